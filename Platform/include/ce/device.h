@@ -1,0 +1,88 @@
+// The layer's own Linux-side interface: the device root, its profile, path mapping, the clock and the
+// records that the stand-in programs keep.
+//
+// All state of one emulated device lives below the folder named by CE_DEVICE_ROOT:
+//   device.ini   the device profile          fs/     the device file system
+//   registry.db  the registry                run/    the device server's sockets and state
+//   log/         JSON-lines records of what the stand-in programs did
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ce/types.h"
+
+namespace ce {
+
+// ---- device root --------------------------------------------------------------------------------
+// The folder of CE_DEVICE_ROOT, without a trailing slash; empty when the variable is not set.
+CE_API std::string DeviceRoot();
+// Points this process at another device (tests); also sets CE_DEVICE_ROOT for child processes.
+CE_API void SetDeviceRoot(const std::string& root);
+
+// ---- device profile (device.ini) -------------------------------------------------------------------
+// Sections and keys, with their defaults:
+//   [device]     kind=pocketpc|smartphone, screen_width=240, screen_height=320, orientation=portrait,
+//                theme_color=0x6B9ABD (COLORREF), device_id=..., locale=0x0409, timezone=UTC,
+//                roaming=0, power=ac, free_space_mb=...
+//   [connection] destinations=Internet;Work, default=Internet, proxy=host:port (empty: none)
+//   [serial]     COM1=/dev/pts/N ...       [storage] cards=Storage Card;...
+//   [mail]       accounts=Outlook E-mail;...
+//   [hosts]      host name=address:port   (the device's network, applied by the HTTP layer)
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
+// The profile is read once per process and cached; ReloadProfile() drops the cache.
+CE_API std::string ProfileString(const std::string& section, const std::string& key,
+                                 const std::string& fallback = {});
+CE_API long ProfileInt(const std::string& section, const std::string& key, long fallback);
+CE_API std::vector<ProfileEntry> ProfileSection(const std::string& section);
+CE_API void ReloadProfile();
+// Writes one key of device.ini (creating the section), replacing the file atomically.
+CE_API bool SetProfileString(const std::string& section, const std::string& key, const std::string& value);
+
+enum class DeviceKind { PocketPC, Smartphone };
+CE_API DeviceKind GetDeviceKind();
+
+// ---- device paths -------------------------------------------------------------------------------
+// Maps a device path ("\Program Files\Skyvane\Cities.dat") to a host path below <root>/fs. Every
+// component is matched without regard to case; a component that does not exist (yet) keeps the
+// spelling given, so the result may name a file to be created. Relative paths are taken from "\".
+// Empty when there is no device root or the path is not valid ("..", a NUL).
+CE_API std::string HostPath(std::u16string_view devicePath);
+// The device path of a host path below <root>/fs, or empty when it lies outside.
+CE_API std::u16string DevicePath(const std::string& hostPath);
+
+// ---- the clock ----------------------------------------------------------------------------------
+// Every clock of the layer reads this one. The virtual clock is kept in <root>/run/clock, so that all
+// processes of a device share it; it moves only when advanced, and waits with time-outs end when it
+// passes their deadline.
+CE_API bool VirtualClockEnabled();
+// Switches the device to the virtual clock starting at the given UTC time (ms since 1970).
+CE_API void EnableVirtualClock(uint64_t startUnixMs);
+CE_API void DisableVirtualClock();
+CE_API void AdvanceVirtualClock(uint64_t milliseconds);
+// UTC now, ms since 1970, real or virtual.
+CE_API uint64_t ClockUnixMs();
+// Monotonic milliseconds, real or virtual.
+CE_API uint64_t ClockTickMs();
+
+// ---- records of the stand-in programs -----------------------------------------------------------
+// Appends one JSON object as a line to <root>/log/<name>.jsonl (e.g. "programs", "urls", "messages",
+// "installer"). The fields are written as JSON strings.
+CE_API bool AppendDeviceLog(const std::string& name, const std::vector<std::pair<std::string, std::string>>& fields);
+CE_API std::vector<std::string> ReadDeviceLog(const std::string& name);
+CE_API std::string JsonEscape(std::string_view text);
+
+}  // namespace ce
+
+namespace ce {
+// ---- process start-up ---------------------------------------------------------------------------
+// Called by the entry shim before WinMain: records the command line (GetCommandLineW), enters the
+// process in the device's process table and returns the command line that WinMain receives.
+CE_API std::u16string StartDeviceProcess(int argc, char** argv);
+}  // namespace ce
