@@ -85,4 +85,7 @@ namespace ce {
 // Called by the entry shim before WinMain: records the command line (GetCommandLineW), enters the
 // process in the device's process table and returns the command line that WinMain receives.
 CE_API std::u16string StartDeviceProcess(int argc, char** argv);
+// The device path of this process's program ("\Program Files\Skyvane\Skyvane.exe"), empty when it was
+// not started from the device's file system.
+CE_API std::u16string ProcessImagePath();
 }  // namespace ce
