@@ -36,13 +36,16 @@ struct ProfileEntry {
     std::string key;
     std::string value;
 };
+// A key that is missing, or an int that does not parse (decimal or 0x hex), reads as its default above;
+// the fallback is for keys without one. Section and key names compare without case.
 // The profile is read once per process and cached; ReloadProfile() drops the cache.
 CE_API std::string ProfileString(const std::string& section, const std::string& key,
                                  const std::string& fallback = {});
 CE_API long ProfileInt(const std::string& section, const std::string& key, long fallback);
 CE_API std::vector<ProfileEntry> ProfileSection(const std::string& section);
 CE_API void ReloadProfile();
-// Writes one key of device.ini (creating the section), replacing the file atomically.
+// Writes one key of device.ini (creating the section), replacing the file atomically and keeping its
+// other lines; false for names with '[', ']', '=', ';', '#' or line breaks, or values with line breaks.
 CE_API bool SetProfileString(const std::string& section, const std::string& key, const std::string& value);
 
 enum class DeviceKind { PocketPC, Smartphone };
@@ -70,6 +73,9 @@ CE_API void AdvanceVirtualClock(uint64_t milliseconds);
 CE_API uint64_t ClockUnixMs();
 // Monotonic milliseconds, real or virtual.
 CE_API uint64_t ClockTickMs();
+// Sets the device's UTC time (SetSystemTime): the virtual clock jumps to it; the real clock keeps the
+// difference, shared by the device's processes. The tick count does not move.
+CE_API void SetClockUnixMs(uint64_t unixMs);
 
 // ---- records of the stand-in programs -----------------------------------------------------------
 // Appends one JSON object as a line to <root>/log/<name>.jsonl (e.g. "programs", "urls", "messages",
