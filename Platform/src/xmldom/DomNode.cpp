@@ -1,0 +1,102 @@
+// A node of a loaded document: an element, attribute, text, comment or processing instruction.
+#include "com/ComObject.h"
+#include "xmldom/XmlTree.h"
+
+namespace ce::detail {
+
+namespace {
+
+class DomNode final : public ComObject<IXMLDOMElement> {
+public:
+    DomNode(XmlTreePtr tree, xmlNodePtr node) : tree_(std::move(tree)), node_(node) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        *object = nullptr;
+        bool element = node_->type == XML_ELEMENT_NODE;
+        if (iid == IID_IUnknown || iid == IID_IXMLDOMNode || (element && iid == IID_IXMLDOMElement)) {
+            *object = static_cast<IXMLDOMElement*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return E_NOINTERFACE;
+    }
+
+    STDMETHODIMP get_nodeName(BSTR* name) override {
+        if (name == nullptr) {
+            return E_POINTER;
+        }
+        std::u16string text = NodeName(node_);
+        *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        return *name != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+
+    STDMETHODIMP get_nodeValue(VARIANT* value) override { return NodeValue(node_, value); }
+
+    STDMETHODIMP get_nodeType(DOMNodeType* type) override {
+        if (type == nullptr) {
+            return E_POINTER;
+        }
+        int kind = node_->type;
+        *type = kind >= NODE_ELEMENT && kind <= NODE_NOTATION ? static_cast<DOMNodeType>(kind)
+                : kind == XML_DTD_NODE                        ? NODE_DOCUMENT_TYPE
+                                                              : NODE_INVALID;
+        return S_OK;
+    }
+
+    STDMETHODIMP get_childNodes(IXMLDOMNodeList** children) override { return ChildNodes(tree_, node_, children); }
+
+    STDMETHODIMP get_attributes(IXMLDOMNamedNodeMap** attributes) override {
+        if (attributes == nullptr) {
+            return E_POINTER;
+        }
+        if (node_->type != XML_ELEMENT_NODE) {
+            *attributes = nullptr;
+            return S_FALSE;
+        }
+        *attributes = NewDomNamedNodeMap(tree_, node_);
+        return S_OK;
+    }
+
+    STDMETHODIMP get_text(BSTR* text) override { return NodeText(node_, text); }
+
+    STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(tree_, node_, xml); }
+
+    STDMETHODIMP get_tagName(BSTR* name) override { return get_nodeName(name); }
+
+    STDMETHODIMP getAttribute(BSTR name, VARIANT* value) override {
+        if (value == nullptr) {
+            return E_POINTER;
+        }
+        VariantInit(value);
+        if (name == nullptr) {
+            return E_INVALIDARG;
+        }
+        for (xmlAttrPtr attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {
+            auto* node = reinterpret_cast<xmlNodePtr>(attribute);
+            if (NodeName(node) == name) {
+                return NodeValue(node, value);
+            }
+        }
+        value->vt = VT_NULL;
+        return S_FALSE;
+    }
+
+    STDMETHODIMP getElementsByTagName(BSTR name, IXMLDOMNodeList** elements) override {
+        return ElementsByTagName(tree_, node_, name, elements);
+    }
+
+private:
+    XmlTreePtr tree_;
+    xmlNodePtr node_;
+};
+
+}  // namespace
+
+IXMLDOMNode* NewDomNode(const XmlTreePtr& tree, xmlNodePtr node) {
+    return static_cast<IXMLDOMElement*>(new DomNode(tree, node));
+}
+
+}  // namespace ce::detail

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ce/xmldom.h"
+
+namespace {
+
+class XmlDom : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        ASSERT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                   document.OutVoid()),
+                  S_OK);
+    }
+    void TearDown() override {
+        document.Reset();
+        CoUninitialize();
+    }
+
+    bool Load(const char16_t* text) {
+        ce::Bstr xml(text);
+        VARIANT_BOOL ok = VARIANT_FALSE;
+        HRESULT result = document->loadXML(xml.Get(), &ok);
+        return result == S_OK && ok == VARIANT_TRUE;
+    }
+
+    ce::ComRef<IXMLDOMNode> First(const char16_t* tag) {
+        ce::ComRef<IXMLDOMNodeList> list;
+        ce::Bstr name(tag);
+        EXPECT_EQ(document->getElementsByTagName(name.Get(), list.Out()), S_OK);
+        ce::ComRef<IXMLDOMNode> node;
+        list->get_item(0, node.Out());
+        return node;
+    }
+
+    static std::u16string Attribute(IXMLDOMNode* element, const char16_t* attribute) {
+        ce::ComRef<IXMLDOMNamedNodeMap> map;
+        EXPECT_EQ(element->get_attributes(map.Out()), S_OK);
+        ce::ComRef<IXMLDOMNode> item;
+        ce::Bstr name(attribute);
+        if (map->getNamedItem(name.Get(), item.Out()) != S_OK) {
+            return u"<missing>";
+        }
+        VARIANT value;
+        EXPECT_EQ(item->get_nodeValue(&value), S_OK);
+        EXPECT_EQ(value.vt, VT_BSTR);
+        std::u16string text(value.bstrVal, SysStringLen(value.bstrVal));
+        VariantClear(&value);
+        return text;
+    }
+
+    static std::u16string Name(IXMLDOMNode* node) {
+        ce::Bstr name;
+        EXPECT_EQ(node->get_nodeName(name.Out()), S_OK);
+        return std::u16string(name.View());
+    }
+
+    ce::ComRef<IXMLDOMDocument> document;
+};
+
+TEST_F(XmlDom, FindsElementsByTagNameInDocumentOrderAndReadsTheirAttributes) {
+    ASSERT_TRUE(Load(u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"
+                     u"<root><FORECAST LOCATIONID=\"DEXX0001\" DAY1HITMPF=\"\" NAME=\"K\u00f6ln &amp; mehr\"/>"
+                     u"<inner><FORECAST LOCATIONID=\"second\"/></inner></root>"));
+    ce::ComRef<IXMLDOMNodeList> list;
+    ce::Bstr tag(u"FORECAST");
+    ASSERT_EQ(document->getElementsByTagName(tag.Get(), list.Out()), S_OK);
+    LONG length = 0;
+    ASSERT_EQ(list->get_length(&length), S_OK);
+    EXPECT_EQ(length, 2);
+
+    ce::ComRef<IXMLDOMNode> first;
+    ASSERT_EQ(list->get_item(0, first.Out()), S_OK);
+    EXPECT_EQ(Attribute(first.Get(), u"LOCATIONID"), u"DEXX0001");
+    EXPECT_EQ(Attribute(first.Get(), u"DAY1HITMPF"), u"") << "present but empty is not missing";
+    EXPECT_EQ(Attribute(first.Get(), u"NAME"), u"K\u00f6ln & mehr") << "declared encoding is ignored";
+    EXPECT_EQ(Attribute(first.Get(), u"locationid"), u"<missing>") << "names match exactly";
+
+    ce::ComRef<IXMLDOMNode> past;
+    EXPECT_EQ(list->get_item(2, past.Out()), S_FALSE);
+    EXPECT_FALSE(past);
+    EXPECT_EQ(list->get_item(-1, past.Out()), S_FALSE);
+
+    ce::ComRef<IXMLDOMElement> element;
+    ASSERT_EQ(first->QueryInterface(IID_IXMLDOMElement, element.OutVoid()), S_OK);
+    VARIANT value;
+    ce::Bstr missing(u"nothing");
+    EXPECT_EQ(element->getAttribute(missing.Get(), &value), S_FALSE);
+    EXPECT_EQ(value.vt, VT_NULL);
+}
+
+TEST_F(XmlDom, ChildNodesSkipWhitespaceAndReportNamesAndValues) {
+    ASSERT_TRUE(Load(u"<hc>\n  <data a=\"1\"/>\n  <DATA a=\"2\"/>\n  <!--note-->text<x/>\n</hc>"));
+    ce::ComRef<IXMLDOMNode> hc = First(u"hc");
+    ASSERT_TRUE(hc);
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(hc->get_childNodes(children.Out()), S_OK);
+    LONG length = 0;
+    children->get_length(&length);
+    ASSERT_EQ(length, 5);
+    std::u16string names;
+    for (LONG i = 0; i < length; ++i) {
+        ce::ComRef<IXMLDOMNode> child;
+        ASSERT_EQ(children->get_item(i, child.Out()), S_OK);
+        names += Name(child.Get()) + u",";
+    }
+    EXPECT_EQ(names, u"data,DATA,#comment,#text,x,");
+
+    ce::ComRef<IXMLDOMNode> text;
+    children->get_item(3, text.Out());
+    VARIANT value;
+    ASSERT_EQ(text->get_nodeValue(&value), S_OK);
+    EXPECT_EQ(std::u16string(value.bstrVal), u"text");
+    VariantClear(&value);
+    DOMNodeType type = NODE_INVALID;
+    text->get_nodeType(&type);
+    EXPECT_EQ(type, NODE_TEXT);
+    ce::ComRef<IXMLDOMElement> notElement;
+    EXPECT_EQ(text->QueryInterface(IID_IXMLDOMElement, notElement.OutVoid()), E_NOINTERFACE);
+
+    EXPECT_EQ(hc->get_nodeValue(&value), S_FALSE) << "an element has no value";
+    EXPECT_EQ(value.vt, VT_NULL);
+}
+
+TEST_F(XmlDom, ElementMarkupKeepsEscapedContentEscaped) {
+    ASSERT_TRUE(Load(u"<strings><description>&lt;b&gt;New&lt;/b&gt; &amp; better</description></strings>"));
+    ce::ComRef<IXMLDOMNode> description = First(u"description");
+    ASSERT_TRUE(description);
+    ce::Bstr xml;
+    ASSERT_EQ(description->get_xml(xml.Out()), S_OK);
+    EXPECT_EQ(xml.View(), u"<description>&lt;b&gt;New&lt;/b&gt; &amp; better</description>");
+    ce::Bstr text;
+    ASSERT_EQ(description->get_text(text.Out()), S_OK);
+    EXPECT_EQ(text.View(), u"<b>New</b> & better");
+}
+
+TEST_F(XmlDom, MalformedTextFailsAndEmptiesTheDocumentButEarlierNodesStayUsable) {
+    ASSERT_TRUE(Load(u"<data><product version=\"2\"/></data>"));
+    ce::ComRef<IXMLDOMNode> product = First(u"product");
+    ASSERT_TRUE(product);
+
+    for (const char16_t* bad : {u"<data><product></data>", u"", u"no markup", u"<a/><b/>"}) {
+        EXPECT_FALSE(Load(bad)) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+        ce::ComRef<IXMLDOMElement> root;
+        EXPECT_EQ(document->get_documentElement(root.Out()), S_FALSE);
+        EXPECT_FALSE(root);
+    }
+    EXPECT_EQ(Attribute(product.Get(), u"version"), u"2") << "a node keeps its own document alive";
+
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_EQ(document->loadXML(nullptr, &ok), S_FALSE);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+}
+
+TEST_F(XmlDom, ExternalEntitiesAreNeverFetched) {
+    ce::Bstr xml(u"<!DOCTYPE x [<!ENTITY secret SYSTEM \"file:///etc/hostname\">]><x a=\"1\">[&secret;]</x>");
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    document->loadXML(xml.Get(), &ok);
+    if (ok == VARIANT_TRUE) {
+        ce::ComRef<IXMLDOMNode> x = First(u"x");
+        ce::Bstr text;
+        x->get_text(text.Out());
+        EXPECT_EQ(text.View(), u"[]");
+    }
+}
+
+TEST(Com, CreationNeedsAnInitialisedProcessAndAKnownClass) {
+    ce::ComRef<IXMLDOMDocument> document;
+    EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                               document.OutVoid()),
+              CO_E_NOTINITIALIZED);
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
+    CoUninitialize();
+
+    GUID unknown{};
+    ASSERT_EQ(CLSIDFromString(u"{12345678-9ABC-DEF0-1234-56789ABCDEF0}", &unknown), S_OK);
+    ce::ComRef<IUnknown> object;
+    EXPECT_EQ(CoCreateInstance(unknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid()),
+              REGDB_E_CLASSNOTREG);
+    ce::ComRef<IXMLDOMNodeList> wrongInterface;
+    EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMNodeList,
+                               wrongInterface.OutVoid()),
+              E_NOINTERFACE);
+    CoUninitialize();
+}
+
+TEST(Com, GuidTextRoundTripsAndRejectsMalformedText) {
+    OLECHAR text[39];
+    ASSERT_EQ(StringFromGUID2(CLSID_DOMDocument, text, 39), 39);
+    EXPECT_EQ(std::u16string(text), u"{2933BF90-7B36-11D2-B20E-00C04F983E60}");
+    GUID back{};
+    ASSERT_EQ(CLSIDFromString(u"{2933bf90-7b36-11d2-b20e-00c04f983e60}", &back), S_OK);
+    EXPECT_TRUE(IsEqualGUID(back, CLSID_DOMDocument));
+    EXPECT_EQ(StringFromGUID2(CLSID_DOMDocument, text, 38), 0);
+    for (const char16_t* bad : {u"2933BF90-7B36-11D2-B20E-00C04F983E60", u"{2933BF90-7B36-11D2-B20E-00C04F983E6G}",
+                                u"{2933BF90-7B36-11D2-B20E-00C04F983E600}", u""}) {
+        EXPECT_EQ(CLSIDFromString(bad, &back), CO_E_CLASSSTRING);
+    }
+}
+
+TEST(Com, BstrKeepsItsLengthAndTerminator) {
+    BSTR text = SysAllocStringLen(u"ab\0cd", 5);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(SysStringLen(text), 5u);
+    EXPECT_EQ(text[5], 0);
+    SysFreeString(text);
+    EXPECT_EQ(SysAllocString(nullptr), nullptr);
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+}
+
+}  // namespace
