@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "strings/CaseFold.h"
+
 namespace ce::detail {
 namespace {
 
@@ -10,7 +12,7 @@ bool SameResourceName(LPCWSTR a, LPCWSTR b) {
     if (IS_INTRESOURCE(a) || IS_INTRESOURCE(b)) {
         return a == b;
     }
-    return _wcsicmp(a, b) == 0;
+    return EqualNoCase(a, b);
 }
 
 template <class Table>

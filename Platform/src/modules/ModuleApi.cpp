@@ -1,6 +1,7 @@
 // Modules and their resources: LoadLibraryW and friends over the process's ModuleTable.
 #include <algorithm>
 #include <mutex>
+#include <string>
 
 #include "ce/device.h"
 #include "ce/module.h"
@@ -138,7 +139,7 @@ int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
         SetLastError(entry == nullptr ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_INVALID_PARAMETER);
         return 0;
     }
-    int length = lstrlenW(entry->text);
+    int length = static_cast<int>(std::char_traits<char16_t>::length(entry->text));
     if (size == 0) {
         *reinterpret_cast<LPCWSTR*>(buffer) = entry->text;
         return length;

@@ -6,6 +6,7 @@
 
 #include "ce/device.h"
 #include "modules/DeviceImage.h"
+#include "strings/CaseFold.h"
 
 namespace ce::detail {
 namespace {
@@ -14,11 +15,7 @@ namespace {
 constexpr char kZlibLibrary[] = "libz.so.1";
 constexpr char16_t kZlibDevicePath[] = u"\\Windows\\zlib.dll";
 
-bool SameText(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && _wcsnicmp(a.data(), b.data(), a.size()) == 0;
-}
-
-bool IsZlibName(std::u16string_view name) { return SameText(name, u"zlib") || SameText(name, u"zlib.dll"); }
+bool IsZlibName(std::u16string_view name) { return EqualNoCase(name, u"zlib") || EqualNoCase(name, u"zlib.dll"); }
 
 // A bare name without an extension means a .dll, as on the device.
 std::u16string WithDefaultExtension(std::u16string_view name) {
@@ -75,7 +72,7 @@ Module* ModuleTable::FindLoaded(std::u16string_view name) {
     bool byPath = wanted.find(u'\\') != std::u16string::npos;
     for (const auto& module : modules_) {
         std::u16string_view path = module->DevicePath();
-        if (byPath ? SameText(path, wanted) : SameText(DeviceFileName(path), wanted)) {
+        if (byPath ? EqualNoCase(path, wanted) : EqualNoCase(DeviceFileName(path), wanted)) {
             return module.get();
         }
     }

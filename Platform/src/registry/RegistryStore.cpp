@@ -4,6 +4,7 @@
 
 #include "ce/device.h"
 #include "registry/SqlStatement.h"
+#include "strings/CaseFold.h"
 
 namespace ce::detail {
 namespace {
@@ -30,7 +31,7 @@ const char* const kSchema =
 std::string Folded(std::u16string_view name) {
     std::u16string lowered(name);
     for (char16_t& c : lowered) {
-        c = towlowerW(c);
+        c = FoldToLower(c);
     }
     return ToUtf8(lowered);
 }
