@@ -1,0 +1,399 @@
+// The forecast server stand-in. Speaks the forecast protocol on loopback:
+//   POST /fcgid/zarezivavad_wm.fcg?  body "posid=ID&imei=DIGITS&ver=40&filterid=43"
+// and answers with a signed package or an error page "<title>CODE". Tests steer it through
+//   GET /control/fault?spec=KIND[:CODE][@SKIP][*COUNT]   GET /control/reset   GET /control/release
+//   GET /control/requests (one request body a line)      GET /control/date?value=YYYYMMDD[HH]
+#include <httplib.h>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "CityDirectory.h"
+#include "FaultSwitch.h"
+#include "ForecastDocument.h"
+#include "PackageSigner.h"
+#include "SignedPackage.h"
+
+namespace {
+
+constexpr int kProtocolVersion = 40;
+constexpr int kForecastFilter = 43;
+constexpr const char* kForecastPath = "/fcgid/zarezivavad_wm.fcg";
+
+struct Options {
+    std::string host = "127.0.0.1";
+    int port = 0;
+    std::string portFile;
+    std::string keyPath = WEATHER_SERVER_DEFAULT_KEY;
+    std::string citiesPath;
+    std::string fault;
+    std::string date;  // YYYYMMDD[HH]: the server's "now" instead of the real clock
+    bool printPublicKey = false;
+};
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: weather-server [--host ADDR] [--port N] [--port-file FILE] [--key PEM]\n"
+                 "                      [--cities FILE] [--date YYYYMMDD[HH]] [--fault SPEC]\n"
+                 "       weather-server --print-public-key [--key PEM]\n");
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            target = argv[++i];
+            return true;
+        };
+        std::string port;
+        bool ok = true;
+        if (arg == "--host") ok = value(options.host);
+        else if (arg == "--port") {
+            ok = value(port) && !port.empty() && port.find_first_not_of("0123456789") == std::string::npos &&
+                 port.size() <= 5;
+            options.port = ok ? std::atoi(port.c_str()) : 0;
+            ok = ok && options.port <= 65535;
+        } else if (arg == "--port-file") ok = value(options.portFile);
+        else if (arg == "--key") ok = value(options.keyPath);
+        else if (arg == "--cities") ok = value(options.citiesPath);
+        else if (arg == "--fault") ok = value(options.fault);
+        else if (arg == "--date") ok = value(options.date);
+        else if (arg == "--print-public-key") options.printPublicKey = true;
+        else ok = false;
+        if (!ok) {
+            std::fprintf(stderr, "weather-server: bad argument '%s'\n", arg.c_str());
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// The server's clock: real UTC, or a fixed moment for tests.
+class ServerClock {
+public:
+    bool SetFixed(const std::string& text) {
+        if ((text.size() != 8 && text.size() != 10) || text.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        CalendarDate date{std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)), std::stoi(text.substr(6, 2))};
+        int hour = text.size() == 10 ? std::stoi(text.substr(8, 2)) : 12;
+        if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31 || hour > 23 ||
+            date.AddDays(1).AddDays(-1) != date) {
+            return false;
+        }
+        std::lock_guard guard(lock_);
+        fixed_ = true;
+        date_ = date;
+        hour_ = hour;
+        return true;
+    }
+
+    // The place's local date and hour now.
+    void LocalNow(const Place& place, CalendarDate& date, int& hour) {
+        std::lock_guard guard(lock_);
+        if (fixed_) {
+            date = date_;
+            hour = hour_;
+            return;
+        }
+        std::time_t now = std::time(nullptr) + ClimateModel::UtcOffsetHours(place) * 3600;
+        std::tm utc{};
+        gmtime_r(&now, &utc);
+        date = {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
+        hour = utc.tm_hour;
+    }
+
+private:
+    std::mutex lock_;
+    bool fixed_ = false;
+    CalendarDate date_;
+    int hour_ = 12;
+};
+
+// Replies held back by the stall fault wait here until released or the server stops.
+class StallGate {
+public:
+    void Hold() {
+        std::unique_lock guard(lock_);
+        uint64_t generation = generation_;
+        changed_.wait_for(guard, std::chrono::minutes(10), [&] { return generation_ != generation || closed_; });
+    }
+    void ReleaseAll() {
+        std::lock_guard guard(lock_);
+        ++generation_;
+        changed_.notify_all();
+    }
+    void Close() {
+        std::lock_guard guard(lock_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    uint64_t generation_ = 0;
+    bool closed_ = false;
+};
+
+std::map<std::string, std::string> ParseForm(const std::string& body) {
+    std::map<std::string, std::string> fields;
+    size_t start = 0;
+    while (start <= body.size()) {
+        size_t end = body.find('&', start);
+        std::string pair = body.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        size_t eq = pair.find('=');
+        if (eq != std::string::npos) {
+            fields[pair.substr(0, eq)] = pair.substr(eq + 1);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::string ErrorPage(int code) {
+    return "<html><head><title>" + std::to_string(code) + "</title></head><body>Error " + std::to_string(code) +
+           "</body></html>";
+}
+
+bool IsDigits(const std::string& text, size_t length) {
+    return text.size() == length && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+class ForecastService {
+public:
+    ForecastService(const PackageSigner& signer, const CityDirectory& cities, ServerClock& clock, FaultSwitch& faults,
+                    StallGate& stalls)
+        : signer_(signer), cities_(cities), clock_(clock), faults_(faults), stalls_(stalls) {}
+
+    void Answer(const httplib::Request& request, httplib::Response& response) {
+        RecordRequest(request.body);
+        auto fields = ParseForm(request.body);
+        if (fields["ver"] != std::to_string(kProtocolVersion) || fields["filterid"] != std::to_string(kForecastFilter) ||
+            !IsDigits(fields["imei"], 15) || !CityDirectory::IsWellFormedId(fields["posid"])) {
+            return SendError(response, 2000);
+        }
+        std::optional<Place> place = cities_.Find(fields["posid"]);
+        if (!place) {
+            return SendError(response, 2007);
+        }
+        std::optional<Fault> fault = faults_.NextReply();
+        if (fault && fault->kind == FaultKind::Stall) {
+            stalls_.Hold();
+            response.status = 500;
+            return;
+        }
+        if (fault && fault->kind == FaultKind::ServerCode) {
+            return SendError(response, fault->code);
+        }
+        std::string package = Package(*place, fault);
+        if (package.empty()) {
+            return SendError(response, 2008);
+        }
+        response.set_content(package, "application/octet-stream");
+    }
+
+    std::string Requests() {
+        std::lock_guard guard(lock_);
+        std::string text;
+        for (const auto& body : requests_) {
+            text += body + "\n";
+        }
+        return text;
+    }
+
+private:
+    void RecordRequest(const std::string& body) {
+        std::lock_guard guard(lock_);
+        requests_.push_back(body.substr(0, 200));
+    }
+
+    static void SendError(httplib::Response& response, int code) { response.set_content(ErrorPage(code), "text/html"); }
+
+    std::string Package(const Place& place, const std::optional<Fault>& fault) {
+        ForecastRequest forecast;
+        forecast.place = place;
+        clock_.LocalNow(place, forecast.today, forecast.hour);
+        FaultKind kind = fault ? fault->kind : FaultKind::ServerCode;
+        if (fault && kind == FaultKind::OffDate) {
+            forecast.today = forecast.today.AddDays(-2);
+        }
+        if (fault && kind == FaultKind::WrongLocationId) {
+            forecast.reportedId = place.id == "ZZXX9999" ? "ZZXX9998" : "ZZXX9999";
+        }
+        std::string content = ForecastDocument::Build(forecast);
+        std::string signature = signer_.Sign(content);
+        if (signature.empty()) {
+            return {};
+        }
+        if (fault && kind == FaultKind::StaleSignature) {
+            content[content.size() / 2] ^= 0x01;
+        }
+        std::string inner = SignedPackage::Inner(content, signature);
+        if (fault && kind == FaultKind::DamageContent) {
+            inner[SignedPackage::kHeaderSize + content.size() / 2] ^= 0x01;
+        }
+        std::string outer = SignedPackage::Outer(inner);
+        if (outer.empty()) {
+            return {};
+        }
+        if (fault && kind == FaultKind::DamageHeader) {
+            outer[10] ^= 0x01;
+        }
+        if (fault && kind == FaultKind::DamageBody) {
+            outer.back() ^= 0x01;
+        }
+        return outer;
+    }
+
+    const PackageSigner& signer_;
+    const CityDirectory& cities_;
+    ServerClock& clock_;
+    FaultSwitch& faults_;
+    StallGate& stalls_;
+    std::mutex lock_;
+    std::vector<std::string> requests_;
+};
+
+void PrintHex(const char* name, const std::vector<unsigned char>& bytes) {
+    std::printf("%s=", name);
+    for (unsigned char b : bytes) {
+        std::printf("%02X", b);
+    }
+    std::printf("\n");
+}
+
+bool WritePortFile(const std::string& path, int port) {
+    std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << port << "\n";
+        if (!out.flush()) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+// Stops the server on SIGINT or SIGTERM, from a thread of its own rather than inside the handler.
+void StopOnSignals(httplib::Server& server, StallGate& stalls) {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    std::thread([signals, &server, &stalls] {
+        int received = 0;
+        sigwait(&signals, &received);
+        stalls.Close();
+        server.stop();
+    }).detach();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) {
+        Usage();
+        return 2;
+    }
+    PackageSigner signer;
+    std::string error;
+    if (!signer.LoadPrivateKey(options->keyPath, error)) {
+        std::fprintf(stderr, "weather-server: %s\n", error.c_str());
+        return 1;
+    }
+    if (options->printPublicKey) {
+        PrintHex("modulus", signer.PublicModulus());
+        PrintHex("exponent", signer.PublicExponent());
+        return 0;
+    }
+    CityDirectory cities;
+    if (!options->citiesPath.empty() && !cities.Load(options->citiesPath, error)) {
+        std::fprintf(stderr, "weather-server: %s\n", error.c_str());
+        return 1;
+    }
+    ServerClock clock;
+    if (!options->date.empty() && !clock.SetFixed(options->date)) {
+        std::fprintf(stderr, "weather-server: bad date '%s' (YYYYMMDD or YYYYMMDDHH)\n", options->date.c_str());
+        return 2;
+    }
+    FaultSwitch faults;
+    if (!options->fault.empty()) {
+        std::optional<Fault> fault = FaultSwitch::Parse(options->fault);
+        if (!fault) {
+            std::fprintf(stderr, "weather-server: bad fault '%s'\n", options->fault.c_str());
+            return 2;
+        }
+        faults.Set(*fault);
+    }
+
+    StallGate stalls;
+    ForecastService forecasts(signer, cities, clock, faults, stalls);
+    httplib::Server server;
+    StopOnSignals(server, stalls);
+    server.Post(kForecastPath, [&](const httplib::Request& q, httplib::Response& r) { forecasts.Answer(q, r); });
+    server.Get("/control/fault", [&](const httplib::Request& q, httplib::Response& r) {
+        std::optional<Fault> fault = FaultSwitch::Parse(q.get_param_value("spec"));
+        if (!fault) {
+            r.status = 400;
+            r.set_content("bad fault spec\n", "text/plain");
+            return;
+        }
+        faults.Set(*fault);
+        r.set_content("ok\n", "text/plain");
+    });
+    server.Get("/control/reset", [&](const httplib::Request&, httplib::Response& r) {
+        faults.Reset();
+        stalls.ReleaseAll();
+        r.set_content("ok\n", "text/plain");
+    });
+    server.Get("/control/release", [&](const httplib::Request&, httplib::Response& r) {
+        stalls.ReleaseAll();
+        r.set_content("ok\n", "text/plain");
+    });
+    server.Get("/control/requests", [&](const httplib::Request&, httplib::Response& r) {
+        r.set_content(forecasts.Requests(), "text/plain");
+    });
+    server.Get("/control/date", [&](const httplib::Request& q, httplib::Response& r) {
+        bool ok = clock.SetFixed(q.get_param_value("value"));
+        r.status = ok ? 200 : 400;
+        r.set_content(ok ? "ok\n" : "bad date\n", "text/plain");
+    });
+
+    int port = options->port == 0 ? server.bind_to_any_port(options->host)
+                                  : (server.bind_to_port(options->host, options->port) ? options->port : -1);
+    if (port <= 0) {
+        std::fprintf(stderr, "weather-server: cannot listen on %s:%d\n", options->host.c_str(), options->port);
+        return 1;
+    }
+    if (!options->portFile.empty() && !WritePortFile(options->portFile, port)) {
+        std::fprintf(stderr, "weather-server: cannot write %s\n", options->portFile.c_str());
+        return 1;
+    }
+    std::printf("weather-server listening on %s:%d\n", options->host.c_str(), port);
+    std::fflush(stdout);
+    server.listen_after_bind();
+    return 0;
+}
