@@ -158,7 +158,8 @@ CE_DECLARE_HANDLE(HRSRC);
 typedef HANDLE HGLOBAL;
 typedef HANDLE HLOCAL;
 typedef HKEY* PHKEY;
-typedef intptr_t (*FARPROC)();
+// The generic procedure type: callers cast it to the real signature without a cast-type warning.
+typedef void (*FARPROC)(void);
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
 
