@@ -1,0 +1,38 @@
+// An open file: the kernel object behind a CreateFileW handle. It is entered in the process's share
+// table for as long as it is open, so that later opens see its access and share mode.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "ce/kernel.h"
+#include "kernel/KernelObject.h"
+
+namespace ce::detail {
+
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+class FileObject : public KernelObject {
+public:
+    FileObject(int fd, DWORD access);
+    ~FileObject() override;
+    FileObject(const FileObject&) = delete;
+    FileObject& operator=(const FileObject&) = delete;
+
+    int Descriptor() const { return fd_; }
+    bool CanRead() const { return (access_ & (GENERIC_READ | GENERIC_ALL)) != 0; }
+    bool CanWrite() const { return (access_ & (GENERIC_WRITE | GENERIC_ALL)) != 0; }
+    // Under the virtual clock the host's own time stamps would disagree with the device's clock.
+    void StampWriteTime() const;
+
+private:
+    int fd_;
+    DWORD access_;
+};
+
+}  // namespace ce::detail
