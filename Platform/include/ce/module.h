@@ -55,7 +55,18 @@ typedef BOOL(WINAPI* CeDllEntry)(HINSTANCE instance, DWORD reason, LPVOID reserv
 #define CE_RESOURCE_TABLE_SYMBOL "CeModuleResources"
 #define CE_DLL_ENTRY_SYMBOL "DllMain"
 
-#define CE_ORDINAL(number, function) CeOrdinalExport{(number), reinterpret_cast<FARPROC>(function)}
+// Function pointers of other types pass through void (*)(), the type that converts to and from any other
+// without a warning.
+#define CE_ORDINAL(number, function) \
+    CeOrdinalExport{(number), reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function))}
+
+namespace ce {
+// The typed function behind a GetProcAddressW result: ce::ProcAs<int (*)(int)>(proc).
+template <class Function>
+Function ProcAs(FARPROC proc) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+}  // namespace ce
 
 #define CE_TABLE_COUNT_(entries) static_cast<DWORD>(sizeof(entries) / sizeof((entries)[0]))
 
