@@ -1,5 +1,7 @@
 #include "CFSFile.h"
 
+#include "CByteBuffer.h"
+
 CFSFile::~CFSFile() {
     if (IsOpen()) {
         Close();
@@ -85,4 +87,24 @@ bool CFSFile::Seek(LONG offset, DWORD method) {
     SetLastError(NO_ERROR);
     const DWORD position = SetFilePointer(m_handle, offset, nullptr, method);
     return !(position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+}
+
+bool CFSFile::ReadAll(CByteBuffer* out) {
+    constexpr DWORD kChunk = 65536;
+    if (out == nullptr || !IsOpen()) {
+        return false;
+    }
+    const DWORD start = out->GetLength();
+    for (;;) {
+        BYTE* chunk = out->InsertSpace(kChunk, CByteBuffer::kEnd);
+        DWORD read = 0;
+        if (chunk == nullptr || !Read(chunk, kChunk, &read)) {
+            out->SetLength(start);
+            return false;
+        }
+        out->SetLength(out->GetLength() - kChunk + read);
+        if (read == 0) {
+            return true;
+        }
+    }
 }

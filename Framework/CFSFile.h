@@ -3,6 +3,8 @@
 
 #include "ce/kernel.h"
 
+class CByteBuffer;
+
 class CFSFile {
 public:
     CFSFile() = default;
@@ -18,6 +20,9 @@ public:
     int GetTimes(LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite);
     int Read(LPVOID buffer, DWORD bytes, LPDWORD read);
     int Write(LPCVOID buffer, DWORD bytes, LPDWORD written);
+
+    // Appends everything from the current position to the end of the file.
+    bool ReadAll(CByteBuffer* out);
 
     // A little-endian 32-bit word; a short read sets the error flag and gives 0.
     DWORD ReadU32();

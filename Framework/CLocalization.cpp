@@ -1,0 +1,264 @@
+#include "CLocalization.h"
+
+#include <mutex>
+#include <vector>
+
+#include "CByteBuffer.h"
+#include "CFSFile.h"
+#include "CSOMutex.h"
+#include "CSysInfo.h"
+#include "LocalizationKeys.h"
+
+namespace {
+
+constexpr LPCWSTR kLocFolderPattern = u"%INSTALL_DIR%\\Loc\\";
+constexpr size_t kLinePiece = 4095;  // a line buffer of 4096 characters
+constexpr int kSharedBufferSize = 1024;
+
+bool IsKeyChar(WCHAR c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+}
+
+WCHAR Unescaped(WCHAR c) {
+    switch (c) {
+        case u'n':
+            return u'\n';
+        case u'r':
+            return u'\r';
+        case u't':
+            return u'\t';
+        default:
+            return c;
+    }
+}
+
+std::u16string UnescapeValue(std::u16string_view value) {
+    std::u16string text;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\') {
+            text += value[i];
+            continue;
+        }
+        if (++i == value.size()) {
+            break;  // a backslash at the very end ends the value
+        }
+        text += Unescaped(value[i]);
+    }
+    return text;
+}
+
+void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* texts) {
+    if (!line.empty() && line.front() == u'\uFEFF') {
+        line.remove_prefix(1);
+    }
+    line = line.substr(0, line.find(u'\r'));
+    line = line.substr(0, line.find(u'\n'));
+    if (line.empty() || line.front() == u'#') {
+        return;
+    }
+    size_t keyEnd = 0;
+    while (keyEnd < line.size() && IsKeyChar(line[keyEnd])) {
+        ++keyEnd;
+    }
+    const size_t tab = line.find(u'\t', keyEnd);
+    if (keyEnd == 0 || tab == std::u16string_view::npos) {
+        return;
+    }
+    const size_t valueStart = std::min(line.find_first_not_of(u'\t', tab), line.size());
+    const size_t valueEnd = std::min(line.find(u'\t', valueStart), line.size());
+    const std::string key(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd));
+    (*texts)[key] = UnescapeValue(line.substr(valueStart, valueEnd - valueStart));
+}
+
+std::u16string DecodeUtf16Le(const CByteBuffer& bytes) {
+    std::u16string text(bytes.GetLength() / 2, u'\0');
+    const BYTE* data = bytes.GetPointer(0);
+    for (size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    }
+    return text;
+}
+
+// A template fits when it consumes the passed arguments in order; surplus arguments are ignored.
+bool FitsConversions(LPCWSTR text, const char* passed) {
+    const std::string used = ce::FormatConversions(text);
+    return std::string_view(passed).substr(0, used.size()) == used;
+}
+
+}  // namespace
+
+CLocalization& CLocalization::Global() {
+    static CLocalization localization;
+    return localization;
+}
+
+void CLocalization::ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts) {
+    size_t pos = 0;
+    while (pos < content.size()) {
+        size_t end = pos;
+        while (end < content.size() && end - pos < kLinePiece) {
+            if (content[end++] == u'\n') {
+                break;
+            }
+        }
+        ParseLine(content.substr(pos, end - pos), texts);
+        pos = end;
+    }
+}
+
+bool CLocalization::ReadTextFile(LPCWSTR path, TextMap* texts) {
+    CFSFile file;
+    CByteBuffer bytes;
+    if (!file.Open(path, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ) || !file.ReadAll(&bytes)) {
+        return false;
+    }
+    ParseFile(DecodeUtf16Le(bytes), texts);
+    return true;
+}
+
+bool CLocalization::LocFolder(LPWSTR folder, int size) {
+    return CSysInfo::ExpandPath(kLocFolderPattern, folder, size);
+}
+
+bool CLocalization::DiscoverLanguages() {
+    std::set<DWORD> languages;
+    WCHAR pattern[MAX_PATH];
+    if (LocFolder(pattern, MAX_PATH) && lstrlenW(pattern) + 12 < MAX_PATH) {
+        lstrcatW(pattern, u"loc.????.txt");
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(pattern, &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const DWORD language = static_cast<DWORD>(wcstoulW(found.cFileName + 4, nullptr, 16));
+                if (language != 0) {
+                    languages.insert(language);
+                }
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+    }
+    std::unique_lock guard(m_lock);
+    m_languages = std::move(languages);
+    return !m_languages.empty();
+}
+
+bool CLocalization::LoadOverrides() {
+    TextMap overrides;
+    bool read = false;
+    WCHAR path[MAX_PATH];
+    if (LocFolder(path, MAX_PATH) && lstrlenW(path) + 7 < MAX_PATH) {
+        lstrcatW(path, u"loc.txt");
+        CSOMutex fileLock(TRUE, u"Skyvane_LocalizationMutex_Rebranding", TRUE);
+        read = ReadTextFile(path, &overrides);
+    }
+    std::unique_lock guard(m_lock);
+    m_overrides = std::move(overrides);
+    return read;
+}
+
+bool CLocalization::LoadLanguage(LANGID language) {
+    WCHAR folder[MAX_PATH];
+    {
+        std::shared_lock guard(m_lock);
+        if (m_languages.count(language) == 0) {
+            return false;
+        }
+    }
+    if (!LocFolder(folder, MAX_PATH)) {
+        return false;
+    }
+    WCHAR path[MAX_PATH + 16];
+    WCHAR mutexName[64];
+    _snwprintf(path, MAX_PATH + 16, u"%sloc.%04X.txt", folder, language);
+    _snwprintf(mutexName, 64, u"Skyvane_LocalizationMutex_Loc%04X", language);
+    TextMap read;
+    {
+        CSOMutex fileLock(TRUE, mutexName, TRUE);
+        if (!ReadTextFile(path, &read)) {
+            return false;
+        }
+    }
+    std::unique_lock guard(m_lock);
+    for (auto& [key, text] : read) {
+        m_texts[key] = text;
+    }
+    if (language == kEnglish) {
+        m_english = std::move(read);
+    }
+    return !m_texts.empty();
+}
+
+bool CLocalization::SetLanguage(LANGID language) {
+    {
+        // Texts of the previous language must not survive where the new one has none.
+        std::unique_lock guard(m_lock);
+        m_language = language;
+        m_texts.clear();
+    }
+    if (language != kEnglish) {
+        LoadLanguage(kEnglish);
+    }
+    return LoadLanguage(language);
+}
+
+bool CLocalization::Load(LANGID settingLanguage) {
+    if (!DiscoverLanguages()) {
+        return false;
+    }
+    LoadOverrides();
+    if (SetLanguage(settingLanguage)) {
+        return true;
+    }
+    return SetLanguage(kEnglish);
+}
+
+LANGID CLocalization::GetLanguage() const {
+    std::shared_lock guard(m_lock);
+    return m_language == 0 ? kEnglish : m_language;
+}
+
+std::set<DWORD> CLocalization::GetLanguages() const {
+    std::shared_lock guard(m_lock);
+    return m_languages;
+}
+
+bool CLocalization::CopyText(const TextMap& map, const char* key, LPWSTR buffer, int size) {
+    auto found = map.find(key);
+    if (found == map.end()) {
+        return false;
+    }
+    lstrcpynW(buffer, found->second.c_str(), size);
+    return true;
+}
+
+bool CLocalization::GetString(const char* key, LPWSTR buffer, int size) const {
+    if (key == nullptr || buffer == nullptr || size <= 0) {
+        return false;
+    }
+    buffer[0] = 0;
+    std::shared_lock guard(m_lock);
+    return CopyText(m_overrides, key, buffer, size) || CopyText(m_texts, key, buffer, size);
+}
+
+bool CLocalization::GetTemplate(const char* key, LPWSTR buffer, int size) const {
+    const char* passed = TemplateConversions(key);
+    if (passed == nullptr || !GetString(key, buffer, size)) {
+        return false;
+    }
+    // Checked as cut to the buffer, so that a cut never leaves half a conversion behind.
+    if (FitsConversions(buffer, passed)) {
+        return true;
+    }
+    std::shared_lock guard(m_lock);
+    if (CopyText(m_english, key, buffer, size) && FitsConversions(buffer, passed)) {
+        return true;
+    }
+    buffer[0] = 0;
+    return false;
+}
+
+LPCWSTR LoadLocalizedString(const char* key) {
+    // One buffer per thread: the user-interface thread's text is not overwritten by a worker.
+    thread_local WCHAR buffer[kSharedBufferSize];
+    return CLocalization::Global().GetString(key, buffer, kSharedBufferSize) ? buffer : nullptr;
+}
