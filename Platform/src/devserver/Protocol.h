@@ -1,0 +1,53 @@
+// The device server's protocol. One Unix stream socket per device, <root>/run/devserver.sock; each
+// process keeps one connection for its lifetime, and the server knows the process by it (its pid from the
+// socket's peer credentials): when the connection closes, the process has ended and the server drops
+// what it held (mutex ownership, its entry in the process table, its references to named objects).
+//
+// Every message is a frame (see Message.h): the kind of request, then its fields, each an integer or a
+// UTF-8 text. A client sends one request and reads its reply before the next; the reply carries the
+// same kind, its first field is the status (0, or the platform error code the caller should set), and
+// the results follow. Fields a request leaves out read as 0 or empty, so a request may grow new
+// trailing fields without breaking older peers.
+//
+// Adding a request: a value below (ranges are kept per area), one handler registered in the server's
+// DeviceServer::RegisterHandlers, and a call from the layer's client code. Nothing else changes.
+#pragma once
+
+#include <cstdint>
+
+namespace ce::devserver {
+
+enum class Request : uint32_t {
+    // ---- processes (1-9) -------------------------------------------------------------------------
+    EnterProcess = 1,   // parent pid, image device path, image file name -> status
+    ListProcesses = 2,  // -> status, count, then per process: pid, parent pid, image name, image path
+
+    // ---- named mutexes and events (10-39) ---------------------------------------------------------
+    CreateMutex = 10,   // name, thread id, initial owner -> status, object id, existed
+    ReleaseMutex = 11,  // object id, thread id -> status (ERROR_NOT_OWNER for others)
+    CreateEvent = 20,   // name, manual reset, initially set -> status, object id, existed
+    OpenEvent = 21,     // name -> status, object id
+    SetEvent = 22,      // object id -> status
+    ResetEvent = 23,    // object id -> status
+    PulseEvent = 24,    // object id -> status: satisfies the threads polling the event right now
+    SetEventData = 25,  // object id, data -> status
+    GetEventData = 26,  // object id -> status, data
+    TryAcquire = 30,    // object id, thread id -> status, taken (an auto-reset event resets, a mutex is owned)
+    Untake = 31,        // object id, thread id -> status: gives back a take a wait for all could not use
+    WaitEnded = 32,     // object id, thread id -> status: the thread no longer polls the object
+    CloseObject = 33,   // object id -> status: drops one reference of this process
+
+    // ---- top-level windows (40-59) and user notifications (60-79) come here -------------------------
+};
+
+// The socket and the files of the server, below <root>/run.
+inline constexpr const char* kSocketName = "devserver.sock";
+inline constexpr const char* kStartLockName = "devserver.start";  // held by whoever starts or stops a server
+inline constexpr const char* kServerLockName = "devserver.lock";  // held by the running server
+inline constexpr const char* kLogName = "devserver.log";
+
+// How long the server stays without any connected process before it ends; CE_DEVSERVER_IDLE_MS
+// overrides it.
+inline constexpr int kDefaultIdleMs = 10000;
+
+}  // namespace ce::devserver

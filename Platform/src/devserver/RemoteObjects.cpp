@@ -1,0 +1,50 @@
+#include "devserver/RemoteObjects.h"
+
+#include "devserver/DeviceServerConnection.h"
+#include "devserver/RemoteEvent.h"
+#include "devserver/RemoteMutex.h"
+
+namespace ce::devserver {
+namespace {
+
+// Sends a request that opens an object and wraps the id it gives in a handle's object of type T.
+template <class T>
+detail::OpenedObject OpenAt(const Message& request) {
+    detail::OpenedObject result;
+    DeviceServerConnection& connection = DeviceServerConnection::Instance();
+    uint64_t generation = connection.Generation();
+    auto reply = generation != 0 ? connection.Call(request, generation) : std::nullopt;
+    if (!reply) {
+        result.error = ERROR_CANTOPEN;  // no device server to reach
+        return result;
+    }
+    if (DWORD status = static_cast<DWORD>(reply->Int(0)); status != ERROR_SUCCESS) {
+        result.error = status;
+        return result;
+    }
+    result.object = std::make_shared<T>(static_cast<uint64_t>(reply->Int(1)), generation);
+    result.error = reply->Int(2) != 0 ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    return result;
+}
+
+}  // namespace
+
+detail::OpenedObject CreateRemoteMutex(const std::u16string& name, DWORD ownerThread) {
+    Message request(Request::CreateMutex);
+    request.Add(ToUtf8(name)).Add(static_cast<int64_t>(ownerThread)).Add(ownerThread != 0 ? 1 : 0);
+    return OpenAt<RemoteMutex>(request);
+}
+
+detail::OpenedObject CreateRemoteEvent(const std::u16string& name, bool manualReset, bool initialState) {
+    Message request(Request::CreateEvent);
+    request.Add(ToUtf8(name)).Add(manualReset ? 1 : 0).Add(initialState ? 1 : 0);
+    return OpenAt<RemoteEvent>(request);
+}
+
+detail::OpenedObject OpenRemoteEvent(const std::u16string& name) {
+    Message request(Request::OpenEvent);
+    request.Add(ToUtf8(name));
+    return OpenAt<RemoteEvent>(request);
+}
+
+}  // namespace ce::devserver
