@@ -13,6 +13,7 @@
 #include "NamedObjectTable.h"
 #include "ProcessTable.h"
 #include "devserver/Message.h"
+#include "devserver/Protocol.h"
 
 namespace ce::devserver {
 

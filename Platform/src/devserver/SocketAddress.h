@@ -3,6 +3,7 @@
 // (/proc/self/fd/N/name), which works for bind and connect alike.
 #pragma once
 
+#include <sys/socket.h>
 #include <sys/un.h>
 
 #include <string>

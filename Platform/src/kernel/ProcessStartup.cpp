@@ -6,6 +6,7 @@
 
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "devserver/ProcessTableClient.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ std::u16string StartDeviceProcess(int argc, char** argv) {
     Record().commandLine = FromUtf8(joined);
     if (argc > 0 && !DeviceRoot().empty()) {
         Record().imagePath = DevicePath(InvokedPath(argv[0]));
+        devserver::ProcessTableClient::Enter(Record().imagePath, argv[0]);
     }
     return Record().commandLine;
 }

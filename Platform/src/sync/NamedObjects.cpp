@@ -15,7 +15,7 @@ bool DeviceServerKeepsNames() { return !DeviceRoot().empty(); }
 
 OpenedObject CreateMutexObject(const std::u16string* name, DWORD ownerThread) {
     std::function<std::shared_ptr<LocalMutex>()> make = [ownerThread] {
-        return std::make_shared<LocalMutex>(ownerThread);
+        return LocalMutex::Make(ownerThread);
     };
     if (name == nullptr) {
         return {make(), ERROR_SUCCESS};

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "kernel/HandleTable.h"
+#include "sync/LocalMutex.h"
 #include "sync/Waits.h"
 
 namespace ce::detail {
@@ -54,7 +55,9 @@ void ThreadObject::Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START
         self->startChanged_.notify_all();
         self->startChanged_.wait(lock, [&] { return self->suspendCount_ == 0; });
     }
-    self->Finish(start(parameter));
+    DWORD exitCode = start(parameter);
+    LocalMutex::AbandonAllOfThisThread();  // before the thread counts as ended, so its waiters find them free
+    self->Finish(exitCode);
     currentThread.reset();
 }
 
