@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -98,5 +99,23 @@ inline Rgb From565(uint16_t p) {
         EXPECT_NEAR(got_.g, (eg), (tolerance)) << "green";      \
         EXPECT_NEAR(got_.b, (eb), (tolerance)) << "blue";       \
     } while (0)
+
+}  // namespace ce::test
+
+namespace ce::test {
+
+// The smallest rectangle holding every pixel that differs from the background (empty when none).
+inline RECT InkBounds(const DibDC& surface, int width, int height, uint16_t background) {
+    RECT ink{width, height, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (surface.Raw16(x, y) != background) {
+                ink.left = std::min<LONG>(ink.left, x), ink.top = std::min<LONG>(ink.top, y);
+                ink.right = std::max<LONG>(ink.right, x + 1), ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+            }
+        }
+    }
+    return ink.right == 0 ? RECT{0, 0, 0, 0} : ink;
+}
 
 }  // namespace ce::test

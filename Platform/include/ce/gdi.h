@@ -370,8 +370,70 @@ CE_API BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, PVOID 
 CE_API COLORREF GetPixel(HDC hdc, int x, int y);
 CE_API COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 
+// ---- pens, brushes and shapes ---------------------------------------------------------------------
+// Outlines use the selected pen, insides the selected brush; right and bottom edges are excluded, as
+// is a line's last point.
+CE_API HPEN CreatePen(int style, int width, COLORREF color);
+CE_API HPEN CreatePenIndirect(const LOGPEN* pen);
+CE_API HBRUSH CreateSolidBrush(COLORREF color);
+CE_API HBRUSH CreatePatternBrush(HBITMAP pattern);
+// brush may also be a system colour index + 1 (COLOR_WINDOW + 1).
+CE_API int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
+CE_API BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT previous);
+CE_API BOOL LineTo(HDC hdc, int x, int y);
+CE_API BOOL Polyline(HDC hdc, const POINT* points, int count);
+CE_API BOOL Polygon(HDC hdc, const POINT* points, int count);
+CE_API BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
+CE_API BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+CE_API BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom);
+// A dotted frame drawn by inverting every other pixel; drawing it twice removes it.
+CE_API BOOL DrawFocusRect(HDC hdc, const RECT* rect);
+
+// ---- regions and clipping -------------------------------------------------------------------------
+CE_API HRGN CreateRectRgn(int left, int top, int right, int bottom);
+CE_API HRGN CreateRectRgnIndirect(const RECT* rect);
+CE_API BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom);
+CE_API int CombineRgn(HRGN dest, HRGN a, HRGN b, int mode);
+CE_API int OffsetRgn(HRGN region, int dx, int dy);
+CE_API int GetRgnBox(HRGN region, LPRECT rect);
+CE_API BOOL PtInRegion(HRGN region, int x, int y);
+// The clip is kept as a copy; a null region removes it.
+CE_API int SelectClipRgn(HDC hdc, HRGN region);
+// Copies the DC's clip region into region: 1, or 0 when the DC has none.
+CE_API int GetClipRgn(HDC hdc, HRGN region);
+CE_API int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
+CE_API int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
+CE_API int GetClipBox(HDC hdc, LPRECT rect);
+
+// ---- colours and text -----------------------------------------------------------------------------
+CE_API COLORREF SetTextColor(HDC hdc, COLORREF color);
+CE_API COLORREF GetTextColor(HDC hdc);
+CE_API COLORREF SetBkColor(HDC hdc, COLORREF color);
+CE_API COLORREF GetBkColor(HDC hdc);
+CE_API int SetBkMode(HDC hdc, int mode);
+CE_API int GetBkMode(HDC hdc);
+// Every face is drawn with the DejaVu family (Sans; Sans Mono for fixed-pitch and "Courier" faces).
+CE_API HFONT CreateFontIndirectW(const LOGFONTW* font);
+// y is the top of the text cell. dx, when given, holds each character's advance.
+CE_API BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count, const INT* dx);
+// count -1: up to the terminating zero. Returns the text's height (0 on failure).
+CE_API int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT format);
+CE_API BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, LPSIZE size);
+// fit (when given) receives how many characters fit into maxExtent; dx their running widths.
+CE_API BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT dx, LPSIZE size);
+CE_API BOOL GetTextMetricsW(HDC hdc, LPTEXTMETRICW metrics);
+
 // ---- system metrics and colours -------------------------------------------------------------------
 CE_API int GetSystemMetrics(int index);
 CE_API DWORD GetSysColor(int index);
 CE_API HBRUSH GetSysColorBrush(int index);
 }
+
+// The platform's names without the W, as its Unicode build spells them.
+#define GetObject GetObjectW
+#define CreateFontIndirect CreateFontIndirectW
+#define ExtTextOut ExtTextOutW
+#define DrawText DrawTextW
+#define GetTextExtentPoint32 GetTextExtentPoint32W
+#define GetTextExtentExPoint GetTextExtentExPointW
+#define GetTextMetrics GetTextMetricsW

@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#include <memory>
+
+#include "gdi/FontInstance.h"
 #include "gdi/GdiObject.h"
 
 namespace ce::gdi {
@@ -23,7 +26,18 @@ public:
         return sizeof logFont;
     }
 
+    // The instance that measures and draws this font, made on first use.
+    FontInstance& Instance() {
+        if (!instance_) {
+            instance_ = FontInstance::For(logFont);
+        }
+        return *instance_;
+    }
+
     LOGFONTW logFont;
+
+private:
+    std::shared_ptr<FontInstance> instance_;
 };
 
 }  // namespace ce::gdi
