@@ -1,0 +1,550 @@
+#include "SvgCairoRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "SvgArc.h"
+
+namespace {
+constexpr unsigned kDefaultViewport = 450;
+constexpr double kDotsPerInch = 100;
+// Beyond this cairo cannot make a surface; it also keeps double-to-int conversions defined.
+constexpr double kMaxSurfaceExtent = 32767;
+
+cairo_matrix_t ToCairo(const SvgMatrix& m) { return cairo_matrix_t{m.a, m.b, m.c, m.d, m.e, m.f}; }
+
+void SetRgb(cairo_t* cr, uint32_t rgb, double alpha)
+{
+    cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
+}
+
+// Copies what a group's own context must share with the one it stands in for.
+void CopyContextState(cairo_t* from, cairo_t* to)
+{
+    cairo_matrix_t m;
+    cairo_get_matrix(from, &m);
+    cairo_set_matrix(to, &m);
+    cairo_set_operator(to, cairo_get_operator(from));
+    cairo_set_source(to, cairo_get_source(from));
+    cairo_set_tolerance(to, cairo_get_tolerance(from));
+    cairo_set_fill_rule(to, cairo_get_fill_rule(from));
+    cairo_set_line_width(to, cairo_get_line_width(from));
+    cairo_set_line_cap(to, cairo_get_line_cap(from));
+    cairo_set_line_join(to, cairo_get_line_join(from));
+    cairo_set_miter_limit(to, cairo_get_miter_limit(from));
+}
+}  // namespace
+
+SvgCairoRenderer::SvgCairoRenderer()
+{
+    SvgRenderState first;
+    first.viewportWidth = first.viewportHeight = kDefaultViewport;
+    m_states.push_back(std::move(first));
+}
+
+SvgCairoRenderer::~SvgCairoRenderer()
+{
+    for (SvgRenderState& s : m_states) {
+        if (s.replacedContext) cairo_destroy(s.replacedContext);
+        if (s.groupSurface) cairo_surface_destroy(s.groupSurface);
+    }
+}
+
+void SvgCairoRenderer::GetSize(unsigned& width, unsigned& height) const
+{
+    width = height = 0;
+    const SvgElement* root = m_document.Root();
+    if (!root) return;
+    auto pixels = [&](const SvgLength& l) {
+        double v = ToPixels(l) + 0.5;
+        return std::isfinite(v) && v >= 0 ? unsigned(std::min(v, 1e9)) : 0u;
+    };
+    width = pixels(root->width);
+    height = pixels(root->height);
+}
+
+SvgStatus SvgCairoRenderer::Render(cairo_t* cr)
+{
+    const SvgElement* root = m_document.Root();
+    if (!root || !cr) return SvgStatus::InvalidCall;
+    m_cr = cr;
+    SvgWalk walk;
+    SvgStatus status = root->Render(*this, walk);
+    m_cr = nullptr;
+    return status;
+}
+
+SvgStatus SvgCairoRenderer::MemoryStatus() const
+{
+    return cairo_status(m_cr) == CAIRO_STATUS_NO_MEMORY ? SvgStatus::NoMemory : SvgStatus::Success;
+}
+
+// ---- groups and elements -------------------------------------------------------------------------
+
+int SvgCairoRenderer::GroupExtent(double viewport, double scale) const
+{
+    double v = viewport * scale + 0.5;
+    if (!std::isfinite(v)) return 0;
+    return int(std::clamp(v, 0.0, kMaxSurfaceExtent));
+}
+
+SvgStatus SvgCairoRenderer::BeginGroup(double opacity)
+{
+    cairo_save(m_cr);
+    SvgRenderState& current = State();
+    if (opacity != 1.0) {
+        // Sized by the render scale, so that the group is neither clipped nor blurred at large sizes.
+        int w = GroupExtent(current.viewportWidth, m_scaleX);
+        int h = GroupExtent(current.viewportHeight, m_scaleY);
+        cairo_surface_t* surface = cairo_surface_create_similar(cairo_get_target(m_cr), CAIRO_CONTENT_COLOR_ALPHA, w, h);
+        cairo_t* cr = cairo_create(surface);
+        if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+            cairo_destroy(cr);
+            cairo_surface_destroy(surface);
+            cairo_restore(m_cr);
+            return SvgStatus::NoMemory;
+        }
+        CopyContextState(m_cr, cr);
+        current.groupSurface = surface;
+        current.replacedContext = m_cr;
+        m_cr = cr;
+        ApplyDashes();
+    }
+    m_states.push_back(current.Inherit());
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::EndGroup(double opacity)
+{
+    m_states.pop_back();
+    SvgRenderState& below = State();
+    cairo_surface_t* surface = below.groupSurface;
+    if (below.replacedContext) {
+        cairo_destroy(m_cr);
+        m_cr = below.replacedContext;
+    }
+    below.groupSurface = nullptr;
+    below.replacedContext = nullptr;
+    cairo_restore(m_cr);
+    if (surface) {
+        if (opacity != 1.0) {
+            cairo_save(m_cr);
+            cairo_identity_matrix(m_cr);
+            cairo_set_source_surface(m_cr, surface, 0, 0);
+            cairo_paint_with_alpha(m_cr, opacity);
+            cairo_restore(m_cr);
+        }
+        cairo_surface_destroy(surface);
+    }
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::BeginElement()
+{
+    cairo_save(m_cr);
+    m_states.push_back(State().Inherit());
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::EndElement()
+{
+    m_states.pop_back();
+    cairo_restore(m_cr);
+    return MemoryStatus();
+}
+
+// ---- path ----------------------------------------------------------------------------------------
+
+SvgStatus SvgCairoRenderer::MoveTo(double x, double y)
+{
+    cairo_move_to(m_cr, x, y);
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::LineTo(double x, double y)
+{
+    cairo_line_to(m_cr, x, y);
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::CurveTo(double x1, double y1, double x2, double y2, double x, double y)
+{
+    cairo_curve_to(m_cr, x1, y1, x2, y2, x, y);
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::QuadraticCurveTo(double x1, double y1, double x, double y)
+{
+    double x0 = 0, y0 = 0;
+    if (cairo_has_current_point(m_cr)) cairo_get_current_point(m_cr, &x0, &y0);
+    cairo_curve_to(m_cr, x0 + 2.0 / 3.0 * (x1 - x0), y0 + 2.0 / 3.0 * (y1 - y0), x + 2.0 / 3.0 * (x1 - x),
+                   y + 2.0 / 3.0 * (y1 - y), x, y);
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::ArcTo(double rx, double ry, double rotation, bool largeArc, bool sweep, double x, double y)
+{
+    double x0 = 0, y0 = 0;
+    if (cairo_has_current_point(m_cr)) cairo_get_current_point(m_cr, &x0, &y0);
+    if (rx == 0 || ry == 0) {
+        cairo_line_to(m_cr, x, y);
+        return MemoryStatus();
+    }
+    for (const SvgCubic& c : SvgArc::ToCurves(x0, y0, rx, ry, rotation, largeArc, sweep, x, y))
+        cairo_curve_to(m_cr, c.x1, c.y1, c.x2, c.y2, c.x, c.y);
+    return MemoryStatus();
+}
+
+SvgStatus SvgCairoRenderer::ClosePath()
+{
+    cairo_close_path(m_cr);
+    return MemoryStatus();
+}
+
+// ---- style ---------------------------------------------------------------------------------------
+
+SvgStatus SvgCairoRenderer::SetColor(const SvgColor& color)
+{
+    // "currentColor" as the colour itself keeps the inherited one.
+    if (!color.isCurrentColor) State().color = color;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFillOpacity(double opacity)
+{
+    State().fillOpacity = opacity;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFillPaint(const SvgPaint& paint)
+{
+    State().fill = paint;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFillRule(SvgFillRule rule)
+{
+    cairo_set_fill_rule(m_cr, rule == SvgFillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFontFamily(const std::string& family)
+{
+    State().fontFamily = family;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFontSize(const SvgLength& size)
+{
+    State().fontSize = ToPixels(size);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFontStyle(SvgFontStyle style)
+{
+    State().fontStyle = style;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetFontWeight(int weight)
+{
+    State().fontWeight = weight;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetOpacity(double opacity)
+{
+    State().opacity = opacity;
+    return SvgStatus::Success;
+}
+
+void SvgCairoRenderer::ApplyDashes()
+{
+    const SvgRenderState& s = State();
+    double total = 0;
+    for (double d : s.dashes) total += d;
+    // A pattern of zero length is a solid line.
+    if (total <= 0) cairo_set_dash(m_cr, nullptr, 0, 0);
+    else cairo_set_dash(m_cr, s.dashes.data(), int(s.dashes.size()), s.dashOffset);
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeDashArray(const std::vector<double>& dashes)
+{
+    for (double d : dashes) {
+        if (d < 0) return SvgStatus::InvalidValue;
+    }
+    State().dashes = dashes;
+    ApplyDashes();
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeDashOffset(const SvgLength& offset)
+{
+    State().dashOffset = ToPixels(offset);
+    ApplyDashes();
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeLineCap(SvgLineCap cap)
+{
+    static constexpr cairo_line_cap_t kCaps[] = {CAIRO_LINE_CAP_BUTT, CAIRO_LINE_CAP_ROUND, CAIRO_LINE_CAP_SQUARE};
+    cairo_set_line_cap(m_cr, kCaps[int(cap)]);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeLineJoin(SvgLineJoin join)
+{
+    static constexpr cairo_line_join_t kJoins[] = {CAIRO_LINE_JOIN_MITER, CAIRO_LINE_JOIN_ROUND, CAIRO_LINE_JOIN_BEVEL};
+    cairo_set_line_join(m_cr, kJoins[int(join)]);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeMiterLimit(double limit)
+{
+    cairo_set_miter_limit(m_cr, limit);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeOpacity(double opacity)
+{
+    State().strokeOpacity = opacity;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokePaint(const SvgPaint& paint)
+{
+    State().stroke = paint;
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetStrokeWidth(const SvgLength& width)
+{
+    cairo_set_line_width(m_cr, std::max(0.0, ToPixels(width)));
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetTextAnchor(SvgTextAnchor anchor)
+{
+    State().textAnchor = anchor;
+    return SvgStatus::Success;
+}
+
+// ---- coordinates ---------------------------------------------------------------------------------
+
+SvgStatus SvgCairoRenderer::Transform(const SvgMatrix& matrix)
+{
+    cairo_matrix_t m = ToCairo(matrix);
+    double det = m.xx * m.yy - m.xy * m.yx;
+    // A matrix that cannot be inverted would leave the context unusable for the rest of the picture.
+    if (!std::isfinite(det) || det == 0 || !std::isfinite(m.x0) || !std::isfinite(m.y0)) return SvgStatus::InvalidValue;
+    cairo_transform(m_cr, &m);
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::ApplyViewBox(const SvgViewBox& box, const SvgAspectRatio& rule, const SvgLength& width,
+                                         const SvgLength& height)
+{
+    double w = ToPixels(width), h = ToPixels(height);
+    double vw = box.width, vh = box.height;
+    if (!(vw > 0) || !(vh > 0) || !(w > 0) || !(h > 0)) return SvgStatus::InvalidValue;
+    if (rule.align == SvgAlign::None) {
+        cairo_scale(m_cr, w / vw, h / vh);
+        cairo_translate(m_cr, -box.x, -box.y);
+        return SvgStatus::Success;
+    }
+    int align = int(rule.align) - 1;  // xMinYMin .. xMaxYMax
+    double fx = (align % 3) * 0.5, fy = (align / 3) * 0.5;
+    bool byHeight = (rule.mode == SvgMeetOrSlice::Meet && vw / vh < w / h) ||
+                    (rule.mode == SvgMeetOrSlice::Slice && vw / vh >= w / h);
+    if (byHeight) {
+        double k = h / vh;
+        cairo_scale(m_cr, k, k);
+        cairo_translate(m_cr, -box.x - fx * (vw - w / k), -box.y);
+    } else {
+        double k = w / vw;
+        cairo_scale(m_cr, k, k);
+        cairo_translate(m_cr, -box.x, -box.y - fy * (vh - h / k));
+    }
+    return SvgStatus::Success;
+}
+
+SvgStatus SvgCairoRenderer::SetViewportDimension(const SvgLength& width, const SvgLength& height)
+{
+    double w = ToPixels(width), h = ToPixels(height);
+    State().viewportWidth = w;
+    State().viewportHeight = h;
+    return SvgStatus::Success;
+}
+
+double SvgCairoRenderer::ToPixels(const SvgLength& l) const
+{
+    const SvgRenderState& s = State();
+    switch (l.unit) {
+    case SvgLengthUnit::User:
+    case SvgLengthUnit::Px: return l.value;
+    case SvgLengthUnit::Pt: return l.value * kDotsPerInch / 72;
+    case SvgLengthUnit::Pc: return l.value * kDotsPerInch / 6;
+    case SvgLengthUnit::In: return l.value * kDotsPerInch;
+    case SvgLengthUnit::Cm: return l.value * kDotsPerInch * 0.3937007874;
+    case SvgLengthUnit::Mm: return l.value * kDotsPerInch * 0.03937007874;
+    case SvgLengthUnit::Em: return l.value * s.fontSize;
+    case SvgLengthUnit::Ex: return l.value * s.fontSize / 2;
+    case SvgLengthUnit::Percent:
+        if (s.boundingBox) return l.value * 0.01;
+        if (l.orientation == SvgOrientation::Horizontal) return l.value * 0.01 * s.viewportWidth;
+        if (l.orientation == SvgOrientation::Vertical) return l.value * 0.01 * s.viewportHeight;
+        return l.value * 0.01 * std::hypot(s.viewportWidth, s.viewportHeight) / std::numbers::sqrt2;
+    }
+    return l.value;
+}
+
+// ---- paint ---------------------------------------------------------------------------------------
+
+cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g, bool forStroke)
+{
+    bool boundingBox = g.units == SvgPaintUnits::ObjectBoundingBox;
+    SvgMatrix space = g.transform;
+    if (boundingBox) {
+        double x1, y1, x2, y2;
+        if (forStroke) cairo_stroke_extents(m_cr, &x1, &y1, &x2, &y2);
+        else cairo_fill_extents(m_cr, &x1, &y1, &x2, &y2);
+        if (!(x2 - x1 > 0) || !(y2 - y1 > 0)) return nullptr;  // no box for the gradient to span
+        space = SvgMatrix{x2 - x1, 0, 0, y2 - y1, x1, y1}.Then(g.transform);
+    }
+    cairo_matrix_t matrix = ToCairo(space);
+    if (cairo_matrix_invert(&matrix) != CAIRO_STATUS_SUCCESS) return nullptr;
+
+    // Bounding-box lengths take percentages of 1.0.
+    bool saved = State().boundingBox;
+    State().boundingBox = boundingBox;
+    cairo_pattern_t* pattern =
+        g.type == SvgGradientType::Linear
+            ? cairo_pattern_create_linear(ToPixels(g.x1), ToPixels(g.y1), ToPixels(g.x2), ToPixels(g.y2))
+            : cairo_pattern_create_radial(ToPixels(g.fx), ToPixels(g.fy), 0, ToPixels(g.cx), ToPixels(g.cy),
+                                          ToPixels(g.r));
+    State().boundingBox = saved;
+
+    for (const SvgGradientStop& stop : g.stops) {
+        cairo_pattern_add_color_stop_rgba(pattern, stop.offset, ((stop.rgb >> 16) & 0xFF) / 255.0,
+                                          ((stop.rgb >> 8) & 0xFF) / 255.0, (stop.rgb & 0xFF) / 255.0, stop.opacity);
+    }
+    cairo_pattern_set_matrix(pattern, &matrix);
+    static constexpr cairo_extend_t kExtend[] = {CAIRO_EXTEND_NONE, CAIRO_EXTEND_REFLECT, CAIRO_EXTEND_REPEAT};
+    cairo_pattern_set_extend(pattern, kExtend[int(g.spread)]);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
+    return pattern;
+}
+
+SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint, double alpha, bool forStroke)
+{
+    switch (paint.kind) {
+    case SvgPaintKind::None: return SourceResult::Skip;
+    case SvgPaintKind::Color:
+        SetRgb(m_cr, paint.color.isCurrentColor ? State().color.rgb : paint.color.rgb, alpha);
+        return SourceResult::Ready;
+    case SvgPaintKind::Gradient: {
+        // Opacities do not apply to gradients.
+        cairo_pattern_t* pattern = paint.gradient ? CreateGradient(*paint.gradient, forStroke) : nullptr;
+        if (!pattern) return SourceResult::Skip;
+        cairo_set_source(m_cr, pattern);
+        cairo_pattern_destroy(pattern);
+        return SourceResult::Ready;
+    }
+    case SvgPaintKind::Pattern:
+        // Patterns are not drawn: a shape painted with one fails the picture.
+        return SourceResult::Failed;
+    }
+    return SourceResult::Skip;
+}
+
+SvgStatus SvgCairoRenderer::RenderPath()
+{
+    const SvgRenderState& s = State();
+    SvgStatus status = SvgStatus::Success;
+    bool stroke = s.stroke.kind != SvgPaintKind::None;
+    if (s.fill.kind != SvgPaintKind::None) {
+        SourceResult r = SetSource(s.fill, s.opacity * s.fillOpacity, false);
+        if (r == SourceResult::Failed) status = SvgStatus::NoMemory;
+        if (r == SourceResult::Ready) cairo_fill_preserve(m_cr);
+    }
+    if (stroke && !Failed(status)) {
+        SourceResult r = SetSource(s.stroke, s.opacity * s.strokeOpacity, true);
+        if (r == SourceResult::Failed) status = SvgStatus::NoMemory;
+        if (r == SourceResult::Ready) cairo_stroke_preserve(m_cr);
+    }
+    cairo_new_path(m_cr);
+    return Failed(status) ? status : MemoryStatus();
+}
+
+// ---- shapes --------------------------------------------------------------------------------------
+
+SvgStatus SvgCairoRenderer::RenderLine(const SvgLength& x1, const SvgLength& y1, const SvgLength& x2, const SvgLength& y2)
+{
+    cairo_move_to(m_cr, ToPixels(x1), ToPixels(y1));
+    cairo_line_to(m_cr, ToPixels(x2), ToPixels(y2));
+    return RenderPath();
+}
+
+SvgStatus SvgCairoRenderer::RenderEllipse(const SvgLength& cx, const SvgLength& cy, const SvgLength& rxLength,
+                                          const SvgLength& ryLength)
+{
+    double rx = ToPixels(rxLength), ry = ToPixels(ryLength);
+    if (!(rx > 0) || !(ry > 0)) return SvgStatus::Success;
+    cairo_matrix_t kept;
+    cairo_get_matrix(m_cr, &kept);
+    cairo_translate(m_cr, ToPixels(cx), ToPixels(cy));
+    cairo_scale(m_cr, 1, ry / rx);
+    cairo_move_to(m_cr, rx, 0);
+    cairo_arc(m_cr, 0, 0, rx, 0, 2 * std::numbers::pi);
+    cairo_close_path(m_cr);
+    cairo_set_matrix(m_cr, &kept);
+    return RenderPath();
+}
+
+SvgStatus SvgCairoRenderer::RenderRect(const SvgLength& xl, const SvgLength& yl, const SvgLength& wl,
+                                       const SvgLength& hl, const SvgLength& rxl, const SvgLength& ryl)
+{
+    double x = ToPixels(xl), y = ToPixels(yl), w = ToPixels(wl), h = ToPixels(hl);
+    double rx = std::min(ToPixels(rxl), w / 2), ry = std::min(ToPixels(ryl), h / 2);
+    if (!(rx > 0) && !(ry > 0)) {
+        cairo_move_to(m_cr, x, y);
+        cairo_line_to(m_cr, x + w, y);
+        cairo_line_to(m_cr, x + w, y + h);
+        cairo_line_to(m_cr, x, y + h);
+        cairo_close_path(m_cr);
+        return RenderPath();
+    }
+    cairo_move_to(m_cr, x + rx, y);
+    cairo_line_to(m_cr, x + w - rx, y);
+    ArcTo(rx, ry, 0, false, true, x + w, y + ry);
+    cairo_line_to(m_cr, x + w, y + h - ry);
+    ArcTo(rx, ry, 0, false, true, x + w - rx, y + h);
+    cairo_line_to(m_cr, x + rx, y + h);
+    ArcTo(rx, ry, 0, false, true, x, y + h - ry);
+    cairo_line_to(m_cr, x, y + ry);
+    ArcTo(rx, ry, 0, false, true, x + rx, y);
+    cairo_close_path(m_cr);
+    return RenderPath();
+}
+
+SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xl, const SvgLength& yl, std::string_view utf8)
+{
+    const SvgRenderState& s = State();
+    if (utf8.empty() || !(s.fontSize > 0) || !std::isfinite(s.fontSize)) return SvgStatus::Success;
+    static constexpr cairo_font_slant_t kSlants[] = {CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_SLANT_ITALIC,
+                                                     CAIRO_FONT_SLANT_OBLIQUE};
+    cairo_select_font_face(m_cr, s.fontFamily.c_str(), kSlants[int(s.fontStyle)],
+                           s.fontWeight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(m_cr, s.fontSize);
+    std::string text(utf8);
+    cairo_text_extents_t extents;
+    cairo_text_extents(m_cr, text.c_str(), &extents);
+    double shift = s.textAnchor == SvgTextAnchor::Middle ? extents.x_advance / 2
+                   : s.textAnchor == SvgTextAnchor::End  ? extents.x_advance
+                                                         : 0;
+    cairo_move_to(m_cr, ToPixels(xl) - shift, ToPixels(yl));
+    cairo_text_path(m_cr, text.c_str());
+    return RenderPath();
+}
