@@ -12,6 +12,8 @@ constexpr unsigned kDefaultViewport = 450;
 constexpr double kDotsPerInch = 100;
 // Beyond this cairo cannot make a surface; it also keeps double-to-int conversions defined.
 constexpr double kMaxSurfaceExtent = 32767;
+constexpr double kMaxDashRepeats = 20000;
+constexpr double kMaxGlyphSize = 4096;
 
 cairo_matrix_t ToCairo(const SvgMatrix& m) { return cairo_matrix_t{m.a, m.b, m.c, m.d, m.e, m.f}; }
 
@@ -96,9 +98,11 @@ SvgStatus SvgCairoRenderer::BeginGroup(double opacity)
     SvgRenderState& current = State();
     if (opacity != 1.0) {
         // Sized by the render scale, so that the group is neither clipped nor blurred at large sizes.
-        int w = GroupExtent(current.viewportWidth, m_scaleX);
-        int h = GroupExtent(current.viewportHeight, m_scaleY);
-        cairo_surface_t* surface = cairo_surface_create_similar(cairo_get_target(m_cr), CAIRO_CONTENT_COLOR_ALPHA, w, h);
+        // Nothing beyond the target can show, so the surface never exceeds it.
+        cairo_surface_t* target = cairo_get_target(m_cr);
+        int w = std::min(GroupExtent(current.viewportWidth, m_scaleX), cairo_image_surface_get_width(target));
+        int h = std::min(GroupExtent(current.viewportHeight, m_scaleY), cairo_image_surface_get_height(target));
+        cairo_surface_t* surface = cairo_surface_create_similar(target, CAIRO_CONTENT_COLOR_ALPHA, w, h);
         cairo_t* cr = cairo_create(surface);
         if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
             cairo_destroy(cr);
@@ -470,12 +474,46 @@ SvgStatus SvgCairoRenderer::RenderPath()
         if (r == SourceResult::Ready) cairo_fill_preserve(m_cr);
     }
     if (stroke && !Failed(status)) {
+        LimitDashes();
         SourceResult r = SetSource(s.stroke, s.opacity * s.strokeOpacity, true);
         if (r == SourceResult::Failed) status = SvgStatus::NoMemory;
         if (r == SourceResult::Ready) cairo_stroke_preserve(m_cr);
     }
     cairo_new_path(m_cr);
     return Failed(status) ? status : MemoryStatus();
+}
+
+void SvgCairoRenderer::LimitDashes()
+{
+    const SvgRenderState& s = State();
+    double total = 0;
+    for (double d : s.dashes) total += d;
+    if (!(total > 0)) return;
+    // A pattern far finer than the path would take millions of dashes to stroke: draw it solid.
+    if (PathLength() > total * kMaxDashRepeats) cairo_set_dash(m_cr, nullptr, 0, 0);
+}
+
+double SvgCairoRenderer::PathLength() const
+{
+    cairo_path_t* path = cairo_copy_path_flat(m_cr);
+    double length = 0, x = 0, y = 0, startX = 0, startY = 0;
+    for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
+        const cairo_path_data_t* d = &path->data[i];
+        switch (d->header.type) {
+        case CAIRO_PATH_MOVE_TO: x = startX = d[1].point.x, y = startY = d[1].point.y; break;
+        case CAIRO_PATH_LINE_TO:
+            length += std::hypot(d[1].point.x - x, d[1].point.y - y);
+            x = d[1].point.x, y = d[1].point.y;
+            break;
+        case CAIRO_PATH_CLOSE_PATH:
+            length += std::hypot(startX - x, startY - y);
+            x = startX, y = startY;
+            break;
+        default: break;
+        }
+    }
+    cairo_path_destroy(path);
+    return length;
 }
 
 // ---- shapes --------------------------------------------------------------------------------------
@@ -533,6 +571,13 @@ SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xl, const SvgLength& yl,
 {
     const SvgRenderState& s = State();
     if (utf8.empty() || !(s.fontSize > 0) || !std::isfinite(s.fontSize)) return SvgStatus::Success;
+    // A glyph size far beyond any picture leaves the font machinery in an error state for the whole
+    // process, so such text fails the picture instead.
+    double dx = 1, dy = 0, ex = 0, ey = 1;
+    cairo_user_to_device_distance(m_cr, &dx, &dy);
+    cairo_user_to_device_distance(m_cr, &ex, &ey);
+    double deviceSize = s.fontSize * std::max(std::hypot(dx, dy), std::hypot(ex, ey));
+    if (!std::isfinite(deviceSize) || deviceSize > kMaxGlyphSize) return SvgStatus::InvalidValue;
     static constexpr cairo_font_slant_t kSlants[] = {CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_SLANT_ITALIC,
                                                      CAIRO_FONT_SLANT_OBLIQUE};
     cairo_select_font_face(m_cr, s.fontFamily.c_str(), kSlants[int(s.fontStyle)],

@@ -79,6 +79,8 @@ private:
     SourceResult SetSource(const SvgPaint& paint, double alpha, bool forStroke);
     cairo_pattern_t* CreateGradient(const SvgGradient& gradient, bool forStroke);
     void ApplyDashes();
+    void LimitDashes();
+    double PathLength() const;
     int GroupExtent(double viewport, double scale) const;
 
     SvgDocument m_document;

@@ -96,7 +96,7 @@ SvgStatus ParseRgbFunction(std::string_view text, uint32_t& rgb)
         scan.SkipBlanks();
         double v = 0;
         if (!scan.ReadNumber(v)) return SvgStatus::ParseError;
-        if (scan.Consume("%")) v *= 2.55;
+        if (scan.Consume("%")) v = v * 255 / 100;
         v = std::clamp(v, 0.0, 255.0);
         rgb = rgb << 8 | uint32_t(v);
         scan.SkipBlanks();

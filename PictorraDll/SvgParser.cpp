@@ -102,6 +102,9 @@ SvgStatus SvgParser::Parse(std::string_view text)
     // The end of the input is marked, so that a document cut short is not well-formed.
     xmlParseChunk(ctxt, text.data(), int(text.size()), 1);
     bool wellFormed = ctxt->wellFormed != 0;
+    // libxml2 makes a document of its own to hold declared entities, even for a SAX parse.
+    if (ctxt->myDoc) xmlFreeDoc(ctxt->myDoc);
+    ctxt->myDoc = nullptr;
     xmlFreeParserCtxt(ctxt);
 
     if (Failed(m_status)) return m_status;

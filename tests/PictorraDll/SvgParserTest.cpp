@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "RasterHelpers.h"
+#include "SvgDocument.h"
+
+namespace {
+using pictorra_test::Doc;
+
+const SvgElement& Child(const SvgDocument& d, size_t i) { return *d.Root()->children.at(i); }
+
+TEST(SvgParser, UnknownElementsAreSkippedWithTheirContent)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<title><rect/><g/></title><metadata>x</metadata><rect/>")), SvgStatus::Success);
+    ASSERT_EQ(d.Root()->children.size(), 1u);
+    EXPECT_EQ(Child(d, 0).kind, SvgElementKind::Rect);
+}
+
+TEST(SvgParser, ElementErrorsOfACompleteDocumentDoNotFailIt)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<use xlink:href='#later'/><path d='M0 0 L5 5 Q'/><stop/><rect id='later'/>")),
+              SvgStatus::Success);
+    EXPECT_EQ(Child(d, 0).reference, nullptr);
+    EXPECT_EQ(Child(d, 1).path.Operations().size(), 2u);
+    EXPECT_EQ(Child(d, 2).kind, SvgElementKind::Rect);  // the stop outside a gradient made nothing
+    EXPECT_EQ(d.FindById("later"), &Child(d, 2));
+}
+
+TEST(SvgParser, DefaultsOfGeometryAttributes)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<circle/><rect rx='4'/><linearGradient id='g'/>")), SvgStatus::Success);
+    EXPECT_EQ(Child(d, 0).rx.unit, SvgLengthUnit::Percent);
+    EXPECT_DOUBLE_EQ(Child(d, 0).rx.value, 100);
+    EXPECT_DOUBLE_EQ(Child(d, 1).ry.value, 4);  // a lone rx gives ry too
+    EXPECT_DOUBLE_EQ(Child(d, 2).gradient.x2.value, 100);
+    EXPECT_EQ(d.Root()->width.unit, SvgLengthUnit::User);
+}
+
+TEST(SvgParser, GradientReferenceCopiesStopsFirst)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<linearGradient id='a' spreadMethod='repeat'><stop offset='0.2' stop-color='red'/>"
+                          "</linearGradient><radialGradient id='b' xlink:href='#a'>"
+                          "<stop offset='50%' style='stop-color:#00ff00' stop-opacity='0.5'/></radialGradient>")),
+              SvgStatus::Success);
+    const SvgGradient& b = d.FindById("b")->gradient;
+    EXPECT_EQ(b.type, SvgGradientType::Radial);
+    EXPECT_EQ(b.spread, SvgSpread::Repeat);
+    ASSERT_EQ(b.stops.size(), 2u);
+    EXPECT_EQ(b.stops[0].rgb, 0xFF0000u);
+    EXPECT_DOUBLE_EQ(b.stops[1].offset, 0.5);
+    EXPECT_EQ(b.stops[1].rgb, 0x00FF00u);
+    EXPECT_DOUBLE_EQ(b.stops[1].opacity, 0.5);
+}
+
+TEST(SvgParser, TextRunsOfBlanksCollapse)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<text>  a \t b\n c<tspan>skipped</tspan>!</text>")), SvgStatus::Success);
+    EXPECT_EQ(Child(d, 0).text, " a b c!");
+}
+
+TEST(SvgParser, AspectRuleFollowsTheViewBox)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse("<svg viewBox='0,0 10 10' preserveAspectRatio='xMaxYMin slice'>"
+                      "<svg preserveAspectRatio='xMidYMid'/><svg viewBox='0 0 1 1' preserveAspectRatio='none'/>"
+                      "</svg>"),
+              SvgStatus::Success);
+    EXPECT_EQ(d.Root()->aspect.align, SvgAlign::XMaxYMin);
+    EXPECT_EQ(d.Root()->aspect.mode, SvgMeetOrSlice::Slice);
+    EXPECT_FALSE(Child(d, 0).hasViewBox);
+    EXPECT_EQ(Child(d, 1).aspect.align, SvgAlign::None);
+}
+
+TEST(SvgParser, BrokenDocumentsAreParseErrors)
+{
+    for (const char* text : {"", "<svg", "<svg><rect/>", "<svg></g>", "<g/>", "not xml", "<svg/><svg/>",
+                             "<!DOCTYPE svg [<!ENTITY a 'x'>]><svg>&a;</svg>"}) {
+        SvgDocument d;
+        EXPECT_NE(d.Parse(text), SvgStatus::Success) << text;
+    }
+}
+}  // namespace
