@@ -8,9 +8,9 @@ function(ce_add_program name)
     set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
 endfunction()
 
-# A device module (.dll): a shared library without the lib prefix, loaded with LoadLibraryW.
+# A device module: a shared library named <name>.dll, loaded with LoadLibraryW.
 function(ce_add_module name)
     add_library(${name} SHARED ${ARGN})
     target_link_libraries(${name} PRIVATE ceplatform)
-    set_target_properties(${name} PROPERTIES PREFIX "")
+    set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".dll")
 endfunction()

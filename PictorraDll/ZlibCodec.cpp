@@ -1,0 +1,147 @@
+#include "ZlibCodec.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <mutex>
+#include <new>
+
+#include "ce/kernel.h"
+
+namespace {
+using InitDeflateFn = int (*)(z_streamp, int, const char*, int);
+using InitInflateFn = int (*)(z_streamp, const char*, int);
+using StepFn = int (*)(z_streamp, int);
+using EndFn = int (*)(z_streamp);
+
+struct ZlibBinding {
+    std::mutex lock;
+    HMODULE inflateModule = nullptr;
+    HMODULE deflateModule = nullptr;
+    InitInflateFn initInflate = nullptr;
+    StepFn stepInflate = nullptr;
+    EndFn inflateEnd = nullptr;
+    InitDeflateFn initDeflate = nullptr;
+    StepFn stepDeflate = nullptr;
+    EndFn deflateEnd = nullptr;
+};
+
+ZlibBinding& Binding()
+{
+    static ZlibBinding binding;
+    return binding;
+}
+
+template <typename T>
+bool Bind(HMODULE module, const char16_t* name, T& fn)
+{
+    fn = reinterpret_cast<T>(GetProcAddressW(module, name));
+    return fn != nullptr;
+}
+
+bool BindInflate()
+{
+    ZlibBinding& b = Binding();
+    std::lock_guard<std::mutex> guard(b.lock);
+    if (b.inflateModule) return true;
+    HMODULE module = LoadLibraryW(u"zlib");
+    if (!module) return false;
+    if (!Bind(module, u"inflateInit_", b.initInflate) || !Bind(module, u"inflate", b.stepInflate) ||
+        !Bind(module, u"inflateEnd", b.inflateEnd)) {
+        FreeLibrary(module);
+        return false;
+    }
+    b.inflateModule = module;
+    return true;
+}
+
+bool BindDeflate()
+{
+    ZlibBinding& b = Binding();
+    std::lock_guard<std::mutex> guard(b.lock);
+    if (b.deflateModule) return true;
+    HMODULE module = LoadLibraryW(u"zlib");
+    if (!module) return false;
+    if (!Bind(module, u"deflateInit_", b.initDeflate) || !Bind(module, u"deflate", b.stepDeflate) ||
+        !Bind(module, u"deflateEnd", b.deflateEnd)) {
+        FreeLibrary(module);
+        return false;
+    }
+    b.deflateModule = module;
+    return true;
+}
+}  // namespace
+
+int ZlibCodec::Compress(const void* source, size_t length, std::vector<uint8_t>& out, size_t capacity, int level)
+{
+    out.clear();
+    if (!BindDeflate()) return kNotBound;
+    if (length > UINT32_MAX || capacity > UINT32_MAX) return kBufferError;
+    ZlibBinding& b = Binding();
+    z_stream stream{};
+    int rc = b.initDeflate(&stream, level, ZLIB_VERSION, int(sizeof(z_stream)));
+    if (rc != Z_OK) return rc;
+    out.resize(capacity);
+    stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
+    stream.avail_in = uInt(length);
+    stream.next_out = out.data();
+    stream.avail_out = uInt(capacity);
+    rc = b.stepDeflate(&stream, Z_FULL_FLUSH);
+    // A full buffer may hide output still held inside zlib: only a call that took everything and left
+    // room over is complete.
+    if (rc == Z_OK && (stream.avail_in != 0 || stream.avail_out == 0)) rc = kBufferError;
+    size_t produced = capacity - stream.avail_out;
+    b.deflateEnd(&stream);
+    if (rc != Z_OK) {
+        out.clear();
+        return rc;
+    }
+    out.resize(produced);
+    return Z_OK;
+}
+
+int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength)
+{
+    out.clear();
+    if (!BindInflate()) return kNotBound;
+    if (length > UINT32_MAX) return kDataError;
+    ZlibBinding& b = Binding();
+    z_stream stream{};
+    int rc = b.initInflate(&stream, ZLIB_VERSION, int(sizeof(z_stream)));
+    if (rc != Z_OK) return rc;
+    stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
+    stream.avail_in = uInt(length);
+    size_t size = std::max<size_t>(2 * length, 64);
+    size_t used = 0;
+    try {
+        for (;;) {
+            out.resize(size);
+            stream.next_out = out.data() + used;
+            stream.avail_out = uInt(size - used);
+            rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
+            used = size - stream.avail_out;
+            if (rc == Z_NEED_DICT) rc = kDataError;
+            if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) break;
+            if (used > maxLength) {
+                rc = kDataError;
+                break;
+            }
+            if (stream.avail_out == 0 && rc != Z_STREAM_END) {
+                size = std::min(size * 2, maxLength + 1);
+                continue;
+            }
+            // Done when the stream ended or all input was taken (the cache's blobs carry no final block).
+            rc = Z_OK;
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        rc = kNoMemory;
+    }
+    b.inflateEnd(&stream);
+    if (rc != Z_OK) {
+        out.clear();
+        return rc;
+    }
+    out.resize(used);
+    return Z_OK;
+}

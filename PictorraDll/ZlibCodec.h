@@ -1,0 +1,22 @@
+// zlib, bound by name through the module loader on first use and kept for the life of the process.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class ZlibCodec {
+public:
+    // -6: zlib or one of its entry points could not be bound.
+    static constexpr int kNotBound = -6;
+    static constexpr int kNoMemory = -4;
+    static constexpr int kDataError = -3;
+    static constexpr int kBufferError = -5;
+
+    // One deflate with a full flush into a buffer of `capacity` bytes: a zlib header, no final block.
+    // Fails unless all input was taken with room left over.
+    static int Compress(const void* source, size_t length, std::vector<uint8_t>& out, size_t capacity, int level);
+    // Inflates until the input is used up or the stream ends; an output beyond maxLength is a data
+    // error, so that a small damaged block cannot claim unbounded memory.
+    static int Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength);
+};
