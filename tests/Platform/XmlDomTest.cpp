@@ -166,49 +166,4 @@ TEST_F(XmlDom, ExternalEntitiesAreNeverFetched) {
     }
 }
 
-TEST(Com, CreationNeedsAnInitialisedProcessAndAKnownClass) {
-    ce::ComRef<IXMLDOMDocument> document;
-    EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
-                               document.OutVoid()),
-              CO_E_NOTINITIALIZED);
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
-    CoUninitialize();
-
-    GUID unknown{};
-    ASSERT_EQ(CLSIDFromString(u"{12345678-9ABC-DEF0-1234-56789ABCDEF0}", &unknown), S_OK);
-    ce::ComRef<IUnknown> object;
-    EXPECT_EQ(CoCreateInstance(unknown, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.OutVoid()),
-              REGDB_E_CLASSNOTREG);
-    ce::ComRef<IXMLDOMNodeList> wrongInterface;
-    EXPECT_EQ(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMNodeList,
-                               wrongInterface.OutVoid()),
-              E_NOINTERFACE);
-    CoUninitialize();
-}
-
-TEST(Com, GuidTextRoundTripsAndRejectsMalformedText) {
-    OLECHAR text[39];
-    ASSERT_EQ(StringFromGUID2(CLSID_DOMDocument, text, 39), 39);
-    EXPECT_EQ(std::u16string(text), u"{2933BF90-7B36-11D2-B20E-00C04F983E60}");
-    GUID back{};
-    ASSERT_EQ(CLSIDFromString(u"{2933bf90-7b36-11d2-b20e-00c04f983e60}", &back), S_OK);
-    EXPECT_TRUE(IsEqualGUID(back, CLSID_DOMDocument));
-    EXPECT_EQ(StringFromGUID2(CLSID_DOMDocument, text, 38), 0);
-    for (const char16_t* bad : {u"2933BF90-7B36-11D2-B20E-00C04F983E60", u"{2933BF90-7B36-11D2-B20E-00C04F983E6G}",
-                                u"{2933BF90-7B36-11D2-B20E-00C04F983E600}", u""}) {
-        EXPECT_EQ(CLSIDFromString(bad, &back), CO_E_CLASSSTRING);
-    }
-}
-
-TEST(Com, BstrKeepsItsLengthAndTerminator) {
-    BSTR text = SysAllocStringLen(u"ab\0cd", 5);
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(SysStringLen(text), 5u);
-    EXPECT_EQ(text[5], 0);
-    SysFreeString(text);
-    EXPECT_EQ(SysAllocString(nullptr), nullptr);
-    EXPECT_EQ(SysStringLen(nullptr), 0u);
-}
-
 }  // namespace
