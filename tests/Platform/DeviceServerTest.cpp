@@ -149,6 +149,62 @@ TEST(DeviceServerTest, WaitsMixNamedObjectsWithLocalOnes) {
     }
 }
 
+struct Waiter {
+    HANDLE object;
+    std::atomic<int> released{0};
+};
+
+DWORD WINAPI TakeOnceAndRelease(LPVOID parameter) {
+    auto* waiter = static_cast<Waiter*>(parameter);
+    if (WaitForSingleObject(waiter->object, kLongEnough) == WAIT_OBJECT_0) {
+        ++waiter->released;
+        ReleaseMutex(waiter->object);
+    }
+    return 0;
+}
+
+DWORD WINAPI WaitForEvent(LPVOID parameter) {
+    auto* waiter = static_cast<Waiter*>(parameter);
+    if (WaitForSingleObject(waiter->object, kLongEnough) == WAIT_OBJECT_0) {
+        ++waiter->released;
+    }
+    return 0;
+}
+
+TEST(DeviceServerTest, NamedMutexIsOwnedByAThreadNotByTheWholeProcess) {
+    TempDevice device;
+    Waiter waiter{CreateMutexW(nullptr, TRUE, kLockName)};
+    HANDLE other = CreateThread(nullptr, 0, TakeOnceAndRelease, &waiter, 0, nullptr);
+    EXPECT_EQ(WaitForSingleObject(other, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(waiter.released.load(), 0);
+    EXPECT_TRUE(ReleaseMutex(waiter.object));
+    ASSERT_EQ(WaitForSingleObject(other, kLongEnough), WAIT_OBJECT_0);
+    EXPECT_EQ(waiter.released.load(), 1);
+    CloseHandle(other);
+    CloseHandle(waiter.object);
+}
+
+TEST(DeviceServerTest, PulseOnANamedEventReleasesItsWaitersAndLeavesItUnset) {
+    TempDevice device;
+    for (BOOL manual : {TRUE, FALSE}) {
+        Waiter waiter{CreateEventW(nullptr, manual, FALSE, manual ? u"Pulsed manual" : u"Pulsed auto")};
+        PulseEvent(waiter.object);
+        EXPECT_EQ(WaitForSingleObject(waiter.object, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        HANDLE threads[2] = {CreateThread(nullptr, 0, WaitForEvent, &waiter, 0, nullptr),
+                             CreateThread(nullptr, 0, WaitForEvent, &waiter, 0, nullptr)};
+        for (int round = 0; round < 5000 && waiter.released < 2; ++round) {
+            PulseEvent(waiter.object);
+            WaitForMultipleObjects(2, threads, TRUE, 1);
+        }
+        EXPECT_EQ(waiter.released.load(), 2);
+        EXPECT_EQ(WaitForSingleObject(waiter.object, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_EQ(WaitForMultipleObjects(2, threads, TRUE, kLongEnough), WAIT_OBJECT_0);
+        CloseHandle(threads[0]);
+        CloseHandle(threads[1]);
+        CloseHandle(waiter.object);
+    }
+}
+
 struct TimedWait {
     HANDLE object;
     std::atomic<bool> done{false};
