@@ -4,17 +4,13 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
-#include "Platform/ChildProcess.h"
 #include "Platform/TempDevice.h"
 #include "ce/device.h"
 #include "ce/toolhelp.h"
 
 namespace {
-
-using ce::test::ChildProcess;
 
 struct Listed {
     DWORD pid = 0;
@@ -45,35 +41,23 @@ bool Lists(pid_t pid) {
     return false;
 }
 
-// The child's part: starts as a device program would, through the entry's start-up call.
-TEST(ToolhelpTest, ChildRunsAsADeviceProgram) {
-    if (ce::test::ChildRole() == nullptr) {
-        GTEST_SKIP() << "runs as the child of ListsRunningProgramsByImageNameUntilTheyEnd";
-    }
-    std::ifstream commandLine("/proc/self/cmdline");
-    std::string program;
-    std::getline(commandLine, program, '\0');
-    char* argv[] = {program.data(), nullptr};
-    ce::StartDeviceProcess(1, argv);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, u"Installer running");
-    SetEvent(ready);
-    HANDLE never = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    WaitForSingleObject(never, 30000);
-}
-
+// The test program, installed as the device's installer, enters the table through the entry shim.
 TEST(ToolhelpTest, ListsRunningProgramsByImageNameUntilTheyEnd) {
     ce::test::TempDevice device;
     std::filesystem::create_directories(device.Fs("Windows"));
-    std::string installer = device.Fs("Windows/wceload.exe");
-    std::filesystem::create_symlink(std::filesystem::read_symlink("/proc/self/exe"), installer);
+    std::filesystem::create_symlink(CE_TEST_PROGRAM, device.Fs("Windows/wceload.exe"));
+    PROCESS_INFORMATION info{};
+    std::u16string commandLine = u"wait";
+    ASSERT_TRUE(CreateProcessW(u"\\windows\\WCELOAD.EXE", commandLine.data(), nullptr, nullptr, FALSE, 0,
+                               nullptr, nullptr, nullptr, &info));
 
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, u"Installer running");
-    ChildProcess child("ToolhelpTest.ChildRunsAsADeviceProgram", "installer", installer);
-    ASSERT_EQ(WaitForSingleObject(ready, 20000), WAIT_OBJECT_0);
-
+    auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!Lists(static_cast<pid_t>(info.dwProcessId)) && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     bool found = false;
     for (const Listed& process : Snapshot()) {
-        if (process.pid == static_cast<DWORD>(child.Pid())) {
+        if (process.pid == info.dwProcessId) {
             found = true;
             EXPECT_EQ(process.name, u"wceload.exe");
             EXPECT_EQ(process.parentPid, static_cast<DWORD>(getpid()));
@@ -81,14 +65,17 @@ TEST(ToolhelpTest, ListsRunningProgramsByImageNameUntilTheyEnd) {
     }
     EXPECT_TRUE(found);
 
-    pid_t pid = child.Pid();
-    child.Kill();
-    auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Lists(pid) && std::chrono::steady_clock::now() < giveUp) {
+    ASSERT_TRUE(TerminateProcess(info.hProcess, 1));
+    ASSERT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+    giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (Lists(static_cast<pid_t>(info.dwProcessId)) && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_FALSE(Lists(pid)) << "an ended process leaves the table";
-    CloseHandle(ready);
+    EXPECT_FALSE(Lists(static_cast<pid_t>(info.dwProcessId))) << "an ended process leaves the table";
+    CloseHandle(info.hProcess);
+    if (info.hThread != nullptr) {
+        CloseHandle(info.hThread);
+    }
 }
 
 TEST(ToolhelpTest, SnapshotCallsRefuseWrongHandlesAndSizes) {

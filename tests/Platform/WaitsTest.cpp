@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "Platform/TempDevice.h"
@@ -81,6 +82,38 @@ TEST(WaitsTest, WaitAllTakesNothingUntilEveryObjectIsSignalled) {
     EXPECT_TRUE(ReleaseMutex(mutex));
     for (HANDLE handle : {autoEvent, gate, mutex, thread}) {
         CloseHandle(handle);
+    }
+}
+
+// Process handles are waitable with the rest; the test program ends with the code its command line gives.
+TEST(WaitsTest, ProcessHandlesJoinWaitsWithLocalObjects) {
+    ce::test::TempDevice device;
+    std::filesystem::create_directories(device.Fs("Windows"));
+    std::filesystem::create_symlink(CE_TEST_PROGRAM, device.Fs("Windows/waiter.exe"));
+    PROCESS_INFORMATION ending{};
+    PROCESS_INFORMATION staying{};
+    std::u16string exitLine = u"exit 5";
+    std::u16string waitLine = u"wait";
+    ASSERT_TRUE(CreateProcessW(u"\\Windows\\waiter.exe", exitLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, nullptr, &ending));
+    ASSERT_TRUE(CreateProcessW(u"\\Windows\\waiter.exe", waitLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, nullptr, &staying));
+    HANDLE unset = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+    HANDLE any[3] = {unset, staying.hProcess, ending.hProcess};
+    EXPECT_EQ(WaitForMultipleObjects(3, any, FALSE, 20000), WAIT_OBJECT_0 + 2);
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(ending.hProcess, &code));
+    EXPECT_EQ(code, 5u);
+
+    HANDLE all[2] = {staying.hProcess, ending.hProcess};
+    EXPECT_EQ(WaitForMultipleObjects(2, all, TRUE, 50), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(TerminateProcess(staying.hProcess, 9));
+    EXPECT_EQ(WaitForMultipleObjects(2, all, TRUE, 20000), WAIT_OBJECT_0);
+    for (HANDLE handle : {unset, ending.hProcess, ending.hThread, staying.hProcess, staying.hThread}) {
+        if (handle != nullptr) {
+            CloseHandle(handle);
+        }
     }
 }
 
