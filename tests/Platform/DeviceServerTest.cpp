@@ -171,6 +171,10 @@ DWORD WINAPI WaitForEvent(LPVOID parameter) {
     return 0;
 }
 
+DWORD WINAPI TakeAndKeep(LPVOID parameter) {
+    return WaitForSingleObject(static_cast<HANDLE>(parameter), kLongEnough);
+}
+
 TEST(DeviceServerTest, NamedMutexIsOwnedByAThreadNotByTheWholeProcess) {
     TempDevice device;
     Waiter waiter{CreateMutexW(nullptr, TRUE, kLockName)};
@@ -181,6 +185,15 @@ TEST(DeviceServerTest, NamedMutexIsOwnedByAThreadNotByTheWholeProcess) {
     ASSERT_EQ(WaitForSingleObject(other, kLongEnough), WAIT_OBJECT_0);
     EXPECT_EQ(waiter.released.load(), 1);
     CloseHandle(other);
+
+    HANDLE keeper = CreateThread(nullptr, 0, TakeAndKeep, waiter.object, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(keeper, kLongEnough), WAIT_OBJECT_0);
+    DWORD taken = WAIT_FAILED;
+    GetExitCodeThread(keeper, &taken);
+    ASSERT_EQ(taken, WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(waiter.object, 0), WAIT_OBJECT_0) << "its owner ended without releasing it";
+    EXPECT_TRUE(ReleaseMutex(waiter.object));
+    CloseHandle(keeper);
     CloseHandle(waiter.object);
 }
 

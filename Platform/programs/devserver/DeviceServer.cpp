@@ -85,6 +85,9 @@ void DeviceServer::RegisterHandlers() {
     On(Request::ReleaseMutex, [this](ClientId client, const Message& request) {
         return Reply(request, objects_.ReleaseMutex(client, request.Int(0), Thread(request, 1)));
     });
+    On(Request::AbandonMutex, [this](ClientId client, const Message& request) {
+        return Reply(request, objects_.AbandonMutex(client, request.Int(0), Thread(request, 1)));
+    });
     On(Request::SetEvent, [this](ClientId client, const Message& request) {
         return Reply(request, objects_.SetEvent(client, request.Int(0)));
     });

@@ -90,6 +90,18 @@ uint32_t NamedObjectTable::ReleaseMutex(ClientId client, uint64_t id, uint32_t t
     return 0;
 }
 
+uint32_t NamedObjectTable::AbandonMutex(ClientId client, uint64_t id, uint32_t thread) {
+    Object* mutex = Find(client, id, Kind::Mutex);
+    if (!mutex) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (mutex->count != 0 && mutex->owner == Caller{client, thread}) {
+        mutex->owner = {0, 0};
+        mutex->count = 0;
+    }
+    return 0;
+}
+
 NamedObjectTable::Opened NamedObjectTable::CreateEvent(ClientId client, const std::string& name, bool manualReset,
                                                        bool initialState) {
     bool created = false;

@@ -24,6 +24,7 @@ public:
 
     Opened CreateMutex(ClientId client, const std::string& name, uint32_t thread, bool initialOwner);
     uint32_t ReleaseMutex(ClientId client, uint64_t id, uint32_t thread);
+    uint32_t AbandonMutex(ClientId client, uint64_t id, uint32_t thread);
 
     Opened CreateEvent(ClientId client, const std::string& name, bool manualReset, bool initialState);
     Opened OpenEvent(ClientId client, const std::string& name);

@@ -25,6 +25,7 @@ enum class Request : uint32_t {
     // ---- named mutexes and events (10-39) ---------------------------------------------------------
     CreateMutex = 10,   // name, thread id, initial owner -> status, object id, existed
     ReleaseMutex = 11,  // object id, thread id -> status (ERROR_NOT_OWNER for others)
+    AbandonMutex = 12,  // object id, thread id -> status: the thread ended; its ownership goes
     CreateEvent = 20,   // name, manual reset, initially set -> status, object id, existed
     OpenEvent = 21,     // name -> status, object id
     SetEvent = 22,      // object id -> status

@@ -32,7 +32,11 @@ detail::OpenedObject OpenAt(const Message& request) {
 detail::OpenedObject CreateRemoteMutex(const std::u16string& name, DWORD ownerThread) {
     Message request(Request::CreateMutex);
     request.Add(ToUtf8(name)).Add(static_cast<int64_t>(ownerThread)).Add(ownerThread != 0 ? 1 : 0);
-    return OpenAt<RemoteMutex>(request);
+    detail::OpenedObject opened = OpenAt<RemoteMutex>(request);
+    if (opened.object && ownerThread != 0 && opened.error != ERROR_ALREADY_EXISTS) {
+        detail::RememberOwnedMutex(std::static_pointer_cast<RemoteMutex>(opened.object), ownerThread);
+    }
+    return opened;
 }
 
 detail::OpenedObject CreateRemoteEvent(const std::u16string& name, bool manualReset, bool initialState) {

@@ -1,5 +1,4 @@
-// A mutex of this process (unnamed, or named without a device server): recursive per thread. A thread
-// that ends while owning it gives it up, and the next waiter takes it.
+// A mutex of this process (unnamed, or named without a device server): recursive per thread.
 #pragma once
 
 #include <memory>
@@ -8,7 +7,7 @@
 
 namespace ce::detail {
 
-class LocalMutex : public MutexObject, public std::enable_shared_from_this<LocalMutex> {
+class LocalMutex : public MutexObject {
 public:
     // With an owner, the mutex starts owned once by that thread (the calling one).
     static std::shared_ptr<LocalMutex> Make(DWORD ownerThread);
@@ -16,13 +15,10 @@ public:
     bool IsSignaled(DWORD threadId) override;
     void Acquire(DWORD threadId) override;
     DWORD Release(DWORD threadId) override;
-    // Gives up what the calling thread owns, as it ends (also done when its thread-local data goes).
-    static void AbandonAllOfThisThread();
+    void Abandon(DWORD threadId) override;
 
 private:
-    friend struct OwnedMutexes;
     LocalMutex() = default;
-    void Abandon(DWORD threadId);  // lock held
 
     DWORD owner_ = 0;  // under the wait lock; 0 when free
     DWORD count_ = 0;

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "kernel/HandleTable.h"
-#include "sync/LocalMutex.h"
+#include "sync/MutexObject.h"
 #include "sync/Waits.h"
 
 namespace ce::detail {
@@ -56,7 +56,7 @@ void ThreadObject::Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START
         self->startChanged_.wait(lock, [&] { return self->suspendCount_ == 0; });
     }
     DWORD exitCode = start(parameter);
-    LocalMutex::AbandonAllOfThisThread();  // before the thread counts as ended, so its waiters find them free
+    AbandonMutexesOfThisThread();  // before the thread counts as ended, so its waiters find them free
     self->Finish(exitCode);
     currentThread.reset();
 }
