@@ -95,3 +95,26 @@ CE_API std::u16string StartDeviceProcess(int argc, char** argv);
 // not started from the device's file system.
 CE_API std::u16string ProcessImagePath();
 }  // namespace ce
+
+namespace ce {
+// ---- the screen and its input ---------------------------------------------------------------------
+// The display back end: "sdl" (a desktop window showing the device screen, scaled) when CE_DISPLAY is
+// "sdl", or when CE_DISPLAY is unset and DISPLAY is set; otherwise (and when no window can be opened)
+// "headless".
+CE_API std::string DisplayBackendName();
+// Writes the device screen as it shows now to a PNG file of the screen's size, replacing the file
+// atomically; false when it cannot be written.
+CE_API bool CaptureScreen(const std::string& path);
+// Input as the stylus and the keys give it (device screen pixels; the platform's virtual-key codes),
+// queued for the window manager in this order.
+CE_API void InjectStylusDown(int x, int y);
+CE_API void InjectStylusMove(int x, int y);
+CE_API void InjectStylusUp(int x, int y);
+CE_API void InjectTap(int x, int y);
+// Down at the start, `steps` moves along the line, up at the end.
+CE_API void InjectDrag(int x0, int y0, int x1, int y1, int steps);
+// A key pressed and released.
+CE_API void InjectKey(UINT virtualKey);
+// Typed characters.
+CE_API void InjectText(std::u16string_view text);
+}  // namespace ce

@@ -9,7 +9,9 @@
 
 namespace ce::screen {
 
-enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char };
+// Keys that type characters arrive as Char events only; the device's own keys (arrows, action, back,
+// soft keys, call keys, backspace) as KeyDown and KeyUp. Close: the desktop window was closed.
+enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char, Close };
 
 struct InputEvent {
     InputKind kind = InputKind::StylusDown;

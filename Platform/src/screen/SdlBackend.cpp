@@ -1,0 +1,182 @@
+#include "screen/SdlBackend.h"
+
+#include <SDL.h>
+
+#include <chrono>
+
+#include "ce/types.h"
+#include "screen/InputEvent.h"
+#include "screen/ScreenGeometry.h"
+
+namespace ce::screen {
+namespace {
+
+// The platform's virtual-key codes of the keys the window maps.
+UINT VirtualKeyOf(SDL_Keycode key) {
+    switch (key) {
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return 0x0D;  // action
+    case SDLK_ESCAPE: return 0x1B;    // Back
+    case SDLK_F1: return 0x70;        // left soft key
+    case SDLK_F2: return 0x71;        // right soft key
+    case SDLK_F3: return 0x72;        // talk
+    case SDLK_F4: return 0x73;        // end
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_DELETE: return 0x2E;
+    case SDLK_HOME: return 0x24;
+    case SDLK_END: return 0x23;
+    case SDLK_TAB: return 0x09;
+    default: return 0;
+    }
+}
+
+constexpr auto kStartTimeout = std::chrono::seconds(10);
+constexpr int kFrameWaitMs = 15;
+
+}  // namespace
+
+SdlBackend::SdlBackend(FrameSource frames, int scale) : frames_(std::move(frames)), scale_(scale) {
+    if (scale_ <= 0) {
+        scale_ = CurrentScreenSize().width <= 320 ? 2 : 1;
+    }
+    thread_ = std::thread([this] { Run(); });
+}
+
+SdlBackend::~SdlBackend() {
+    stop_ = true;
+    thread_.join();
+}
+
+bool SdlBackend::Started() {
+    std::unique_lock guard(lock_);
+    ready_.wait_for(guard, kStartTimeout, [this] { return state_ != State::Starting; });
+    return state_ == State::Running;
+}
+
+unsigned SdlBackend::WindowId() {
+    return Started() ? windowId_ : 0;
+}
+
+void SdlBackend::Present() { dirty_ = true; }
+
+void SdlBackend::Run() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    ScreenSize size = CurrentScreenSize();
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        window = SDL_CreateWindow("Device screen", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  size.width * scale_, size.height * scale_, SDL_WINDOW_RESIZABLE);
+        if (window) {
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        }
+    }
+    {
+        std::lock_guard guard(lock_);
+        state_ = renderer ? State::Running : State::Failed;
+        windowId_ = window ? SDL_GetWindowID(window) : 0;
+    }
+    ready_.notify_all();
+    if (renderer) {
+        // Mouse positions arrive in device pixels, whatever the window's size.
+        SDL_RenderSetLogicalSize(renderer, size.width, size.height);
+        SDL_StartTextInput();
+        void* texture = nullptr;
+        int textureWidth = 0, textureHeight = 0;
+        while (!stop_) {
+            SDL_Event event;
+            if (SDL_WaitEventTimeout(&event, kFrameWaitMs)) {
+                do {
+                    HandleEvent(event);
+                } while (SDL_PollEvent(&event));
+            }
+            if (dirty_.exchange(false)) {
+                ShowScreen(renderer, &texture, &textureWidth, &textureHeight);
+            }
+        }
+        if (texture) {
+            SDL_DestroyTexture(static_cast<SDL_Texture*>(texture));
+        }
+        SDL_DestroyRenderer(renderer);
+    }
+    if (window) {
+        SDL_DestroyWindow(window);
+    }
+    SDL_Quit();
+}
+
+void SdlBackend::HandleEvent(const SDL_Event& event) {
+    InputEvent input;
+    switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button != SDL_BUTTON_LEFT) {
+            return;
+        }
+        stylusDown_ = event.type == SDL_MOUSEBUTTONDOWN;
+        input.kind = stylusDown_ ? InputKind::StylusDown : InputKind::StylusUp;
+        input.x = event.button.x, input.y = event.button.y;
+        break;
+    case SDL_MOUSEMOTION:
+        if (!stylusDown_) {
+            return;  // a stylus hovers nowhere
+        }
+        input.kind = InputKind::StylusMove;
+        input.x = event.motion.x, input.y = event.motion.y;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        input.key = VirtualKeyOf(event.key.keysym.sym);
+        if (input.key == 0) {
+            return;
+        }
+        input.kind = event.type == SDL_KEYDOWN ? InputKind::KeyDown : InputKind::KeyUp;
+        break;
+    case SDL_TEXTINPUT:
+        for (char16_t unit : FromUtf8(event.text.text)) {
+            InputEvent typed;
+            typed.kind = InputKind::Char;
+            typed.ch = unit;
+            PushInput(typed);
+        }
+        return;
+    case SDL_WINDOWEVENT:
+        dirty_ = true;  // exposed, resized: draw again
+        return;
+    case SDL_QUIT:
+        input.kind = InputKind::Close;
+        break;
+    default: return;
+    }
+    PushInput(input);
+}
+
+void SdlBackend::ShowScreen(void* rendererHandle, void** textureHandle, int* textureWidth, int* textureHeight) {
+    auto* renderer = static_cast<SDL_Renderer*>(rendererHandle);
+    auto* texture = static_cast<SDL_Texture*>(*textureHandle);
+    frames_([&](const uint8_t* pixels, int width, int height, int stride) {
+        if (!texture || width != *textureWidth || height != *textureHeight) {
+            if (texture) {
+                SDL_DestroyTexture(texture);
+            }
+            texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, width, height);
+            *textureWidth = width, *textureHeight = height;
+            SDL_RenderSetLogicalSize(renderer, width, height);
+        }
+        if (texture) {
+            SDL_UpdateTexture(texture, nullptr, pixels, stride);
+        }
+    });
+    *textureHandle = texture;
+    SDL_RenderClear(renderer);
+    if (texture) {
+        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    }
+    SDL_RenderPresent(renderer);
+}
+
+}  // namespace ce::screen
