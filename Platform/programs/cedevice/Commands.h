@@ -1,0 +1,28 @@
+// The commands of cedevice. Each gets the device root (absolute, already made this process's device,
+// except for init) and the arguments after it, and returns the tool's exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cedevice {
+
+using Arguments = std::vector<std::string>;
+
+// Exit codes of the tool.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoDevice = 3;
+constexpr int kExitBadPath = 4;
+
+// Prints "cedevice: <message>" to stderr and returns the code.
+int Fail(int code, const std::string& message);
+
+int InitDevice(const std::string& root, const Arguments& arguments);
+int RunProgram(const std::string& root, const Arguments& arguments);
+int EditRegistry(const std::string& root, const Arguments& arguments);
+int ListFolder(const std::string& root, const Arguments& arguments);
+int PrintLog(const std::string& root, const Arguments& arguments);
+
+}  // namespace cedevice

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# cedevice from the shell: init, reg set/get/list, ls, run and log, and the exit codes of bad input.
+# Arguments: the cedevice binary and a device program to run.
+set -u
+cedevice=$1
+program=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+root=$scratch/device
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# expect_code CODE COMMAND...: the command ends with CODE and says why on stderr.
+expect_code() {
+    local want=$1
+    shift
+    local errors
+    errors=$("$@" 2>&1 >/dev/null)
+    local got=$?
+    [ "$got" -eq "$want" ] || fail "'$*' ended with $got, not $want"
+    [ "$want" -eq 0 ] || [ -n "$errors" ] || fail "'$*' failed without a message"
+}
+
+"$cedevice" init "$root" --kind smartphone --screen 200x300 >/dev/null || fail "init"
+grep -q 'kind *= *smartphone' "$root/device.ini" || fail "profile has no kind"
+grep -q 'screen_width *= *200' "$root/device.ini" || fail "profile has no screen width"
+[ -f "$root/registry.db" ] || fail "no registry"
+
+listing=$("$cedevice" ls "$root" '\')
+expected=$(printf '%s\n' 'Application Data\' 'My Documents\' 'Program Files\' 'Temp\' 'Windows\')
+[ "$listing" = "$expected" ] || fail "ls of a new device: $listing"
+
+"$cedevice" reg "$root" set 'HKCU\Software\Vane\Skyvane' Interval dword 0x2A || fail "set dword"
+"$cedevice" reg "$root" set 'HKCU\Software\Vane\Skyvane' City sz 'Zürich, CH' || fail "set sz"
+"$cedevice" reg "$root" set 'HKCU\Software\Vane\Skyvane' Key binary 00ff7e || fail "set binary"
+[ "$("$cedevice" reg "$root" get 'hkcu\SOFTWARE\vane\skyvane' interval)" = 42 ] || fail "get dword"
+[ "$("$cedevice" reg "$root" get 'HKCU\Software\Vane\Skyvane' City)" = 'Zürich, CH' ] || fail "get sz"
+[ "$("$cedevice" reg "$root" get 'HKCU\Software\Vane\Skyvane' Key)" = 00ff7e ] || fail "get binary"
+listing=$("$cedevice" reg "$root" list 'HKCU\Software')
+[ "$listing" = 'Vane\' ] || fail "list of subkeys: $listing"
+listing=$("$cedevice" reg "$root" list 'HKCU\Software\Vane\Skyvane')
+expected=$(printf '%s\t%s\t%s\n' Interval dword 42 City sz 'Zürich, CH' Key binary 00ff7e)
+[ "$listing" = "$expected" ] || fail "list of values: $listing"
+
+mkdir -p "$root/fs/Windows" && ln -s "$program" "$root/fs/Windows/test.exe"
+[ "$("$cedevice" run "$root" '\WINDOWS\Test.EXE' exit 5)" = 5 ] || fail "run gave no exit code 5"
+listing=$("$cedevice" ls "$root" '\windows')
+[ "${listing%%$'\t'*}" = test.exe ] || fail "ls of a folder: $listing"
+
+printf '%s\n' '{"program":"\\Windows\\tmail.exe"}' >"$root/log/programs.jsonl"
+[ "$("$cedevice" log "$root")" = 'programs: {"program":"\\Windows\\tmail.exe"}' ] || fail "log"
+[ "$("$cedevice" log "$root" programs)" = '{"program":"\\Windows\\tmail.exe"}' ] || fail "log by name"
+
+expect_code 2 "$cedevice"
+expect_code 2 "$cedevice" frobnicate "$root"
+expect_code 2 "$cedevice" init "$scratch/other" --kind tablet
+expect_code 2 "$cedevice" init "$scratch/other" --screen 0x10
+expect_code 1 "$cedevice" init "$root"
+expect_code 3 "$cedevice" ls "$scratch/missing" '\'
+expect_code 3 "$cedevice" reg "$scratch/missing" get 'HKLM\Software'
+expect_code 4 "$cedevice" ls "$root" '\Nowhere'
+expect_code 4 "$cedevice" ls "$root" '\..\..'
+expect_code 4 "$cedevice" run "$root" '\Windows\none.exe'
+expect_code 2 "$cedevice" reg "$root" set 'HKCU\Software' N dword 99999999999
+expect_code 2 "$cedevice" reg "$root" set 'HKCU\Software' N binary abc
+expect_code 2 "$cedevice" reg "$root" get 'HKXX\Software'
+expect_code 1 "$cedevice" reg "$root" get 'HKCU\Software\Missing'
+expect_code 1 "$cedevice" reg "$root" get 'HKCU\Software\Vane\Skyvane' Missing
+[ ! -e "$scratch/other" ] || fail "a refused init left a folder behind"
+echo "cedevice: all checks passed"
