@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "Platform/TempDevice.h"
 #include "ce/registry.h"
@@ -31,12 +29,10 @@ protected:
 
     // The exit code once the process has ended, within a bounded time; STILL_ACTIVE if it did not.
     static DWORD ExitCodeWhenEnded(HANDLE process) {
+        const DWORD kPatienceMs = 20000;
         DWORD code = STILL_ACTIVE;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (GetExitCodeProcess(process, &code) && code == STILL_ACTIVE &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kPatienceMs));
+        EXPECT_TRUE(GetExitCodeProcess(process, &code));
         return code;
     }
 
@@ -79,6 +75,7 @@ TEST_F(ProcessTest, TerminateEndsAWaitingProgramWithTheGivenCode) {
     ASSERT_TRUE(GetExitCodeProcess(info.hProcess, &code));
     EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), code);
 
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(info.hProcess, 0));
     HANDLE opened = OpenProcess(PROCESS_ALL_ACCESS, FALSE, info.dwProcessId);
     ASSERT_NE(nullptr, opened);
     EXPECT_TRUE(TerminateProcess(opened, 42));
@@ -99,6 +96,9 @@ TEST_F(ProcessTest, MissingProgramOrDeviceFailsClearly) {
                                 nullptr, &info));
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
     EXPECT_EQ(nullptr, OpenProcess(PROCESS_ALL_ACCESS, FALSE, 0x7FFFFFF0));
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(GetCurrentProcess(), &code));
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), code);
 
     ce::SetDeviceRoot({});
     EXPECT_FALSE(CreateProcessW(u"\\Program Files\\Test\\Test.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr,

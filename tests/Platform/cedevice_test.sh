@@ -3,7 +3,7 @@
 # Arguments: the cedevice binary and a device program to run.
 set -u
 cedevice=$1
-program=$2
+program=$(realpath "$2")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 root=$scratch/device

@@ -93,6 +93,11 @@ HANDLE InsertProcess(const std::shared_ptr<ProcessState>& state) {
 }
 
 std::shared_ptr<ProcessState> LookupProcess(HANDLE process) {
+    if (process == GetCurrentProcess()) {
+        auto self = std::make_shared<ProcessState>();
+        self->pid = getpid();
+        return self;
+    }
     auto object = ce::detail::LookupHandleAs<ProcessObject>(process);
     if (!object) {
         SetLastError(ERROR_INVALID_HANDLE);
