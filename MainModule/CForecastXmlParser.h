@@ -1,0 +1,29 @@
+// Reads the forecast server's XML into a city: the element FORECAST (location id and days), WXWSOBS
+// (current conditions) and hc (hours). Every value is an attribute.
+#pragma once
+
+#include "ce/xmldom.h"
+
+class CCity;
+class CDayForecast;
+class CCurrentCondition;
+class CHourForecast;
+
+class CForecastXmlParser {
+public:
+    // Clears the city's forecast first; on failure the city keeps what was read before it.
+    static bool Parse(const char* text, CCity& city);
+
+private:
+    static ce::ComRef<IXMLDOMDocument> Load(const char* text);
+    static ce::ComRef<IXMLDOMNode> FirstElement(IXMLDOMDocument* document, LPCWSTR tag);
+    static ce::ComRef<IXMLDOMNamedNodeMap> Attributes(IXMLDOMNode* element);
+
+    static bool ReadLocationId(IXMLDOMNamedNodeMap* forecast, CCity& city);
+    static bool ReadDays(IXMLDOMNamedNodeMap* forecast, CCity& city);
+    // 0 when the day is missing or its date is bad (the days end), -1 when it is unusable, 1 when read.
+    static int ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayForecast& day);
+    static void ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition);
+    static bool ReadHours(IXMLDOMNode* hc, CCity& city);
+    static bool ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour);
+};
