@@ -1,5 +1,7 @@
 #include "CForecastText.h"
 
+#include "CLocalization.h"
+
 namespace {
 
 enum Point { North, East, South, West };
@@ -91,4 +93,18 @@ bool CForecastText::UvIndexCategory(int uvIndex, LPWSTR buffer, int size) {
         return Get("IDS_VERYHIGH", u"Very High", buffer, size);
     }
     return Get("IDS_EXTREME", u"Extreme", buffer, size);
+}
+
+bool CForecastText::Get(const char* key, LPCWSTR english, LPWSTR buffer, int size) {
+    if (buffer == nullptr || size < 1) {
+        return false;
+    }
+    if (CLocalization::Global().GetString(key, buffer, size)) {
+        return true;
+    }
+    if (english == nullptr) {
+        return false;
+    }
+    lstrcpynW(buffer, english, size);
+    return true;
 }
