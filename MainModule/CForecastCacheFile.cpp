@@ -23,7 +23,9 @@ bool CForecastCacheFile::Read(LPCWSTR locationId, CByteBuffer& text) {
     text.Clear();
     WCHAR path[MAX_PATH];
     CFSFile file;
-    if (!GetPath(locationId, path, MAX_PATH) || !file.Open(path, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) {
+    // Delete sharing lets the updater replace the file while a plug-in is still reading the old one.
+    if (!GetPath(locationId, path, MAX_PATH) ||
+        !file.Open(path, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE)) {
         return false;
     }
     DWORD sizeHigh = 0;

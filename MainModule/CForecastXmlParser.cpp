@@ -38,9 +38,9 @@ bool ReadTimeOfDay(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, CDayForecast::
     if (!GetXmlAttributeString(attributes, name, text, kXmlAttributeBufferLength)) {
         return false;
     }
-    // A time without ":" or the blank stays 00:00; the day is still taken.
+    // A time without ":" or the blank, or out of the clock's range, stays 00:00; the day is still taken.
     SYSTEMTIME parsed = {};
-    if (CSysInfo::ParseTime(text, u"h:m tt", &parsed)) {
+    if (CSysInfo::ParseTime(text, u"h:m tt", &parsed) && parsed.wHour < 24 && parsed.wMinute < 60) {
         time.hour = static_cast<BYTE>(parsed.wHour);
         time.minute = static_cast<BYTE>(parsed.wMinute);
     }

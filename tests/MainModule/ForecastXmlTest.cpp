@@ -134,6 +134,21 @@ TEST_F(ForecastXml, ADayThatIsNoCalendarDateEndsTheDays) {
     }
 }
 
+TEST_F(ForecastXml, AnUnreadableSunTimeIsMidnightAndTheDayIsKept) {
+    for (const char* time : {"noon", "7:15", "7:99 pm", "-3:10 am", ""}) {
+        std::string day = std::string("DAY1FCST_VALID_DAY=\"20090301\" DAY1SUNRISE=\"") + time +
+                          "\" DAY1SUNSET=\"8:30 PM\"";
+        CCity city;
+        ASSERT_TRUE(city.ParseForecastXml(Document("LOCATIONID=\"DEXX0001\" " + day).c_str())) << time;
+        CDayForecast first;
+        ASSERT_TRUE(city.GetDayForecast(CDate(2009, 3, 1), &first)) << time;
+        EXPECT_EQ(first.GetSunrise().hour, 0) << time;
+        EXPECT_EQ(first.GetSunrise().minute, 0) << time;
+        EXPECT_EQ(first.GetSunset().hour, 20);
+        EXPECT_EQ(first.GetSunset().minute, 30);
+    }
+}
+
 TEST_F(ForecastXml, EmptyPressureIsMissing) {
     CCity city;
     ASSERT_TRUE(city.ParseForecastXml(Document("LOCATIONID=\"DEXX0001\"", "<WXWSOBS PRESSURE=\"\" SKY=\"\"/>").c_str()));
