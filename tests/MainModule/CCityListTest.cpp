@@ -113,8 +113,11 @@ TEST_F(CityList, EveryTruncationLoadsTheWholeRecordsAndTheNextSaveKeepsThem) {
     list.SetHomeIndex(2);
     ASSERT_TRUE(list.Save());
     std::string whole = device.ReadHostFile(CitiesDat());
-    const size_t recordEnds[] = {8 + 16 + 6 + 2 + 10 + 12 + 8, 8 + 70 + 16 + 6 + 2 + 0 + 12 + 8,
-                                 8 + 70 + 58 + 16 + 6 + 2 + 10 + 10 + 8};
+    auto recordSize = [](size_t country, size_t state, size_t name) {
+        return 16 + 2 + 2 * country + 2 + 2 * state + 2 + 2 * name + 8;
+    };
+    const size_t recordEnds[] = {8 + recordSize(1, 5, 5), 8 + recordSize(1, 5, 5) + recordSize(1, 0, 6),
+                                 8 + recordSize(1, 5, 5) + recordSize(1, 0, 6) + recordSize(1, 5, 5)};
     ASSERT_EQ(whole.size(), recordEnds[2]);
 
     for (size_t length = 0; length <= whole.size(); ++length) {
@@ -267,7 +270,8 @@ TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
 }
 
 // Two processes save different lists at once; the lock keeps each save whole.
-constexpr int kRounds = 40;
+constexpr int kRounds = 100;
+constexpr const char16_t* kChildStarted = u"CityListTest_ChildStarted";
 
 bool SaveRepeatedly(int cities) {
     CCityList list;
@@ -288,15 +292,21 @@ TEST_F(CityList, TwoProcessesSavingAtOnceEachWriteAWholeFile) {
     if (const char* role = ce::test::ChildRole(); role != nullptr) {
         // The child saves into the parent's device.
         ce::SetDeviceRoot(role);
+        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kChildStarted);
+        SetEvent(started);
         EXPECT_TRUE(SaveRepeatedly(5));
+        CloseHandle(started);
         return;
     }
+    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kChildStarted);
     std::atomic<int> childResult{-1};
     std::thread child([&] {
         childResult = ce::test::RunChildTest("CityList.TwoProcessesSavingAtOnceEachWriteAWholeFile", device.Root());
     });
+    EXPECT_EQ(WaitForSingleObject(started, 30000), WAIT_OBJECT_0);
     bool parentSaved = SaveRepeatedly(3);
     child.join();
+    CloseHandle(started);
     EXPECT_TRUE(parentSaved);
     EXPECT_EQ(childResult.load(), 0);
     CCityList list;
