@@ -31,17 +31,35 @@ bool CAtomicFileWriter::Commit() {
         m_failed = true;
         return false;
     }
-    LPCWSTR temporary = m_temporaryPath.c_str();
-    LPCWSTR target = m_path.c_str();
-    // The device's rename does not replace an existing file; the old one goes only once the new one is
-    // complete, and readers of shared files hold the file's mutex or retry on the next signal.
-    bool moved = MoveFileW(temporary, target) ||
-                 (GetLastError() == ERROR_ALREADY_EXISTS && DeleteFileW(target) && MoveFileW(temporary, target));
-    if (!moved) {
+    if (!MoveIntoPlace()) {
         m_failed = true;
         return false;
     }
     m_committed = true;
+    return true;
+}
+
+// The device's rename does not replace an existing file: the old file steps aside as "<name>.old" and
+// comes back when the new one cannot take its place. Readers of shared files hold the file's mutex.
+bool CAtomicFileWriter::MoveIntoPlace() {
+    LPCWSTR temporary = m_temporaryPath.c_str();
+    LPCWSTR target = m_path.c_str();
+    if (MoveFileW(temporary, target)) {
+        return true;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+    std::u16string backup = m_path + u".old";
+    DeleteFileW(backup.c_str());
+    if (!MoveFileW(target, backup.c_str())) {
+        return false;
+    }
+    if (!MoveFileW(temporary, target)) {
+        MoveFileW(backup.c_str(), target);
+        return false;
+    }
+    DeleteFileW(backup.c_str());
     return true;
 }
 

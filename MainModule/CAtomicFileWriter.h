@@ -20,6 +20,7 @@ public:
     static bool Replace(LPCWSTR path, const void* data, DWORD size);
 
 private:
+    bool MoveIntoPlace();
     void Discard();
 
     std::u16string m_path;

@@ -181,6 +181,13 @@ TEST_F(CityList, AFailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(list.Save());
     EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
     std::filesystem::remove(CitiesDat() + ".tmp");
+
+    // The old file cannot step aside: its ".old" name is taken by a folder that cannot be deleted.
+    std::filesystem::create_directories(CitiesDat() + ".old/inside");
+    EXPECT_FALSE(list.Save());
+    EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
+    EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
+    std::filesystem::remove_all(CitiesDat() + ".old");
     EXPECT_TRUE(list.Save());
     CCityList loaded;
     loaded.Load();
