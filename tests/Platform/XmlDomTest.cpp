@@ -134,6 +134,14 @@ TEST_F(XmlDom, ElementMarkupKeepsEscapedContentEscaped) {
     ce::Bstr text;
     ASSERT_EQ(description->get_text(text.Out()), S_OK);
     EXPECT_EQ(text.View(), u"<b>New</b> & better");
+
+    ASSERT_TRUE(Load(u"<strings><changes/><conditions></conditions></strings>"));
+    for (const char16_t* tag : {u"changes", u"conditions"}) {
+        ce::ComRef<IXMLDOMNode> empty = First(tag);
+        ASSERT_TRUE(empty);
+        ASSERT_EQ(empty->get_xml(xml.Out()), S_OK);
+        EXPECT_EQ(xml.View(), u"<" + std::u16string(tag) + u"></" + std::u16string(tag) + u">");
+    }
 }
 
 TEST_F(XmlDom, MalformedTextFailsAndEmptiesTheDocumentButEarlierNodesStayUsable) {

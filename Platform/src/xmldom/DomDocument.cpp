@@ -89,7 +89,7 @@ public:
 
     STDMETHODIMP get_text(BSTR* text) override { return NodeText(DocumentNode(), text); }
 
-    STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(tree_, DocumentNode(), xml); }
+    STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(DocumentNode(), xml); }
 
 private:
     xmlNodePtr DocumentNode() const { return reinterpret_cast<xmlNodePtr>(tree_->Document()); }

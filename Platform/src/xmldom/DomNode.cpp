@@ -62,7 +62,7 @@ public:
 
     STDMETHODIMP get_text(BSTR* text) override { return NodeText(node_, text); }
 
-    STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(tree_, node_, xml); }
+    STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(node_, xml); }
 
     STDMETHODIMP get_tagName(BSTR* name) override { return get_nodeName(name); }
 

@@ -46,14 +46,20 @@ void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xml
     }
 }
 
-std::string DumpNode(xmlDocPtr document, xmlNodePtr node) {
+// Empty elements are written with an end tag: "<a/>" and "<a></a>" are the same element, and callers
+// that cut an element's content out of its markup find it between the tags either way.
+std::string DumpNode(xmlNodePtr node) {
     xmlBufferPtr buffer = xmlBufferCreate();
     if (buffer == nullptr) {
         return {};
     }
     std::string result;
-    if (xmlNodeDump(buffer, document, node, 0, 0) >= 0) {
-        result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
+    xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_EMPTY | XML_SAVE_NO_DECL);
+    if (context != nullptr) {
+        bool saved = xmlSaveTree(context, node) >= 0;
+        if (xmlSaveClose(context) >= 0 && saved) {
+            result.assign(reinterpret_cast<const char*>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
+        }
     }
     xmlBufferFree(buffer);
     return result;
@@ -148,18 +154,18 @@ HRESULT NodeText(xmlNodePtr node, BSTR* text) {
     return *text != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT NodeMarkup(const XmlTreePtr& tree, xmlNodePtr node, BSTR* xml) {
+HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml) {
     if (xml == nullptr) {
         return E_POINTER;
     }
     std::string markup;
     if (node->type == XML_DOCUMENT_NODE) {
         for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
-            markup += DumpNode(tree->Document(), child);
+            markup += DumpNode(child);
             markup += "\r\n";
         }
     } else {
-        markup = DumpNode(tree->Document(), node);
+        markup = DumpNode(node);
     }
     *xml = ToBstr(ce::FromUtf8(markup));
     return *xml != nullptr ? S_OK : E_OUTOFMEMORY;

@@ -37,7 +37,7 @@ BSTR ToBstr(const xmlChar* text);
 std::u16string NodeName(xmlNodePtr node);
 HRESULT NodeValue(xmlNodePtr node, VARIANT* value);
 HRESULT NodeText(xmlNodePtr node, BSTR* text);
-HRESULT NodeMarkup(const XmlTreePtr& tree, xmlNodePtr node, BSTR* xml);
+HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml);
 HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** children);
 // Elements below node (not node itself) named name, or every element for "*", in document order.
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements);
