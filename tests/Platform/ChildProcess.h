@@ -2,11 +2,11 @@
 // that the test does its child's part. A child's test may also end with _exit(code) to report a value.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <chrono>

@@ -1,5 +1,6 @@
 // Named mutexes and events shared by the processes of a device through its device server.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -23,9 +24,9 @@ using ce::test::TempDevice;
 constexpr DWORD kLongEnough = 20000;  // bounds every wait on another process
 const char16_t kLockName[] = u"Skyvane_CityListLock";
 
-#define CHILD_PART_ONLY()                                     \
-    if (ChildRole() == nullptr) {                             \
-        GTEST_SKIP() << "runs as the child of another test";  \
+#define CHILD_PART_ONLY()                                    \
+    if (ChildRole() == nullptr) {                            \
+        GTEST_SKIP() << "runs as the child of another test"; \
     }
 
 // Sets the named manual-reset event, so that the parent knows this child is ready.
@@ -268,8 +269,8 @@ TEST(DeviceServerTest, ProcessesStartingTogetherShareOneServer) {
     const int kRacers = 4;
     std::vector<std::unique_ptr<ChildProcess>> racers;
     for (int i = 0; i < kRacers; ++i) {
-        racers.push_back(std::make_unique<ChildProcess>("DeviceServerTest.ChildRacesToStartTheServer",
-                                                        std::to_string(i)));
+        racers.push_back(
+            std::make_unique<ChildProcess>("DeviceServerTest.ChildRacesToStartTheServer", std::to_string(i)));
     }
     for (int i = 0; i < kRacers; ++i) {
         std::u16string name = u"Racer ready " + ce::FromUtf8(std::to_string(i));
@@ -304,15 +305,75 @@ TEST(DeviceServerTest, ServerEndsWhenIdleAndStartsAgainOnDemand) {
     EXPECT_TRUE(WaitForFile(socket, false)) << "started again, and ended again";
 }
 
+// A connection of the test's own to the server, and the server's pid from its peer credentials.
+struct ServerConnection {
+    int fd = -1;
+    pid_t pid = 0;
+    explicit ServerConnection(const std::string& socketPath) {
+        fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        timeval limit{10, 0};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+            getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
+            pid = credentials.pid;
+        }
+    }
+    ~ServerConnection() { close(fd); }
+    // Blocks (bounded) until the server has hung up, which it does at the latest as it dies.
+    bool HungUp() {
+        char byte = 0;
+        return recv(fd, &byte, 1, 0) == 0;
+    }
+};
+
+TEST(DeviceServerTest, ServerThatDiedIsReplacedAndItsObjectsFailCleanly) {
+    TempDevice device;
+    HANDLE event = CreateEventW(nullptr, TRUE, TRUE, u"Before");
+    ASSERT_NE(event, nullptr);
+    ServerConnection server(device.Root() + "/run/devserver.sock");
+    ASSERT_GT(server.pid, 0);
+    ASSERT_EQ(kill(server.pid, SIGKILL), 0);
+    ASSERT_TRUE(server.HungUp());
+
+    EXPECT_EQ(WaitForSingleObject(event, 1000), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(SetEvent(event));
+
+    HANDLE again = CreateEventW(nullptr, TRUE, TRUE, u"After");
+    ASSERT_NE(again, nullptr) << "a new server replaces the dead one's socket";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(WaitForSingleObject(again, 0), WAIT_OBJECT_0);
+    CloseHandle(event);
+    CloseHandle(again);
+}
+
+TEST(DeviceServerTest, DeviceRootLongerThanASocketPathStillWorks) {
+    TempDevice device;
+    std::string deep = device.Root() + "/" + std::string(60, 'd') + "/" + std::string(60, 'e');
+    std::filesystem::create_directories(deep);
+    ce::SetDeviceRoot(deep);
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, u"Deep");
+    ASSERT_NE(event, nullptr);
+    EXPECT_TRUE(std::filesystem::exists(deep + "/run/devserver.sock"));
+    EXPECT_TRUE(SetEvent(event));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
+    CloseHandle(event);
+}
+
 TEST(DeviceServerTest, DamagedRequestsCloseOnlyTheirOwnConnection) {
     TempDevice device;
     HANDLE event = CreateEventW(nullptr, TRUE, FALSE, u"Still served");
     ASSERT_NE(event, nullptr);
     std::string socketPath = device.Root() + "/run/devserver.sock";
     const std::string hostile[] = {
-        std::string("\xFF\xFF\xFF\xFF", 4),                     // a frame far too long
-        std::string("\x06\0\0\0\x0A\0\0\0\x73\xFF", 10),        // a text longer than its frame
-        std::string("\x05\0\0\0\x0A\0\0\0\x7A", 9),             // an unknown field tag
+        std::string("\xFF\xFF\xFF\xFF", 4),               // a frame far too long
+        std::string("\x06\0\0\0\x0A\0\0\0\x73\xFF", 10),  // a text longer than its frame
+        std::string("\x05\0\0\0\x0A\0\0\0\x7A", 9),       // an unknown field tag
     };
     for (const std::string& bytes : hostile) {
         int fd = socket(AF_UNIX, SOCK_STREAM, 0);

@@ -25,7 +25,9 @@ DWORD WINAPI WaitOnce(LPVOID parameter) {
 
 class EventsAndMutexesTest : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(ce::DeviceRoot().empty()) << "named objects here stay in the process"; }
+    void SetUp() override {
+        ASSERT_TRUE(ce::DeviceRoot().empty()) << "named objects here stay in the process";
+    }
 };
 
 TEST_F(EventsAndMutexesTest, AutoResetEventLetsOneWaitThroughAndResets) {
@@ -35,7 +37,8 @@ TEST_F(EventsAndMutexesTest, AutoResetEventLetsOneWaitThroughAndResets) {
     SetEvent(event);
     SetEvent(event);
     EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "setting twice is one signal";
+    EXPECT_EQ(WaitForSingleObject(event, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "setting twice is one signal";
     CloseHandle(event);
 }
 

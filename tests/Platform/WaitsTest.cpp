@@ -12,7 +12,9 @@
 
 namespace {
 
-DWORD WINAPI ReturnAtOnce(LPVOID) { return 0; }
+DWORD WINAPI ReturnAtOnce(LPVOID) {
+    return 0;
+}
 
 struct TimedWait {
     HANDLE object = nullptr;

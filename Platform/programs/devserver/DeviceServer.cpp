@@ -23,7 +23,9 @@ Message Reply(const Message& request, uint32_t status) {
     return reply;
 }
 
-uint32_t Thread(const Message& request, size_t index) { return static_cast<uint32_t>(request.Int(index)); }
+uint32_t Thread(const Message& request, size_t index) {
+    return static_cast<uint32_t>(request.Int(index));
+}
 
 int64_t PeerPid(int fd) {
     ucred credentials{};
@@ -50,7 +52,9 @@ DeviceServer::~DeviceServer() {
     }
 }
 
-void DeviceServer::On(Request kind, Handler handler) { handlers_[static_cast<uint32_t>(kind)] = std::move(handler); }
+void DeviceServer::On(Request kind, Handler handler) {
+    handlers_[static_cast<uint32_t>(kind)] = std::move(handler);
+}
 
 void DeviceServer::RegisterHandlers() {
     On(Request::EnterProcess, [this](ClientId client, const Message& request) {
@@ -73,11 +77,12 @@ void DeviceServer::RegisterHandlers() {
         return reply;
     };
     On(Request::CreateMutex, [this, opened](ClientId client, const Message& request) {
-        return opened(request, objects_.CreateMutex(client, request.Text(0), Thread(request, 1), request.Int(2) != 0));
+        return opened(request,
+                      objects_.CreateMutex(client, request.Text(0), Thread(request, 1), request.Int(2) != 0));
     });
     On(Request::CreateEvent, [this, opened](ClientId client, const Message& request) {
-        return opened(request,
-                      objects_.CreateEvent(client, request.Text(0), request.Int(1) != 0, request.Int(2) != 0));
+        return opened(
+            request, objects_.CreateEvent(client, request.Text(0), request.Int(1) != 0, request.Int(2) != 0));
     });
     On(Request::OpenEvent, [this, opened](ClientId client, const Message& request) {
         return opened(request, objects_.OpenEvent(client, request.Text(0)));
@@ -98,7 +103,8 @@ void DeviceServer::RegisterHandlers() {
         return Reply(request, objects_.PulseEvent(client, request.Int(0)));
     });
     On(Request::SetEventData, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.SetEventData(client, request.Int(0), static_cast<uint32_t>(request.Int(1))));
+        return Reply(request,
+                     objects_.SetEventData(client, request.Int(0), static_cast<uint32_t>(request.Int(1))));
     });
     On(Request::GetEventData, [this](ClientId client, const Message& request) {
         uint32_t data = 0;
@@ -107,7 +113,8 @@ void DeviceServer::RegisterHandlers() {
     });
     On(Request::TryAcquire, [this](ClientId client, const Message& request) {
         bool taken = false;
-        Message reply = Reply(request, objects_.TryAcquire(client, request.Int(0), Thread(request, 1), taken));
+        Message reply =
+            Reply(request, objects_.TryAcquire(client, request.Int(0), Thread(request, 1), taken));
         return reply.Add(taken ? 1 : 0);
     });
     On(Request::Untake, [this](ClientId client, const Message& request) {

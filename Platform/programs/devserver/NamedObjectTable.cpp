@@ -63,8 +63,8 @@ NamedObjectTable::Object* NamedObjectTable::Find(ClientId client, uint64_t id, K
     return object && object->kind == kind ? object : nullptr;
 }
 
-NamedObjectTable::Opened NamedObjectTable::CreateMutex(ClientId client, const std::string& name, uint32_t thread,
-                                                       bool initialOwner) {
+NamedObjectTable::Opened NamedObjectTable::CreateMutex(ClientId client, const std::string& name,
+                                                       uint32_t thread, bool initialOwner) {
     bool created = false;
     Opened result = Open(client, name, Kind::Mutex, created);
     // As on the device, the initial ownership is granted only to the creator of the mutex.
@@ -102,8 +102,8 @@ uint32_t NamedObjectTable::AbandonMutex(ClientId client, uint64_t id, uint32_t t
     return 0;
 }
 
-NamedObjectTable::Opened NamedObjectTable::CreateEvent(ClientId client, const std::string& name, bool manualReset,
-                                                       bool initialState) {
+NamedObjectTable::Opened NamedObjectTable::CreateEvent(ClientId client, const std::string& name,
+                                                       bool manualReset, bool initialState) {
     bool created = false;
     Opened result = Open(client, name, Kind::Event, created);
     if (created) {

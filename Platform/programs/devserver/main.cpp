@@ -31,7 +31,8 @@ void Report(int pipe, bool ok) {
 int Serve(const std::string& root, int ready) {
     setsid();
     std::string run = root + "/run";
-    int serverLock = open((run + "/" + ce::devserver::kServerLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int serverLock =
+        open((run + "/" + ce::devserver::kServerLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (serverLock < 0) {
         std::perror("ce-devserver: server lock");
         Report(ready, false);

@@ -33,10 +33,10 @@ enum class Request : uint32_t {
     PulseEvent = 24,    // object id -> status: satisfies the threads polling the event right now
     SetEventData = 25,  // object id, data -> status
     GetEventData = 26,  // object id -> status, data
-    TryAcquire = 30,    // object id, thread id -> status, taken (an auto-reset event resets, a mutex is owned)
-    Untake = 31,        // object id, thread id -> status: gives back a take a wait for all could not use
-    WaitEnded = 32,     // object id, thread id -> status: the thread no longer polls the object
-    CloseObject = 33,   // object id -> status: drops one reference of this process
+    TryAcquire = 30,   // object id, thread id -> status, taken (an auto-reset event resets, a mutex is owned)
+    Untake = 31,       // object id, thread id -> status: gives back a take a wait for all could not use
+    WaitEnded = 32,    // object id, thread id -> status: the thread no longer polls the object
+    CloseObject = 33,  // object id -> status: drops one reference of this process
 
     // ---- top-level windows (40-59) and user notifications (60-79) come here -------------------------
 };

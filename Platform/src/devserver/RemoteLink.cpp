@@ -4,7 +4,9 @@
 
 namespace ce::devserver {
 
-RemoteLink::~RemoteLink() { Send(Request::CloseObject); }
+RemoteLink::~RemoteLink() {
+    Send(Request::CloseObject);
+}
 
 DWORD RemoteLink::Send(Request kind, std::optional<int64_t> value, std::optional<Message>* reply) {
     Message request(kind);

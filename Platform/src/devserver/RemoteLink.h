@@ -20,7 +20,8 @@ public:
 
     // Sends a request about the object (its id first, then the values); the reply's status, or
     // ERROR_INVALID_HANDLE when the server cannot be reached any more.
-    DWORD Send(Request kind, std::optional<int64_t> value = std::nullopt, std::optional<Message>* reply = nullptr);
+    DWORD Send(Request kind, std::optional<int64_t> value = std::nullopt,
+               std::optional<Message>* reply = nullptr);
     detail::TakeResult TryAcquire(DWORD threadId);
 
 private:

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 
 #include "devserver/DeviceServerConnection.h"
 #include "devserver/Protocol.h"
@@ -84,6 +86,14 @@ int StartAndConnect(const std::string& root, const std::string& run) {
         fd = TryConnect(run);
     }
     close(lock);
+    if (fd < 0) {
+        // Named objects and the process table fail from here on; say why once, where a user looks.
+        static std::once_flag told;
+        std::call_once(told, [&] {
+            std::fprintf(stderr, "ceplatform: the device server %s did not start for %s (see %s/%s)\n",
+                         ServerProgram().c_str(), root.c_str(), run.c_str(), kLogName);
+        });
+    }
     return fd;
 }
 

@@ -17,16 +17,22 @@ std::recursive_mutex& SectionMutex(LPCRITICAL_SECTION section) {
 
 extern "C" {
 
-CE_API void InitializeCriticalSection(LPCRITICAL_SECTION section) { new (section->opaque) std::recursive_mutex; }
+CE_API void InitializeCriticalSection(LPCRITICAL_SECTION section) {
+    new (section->opaque) std::recursive_mutex;
+}
 
 CE_API void DeleteCriticalSection(LPCRITICAL_SECTION section) {
     using Mutex = std::recursive_mutex;
     SectionMutex(section).~Mutex();
 }
 
-CE_API void EnterCriticalSection(LPCRITICAL_SECTION section) { SectionMutex(section).lock(); }
+CE_API void EnterCriticalSection(LPCRITICAL_SECTION section) {
+    SectionMutex(section).lock();
+}
 
-CE_API void LeaveCriticalSection(LPCRITICAL_SECTION section) { SectionMutex(section).unlock(); }
+CE_API void LeaveCriticalSection(LPCRITICAL_SECTION section) {
+    SectionMutex(section).unlock();
+}
 
 CE_API BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section) {
     return SectionMutex(section).try_lock() ? TRUE : FALSE;

@@ -33,10 +33,12 @@ HANDLE HandleFor(const ce::detail::OpenedObject& opened) {
 
 extern "C" {
 
-CE_API HANDLE CreateEventW(LPSECURITY_ATTRIBUTES /*security*/, BOOL manualReset, BOOL initialState, LPCWSTR name) {
+CE_API HANDLE CreateEventW(LPSECURITY_ATTRIBUTES /*security*/, BOOL manualReset, BOOL initialState,
+                           LPCWSTR name) {
     bool named = name != nullptr && name[0] != 0;  // an empty name makes an unnamed object
     std::u16string text = named ? std::u16string(name) : std::u16string();
-    return HandleFor(ce::detail::CreateEventObject(named ? &text : nullptr, manualReset != FALSE, initialState != FALSE));
+    return HandleFor(
+        ce::detail::CreateEventObject(named ? &text : nullptr, manualReset != FALSE, initialState != FALSE));
 }
 
 CE_API HANDLE OpenEventW(DWORD /*access*/, BOOL /*inherit*/, LPCWSTR name) {

@@ -4,7 +4,9 @@
 
 namespace ce::detail {
 
-bool LocalEvent::IsSignaled(DWORD /*threadId*/) { return signaled_; }
+bool LocalEvent::IsSignaled(DWORD /*threadId*/) {
+    return signaled_;
+}
 
 void LocalEvent::Acquire(DWORD /*threadId*/) {
     if (!manualReset_) {

@@ -13,7 +13,9 @@ std::shared_ptr<LocalMutex> LocalMutex::Make(DWORD ownerThread) {
     return mutex;
 }
 
-bool LocalMutex::IsSignaled(DWORD threadId) { return count_ == 0 || owner_ == threadId; }
+bool LocalMutex::IsSignaled(DWORD threadId) {
+    return count_ == 0 || owner_ == threadId;
+}
 
 void LocalMutex::Acquire(DWORD threadId) {
     if (count_++ == 0) {

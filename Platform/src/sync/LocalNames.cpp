@@ -7,7 +7,8 @@ LocalNames& LocalNames::Instance() {
     return *names;
 }
 
-OpenedObject LocalNames::Open(const std::u16string& name, const std::function<bool(const KernelObject&)>& isType,
+OpenedObject LocalNames::Open(const std::u16string& name,
+                              const std::function<bool(const KernelObject&)>& isType,
                               const std::function<std::shared_ptr<KernelObject>()>& make) {
     std::lock_guard guard(lock_);
     OpenedObject result;

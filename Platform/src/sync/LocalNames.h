@@ -19,8 +19,9 @@ public:
     // a name held by an object of another type fails with ERROR_INVALID_HANDLE.
     template <class T>
     OpenedObject Create(const std::u16string& name, const std::function<std::shared_ptr<T>()>& make) {
-        return Open(name, [](const KernelObject& object) { return dynamic_cast<const T*>(&object) != nullptr; },
-                    make ? std::function<std::shared_ptr<KernelObject>()>(make) : nullptr);
+        return Open(
+            name, [](const KernelObject& object) { return dynamic_cast<const T*>(&object) != nullptr; },
+            make ? std::function<std::shared_ptr<KernelObject>()>(make) : nullptr);
     }
     // Without make: only an existing object (ERROR_FILE_NOT_FOUND otherwise).
     OpenedObject Open(const std::u16string& name, const std::function<bool(const KernelObject&)>& isType,

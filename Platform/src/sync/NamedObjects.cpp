@@ -9,7 +9,9 @@
 namespace ce::detail {
 namespace {
 
-bool DeviceServerKeepsNames() { return !DeviceRoot().empty(); }
+bool DeviceServerKeepsNames() {
+    return !DeviceRoot().empty();
+}
 
 }  // namespace
 

@@ -33,10 +33,13 @@ thread_local OwnedMutexes owned;
 
 void RememberOwnedMutex(const std::shared_ptr<MutexObject>& mutex, DWORD threadId) {
     owned.threadId = threadId;
-    std::erase_if(owned.mutexes, [&mutex](const auto& held) { return held.expired() || held.lock() == mutex; });
+    std::erase_if(owned.mutexes,
+                  [&mutex](const auto& held) { return held.expired() || held.lock() == mutex; });
     owned.mutexes.push_back(mutex);
 }
 
-void AbandonMutexesOfThisThread() { owned.AbandonAll(); }
+void AbandonMutexesOfThisThread() {
+    owned.AbandonAll();
+}
 
 }  // namespace ce::detail

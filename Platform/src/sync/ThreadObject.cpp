@@ -16,7 +16,9 @@ namespace {
 thread_local std::shared_ptr<ThreadObject> currentThread;
 
 // Linux thread ids are unique in the whole system, as the device's are.
-DWORD SystemThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
+DWORD SystemThreadId() {
+    return static_cast<DWORD>(syscall(SYS_gettid));
+}
 
 }  // namespace
 
@@ -68,7 +70,9 @@ void ThreadObject::Finish(DWORD exitCode) {
     NotifyWaiters();
 }
 
-bool ThreadObject::IsSignaled(DWORD /*threadId*/) { return finished_; }
+bool ThreadObject::IsSignaled(DWORD /*threadId*/) {
+    return finished_;
+}
 
 DWORD ThreadObject::ExitCode() {
     std::lock_guard guard(WaitLock());

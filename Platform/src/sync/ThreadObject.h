@@ -24,7 +24,8 @@ public:
     // The thread a handle names, the pseudo handle of GetCurrentThread included; null for others.
     static std::shared_ptr<ThreadObject> FromHandle(HANDLE handle);
     // Runs start(parameter) on a new thread; null when no thread could be made.
-    static std::shared_ptr<ThreadObject> Start(LPTHREAD_START_ROUTINE start, LPVOID parameter, bool suspended);
+    static std::shared_ptr<ThreadObject> Start(LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                                               bool suspended);
 
     bool IsWaitable() const override { return true; }
     bool IsSignaled(DWORD threadId) override;
@@ -38,7 +39,8 @@ public:
     void SetPriority(int priority);
 
 private:
-    static void Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START_ROUTINE start, LPVOID parameter);
+    static void Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter);
     void Finish(DWORD exitCode);
 
     std::mutex lock_;  // guards the start-up hand-over and the suspend count

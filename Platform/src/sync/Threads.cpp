@@ -21,8 +21,8 @@ std::shared_ptr<ThreadObject> ThreadOrError(HANDLE handle) {
 
 extern "C" {
 
-CE_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES /*security*/, DWORD /*stackSize*/, LPTHREAD_START_ROUTINE start,
-                           LPVOID parameter, DWORD flags, LPDWORD threadId) {
+CE_API HANDLE CreateThread(LPSECURITY_ATTRIBUTES /*security*/, DWORD /*stackSize*/,
+                           LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags, LPDWORD threadId) {
     if (start == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -71,12 +71,20 @@ CE_API int GetThreadPriority(HANDLE handle) {
     return thread ? thread->Priority() : kPriorityError;
 }
 
-CE_API HANDLE GetCurrentThread(void) { return ce::detail::kCurrentThreadHandle; }
+CE_API HANDLE GetCurrentThread(void) {
+    return ce::detail::kCurrentThreadHandle;
+}
 
-CE_API DWORD GetCurrentThreadId(void) { return ThreadObject::Current()->Id(); }
+CE_API DWORD GetCurrentThreadId(void) {
+    return ThreadObject::Current()->Id();
+}
 
-CE_API HANDLE GetCurrentProcess(void) { return ce::detail::kCurrentProcessHandle; }
+CE_API HANDLE GetCurrentProcess(void) {
+    return ce::detail::kCurrentProcessHandle;
+}
 
-CE_API DWORD GetCurrentProcessId(void) { return static_cast<DWORD>(getpid()); }
+CE_API DWORD GetCurrentProcessId(void) {
+    return static_cast<DWORD>(getpid());
+}
 
 }  // extern "C"

@@ -93,14 +93,19 @@ DWORD TakeAll(const std::vector<std::shared_ptr<KernelObject>>& objects, Waiter&
 }
 
 bool AnyPolled(const std::vector<std::shared_ptr<KernelObject>>& objects) {
-    return std::any_of(objects.begin(), objects.end(), [](const auto& object) { return object->NeedsPolling(); });
+    return std::any_of(objects.begin(), objects.end(),
+                       [](const auto& object) { return object->NeedsPolling(); });
 }
 
 }  // namespace
 
-std::mutex& WaitLock() { return State().lock; }
+std::mutex& WaitLock() {
+    return State().lock;
+}
 
-void NotifyWaiters() { State().changed.notify_all(); }
+void NotifyWaiters() {
+    State().changed.notify_all();
+}
 
 void PulseWaiters(const KernelObject* object, bool all) {
     for (Waiter* waiter : State().waiters) {

@@ -67,13 +67,20 @@ CE_API HANDLE CreateToolhelp32Snapshot(DWORD flags, DWORD /*processId*/) {
         SetLastError(ERROR_NOT_SUPPORTED);
         return INVALID_HANDLE_VALUE;
     }
-    return ce::detail::InsertHandle(std::make_shared<ProcessSnapshot>(ce::devserver::ProcessTableClient::List()));
+    return ce::detail::InsertHandle(
+        std::make_shared<ProcessSnapshot>(ce::devserver::ProcessTableClient::List()));
 }
 
-CE_API BOOL Process32FirstW(HANDLE snapshot, LPPROCESSENTRY32W entry) { return Step(snapshot, entry, true); }
+CE_API BOOL Process32FirstW(HANDLE snapshot, LPPROCESSENTRY32W entry) {
+    return Step(snapshot, entry, true);
+}
 
-CE_API BOOL Process32NextW(HANDLE snapshot, LPPROCESSENTRY32W entry) { return Step(snapshot, entry, false); }
+CE_API BOOL Process32NextW(HANDLE snapshot, LPPROCESSENTRY32W entry) {
+    return Step(snapshot, entry, false);
+}
 
-CE_API BOOL CloseToolhelp32Snapshot(HANDLE snapshot) { return CloseHandle(snapshot); }
+CE_API BOOL CloseToolhelp32Snapshot(HANDLE snapshot) {
+    return CloseHandle(snapshot);
+}
 
 }  // extern "C"
