@@ -1,0 +1,272 @@
+#include <strings.h>
+
+#include <cstring>
+
+#include "inet/InternetHandles.h"
+
+namespace ce::detail {
+namespace {
+
+// What the reader has not taken yet; the transfer waits while the buffer holds this much.
+constexpr size_t kBufferLimit = 1 << 20;
+
+std::string EscapeRequestPath(const std::string& path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : path) {
+        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+            c == '{' || c == '|' || c == '}') {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out.empty() || out[0] != '/' ? "/" + out : out;
+}
+
+DWORD ErrorOf(CURLcode result) {
+    switch (result) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY: return ERROR_INTERNET_NAME_NOT_RESOLVED;
+        case CURLE_COULDNT_CONNECT: return ERROR_INTERNET_CANNOT_CONNECT;
+        case CURLE_OPERATION_TIMEDOUT: return ERROR_INTERNET_TIMEOUT;
+        case CURLE_ABORTED_BY_CALLBACK: return ERROR_INTERNET_OPERATION_CANCELLED;
+        default: return ERROR_INTERNET_CONNECTION_ABORTED;
+    }
+}
+
+}  // namespace
+
+HttpRequest::HttpRequest(std::shared_ptr<InternetConnection> connection, std::string verb, std::string path)
+    : connection_(std::move(connection)), verb_(std::move(verb)), path_(std::move(path)) {}
+
+HttpRequest::~HttpRequest() {
+    Close();
+    curl_slist_free_all(headers_);
+}
+
+bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers) {
+    std::string connectTo;
+    const InternetSession& session = *connection_->session;
+    std::string proxy;
+    if (!ResolveDeviceHost(connection_->host, connection_->port, connectTo) ||
+        (!session.proxy.empty() && !ResolveDeviceProxy(session.proxy, proxy))) {
+        SetLastError(ERROR_INTERNET_NAME_NOT_RESOLVED);
+        return false;
+    }
+    {
+        std::lock_guard guard(lock_);
+        if (state_ != State::Created || closed_) {
+            SetLastError(closed_ ? ERROR_INVALID_HANDLE : ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+            return false;
+        }
+        state_ = State::Sending;
+    }
+    body_ = std::move(body);
+    headers_ = curl_slist_append(headers_, "Expect:");  // no interim 100 reply
+    for (const auto& header : headers) {
+        headers_ = curl_slist_append(headers_, header.c_str());
+    }
+
+    CURL* easy = curl_easy_init();
+    CURLM* multi = curl_multi_init();
+    if (easy == nullptr || multi == nullptr) {
+        curl_easy_cleanup(easy);
+        curl_multi_cleanup(multi);
+        std::lock_guard guard(lock_);
+        state_ = State::Failed;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    std::string url = "http://" + connection_->host + ":" + std::to_string(connection_->port) + EscapeRequestPath(path_);
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_slist* connectRules = connectTo.empty() ? nullptr : curl_slist_append(nullptr, connectTo.c_str());
+    curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectRules);
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());  // empty: no proxy, whatever the environment says
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, session.agent.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, session.connectTimeoutMs);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    if (verb_ == "POST") {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body_.data());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
+    } else if (verb_ != "GET") {
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, verb_.c_str());
+    }
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char* data, size_t, size_t n, void* self) {
+        return static_cast<HttpRequest*>(self)->OnData(data, n);
+    });
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* self) {
+        return static_cast<HttpRequest*>(self)->OnHeader(data, n);
+    });
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_multi_add_handle(multi, easy);
+
+    std::unique_lock guard(lock_);
+    multi_ = multi;
+    transfer_ = std::thread([this, easy, multi, connectRules] {
+        Run(easy, multi);
+        curl_slist_free_all(connectRules);
+    });
+    changed_.wait(guard, [this] { return state_ != State::Sending || closed_; });
+    if (closed_) {
+        SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return false;
+    }
+    if (state_ == State::Failed) {
+        SetLastError(error_);
+        return false;
+    }
+    return true;
+}
+
+void HttpRequest::Run(CURL* easy, CURLM* multi) {
+    int running = 1;
+    CURLcode result = CURLE_OK;
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+        {
+            std::lock_guard guard(lock_);
+            if (closed_) {
+                result = CURLE_ABORTED_BY_CALLBACK;
+                break;
+            }
+        }
+        if (running > 0) {
+            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        }
+    }
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+        if (message->msg == CURLMSG_DONE && result == CURLE_OK) {
+            result = message->data.result;
+        }
+    }
+    {
+        std::lock_guard guard(lock_);
+        multi_ = nullptr;
+    }
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_cleanup(easy);
+    curl_multi_cleanup(multi);
+    Finish(result);
+}
+
+void HttpRequest::Finish(CURLcode result) {
+    std::lock_guard guard(lock_);
+    if (result == CURLE_OK && state_ != State::Sending) {
+        state_ = State::Finished;
+    } else {
+        state_ = State::Failed;
+        error_ = result == CURLE_OK ? ERROR_INTERNET_CONNECTION_ABORTED : ErrorOf(result);
+    }
+    changed_.notify_all();
+}
+
+size_t HttpRequest::OnHeader(const char* data, size_t size) {
+    std::string line(data, size);
+    std::lock_guard guard(lock_);
+    if (strncasecmp(line.c_str(), "HTTP/", 5) == 0) {
+        size_t space = line.find(' ');
+        status_ = space == std::string::npos ? 0 : std::strtol(line.c_str() + space + 1, nullptr, 10);
+        contentLength_.reset();
+    } else if (strncasecmp(line.c_str(), "Content-Length:", 15) == 0) {
+        char* end = nullptr;
+        unsigned long long length = std::strtoull(line.c_str() + 15, &end, 10);
+        if (end != line.c_str() + 15) {
+            contentLength_ = length;
+        }
+    } else if ((line == "\r\n" || line == "\n") && status_ >= 200) {
+        // The end of the final reply's headers: the sender may go on.
+        state_ = State::Receiving;
+        changed_.notify_all();
+    }
+    return size;
+}
+
+size_t HttpRequest::OnData(const char* data, size_t size) {
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [this] { return buffer_.size() < kBufferLimit || closed_; });
+    if (closed_) {
+        return 0;  // aborts the transfer
+    }
+    buffer_.append(data, size);
+    changed_.notify_all();
+    return size;
+}
+
+bool HttpRequest::Read(void* buffer, DWORD size, DWORD* read) {
+    *read = 0;
+    std::unique_lock guard(lock_);
+    changed_.wait(guard, [this] {
+        return closed_ || !buffer_.empty() || state_ == State::Finished || state_ == State::Failed ||
+               state_ == State::Created;
+    });
+    if (closed_) {
+        SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return false;
+    }
+    if (state_ == State::Created) {
+        SetLastError(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
+        return false;
+    }
+    if (!buffer_.empty()) {
+        DWORD n = static_cast<DWORD>(std::min<size_t>(size, buffer_.size()));
+        std::memcpy(buffer, buffer_.data(), n);
+        buffer_.erase(0, n);
+        *read = n;
+        changed_.notify_all();
+        return true;
+    }
+    if (state_ == State::Failed) {
+        SetLastError(error_);
+        return false;
+    }
+    return true;  // finished: the end of the reply
+}
+
+std::optional<uint64_t> HttpRequest::ContentLength() {
+    std::lock_guard guard(lock_);
+    return contentLength_;
+}
+
+long HttpRequest::StatusCode() {
+    std::lock_guard guard(lock_);
+    return status_;
+}
+
+void HttpRequest::Close() {
+    std::thread transfer;
+    {
+        std::lock_guard guard(lock_);
+        closed_ = true;
+        if (multi_ != nullptr) {
+            curl_multi_wakeup(multi_);
+        }
+        changed_.notify_all();
+        transfer = std::move(transfer_);
+    }
+    if (transfer.joinable()) {
+        transfer.join();
+    }
+}
+
+void InternetHandle::AddChild(HINTERNET child) {
+    std::lock_guard guard(childLock_);
+    children_.push_back(child);
+}
+
+std::vector<HINTERNET> InternetHandle::TakeChildren() {
+    std::lock_guard guard(childLock_);
+    return std::move(children_);
+}
+
+}  // namespace ce::detail
