@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Platform/TempDevice.h"
 #include "ce/registry.h"
@@ -67,6 +68,31 @@ TEST_F(ProcessTest, ProgramGetsItsCommandLineImagePathAndDevice) {
     EXPECT_EQ(u"\\Program Files\\Test\\Test.exe", Recorded(u"Image"));
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+}
+
+TEST_F(ProcessTest, ProgramsWritingTheRegistryAtOnceLoseNothing) {
+    // Started together on a device whose registry does not exist yet: they race to create it, too.
+    const char16_t* const kTags[] = {u"a", u"b", u"c", u"d"};
+    const int kValuesEach = 40;
+    std::vector<HANDLE> processes;
+    for (const char16_t* tag : kTags) {
+        PROCESS_INFORMATION info = Start((u"fill " + std::u16string(tag) + u" 40").c_str());
+        CloseHandle(info.hThread);
+        processes.push_back(info.hProcess);
+    }
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(static_cast<DWORD>(processes.size()), processes.data(), TRUE, 30000));
+    for (HANDLE process : processes) {
+        EXPECT_EQ(0u, ExitCodeWhenEnded(process));
+        CloseHandle(process);
+    }
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Test\\Fill", 0, 0, &key));
+    DWORD values = 0;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                               nullptr, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(kValuesEach * 4), values);
+    RegCloseKey(key);
 }
 
 TEST_F(ProcessTest, TerminateEndsAWaitingProgramWithTheGivenCode) {

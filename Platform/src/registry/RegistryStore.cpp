@@ -1,6 +1,8 @@
 #include "registry/RegistryStore.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "ce/device.h"
 #include "registry/SqlStatement.h"
@@ -97,7 +99,10 @@ LONG RegistryStore::OpenDatabase(const std::string& file) {
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // A file that is not a database shows here first; it is reported and left as it is.
-    LONG result = Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;");
+    LONG result = EnableWal();
+    if (result == ERROR_SUCCESS) {
+        result = Execute("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;");
+    }
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -115,6 +120,23 @@ void RegistryStore::Disconnect() {
 }
 
 LONG RegistryStore::Execute(const char* sql) { return Error(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)); }
+
+LONG RegistryStore::EnableWal() {
+    // Switching a new file to WAL needs the file to itself and does not wait through the busy handler,
+    // while another process of the device may be switching it at the same moment: try again a while.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        SqlStatement mode(db_, "PRAGMA journal_mode=WAL");
+        int step = mode.Step();
+        if (step == SQLITE_ROW) {
+            return ERROR_SUCCESS;
+        }
+        if ((step & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) {
+            return Error(step);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
 
 LONG RegistryStore::Commit(LONG result) {
     if (result == ERROR_SUCCESS) {

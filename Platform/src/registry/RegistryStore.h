@@ -61,6 +61,7 @@ private:
     LONG OpenDatabase(const std::string& file);
     void Disconnect();
     LONG Execute(const char* sql);
+    LONG EnableWal();
     LONG FindChild(int64_t parent, const std::u16string& name, int64_t* child);
     LONG Walk(int64_t parent, const std::vector<std::u16string>& path, int64_t* key);
     LONG Touch(int64_t key);
