@@ -98,6 +98,14 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
         pixels.size() != size_t(width) * height)
         return false;
+    // Compressed first: a picture that does not compress into its own size is never stored, and the
+    // file is not even created for it.
+    std::vector<uint8_t> raw;
+    raw.reserve(pixels.size() * 4);
+    for (uint32_t p : pixels) AppendLe32(raw, p);
+    std::vector<uint8_t> blob;
+    if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0) return false;
+
     CSOMutex lock(TRUE, SpritePackageFile::MutexName(m_path).c_str(), TRUE);
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
@@ -105,12 +113,6 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     Index index;
     if (size >= 8 && !ReadIndex(file, size, index)) return false;
     if (index.Find(entry, width, height, key)) return true;
-
-    std::vector<uint8_t> raw;
-    raw.reserve(pixels.size() * 4);
-    for (uint32_t p : pixels) AppendLe32(raw, p);
-    std::vector<uint8_t> blob;
-    if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0) return false;
 
     // The new blob goes after the current index, which stays valid until the header moves on.
     uint64_t blobOffset = size >= 8 ? index.End() : 4;

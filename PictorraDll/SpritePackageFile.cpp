@@ -97,6 +97,7 @@ bool SpritePackageFile::Build(const std::vector<Picture>& pictures, std::vector<
         AppendLe32(out, uint32_t(blocks[i].size()));
         AppendLe16(out, pictures[i].width);
         AppendLe16(out, pictures[i].height);
+        AppendLe32(out, 0);  // the row's last four bytes are unused
         offset += blocks[i].size();
     }
     for (const auto& block : blocks) out.insert(out.end(), block.begin(), block.end());

@@ -1,5 +1,5 @@
 // The sprite package (.pak): a u32 count, count index rows of 16 bytes (offset, size, u16 width,
-// u16 height), and zlib-compressed SVG documents reached through the index. Little-endian.
+// u16 height, 4 unused bytes), and zlib-compressed SVG documents reached through the index. Little-endian.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ZlibCodec.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+TEST(ZlibCodec, RoundTripWithoutAFinalBlock)
+{
+    std::string text(5000, 'a');
+    for (size_t i = 0; i < text.size(); i += 7) text[i] = char('a' + i % 26);
+    std::vector<uint8_t> packed, unpacked;
+    ASSERT_EQ(ZlibCodec::Compress(text.data(), text.size(), packed, text.size(), -1), 0);
+    EXPECT_EQ(packed[0], 0x78);  // a zlib header
+    ASSERT_EQ(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, text.size()), 0);
+    EXPECT_EQ(unpacked, Bytes(text));
+}
+
+TEST(ZlibCodec, CompressFailsWhenTheOutputDoesNotFitWithRoomToSpare)
+{
+    std::vector<uint8_t> packed;
+    uint32_t pixel = 0xFF123456;
+    EXPECT_NE(ZlibCodec::Compress(&pixel, 4, packed, 4, -1), 0);
+    EXPECT_TRUE(packed.empty());
+}
+
+TEST(ZlibCodec, UncompressRefusesOutputBeyondTheLimitAndGarbage)
+{
+    std::string text(100000, 'x');
+    std::vector<uint8_t> packed, unpacked;
+    ASSERT_EQ(ZlibCodec::Compress(text.data(), text.size(), packed, text.size(), -1), 0);
+    EXPECT_NE(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, 99999), 0);
+    EXPECT_TRUE(unpacked.empty());
+    std::vector<uint8_t> garbage = Bytes("this is no zlib stream");
+    EXPECT_NE(ZlibCodec::Uncompress(garbage.data(), garbage.size(), unpacked, 1000), 0);
+}
+}  // namespace
