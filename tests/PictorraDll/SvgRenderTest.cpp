@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RasterHelpers.h"
+#include "WeatherPictures.h"
 
 namespace {
 using namespace pictorra_test;
@@ -196,6 +197,17 @@ TEST_P(SvgRender, AnchorChildrenJoinTheEnclosingGroupAndUnknownElementsAreSkippe
                              "<title><rect x='50' y='50' width='50' height='50' fill='blue'/></title>"));
     EXPECT_PIXEL(r, 0.25, 0.25, kRed);
     EXPECT_PIXEL(r, 0.75, 0.75, kClear);
+}
+
+TEST_P(SvgRender, WeatherPicturesRenderWithTheirColours)
+{
+    for (const std::string& svg : WeatherPictures()) EXPECT_GT(InkCount(Render(svg)), GetParam() * GetParam() / 10);
+    SvgRaster sun = Render(WeatherPictures()[0]);
+    uint32_t centre = PixelAtFraction(sun, 0.5, 0.5);
+    EXPECT_EQ(centre >> 24, 0xFFu);
+    EXPECT_GT((centre >> 16) & 0xFF, 0xF0u);  // the gradient's warm yellow
+    EXPECT_LT(centre & 0xFF, 0x80u);
+    EXPECT_PIXEL(sun, 0.02, 0.02, kClear);
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, SvgRender, ::testing::Values(32, 64));
