@@ -68,6 +68,12 @@ TEST_F(ProcessTest, ProgramGetsItsCommandLineImagePathAndDevice) {
     EXPECT_EQ(u"\\Program Files\\Test\\Test.exe", Recorded(u"Image"));
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
+
+    // The program's own string table, found through its module handle.
+    info = Start(u"string");
+    EXPECT_EQ(14u, ExitCodeWhenEnded(info.hProcess));
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
 }
 
 TEST_F(ProcessTest, ProgramsWritingTheRegistryAtOnceLoseNothing) {
