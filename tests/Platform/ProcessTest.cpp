@@ -23,8 +23,8 @@ protected:
     PROCESS_INFORMATION Start(const char16_t* commandLine) {
         PROCESS_INFORMATION info{};
         std::u16string line(commandLine);
-        EXPECT_TRUE(CreateProcessW(u"\\program files\\TEST\\test.exe", line.data(), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, nullptr, &info));
+        EXPECT_TRUE(CreateProcessW(u"\\program files\\TEST\\test.exe", line.data(), nullptr, nullptr, FALSE,
+                                   0, nullptr, nullptr, nullptr, &info));
         return info;
     }
 
@@ -86,7 +86,8 @@ TEST_F(ProcessTest, ProgramsWritingTheRegistryAtOnceLoseNothing) {
         CloseHandle(info.hThread);
         processes.push_back(info.hProcess);
     }
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(static_cast<DWORD>(processes.size()), processes.data(), TRUE, 30000));
+    ASSERT_EQ(WAIT_OBJECT_0,
+              WaitForMultipleObjects(static_cast<DWORD>(processes.size()), processes.data(), TRUE, 30000));
     for (HANDLE process : processes) {
         EXPECT_EQ(0u, ExitCodeWhenEnded(process));
         CloseHandle(process);
@@ -94,9 +95,8 @@ TEST_F(ProcessTest, ProgramsWritingTheRegistryAtOnceLoseNothing) {
     HKEY key = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, u"Test\\Fill", 0, 0, &key));
     DWORD values = 0;
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                               nullptr, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                              &values, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(static_cast<DWORD>(kValuesEach * 4), values);
     RegCloseKey(key);
 }
@@ -120,8 +120,8 @@ TEST_F(ProcessTest, TerminateEndsAWaitingProgramWithTheGivenCode) {
 
 TEST_F(ProcessTest, MissingProgramOrDeviceFailsClearly) {
     PROCESS_INFORMATION info{};
-    EXPECT_FALSE(CreateProcessW(u"\\Windows\\missing.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                nullptr, &info));
+    EXPECT_FALSE(CreateProcessW(u"\\Windows\\missing.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, nullptr, &info));
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
     device_.WriteHostFile(device_.Fs("Windows/text.exe"), "not a program");
     EXPECT_FALSE(CreateProcessW(u"\\Windows\\text.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -133,8 +133,8 @@ TEST_F(ProcessTest, MissingProgramOrDeviceFailsClearly) {
     EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), code);
 
     ce::SetDeviceRoot({});
-    EXPECT_FALSE(CreateProcessW(u"\\Program Files\\Test\\Test.exe", nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                                nullptr, nullptr, &info));
+    EXPECT_FALSE(CreateProcessW(u"\\Program Files\\Test\\Test.exe", nullptr, nullptr, nullptr, FALSE, 0,
+                                nullptr, nullptr, nullptr, &info));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
 }
 

@@ -15,23 +15,31 @@ namespace {
 
 using ce::test::TempDevice;
 
-const BYTE* Bytes(const void* data) { return static_cast<const BYTE*>(data); }
+const BYTE* Bytes(const void* data) {
+    return static_cast<const BYTE*>(data);
+}
 
-DWORD SizeOf(std::u16string_view text) { return static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)); }
+DWORD SizeOf(std::u16string_view text) {
+    return static_cast<DWORD>((text.size() + 1) * sizeof(char16_t));
+}
 
 HKEY CreateKey(HKEY root, const char16_t* path, DWORD* disposition = nullptr) {
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, disposition));
     return key;
 }
 
-LONG Open(HKEY root, const char16_t* path, HKEY* key) { return RegOpenKeyExW(root, path, 0, KEY_READ, key); }
+LONG Open(HKEY root, const char16_t* path, HKEY* key) {
+    return RegOpenKeyExW(root, path, 0, KEY_READ, key);
+}
 
 DWORD ReadDword(HKEY key, const char16_t* name) {
     DWORD value = 0;
     DWORD type = 0;
     DWORD size = sizeof(value);
-    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size));
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     return value;
 }
@@ -65,7 +73,8 @@ TEST(RegistryTest, QueryWithSmallBufferGivesMoreDataAndTheNeededSize) {
     TempDevice device;
     HKEY key = CreateKey(HKEY_LOCAL_MACHINE, u"Software\\Vane");
     std::u16string text = u"\\Program Files\\Skyvane";
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, u"InstallDir", 0, REG_SZ, Bytes(text.c_str()), SizeOf(text)));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegSetValueExW(key, u"InstallDir", 0, REG_SZ, Bytes(text.c_str()), SizeOf(text)));
 
     DWORD size = 0;
     DWORD type = 0;
@@ -81,8 +90,8 @@ TEST(RegistryTest, QueryWithSmallBufferGivesMoreDataAndTheNeededSize) {
     EXPECT_EQ(u'x', small[0]);  // nothing written on refusal
 
     std::vector<char16_t> buffer(size / sizeof(char16_t));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegQueryValueExW(key, u"InstallDir", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, u"InstallDir", nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(buffer.data()), &size));
     EXPECT_EQ(text, std::u16string(buffer.data()));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExW(key, u"Missing", nullptr, nullptr, nullptr, &size));
     RegCloseKey(key);
@@ -107,7 +116,8 @@ TEST(RegistryTest, ValuesKeepTheirTypeAndBytes) {
         {u"", REG_SZ, Bytes(u"default"), SizeOf(u"default")},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, c.name, 0, c.type, c.data, c.size)) << ce::ToUtf8(c.name);
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, c.name, 0, c.type, c.data, c.size))
+            << ce::ToUtf8(c.name);
     }
     for (const Case& c : cases) {
         BYTE buffer[128] = {};
@@ -195,12 +205,14 @@ TEST(RegistryTest, EnumerationListsSubkeysByNameAndValuesInTheirOrder) {
     }
     char16_t valueName[64];
     DWORD valueNameSize = 64;
-    EXPECT_EQ(ERROR_NO_MORE_ITEMS, RegEnumValueW(key, 3, valueName, &valueNameSize, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS,
+              RegEnumValueW(key, 3, valueName, &valueNameSize, nullptr, nullptr, nullptr, nullptr));
 
     DWORD subKeyCount = 0, maxSubKey = 0, valueCount = 0, maxValueName = 0, maxValue = 0;
     FILETIME written = {};
-    ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeyCount, &maxSubKey, nullptr,
-                                              &valueCount, &maxValueName, &maxValue, nullptr, &written));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeyCount, &maxSubKey, nullptr, &valueCount,
+                               &maxValueName, &maxValue, nullptr, &written));
     EXPECT_EQ(3u, subKeyCount);
     EXPECT_EQ(9u, maxSubKey);
     EXPECT_EQ(3u, valueCount);
@@ -216,7 +228,8 @@ TEST(RegistryTest, ValueWrittenByOneProcessIsReadByAnother) {
     if (role != nullptr) {
         HKEY key = CreateKey(HKEY_CURRENT_USER, u"Software\\Vane\\Shared");
         DWORD value = std::string(role) == "writer" ? 1234 : 0;
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, u"FromChild", 0, REG_DWORD, Bytes(&value), sizeof(value)));
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegSetValueExW(key, u"FromChild", 0, REG_DWORD, Bytes(&value), sizeof(value)));
         RegCloseKey(key);
         return;
     }
@@ -233,8 +246,8 @@ TEST(RegistryTest, ValueWrittenByOneProcessIsReadByAnother) {
 TEST(RegistryTest, WithoutDeviceRootCallsFailClearly) {
     ce::SetDeviceRoot({});
     HKEY key = nullptr;
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, 0, nullptr, &key,
-                                                    nullptr));
+    EXPECT_EQ(ERROR_PATH_NOT_FOUND,
+              RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, 0, nullptr, &key, nullptr));
     EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(reinterpret_cast<HKEY>(0x12345)));
 }
 

@@ -57,8 +57,10 @@ typedef BOOL(WINAPI* CeDllEntry)(HINSTANCE instance, DWORD reason, LPVOID reserv
 
 // Function pointers of other types pass through void (*)(), the type that converts to and from any other
 // without a warning.
-#define CE_ORDINAL(number, function) \
-    CeOrdinalExport{(number), reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function))}
+#define CE_ORDINAL(number, function)                                                \
+    CeOrdinalExport {                                                               \
+        (number), reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function)) \
+    }
 
 namespace ce {
 // The typed function behind a GetProcAddressW result: ce::ProcAs<int (*)(int)>(proc).
@@ -70,17 +72,17 @@ Function ProcAs(FARPROC proc) {
 
 #define CE_TABLE_COUNT_(entries) static_cast<DWORD>(sizeof(entries) / sizeof((entries)[0]))
 
-#define CE_MODULE_ORDINALS(...)                                                 \
-    static const CeOrdinalExport ceModuleOrdinalEntries_[] = {__VA_ARGS__};    \
-    extern "C" CE_EXPORT const CeOrdinalTable CeModuleOrdinals = {             \
-        CE_TABLE_COUNT_(ceModuleOrdinalEntries_), ceModuleOrdinalEntries_}
+#define CE_MODULE_ORDINALS(...)                                                                             \
+    static const CeOrdinalExport ceModuleOrdinalEntries_[] = {__VA_ARGS__};                                 \
+    extern "C" CE_EXPORT const CeOrdinalTable CeModuleOrdinals = {CE_TABLE_COUNT_(ceModuleOrdinalEntries_), \
+                                                                  ceModuleOrdinalEntries_}
 
-#define CE_MODULE_STRINGS(...)                                                  \
-    static const CeStringResource ceModuleStringEntries_[] = {__VA_ARGS__};    \
-    extern "C" CE_EXPORT const CeStringTable CeModuleStrings = {               \
-        CE_TABLE_COUNT_(ceModuleStringEntries_), ceModuleStringEntries_}
+#define CE_MODULE_STRINGS(...)                                                                           \
+    static const CeStringResource ceModuleStringEntries_[] = {__VA_ARGS__};                              \
+    extern "C" CE_EXPORT const CeStringTable CeModuleStrings = {CE_TABLE_COUNT_(ceModuleStringEntries_), \
+                                                                ceModuleStringEntries_}
 
-#define CE_MODULE_RESOURCES(...)                                                \
-    static const CeBinaryResource ceModuleResourceEntries_[] = {__VA_ARGS__};  \
-    extern "C" CE_EXPORT const CeResourceTable CeModuleResources = {           \
+#define CE_MODULE_RESOURCES(...)                                              \
+    static const CeBinaryResource ceModuleResourceEntries_[] = {__VA_ARGS__}; \
+    extern "C" CE_EXPORT const CeResourceTable CeModuleResources = {          \
         CE_TABLE_COUNT_(ceModuleResourceEntries_), ceModuleResourceEntries_}

@@ -178,7 +178,8 @@ int SetValue(const KeyPath& key, const std::string& keyText, const Arguments& ar
                                     "' (types: dword as 42 or 0x2A, sz as text, binary as hex bytes 00ff)");
     }
     HKEY open = nullptr;
-    LONG error = RegCreateKeyExW(key.root, key.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
+    LONG error =
+        RegCreateKeyExW(key.root, key.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &open, nullptr);
     if (error != ERROR_SUCCESS) {
         return RegistryFailure("key " + keyText, error);
     }
@@ -197,7 +198,8 @@ int ListKey(const KeyPath& key, const std::string& keyText) {
     char16_t name[256];
     for (DWORD index = 0;; ++index) {
         DWORD nameSize = 256;
-        if (RegEnumKeyExW(open, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        if (RegEnumKeyExW(open, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
             break;
         }
         std::cout << ce::ToUtf8(name) << "\\\n";

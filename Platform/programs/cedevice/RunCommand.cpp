@@ -17,7 +17,8 @@ int RunProgram(const std::string&, const Arguments& arguments) {
     std::u16string program = ce::FromUtf8(arguments[0]);
     std::u16string line = ce::FromUtf8(commandLine);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, &info)) {
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr,
+                        &info)) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) {
             return Fail(kExitBadPath, "no program at " + arguments[0]);
@@ -26,7 +27,8 @@ int RunProgram(const std::string&, const Arguments& arguments) {
     }
     CloseHandle(info.hThread);
     DWORD exitCode = 0;
-    if (WaitForSingleObject(info.hProcess, INFINITE) != WAIT_OBJECT_0 || !GetExitCodeProcess(info.hProcess, &exitCode)) {
+    if (WaitForSingleObject(info.hProcess, INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(info.hProcess, &exitCode)) {
         CloseHandle(info.hProcess);
         return Fail(kExitFailed, "lost track of " + arguments[0]);
     }

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
             root.pop_back();
         }
         if (!command.createsDevice && !std::filesystem::is_regular_file(root + "/device.ini", error)) {
-            return Fail(kExitNoDevice, "no device at " + root + " (create one with: cedevice init " + root + ")");
+            return Fail(kExitNoDevice,
+                        "no device at " + root + " (create one with: cedevice init " + root + ")");
         }
         ce::SetDeviceRoot(root);
         return command.run(root, Arguments(argv + 3, argv + argc));

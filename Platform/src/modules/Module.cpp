@@ -22,7 +22,8 @@ Table ReadTable(const void* symbol) {
 
 }  // namespace
 
-Module::Module(void* library, std::u16string devicePath) : library_(library), devicePath_(std::move(devicePath)) {
+Module::Module(void* library, std::u16string devicePath)
+    : library_(library), devicePath_(std::move(devicePath)) {
     if (dlinfo(library_, RTLD_DI_LINKMAP, &map_) != 0) {
         map_ = nullptr;
     }
@@ -31,7 +32,9 @@ Module::Module(void* library, std::u16string devicePath) : library_(library), de
     resources_ = ReadTable<CeResourceTable>(OwnSymbol(CE_RESOURCE_TABLE_SYMBOL));
 }
 
-Module::~Module() { dlclose(library_); }
+Module::~Module() {
+    dlclose(library_);
+}
 
 void* Module::OwnSymbol(const char* name) const {
     void* symbol = dlsym(library_, name);
@@ -80,9 +83,12 @@ const CeBinaryResource* Module::FindResource(LPCWSTR name, LPCWSTR type) const {
 }
 
 bool Module::OwnsResource(const CeBinaryResource* resource) const {
-    return resources_.count > 0 && resource >= resources_.entries && resource < resources_.entries + resources_.count;
+    return resources_.count > 0 && resource >= resources_.entries &&
+           resource < resources_.entries + resources_.count;
 }
 
-CeDllEntry Module::Entry() const { return reinterpret_cast<CeDllEntry>(OwnSymbol(CE_DLL_ENTRY_SYMBOL)); }
+CeDllEntry Module::Entry() const {
+    return reinterpret_cast<CeDllEntry>(OwnSymbol(CE_DLL_ENTRY_SYMBOL));
+}
 
 }  // namespace ce::detail

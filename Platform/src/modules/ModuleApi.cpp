@@ -49,7 +49,9 @@ HMODULE LoadLibraryW(LPCWSTR path) {
     return ModuleTable::Instance().Load(path);
 }
 
-BOOL FreeLibrary(HMODULE module) { return ModuleTable::Instance().Free(module) ? TRUE : FALSE; }
+BOOL FreeLibrary(HMODULE module) {
+    return ModuleTable::Instance().Free(module) ? TRUE : FALSE;
+}
 
 FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
     std::lock_guard guard(ModuleTable::Instance().Lock());
@@ -57,8 +59,9 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
     if (found == nullptr || name == nullptr) {
         return nullptr;
     }
-    FARPROC function = IS_INTRESOURCE(name) ? found->ExportByOrdinal(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)))
-                                            : found->ExportByName(ce::ToUtf8(name));
+    FARPROC function = IS_INTRESOURCE(name)
+                           ? found->ExportByOrdinal(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)))
+                           : found->ExportByName(ce::ToUtf8(name));
     if (function == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
     }
@@ -117,7 +120,9 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
     return const_cast<void*>(entry->data);
 }
 
-LPVOID LockResource(HGLOBAL data) { return data; }
+LPVOID LockResource(HGLOBAL data) {
+    return data;
+}
 
 DWORD SizeofResource(HMODULE module, HRSRC resource) {
     std::lock_guard guard(ModuleTable::Instance().Lock());

@@ -15,7 +15,9 @@ namespace {
 constexpr char kZlibLibrary[] = "libz.so.1";
 constexpr char16_t kZlibDevicePath[] = u"\\Windows\\zlib.dll";
 
-bool IsZlibName(std::u16string_view name) { return EqualNoCase(name, u"zlib") || EqualNoCase(name, u"zlib.dll"); }
+bool IsZlibName(std::u16string_view name) {
+    return EqualNoCase(name, u"zlib") || EqualNoCase(name, u"zlib.dll");
+}
 
 // A bare name without an extension means a .dll, as on the device.
 std::u16string WithDefaultExtension(std::u16string_view name) {
@@ -107,7 +109,8 @@ HMODULE ModuleTable::Load(std::u16string_view name) {
     modules_.push_back(std::make_unique<Module>(library, std::move(devicePath)));
     Module* module = modules_.back().get();
     CeDllEntry entry = module->Entry();
-    if (entry != nullptr && !entry(reinterpret_cast<HINSTANCE>(module->Handle()), DLL_PROCESS_ATTACH, nullptr)) {
+    if (entry != nullptr &&
+        !entry(reinterpret_cast<HINSTANCE>(module->Handle()), DLL_PROCESS_ATTACH, nullptr)) {
         entry(reinterpret_cast<HINSTANCE>(module->Handle()), DLL_PROCESS_DETACH, nullptr);
         Remove(module);
         SetLastError(ERROR_DLL_INIT_FAILED);
@@ -134,7 +137,8 @@ bool ModuleTable::Free(HMODULE handle) {
 }
 
 void ModuleTable::Remove(Module* module) {
-    auto it = std::find_if(modules_.begin(), modules_.end(), [module](const auto& m) { return m.get() == module; });
+    auto it =
+        std::find_if(modules_.begin(), modules_.end(), [module](const auto& m) { return m.get() == module; });
     if (it != modules_.end()) {
         modules_.erase(it);
     }

@@ -66,7 +66,8 @@ void ChildWatcher::Watch(std::shared_ptr<ProcessState> state) {
 
 std::shared_ptr<ProcessState> ChildWatcher::Find(pid_t pid) {
     std::lock_guard guard(lock_);
-    auto it = std::find_if(watched_.begin(), watched_.end(), [pid](const auto& state) { return state->pid == pid; });
+    auto it = std::find_if(watched_.begin(), watched_.end(),
+                           [pid](const auto& state) { return state->pid == pid; });
     return it == watched_.end() ? nullptr : *it;
 }
 

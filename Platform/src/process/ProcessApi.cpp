@@ -29,7 +29,9 @@ using ce::detail::ProcessState;
 
 namespace {
 
-int OpenPidfd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+int OpenPidfd(pid_t pid) {
+    return static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
 
 DWORD ErrorOfErrno(int error) {
     switch (error) {
@@ -110,8 +112,8 @@ std::shared_ptr<ProcessState> LookupProcess(HANDLE process) {
 
 extern "C" {
 
-BOOL CreateProcessW(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
-                    DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
+BOOL CreateProcessW(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                    BOOL, DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION info) {
     if (application == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -1,9 +1,9 @@
 // The registry functions: argument checks and the platform's buffer conventions over RegistryStore.
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
-#include <memory>
 
 #include "ce/registry.h"
 #include "kernel/HandleTable.h"
@@ -108,14 +108,16 @@ FILETIME ToFileTime(uint64_t unixMs) {
     return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
-std::u16string_view ValueName(LPCWSTR name) { return name == nullptr ? std::u16string_view() : name; }
+std::u16string_view ValueName(LPCWSTR name) {
+    return name == nullptr ? std::u16string_view() : name;
+}
 
 }  // namespace
 
 extern "C" {
 
-LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY result,
-                     LPDWORD disposition) {
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                     PHKEY result, LPDWORD disposition) {
     int64_t parent = KeyId(key);
     if (parent == 0) {
         return ERROR_INVALID_HANDLE;
@@ -260,9 +262,10 @@ LONG RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD
     return nameError != ERROR_SUCCESS ? nameError : dataError;
 }
 
-LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classSize, LPDWORD, LPDWORD subKeys, LPDWORD maxSubKeyLength,
-                      LPDWORD maxClassLength, LPDWORD values, LPDWORD maxValueNameLength, LPDWORD maxValueLength,
-                      LPDWORD securityDescriptor, PFILETIME lastWrite) {
+LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classSize, LPDWORD, LPDWORD subKeys,
+                      LPDWORD maxSubKeyLength, LPDWORD maxClassLength, LPDWORD values,
+                      LPDWORD maxValueNameLength, LPDWORD maxValueLength, LPDWORD securityDescriptor,
+                      PFILETIME lastWrite) {
     int64_t id = KeyId(key);
     if (id == 0) {
         return ERROR_INVALID_HANDLE;
@@ -275,10 +278,14 @@ LONG RegQueryInfoKeyW(HKEY key, LPWSTR keyClass, LPDWORD classSize, LPDWORD, LPD
     if (keyClass != nullptr && classSize != nullptr && *classSize > 0) {
         keyClass[0] = u'\0';
     }
-    const std::pair<LPDWORD, DWORD> outputs[] = {
-        {classSize, 0},        {subKeys, info.subKeys},           {maxSubKeyLength, info.maxSubKeyLength},
-        {maxClassLength, 0},   {values, info.values},             {maxValueNameLength, info.maxValueNameLength},
-        {maxValueLength, info.maxValueLength}, {securityDescriptor, 0}};
+    const std::pair<LPDWORD, DWORD> outputs[] = {{classSize, 0},
+                                                 {subKeys, info.subKeys},
+                                                 {maxSubKeyLength, info.maxSubKeyLength},
+                                                 {maxClassLength, 0},
+                                                 {values, info.values},
+                                                 {maxValueNameLength, info.maxValueNameLength},
+                                                 {maxValueLength, info.maxValueLength},
+                                                 {securityDescriptor, 0}};
     for (const auto& [target, number] : outputs) {
         if (target != nullptr) {
             *target = number;

@@ -92,8 +92,8 @@ LONG RegistryStore::Connect() {
 }
 
 LONG RegistryStore::OpenDatabase(const std::string& file) {
-    int opened = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+    int opened = sqlite3_open_v2(file.c_str(), &db_,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (opened != SQLITE_OK) {
         return (opened & 0xFF) == SQLITE_CANTOPEN ? ERROR_PATH_NOT_FOUND : Error(opened);
     }
@@ -119,7 +119,9 @@ void RegistryStore::Disconnect() {
     dbRoot_.clear();
 }
 
-LONG RegistryStore::Execute(const char* sql) { return Error(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)); }
+LONG RegistryStore::Execute(const char* sql) {
+    return Error(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
+}
 
 LONG RegistryStore::EnableWal() {
     // Switching a new file to WAL needs the file to itself and does not wait through the busy handler,
@@ -183,7 +185,8 @@ LONG RegistryStore::Touch(int64_t key) {
     return Error(update.Bind(1, static_cast<int64_t>(ClockUnixMs())).Bind(2, key).Step());
 }
 
-LONG RegistryStore::CreateKey(int64_t parent, const std::vector<std::u16string>& path, int64_t* key, bool* created) {
+LONG RegistryStore::CreateKey(int64_t parent, const std::vector<std::u16string>& path, int64_t* key,
+                              bool* created) {
     std::lock_guard guard(lock_);
     LONG result = Connect();
     if (result == ERROR_SUCCESS) {
@@ -219,7 +222,8 @@ LONG RegistryStore::OpenKey(int64_t parent, const std::vector<std::u16string>& p
     return result == ERROR_SUCCESS ? Walk(parent, path, key) : result;
 }
 
-LONG RegistryStore::SetValue(int64_t key, std::u16string_view name, DWORD type, const BYTE* data, DWORD size) {
+LONG RegistryStore::SetValue(int64_t key, std::u16string_view name, DWORD type, const BYTE* data,
+                             DWORD size) {
     std::lock_guard guard(lock_);
     LONG result = Connect();
     if (result == ERROR_SUCCESS) {
@@ -230,9 +234,10 @@ LONG RegistryStore::SetValue(int64_t key, std::u16string_view name, DWORD type, 
     }
     result = CheckKey(key);
     if (result == ERROR_SUCCESS) {
-        SqlStatement upsert(db_,
-                            "INSERT INTO vals(key, name, folded, type, data) VALUES (?, ?, ?, ?, ?)"
-                            " ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+        SqlStatement upsert(
+            db_,
+            "INSERT INTO vals(key, name, folded, type, data) VALUES (?, ?, ?, ?, ?)"
+            " ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
         upsert.Bind(1, key).Bind(2, ToUtf8(name)).Bind(3, Folded(name)).Bind(4, static_cast<int64_t>(type));
         result = Error(upsert.BindBlob(5, data, size).Step());
     }
@@ -318,7 +323,8 @@ LONG RegistryStore::SubKeyAt(int64_t key, DWORD index, std::u16string* name, uin
     if (result != ERROR_SUCCESS) {
         return result;
     }
-    SqlStatement query(db_, "SELECT name, written FROM keys WHERE parent = ? ORDER BY folded LIMIT 1 OFFSET ?");
+    SqlStatement query(db_,
+                       "SELECT name, written FROM keys WHERE parent = ? ORDER BY folded LIMIT 1 OFFSET ?");
     int step = query.Bind(1, key).Bind(2, static_cast<int64_t>(index)).Step();
     if (step == SQLITE_ROW) {
         *name = FromUtf8(query.Text(0));
@@ -338,7 +344,8 @@ LONG RegistryStore::ValueAt(int64_t key, DWORD index, RegistryValue* value) {
     if (result != ERROR_SUCCESS) {
         return result;
     }
-    SqlStatement query(db_, "SELECT name, type, data FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
+    SqlStatement query(db_,
+                       "SELECT name, type, data FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
     int step = query.Bind(1, key).Bind(2, static_cast<int64_t>(index)).Step();
     if (step == SQLITE_ROW) {
         value->name = FromUtf8(query.Text(0));
@@ -381,7 +388,8 @@ LONG RegistryStore::QueryInfo(int64_t key, RegistryKeyInfo* info) {
         values.Bind(1, key);
         while ((step = values.Step()) == SQLITE_ROW) {
             ++info->values;
-            info->maxValueNameLength = std::max<DWORD>(info->maxValueNameLength, FromUtf8(values.Text(0)).size());
+            info->maxValueNameLength =
+                std::max<DWORD>(info->maxValueNameLength, FromUtf8(values.Text(0)).size());
             info->maxValueLength = std::max<DWORD>(info->maxValueLength, values.Integer(1));
         }
         result = Error(step);

@@ -5,7 +5,9 @@ namespace ce::detail {
 SqlStatement::SqlStatement(sqlite3* db, const char* sql)
     : prepareResult_(sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr)) {}
 
-SqlStatement::~SqlStatement() { sqlite3_finalize(statement_); }
+SqlStatement::~SqlStatement() {
+    sqlite3_finalize(statement_);
+}
 
 SqlStatement& SqlStatement::Bind(int index, int64_t value) {
     sqlite3_bind_int64(statement_, index, value);
@@ -20,7 +22,8 @@ SqlStatement& SqlStatement::Bind(int index, std::string_view text) {
 SqlStatement& SqlStatement::BindBlob(int index, const void* data, size_t size) {
     // A zero-length blob is bound as an empty blob, not as NULL, so that an empty value keeps its type.
     static const unsigned char kEmpty = 0;
-    sqlite3_bind_blob(statement_, index, size == 0 ? &kEmpty : data, static_cast<int>(size), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(statement_, index, size == 0 ? &kEmpty : data, static_cast<int>(size),
+                      SQLITE_TRANSIENT);
     return *this;
 }
 
@@ -31,7 +34,9 @@ int SqlStatement::Step() {
     return sqlite3_step(statement_);
 }
 
-int64_t SqlStatement::Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+int64_t SqlStatement::Integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
 
 std::string SqlStatement::Text(int column) const {
     const unsigned char* text = sqlite3_column_text(statement_, column);
