@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "Platform/ChildProcess.h"
+#include "Platform/ServerConnection.h"
 #include "Platform/TempDevice.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
@@ -19,6 +20,7 @@ namespace {
 
 using ce::test::ChildProcess;
 using ce::test::ChildRole;
+using ce::test::ServerConnection;
 using ce::test::TempDevice;
 
 constexpr DWORD kLongEnough = 20000;  // bounds every wait on another process
@@ -304,32 +306,6 @@ TEST(DeviceServerTest, ServerEndsWhenIdleAndStartsAgainOnDemand) {
     unsetenv("CE_DEVSERVER_IDLE_MS");
     EXPECT_TRUE(WaitForFile(socket, false)) << "started again, and ended again";
 }
-
-// A connection of the test's own to the server, and the server's pid from its peer credentials.
-struct ServerConnection {
-    int fd = -1;
-    pid_t pid = 0;
-    explicit ServerConnection(const std::string& socketPath) {
-        fd = socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
-        ucred credentials{};
-        socklen_t size = sizeof credentials;
-        timeval limit{10, 0};
-        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
-            pid = credentials.pid;
-        }
-    }
-    ~ServerConnection() { close(fd); }
-    // Blocks (bounded) until the server has hung up, which it does at the latest as it dies.
-    bool HungUp() {
-        char byte = 0;
-        return recv(fd, &byte, 1, 0) == 0;
-    }
-};
 
 TEST(DeviceServerTest, ServerThatDiedIsReplacedAndItsObjectsFailCleanly) {
     TempDevice device;

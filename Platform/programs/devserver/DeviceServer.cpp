@@ -7,9 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <vector>
 
+#include "NotificationLauncher.h"
+#include "ce/device.h"
 #include "ce/types.h"
 #include "devserver/Protocol.h"
 #include "devserver/SocketAddress.h"
@@ -36,8 +40,15 @@ int64_t PeerPid(int fd) {
 }  // namespace
 
 DeviceServer::DeviceServer(std::string root, int idleMs, int serverLock)
-    : run_(root + "/run"), idle_(idleMs), serverLock_(serverLock) {
+    : run_(root + "/run"),
+      idle_(idleMs),
+      serverLock_(serverLock),
+      notifications_(run_ + "/" + kNotificationsName) {
     RegisterHandlers();
+    std::string damage = notifications_.Load();
+    if (!damage.empty()) {
+        std::fprintf(stderr, "ce-devserver: %s\n", damage.c_str());
+    }
 }
 
 DeviceServer::~DeviceServer() {
@@ -126,6 +137,58 @@ void DeviceServer::RegisterHandlers() {
     On(Request::CloseObject, [this](ClientId client, const Message& request) {
         return Reply(request, objects_.Close(client, request.Int(0)));
     });
+    RegisterNotificationHandlers();
+}
+
+void DeviceServer::RegisterNotificationHandlers() {
+    On(Request::SetNotification, [this](ClientId, const Message& request) {
+        int64_t handle = request.Int(0);
+        uint32_t status = notifications_.Set(NotificationRecord::ReadFrom(request, 1), handle);
+        return Reply(request, status).Add(handle);
+    });
+    On(Request::ClearNotification, [this](ClientId, const Message& request) {
+        return Reply(request, notifications_.Clear(request.Int(0)));
+    });
+    On(Request::ListNotifications, [this](ClientId, const Message& request) {
+        Message reply = Reply(request, 0);
+        std::vector<int64_t> handles = notifications_.Handles();
+        reply.Add(static_cast<int64_t>(handles.size()));
+        for (int64_t handle : handles) {
+            reply.Add(handle);
+        }
+        return reply;
+    });
+    On(Request::GetNotification, [this](ClientId, const Message& request) {
+        const NotificationRecord* record = notifications_.Find(request.Int(0));
+        Message reply = Reply(request, record ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+        if (record) {
+            record->AppendTo(reply);
+        }
+        return reply;
+    });
+}
+
+void DeviceServer::FireDueNotifications() {
+    if (notifications_.Empty()) {
+        return;
+    }
+    for (const NotificationRecord& due : notifications_.TakeDue(static_cast<int64_t>(ClockUnixMs()))) {
+        NotificationLauncher::Launch(due);
+    }
+}
+
+int DeviceServer::PollTimeoutMs(int idleTimeoutMs) const {
+    std::optional<int64_t> due = notifications_.NextDue();
+    if (!due) {
+        return idleTimeoutMs;
+    }
+    // The virtual clock moves without telling anyone, and the real one may be set: look again soon.
+    const int64_t kVirtualCheckMs = 50;
+    const int64_t kRealCheckMs = 1000;
+    int64_t wait = VirtualClockEnabled()
+                       ? kVirtualCheckMs
+                       : std::clamp<int64_t>(*due - static_cast<int64_t>(ClockUnixMs()), 0, kRealCheckMs);
+    return idleTimeoutMs < 0 ? static_cast<int>(wait) : static_cast<int>(std::min<int64_t>(wait, idleTimeoutMs));
 }
 
 Message DeviceServer::Dispatch(ClientId client, const Message& request) {
@@ -181,6 +244,7 @@ bool DeviceServer::Serve(ClientId id, Client& client) {
         if (!request) {
             return true;
         }
+        FireDueNotifications();  // so that an answer never shows a notification whose time has passed
         if (!Dispatch(id, *request).WriteTo(client.fd)) {
             return false;
         }
@@ -213,7 +277,8 @@ void DeviceServer::Run() {
             watched.push_back({client.fd, POLLIN, 0});
             ids.push_back(id);
         }
-        int timeout = clients_.empty() ? static_cast<int>(kIdleCheck.count()) : -1;
+        FireDueNotifications();
+        int timeout = PollTimeoutMs(clients_.empty() ? static_cast<int>(kIdleCheck.count()) : -1);
         if (poll(watched.data(), watched.size(), timeout) < 0 && errno != EINTR) {
             return;
         }
@@ -232,6 +297,10 @@ void DeviceServer::Run() {
         // A device whose folder has gone (a test's root removed) has nobody left to serve.
         if (!SocketStillThere()) {
             return;
+        }
+        if (!notifications_.Empty()) {
+            idleSince = std::chrono::steady_clock::now();
+            continue;
         }
         if (std::chrono::steady_clock::now() - idleSince >= idle_) {
             Shutdown();

@@ -1,6 +1,8 @@
 // The server of one device: accepts the connections of the device's processes on <root>/run and
 // answers their requests (Protocol.h) one at a time on a single thread, so the tables need no locks.
-// It ends once no process has been connected for the idle time.
+// It ends once no process has been connected for the idle time, unless user notifications are pending:
+// it stays to start their programs on time (and a server that was killed meanwhile leaves them in the
+// run folder, where the next one finds them and starts those that have become due).
 #pragma once
 
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <unordered_map>
 
 #include "NamedObjectTable.h"
+#include "NotificationTable.h"
 #include "ProcessTable.h"
 #include "devserver/Message.h"
 #include "devserver/Protocol.h"
@@ -39,6 +42,7 @@ private:
     using Handler = std::function<Message(ClientId, const Message&)>;
 
     void RegisterHandlers();
+    void RegisterNotificationHandlers();
     void On(Request kind, Handler handler);
     Message Dispatch(ClientId client, const Message& request);
 
@@ -49,6 +53,10 @@ private:
     // Under the start lock, so that no process starts a new server while this one is going away.
     void Shutdown();
     bool SocketStillThere() const;
+    // Starts the programs of the notifications that the device's clock has reached.
+    void FireDueNotifications();
+    // How long poll may sleep: with notifications pending, no longer than until the next is due.
+    int PollTimeoutMs(int idleTimeoutMs) const;
 
     std::string run_;
     std::chrono::milliseconds idle_;
@@ -59,6 +67,7 @@ private:
     std::unordered_map<uint32_t, Handler> handlers_;
     NamedObjectTable objects_;
     ProcessTable processes_;
+    NotificationTable notifications_;
 };
 
 }  // namespace ce::devserver

@@ -1,7 +1,9 @@
-// ce-devserver ROOT: the server of the device in ROOT (named kernel objects, the process table).
+// ce-devserver ROOT: the server of the device in ROOT (named kernel objects, the process table, user
+// notifications).
 // Started on demand by the device's first process; returns as soon as its socket listens, and keeps
 // running in the background until the device has been idle for a while.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "DeviceServer.h"
+#include "ce/device.h"
 #include "devserver/Protocol.h"
 
 namespace {
@@ -30,6 +33,8 @@ void Report(int pipe, bool ok) {
 
 int Serve(const std::string& root, int ready) {
     setsid();
+    signal(SIGCHLD, SIG_IGN);  // the programs of notifications are reaped by the system
+    ce::SetDeviceRoot(root);   // the device's clock, file system and log
     std::string run = root + "/run";
     int serverLock =
         open((run + "/" + ce::devserver::kServerLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

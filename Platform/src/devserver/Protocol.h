@@ -38,7 +38,16 @@ enum class Request : uint32_t {
     WaitEnded = 32,    // object id, thread id -> status: the thread no longer polls the object
     CloseObject = 33,  // object id -> status: drops one reference of this process
 
-    // ---- top-level windows (40-59) and user notifications (60-79) come here -------------------------
+    // ---- top-level windows (40-59) come here --------------------------------------------------------
+
+    // ---- user notifications (60-79) ----------------------------------------------------------------
+    // A notification: application (device path), arguments, event, start and end as local FILETIME
+    // values, and its due time as UTC ms since 1970 on the device's clock. The server keeps them in
+    // <root>/run/notifications and starts the application once the device's clock reaches the due time.
+    SetNotification = 60,    // handle (0: new), the notification -> status, handle
+    ClearNotification = 61,  // handle -> status
+    ListNotifications = 62,  // -> status, count, then the handles
+    GetNotification = 63,    // handle -> status, the notification
 };
 
 // The socket and the files of the server, below <root>/run.
@@ -46,6 +55,7 @@ inline constexpr const char* kSocketName = "devserver.sock";
 inline constexpr const char* kStartLockName = "devserver.start";  // held by whoever starts or stops a server
 inline constexpr const char* kServerLockName = "devserver.lock";  // held by the running server
 inline constexpr const char* kLogName = "devserver.log";
+inline constexpr const char* kNotificationsName = "notifications";  // the pending notifications
 
 // How long the server stays without any connected process before it ends; CE_DEVSERVER_IDLE_MS
 // overrides it.

@@ -2,7 +2,6 @@
 // device's command line as its single argument and the device root in its environment; the program's
 // entry shim does the rest.
 #include <signal.h>
-#include <spawn.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -20,8 +19,7 @@
 #include "modules/DeviceImage.h"
 #include "process/ChildWatcher.h"
 #include "process/ProcessObject.h"
-
-extern char** environ;
+#include "process/ProgramSpawn.h"
 
 using ce::detail::ChildWatcher;
 using ce::detail::ProcessObject;
@@ -48,46 +46,6 @@ DWORD ErrorOfErrno(int error) {
         default:
             return ERROR_INVALID_PARAMETER;
     }
-}
-
-// This process's environment with CE_DEVICE_ROOT naming our device.
-std::vector<std::string> ChildEnvironment(const std::string& root) {
-    std::vector<std::string> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (std::strncmp(*variable, "CE_DEVICE_ROOT=", 15) != 0) {
-            environment.emplace_back(*variable);
-        }
-    }
-    environment.push_back("CE_DEVICE_ROOT=" + root);
-    return environment;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (std::string& text : texts) {
-        pointers.push_back(text.data());
-    }
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
-// Starts the host file; the child starts with default signal handling and nothing blocked.
-int Spawn(const std::string& host, std::vector<std::string> arguments, std::vector<std::string> environment,
-          pid_t* pid) {
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigset_t all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    std::vector<char*> argv = Pointers(arguments);
-    std::vector<char*> envp = Pointers(environment);
-    int result = posix_spawn(pid, host.c_str(), nullptr, &attributes, argv.data(), envp.data());
-    posix_spawnattr_destroy(&attributes);
-    return result;
 }
 
 HANDLE InsertProcess(const std::shared_ptr<ProcessState>& state) {
@@ -128,13 +86,10 @@ BOOL CreateProcessW(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUT
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    std::vector<std::string> arguments{host};
-    if (commandLine != nullptr && commandLine[0] != u'\0') {
-        arguments.push_back(ce::ToUtf8(commandLine));
-    }
     auto state = std::make_shared<ProcessState>();
     state->isChild = true;
-    int error = Spawn(host, std::move(arguments), ChildEnvironment(root), &state->pid);
+    int error = ce::detail::SpawnDeviceProgram(host, commandLine ? ce::ToUtf8(commandLine) : std::string(), root,
+                                               &state->pid);
     if (error != 0) {
         SetLastError(ErrorOfErrno(error));
         return FALSE;
