@@ -232,6 +232,38 @@ CE_API DWORD GetTickCount(void);
 CE_API void Sleep(DWORD milliseconds);
 CE_API DWORD GetTimeZoneInformation(LPTIME_ZONE_INFORMATION info);
 
+// ---- power, idle timer, device identifier, storage cards ------------------------------------------
+// What the device does with them is recorded in the device log "power"; the identifier, the storage
+// cards ([storage] cards=Storage Card;... naming folders of the device's root) and the free space come
+// from the device profile.
+#define POWER_STATE_ON 0x00010000
+#define POWER_STATE_OFF 0x00020000
+#define POWER_STATE_IDLE 0x00100000
+#define POWER_STATE_SUSPEND 0x00200000
+#define POWER_STATE_RESET 0x00800000
+#define POWER_FORCE 0x00001000
+
+#define GETDEVICEUNIQUEID_V1 1
+#define GETDEVICEUNIQUEID_V1_OUTPUT 20
+
+typedef struct STORE_INFORMATION {
+    DWORD dwStoreSize;
+    DWORD dwFreeSize;
+} STORE_INFORMATION, *LPSTORE_INFORMATION;
+
+CE_API DWORD SetSystemPowerState(LPCWSTR state, DWORD stateFlags, DWORD options);
+CE_API void SystemIdleTimerReset(void);
+// 20 bytes that stay the same for one device and one application's data (at least 8 bytes), and differ
+// between applications. An output smaller than that gives the needed size in outputSize and
+// HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER).
+CE_API HRESULT GetDeviceUniqueID(LPBYTE applicationData, DWORD applicationDataSize, DWORD version,
+                                 LPBYTE output, DWORD* outputSize);
+// The storage cards in name order; the handle is closed with FindClose.
+CE_API HANDLE FindFirstFlashCard(LPWIN32_FIND_DATAW data);
+CE_API BOOL FindNextFlashCard(HANDLE find, LPWIN32_FIND_DATAW data);
+// The sizes of the device's own store (its root folder).
+CE_API BOOL GetStoreInformation(LPSTORE_INFORMATION info);
+
 // ---- locale and code pages ------------------------------------------------------------------------
 CE_API LCID GetUserDefaultLCID(void);
 CE_API LCID GetSystemDefaultLCID(void);

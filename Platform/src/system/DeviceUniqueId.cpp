@@ -1,0 +1,43 @@
+// The device identifier: a keyed hash (HMAC-SHA1) of the application's data under the profile's device
+// id, so that it is stable for one device and application and tells nothing of the device id itself.
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+
+#include <string>
+
+#include "ce/com.h"
+#include "ce/device.h"
+#include "ce/kernel.h"
+
+namespace {
+
+constexpr DWORD kMinimumApplicationData = 8;
+
+}  // namespace
+
+extern "C" {
+
+CE_API HRESULT GetDeviceUniqueID(LPBYTE applicationData, DWORD applicationDataSize, DWORD version,
+                                 LPBYTE output, DWORD* outputSize) {
+    if (version != GETDEVICEUNIQUEID_V1 || applicationData == nullptr ||
+        applicationDataSize < kMinimumApplicationData || outputSize == nullptr) {
+        return E_INVALIDARG;
+    }
+    if (output == nullptr || *outputSize < GETDEVICEUNIQUEID_V1_OUTPUT) {
+        *outputSize = GETDEVICEUNIQUEID_V1_OUTPUT;
+        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    }
+    std::string deviceId = ce::ProfileString("device", "device_id");
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (HMAC(EVP_sha1(), deviceId.data(), static_cast<int>(deviceId.size()), applicationData,
+             applicationDataSize, digest, &length) == nullptr ||
+        length != GETDEVICEUNIQUEID_V1_OUTPUT) {
+        return E_FAIL;
+    }
+    std::copy(digest, digest + length, output);
+    *outputSize = GETDEVICEUNIQUEID_V1_OUTPUT;
+    return S_OK;
+}
+
+}  // extern "C"
