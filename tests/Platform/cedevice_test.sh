@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# cedevice from the shell: init, reg set/get/list, ls, run and log, and the exit codes of bad input.
+# cedevice from the shell: init, reg set/get/list, ls, run, log, clock and notify, and the exit codes of bad
+# input.
 # Arguments: the cedevice binary and a device program to run.
 set -u
 cedevice=$1
@@ -54,7 +55,17 @@ printf '%s\n' '{"program":"\\Windows\\tmail.exe"}' >"$root/log/programs.jsonl"
 [ "$("$cedevice" log "$root")" = 'programs: {"program":"\\Windows\\tmail.exe"}' ] || fail "log"
 [ "$("$cedevice" log "$root" programs)" = '{"program":"\\Windows\\tmail.exe"}' ] || fail "log by name"
 
+[ "$("$cedevice" clock "$root" set 2026-03-02T10:00:00Z)" = '2026-03-02T10:00:00Z virtual' ] || fail "clock set"
+[ "$("$cedevice" clock "$root" advance 90m)" = '2026-03-02T11:30:00Z virtual' ] || fail "clock advance"
+[ "$("$cedevice" clock "$root")" = '2026-03-02T11:30:00Z virtual' ] || fail "clock shared by the device's processes"
+[ -z "$("$cedevice" notify "$root")" ] || fail "a new device has notifications"
+"$cedevice" clock "$root" real | grep -q ' real$' || fail "clock back to real"
+
 expect_code 2 "$cedevice"
+expect_code 2 "$cedevice" clock "$root" set 2026-13-02T10:00
+expect_code 2 "$cedevice" clock "$root" advance 5x
+expect_code 1 "$cedevice" clock "$root" advance 5m
+expect_code 2 "$cedevice" notify "$root" extra
 expect_code 2 "$cedevice" frobnicate "$root"
 expect_code 2 "$cedevice" init "$scratch/other" --kind tablet
 expect_code 2 "$cedevice" init "$scratch/other" --screen 0x10

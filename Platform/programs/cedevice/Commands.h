@@ -24,5 +24,7 @@ int RunProgram(const std::string& root, const Arguments& arguments);
 int EditRegistry(const std::string& root, const Arguments& arguments);
 int ListFolder(const std::string& root, const Arguments& arguments);
 int PrintLog(const std::string& root, const Arguments& arguments);
+int ListNotifications(const std::string& root, const Arguments& arguments);
+int MoveClock(const std::string& root, const Arguments& arguments);
 
 }  // namespace cedevice

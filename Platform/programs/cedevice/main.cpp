@@ -23,6 +23,8 @@ const Command kCommands[] = {
     {"reg", "reg ROOT get KEY [NAME] | set KEY NAME dword|sz|binary VALUE | list KEY", EditRegistry, false},
     {"ls", "ls ROOT DEVICE-PATH", ListFolder, false},
     {"log", "log ROOT [NAME]", PrintLog, false},
+    {"notify", "notify ROOT", ListNotifications, false},
+    {"clock", "clock ROOT [set UTC-TIME | advance DURATION | real]", MoveClock, false},
 };
 
 int Usage(std::ostream& out, int code) {
@@ -31,6 +33,7 @@ int Usage(std::ostream& out, int code) {
         out << "  cedevice " << command.usage << "\n";
     }
     out << "KEY: HKLM|HKCU|HKCR\\path; DEVICE-PATH: \\Windows\\file.exe (letter case ignored)\n"
+           "UTC-TIME: 2026-03-02T10:00:00Z; DURATION: 500ms, 90s, 15m, 2h, 1d\n"
            "exit codes: 0 done, 1 failed, 2 bad arguments, 3 no device at ROOT, 4 no such device path\n";
     return code;
 }
