@@ -129,9 +129,10 @@ TEST_F(NotificationTest, ProgramStartsOnlyOnceTheClockReachesItsTime) {
 
 TEST_F(NotificationTest, TimeIsLocalToTheDevicesZone) {
     ASSERT_TRUE(ce::SetProfileString("device", "timezone", "Europe/Berlin"));  // UTC+1 in March
-    ASSERT_NE(Set(LocalTime(2026, 3, 2, 11, 0), u"record"), nullptr);          // 10:00 UTC: now
+    ASSERT_NE(Set(LocalTime(2026, 3, 2, 11, 0), u"record now"), nullptr);      // 10:00 UTC: now
     EXPECT_TRUE(Pending().empty());
     EXPECT_EQ(ce::ReadDeviceLog("programs").size(), 1u);
+    EXPECT_EQ(RecordedCommandLine(), u"record now");
 }
 
 TEST_F(NotificationTest, HandlesListAndContentsReadBack) {
@@ -170,8 +171,9 @@ TEST_F(NotificationTest, HandlesListAndContentsReadBack) {
 }
 
 TEST_F(NotificationTest, ClearingRemovesOnlyThatNotification) {
-    HANDLE first = Set(LocalTime(2026, 3, 3, 7, 0), u"a");
-    HANDLE second = Set(LocalTime(2026, 3, 3, 8, 0), u"b");
+    // A program that is not there: what the log says is enough here.
+    HANDLE first = Set(LocalTime(2026, 3, 3, 7, 0), u"a", u"\\Windows\\gone.exe");
+    HANDLE second = Set(LocalTime(2026, 3, 3, 8, 0), u"b", u"\\Windows\\gone.exe");
     EXPECT_TRUE(CeClearUserNotification(first));
     EXPECT_EQ(Pending(), std::vector<HANDLE>{second});
     EXPECT_FALSE(CeClearUserNotification(first));
