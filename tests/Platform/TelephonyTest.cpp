@@ -12,6 +12,12 @@ namespace {
 
 using ce::test::TempDevice;
 
+HLINEAPP Initialize(DWORD& version, DWORD& devices) {
+    HLINEAPP app = 0;
+    EXPECT_EQ(lineInitializeEx(&app, nullptr, nullptr, u"Test", &devices, &version, nullptr), 0);
+    return app;
+}
+
 // The registration status of the device's cellular line; nullopt when it has none.
 std::optional<DWORD> CellularRegistration() {
     HLINEAPP app = 0;
@@ -68,10 +74,9 @@ TEST(TelephonyTest, RegistrationComesFromTheProfile) {
 
 TEST(TelephonyTest, CapabilitiesTellTheSizeTheNameNeeds) {
     TempDevice device;
-    HLINEAPP app = 0;
     DWORD devices = 0;
     DWORD version = 0x30000;
-    ASSERT_EQ(lineInitializeEx(&app, nullptr, nullptr, nullptr, &devices, &version, nullptr), 0);
+    HLINEAPP app = Initialize(version, devices);
     EXPECT_EQ(version, static_cast<DWORD>(TAPI_CURRENT_VERSION));
     ASSERT_EQ(devices, 1u);
 
@@ -94,10 +99,9 @@ TEST(TelephonyTest, CapabilitiesTellTheSizeTheNameNeeds) {
 
 TEST(TelephonyTest, ShutdownClosesTheApplicationsLines) {
     TempDevice device;
-    HLINEAPP app = 0;
     DWORD devices = 0;
     DWORD version = 0x20000;
-    ASSERT_EQ(lineInitializeEx(&app, nullptr, nullptr, nullptr, &devices, &version, nullptr), 0);
+    HLINEAPP app = Initialize(version, devices);
     HLINE line = 0;
     ASSERT_EQ(lineOpen(app, 0, &line, version, 0, 0, LINECALLPRIVILEGE_NONE, 0, nullptr), 0);
     EXPECT_EQ(lineShutdown(app), 0);

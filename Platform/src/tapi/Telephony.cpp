@@ -103,6 +103,20 @@ bool IsKnownDevice(DWORD deviceId) {
     return deviceId < LineDeviceCount();
 }
 
+// What a request about one line device with a negotiated version checks first; 0 when it may go on.
+LONG CheckDeviceRequest(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, const void* output) {
+    if (!LineTable::Instance().HasApp(lineApp)) {
+        return LINEERR_INVALAPPHANDLE;
+    }
+    if (!IsKnownDevice(deviceId)) {
+        return LINEERR_BADDEVICEID;
+    }
+    if (apiVersion < kLowestVersion || apiVersion > TAPI_CURRENT_VERSION) {
+        return LINEERR_INCOMPATIBLEAPIVERSION;
+    }
+    return output == nullptr ? LINEERR_INVALPOINTER : 0;
+}
+
 void FillCaps(LPLINEDEVCAPS caps) {
     DWORD total = caps->dwTotalSize;
     const DWORD nameBytes = sizeof kCellularLineName;
@@ -166,17 +180,8 @@ CE_API LONG lineNegotiateAPIVersion(HLINEAPP lineApp, DWORD deviceId, DWORD lowV
 }
 
 CE_API LONG lineGetDevCaps(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, DWORD, LPLINEDEVCAPS caps) {
-    if (!LineTable::Instance().HasApp(lineApp)) {
-        return LINEERR_INVALAPPHANDLE;
-    }
-    if (!IsKnownDevice(deviceId)) {
-        return LINEERR_BADDEVICEID;
-    }
-    if (apiVersion < kLowestVersion || apiVersion > TAPI_CURRENT_VERSION) {
-        return LINEERR_INCOMPATIBLEAPIVERSION;
-    }
-    if (caps == nullptr) {
-        return LINEERR_INVALPOINTER;
+    if (LONG refused = CheckDeviceRequest(lineApp, deviceId, apiVersion, caps)) {
+        return refused;
     }
     if (caps->dwTotalSize < sizeof *caps) {
         return LINEERR_STRUCTURETOOSMALL;
@@ -187,17 +192,8 @@ CE_API LONG lineGetDevCaps(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, D
 
 CE_API LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, LPHLINE line, DWORD apiVersion, DWORD, DWORD_PTR,
                      DWORD, DWORD, LPLINECALLPARAMS) {
-    if (!LineTable::Instance().HasApp(lineApp)) {
-        return LINEERR_INVALAPPHANDLE;
-    }
-    if (!IsKnownDevice(deviceId)) {
-        return LINEERR_BADDEVICEID;
-    }
-    if (apiVersion < kLowestVersion || apiVersion > TAPI_CURRENT_VERSION) {
-        return LINEERR_INCOMPATIBLEAPIVERSION;
-    }
-    if (line == nullptr) {
-        return LINEERR_INVALPOINTER;
+    if (LONG refused = CheckDeviceRequest(lineApp, deviceId, apiVersion, line)) {
+        return refused;
     }
     std::optional<HLINE> opened = LineTable::Instance().OpenLine(lineApp);
     if (!opened) {
