@@ -80,7 +80,7 @@ std::u16string DecodeUtf16Le(const CByteBuffer& bytes) {
 }
 
 // A template fits when it consumes the passed arguments in order; surplus arguments are ignored.
-bool FitsConversions(LPCWSTR text, const char* passed) {
+bool FitsConversions(std::u16string_view text, const char* passed) {
     const std::string used = ce::FormatConversions(text);
     return std::string_view(passed).substr(0, used.size()) == used;
 }
@@ -222,12 +222,17 @@ std::set<DWORD> CLocalization::GetLanguages() const {
     return m_languages;
 }
 
-bool CLocalization::CopyText(const TextMap& map, const char* key, LPWSTR buffer, int size) {
+const std::u16string* CLocalization::Find(const TextMap& map, const char* key) {
     auto found = map.find(key);
-    if (found == map.end()) {
+    return found == map.end() ? nullptr : &found->second;
+}
+
+bool CLocalization::CopyText(const TextMap& map, const char* key, LPWSTR buffer, int size) {
+    const std::u16string* text = Find(map, key);
+    if (text == nullptr) {
         return false;
     }
-    lstrcpynW(buffer, found->second.c_str(), size);
+    lstrcpynW(buffer, text->c_str(), size);
     return true;
 }
 
@@ -242,19 +247,27 @@ bool CLocalization::GetString(const char* key, LPWSTR buffer, int size) const {
 
 bool CLocalization::GetTemplate(const char* key, LPWSTR buffer, int size) const {
     const char* passed = TemplateConversions(key);
-    if (passed == nullptr || !GetString(key, buffer, size)) {
+    if (passed == nullptr || buffer == nullptr || size <= 0) {
         return false;
     }
-    // Checked as cut to the buffer, so that a cut never leaves half a conversion behind.
-    if (FitsConversions(buffer, passed)) {
-        return true;
-    }
-    std::shared_lock guard(m_lock);
-    if (CopyText(m_english, key, buffer, size) && FitsConversions(buffer, passed)) {
-        return true;
-    }
     buffer[0] = 0;
-    return false;
+    // A template cut by the buffer could end in half a conversion: it has to fit whole.
+    auto usable = [&](const std::u16string* text) {
+        return text != nullptr && text->size() < static_cast<size_t>(size) && FitsConversions(text->c_str(), passed);
+    };
+    std::shared_lock guard(m_lock);
+    const std::u16string* text = Find(m_overrides, key);
+    if (text == nullptr) {
+        text = Find(m_texts, key);
+    }
+    if (!usable(text)) {
+        text = Find(m_english, key);
+    }
+    if (!usable(text)) {
+        return false;
+    }
+    lstrcpynW(buffer, text->c_str(), size);
+    return true;
 }
 
 LPCWSTR LoadLocalizedString(const char* key) {

@@ -49,6 +49,7 @@ private:
 
     static bool ReadTextFile(LPCWSTR path, TextMap* texts);
     static bool LocFolder(LPWSTR folder, int size);
+    static const std::u16string* Find(const TextMap& map, const char* key);
     static bool CopyText(const TextMap& map, const char* key, LPWSTR buffer, int size);
 
     // Loads replace the maps while worker threads may look texts up.

@@ -1,5 +1,12 @@
 #include "CSysInfo.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "ce/device.h"
+#include "ce/gdi.h"
 #include "ce/registry.h"
 
 namespace {
@@ -81,7 +88,264 @@ bool IsFolder(const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// ---- the theme colour table -------------------------------------------------------------------
+// Entries 0-255 are near-greys, 256-511 run once round the colour circle at about 67 per cent
+// saturation and 52 per cent lightness. Every entry is a colour of the 5-6-5 screen, so that the
+// theme colour draws exactly as it is given. The rows below are fixed; the others lie between them.
+
+struct GreyRow {
+    int index;
+    BYTE level;  // red and blue
+    BYTE green;
+};
+constexpr GreyRow kGreyRows[] = {{0, 99, 101}, {32, 173, 174}, {160, 74, 73}, {255, 115, 113}};
+
+struct HueRow {
+    int index;
+    double hue;  // degrees
+    COLORREF color;
+};
+constexpr HueRow kHueRows[] = {
+    {256, 1.09, RGB(214, 52, 49)},
+    {300, 64.81, RGB(198, 211, 49)},
+    {384, 191.64, RGB(49, 182, 214)},
+    {511, 321.48, RGB(214, 52, 156)},
+};
+
+BYTE Expand5(int v) {
+    return static_cast<BYTE>((v << 3) | (v >> 2));
+}
+
+BYTE Expand6(int v) {
+    return static_cast<BYTE>((v << 2) | (v >> 4));
+}
+
+COLORREF To565(double r, double g, double b) {
+    auto five = [](double v) { return Expand5(static_cast<int>(std::lround(std::clamp(v, 0.0, 255.0) * 31 / 255))); };
+    auto six = [](double v) { return Expand6(static_cast<int>(std::lround(std::clamp(v, 0.0, 255.0) * 63 / 255))); };
+    return RGB(five(r), six(g), five(b));
+}
+
+COLORREF HslColor(double hue, double saturation, double lightness) {
+    const double chroma = (1 - std::fabs(2 * lightness - 1)) * saturation;
+    const double h = std::fmod(hue, 360.0) / 60;
+    const double x = chroma * (1 - std::fabs(std::fmod(h, 2.0) - 1));
+    double r = 0, g = 0, b = 0;
+    if (h < 1) {
+        r = chroma, g = x;
+    } else if (h < 2) {
+        r = x, g = chroma;
+    } else if (h < 3) {
+        g = chroma, b = x;
+    } else if (h < 4) {
+        g = x, b = chroma;
+    } else if (h < 5) {
+        r = x, b = chroma;
+    } else {
+        r = chroma, b = x;
+    }
+    const double m = lightness - chroma / 2;
+    return To565((r + m) * 255, (g + m) * 255, (b + m) * 255);
+}
+
+template <typename Row, size_t N, typename Value>
+double Between(const Row (&rows)[N], int index, Value value) {
+    for (size_t i = 0; i + 1 < N; ++i) {
+        if (index <= rows[i + 1].index) {
+            const double t = double(index - rows[i].index) / (rows[i + 1].index - rows[i].index);
+            return value(rows[i]) + t * (value(rows[i + 1]) - value(rows[i]));
+        }
+    }
+    return value(rows[N - 1]);
+}
+
+std::array<COLORREF, CSysInfo::kThemeColorCount> BuildThemeColors() {
+    std::array<COLORREF, CSysInfo::kThemeColorCount> colors{};
+    for (int i = 0; i < 256; ++i) {
+        const double level = Between(kGreyRows, i, [](const GreyRow& row) { return double(row.level); });
+        colors[i] = To565(level, level, level);
+    }
+    for (int i = 256; i < CSysInfo::kThemeColorCount; ++i) {
+        colors[i] = HslColor(Between(kHueRows, i, [](const HueRow& row) { return row.hue; }), 0.67, 0.52);
+    }
+    for (const GreyRow& row : kGreyRows) {
+        colors[row.index] = RGB(row.level, row.green, row.level);
+    }
+    for (const HueRow& row : kHueRows) {
+        colors[row.index] = row.color;
+    }
+    return colors;
+}
+
+int ColorDistance(COLORREF a, COLORREF b) {
+    const int dr = GetRValue(a) - GetRValue(b);
+    const int dg = GetGValue(a) - GetGValue(b);
+    const int db = GetBValue(a) - GetBValue(b);
+    return dr * dr + dg * dg + db * db;
+}
+
+// The base hue whose colour is nearest to the theme colour that the device reports.
+DWORD NearestBaseHue(COLORREF color) {
+    DWORD best = 0;
+    for (DWORD i = 1; i < CSysInfo::kThemeColorCount; ++i) {
+        if (ColorDistance(CSysInfo::ThemeColorAt(i), color) < ColorDistance(CSysInfo::ThemeColorAt(best), color)) {
+            best = i;
+        }
+    }
+    return best;
+}
+
+bool ReadBaseHue(DWORD* hue) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Color", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    const LONG result = RegQueryValueExW(key, u"BaseHue", nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || size != sizeof value) {
+        return false;
+    }
+    *hue = value > 511 ? (value & 255) + 256 : value;
+    return true;
+}
+
+int ScreenClassOf(int width, int height) {
+    const int shorter = std::min(width, height);
+    switch (shorter) {
+        case 176:
+            return 176;
+        case 320:
+            return width == height ? 320 : 240;
+        case 480:
+            return 480;
+        default:
+            return 240;
+    }
+}
+
+int BaseFontSizeOf(int screenClass, bool smartphone) {
+    switch (screenClass) {
+        case 176:
+            return 22;
+        case 240:
+            return smartphone ? 27 : 26;
+        case 320:
+            return 35;
+        case 480:
+            return 52;
+        default:
+            return 26;
+    }
+}
+
 }  // namespace
+
+COLORREF CSysInfo::ThemeColorAt(DWORD index) {
+    static const std::array<COLORREF, kThemeColorCount> kColors = BuildThemeColors();
+    return index < kColors.size() ? kColors[index] : kColors[0];
+}
+
+CSysInfo::CSysInfo(HINSTANCE instance) : m_instance(instance) {
+    m_smartphone = (GetFileAttributesW(u"\\windows\\home.cpl.xml") != INVALID_FILE_ATTRIBUTES ||
+                    ce::GetDeviceKind() == ce::DeviceKind::Smartphone)
+                       ? 1
+                       : 0;
+    if (HDC screen = CreateCompatibleDC(nullptr)) {
+        m_pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+        DeleteDC(screen);
+    }
+    UpdateScreenSize();
+    m_screenClass = ScreenClassOf(m_screenWidth, m_screenHeight);
+    m_baseFontSize = BaseFontSizeOf(m_screenClass, IsSmartphone());
+    ReadThemeColor();
+}
+
+bool CSysInfo::IsTallAspect() const {
+    if (IsSquareScreen() || m_screenClass == 176) {
+        return false;
+    }
+    const int longer = std::max(m_screenWidth, m_screenHeight);
+    const int shorter = std::min(m_screenWidth, m_screenHeight);
+    return longer * 100 > shorter * 134;
+}
+
+int CSysInfo::ScaleToScreen(int length) const {
+    switch (m_screenClass) {
+        case 320:
+            return length * 4 / 3;
+        case 480:
+            return length * 2;
+        default:
+            return length;
+    }
+}
+
+DWORD CSysInfo::GetColor(int index) const {
+    switch (index) {
+        case 0:
+            return m_themeColor;
+        case 1:
+            return m_baseHue;
+        default:
+            return 0;
+    }
+}
+
+bool CSysInfo::UpdateScreenSize() {
+    const bool wasLandscape = IsLandscape();
+    const bool first = m_screenWidth == 0 && m_screenHeight == 0;
+    m_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    m_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (first || wasLandscape == IsLandscape()) {
+        return false;
+    }
+    if (m_listener != nullptr) {
+        m_listener->OnOrientationChanged();
+    }
+    return true;
+}
+
+void CSysInfo::ReadThemeColor() {
+    // The device's colour scheme names its base hue; a device without one reports its theme
+    // colour, and the nearest entry of the table stands for it.
+    DWORD hue = 0;
+    if (!ReadBaseHue(&hue)) {
+        hue = NearestBaseHue(static_cast<COLORREF>(GetSysColor(COLOR_HIGHLIGHT)));
+    }
+    m_baseHue = hue;
+    m_themeColor = ThemeColorAt(hue);
+}
+
+bool CSysInfo::GetDataFileName(LPCWSTR name, LPWSTR output, int size, bool withClass, bool withOrientation) const {
+    if (name == nullptr || output == nullptr || size <= 0 || !ExpandPath(u"%INSTALL_DIR%\\Data\\", output, size)) {
+        return false;
+    }
+    std::u16string file(name);
+    if (withClass || withOrientation) {
+        if (file.size() < 4) {
+            output[0] = 0;
+            return false;
+        }
+        // "icons.pak" becomes "icons" + inserts + ".pak".
+        const std::u16string extension = file.substr(file.size() - 4);
+        file.resize(file.size() - 4);
+        if (withClass) {
+            file += u"." + ce::FromUtf8(std::to_string(m_screenClass));
+        }
+        if (withOrientation) {
+            file += IsSquareScreen() ? u".sqr" : IsLandscape() ? u".lan" : u".por";
+        }
+        file += extension;
+    }
+    if (lstrlenW(output) + static_cast<int>(file.size()) >= size) {
+        output[0] = 0;
+        return false;
+    }
+    lstrcatW(output, file.c_str());
+    return true;
+}
 
 bool CSysInfo::GetInstallDir(LPWSTR folder, int size) {
     if (folder == nullptr || size <= 0) {

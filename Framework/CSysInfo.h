@@ -5,8 +5,51 @@
 
 #include "ce/kernel.h"
 
+// Told when the screen turns between portrait and landscape.
+class IOrientationListener {
+public:
+    virtual void OnOrientationChanged() = 0;
+
+protected:
+    ~IOrientationListener() = default;
+};
+
 class CSysInfo {
 public:
+    static constexpr int kThemeColorCount = 512;
+
+    explicit CSysInfo(HINSTANCE instance);
+    CSysInfo(const CSysInfo&) = delete;
+    CSysInfo& operator=(const CSysInfo&) = delete;
+    virtual ~CSysInfo() = default;
+
+    HINSTANCE GetInstance() const { return m_instance; }
+    bool IsSmartphone() const { return m_smartphone != 0; }
+    bool IsSquareScreen() const { return m_screenWidth == m_screenHeight; }
+    bool IsPortrait() const { return m_screenWidth < m_screenHeight; }
+    bool IsTallAspect() const;
+    int GetScreenWidth() const { return m_screenWidth; }
+    int GetScreenHeight() const { return m_screenHeight; }
+    int GetScreenClass() const { return m_screenClass; }
+    int GetBaseFontSize() const { return m_baseFontSize; }
+    int GetPixelsPerInch() const { return m_pixelsPerInch; }
+    // A length given for the 240 screen class, scaled to this device.
+    int ScaleToScreen(int length) const;
+    // Index 0: the theme colour; 1: the base hue.
+    DWORD GetColor(int index) const;
+    DWORD GetBaseHue() const { return m_baseHue; }
+    // Re-reads the screen size; true (and the listener told) when the orientation changed.
+    bool UpdateScreenSize();
+    void ReadThemeColor();
+    void SetOrientationListener(IOrientationListener* listener) { m_listener = listener; }
+
+    // "%INSTALL_DIR%\Data\" and the name; with class and/or orientation the screen class number and
+    // ".sqr", ".lan" or ".por" go before the name's extension ("icons.240.por.pak").
+    bool GetDataFileName(LPCWSTR name, LPWSTR output, int size, bool withClass, bool withOrientation) const;
+
+    // The fixed table of theme colours that the base hue indexes.
+    static COLORREF ThemeColorAt(DWORD index);
+
     // Expands "%INSTALL_DIR%", "%WINDOWS%", "%PROGRAM_FILES%", "%MY_DOCUMENTS%", "%STARTUP%",
     // "%APPLICATION_DATA%" and "%WINDOWS_HELP%" (any letter case). Fails on an unknown or
     // unterminated macro, an empty install folder and a result that does not fit into size
@@ -32,4 +75,18 @@ public:
     static bool IsWordBreakChar(WCHAR c);
     static LPCWSTR FindWordBreak(LPCWSTR text);
     static LPCWSTR FindNoCase(LPCWSTR text, LPCWSTR part);
+
+private:
+    bool IsLandscape() const { return m_screenWidth > m_screenHeight; }
+
+    HINSTANCE m_instance;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
+    int m_baseFontSize = 0;
+    int m_pixelsPerInch = 0;
+    int m_screenClass = 240;
+    COLORREF m_themeColor = 0;
+    DWORD m_baseHue = 0;
+    DWORD m_smartphone = 0;
+    IOrientationListener* m_listener = nullptr;
 };

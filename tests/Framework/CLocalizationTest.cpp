@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "CLocalization.h"
+#include "InstalledDevice.h"
+#include "LocalizationKeys.h"
+
+namespace {
+
+using framework::test::InstalledDevice;
+
+std::u16string Text(const CLocalization& localization, const char* key, int size = 1024) {
+    std::u16string buffer(static_cast<size_t>(size), u'?');
+    if (!localization.GetString(key, buffer.data(), size)) {
+        EXPECT_EQ(buffer[0], u'\0') << key << ": the buffer is emptied when the key is absent";
+        return u"<absent>";
+    }
+    return std::u16string(buffer.c_str());
+}
+
+std::u16string Template(const CLocalization& localization, const char* key) {
+    WCHAR buffer[256];
+    return localization.GetTemplate(key, buffer, 256) ? std::u16string(buffer) : u"<absent>";
+}
+
+std::map<std::string, std::u16string> Parse(std::u16string_view content) {
+    std::map<std::string, std::u16string> texts;
+    CLocalization::ParseFile(content, &texts);
+    return texts;
+}
+
+TEST(CLocalizationFile, MarkAndLineEndsDoNotChangeTheTexts) {
+    const auto plain = Parse(u"IDS_A\tfirst\nIDS_B\tsecond\n");
+    EXPECT_EQ(Parse(u"\uFEFFIDS_A\tfirst\r\nIDS_B\tsecond\r\n"), plain);
+    EXPECT_EQ(Parse(u"IDS_A\tfirst\n\uFEFFIDS_B\tsecond"), plain) << "a mark is dropped at any line start";
+    EXPECT_EQ(plain.at("IDS_B"), u"second");
+}
+
+TEST(CLocalizationFile, KeyTabsAndValueFollowTheLineRules) {
+    const auto texts = Parse(
+        u"IDS_TABS\t\ta\\tb\n"           // tabs after the first are skipped; \t unescapes
+        u"IDS_CUT\ta\tb\n"                // the value ends at the next tab
+        u"IDS_GAP x\tv\n"                 // anything between key and tab is ignored
+        u"IDS_lower\tkey ends at the first lower-case letter\n"
+        u"ids_LOWER\tskipped\n"
+        u"IDS_NOTAB value\n"
+        u"# IDS_COMMENT\tskipped\n"
+        u"\n"
+        u"IDS_ESC\tx\\ny\\rz\\\\w\\q\\\n"
+        u"IDS_EMPTY\t\n"
+        u"IDS_TWICE\tfirst\n"
+        u"IDS_TWICE\tsecond\n");
+    EXPECT_EQ(texts.at("IDS_TABS"), u"a\tb");
+    EXPECT_EQ(texts.at("IDS_CUT"), u"a");
+    EXPECT_EQ(texts.at("IDS_GAP"), u"v");
+    EXPECT_EQ(texts.at("IDS_"), u"key ends at the first lower-case letter");
+    EXPECT_EQ(texts.count("ids_LOWER") + texts.count("IDS_NOTAB") + texts.count("IDS_COMMENT"), 0u);
+    EXPECT_EQ(texts.at("IDS_ESC"), u"x\ny\rz\\wq") << "a backslash at the very end ends the value";
+    EXPECT_EQ(texts.at("IDS_EMPTY"), u"");
+    EXPECT_EQ(texts.at("IDS_TWICE"), u"second");
+}
+
+TEST(CLocalizationFile, LongLinesAreReadInPiecesOf4095Characters) {
+    std::u16string line = u"IDS_LONG\t" + std::u16string(4095 - 9, u'a');
+    line += u"IDS_NEXT\tpiece\n";  // begins the second piece of the same line
+    const auto texts = Parse(line);
+    EXPECT_EQ(texts.at("IDS_LONG").size(), 4095u - 9);
+    EXPECT_EQ(texts.at("IDS_NEXT"), u"piece");
+}
+
+class CLocalizationTest : public ::testing::Test {
+protected:
+    InstalledDevice device;
+};
+
+TEST_F(CLocalizationTest, OverridesWinAndEnglishFillsWhatTheLanguageLacks) {
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_CAP_DONE\tDone\nIDS_CAP_BACK\tBack\nIDS_APP_NAME\tSkyvane\n");
+    device.WriteUtf16("Loc/loc.0407.txt", u"IDS_CAP_DONE\tFertig\n");
+    device.WriteUtf16("Loc/loc.txt", u"IDS_APP_NAME\tRebranded\n");
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0407));
+    EXPECT_EQ(localization.GetLanguage(), 0x0407);
+    EXPECT_EQ(localization.GetLanguages(), (std::set<DWORD>{0x0407, 0x0409}));
+    EXPECT_EQ(Text(localization, "IDS_CAP_DONE"), u"Fertig");
+    EXPECT_EQ(Text(localization, "IDS_CAP_BACK"), u"Back");
+    EXPECT_EQ(Text(localization, "IDS_APP_NAME"), u"Rebranded");
+    EXPECT_EQ(Text(localization, "IDS_MISSING"), u"<absent>");
+
+    ASSERT_TRUE(localization.SetLanguage(0x0409));
+    EXPECT_EQ(Text(localization, "IDS_CAP_DONE"), u"Done");
+}
+
+TEST_F(CLocalizationTest, ALanguageWithoutFileMakesEnglishCurrent) {
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_CAP_DONE\tDone\n", false);
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0419));
+    EXPECT_EQ(localization.GetLanguage(), 1033);
+    EXPECT_EQ(Text(localization, "IDS_CAP_DONE"), u"Done");
+    EXPECT_FALSE(localization.LoadOverrides()) << "no loc.txt";
+}
+
+TEST_F(CLocalizationTest, LoadFailsWithoutLanguageFilesOrInstallFolder) {
+    CLocalization localization;
+    EXPECT_FALSE(localization.Load(0x0409));
+    device.WriteUtf16("Loc/loc.0407.txt", u"IDS_CAP_DONE\tFertig\n");
+    EXPECT_FALSE(localization.Load(0x0419)) << "only German, and English cannot be read";
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_CAP_DONE\tDone\n");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Apps\\Quillon Software Skyvane");
+    EXPECT_FALSE(localization.Load(0x0409)) << "no install folder, no language";
+}
+
+TEST_F(CLocalizationTest, GetStringCutsToTheBuffer) {
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_SIX\tabcdef\n");
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0409));
+    EXPECT_EQ(Text(localization, "IDS_SIX", 4), u"abc");
+    WCHAR buffer[4];
+    EXPECT_FALSE(localization.GetString(nullptr, buffer, 4));
+    EXPECT_FALSE(localization.GetString("IDS_SIX", nullptr, 4));
+}
+
+TEST_F(CLocalizationTest, ATemplateThatDoesNotFitItsCallersFallsBackToEnglish) {
+    device.WriteUtf16("Loc/loc.0409.txt",
+                      u"IDS_DELETE_CITY_TMPL\tDelete %s?\nIDS_LOADING_PROGRESS_TMPL\t%.1f %s of %.1f %s\n"
+                      u"IDS_COPYRIGHT_TMPL\t%s\n");
+    device.WriteUtf16("Loc/loc.0407.txt",
+                      u"IDS_DELETE_CITY_TMPL\t%d löschen?\nIDS_LOADING_PROGRESS_TMPL\t%.1f %s\n"
+                      u"IDS_HOURS_TMPL\t%d Std.\n");
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0407));
+    EXPECT_EQ(Template(localization, "IDS_DELETE_CITY_TMPL"), u"Delete %s?") << "%d where a text is passed";
+    EXPECT_EQ(Template(localization, "IDS_LOADING_PROGRESS_TMPL"), u"%.1f %s") << "using fewer is safe";
+    EXPECT_EQ(Template(localization, "IDS_HOURS_TMPL"), u"%d Std.");
+    EXPECT_EQ(Template(localization, "IDS_COPYRIGHT_TMPL"), u"<absent>") << "English does not fit either";
+    EXPECT_EQ(Template(localization, "IDS_CAP_DONE"), u"<absent>") << "not a template";
+}
+
+TEST_F(CLocalizationTest, ATemplateThatDoesNotFitTheBufferIsNeverCut) {
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_UPDATED_AT_TMPL\tAt %s\n");
+    device.WriteUtf16("Loc/loc.0407.txt", u"IDS_UPDATED_AT_TMPL\tAktualisiert um %s\n");
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0407));
+    WCHAR buffer[17];  // "Aktualisiert um %" would be cut before its conversion
+    ASSERT_TRUE(localization.GetTemplate("IDS_UPDATED_AT_TMPL", buffer, 17));
+    EXPECT_EQ(std::u16string(buffer), u"At %s");
+    EXPECT_FALSE(localization.GetTemplate("IDS_UPDATED_AT_TMPL", buffer, 5));
+    EXPECT_EQ(buffer[0], u'\0');
+}
+
+// The installed language files: every key of the table has a text in English and German, and
+// every template fits what its callers pass.
+TEST_F(CLocalizationTest, InstalledLanguageFilesHaveEveryKeyAndFittingTemplates) {
+    for (const char* name : {"loc.0409.txt", "loc.0407.txt", "loc.txt"}) {
+        std::filesystem::copy_file(std::string(CE_LOC_DIR) + "/" + name, device.Installed(std::string("Loc/") + name));
+    }
+    for (LANGID language : {LANGID(0x0409), LANGID(0x0407)}) {
+        CLocalization only;
+        ASSERT_TRUE(only.DiscoverLanguages());
+        ASSERT_TRUE(only.LoadLanguage(language));  // this file alone, without English underneath
+        for (const char* key : kLocalizationKeys) {
+            WCHAR text[1024];
+            ASSERT_TRUE(only.GetString(key, text, 1024)) << key << " in " << std::hex << language;
+            const char* passed = TemplateConversions(key);
+            EXPECT_EQ(ce::FormatConversions(text), passed ? passed : "")
+                << key << " in " << std::hex << language;
+        }
+    }
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0407));
+    EXPECT_EQ(Text(localization, "IDS_WS_MOSTLY_SONNY"), u"Überwiegend sonnig");
+    ASSERT_TRUE(localization.SetLanguage(0x0409));
+    EXPECT_EQ(Text(localization, "IDS_WS_MORNING_SUN_AFTERNOON_THUNDERSTORM"), u"Morning Sun / Afternoon Thunderstorm");
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "CSysInfo.h"
+#include "InstalledDevice.h"
+
+namespace {
+
+using framework::test::InstalledDevice;
+
+std::u16string Expanded(const char16_t* pattern, int size = MAX_PATH) {
+    std::u16string output(static_cast<size_t>(size), u'?');
+    if (!CSysInfo::ExpandPath(pattern, output.data(), size)) {
+        EXPECT_EQ(output[0], u'\0') << "a failed expansion leaves no half path behind";
+        return u"<failed>";
+    }
+    return std::u16string(output.c_str());
+}
+
+TEST(CSysInfoPaths, ExpandPathReplacesMacrosInAnyLetterCase) {
+    InstalledDevice device;
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Loc\\"), u"\\Program Files\\Skyvane\\Loc\\");
+    EXPECT_EQ(Expanded(u"%install_dir%\\Cities.dat"), u"\\Program Files\\Skyvane\\Cities.dat");
+    EXPECT_EQ(Expanded(u""), u"");
+    EXPECT_EQ(Expanded(u"%FOO%\\x"), u"<failed>");
+    EXPECT_EQ(Expanded(u"\\Temp\\%"), u"<failed>");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR"), u"<failed>");
+    WCHAR out[8];
+    EXPECT_FALSE(CSysInfo::ExpandPath(nullptr, out, 8));
+
+    InstalledDevice::SetInstallDir(u"\\Program Files\\Skyvane\\");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\"), u"\\Program Files\\Skyvane\\Cache\\") << "one trailing backslash goes";
+}
+
+TEST(CSysInfoPaths, ExpandPathFailsOnOverflowAndOnAnEmptyInstallFolder) {
+    InstalledDevice device;
+    const std::u16string whole = u"\\Program Files\\Skyvane\\Cache\\";
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\", static_cast<int>(whole.size()) + 1), whole);
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\", static_cast<int>(whole.size())), u"<failed>");
+    EXPECT_EQ(Expanded(u"abc", 3), u"<failed>");
+
+    // A missing install folder must not turn "%INSTALL_DIR%\Cache\" into "\Cache\".
+    InstalledDevice::SetInstallDir(u"");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\"), u"<failed>");
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Apps\\Quillon Software Skyvane");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\"), u"<failed>");
+}
+
+TEST(CSysInfoPaths, RemoveDirectoryTreeDeletesLinksWithoutFollowingThem) {
+    InstalledDevice device;
+    device.WriteHostFile(device.Fs("Keep/precious.txt"), "keep");
+    device.WriteHostFile(device.Fs("Temp/Cache/a.xml"), "a");
+    device.WriteHostFile(device.Fs("Temp/Cache/Deep/b.xml"), "b");
+    std::filesystem::create_directory_symlink(device.Fs("Keep"), device.Fs("Temp/Cache/Deep/link"));
+    std::filesystem::create_symlink(device.Fs("Keep/precious.txt"), device.Fs("Temp/Cache/file-link"));
+
+    EXPECT_TRUE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\Cache\\"));
+    EXPECT_FALSE(std::filesystem::exists(device.Fs("Temp/Cache")));
+    EXPECT_TRUE(std::filesystem::exists(device.Fs("Keep/precious.txt")));
+    EXPECT_FALSE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\Cache")) << "nothing there to remove";
+    EXPECT_FALSE(CSysInfo::RemoveDirectoryTree(nullptr));
+}
+
+TEST(CSysInfoPaths, RemoveDirectoryTreeReportsWhatCouldNotBeRemoved) {
+    InstalledDevice device;
+    device.WriteHostFile(device.Fs("Temp/Cache/a.xml"), "a");
+    device.WriteHostFile(device.Fs("Temp/Cache/locked.xml"), "b");
+    HANDLE open = CreateFileW(u"\\Temp\\Cache\\locked.xml", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\Cache"));
+    EXPECT_FALSE(std::filesystem::exists(device.Fs("Temp/Cache/a.xml")));
+    CloseHandle(open);
+    EXPECT_TRUE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\Cache"));
+}
+
+TEST(CSysInfoPaths, DeleteMatchingFilesDeletesOnlyTheMatches) {
+    InstalledDevice device;
+    device.WriteHostFile(device.Installed("Data/icons.240.por.tmp"), "x");
+    device.WriteHostFile(device.Installed("Data/misc.240.por.tmp"), "x");
+    device.WriteHostFile(device.Installed("Data/icons.pak"), "x");
+    EXPECT_TRUE(CSysInfo::DeleteMatchingFiles(u"%INSTALL_DIR%\\Data\\*.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(device.Installed("Data/icons.240.por.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(device.Installed("Data/misc.240.por.tmp")));
+    EXPECT_TRUE(std::filesystem::exists(device.Installed("Data/icons.pak")));
+    EXPECT_TRUE(CSysInfo::DeleteMatchingFiles(u"%INSTALL_DIR%\\Data\\*.none"));
+    EXPECT_FALSE(CSysInfo::DeleteMatchingFiles(u"*.tmp")) << "no folder part";
+    EXPECT_FALSE(CSysInfo::DeleteMatchingFiles(u"%FOO%\\*.tmp"));
+}
+
+FILETIME Ft(LONGLONG ticks) {
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(static_cast<ULONGLONG>(ticks) >> 32)};
+}
+
+TEST(CSysInfoTime, DifferencesAndSpansInMilliseconds) {
+    const FILETIME a = Ft(130000000000000000LL);
+    FILETIME b = a;
+    ASSERT_TRUE(CSysInfo::AddToFileTime(&b, 90000));
+    EXPECT_EQ(CSysInfo::FileTimeDiff(&b, &a, 1000), 90);
+    EXPECT_EQ(CSysInfo::FileTimeDiff(&a, &b, 1000), -90);
+    EXPECT_EQ(CSysInfo::FileTimeDiff(&a, &b, 0), 0);
+    EXPECT_EQ(CSysInfo::FileTimeDiff(nullptr, &b, 1000), 0);
+
+    SYSTEMTIME evening{2009, 12, 0, 31, 23, 30, 0, 0};
+    ASSERT_TRUE(CSysInfo::AddToSystemTime(&evening, 3600000));
+    EXPECT_EQ(evening.wYear, 2010);
+    EXPECT_EQ(evening.wDay, 1);
+    EXPECT_EQ(evening.wHour, 0);
+    SYSTEMTIME before{2009, 12, 0, 31, 23, 30, 0, 0};
+    EXPECT_EQ(CSysInfo::SystemTimeDiff(&evening, &before, 60000), 60);
+}
+
+TEST(CSysInfoTime, ParseTimeReadsTwelveHourTexts) {
+    SYSTEMTIME time;
+    ASSERT_TRUE(CSysInfo::ParseTime(u"7:05 pm", u"h:m tt", &time));
+    EXPECT_EQ(time.wHour * 100 + time.wMinute, 1905);
+    ASSERT_TRUE(CSysInfo::ParseTime(u"12:10 am", u"h:m tt", &time));
+    EXPECT_EQ(time.wHour * 100 + time.wMinute, 10);
+    ASSERT_TRUE(CSysInfo::ParseTime(u"12:45 PM", u"h:m tt", &time));
+    EXPECT_EQ(time.wHour * 100 + time.wMinute, 1245);
+    EXPECT_FALSE(CSysInfo::ParseTime(u"7:05 pm", u"H:mm", &time));
+    EXPECT_FALSE(CSysInfo::ParseTime(u"705 pm", u"h:m tt", &time));
+    EXPECT_FALSE(CSysInfo::ParseTime(u"7:05", u"h:m tt", &time));
+}
+
+TEST(CSysInfoText, WordBreaksAndCaseInsensitiveSearch) {
+    EXPECT_TRUE(CSysInfo::IsWordBreakChar(u' '));
+    EXPECT_TRUE(CSysInfo::IsWordBreakChar(u'\u2026'));
+    EXPECT_FALSE(CSysInfo::IsWordBreakChar(u'a'));
+    EXPECT_FALSE(CSysInfo::IsWordBreakChar(u'7'));
+    EXPECT_FALSE(CSysInfo::IsWordBreakChar(u'\u00DC'));
+    const char16_t* text = u"Partly\u00A0Cloudy";
+    EXPECT_EQ(CSysInfo::FindWordBreak(text), text + 6);
+    EXPECT_EQ(CSysInfo::FindWordBreak(u"Sunny"), nullptr);
+    const char16_t* city = u"Frankfurt am Main";
+    EXPECT_EQ(CSysInfo::FindNoCase(city, u"AM m"), city + 10);
+    EXPECT_EQ(CSysInfo::FindNoCase(city, u""), nullptr);
+    EXPECT_EQ(CSysInfo::FindNoCase(u"", u"a"), nullptr);
+    EXPECT_EQ(CSysInfo::FindNoCase(city, u"Mainz"), nullptr);
+}
+
+struct Screen {
+    const char* width;
+    const char* height;
+    const char* orientation;
+    const char* kind;
+    int screenClass;
+    int fontSize;
+    int scaledTen;
+};
+
+class CSysInfoScreen : public ::testing::TestWithParam<Screen> {};
+
+TEST_P(CSysInfoScreen, ClassFontAndScalingFollowTheShorterSide) {
+    InstalledDevice device;
+    const Screen& screen = GetParam();
+    InstalledDevice::SetProfile("screen_width", screen.width);
+    InstalledDevice::SetProfile("screen_height", screen.height);
+    InstalledDevice::SetProfile("orientation", screen.orientation);
+    InstalledDevice::SetProfile("kind", screen.kind);
+    CSysInfo info(nullptr);
+    EXPECT_EQ(info.GetScreenClass(), screen.screenClass);
+    EXPECT_EQ(info.GetBaseFontSize(), screen.fontSize);
+    EXPECT_EQ(info.ScaleToScreen(10), screen.scaledTen);
+    EXPECT_EQ(info.IsSmartphone(), std::string(screen.kind) == "smartphone");
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, CSysInfoScreen,
+                         ::testing::Values(Screen{"240", "320", "portrait", "pocketpc", 240, 26, 10},
+                                           Screen{"480", "640", "portrait", "pocketpc", 480, 52, 20},
+                                           Screen{"320", "320", "portrait", "pocketpc", 320, 35, 13},
+                                           Screen{"320", "240", "landscape", "pocketpc", 240, 26, 10},
+                                           Screen{"176", "220", "portrait", "smartphone", 176, 22, 10},
+                                           Screen{"240", "320", "portrait", "smartphone", 240, 27, 10}));
+
+TEST(CSysInfoDevice, AspectOrientationAndDataFileNames) {
+    InstalledDevice device;
+    InstalledDevice::SetProfile("screen_width", "400");
+    InstalledDevice::SetProfile("screen_height", "240");
+    InstalledDevice::SetProfile("orientation", "landscape");
+    CSysInfo info(nullptr);
+    EXPECT_EQ(info.GetScreenClass(), 240);
+    EXPECT_TRUE(info.IsTallAspect());
+    EXPECT_FALSE(info.IsPortrait());
+
+    WCHAR name[MAX_PATH];
+    ASSERT_TRUE(info.GetDataFileName(u"icons.pak", name, MAX_PATH, false, false));
+    EXPECT_EQ(std::u16string(name), u"\\Program Files\\Skyvane\\Data\\icons.pak");
+    ASSERT_TRUE(info.GetDataFileName(u"icons.pak", name, MAX_PATH, true, true));
+    EXPECT_EQ(std::u16string(name), u"\\Program Files\\Skyvane\\Data\\icons.240.lan.pak");
+    ASSERT_TRUE(info.GetDataFileName(u"icons.pak", name, MAX_PATH, true, false));
+    EXPECT_EQ(std::u16string(name), u"\\Program Files\\Skyvane\\Data\\icons.240.pak");
+    EXPECT_FALSE(info.GetDataFileName(u"icons.pak", name, 20, false, false));
+    EXPECT_FALSE(info.GetDataFileName(u"x", name, MAX_PATH, true, false));
+}
+
+struct Turned : IOrientationListener {
+    int calls = 0;
+    void OnOrientationChanged() override { ++calls; }
+};
+
+TEST(CSysInfoDevice, UpdateScreenSizeTellsTheListenerWhenTheScreenTurns) {
+    InstalledDevice device;
+    CSysInfo info(nullptr);
+    Turned listener;
+    info.SetOrientationListener(&listener);
+    EXPECT_FALSE(info.UpdateScreenSize());
+    InstalledDevice::SetProfile("orientation", "landscape");
+    EXPECT_TRUE(info.UpdateScreenSize());
+    EXPECT_EQ(listener.calls, 1);
+    EXPECT_EQ(info.GetScreenClass(), 240) << "the class stays";
+}
+
+void SetBaseHue(DWORD hue) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Color", 0, nullptr, 0, 0, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, u"BaseHue", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&hue), sizeof hue);
+    RegCloseKey(key);
+}
+
+TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrTheReportedColour) {
+    InstalledDevice device;
+    EXPECT_EQ(CSysInfo::ThemeColorAt(0), 0x636563u);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(32), 0xADAEADu);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(160), 0x4A494Au);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(255), 0x737173u);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(256), 0x3134D6u);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(300), 0x31D3C6u);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(384), 0xD6B631u);
+    EXPECT_EQ(CSysInfo::ThemeColorAt(511), 0x9C34D6u);
+    for (DWORD i = 0; i < 256; ++i) {
+        const COLORREF grey = CSysInfo::ThemeColorAt(i);
+        EXPECT_EQ(GetRValue(grey), GetBValue(grey)) << i;
+        EXPECT_LE(std::abs(GetGValue(grey) - GetRValue(grey)), 4) << i;
+    }
+
+    // Without a base hue the device's reported theme colour picks the nearest entry.
+    InstalledDevice::SetProfile("theme_color", "0xD6B631");
+    CSysInfo reported(nullptr);
+    EXPECT_EQ(reported.GetBaseHue(), 384u);
+    EXPECT_EQ(reported.GetColor(0), 0xD6B631u);
+
+    SetBaseHue(600);
+    CSysInfo info(nullptr);
+    EXPECT_EQ(info.GetBaseHue(), 344u);
+    EXPECT_EQ(info.GetColor(1), 344u);
+    EXPECT_EQ(info.GetColor(0), CSysInfo::ThemeColorAt(344));
+    SetBaseHue(256);
+    info.ReadThemeColor();
+    EXPECT_EQ(info.GetColor(0), 0x3134D6u);
+}
+
+}  // namespace
