@@ -240,6 +240,33 @@ int BaseFontSizeOf(int screenClass, bool smartphone) {
     }
 }
 
+// A string value of HKEY_LOCAL_MACHINE, empty when the key or value is missing.
+std::u16string MachineString(LPCWSTR path, LPCWSTR name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    WCHAR value[MAX_PATH + 1] = {};
+    DWORD bytes = MAX_PATH * sizeof(WCHAR);
+    const LONG result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(value), &bytes);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::u16string(value) : std::u16string();
+}
+
+std::u16string BrowserAgent() {
+    constexpr LPCWSTR kKey = u"Security\\Internet Explorer\\User Agent";
+    std::u16string agent = MachineString(kKey, u"CustomBase");
+    if (agent.empty()) {
+        agent = MachineString(kKey, u"Custom");
+    }
+    return agent.substr(0, agent.find(u'/'));
+}
+
+std::u16string DeviceName() {
+    std::u16string name = MachineString(u"Ident", u"OrigName");
+    return _wcsicmp(name.c_str(), u"Pocket_PC") == 0 ? std::u16string() : name;
+}
+
 }  // namespace
 
 COLORREF CSysInfo::ThemeColorAt(DWORD index) {
@@ -344,6 +371,28 @@ bool CSysInfo::GetDataFileName(LPCWSTR name, LPWSTR output, int size, bool withC
         return false;
     }
     lstrcatW(output, file.c_str());
+    return true;
+}
+
+bool CSysInfo::GetDeviceString(LPWSTR output, int size) const {
+    if (output == nullptr || size <= 0) {
+        return false;
+    }
+    output[0] = 0;
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExW(&version);
+    WCHAR numbers[64];
+    _snwprintf(numbers, 64, u"%u.%u.%u;", version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber);
+    WCHAR locale[32];
+    _snwprintf(locale, 32, u"%04X+%04X;", GetUserDefaultLCID(), GetUserDefaultUILanguage());
+    const std::u16string text = std::u16string(IsSmartphone() ? u"SPH;" : u"PPC;") + numbers + BrowserAgent() + u";" +
+                                DeviceName() + u";" + MachineString(u"System\\Platform", u"OEMString") + u";" +
+                                locale;
+    if (text.size() >= static_cast<size_t>(size)) {
+        return false;
+    }
+    lstrcpynW(output, text.c_str(), size);
     return true;
 }
 

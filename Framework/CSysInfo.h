@@ -47,6 +47,11 @@ public:
     // ".sqr", ".lan" or ".por" go before the name's extension ("icons.240.por.pak").
     bool GetDataFileName(LPCWSTR name, LPWSTR output, int size, bool withClass, bool withOrientation) const;
 
+    // The device description that program-update downloads send as their user agent:
+    // "PPC;" or "SPH;", the system version, browser, device name, maker string, locale and language,
+    // each ended by ";". False (and empty) when it does not fit into size characters.
+    bool GetDeviceString(LPWSTR output, int size) const;
+
     // The fixed table of theme colours that the base hue indexes.
     static COLORREF ThemeColorAt(DWORD index);
 

@@ -254,3 +254,38 @@ TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrTheReportedColour) {
 }
 
 }  // namespace
+
+namespace {
+
+void SetMachineString(const char16_t* path, const char16_t* name, std::u16string_view value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(std::u16string(value).c_str()),
+                   static_cast<DWORD>((value.size() + 1) * 2));
+    RegCloseKey(key);
+}
+
+TEST(CSysInfoDevice, DeviceStringNamesKindVersionBrowserDeviceAndLanguage) {
+    InstalledDevice device;
+    InstalledDevice::SetProfile("kind", "smartphone");
+    InstalledDevice::SetProfile("locale", "0x0407");
+    SetMachineString(u"Security\\Internet Explorer\\User Agent", u"Custom", u"Mozilla/4.0 (compatible)");
+    SetMachineString(u"Ident", u"OrigName", u"pocket_pc");
+    CSysInfo info(nullptr);
+    WCHAR text[MAX_PATH];
+    ASSERT_TRUE(info.GetDeviceString(text, MAX_PATH));
+    const std::string value = ce::ToUtf8(text);
+    EXPECT_EQ(value.substr(0, 4), "SPH;");
+    EXPECT_NE(value.find(";Mozilla;;;0407+"), std::string::npos) << value;
+    EXPECT_EQ(value.back(), ';');
+
+    SetMachineString(u"Security\\Internet Explorer\\User Agent", u"CustomBase", u"Opera/9");
+    SetMachineString(u"Ident", u"OrigName", u"Falcon");
+    SetMachineString(u"System\\Platform", u"OEMString", u"Maker Falcon 2");
+    ASSERT_TRUE(info.GetDeviceString(text, MAX_PATH));
+    EXPECT_NE(ce::ToUtf8(text).find(";Opera;Falcon;Maker Falcon 2;0407+"), std::string::npos) << ce::ToUtf8(text);
+    EXPECT_FALSE(info.GetDeviceString(text, 20)) << "cut device strings are not sent";
+    EXPECT_EQ(text[0], u'\0');
+}
+
+}  // namespace

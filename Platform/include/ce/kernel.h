@@ -346,3 +346,21 @@ CE_API LPWSTR GetCommandLineW(void);
 }
 
 #define GetProcAddress GetProcAddressW
+
+// ---- system version (device information) ----------------------------------------------------------
+typedef struct _OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    WCHAR szCSDVersion[128];
+} OSVERSIONINFOW, *POSVERSIONINFOW, *LPOSVERSIONINFOW;
+typedef OSVERSIONINFOW OSVERSIONINFO;
+
+#define VER_PLATFORM_WIN32_CE 3
+
+extern "C" {
+// Fails (ERROR_INVALID_PARAMETER) unless dwOSVersionInfoSize is the structure's size.
+CE_API BOOL GetVersionExW(LPOSVERSIONINFOW info);
+}
