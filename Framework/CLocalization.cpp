@@ -79,13 +79,17 @@ std::u16string DecodeUtf16Le(const CByteBuffer& bytes) {
     return text;
 }
 
-// A template fits when it consumes the passed arguments in order; surplus arguments are ignored.
-bool FitsConversions(std::u16string_view text, const char* passed) {
+}  // namespace
+
+bool CLocalization::TemplateFits(const char* key, std::u16string_view text) {
+    // Surplus arguments are ignored by the formatter; a missing or different one is not.
+    const char* passed = TemplateConversions(key);
+    if (passed == nullptr) {
+        return false;
+    }
     const std::string used = ce::FormatConversions(text);
     return std::string_view(passed).substr(0, used.size()) == used;
 }
-
-}  // namespace
 
 CLocalization& CLocalization::Global() {
     static CLocalization localization;
@@ -246,14 +250,13 @@ bool CLocalization::GetString(const char* key, LPWSTR buffer, int size) const {
 }
 
 bool CLocalization::GetTemplate(const char* key, LPWSTR buffer, int size) const {
-    const char* passed = TemplateConversions(key);
-    if (passed == nullptr || buffer == nullptr || size <= 0) {
+    if (TemplateConversions(key) == nullptr || buffer == nullptr || size <= 0) {
         return false;
     }
     buffer[0] = 0;
     // A template cut by the buffer could end in half a conversion: it has to fit whole.
     auto usable = [&](const std::u16string* text) {
-        return text != nullptr && text->size() < static_cast<size_t>(size) && FitsConversions(text->c_str(), passed);
+        return text != nullptr && text->size() < static_cast<size_t>(size) && TemplateFits(key, *text);
     };
     std::shared_lock guard(m_lock);
     const std::u16string* text = Find(m_overrides, key);

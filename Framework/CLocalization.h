@@ -41,6 +41,10 @@ public:
     // pass is handed out: a text that does not fit falls back to the English text of the key.
     bool GetTemplate(const char* key, LPWSTR buffer, int size) const;
 
+    // True when a template text fits what the callers of its key pass: it uses their arguments in
+    // order (perhaps not all of them). False for a key that is no template.
+    static bool TemplateFits(const char* key, std::u16string_view text);
+
     // Reads the lines of a language file into a map of texts (exposed for the file format's tests).
     static void ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts);
 

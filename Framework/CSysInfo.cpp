@@ -162,8 +162,11 @@ double Between(const Row (&rows)[N], int index, Value value) {
 std::array<COLORREF, CSysInfo::kThemeColorCount> BuildThemeColors() {
     std::array<COLORREF, CSysInfo::kThemeColorCount> colors{};
     for (int i = 0; i < 256; ++i) {
+        // Green has one bit more than red and blue: it is taken from the quantized red, so that the
+        // grey stays neutral.
         const double level = Between(kGreyRows, i, [](const GreyRow& row) { return double(row.level); });
-        colors[i] = To565(level, level, level);
+        const BYTE red = GetRValue(To565(level, level, level));
+        colors[i] = To565(red, red, red);
     }
     for (int i = 256; i < CSysInfo::kThemeColorCount; ++i) {
         colors[i] = HslColor(Between(kHueRows, i, [](const HueRow& row) { return row.hue; }), 0.67, 0.52);
