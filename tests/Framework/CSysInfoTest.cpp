@@ -141,6 +141,10 @@ TEST(CSysInfoText, WordBreaksAndCaseInsensitiveSearch) {
 }
 
 struct Screen {
+    friend void PrintTo(const Screen& screen, std::ostream* out) {
+        *out << screen.width << "x" << screen.height << " " << screen.kind;
+    }
+
     const char* width;
     const char* height;
     const char* orientation;
@@ -172,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(Devices, CSysInfoScreen,
                                            Screen{"320", "320", "portrait", "pocketpc", 320, 35, 13},
                                            Screen{"320", "240", "landscape", "pocketpc", 240, 26, 10},
                                            Screen{"176", "220", "portrait", "smartphone", 176, 22, 10},
-                                           Screen{"240", "320", "portrait", "smartphone", 240, 27, 10}));
+                                           Screen{"240", "320", "portrait", "smartphone", 240, 27, 10}),
+                         [](const ::testing::TestParamInfo<Screen>& info) {
+                             return std::string(info.param.kind) + info.param.width + "x" + info.param.height;
+                         });
 
 TEST(CSysInfoDevice, AspectOrientationAndDataFileNames) {
     InstalledDevice device;
