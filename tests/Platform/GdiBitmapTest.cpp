@@ -231,6 +231,54 @@ TEST(GdiBitmapTest, MonochromeAndEightBitSourcesUseTheirColours) {
     DeleteObject(mono);
 }
 
+TEST(GdiBitmapTest, FiveFiveFiveAndTwentyFourBitSurfacesKeepTheirLayout) {
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, -1, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits555 = nullptr;
+    HBITMAP b555 = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits555, nullptr, 0);
+    info.bmiHeader.biBitCount = 24;
+    void* bits24 = nullptr;
+    HBITMAP b24 = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits24, nullptr, 0);
+    ASSERT_TRUE(b555 && b24);
+    HDC dc555 = CreateCompatibleDC(nullptr), dc24 = CreateCompatibleDC(nullptr);
+    SelectObject(dc555, b555);
+    SelectObject(dc24, b24);
+    RECT one{1, 0, 2, 1};
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(dc555, &one, green);
+    EXPECT_EQ(static_cast<uint16_t*>(bits555)[1], 0x03E0) << "16 bits without masks are 5-5-5";
+    ASSERT_TRUE(BitBlt(dc24, 0, 0, 2, 1, dc555, 0, 0, SRCCOPY));
+    auto* bytes = static_cast<uint8_t*>(bits24);
+    EXPECT_EQ(bytes[3], 0);
+    EXPECT_EQ(bytes[4], 255) << "blue, green, red";
+    EXPECT_EQ(bytes[5], 0);
+    // Shapes reach these formats through a 32-bit copy.
+    SelectObject(dc555, GetStockObject(WHITE_BRUSH));
+    SelectObject(dc555, GetStockObject(NULL_PEN));
+    Ellipse(dc555, 0, 0, 1, 1);
+    EXPECT_EQ(static_cast<uint16_t*>(bits555)[0], 0x7FFF);
+    EXPECT_EQ(static_cast<uint16_t*>(bits555)[1], 0x03E0);
+    DeleteDC(dc555);
+    DeleteDC(dc24);
+    DeleteObject(b555);
+    DeleteObject(b24);
+    DeleteObject(green);
+}
+
+TEST(GdiBitmapTest, FarOutCoordinatesAreRefusedOrClippedNotOverflowed) {
+    DibDC source(4, 4);
+    DibDC target(4, 4);
+    EXPECT_FALSE(BitBlt(target.dc, 0, 0, 0x7FFFFFFF, 0x7FFFFFFF, source.dc, 0, 0, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(target.dc, 0, 0, 4, 4, source.dc, -0x7FFFFFFF - 1, 0, -0x7FFFFFFF - 1, 4, SRCCOPY));
+    RECT huge{-0x7FFFFFFF - 1, -0x7FFFFFFF - 1, 0x7FFFFFFF, 0x7FFFFFFF};
+    EXPECT_TRUE(FillRect(target.dc, &huge, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+    EXPECT_EQ(target.Raw16(3, 3), 0xFFFF);
+    TRIVERTEX v[2] = {{-0x7FFFFFFF, 0, 0, 0, 0, 0}, {0x7FFFFFFF, 4, 0xFF00, 0, 0, 0}};
+    GRADIENT_RECT rect{0, 1};
+    EXPECT_TRUE(GradientFill(target.dc, v, 2, &rect, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_RGB_NEAR(target.Raw16(0, 0), 127, 0, 0, 8);
+}
+
 TEST(GdiBitmapTest, ScreenMetricsFollowTheProfile) {
     ce::test::TempDevice device;
     HDC dc = CreateCompatibleDC(nullptr);

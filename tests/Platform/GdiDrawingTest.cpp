@@ -187,6 +187,26 @@ TEST(GdiDrawingTest, RegionsCombine) {
     for (HRGN r : {a, b, out}) DeleteObject(r);
 }
 
+TEST(GdiDrawingTest, RectangleHelpersTreatTheRightAndBottomEdgesAsOutside) {
+    RECT a{}, b{}, out{};
+    SetRect(&a, 0, 0, 10, 10);
+    SetRect(&b, 5, 5, 15, 15);
+    EXPECT_TRUE(PtInRect(&a, POINT{0, 0}));
+    EXPECT_FALSE(PtInRect(&a, POINT{10, 5}));
+    EXPECT_TRUE(IntersectRect(&out, &a, &b));
+    RECT overlap{5, 5, 10, 10};
+    EXPECT_TRUE(EqualRect(&out, &overlap));
+    OffsetRect(&b, 10, 0);
+    EXPECT_FALSE(IntersectRect(&out, &a, &b));
+    EXPECT_TRUE(IsRectEmpty(&out));
+    SetRectEmpty(&out);
+    EXPECT_TRUE(UnionRect(&out, &out, &a)) << "an empty rectangle adds nothing";
+    EXPECT_TRUE(EqualRect(&out, &a));
+    InflateRect(&out, -5, -5);
+    EXPECT_TRUE(IsRectEmpty(&out));
+    EXPECT_FALSE(PtInRect(nullptr, POINT{0, 0}));
+}
+
 TEST(GdiDrawingTest, FocusRectInvertsDottedAndTwiceRestores) {
     DibDC target(6, 6);
     RECT r{0, 0, 6, 6};

@@ -1,7 +1,10 @@
 // Fonts and text: the height sign rule, measuring, and DrawTextW measuring and drawing alike.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Platform/GdiTestSupport.h"
 #include "ce/gdi.h"
@@ -183,6 +186,39 @@ TEST(GdiTextTest, ExtTextOutClipsAndFillsItsRectangle) {
     SetBkColor(surface.dc, RGB(0, 0, 255));
     ExtTextOutW(surface.dc, 0, 0, 0, nullptr, u"i", 1, nullptr);
     EXPECT_EQ(surface.Raw16(0, 0), 0x001F) << "an opaque background fills the text cell";
+}
+
+TEST(GdiTextTest, AbsurdFontHeightsStayBounded) {
+    DibDC surface(4, 4);
+    for (LONG height : {LONG(-0x7FFFFFFF) - 1, LONG(0x7FFFFFFF)}) {
+        HFONT font = MakeFont(height);
+        ASSERT_NE(font, nullptr);
+        HGDIOBJ old = SelectObject(surface.dc, font);
+        TEXTMETRICW tm{};
+        ASSERT_TRUE(GetTextMetricsW(surface.dc, &tm));
+        EXPECT_GT(tm.tmHeight, 100);
+        EXPECT_LT(tm.tmHeight, 10000);
+        SelectObject(surface.dc, old);
+        DeleteObject(font);
+    }
+}
+
+TEST(GdiTextTest, WorkerThreadsDrawTextWhileOthersMeasure) {
+    std::vector<std::thread> threads;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            TextSurface surface(80, 40, -10 - t % 2);
+            for (int i = 0; i < 50; ++i) {
+                RECT r{0, 0, 80, 40};
+                if (DrawTextW(surface.dc, u"Wind 12 km/h from the north", -1, &r, DT_WORDBREAK) <= 0) ++failures;
+                SIZE size{};
+                if (!GetTextExtentPoint32W(surface.dc, u"Humidity", 8, &size) || size.cx <= 0) ++failures;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(failures, 0);
 }
 
 }  // namespace

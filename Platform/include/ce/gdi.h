@@ -336,6 +336,22 @@ typedef TEXTMETRICW TEXTMETRIC;
 #define COLOR_GRADIENTINACTIVECAPTION (28 | SYS_COLOR_INDEX_FLAG)
 
 extern "C" {
+// ---- rectangles -----------------------------------------------------------------------------------
+// A rectangle holds the points with left <= x < right and top <= y < bottom; one with right <= left
+// or bottom <= top is empty.
+CE_API BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
+CE_API BOOL SetRectEmpty(LPRECT rect);
+CE_API BOOL CopyRect(LPRECT dest, const RECT* source);
+CE_API BOOL IsRectEmpty(const RECT* rect);
+CE_API BOOL EqualRect(const RECT* a, const RECT* b);
+CE_API BOOL PtInRect(const RECT* rect, POINT point);
+CE_API BOOL OffsetRect(LPRECT rect, int dx, int dy);
+CE_API BOOL InflateRect(LPRECT rect, int dx, int dy);
+// The overlap (empty, and FALSE, when there is none).
+CE_API BOOL IntersectRect(LPRECT dest, const RECT* a, const RECT* b);
+// The smallest rectangle holding both; an empty one counts for nothing.
+CE_API BOOL UnionRect(LPRECT dest, const RECT* a, const RECT* b);
+
 // ---- device contexts ------------------------------------------------------------------------------
 // A memory DC starts with a 1 x 1 placeholder bitmap selected; null hdc means "like the screen".
 CE_API HDC CreateCompatibleDC(HDC hdc);

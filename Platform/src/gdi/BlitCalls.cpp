@@ -3,6 +3,7 @@
 // A copy (SRCCOPY) goes through pixman; the other raster operations combine pattern, source and
 // destination bit by bit in the destination's pixel format, as the platform defines them.
 #include <cmath>
+#include <initializer_list>
 
 #include "gdi/RasterTarget.h"
 
@@ -108,9 +109,23 @@ bool CopyWithPixman(const DeviceContext& dest, const RECT& area, const DeviceCon
     return true;
 }
 
+// Coordinates and extents beyond this are refused rather than overflowed.
+bool Reasonable(std::initializer_list<int> values) {
+    for (int v : values) {
+        if (v < -(1 << 28) || v > (1 << 28)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 BOOL Transfer(HDC hdcDest, int x, int y, int width, int height, HDC hdcSrc, int srcX, int srcY, int srcWidth,
               int srcHeight, DWORD ropCode) {
     GdiGuard guard(GdiLock());
+    if (!Reasonable({x, y, width, height, srcX, srcY, srcWidth, srcHeight})) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     BYTE rop = RopIndex(ropCode);
     auto dest = LookupDC(hdcDest);
     auto src = UsesSource(rop) ? LookupDC(hdcSrc) : nullptr;
@@ -179,7 +194,8 @@ BOOL AlphaBlend(HDC hdcDest, int x, int y, int width, int height, HDC hdcSrc, in
     int sx = src->ToBitmapX(srcX), sy = src->ToBitmapY(srcY);
     bool sourceInside = sx >= 0 && sy >= 0 && srcWidth >= 0 && srcHeight >= 0 &&
                         sx + srcWidth <= src->bitmap->Width() && sy + srcHeight <= src->bitmap->Height();
-    if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || !sourceInside) {
+    if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || !sourceInside ||
+        !Reasonable({x, y, width, height})) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -6,6 +6,8 @@
 // (child windows are clipped); its bitmap cannot be replaced.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -21,9 +23,10 @@ public:
     DWORD Type() const override { return windowDC ? OBJ_DC : OBJ_MEMDC; }
     int Describe(int, void*) const override { return 0; }
 
-    // The DC's coordinates to the bitmap's and back.
-    int ToBitmapX(int x) const { return x + origin.x; }
-    int ToBitmapY(int y) const { return y + origin.y; }
+    // The DC's coordinates on the bitmap; far-out values are held where they cannot overflow.
+    int ToBitmapX(int x) const { return Clamp(static_cast<int64_t>(x) + origin.x); }
+    int ToBitmapY(int y) const { return Clamp(static_cast<int64_t>(y) + origin.y); }
+    static int Clamp(int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -(1 << 28), 1 << 28)); }
 
     // Where drawing may land, in the bitmap's coordinates: the bitmap, the visible region of a window
     // DC and the clip region.

@@ -5,6 +5,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -77,9 +78,12 @@ cairo_font_face_t* FaceForFile(const std::string& path) {
     return face;
 }
 
+// Heights beyond this are taken as this: glyphs that large are nothing a screen shows.
+constexpr int kMaxEm = 2048;
+
 int EmFor(const LOGFONTW& lf, cairo_font_face_t* face, int dpi) {
     if (lf.lfHeight < 0) {
-        return -lf.lfHeight;
+        return static_cast<int>(std::min<int64_t>(-static_cast<int64_t>(lf.lfHeight), kMaxEm));
     }
     if (lf.lfHeight == 0) {
         return (12 * dpi + 48) / 96;
@@ -98,7 +102,7 @@ int EmFor(const LOGFONTW& lf, cairo_font_face_t* face, int dpi) {
     }
     cairo_scaled_font_destroy(probe);
     cairo_font_options_destroy(options);
-    return std::max(1, static_cast<int>(std::lround(lf.lfHeight / cellPerEm)));
+    return std::clamp(static_cast<int>(std::lround(std::min<LONG>(lf.lfHeight, 2 * kMaxEm) / cellPerEm)), 1, kMaxEm);
 }
 
 }  // namespace
@@ -150,8 +154,9 @@ FontInstance::FontInstance(cairo_font_face_t* face, const LOGFONTW& logFont, int
     metrics_.em = em;
     if (logFont.lfHeight > 0) {
         // The cell is exactly the height asked for.
-        metrics_.ascent = static_cast<int>(std::lround(logFont.lfHeight * extents.ascent / (extents.ascent + extents.descent)));
-        metrics_.descent = logFont.lfHeight - metrics_.ascent;
+        int cell = static_cast<int>(std::min<LONG>(logFont.lfHeight, 2 * kMaxEm));
+        metrics_.ascent = static_cast<int>(std::lround(cell * extents.ascent / (extents.ascent + extents.descent)));
+        metrics_.descent = cell - metrics_.ascent;
     } else {
         metrics_.ascent = static_cast<int>(std::lround(extents.ascent));
         metrics_.descent = static_cast<int>(std::lround(extents.descent));

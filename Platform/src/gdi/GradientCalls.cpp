@@ -23,7 +23,11 @@ void FillGradientRect(const DeviceContext& dc, const TRIVERTEX& v1, const TRIVER
         return;
     }
     int steps = vertical ? box.bottom - box.top : box.right - box.left;
-    for (int i = 0; i < steps; ++i) {
+    // Only the steps that the clip lets through are worth a fill.
+    RECT visible = IntersectRects(box, dc.EffectiveClip().Bounds());
+    int from = vertical ? visible.top - box.top : visible.left - box.left;
+    int to = vertical ? visible.bottom - box.top : visible.right - box.left;
+    for (int i = std::max(from, 0); i < to; ++i) {
         RECT line = vertical ? RECT{box.left, box.top + i, box.right, box.top + i + 1}
                              : RECT{box.left + i, box.top, box.left + i + 1, box.bottom};
         FillSolid(dc, line, Between(first, last, i, steps));

@@ -1,0 +1,82 @@
+// The rectangle helpers.
+#include <algorithm>
+
+#include "ce/gdi.h"
+
+extern "C" {
+
+BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom) {
+    if (!rect) {
+        return FALSE;
+    }
+    *rect = RECT{left, top, right, bottom};
+    return TRUE;
+}
+
+BOOL SetRectEmpty(LPRECT rect) { return SetRect(rect, 0, 0, 0, 0); }
+
+BOOL CopyRect(LPRECT dest, const RECT* source) {
+    if (!dest || !source) {
+        return FALSE;
+    }
+    *dest = *source;
+    return TRUE;
+}
+
+BOOL IsRectEmpty(const RECT* rect) { return !rect || rect->right <= rect->left || rect->bottom <= rect->top; }
+
+BOOL EqualRect(const RECT* a, const RECT* b) {
+    return a && b && a->left == b->left && a->top == b->top && a->right == b->right && a->bottom == b->bottom;
+}
+
+BOOL PtInRect(const RECT* rect, POINT point) {
+    return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom;
+}
+
+BOOL OffsetRect(LPRECT rect, int dx, int dy) {
+    if (!rect) {
+        return FALSE;
+    }
+    rect->left += dx, rect->right += dx;
+    rect->top += dy, rect->bottom += dy;
+    return TRUE;
+}
+
+BOOL InflateRect(LPRECT rect, int dx, int dy) {
+    if (!rect) {
+        return FALSE;
+    }
+    rect->left -= dx, rect->right += dx;
+    rect->top -= dy, rect->bottom += dy;
+    return TRUE;
+}
+
+BOOL IntersectRect(LPRECT dest, const RECT* a, const RECT* b) {
+    if (!dest || !a || !b) {
+        return FALSE;
+    }
+    RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+           std::min(a->bottom, b->bottom)};
+    if (IsRectEmpty(&r)) {
+        *dest = RECT{0, 0, 0, 0};
+        return FALSE;
+    }
+    *dest = r;
+    return TRUE;
+}
+
+BOOL UnionRect(LPRECT dest, const RECT* a, const RECT* b) {
+    if (!dest || !a || !b) {
+        return FALSE;
+    }
+    if (IsRectEmpty(a) || IsRectEmpty(b)) {
+        const RECT* other = IsRectEmpty(a) ? b : a;
+        *dest = IsRectEmpty(other) ? RECT{0, 0, 0, 0} : *other;
+        return !IsRectEmpty(dest);
+    }
+    *dest = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+                 std::max(a->bottom, b->bottom)};
+    return TRUE;
+}
+
+}  // extern "C"
