@@ -27,7 +27,8 @@ CE_API void SetDeviceRoot(const std::string& root);
 // Sections and keys, with their defaults:
 //   [device]     kind=pocketpc|smartphone, screen_width=240, screen_height=320, orientation=portrait,
 //                theme_color=0x6B9ABD (COLORREF), device_id=..., locale=0x0409, timezone=UTC,
-//                roaming=0, power=ac, free_space_mb=...
+//                roaming=0, power=ac, free_space_mb=...,
+//                registration=home|roaming|denied|unregistered|attempting|none (empty: from roaming)
 //   [connection] destinations=Internet;Work, default=Internet, proxy=host:port (empty: none)
 //   [serial]     COM1=/dev/pts/N ...       [storage] cards=Storage Card;...
 //   [mail]       accounts=Outlook E-mail;...
