@@ -575,6 +575,52 @@ bool CSysInfo::ParseTime(LPCWSTR text, LPCWSTR picture, SYSTEMTIME* time) {
     return true;
 }
 
+bool CSysInfo::FitTextEllipsis(LPCWSTR text, LPWSTR output, int size, HDC hdc, const RECT* rect) {
+    static constexpr WCHAR kDots[] = u"...";
+    if (output == nullptr || size <= 0) {
+        return false;
+    }
+    output[0] = 0;
+    if (text == nullptr || hdc == nullptr || rect == nullptr) {
+        return false;
+    }
+    const int length = lstrlenW(text);
+    const int width = rect->right - rect->left;
+    int fit = 0;
+    SIZE extent{};
+    if (!GetTextExtentExPointW(hdc, text, length, width, &fit, nullptr, &extent)) {
+        return false;
+    }
+    if (fit >= length && length < size) {
+        lstrcpynW(output, text, size);
+        return true;
+    }
+    if (size <= 3) {
+        return false;
+    }
+    SIZE dots{};
+    GetTextExtentPoint32W(hdc, kDots, 3, &dots);
+    // Narrower than "..." itself: no character at all, never a negative count.
+    int count = 0;
+    if (width > dots.cx && !GetTextExtentExPointW(hdc, text, length, width - dots.cx, &count, nullptr, &extent)) {
+        return false;
+    }
+    count = std::clamp(count, 0, size - 4);
+    lstrcpynW(output, text, count + 1);
+    lstrcatW(output, kDots);
+    return true;
+}
+
+HFONT CSysInfo::CreateBoldFont(HFONT font) {
+    LOGFONTW description{};
+    HGDIOBJ source = font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
+    if (GetObjectW(source, sizeof description, &description) == 0) {
+        return nullptr;
+    }
+    description.lfWeight = FW_BOLD;
+    return CreateFontIndirectW(&description);
+}
+
 bool CSysInfo::IsWordBreakChar(WCHAR c) {
     struct Range {
         WCHAR first;

@@ -3,6 +3,7 @@
 // deletion, time arithmetic and parsing, text search.
 #pragma once
 
+#include "ce/gdi.h"
 #include "ce/kernel.h"
 
 // Told when the screen turns between portrait and landscape.
@@ -76,6 +77,12 @@ public:
     static bool AddToSystemTime(SYSTEMTIME* time, LONGLONG milliseconds);
     // A time of day from a 12-hour text such as "7:05 pm"; only the picture "h:m tt" is understood.
     static bool ParseTime(LPCWSTR text, LPCWSTR picture, SYSTEMTIME* time);
+
+    // The text cut to the rectangle's width with "..." appended when it does not fit whole; only
+    // "..." when not even one character fits beside it.
+    static bool FitTextEllipsis(LPCWSTR text, LPWSTR output, int size, HDC hdc, const RECT* rect);
+    // A new font like the given one (the system font for null), weight 700; the caller deletes it.
+    static HFONT CreateBoldFont(HFONT font);
 
     static bool IsWordBreakChar(WCHAR c);
     static LPCWSTR FindWordBreak(LPCWSTR text);

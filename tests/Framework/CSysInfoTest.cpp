@@ -296,3 +296,57 @@ TEST(CSysInfoDevice, DeviceStringNamesKindVersionBrowserDeviceAndLanguage) {
 }
 
 }  // namespace
+
+namespace {
+
+class CSysInfoTextFit : public ::testing::Test {
+protected:
+    InstalledDevice device;
+    HDC dc = CreateCompatibleDC(nullptr);
+    ~CSysInfoTextFit() override { DeleteDC(dc); }
+
+    int Width(std::u16string_view text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+    std::u16string Fit(const char16_t* text, int width, int size = 64) {
+        std::u16string output(static_cast<size_t>(size), u'?');
+        const RECT rect{10, 0, 10 + width, 20};
+        EXPECT_TRUE(CSysInfo::FitTextEllipsis(text, output.data(), size, dc, &rect));
+        return std::u16string(output.c_str());
+    }
+};
+
+TEST_F(CSysInfoTextFit, CutsWithEllipsisAndNeverToANegativeCount) {
+    const char16_t* city = u"Frankfurt am Main";
+    ASSERT_GT(Width(u"..."), 2);
+    EXPECT_EQ(Fit(city, Width(city)), city);
+    EXPECT_EQ(Fit(city, Width(u"Frank...")), u"Frank...");
+    EXPECT_EQ(Fit(city, Width(u"...")), u"...");
+    EXPECT_EQ(Fit(city, Width(u"...") - 2), u"...") << "narrower than the dots";
+    EXPECT_EQ(Fit(city, 0), u"...");
+    EXPECT_EQ(Fit(city, Width(city), 8), u"Fran...") << "the output size bounds the copy";
+    WCHAR small[3];
+    const RECT rect{0, 0, 1000, 20};
+    EXPECT_FALSE(CSysInfo::FitTextEllipsis(city, small, 3, dc, &rect));
+}
+
+TEST_F(CSysInfoTextFit, BoldFontKeepsTheSizeOfTheGivenFont) {
+    LOGFONTW description{};
+    description.lfHeight = -17;
+    HFONT normal = CreateFontIndirectW(&description);
+    HFONT bold = CSysInfo::CreateBoldFont(normal);
+    ASSERT_NE(bold, nullptr);
+    LOGFONTW read{};
+    ASSERT_NE(GetObjectW(bold, sizeof read, &read), 0);
+    EXPECT_EQ(read.lfWeight, FW_BOLD);
+    EXPECT_EQ(read.lfHeight, -17);
+    HFONT system = CSysInfo::CreateBoldFont(nullptr);
+    EXPECT_NE(system, nullptr);
+    DeleteObject(system);
+    DeleteObject(bold);
+    DeleteObject(normal);
+}
+
+}  // namespace
