@@ -39,28 +39,9 @@ bool CAtomicFileWriter::Commit() {
     return true;
 }
 
-// The device's rename does not replace an existing file: the old file steps aside as "<name>.old" and
-// comes back when the new one cannot take its place. Readers of shared files hold the file's mutex.
+// One rename replaces the old file, so a reader never finds the file missing.
 bool CAtomicFileWriter::MoveIntoPlace() {
-    LPCWSTR temporary = m_temporaryPath.c_str();
-    LPCWSTR target = m_path.c_str();
-    if (MoveFileW(temporary, target)) {
-        return true;
-    }
-    if (GetLastError() != ERROR_ALREADY_EXISTS) {
-        return false;
-    }
-    std::u16string backup = m_path + u".old";
-    DeleteFileW(backup.c_str());
-    if (!MoveFileW(target, backup.c_str())) {
-        return false;
-    }
-    if (!MoveFileW(temporary, target)) {
-        MoveFileW(backup.c_str(), target);
-        return false;
-    }
-    DeleteFileW(backup.c_str());
-    return true;
+    return MoveFileExW(m_temporaryPath.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool CAtomicFileWriter::Replace(LPCWSTR path, const void* data, DWORD size) {

@@ -182,12 +182,14 @@ TEST_F(CityList, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
     std::filesystem::remove(CitiesDat() + ".tmp");
 
-    // The old file cannot step aside: its ".old" name is taken by a folder that cannot be deleted.
-    std::filesystem::create_directories(CitiesDat() + ".old/inside");
+    // The old file cannot be replaced while a reader holds it open without delete sharing.
+    HANDLE reader = CreateFileW(u"\\Program Files\\Skyvane\\Cities.dat", GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(list.Save());
+    CloseHandle(reader);
     EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
     EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
-    std::filesystem::remove_all(CitiesDat() + ".old");
     EXPECT_TRUE(list.Save());
     CCityList loaded;
     loaded.Load();

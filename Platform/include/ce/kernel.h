@@ -94,6 +94,8 @@ typedef struct _TIME_ZONE_INFORMATION {
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
 
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+
 #define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_HIDDEN 0x00000002
 #define FILE_ATTRIBUTE_SYSTEM 0x00000004
@@ -206,6 +208,7 @@ CE_API BOOL SetFileTime(HANDLE file, const FILETIME* creation, const FILETIME* l
 CE_API BOOL FlushFileBuffers(HANDLE file);
 CE_API BOOL DeleteFileW(LPCWSTR path);
 CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target);
+CE_API BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
 CE_API BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
 CE_API DWORD GetFileAttributesW(LPCWSTR path);
 CE_API BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);

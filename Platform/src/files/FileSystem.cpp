@@ -113,7 +113,14 @@ CE_API BOOL DeleteFileW(LPCWSTR path) {
     return TRUE;
 }
 
-CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
+CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) { return MoveFileExW(existing, target, 0); }
+
+// With MOVEFILE_REPLACE_EXISTING the rename takes the old file's place in one step: a reader finds
+// either the old file or the new one, never none.
+CE_API BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
+    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
+        return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
     ResolvedPath from = ResolveFilePath(existing);
     ResolvedPath to = ResolveFilePath(target);
     if (from.host.empty() || to.host.empty()) {
@@ -123,14 +130,20 @@ CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
         return Fail(MissingError(from), FALSE);
     }
     std::string destination = TargetSpelling(from, to, target);
-    if (destination == to.host && to.exists) {
+    bool replaces = destination == to.host && to.exists;
+    if (replaces && (flags & MOVEFILE_REPLACE_EXISTING) == 0) {
         return Fail(ERROR_ALREADY_EXISTS, FALSE);
+    }
+    struct stat targetInfo {};
+    if (replaces && (stat(to.host.c_str(), &targetInfo) != 0 || S_ISDIR(targetInfo.st_mode) ||
+                     (targetInfo.st_mode & S_IWUSR) == 0)) {
+        return Fail(ERROR_ACCESS_DENIED, FALSE);
     }
     if (!to.parentIsFolder) {
         return Fail(ERROR_PATH_NOT_FOUND, FALSE);
     }
     std::lock_guard guard(ShareTable::Instance().Lock());
-    if (IsOpenWithoutShareDelete(from.host)) {
+    if (IsOpenWithoutShareDelete(from.host) || (replaces && IsOpenWithoutShareDelete(to.host))) {
         return Fail(ERROR_SHARING_VIOLATION, FALSE);
     }
     if (rename(from.host.c_str(), destination.c_str()) != 0) {
