@@ -1,5 +1,10 @@
 // The downloader against the real weather server on loopback, reached through the device's [hosts] map.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -9,6 +14,7 @@
 #include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CHTTPDownloader.h"
@@ -64,6 +70,49 @@ uint32_t U32At(const BYTE* data, size_t offset) {
     std::memcpy(&value, data + offset, 4);
     return value;
 }
+
+// Answers one request with a reply that stops short of its stated length, then closes.
+class ShortReplyServer {
+public:
+    ShortReplyServer() {
+        listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] {
+            pollfd ready{listener_, POLLIN, 0};
+            if (poll(&ready, 1, 20000) != 1) {
+                return;
+            }
+            int client = accept(listener_, nullptr, nullptr);
+            char request[4096];
+            recv(client, request, sizeof request, 0);
+            const char reply[] = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nshort";
+            send(client, reply, sizeof reply - 1, MSG_NOSIGNAL);
+            close(client);
+        });
+    }
+    ~ShortReplyServer() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        if (listener_ >= 0) {
+            close(listener_);
+        }
+    }
+    int Port() const { return port_; }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+};
 
 class HttpDownloader : public ::testing::Test {
 protected:
@@ -175,6 +224,16 @@ TEST_F(HttpDownloader, CancelFromAnotherThreadEndsTheRequestUntilTheNextConnect)
     server.Control("/control/reset");
     ASSERT_TRUE(downloader.Connect(kHost, IID_DestNetInternet, 80));
     EXPECT_TRUE(downloader.GetToFile(u"/control/reset", u"\\Temp\\after-cancel.txt"));
+}
+
+TEST_F(HttpDownloader, AFileCutShortOfItsStatedLengthIsNotKept) {
+    ShortReplyServer shortServer;
+    ASSERT_GT(shortServer.Port(), 0);
+    ce::SetProfileString("hosts", "files.skyvane.example", "127.0.0.1:" + std::to_string(shortServer.Port()));
+    ce::ReloadProfile();
+    ASSERT_TRUE(downloader.Connect(u"files.skyvane.example", IID_DestNetInternet, 80));
+    EXPECT_FALSE(downloader.GetToFile(u"/Skyvane.arm.cab", u"\\Temp\\Skyvane.arm.cab"));
+    EXPECT_FALSE(std::filesystem::exists(device.Fs("Temp/Skyvane.arm.cab")));
 }
 
 TEST_F(HttpDownloader, AConnectionWithoutAPathFailsWithCode6) {
