@@ -68,14 +68,7 @@ int Bitmap::Describe(int size, void* buffer) const {
         }
         return sizeof ds;
     }
-    if (!buffer) {
-        return sizeof bm;
-    }
-    if (size < static_cast<int>(sizeof bm)) {
-        return 0;
-    }
-    std::memcpy(buffer, &bm, sizeof bm);
-    return sizeof bm;
+    return CopyOut(bm, size, buffer);
 }
 
 uint32_t Bitmap::ReadRaw(int x, int y) const {

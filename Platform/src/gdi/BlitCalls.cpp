@@ -162,6 +162,22 @@ BOOL Transfer(HDC hdcDest, int x, int y, int width, int height, HDC hdcSrc, int 
     return TRUE;
 }
 
+// One pixel of a DC on its bitmap; no DC when the DC or the point inside its clip is not there.
+struct PixelSpot {
+    std::shared_ptr<DeviceContext> dc;
+    int x = 0;
+    int y = 0;
+};
+
+PixelSpot Locate(HDC hdc, int x, int y) {
+    auto dc = LookupDC(hdc);
+    if (!dc || !dc->bitmap) {
+        return {};
+    }
+    PixelSpot spot{dc, dc->ToBitmapX(x), dc->ToBitmapY(y)};
+    return dc->EffectiveClip().Contains(spot.x, spot.y) ? spot : PixelSpot{};
+}
+
 }  // namespace
 
 extern "C" {
@@ -242,30 +258,19 @@ BOOL AlphaBlend(HDC hdcDest, int x, int y, int width, int height, HDC hdcSrc, in
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     GdiGuard guard(GdiLock());
-    auto dc = LookupDC(hdc);
-    if (!dc || !dc->bitmap) {
-        return CLR_INVALID;
-    }
-    int bx = dc->ToBitmapX(x), by = dc->ToBitmapY(y);
-    if (!dc->EffectiveClip().Contains(bx, by)) {
-        return CLR_INVALID;
-    }
-    return dc->bitmap->FromNative(dc->bitmap->ReadRaw(bx, by));
+    PixelSpot spot = Locate(hdc, x, y);
+    return spot.dc ? spot.dc->bitmap->FromNative(spot.dc->bitmap->ReadRaw(spot.x, spot.y)) : CLR_INVALID;
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     GdiGuard guard(GdiLock());
-    auto dc = LookupDC(hdc);
-    if (!dc || !dc->bitmap) {
+    PixelSpot spot = Locate(hdc, x, y);
+    if (!spot.dc) {
         return CLR_INVALID;
     }
-    int bx = dc->ToBitmapX(x), by = dc->ToBitmapY(y);
-    if (!dc->EffectiveClip().Contains(bx, by)) {
-        return CLR_INVALID;
-    }
-    uint32_t value = dc->bitmap->ToNative(color);
-    dc->bitmap->WriteRaw(bx, by, value);
-    return dc->bitmap->FromNative(value);
+    uint32_t value = spot.dc->bitmap->ToNative(color);
+    spot.dc->bitmap->WriteRaw(spot.x, spot.y, value);
+    return spot.dc->bitmap->FromNative(value);
 }
 
 }  // extern "C"

@@ -2,7 +2,6 @@
 // later changes to the bitmap do not show through).
 #pragma once
 
-#include <cstring>
 #include <memory>
 
 #include "gdi/Bitmap.h"
@@ -21,14 +20,7 @@ public:
     DWORD Type() const override { return OBJ_BRUSH; }
     int Describe(int size, void* buffer) const override {
         LOGBRUSH lb{style, color, 0};
-        if (!buffer) {
-            return sizeof lb;
-        }
-        if (size < static_cast<int>(sizeof lb)) {
-            return 0;
-        }
-        std::memcpy(buffer, &lb, sizeof lb);
-        return sizeof lb;
+        return CopyOut(lb, size, buffer);
     }
 
     bool IsNull() const { return style == BS_NULL; }

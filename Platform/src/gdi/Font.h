@@ -1,7 +1,6 @@
 // A font as the program asked for it (its LOGFONTW); the face that draws it is resolved on use.
 #pragma once
 
-#include <cstring>
 
 #include <memory>
 
@@ -16,14 +15,7 @@ public:
 
     DWORD Type() const override { return OBJ_FONT; }
     int Describe(int size, void* buffer) const override {
-        if (!buffer) {
-            return sizeof logFont;
-        }
-        if (size < static_cast<int>(sizeof logFont)) {
-            return 0;
-        }
-        std::memcpy(buffer, &logFont, sizeof logFont);
-        return sizeof logFont;
+        return CopyOut(logFont, size, buffer);
     }
 
     // The instance that measures and draws this font, made on first use.

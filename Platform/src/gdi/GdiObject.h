@@ -5,6 +5,7 @@
 // table's reference, so an object still selected into a DC lives on there until it is replaced.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -21,6 +22,21 @@ public:
     virtual int Describe(int size, void* buffer) const = 0;
 
     bool stock = false;  // stock objects are never deleted
+
+protected:
+    // GetObjectW's rule for a fixed-size description: its size when buffer is null, 0 when size is
+    // too small, else the bytes copied.
+    template <class Description>
+    static int CopyOut(const Description& description, int size, void* buffer) {
+        if (!buffer) {
+            return sizeof description;
+        }
+        if (size < static_cast<int>(sizeof description)) {
+            return 0;
+        }
+        std::memcpy(buffer, &description, sizeof description);
+        return sizeof description;
+    }
 };
 
 std::recursive_mutex& GdiLock();

@@ -1,7 +1,6 @@
 // A pen: how lines and shape outlines are drawn.
 #pragma once
 
-#include <cstring>
 
 #include "gdi/GdiObject.h"
 
@@ -14,14 +13,7 @@ public:
     DWORD Type() const override { return OBJ_PEN; }
     int Describe(int size, void* buffer) const override {
         LOGPEN lp{style, POINT{width, 0}, color};
-        if (!buffer) {
-            return sizeof lp;
-        }
-        if (size < static_cast<int>(sizeof lp)) {
-            return 0;
-        }
-        std::memcpy(buffer, &lp, sizeof lp);
-        return sizeof lp;
+        return CopyOut(lp, size, buffer);
     }
 
     bool IsNull() const { return style == PS_NULL; }
