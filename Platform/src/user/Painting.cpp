@@ -7,6 +7,9 @@
 #include <map>
 #include <mutex>
 
+#include "gdi/GdiInternal.h"
+#include "gdi/GdiObject.h"
+#include "gdi/Region.h"
 #include "user/UserInternal.h"
 
 using namespace ce::detail;
@@ -93,24 +96,20 @@ HDC MakeWindowDc(HWND window, const RECT* clip) {
     if (!ViewOf(window, false, &view)) {
         return nullptr;
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    if (!dc) {
-        return nullptr;
-    }
-    SelectObject(dc, view.surface);
     RECT visible = view.visible;
     if (clip) {
         visible = Intersect(visible, Offset(*clip, view.origin.x, view.origin.y));
     }
-    HRGN region = CreateRectRgn(visible.left, visible.top, visible.right, visible.bottom);
+    auto region = std::make_shared<ce::gdi::Region>(visible);
     for (const RECT& r : view.excluded) {
-        HRGN hole = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-        CombineRgn(region, region, hole, RGN_DIFF);
-        DeleteObject(hole);
+        region->Subtract(ce::gdi::Region(r));
     }
-    SelectClipRgn(dc, region);
-    DeleteObject(region);
-    SetViewportOrgEx(dc, view.origin.x, view.origin.y, nullptr);
+    HRGN handle = static_cast<HRGN>(ce::gdi::InsertObject(region));
+    HDC dc = ce::gdi::CreateWindowDC(view.surface, view.origin, handle);
+    DeleteObject(handle);
+    if (!dc) {
+        return nullptr;
+    }
     std::lock_guard guard(DcLock());
     WindowDcs()[dc] = DcRecord{window};
     return dc;
@@ -119,6 +118,12 @@ HDC MakeWindowDc(HWND window, const RECT* clip) {
 }  // namespace
 
 namespace ce::detail {
+
+void FillWithBrush(HDC dc, const RECT& rect, HBRUSH brush) {
+    HGDIOBJ old = SelectObject(dc, brush);
+    PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
+    SelectObject(dc, old);
+}
 
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool children) {
     WmLock guard(Wm().Lock());
@@ -170,28 +175,14 @@ void EnsureSurface(HWND topLevel) {
         current.bmHeight == height) {
         return;
     }
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 16;
-    info.header.biCompression = BI_BITFIELDS;
-    info.masks[0] = 0xF800;
-    info.masks[1] = 0x07E0;
-    info.masks[2] = 0x001F;
-    void* bits = nullptr;
-    HBITMAP surface = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP surface = ce::gdi::CreateSurfaceBitmap(width, height);
     if (!surface) {
         return;
     }
     HDC target = CreateCompatibleDC(nullptr);
     HGDIOBJ oldTarget = SelectObject(target, surface);
     RECT all{0, 0, width, height};
-    FillRect(target, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillWithBrush(target, all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (t->surface) {
         HDC source = CreateCompatibleDC(nullptr);
         HGDIOBJ oldSource = SelectObject(source, t->surface);
@@ -232,7 +223,7 @@ void EraseWithClassBrush(HWND window, HDC dc) {
     if (reinterpret_cast<uintptr_t>(brush) <= 64) {
         brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<uintptr_t>(brush)) - 1);
     }
-    FillRect(dc, &client, brush);
+    FillWithBrush(dc, client, brush);
 }
 
 }  // namespace ce::detail

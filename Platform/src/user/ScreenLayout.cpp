@@ -1,26 +1,16 @@
 #include "user/ScreenLayout.h"
 
-#include <algorithm>
-
 #include "ce/device.h"
+#include "screen/ScreenGeometry.h"
 
 namespace ce::detail {
 
 SIZE ScreenLayout::ScreenSize() {
-    LONG width = ProfileInt("device", "screen_width", 240);
-    LONG height = ProfileInt("device", "screen_height", 320);
-    bool landscape = ProfileString("device", "orientation", "portrait") == "landscape";
-    if (landscape != (width > height)) {
-        std::swap(width, height);
-    }
-    return SIZE{std::clamp<LONG>(width, 64, 2048), std::clamp<LONG>(height, 64, 2048)};
+    ce::screen::ScreenSize size = ce::screen::CurrentScreenSize();
+    return SIZE{size.width, size.height};
 }
 
-LONG ScreenLayout::BarHeight() {
-    SIZE size = ScreenSize();
-    LONG shortSide = std::min(size.cx, size.cy);
-    return shortSide >= 480 ? 52 : shortSide >= 320 && size.cx == size.cy ? 35 : 26;
-}
+LONG ScreenLayout::BarHeight() { return GetSystemMetrics(SM_CYMENU); }
 
 bool ScreenLayout::HasTaskBar() { return GetDeviceKind() == DeviceKind::PocketPC; }
 

@@ -9,7 +9,7 @@ namespace ce::detail {
 class ScreenLayout {
 public:
     static SIZE ScreenSize();
-    // Bars are 26 pixels on a 240-class screen and grow with the screen class.
+    // The task bar and the soft-key bar: the screen's menu height.
     static LONG BarHeight();
     static bool HasTaskBar();
     static RECT TaskBar();

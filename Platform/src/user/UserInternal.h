@@ -45,6 +45,7 @@ HWND MenuBarOf(HWND window);
 bool MenuBarHandleKey(HWND foreground, UINT virtualKey, bool down);
 
 // Helpers.
+void FillWithBrush(HDC dc, const RECT& rect, HBRUSH brush);
 RECT ClientRectOf(const Window& window);
 bool RectEmpty(const RECT& r);
 RECT Intersect(const RECT& a, const RECT& b);
