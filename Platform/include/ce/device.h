@@ -88,6 +88,28 @@ CE_API std::string JsonEscape(std::string_view text);
 }  // namespace ce
 
 namespace ce {
+// ---- input (the window manager) -------------------------------------------------------------------
+// Stylus and keys as the device's user would give them, in device screen pixels. They reach the
+// program's windows through its queues in the order given, as the display back end's input does.
+CE_API void InjectStylusDown(int x, int y);
+CE_API void InjectStylusMove(int x, int y);
+CE_API void InjectStylusUp(int x, int y);
+CE_API void InjectTap(int x, int y);
+// Down at the start, moves in steps (at least 1), up at the end.
+CE_API void InjectDrag(int fromX, int fromY, int toX, int toY, int steps);
+CE_API void InjectKeyDown(UINT virtualKey);
+CE_API void InjectKeyUp(UINT virtualKey);
+// A press and release.
+CE_API void InjectKey(UINT virtualKey);
+// Typed text: one WM_CHAR a UTF-16 unit, for the window with the focus.
+CE_API void InjectText(std::u16string_view text);
+// The virtual key of a key name ("Left", "Right", "Up", "Down", "Enter", "Back", "SoftLeft", "SoftRight",
+// "Home", "End", "Tab", "Space", "Backspace", "Delete", "F1".."F4", a single letter or digit); case is
+// ignored. 0 for an unknown name.
+CE_API UINT VirtualKeyFromName(std::string_view name);
+}  // namespace ce
+
+namespace ce {
 // ---- process start-up ---------------------------------------------------------------------------
 // Called by the entry shim before WinMain: records the command line (GetCommandLineW), enters the
 // process in the device's process table and returns the command line that WinMain receives.

@@ -138,6 +138,7 @@ void DeviceServer::RegisterHandlers() {
         return Reply(request, objects_.Close(client, request.Int(0)));
     });
     RegisterNotificationHandlers();
+    RegisterWindowHandlers();
 }
 
 void DeviceServer::RegisterNotificationHandlers() {
@@ -189,6 +190,50 @@ int DeviceServer::PollTimeoutMs(int idleTimeoutMs) const {
                        ? kVirtualCheckMs
                        : std::clamp<int64_t>(*due - static_cast<int64_t>(ClockUnixMs()), 0, kRealCheckMs);
     return idleTimeoutMs < 0 ? static_cast<int>(wait) : static_cast<int>(std::min<int64_t>(wait, idleTimeoutMs));
+}
+
+void DeviceServer::RegisterWindowHandlers() {
+    auto describe = [](Message& reply, const WindowEntry& entry) {
+        reply.Add(entry.window).Add(entry.pid).Add(entry.className).Add(entry.title);
+    };
+    On(Request::PublishWindow, [this](ClientId client, const Message& request) {
+        windows_.Publish(client, WindowEntry{request.Int(0), clients_[client].pid, request.Text(1), request.Text(2)});
+        return Reply(request, 0);
+    });
+    On(Request::WithdrawWindow, [this](ClientId client, const Message& request) {
+        windows_.Withdraw(client, request.Int(0));
+        return Reply(request, 0);
+    });
+    On(Request::FindTopLevel, [this](ClientId, const Message& request) {
+        std::optional<std::string> className, title;
+        if (request.Int(0)) {
+            className = request.Text(1);
+        }
+        if (request.Int(2)) {
+            title = request.Text(3);
+        }
+        auto found = windows_.Find(className, title);
+        Message reply = Reply(request, 0);
+        return reply.Add(found ? found->window : 0).Add(found ? found->pid : 0);
+    });
+    On(Request::ListWindows, [this, describe](ClientId, const Message& request) {
+        Message reply = Reply(request, 0);
+        auto list = windows_.List();
+        reply.Add(static_cast<int64_t>(list.size()));
+        for (const WindowEntry& entry : list) {
+            describe(reply, entry);
+        }
+        return reply;
+    });
+    On(Request::SetForeground, [this](ClientId, const Message& request) {
+        windows_.SetForeground(request.Int(0));
+        return Reply(request, 0);
+    });
+    On(Request::GetForeground, [this](ClientId, const Message& request) {
+        auto found = windows_.Foreground();
+        Message reply = Reply(request, 0);
+        return reply.Add(found ? found->window : 0).Add(found ? found->pid : 0);
+    });
 }
 
 Message DeviceServer::Dispatch(ClientId client, const Message& request) {
@@ -260,6 +305,7 @@ void DeviceServer::Drop(ClientId id) {
     clients_.erase(it);
     objects_.DropClient(id);
     processes_.Leave(id);
+    windows_.DropClient(id);
 }
 
 bool DeviceServer::SocketStillThere() const {

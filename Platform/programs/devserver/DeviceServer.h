@@ -15,6 +15,7 @@
 #include "NamedObjectTable.h"
 #include "NotificationTable.h"
 #include "ProcessTable.h"
+#include "WindowTable.h"
 #include "devserver/Message.h"
 #include "devserver/Protocol.h"
 
@@ -43,6 +44,7 @@ private:
 
     void RegisterHandlers();
     void RegisterNotificationHandlers();
+    void RegisterWindowHandlers();
     void On(Request kind, Handler handler);
     Message Dispatch(ClientId client, const Message& request);
 
@@ -68,6 +70,7 @@ private:
     NamedObjectTable objects_;
     ProcessTable processes_;
     NotificationTable notifications_;
+    WindowTable windows_;
 };
 
 }  // namespace ce::devserver

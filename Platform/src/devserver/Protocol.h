@@ -38,7 +38,15 @@ enum class Request : uint32_t {
     WaitEnded = 32,    // object id, thread id -> status: the thread no longer polls the object
     CloseObject = 33,  // object id -> status: drops one reference of this process
 
-    // ---- top-level windows (40-59) come here --------------------------------------------------------
+    // ---- top-level windows (40-59) ----------------------------------------------------------------
+    // Windows are handles of their process (the pid is in the upper half); messages for them go to the
+    // process's own socket, <root>/run/ui-<pid>.sock (see the window manager's UiSocket).
+    PublishWindow = 40,   // window, class name, title -> status
+    WithdrawWindow = 41,  // window -> status
+    FindTopLevel = 42,    // has class, class name, has title, title -> status, window, pid (0: none)
+    ListWindows = 43,     // -> status, count, then per window: window, pid, class name, title
+    SetForeground = 44,   // window -> status
+    GetForeground = 45,   // -> status, window, pid (0: no window)
 
     // ---- user notifications (60-79) ----------------------------------------------------------------
     // A notification: application (device path), arguments, event, start and end as local FILETIME

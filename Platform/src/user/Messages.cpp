@@ -281,6 +281,10 @@ CE_API LRESULT DispatchMessageW(const MSG* message) {
     if (message->hwnd == nullptr) {
         return 0;
     }
+    if (message->message == kActivateMessage) {
+        SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(message->hwnd) | (message->wParam & 1)));
+        return 0;
+    }
     return CallProcedure(message->hwnd, message->message, message->wParam, message->lParam);
 }
 

@@ -31,6 +31,8 @@ void RegisterSystemClasses() {
         AddSystemClass(u"ComboBox", ComboBoxProc, 0, CS_DBLCLKS, white);
         AddSystemClass(kPopupMenuClass, PopupMenuProc, 0, 0, white);
     });
+    static std::once_flag routing;
+    std::call_once(routing, StartInputRouting);
 }
 
 }  // namespace ce::detail

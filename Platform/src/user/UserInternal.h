@@ -13,8 +13,9 @@ LRESULT CallProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Runs the messages that other threads sent to the calling thread.
 void DispatchSentMessages(const std::shared_ptr<ThreadQueue>& queue);
 
-// The standard classes (static, button, edit, combo box, dialog, popup menu, soft-key bar).
+// The standard classes (static, button, edit, combo box, dialog, popup menu); input routing starts too.
 void RegisterSystemClasses();
+void StartInputRouting();
 
 // Activation and focus of the thread that owns the window.
 void ActivateWindow(HWND window, int how);
@@ -31,6 +32,13 @@ void ReleaseSurface(Window& window);
 // Dialogs: true when the dialog's modal loop should end.
 bool DialogEnded(HWND dialog);
 HWND NextTabItem(HWND dialog, HWND control, bool previous);
+
+// A window manager's own message: activates the window it is posted to (bit 0 of wParam: its last
+// active popup), on the window's thread. Other processes ask for the foreground this way.
+constexpr UINT kActivateMessage = 0x03FF;
+
+// The device screen as the user sees it, written as a PNG file.
+bool WriteScreenPng(const std::string& hostPath);
 
 // Cross-process windows (through the device server).
 bool RemotePostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,283 @@
+// Stylus and key input: from the display back end or from injection (device.h) to the windows.
+//
+// Input is routed on the thread that delivers it, as soon as it arrives: the target is found under the
+// window manager's lock and the message is posted to the target's thread, so the program sees its
+// input in its own queue in arrival order.
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+
+#include "ce/device.h"
+#include "ce/kernel.h"
+#include "screen/InputEvent.h"
+#include "user/UserInternal.h"
+
+using namespace ce::detail;
+using ce::screen::InputEvent;
+using ce::screen::InputKind;
+
+namespace {
+
+std::array<std::atomic<bool>, 256>& KeysDown() {
+    static auto* keys = new std::array<std::atomic<bool>, 256>{};
+    return *keys;
+}
+
+struct StylusState {
+    bool down = false;
+    HWND lastDownWindow = nullptr;
+    uint64_t lastDownTime = 0;
+    POINT lastDownPoint{};
+};
+
+std::mutex& RouteLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+
+StylusState& Stylus() {
+    static auto* state = new StylusState;
+    return *state;
+}
+
+void PostInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT screen) {
+    WmLock guard(Wm().Lock());
+    auto w = Wm().Find(window);
+    if (!w) {
+        return;
+    }
+    if (auto queue = Wm().QueueOf(w->threadId)) {
+        queue->Post(MSG{window, message, wParam, lParam, GetTickCount(), screen});
+    }
+}
+
+// The thread whose windows get the input: the one of the foreground window.
+std::shared_ptr<ThreadQueue> ForegroundQueue() {
+    auto w = Wm().Find(Wm().foreground);
+    return w ? Wm().QueueOf(w->threadId) : nullptr;
+}
+
+HWND DeepestAt(HWND window, POINT screen) {
+    auto w = Wm().Find(window);
+    POINT origin = Wm().ScreenOrigin(window);
+    POINT local{screen.x - origin.x, screen.y - origin.y};
+    for (HWND child : w->children) {
+        auto c = Wm().Find(child);
+        if (c && c->IsVisibleFlag() && PointIn(c->rect, local)) {
+            return DeepestAt(child, screen);
+        }
+    }
+    return window;
+}
+
+// The window under a screen point, and its top-level; a window that is disabled takes nothing.
+HWND HitTest(POINT screen, HWND* top) {
+    for (HWND handle : Wm().TopLevels()) {
+        auto w = Wm().Find(handle);
+        if (!w || !w->IsVisibleFlag() || !PointIn(w->rect, screen)) {
+            continue;
+        }
+        *top = handle;
+        HWND hit = DeepestAt(handle, screen);
+        return Wm().IsEnabledChain(hit) ? hit : nullptr;
+    }
+    return nullptr;
+}
+
+LPARAM ClientPoint(HWND window, POINT screen) {
+    POINT origin = Wm().ScreenOrigin(window);
+    return MAKELPARAM(static_cast<WORD>(screen.x - origin.x), static_cast<WORD>(screen.y - origin.y));
+}
+
+void RouteStylus(const InputEvent& event) {
+    POINT screen{event.x, event.y};
+    HWND target = nullptr;
+    HWND top = nullptr;
+    UINT message = event.kind == InputKind::StylusDown ? WM_LBUTTONDOWN
+                   : event.kind == InputKind::StylusUp ? WM_LBUTTONUP
+                                                       : WM_MOUSEMOVE;
+    bool activate = false;
+    {
+        WmLock guard(Wm().Lock());
+        auto queue = ForegroundQueue();
+        HWND capture = queue ? queue->capture : nullptr;
+        if (capture && Wm().Find(capture)) {
+            target = capture;
+        } else {
+            target = HitTest(screen, &top);
+        }
+        StylusState& stylus = Stylus();
+        if (event.kind == InputKind::StylusDown) {
+            stylus.down = true;
+            auto t = Wm().Find(top);
+            activate = target && t && !t->neverActive && Wm().foreground != top;
+            auto w = Wm().Find(target);
+            uint64_t now = ce::ClockTickMs();
+            if (w && (w->windowClass->info.style & CS_DBLCLKS) && stylus.lastDownWindow == target &&
+                now - stylus.lastDownTime <= 500 && std::abs(stylus.lastDownPoint.x - screen.x) <= 4 &&
+                std::abs(stylus.lastDownPoint.y - screen.y) <= 4) {
+                message = WM_LBUTTONDBLCLK;
+                stylus.lastDownWindow = nullptr;
+            } else {
+                stylus.lastDownWindow = target;
+                stylus.lastDownTime = now;
+                stylus.lastDownPoint = screen;
+            }
+        } else if (event.kind == InputKind::StylusUp) {
+            stylus.down = false;
+        }
+    }
+    if (!target) {
+        return;
+    }
+    if (activate) {
+        ActivateWindow(top, WA_CLICKACTIVE);
+    }
+    KeysDown()[VK_LBUTTON] = event.kind != InputKind::StylusUp;
+    WPARAM buttons = event.kind == InputKind::StylusUp ? 0 : MK_LBUTTON;
+    LPARAM point;
+    {
+        WmLock guard(Wm().Lock());
+        point = ClientPoint(target, screen);
+    }
+    PostInput(target, message, buttons, point, screen);
+}
+
+void RouteKey(const InputEvent& event) {
+    bool down = event.kind == InputKind::KeyDown;
+    if (event.kind != InputKind::Char && event.key < 256) {
+        KeysDown()[event.key] = down;
+    }
+    HWND foreground;
+    HWND target = nullptr;
+    {
+        WmLock guard(Wm().Lock());
+        foreground = Wm().foreground;
+        if (auto queue = ForegroundQueue()) {
+            target = queue->focus && Wm().Find(queue->focus) ? queue->focus : queue->active;
+        }
+    }
+    if (event.kind != InputKind::Char && MenuBarHandleKey(foreground, event.key, down)) {
+        return;
+    }
+    if (!target) {
+        return;
+    }
+    if (event.kind == InputKind::Char) {
+        PostInput(target, WM_CHAR, event.ch, 1, POINT{});
+        return;
+    }
+    LPARAM flags = down ? 1 : static_cast<LPARAM>(0xC0000001u);
+    PostInput(target, down ? WM_KEYDOWN : WM_KEYUP, event.key, flags, POINT{});
+}
+
+void RouteWaitingInput() {
+    std::lock_guard guard(RouteLock());
+    InputEvent event;
+    while (ce::screen::PopInput(&event)) {
+        if (event.kind == InputKind::StylusDown || event.kind == InputKind::StylusMove ||
+            event.kind == InputKind::StylusUp) {
+            RouteStylus(event);
+        } else {
+            RouteKey(event);
+        }
+    }
+}
+
+void Push(InputKind kind, int x, int y, UINT key, char16_t ch) {
+    RegisterSystemClasses();  // routing starts with the window manager
+    InputEvent event;
+    event.kind = kind;
+    event.x = x;
+    event.y = y;
+    event.key = key;
+    event.ch = ch;
+    ce::screen::PushInput(event);
+}
+
+}  // namespace
+
+namespace ce::detail {
+
+void StartInputRouting() {
+    ce::screen::SetInputListener(RouteWaitingInput);
+    RouteWaitingInput();
+}
+
+}  // namespace ce::detail
+
+namespace ce {
+
+void InjectStylusDown(int x, int y) { Push(InputKind::StylusDown, x, y, 0, 0); }
+void InjectStylusMove(int x, int y) { Push(InputKind::StylusMove, x, y, 0, 0); }
+void InjectStylusUp(int x, int y) { Push(InputKind::StylusUp, x, y, 0, 0); }
+
+void InjectTap(int x, int y) {
+    InjectStylusDown(x, y);
+    InjectStylusUp(x, y);
+}
+
+void InjectDrag(int fromX, int fromY, int toX, int toY, int steps) {
+    steps = std::max(steps, 1);
+    InjectStylusDown(fromX, fromY);
+    for (int i = 1; i <= steps; ++i) {
+        InjectStylusMove(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    }
+    InjectStylusUp(toX, toY);
+}
+
+void InjectKeyDown(UINT virtualKey) { Push(InputKind::KeyDown, 0, 0, virtualKey, 0); }
+void InjectKeyUp(UINT virtualKey) { Push(InputKind::KeyUp, 0, 0, virtualKey, 0); }
+
+void InjectKey(UINT virtualKey) {
+    InjectKeyDown(virtualKey);
+    InjectKeyUp(virtualKey);
+}
+
+void InjectText(std::u16string_view text) {
+    for (char16_t c : text) {
+        Push(InputKind::Char, 0, 0, 0, c);
+    }
+}
+
+UINT VirtualKeyFromName(std::string_view name) {
+    std::string lower;
+    for (char c : name) {
+        lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    }
+    static const std::pair<const char*, UINT> kNames[] = {
+        {"left", VK_LEFT},       {"right", VK_RIGHT},         {"up", VK_UP},          {"down", VK_DOWN},
+        {"enter", VK_RETURN},    {"return", VK_RETURN},       {"action", VK_RETURN},  {"back", VK_ESCAPE},
+        {"escape", VK_ESCAPE},   {"softleft", VK_TSOFT1},     {"softright", VK_TSOFT2}, {"home", VK_TTALK},
+        {"talk", VK_TTALK},      {"end", VK_TEND},            {"tab", VK_TAB},        {"space", VK_SPACE},
+        {"backspace", VK_BACK},  {"delete", VK_DELETE},       {"f1", VK_F1},          {"f2", VK_F2},
+        {"f3", VK_F3},           {"f4", VK_F4},               {"shift", VK_SHIFT},
+    };
+    for (const auto& [known, key] : kNames) {
+        if (lower == known) {
+            return key;
+        }
+    }
+    if (lower.size() == 1 && std::isalnum(static_cast<unsigned char>(lower[0]))) {
+        return static_cast<UINT>(std::toupper(static_cast<unsigned char>(lower[0])));
+    }
+    return 0;
+}
+
+}  // namespace ce
+
+extern "C" {
+
+CE_API SHORT GetKeyState(int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) {
+        return 0;
+    }
+    return KeysDown()[static_cast<size_t>(virtualKey)] ? static_cast<SHORT>(0x8000) : 0;
+}
+
+CE_API SHORT GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+
+}  // extern "C"
