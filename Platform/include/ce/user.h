@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ce/gdi.h"
+#include "ce/kernel.h"
 #include "ce/types.h"
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);

@@ -26,7 +26,11 @@ HFONT DialogFont(const DialogTemplate& dialog) {
     if (!(dialog.style & DS_SETFONT) || dialog.pointSize == 0) {
         return nullptr;
     }
-    return nullptr;  // FONTS-PENDING
+    LOGFONTW font{};
+    font.lfHeight = -static_cast<LONG>(dialog.pointSize) * 96 / 72;
+    font.lfWeight = FW_NORMAL;
+    lstrcpynW(font.lfFaceName, dialog.faceName.c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&font);
 }
 
 bool IsTabStop(HWND window) {
@@ -268,7 +272,7 @@ CE_API LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         auto brush = reinterpret_cast<HBRUSH>(SendMessageW(dialog, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(dialog)));
         RECT client;
         GetClientRect(dialog, &client);
-        FillWithBrush(dc, client, brush ? brush : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        FillRect(dc, &client, brush ? brush : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         return 1;
     }
     case WM_NEXTDLGCTL:

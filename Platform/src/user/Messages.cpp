@@ -338,6 +338,31 @@ CE_API BOOL KillTimer(HWND window, UINT_PTR id) {
     return queue && queue->KillTimer(window, id) ? TRUE : FALSE;
 }
 
+CE_API DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWORD milliseconds, DWORD wakeMask,
+                                         DWORD /*flags*/) {
+    auto queue = Wm().CurrentQueue();
+    uint64_t start = ce::ClockTickMs();
+    for (;;) {
+        uint64_t generation = queue->Generation();
+        if (count > 0) {
+            DWORD signalled = WaitForMultipleObjects(count, handles, FALSE, 0);
+            if (signalled != WAIT_TIMEOUT) {
+                return signalled;
+            }
+        }
+        if (GetQueueStatus(wakeMask)) {
+            return WAIT_OBJECT_0 + count;
+        }
+        uint64_t elapsed = ce::ClockTickMs() - start;
+        if (milliseconds != INFINITE && elapsed >= milliseconds) {
+            return WAIT_TIMEOUT;
+        }
+        uint64_t remaining = milliseconds == INFINITE ? UINT64_MAX : milliseconds - elapsed;
+        // Handles are looked at again in short slices: their owners do not wake this queue.
+        queue->WaitForChange(generation, count > 0 ? std::min<uint64_t>(RealWait(remaining), 5) : RealWait(remaining));
+    }
+}
+
 CE_API UINT RegisterWindowMessageW(LPCWSTR name) {
     if (name == nullptr || *name == 0) {
         return 0;

@@ -8,8 +8,6 @@
 #include <mutex>
 
 #include "gdi/GdiInternal.h"
-#include "gdi/GdiObject.h"
-#include "gdi/Region.h"
 #include "user/UserInternal.h"
 
 using namespace ce::detail;
@@ -100,11 +98,12 @@ HDC MakeWindowDc(HWND window, const RECT* clip) {
     if (clip) {
         visible = Intersect(visible, Offset(*clip, view.origin.x, view.origin.y));
     }
-    auto region = std::make_shared<ce::gdi::Region>(visible);
+    HRGN handle = CreateRectRgn(visible.left, visible.top, visible.right, visible.bottom);
     for (const RECT& r : view.excluded) {
-        region->Subtract(ce::gdi::Region(r));
+        HRGN hole = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+        CombineRgn(handle, handle, hole, RGN_DIFF);
+        DeleteObject(hole);
     }
-    HRGN handle = static_cast<HRGN>(ce::gdi::InsertObject(region));
     HDC dc = ce::gdi::CreateWindowDC(view.surface, view.origin, handle);
     DeleteObject(handle);
     if (!dc) {
@@ -118,12 +117,6 @@ HDC MakeWindowDc(HWND window, const RECT* clip) {
 }  // namespace
 
 namespace ce::detail {
-
-void FillWithBrush(HDC dc, const RECT& rect, HBRUSH brush) {
-    HGDIOBJ old = SelectObject(dc, brush);
-    PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
-    SelectObject(dc, old);
-}
 
 void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool children) {
     WmLock guard(Wm().Lock());
@@ -182,7 +175,7 @@ void EnsureSurface(HWND topLevel) {
     HDC target = CreateCompatibleDC(nullptr);
     HGDIOBJ oldTarget = SelectObject(target, surface);
     RECT all{0, 0, width, height};
-    FillWithBrush(target, all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(target, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (t->surface) {
         HDC source = CreateCompatibleDC(nullptr);
         HGDIOBJ oldSource = SelectObject(source, t->surface);
@@ -223,7 +216,7 @@ void EraseWithClassBrush(HWND window, HDC dc) {
     if (reinterpret_cast<uintptr_t>(brush) <= 64) {
         brush = GetSysColorBrush(static_cast<int>(reinterpret_cast<uintptr_t>(brush)) - 1);
     }
-    FillWithBrush(dc, client, brush);
+    FillRect(dc, &client, brush);
 }
 
 }  // namespace ce::detail

@@ -48,12 +48,16 @@ bool RemoteSetForeground(HWND window);
 void PublishTopLevel(HWND window);
 void WithdrawTopLevel(HWND window);
 
+// Popup menus: whether one is open (the Back key then closes it), and the soft-key bar's own run of one
+// (the bar sent WM_INITMENUPOPUP itself).
+bool PopupMenuOpen();
+UINT TrackPopupMenuForBar(HMENU menu, UINT flags, int x, int y, HWND owner);
+
 // The soft-key bar of a window (null when none) and the key it handles.
 HWND MenuBarOf(HWND window);
 bool MenuBarHandleKey(HWND foreground, UINT virtualKey, bool down);
 
 // Helpers.
-void FillWithBrush(HDC dc, const RECT& rect, HBRUSH brush);
 RECT ClientRectOf(const Window& window);
 bool RectEmpty(const RECT& r);
 RECT Intersect(const RECT& a, const RECT& b);

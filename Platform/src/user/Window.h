@@ -21,6 +21,8 @@ struct WindowExtension {
     virtual ~WindowExtension() = default;
 };
 
+enum class WindowLayer { Normal, SoftKeyBar, PopupMenu };
+
 struct Window {
     HWND handle = nullptr;
     std::shared_ptr<WindowClass> windowClass;
@@ -39,7 +41,8 @@ struct Window {
     std::vector<BYTE> extra;
     HMENU menu = nullptr;
     bool destroying = false;
-    bool neverActive = false;  // the soft-key bar and popup menus never take the activation
+    bool neverActive = false;
+    WindowLayer layer = WindowLayer::Normal;  // the screen shows bars and popup menus above the windows  // the soft-key bar and popup menus never take the activation
 
     // Dialogs.
     bool isDialog = false;

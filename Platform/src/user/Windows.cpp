@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "ce/kernel.h"
+#include "shell/ShellState.h"
 #include "user/ScreenLayout.h"
 #include "user/UserInternal.h"
 
@@ -69,6 +70,7 @@ void Unlink(HWND window) {
             }
         }
         ReleaseSurface(*w);
+        ShellState::Forget(handle);
         Wm().Remove(handle);
     }
 }
