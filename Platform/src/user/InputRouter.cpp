@@ -13,6 +13,8 @@
 #include "ce/device.h"
 #include "ce/kernel.h"
 #include "screen/InputEvent.h"
+#include "user/ScreenLayout.h"
+#include "user/TaskBar.h"
 #include "user/UserInternal.h"
 
 using namespace ce::detail;
@@ -106,6 +108,10 @@ void RouteStylus(const InputEvent& event) {
         HWND capture = queue ? queue->capture : nullptr;
         if (capture && Wm().Find(capture)) {
             target = capture;
+        } else if (event.kind == InputKind::StylusDown ? TaskBar::Tap(screen, Wm().foreground)
+                                                       : TaskBar::Shown(Wm().foreground) &&
+                                                             PointIn(ScreenLayout::TaskBar(), screen)) {
+            return;  // the task bar's own
         } else {
             target = HitTest(screen, &top);
         }

@@ -1,0 +1,106 @@
+#include "user/ScreenComposer.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "ce/device.h"
+#include "shell/ShellState.h"
+#include "user/ScreenLayout.h"
+#include "user/TaskBar.h"
+#include "user/UserInternal.h"
+
+namespace ce::detail {
+namespace {
+
+struct Layer {
+    HBITMAP surface;
+    RECT rect;
+};
+
+void Blit(HDC screen, const Layer& layer) {
+    HDC source = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(source, layer.surface);
+    BitBlt(screen, layer.rect.left, layer.rect.top, layer.rect.right - layer.rect.left,
+           layer.rect.bottom - layer.rect.top, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void DrawEmptyBar(HDC screen) {
+    RECT bar = ScreenLayout::MenuBar();
+    COLORREF theme = static_cast<COLORREF>(ce::ProfileInt("device", "theme_color", 0x6B9ABD)) & 0xFFFFFF;
+    HBRUSH brush = CreateSolidBrush(theme);
+    FillRect(screen, &bar, brush);
+    DeleteObject(brush);
+}
+
+// The input panel: a keyboard of grey keys above the soft-key bar.
+void DrawInputPanel(HDC screen) {
+    RECT panel = ScreenLayout::InputPanel();
+    FillRect(screen, &panel, GetSysColorBrush(COLOR_BTNSHADOW));
+    LONG rows = 4, columns = 10;
+    LONG keyWidth = (panel.right - panel.left) / columns, keyHeight = (panel.bottom - panel.top) / rows;
+    for (LONG row = 0; row < rows; ++row) {
+        for (LONG column = 0; column < columns; ++column) {
+            RECT key{panel.left + column * keyWidth + 1, panel.top + row * keyHeight + 1,
+                     panel.left + (column + 1) * keyWidth - 1, panel.top + (row + 1) * keyHeight - 1};
+            FillRect(screen, &key, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+    }
+}
+
+}  // namespace
+
+void ScreenComposer::Compose(HDC screen) {
+    std::vector<Layer> windows, popups;
+    std::optional<Layer> barLayer;
+    HWND foreground = nullptr;
+    HWND bar = nullptr;
+    {
+        WmLock guard(Wm().Lock());
+        foreground = Wm().foreground;
+        bar = foreground ? MenuBarOf(foreground) : nullptr;
+        auto& order = Wm().TopLevels();
+        for (auto it = order.rbegin(); it != order.rend(); ++it) {
+            auto w = Wm().Find(*it);
+            if (!w || !w->IsVisibleFlag() || w->destroying) {
+                continue;
+            }
+            if (!w->surface) {
+                EnsureSurface(*it);
+            }
+            if (!w->surface) {
+                continue;
+            }
+            if (w->layer == WindowLayer::Normal) {
+                windows.push_back(Layer{w->surface, w->rect});
+            } else if (w->layer == WindowLayer::PopupMenu) {
+                popups.push_back(Layer{w->surface, w->rect});
+            } else if (*it == bar) {
+                barLayer = Layer{w->surface, w->rect};
+            }
+        }
+    }
+    RECT full = ScreenLayout::FullScreen();
+    FillRect(screen, &full, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    for (const Layer& layer : windows) {
+        Blit(screen, layer);
+    }
+    if (TaskBar::Shown(foreground)) {
+        TaskBar::Draw(screen, foreground);
+    }
+    if (barLayer) {
+        Blit(screen, *barLayer);
+    } else {
+        DrawEmptyBar(screen);
+    }
+    if (ShellState::InputPanelUp()) {
+        DrawInputPanel(screen);
+    }
+    for (const Layer& layer : popups) {
+        Blit(screen, layer);
+    }
+}
+
+}  // namespace ce::detail

@@ -1,0 +1,17 @@
+// Puts the screen together: the visible top-level windows' backing surfaces in z-order, the task bar
+// at the top, the soft-key bar of the foreground window at the bottom (an empty bar when it has none),
+// the input panel when it is up, and popup menus over everything.
+#pragma once
+
+#include <string>
+
+#include "ce/user.h"
+
+namespace ce::detail {
+
+class ScreenComposer {
+public:
+    static void Compose(HDC screen);
+};
+
+}  // namespace ce::detail
