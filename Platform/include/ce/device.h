@@ -88,25 +88,24 @@ CE_API std::string JsonEscape(std::string_view text);
 }  // namespace ce
 
 namespace ce {
-// ---- input (the window manager) -------------------------------------------------------------------
-// Stylus and keys as the device's user would give them, in device screen pixels. They reach the
-// program's windows through its queues in the order given, as the display back end's input does.
-CE_API void InjectStylusDown(int x, int y);
-CE_API void InjectStylusMove(int x, int y);
-CE_API void InjectStylusUp(int x, int y);
-CE_API void InjectTap(int x, int y);
-// Down at the start, moves in steps (at least 1), up at the end.
-CE_API void InjectDrag(int fromX, int fromY, int toX, int toY, int steps);
+// ---- keys (the window manager) -------------------------------------------------------------------
+// A key held down or let go on its own (InjectKey below presses and releases).
 CE_API void InjectKeyDown(UINT virtualKey);
 CE_API void InjectKeyUp(UINT virtualKey);
-// A press and release.
-CE_API void InjectKey(UINT virtualKey);
-// Typed text: one WM_CHAR a UTF-16 unit, for the window with the focus.
-CE_API void InjectText(std::u16string_view text);
 // The virtual key of a key name ("Left", "Right", "Up", "Down", "Enter", "Back", "SoftLeft", "SoftRight",
 // "Home", "End", "Tab", "Space", "Backspace", "Delete", "F1".."F4", a single letter or digit); case is
 // ignored. 0 for an unknown name.
 CE_API UINT VirtualKeyFromName(std::string_view name);
+
+// ---- a running program, from outside (the device tool) -------------------------------------------
+// Each request goes to the program that shows the device's foreground window, through its window
+// manager. 0 when done, else the platform's error code: ERROR_NOT_FOUND when no program with a window
+// runs on the device, ERROR_INVALID_PARAMETER for an unknown key name, ERROR_WRITE_FAULT when the
+// screenshot cannot be written.
+CE_API DWORD RemoteScreenshot(const std::string& hostPath);
+CE_API DWORD RemoteTap(int x, int y);
+CE_API DWORD RemoteKey(std::string_view keyName);
+CE_API DWORD RemoteText(std::u16string_view text);
 }  // namespace ce
 
 namespace ce {

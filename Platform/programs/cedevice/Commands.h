@@ -26,5 +26,9 @@ int ListFolder(const std::string& root, const Arguments& arguments);
 int PrintLog(const std::string& root, const Arguments& arguments);
 int ListNotifications(const std::string& root, const Arguments& arguments);
 int MoveClock(const std::string& root, const Arguments& arguments);
+int TakeScreenshot(const std::string& root, const Arguments& arguments);
+int TapScreen(const std::string& root, const Arguments& arguments);
+int PressKey(const std::string& root, const Arguments& arguments);
+int TypeText(const std::string& root, const Arguments& arguments);
 
 }  // namespace cedevice

@@ -25,6 +25,10 @@ const Command kCommands[] = {
     {"log", "log ROOT [NAME]", PrintLog, false},
     {"notify", "notify ROOT", ListNotifications, false},
     {"clock", "clock ROOT [set UTC-TIME | advance DURATION | real]", MoveClock, false},
+    {"screenshot", "screenshot ROOT FILE   (the running program's screen, as PNG)", TakeScreenshot, false},
+    {"tap", "tap ROOT X Y", TapScreen, false},
+    {"key", "key ROOT NAME   (Left Right Up Down Enter Back SoftLeft SoftRight Home End ...)", PressKey, false},
+    {"text", "text ROOT TEXT", TypeText, false},
 };
 
 int Usage(std::ostream& out, int code) {

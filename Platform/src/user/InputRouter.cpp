@@ -152,32 +152,39 @@ void RouteStylus(const InputEvent& event) {
     PostInput(target, message, buttons, point, screen);
 }
 
+// Keys go to the thread of the foreground window; which of its windows gets one is decided when the
+// thread takes it from its queue (the window with the focus then), as keys typed ahead of a menu or
+// dialog that is just opening reach it.
 void RouteKey(const InputEvent& event) {
     bool down = event.kind == InputKind::KeyDown;
     if (event.kind != InputKind::Char && event.key < 256) {
         KeysDown()[event.key] = down;
     }
     HWND foreground;
-    HWND target = nullptr;
+    std::shared_ptr<ThreadQueue> queue;
     {
         WmLock guard(Wm().Lock());
         foreground = Wm().foreground;
-        if (auto queue = ForegroundQueue()) {
-            target = queue->focus && Wm().Find(queue->focus) ? queue->focus : queue->active;
+        queue = ForegroundQueue();
+    }
+    if (event.kind == InputKind::Close) {
+        if (foreground) {
+            PostMessageW(foreground, WM_CLOSE, 0, 0);
         }
+        return;
     }
     if (event.kind != InputKind::Char && MenuBarHandleKey(foreground, event.key, down)) {
         return;
     }
-    if (!target) {
+    if (!queue) {
         return;
     }
     if (event.kind == InputKind::Char) {
-        PostInput(target, WM_CHAR, event.ch, 1, POINT{});
+        queue->Post(MSG{nullptr, WM_CHAR, event.ch, 1, GetTickCount(), POINT{}});
         return;
     }
     LPARAM flags = down ? 1 : static_cast<LPARAM>(0xC0000001u);
-    PostInput(target, down ? WM_KEYDOWN : WM_KEYUP, event.key, flags, POINT{});
+    queue->Post(MSG{nullptr, static_cast<UINT>(down ? WM_KEYDOWN : WM_KEYUP), event.key, flags, GetTickCount(), POINT{}});
 }
 
 void RouteWaitingInput() {
@@ -193,14 +200,10 @@ void RouteWaitingInput() {
     }
 }
 
-void Push(InputKind kind, int x, int y, UINT key, char16_t ch) {
-    RegisterSystemClasses();  // routing starts with the window manager
+void Push(InputKind kind, UINT key) {
     InputEvent event;
     event.kind = kind;
-    event.x = x;
-    event.y = y;
     event.key = key;
-    event.ch = ch;
     ce::screen::PushInput(event);
 }
 
@@ -211,43 +214,15 @@ namespace ce::detail {
 void StartInputRouting() {
     ce::screen::SetInputListener(RouteWaitingInput);
     RouteWaitingInput();
+    StartScreen();
 }
 
 }  // namespace ce::detail
 
 namespace ce {
 
-void InjectStylusDown(int x, int y) { Push(InputKind::StylusDown, x, y, 0, 0); }
-void InjectStylusMove(int x, int y) { Push(InputKind::StylusMove, x, y, 0, 0); }
-void InjectStylusUp(int x, int y) { Push(InputKind::StylusUp, x, y, 0, 0); }
-
-void InjectTap(int x, int y) {
-    InjectStylusDown(x, y);
-    InjectStylusUp(x, y);
-}
-
-void InjectDrag(int fromX, int fromY, int toX, int toY, int steps) {
-    steps = std::max(steps, 1);
-    InjectStylusDown(fromX, fromY);
-    for (int i = 1; i <= steps; ++i) {
-        InjectStylusMove(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
-    }
-    InjectStylusUp(toX, toY);
-}
-
-void InjectKeyDown(UINT virtualKey) { Push(InputKind::KeyDown, 0, 0, virtualKey, 0); }
-void InjectKeyUp(UINT virtualKey) { Push(InputKind::KeyUp, 0, 0, virtualKey, 0); }
-
-void InjectKey(UINT virtualKey) {
-    InjectKeyDown(virtualKey);
-    InjectKeyUp(virtualKey);
-}
-
-void InjectText(std::u16string_view text) {
-    for (char16_t c : text) {
-        Push(InputKind::Char, 0, 0, 0, c);
-    }
-}
+void InjectKeyDown(UINT virtualKey) { Push(InputKind::KeyDown, virtualKey); }
+void InjectKeyUp(UINT virtualKey) { Push(InputKind::KeyUp, virtualKey); }
 
 UINT VirtualKeyFromName(std::string_view name) {
     std::string lower;

@@ -77,6 +77,10 @@ bool TakeMessage(LPMSG out, HWND window, UINT first, UINT last, UINT remove, boo
         uint64_t generation = queue->Generation();
         DispatchSentMessages(queue);
         if (queue->TakePosted(filter, removing, out)) {
+            if (out->hwnd == nullptr && out->message >= WM_KEYFIRST && out->message <= WM_KEYLAST) {
+                WmLock guard(Wm().Lock());
+                out->hwnd = queue->focus && Wm().Find(queue->focus) ? queue->focus : queue->active;
+            }
             queue->current = *out;
             return true;
         }

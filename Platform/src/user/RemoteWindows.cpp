@@ -33,6 +33,15 @@ std::optional<Message> CallServer(const Message& request) {
 
 }  // namespace
 
+// The process of the device's foreground window (the newest window when none was brought forward).
+std::optional<int64_t> CallServerForForeground() {
+    auto reply = CallServer(Message(Request::GetForeground));
+    if (!reply || reply->Int(2) == 0) {
+        return std::nullopt;
+    }
+    return reply->Int(2);
+}
+
 void PublishTopLevel(HWND window) {
     if (ce::DeviceRoot().empty()) {
         return;
@@ -110,3 +119,37 @@ bool RemoteSetForeground(HWND window) {
 }
 
 }  // namespace ce::detail
+
+// ---- the device tool's requests to the program on the screen -------------------------------------------
+namespace ce {
+namespace {
+
+DWORD AskForegroundProgram(const Message& request) {
+    auto foreground = ce::detail::CallServerForForeground();
+    if (!foreground) {
+        return ERROR_NOT_FOUND;
+    }
+    auto reply = ce::detail::UiSocket::Call(*foreground, request);
+    return reply ? static_cast<DWORD>(reply->Int(0)) : ERROR_NOT_FOUND;
+}
+
+Message UiMessage(ce::detail::UiRequest kind) { return Message(static_cast<uint32_t>(kind)); }
+
+
+}  // namespace
+
+DWORD RemoteScreenshot(const std::string& hostPath) {
+    return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Screenshot).Add(hostPath));
+}
+
+DWORD RemoteTap(int x, int y) { return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Tap).Add(x).Add(y)); }
+
+DWORD RemoteKey(std::string_view keyName) {
+    return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Key).Add(keyName));
+}
+
+DWORD RemoteText(std::u16string_view text) {
+    return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Text).Add(ce::ToUtf8(text)));
+}
+
+}  // namespace ce

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ce/device.h"
+#include "screen/Screen.h"
 #include "shell/ShellState.h"
 #include "user/ScreenLayout.h"
 #include "user/TaskBar.h"
@@ -102,5 +103,30 @@ void ScreenComposer::Compose(HDC screen) {
         Blit(screen, layer);
     }
 }
+
+namespace {
+
+void ComposeOntoScreen() {
+    HDC dc = ce::screen::Screen::Instance().CreateDC();
+    ScreenComposer::Compose(dc);
+    DeleteDC(dc);
+}
+
+}  // namespace
+
+// Captures compose the screen first; a back end that shows the screen gets it again after every change.
+void StartScreen() {
+    ce::screen::Screen& screen = ce::screen::Screen::Instance();
+    screen.SetComposer(ComposeOntoScreen);
+    if (screen.BackendName() != "headless") {
+        Wm().SetScreenListener([] {
+            ComposeOntoScreen();
+            ce::screen::Screen::Instance().Present();
+        });
+        Wm().MarkScreenChanged();
+    }
+}
+
+bool WriteScreenPng(const std::string& hostPath) { return ce::CaptureScreen(hostPath); }
 
 }  // namespace ce::detail

@@ -3,13 +3,11 @@
 // the input panel when it is up, and popup menus over everything.
 #pragma once
 
-#include <string>
-
 #include "ce/user.h"
 
 namespace ce::detail {
 
-class ScreenComposer {
+class CE_API ScreenComposer {
 public:
     static void Compose(HDC screen);
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "user/WindowManager.h"
@@ -16,6 +17,8 @@ void DispatchSentMessages(const std::shared_ptr<ThreadQueue>& queue);
 // The standard classes (static, button, edit, combo box, dialog, popup menu); input routing starts too.
 void RegisterSystemClasses();
 void StartInputRouting();
+// Hands the screen its composer (and, when a back end shows it, keeps it up to date).
+void StartScreen();
 
 // Activation and focus of the thread that owns the window.
 void ActivateWindow(HWND window, int how);
@@ -47,6 +50,7 @@ HWND RemoteFindWindow(LPCWSTR className, LPCWSTR title);
 bool RemoteSetForeground(HWND window);
 void PublishTopLevel(HWND window);
 void WithdrawTopLevel(HWND window);
+std::optional<int64_t> CallServerForForeground();
 
 // Popup menus: whether one is open (the Back key then closes it), and the soft-key bar's own run of one
 // (the bar sent WM_INITMENUPOPUP itself).

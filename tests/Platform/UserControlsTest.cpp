@@ -1,0 +1,162 @@
+// The standard controls: edit, button, static and combo box.
+#include <gtest/gtest.h>
+
+#include "TempDevice.h"
+#include "UserTestSupport.h"
+#include "ce/device.h"
+#include "ce/user.h"
+
+using ce::test::Pump;
+using ce::test::Recorder;
+
+namespace {
+
+class UserControls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Recorder::Register();
+        Recorder::Reset();
+        parent_ = CreateWindowExW(0, u"Recorder", u"controls", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr,
+                                  nullptr);
+        Pump();
+    }
+    void TearDown() override {
+        DestroyWindow(parent_);
+        Pump();
+        Recorder::Reset();
+    }
+    HWND Make(LPCWSTR className, DWORD style, int id, LPCWSTR text = u"") {
+        return CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, 10, 10 + 30 * id, 200, 24, parent_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+    std::vector<WORD> Notifications(int id) {
+        std::vector<WORD> out;
+        for (const auto& r : Recorder::Of(parent_, WM_COMMAND)) {
+            if (LOWORD(r.wParam) == id) {
+                out.push_back(HIWORD(r.wParam));
+            }
+        }
+        return out;
+    }
+    static std::u16string Text(HWND window) {
+        WCHAR buffer[256];
+        GetWindowTextW(window, buffer, 256);
+        return buffer;
+    }
+
+    ce::test::TempDevice device_;
+    HWND parent_ = nullptr;
+};
+
+TEST_F(UserControls, TheEditControlTakesTypedTextAndReportsEnChange) {
+    HWND edit = Make(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 1);
+    ASSERT_NE(edit, nullptr);
+    SetFocus(edit);
+    Recorder::Log().clear();
+    ce::InjectText(u"Hi there");
+    Pump();
+    EXPECT_EQ(Text(edit), u"Hi there");
+    auto codes = Notifications(1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_CHANGE), 8);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_UPDATE), 8);
+
+    ce::InjectKey(VK_BACK);
+    Pump();
+    EXPECT_EQ(Text(edit), u"Hi ther");
+    SendMessageW(edit, EM_SETSEL, 0, 2);
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u);
+    ce::InjectText(u"Yo");
+    Pump();
+    EXPECT_EQ(Text(edit), u"Yo ther");
+    ce::InjectKey(VK_HOME);
+    ce::InjectKey(VK_DELETE);
+    Pump();
+    EXPECT_EQ(Text(edit), u"o ther");
+    EXPECT_TRUE(SendMessageW(edit, EM_GETMODIFY, 0, 0));
+}
+
+TEST_F(UserControls, TheLimitStopsTypingWithEnMaxtextAndStyleRulesFilterCharacters) {
+    HWND edit = Make(u"Edit", ES_AUTOHSCROLL, 1);
+    SendMessageW(edit, EM_LIMITTEXT, 3, 0);
+    EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 3);
+    SetFocus(edit);
+    Recorder::Log().clear();
+    ce::InjectText(u"abcd");
+    Pump();
+    EXPECT_EQ(Text(edit), u"abc");
+    auto codes = Notifications(1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_MAXTEXT), 1);
+
+    HWND number = Make(u"Edit", ES_NUMBER | ES_UPPERCASE, 2);
+    SetFocus(number);
+    ce::InjectText(u"4a2");
+    Pump();
+    EXPECT_EQ(Text(number), u"42");
+    HWND upper = Make(u"Edit", ES_UPPERCASE, 3);
+    SetFocus(upper);
+    ce::InjectText(u"ok");
+    Pump();
+    EXPECT_EQ(Text(upper), u"OK");
+    HWND readOnly = Make(u"Edit", ES_READONLY, 4, u"fixed");
+    SetFocus(readOnly);
+    ce::InjectText(u"x");
+    Pump();
+    EXPECT_EQ(Text(readOnly), u"fixed");
+}
+
+TEST_F(UserControls, MultiLineEditsAnswerTheLineMessages) {
+    HWND edit = Make(u"Edit", ES_MULTILINE | ES_WANTRETURN, 1, u"ab\r\ncde\r\n");
+    EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(edit, EM_LINEINDEX, 1, 0), 4);
+    EXPECT_EQ(SendMessageW(edit, EM_LINELENGTH, 4, 0), 3);
+    EXPECT_EQ(SendMessageW(edit, EM_LINEFROMCHAR, 5, 0), 1);
+    EXPECT_EQ(SendMessageW(edit, EM_LINEINDEX, 7, 0), -1);
+    SendMessageW(edit, EM_SETSEL, 2, 2);
+    SetFocus(edit);
+    ce::InjectText(u"\r");
+    Pump();
+    EXPECT_EQ(Text(edit), u"ab\r\n\r\ncde\r\n");
+    EXPECT_EQ(SendMessageW(edit, WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+}
+
+TEST_F(UserControls, ATapOnACheckBoxTogglesItAndReportsTheClickButADisabledOneIgnoresIt) {
+    HWND box = Make(u"Button", BS_AUTOCHECKBOX, 1, u"Check");
+    HWND off = Make(u"Button", BS_PUSHBUTTON | WS_DISABLED, 2, u"Off");
+    RECT rect;
+    GetWindowRect(box, &rect);
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    Pump();
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{BN_CLICKED}));
+    GetWindowRect(off, &rect);
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    Pump();
+    EXPECT_TRUE(Notifications(2).empty());
+    EXPECT_EQ(GetFocus(), box) << "the tapped button took the focus";
+}
+
+TEST_F(UserControls, TheComboBoxKeepsItsItemsAndReportsSelectionChanges) {
+    HWND combo = Make(u"ComboBox", CBS_DROPDOWNLIST, 1);
+    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Celsius")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"Fahrenheit")), 1);
+    SendMessageW(combo, CB_SETITEMDATA, 1, 77);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 0, 0), 0);
+    SetFocus(combo);
+    Recorder::Log().clear();
+    ce::InjectKey(VK_DOWN);
+    Pump();
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{CBN_SELCHANGE}));
+    EXPECT_EQ(SendMessageW(combo, CB_GETITEMDATA, 1, 0), 77);
+    WCHAR text[32];
+    EXPECT_EQ(SendMessageW(combo, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text)), 10);
+    EXPECT_EQ(std::u16string(text), u"Fahrenheit");
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"celsius")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 9, 0), CB_ERR);
+}
+
+}  // namespace
