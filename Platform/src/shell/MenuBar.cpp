@@ -35,11 +35,7 @@ struct BarState : WindowExtension {
     int pressed = -1;
 };
 
-std::shared_ptr<BarState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    return w ? std::dynamic_pointer_cast<BarState>(w->extension) : nullptr;
-}
+std::shared_ptr<BarState> StateOf(HWND window) { return ExtensionOf<BarState>(window, false); }
 
 bool Enabled(const BarButton& button) {
     return (button.state & TBSTATE_ENABLED) && !(button.state & TBSTATE_INDETERMINATE);

@@ -11,17 +11,7 @@ struct ButtonState : WindowExtension {
     bool focused = false;
 };
 
-std::shared_ptr<ButtonState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->extension) {
-        w->extension = std::make_shared<ButtonState>();
-    }
-    return std::dynamic_pointer_cast<ButtonState>(w->extension);
-}
+std::shared_ptr<ButtonState> StateOf(HWND window) { return ExtensionOf<ButtonState>(window); }
 
 LONG_PTR Kind(HWND window) { return GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK; }
 

@@ -18,17 +18,7 @@ struct ComboState : WindowExtension {
     bool dropped = false;
 };
 
-std::shared_ptr<ComboState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->extension) {
-        w->extension = std::make_shared<ComboState>();
-    }
-    return std::dynamic_pointer_cast<ComboState>(w->extension);
-}
+std::shared_ptr<ComboState> StateOf(HWND window) { return ExtensionOf<ComboState>(window); }
 
 bool Valid(const ComboState& state, WPARAM index) { return index < state.items.size(); }
 

@@ -26,17 +26,7 @@ struct EditState : WindowExtension {
     size_t SelEnd() const { return std::max(anchor, caret); }
 };
 
-std::shared_ptr<EditState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->extension) {
-        w->extension = std::make_shared<EditState>();
-    }
-    return std::dynamic_pointer_cast<EditState>(w->extension);
-}
+std::shared_ptr<EditState> StateOf(HWND window) { return ExtensionOf<EditState>(window); }
 
 LONG_PTR Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 bool Multiline(HWND window) { return (Style(window) & ES_MULTILINE) != 0; }

@@ -24,11 +24,7 @@ struct PopupState : WindowExtension {
     LONG itemHeight = 0;
 };
 
-std::shared_ptr<PopupState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    return w ? std::dynamic_pointer_cast<PopupState>(w->extension) : nullptr;
-}
+std::shared_ptr<PopupState> StateOf(HWND window) { return ExtensionOf<PopupState>(window, false); }
 
 LONG ItemHeight() { return std::max(GetSystemMetrics(SM_CYMENU) * 3 / 4, 16); }
 LONG SeparatorHeight() { return 5; }

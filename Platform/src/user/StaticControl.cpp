@@ -9,17 +9,7 @@ struct StaticState : WindowExtension {
     HBITMAP image = nullptr;
 };
 
-std::shared_ptr<StaticState> StateOf(HWND window) {
-    WmLock guard(Wm().Lock());
-    auto w = Wm().Find(window);
-    if (!w) {
-        return nullptr;
-    }
-    if (!w->extension) {
-        w->extension = std::make_shared<StaticState>();
-    }
-    return std::dynamic_pointer_cast<StaticState>(w->extension);
-}
+std::shared_ptr<StaticState> StateOf(HWND window) { return ExtensionOf<StaticState>(window); }
 
 UINT TextFormat(LONG_PTR style) {
     UINT format = DT_NOPREFIX;

@@ -85,4 +85,19 @@ private:
 inline WindowManager& Wm() { return WindowManager::Instance(); }
 using WmLock = std::lock_guard<std::recursive_mutex>;
 
+// The state that a built-in window procedure keeps with its window: made on first use when create is
+// set; null when the window is gone or keeps another kind.
+template <class T>
+std::shared_ptr<T> ExtensionOf(HWND window, bool create = true) {
+    WmLock guard(Wm().Lock());
+    auto w = Wm().Find(window);
+    if (!w) {
+        return nullptr;
+    }
+    if (!w->extension && create) {
+        w->extension = std::make_shared<T>();
+    }
+    return std::dynamic_pointer_cast<T>(w->extension);
+}
+
 }  // namespace ce::detail
