@@ -205,6 +205,12 @@ TEST_F(NotificationTest, BadTriggersAreRefused) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", u""), nullptr) << "no application";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    std::u16string huge(40000, u'a');
+    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), huge.c_str()), nullptr)
+        << "a command line beyond any program's";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", huge.substr(0, MAX_PATH).c_str()), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", u"\\Windows\\test.exe", reinterpret_cast<HANDLE>(999)),
               nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));

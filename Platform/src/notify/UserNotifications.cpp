@@ -70,7 +70,12 @@ SYSTEMTIME SystemTimeOf(int64_t localFileTime) {
 }
 
 std::optional<NotificationRecord> RecordOf(const CE_NOTIFICATION_TRIGGER& trigger) {
-    if (trigger.lpszApplication == nullptr || trigger.lpszApplication[0] == u'\0') {
+    // Bounded so that a request always fits the server's frames (an oversized one would cost this
+    // process its connection, and with it its named objects).
+    const int kLongestArguments = 32767;
+    if (trigger.lpszApplication == nullptr || trigger.lpszApplication[0] == u'\0' ||
+        lstrlenW(trigger.lpszApplication) >= MAX_PATH ||
+        (trigger.lpszArguments && lstrlenW(trigger.lpszArguments) > kLongestArguments)) {
         return Fail(ERROR_INVALID_PARAMETER, std::nullopt);
     }
     std::optional<int64_t> start = LocalFileTime(trigger.stStartTime);
