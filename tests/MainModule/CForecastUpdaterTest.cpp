@@ -222,6 +222,18 @@ TEST_F(ForecastUpdater, OneRunAtATimeAndShutdownCancelsIt) {
     EXPECT_EQ(device.ReadHostFile(device.InstallFolder("Cities.dat")), oldList);
 }
 
+TEST_F(ForecastUpdater, ARunOfAnotherProcessKeepsThisOneFromRunning) {
+    // Another holder of the update lock, as the scheduled run of a second process would be.
+    HANDLE otherRun = CreateMutexW(nullptr, TRUE, CForecastUpdater::kUpdateMutexName);
+    ASSERT_NE(otherRun, nullptr);
+    EXPECT_TRUE(updater.Start(kTwoCities, true, 1, 0));
+    EXPECT_TRUE(listener.Calls().empty()) << "a run that finds the lock taken tells no one";
+    EXPECT_EQ(server.Control("/control/requests"), "");
+    ReleaseMutex(otherRun);
+    CloseHandle(otherRun);
+    EXPECT_EQ(RunAndWait({u"DEBE0001"}), CForecastUpdater::kResultSuccess);
+}
+
 // The end is told once the updater is idle and the update lock is free, so a listener can go on.
 TEST_F(ForecastUpdater, AListenerMayStartTheNextRun) {
     struct Chain {
