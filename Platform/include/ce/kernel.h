@@ -123,6 +123,23 @@ typedef struct _WIN32_FIND_DATAW {
 } WIN32_FIND_DATAW, *PWIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
 typedef WIN32_FIND_DATAW WIN32_FIND_DATA;
 
+// Serial ports: CreateFileW("COM1:") opens the host device that the profile's [serial] section names
+// for "COM1" (also "GPD0:" and the like).
+typedef struct _COMMTIMEOUTS {
+    DWORD ReadIntervalTimeout;
+    DWORD ReadTotalTimeoutMultiplier;
+    DWORD ReadTotalTimeoutConstant;
+    DWORD WriteTotalTimeoutMultiplier;
+    DWORD WriteTotalTimeoutConstant;
+} COMMTIMEOUTS, *LPCOMMTIMEOUTS;
+
+#define MAXDWORD 0xFFFFFFFF
+#define EV_RXCHAR 0x0001
+#define PURGE_TXABORT 0x0001
+#define PURGE_RXABORT 0x0002
+#define PURGE_TXCLEAR 0x0004
+#define PURGE_RXCLEAR 0x0008
+
 // ---- threads, synchronisation ---------------------------------------------------------------------
 #define INFINITE 0xFFFFFFFF
 #define WAIT_OBJECT_0 0x00000000L
@@ -218,6 +235,11 @@ CE_API HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
 CE_API BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data);
 CE_API BOOL FindClose(HANDLE find);
 CE_API DWORD GetTempPathW(DWORD size, LPWSTR buffer);
+CE_API BOOL SetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
+CE_API BOOL GetCommTimeouts(HANDLE port, LPCOMMTIMEOUTS timeouts);
+CE_API BOOL PurgeComm(HANDLE port, DWORD flags);
+CE_API BOOL SetCommMask(HANDLE port, DWORD mask);
+CE_API BOOL GetCommMask(HANDLE port, LPDWORD mask);
 CE_API BOOL GetDiskFreeSpaceExW(LPCWSTR directory, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER total,
                                 PULARGE_INTEGER totalFree);
 

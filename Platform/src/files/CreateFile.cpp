@@ -1,6 +1,7 @@
 // CreateFileW: the five creation dispositions, read-only files and the share modes of open handles.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 
 #include "files/FileErrors.h"
 #include "files/FileObject.h"
+#include "files/SerialPort.h"
 #include "files/ShareTable.h"
 #include "kernel/HandleTable.h"
 
@@ -87,6 +89,35 @@ HANDLE OpenResolved(const ResolvedPath& path, DWORD access, DWORD shareMode, DWO
     return InsertHandle(std::move(file));
 }
 
+// A port is one host device: a second handle is refused unless both share it, as for files.
+HANDLE OpenSerialPort(const std::string& device, DWORD access, DWORD shareMode) {
+    if (device.empty()) {
+        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    }
+    ShareTable& shares = ShareTable::Instance();
+    std::lock_guard guard(shares.Lock());
+    struct stat info {};
+    if (stat(device.c_str(), &info) != 0) {
+        return Fail(ERROR_FILE_NOT_FOUND, INVALID_HANDLE_VALUE);
+    }
+    if (!shares.AllowsOpen({info.st_dev, info.st_ino}, access, shareMode)) {
+        return Fail(ERROR_SHARING_VIOLATION, INVALID_HANDLE_VALUE);
+    }
+    int fd = open(device.c_str(), OpenFlags(access) | O_NONBLOCK);
+    if (fd < 0) {
+        return Fail(ErrorFromErrno(errno), INVALID_HANDLE_VALUE);
+    }
+    termios mode{};
+    if (tcgetattr(fd, &mode) == 0) {
+        cfmakeraw(&mode);  // bytes as they come: no echo, no line editing
+        tcsetattr(fd, TCSANOW, &mode);
+    }
+    auto port = std::make_shared<SerialPort>(fd, access);
+    shares.Add(port.get(), {info.st_dev, info.st_ino}, access, shareMode);
+    SetLastError(ERROR_SUCCESS);
+    return InsertHandle(std::move(port));
+}
+
 }  // namespace
 }  // namespace ce::detail
 
@@ -94,6 +125,11 @@ using namespace ce::detail;
 
 extern "C" CE_API HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
                                      DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
+    if (path != nullptr) {
+        if (std::optional<std::string> device = SerialDeviceFor(path)) {
+            return OpenSerialPort(*device, access, shareMode);
+        }
+    }
     ResolvedPath resolved = ResolveFilePath(path);
     if (resolved.host.empty()) {
         return Fail(resolved.invalidError, INVALID_HANDLE_VALUE);

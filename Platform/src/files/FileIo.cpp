@@ -1,5 +1,6 @@
 // Reading, writing and positioning on an open file handle.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,23 +52,11 @@ CE_API BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD toRead, LPDWORD read, L
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
     }
     DWORD total = 0;
-    while (total < toRead) {
-        ssize_t got = ::read(file->Descriptor(), static_cast<char*>(buffer) + total, toRead - total);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return Fail(ERROR_READ_FAULT, FALSE);
-        }
-        if (got == 0) {
-            break;  // end of file: success with fewer bytes
-        }
-        total += static_cast<DWORD>(got);
-    }
+    DWORD error = file->Read(buffer, toRead, total);
     if (read) {
         *read = total;
     }
-    return TRUE;
+    return error ? Fail(error, FALSE) : TRUE;
 }
 
 CE_API BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED) {
@@ -89,6 +78,12 @@ CE_API BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD writ
         ssize_t put = ::write(file->Descriptor(), static_cast<const char*>(buffer) + total, toWrite - total);
         if (put < 0 && errno == EINTR) {
             continue;
+        }
+        if (put < 0 && errno == EAGAIN) {
+            pollfd ready{file->Descriptor(), POLLOUT, 0};  // a serial port whose queue is full
+            if (poll(&ready, 1, 1000) > 0) {
+                continue;
+            }
         }
         if (put < 0) {
             if (written) {

@@ -25,6 +25,8 @@ public:
     FileObject& operator=(const FileObject&) = delete;
 
     int Descriptor() const { return fd_; }
+    // Reads up to toRead bytes into buffer; 0 or the error. A file gives fewer only at its end.
+    virtual DWORD Read(void* buffer, DWORD toRead, DWORD& read);
     bool CanRead() const { return (access_ & (GENERIC_READ | GENERIC_ALL)) != 0; }
     bool CanWrite() const { return (access_ & (GENERIC_WRITE | GENERIC_ALL)) != 0; }
     // Under the virtual clock the host's own time stamps would disagree with the device's clock.

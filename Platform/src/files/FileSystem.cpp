@@ -22,6 +22,15 @@ DWORD MissingError(const ResolvedPath& path) {
     return path.parentIsFolder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
+// Resolves a path that must name something that exists (links followed); 0, or the error to report.
+DWORD FindExisting(LPCWSTR path, ResolvedPath& resolved, struct stat& info) {
+    resolved = ResolveFilePath(path);
+    if (resolved.host.empty()) {
+        return resolved.invalidError;
+    }
+    return stat(resolved.host.c_str(), &info) == 0 ? 0 : MissingError(resolved);
+}
+
 bool IsOpenWithoutShareDelete(const std::string& hostPath) {
     FileIdentity identity;
     return IdentityOf(hostPath, identity) && !ShareTable::Instance().AllowsDelete(identity);
@@ -92,13 +101,10 @@ std::string TargetSpelling(const ResolvedPath& source, const ResolvedPath& targe
 extern "C" {
 
 CE_API BOOL DeleteFileW(LPCWSTR path) {
-    ResolvedPath resolved = ResolveFilePath(path);
+    ResolvedPath resolved;
     struct stat info {};
-    if (resolved.host.empty()) {
-        return Fail(resolved.invalidError, FALSE);
-    }
-    if (lstat(resolved.host.c_str(), &info) != 0) {
-        return Fail(MissingError(resolved), FALSE);
+    if (DWORD error = FindExisting(path, resolved, info)) {
+        return Fail(error, FALSE);
     }
     if (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
         return Fail(ERROR_ACCESS_DENIED, FALSE);
@@ -192,25 +198,19 @@ CE_API BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
 }
 
 CE_API DWORD GetFileAttributesW(LPCWSTR path) {
-    ResolvedPath resolved = ResolveFilePath(path);
+    ResolvedPath resolved;
     struct stat info {};
-    if (resolved.host.empty()) {
-        return Fail(resolved.invalidError, INVALID_FILE_ATTRIBUTES);
-    }
-    if (stat(resolved.host.c_str(), &info) != 0) {
-        return Fail(MissingError(resolved), INVALID_FILE_ATTRIBUTES);
+    if (DWORD error = FindExisting(path, resolved, info)) {
+        return Fail(error, INVALID_FILE_ATTRIBUTES);
     }
     return AttributesOf(resolved.host, info);
 }
 
 CE_API BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
-    ResolvedPath resolved = ResolveFilePath(path);
+    ResolvedPath resolved;
     struct stat info {};
-    if (resolved.host.empty()) {
-        return Fail(resolved.invalidError, FALSE);
-    }
-    if (stat(resolved.host.c_str(), &info) != 0) {
-        return Fail(MissingError(resolved), FALSE);
+    if (DWORD error = FindExisting(path, resolved, info)) {
+        return Fail(error, FALSE);
     }
     if (!ApplyAttributes(resolved.host, info, attributes)) {
         return Fail(ErrorFromErrno(errno), FALSE);
@@ -236,13 +236,10 @@ CE_API BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
 }
 
 CE_API BOOL RemoveDirectoryW(LPCWSTR path) {
-    ResolvedPath resolved = ResolveFilePath(path);
+    ResolvedPath resolved;
     struct stat info {};
-    if (resolved.host.empty()) {
-        return Fail(resolved.invalidError, FALSE);
-    }
-    if (lstat(resolved.host.c_str(), &info) != 0) {
-        return Fail(MissingError(resolved), FALSE);
+    if (DWORD error = FindExisting(path, resolved, info)) {
+        return Fail(error, FALSE);
     }
     if (!S_ISDIR(info.st_mode)) {
         return Fail(ERROR_DIRECTORY, FALSE);
