@@ -98,6 +98,14 @@ TEST(LocaleInfoTest, ProfileLocaleDecidesTheDefaults) {
     EXPECT_EQ(GetLocaleInfoW(kEnglish, LOCALE_SENGLANGUAGE, nullptr, 0), 8);
     EXPECT_EQ(GetLocaleInfoW(kEnglish, 0x7777, out, 64), 0);
 
+    // Locales the device does not have are refused, not answered with English names or formats.
+    EXPECT_EQ(GetLocaleInfoW(0x040C, LOCALE_SLANGUAGE, out, 64), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    SYSTEMTIME date{2024, 3, 0, 5, 0, 0, 0, 0};
+    EXPECT_EQ(GetDateFormatW(0x0809, DATE_SHORTDATE, &date, nullptr, out, 64), 0);
+    EXPECT_GT(GetDateFormatW(0x0007, DATE_SHORTDATE, &date, nullptr, out, 64), 0);
+    EXPECT_EQ(std::u16string(out), u"05.03.2024");
+
     // A locale the device has no data for is served as English (United States).
     ASSERT_TRUE(ce::SetProfileString("device", "locale", "0x040C"));
     EXPECT_EQ(GetUserDefaultLCID(), kEnglish);

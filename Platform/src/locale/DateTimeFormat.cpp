@@ -34,9 +34,14 @@ CE_API int GetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date, LPCW
     if (format != nullptr && (flags & (DATE_SHORTDATE | DATE_LONGDATE))) {
         return FailInvalid();
     }
-    const LocaleData& data = LocaleDataFor(locale);
-    std::u16string_view picture = format ? format : (flags & DATE_LONGDATE) ? data.longDate : data.shortDate;
-    return CopyLocaleText(FormatDate(data, when, picture), out, size);
+    const LocaleData* data = LocaleDataFor(locale);
+    if (data == nullptr) {
+        return FailInvalid();
+    }
+    std::u16string_view picture = format                    ? format
+                                  : (flags & DATE_LONGDATE) ? data->longDate
+                                                            : data->shortDate;
+    return CopyLocaleText(FormatDate(*data, when, picture), out, size);
 }
 
 CE_API int GetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR out,
@@ -49,8 +54,11 @@ CE_API int GetTimeFormatW(LCID locale, DWORD flags, const SYSTEMTIME* time, LPCW
     } else {
         when = *time;
     }
-    const LocaleData& data = LocaleDataFor(locale);
-    return CopyLocaleText(FormatTime(data, when, format ? format : data.timeFormat, flags), out, size);
+    const LocaleData* data = LocaleDataFor(locale);
+    if (data == nullptr) {
+        return FailInvalid();
+    }
+    return CopyLocaleText(FormatTime(*data, when, format ? format : data->timeFormat, flags), out, size);
 }
 
 }  // extern "C"

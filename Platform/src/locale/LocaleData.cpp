@@ -62,15 +62,15 @@ constexpr LocaleData kGerman = {
     {u"So", u"Mo", u"Di", u"Mi", u"Do", u"Fr", u"Sa"},
 };
 
+// Exactly the two locales, or their language without a country (sublanguage 0).
 const LocaleData* KnownLocale(LCID locale) {
-    switch (PRIMARYLANGID(LANGIDFROMLCID(locale))) {
-        case PRIMARYLANGID(kEnglishUS):
-            return &kEnglish;
-        case PRIMARYLANGID(kGermanGermany):
-            return &kGerman;
-        default:
-            return nullptr;
+    LANGID language = LANGIDFROMLCID(locale);
+    for (const LocaleData* data : {&kEnglish, &kGerman}) {
+        if (language == data->lcid || language == PRIMARYLANGID(data->lcid)) {
+            return data;
+        }
     }
+    return nullptr;
 }
 
 LCID ParseLocale(const std::string& text) {
@@ -90,12 +90,11 @@ LCID DeviceLocale() {
     return known ? known->lcid : kEnglishUS;
 }
 
-const LocaleData& LocaleDataFor(LCID locale) {
+const LocaleData* LocaleDataFor(LCID locale) {
     if (locale == LOCALE_USER_DEFAULT || locale == LOCALE_SYSTEM_DEFAULT || locale == LOCALE_NEUTRAL) {
         locale = DeviceLocale();
     }
-    const LocaleData* known = KnownLocale(locale);
-    return known ? *known : kEnglish;
+    return KnownLocale(locale);
 }
 
 int CopyLocaleText(std::u16string_view text, LPWSTR out, int size) {

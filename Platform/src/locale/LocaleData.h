@@ -1,6 +1,7 @@
 // The formats and names of the locales the device knows: English (United States) and German
-// (Germany). Any other locale, whether asked for or set in the profile, is served as English (United
-// States): the program's language files are English and German only.
+// (Germany), the languages of the program's language files. A profile that sets another locale gets
+// English (United States); a call that names another locale is refused (ERROR_INVALID_PARAMETER), so
+// that no caller takes English names or formats for those of the locale it asked about.
 #pragma once
 
 #include "ce/kernel.h"
@@ -35,8 +36,8 @@ struct LocaleData {
 // when it is missing or not one the device knows.
 LCID DeviceLocale();
 // The data of a locale argument: LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT and 0 mean the device's
-// locale; another LCID is matched by its primary language.
-const LocaleData& LocaleDataFor(LCID locale);
+// locale; null for a locale the device does not have.
+const LocaleData* LocaleDataFor(LCID locale);
 
 // Copies text and its terminator out as the locale calls do: size 0 asks for the length needed;
 // a buffer too small gives 0 and ERROR_INSUFFICIENT_BUFFER. Returns characters with the terminator.

@@ -72,7 +72,8 @@ CE_API LANGID GetSystemDefaultUILanguage(void) {
 
 CE_API int GetLocaleInfoW(LCID locale, LCTYPE type, LPWSTR data, int size) {
     constexpr LCTYPE kNoUserOverride = 0x80000000;
-    const char16_t* text = LocaleField(LocaleDataFor(locale), type & ~kNoUserOverride);
+    const LocaleData* known = LocaleDataFor(locale);
+    const char16_t* text = known ? LocaleField(*known, type & ~kNoUserOverride) : nullptr;
     if (text == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
