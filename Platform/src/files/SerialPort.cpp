@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "ce/device.h"
 
@@ -47,21 +48,24 @@ int SerialPort::NextWait(DWORD got, DWORD toRead, uint64_t started, uint64_t las
         t.ReadTotalTimeoutConstant == 0) {
         return 0;  // return at once with what has arrived
     }
-    int64_t wait = -1;
+    constexpr int64_t kNoLimit = INT64_MAX;
+    int64_t wait = kNoLimit;
     uint64_t total = uint64_t{t.ReadTotalTimeoutMultiplier} * toRead + t.ReadTotalTimeoutConstant;
-    uint64_t now = RealMs();
+    int64_t now = static_cast<int64_t>(RealMs());
     if (total > 0) {
-        wait = static_cast<int64_t>(started + total) - static_cast<int64_t>(now);
+        wait = static_cast<int64_t>(started + total) - now;
     }
     if (got > 0 && t.ReadIntervalTimeout > 0 && t.ReadIntervalTimeout != MAXDWORD) {
-        int64_t gap = static_cast<int64_t>(lastByte + t.ReadIntervalTimeout) - static_cast<int64_t>(now);
-        wait = wait < 0 ? gap : std::min(wait, gap);
+        wait = std::min(wait, static_cast<int64_t>(lastByte + t.ReadIntervalTimeout) - now);
     }
-    if (wait != -1 && wait < 0) {
+    if (wait <= 0) {
         return 0;
     }
-    if (VirtualClockEnabled() && (wait < 0 || wait > kVirtualClockWaitMs)) {
-        wait = kVirtualClockWaitMs;
+    if (VirtualClockEnabled()) {
+        wait = std::min<int64_t>(wait, kVirtualClockWaitMs);
+    }
+    if (wait == kNoLimit) {
+        return -1;
     }
     return static_cast<int>(std::min<int64_t>(wait, 3600000));
 }
