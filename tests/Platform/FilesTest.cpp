@@ -170,6 +170,18 @@ TEST_F(FilesTest, DeleteMoveAndCopy) {
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
+TEST_F(FilesTest, DeletingALinkLeavesWhatItPointsTo) {
+    device.WriteHostFile(device.Fs("Keep/precious.txt"), "keep");
+    std::filesystem::create_directory_symlink(device.Fs("Keep"), device.Fs("Temp/folder-link"));
+    std::filesystem::create_symlink(device.Fs("Keep/precious.txt"), device.Fs("Temp/file-link"));
+    EXPECT_TRUE(GetFileAttributesW(u"\\Temp\\folder-link") & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(RemoveDirectoryW(u"\\Temp\\folder-link"));
+    EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
+    EXPECT_TRUE(DeleteFileW(u"\\Temp\\folder-link"));
+    EXPECT_TRUE(DeleteFileW(u"\\Temp\\file-link"));
+    EXPECT_EQ(ReadHost(device.Fs("Keep/precious.txt")), "keep");
+}
+
 TEST_F(FilesTest, Directories) {
     ASSERT_TRUE(CreateDirectoryW(u"\\My Documents", nullptr));
     EXPECT_EQ(GetFileAttributesW(u"\\my documents"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));

@@ -22,13 +22,18 @@ DWORD MissingError(const ResolvedPath& path) {
     return path.parentIsFolder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
-// Resolves a path that must name something that exists (links followed); 0, or the error to report.
-DWORD FindExisting(LPCWSTR path, ResolvedPath& resolved, struct stat& info) {
+enum class Links { Follow, Keep };
+
+// Resolves a path that must name something that exists; 0, or the error to report. Deleting calls keep
+// links as they are, so that they remove a link and never what it points to.
+DWORD FindExisting(LPCWSTR path, ResolvedPath& resolved, struct stat& info, Links links = Links::Follow) {
     resolved = ResolveFilePath(path);
     if (resolved.host.empty()) {
         return resolved.invalidError;
     }
-    return stat(resolved.host.c_str(), &info) == 0 ? 0 : MissingError(resolved);
+    int found =
+        links == Links::Follow ? stat(resolved.host.c_str(), &info) : lstat(resolved.host.c_str(), &info);
+    return found == 0 ? 0 : MissingError(resolved);
 }
 
 bool IsOpenWithoutShareDelete(const std::string& hostPath) {
@@ -103,7 +108,7 @@ extern "C" {
 CE_API BOOL DeleteFileW(LPCWSTR path) {
     ResolvedPath resolved;
     struct stat info {};
-    if (DWORD error = FindExisting(path, resolved, info)) {
+    if (DWORD error = FindExisting(path, resolved, info, Links::Keep)) {
         return Fail(error, FALSE);
     }
     if (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0) {
@@ -119,7 +124,9 @@ CE_API BOOL DeleteFileW(LPCWSTR path) {
     return TRUE;
 }
 
-CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) { return MoveFileExW(existing, target, 0); }
+CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
+    return MoveFileExW(existing, target, 0);
+}
 
 // With MOVEFILE_REPLACE_EXISTING the rename takes the old file's place in one step: a reader finds
 // either the old file or the new one, never none.
@@ -238,7 +245,7 @@ CE_API BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
 CE_API BOOL RemoveDirectoryW(LPCWSTR path) {
     ResolvedPath resolved;
     struct stat info {};
-    if (DWORD error = FindExisting(path, resolved, info)) {
+    if (DWORD error = FindExisting(path, resolved, info, Links::Keep)) {
         return Fail(error, FALSE);
     }
     if (!S_ISDIR(info.st_mode)) {
