@@ -8,6 +8,8 @@
 #include "ce/device.h"
 #include "ce/gdi.h"
 #include "ce/registry.h"
+#include "ce/shell.h"
+#include "ce/user.h"
 
 namespace {
 
@@ -34,8 +36,13 @@ bool Append(LPWSTR output, int size, int* length, LPCWSTR text, int count) {
     return true;
 }
 
-bool SpecialFolder(int /*csidl*/, LPWSTR /*folder*/, int /*size*/) {
-    return false;
+bool SpecialFolder(int csidl, LPWSTR folder, int size) {
+    WCHAR path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPath(nullptr, path, csidl, FALSE) || path[0] == 0 || lstrlenW(path) >= size) {
+        return false;
+    }
+    lstrcpynW(folder, path, size);
+    return true;
 }
 
 // The folder that a macro (without its percent signs) stands for.
@@ -619,6 +626,61 @@ HFONT CSysInfo::CreateBoldFont(HFONT font) {
     }
     description.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&description);
+}
+
+bool CSysInfo::OpenUrl(LPCWSTR url) {
+    if (url == nullptr) {
+        return false;
+    }
+    SHELLEXECUTEINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpFile = u"iexplore.exe";
+    info.lpParameters = url;
+    info.lpDirectory = u"\\Windows";
+    info.nShow = SW_SHOW;
+    if (!ShellExecuteEx(&info)) {
+        return false;
+    }
+    // Nobody waits for the browser: its handle is not kept.
+    if (info.hProcess != nullptr) {
+        CloseHandle(info.hProcess);
+    }
+    return true;
+}
+
+int CSysInfo::GetDlgItemWidth(HWND window, int id) {
+    RECT rect{};
+    HWND item = window != nullptr ? GetDlgItem(window, id) : nullptr;
+    return item != nullptr && GetWindowRect(item, &rect) ? rect.right - rect.left : 0;
+}
+
+int CSysInfo::GetDlgItemHeight(HWND window, int id) {
+    RECT rect{};
+    HWND item = window != nullptr ? GetDlgItem(window, id) : nullptr;
+    return item != nullptr && GetWindowRect(item, &rect) ? rect.bottom - rect.top : 0;
+}
+
+bool CSysInfo::SetSoftKeyButton(int index, HWND menuBar, bool enabled, LPCWSTR text, int command) {
+    TBBUTTON button{};
+    if (menuBar == nullptr || (index != 0 && index != 1) ||
+        !SendMessageW(menuBar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) {
+        return false;
+    }
+    TBBUTTONINFO info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_STATE;
+    info.fsState = enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
+    if (text != nullptr) {
+        info.dwMask |= TBIF_TEXT;
+        info.pszText = const_cast<LPWSTR>(text);
+    }
+    if (command != 0) {
+        info.dwMask |= TBIF_COMMAND;
+        info.idCommand = command;
+    }
+    return SendMessageW(menuBar, TB_SETBUTTONINFO, static_cast<WPARAM>(button.idCommand),
+                        reinterpret_cast<LPARAM>(&info)) != 0;
 }
 
 bool CSysInfo::IsWordBreakChar(WCHAR c) {

@@ -53,6 +53,20 @@ public:
     // each ended by ";". False (and empty) when it does not fit into size characters.
     bool GetDeviceString(LPWSTR output, int size) const;
 
+    // Opens a web page in the browser; false for a null URL or when it cannot be started.
+    static bool OpenUrl(LPCWSTR url);
+    // Width and height of a dialog's child window; 0 when there is no such child.
+    static int GetDlgItemWidth(HWND window, int id);
+    static int GetDlgItemHeight(HWND window, int id);
+    // Change soft key 0 or 1 of a menu bar: enabled or greyed, and the text and command when given.
+    static bool SetSoftKeyButton(int index, HWND menuBar, bool enabled, LPCWSTR text, int command);
+    static bool SetLeftSoftKey(HWND menuBar, bool enabled, LPCWSTR text, int command) {
+        return SetSoftKeyButton(0, menuBar, enabled, text, command);
+    }
+    static bool SetRightSoftKey(HWND menuBar, bool enabled, LPCWSTR text, int command) {
+        return SetSoftKeyButton(1, menuBar, enabled, text, command);
+    }
+
     // The fixed table of theme colours that the base hue indexes.
     static COLORREF ThemeColorAt(DWORD index);
 

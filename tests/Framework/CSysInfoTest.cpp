@@ -5,6 +5,7 @@
 
 #include "CSysInfo.h"
 #include "InstalledDevice.h"
+#include "ce/shell.h"
 
 namespace {
 
@@ -347,6 +348,31 @@ TEST_F(CSysInfoTextFit, BoldFontKeepsTheSizeOfTheGivenFont) {
     DeleteObject(system);
     DeleteObject(bold);
     DeleteObject(normal);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CSysInfoPaths, SpecialFolderMacrosComeFromTheShell) {
+    InstalledDevice device;
+    WCHAR windows[MAX_PATH];
+    ASSERT_TRUE(SHGetSpecialFolderPath(nullptr, windows, CSIDL_WINDOWS, FALSE));
+    std::u16string folder(windows);
+    if (!folder.empty() && folder.back() == u'\\') {
+        folder.pop_back();
+    }
+    EXPECT_EQ(Expanded(u"%WINDOWS%\\wceload.exe"), folder + u"\\wceload.exe");
+    EXPECT_EQ(Expanded(u"%windows_help%\\x.htm"), folder + u"\\Help\\x.htm");
+    EXPECT_NE(Expanded(u"%PROGRAM_FILES%"), u"<failed>");
+}
+
+TEST(CSysInfoWindows, HelpersRefuseMissingWindowsAndUrls) {
+    InstalledDevice device;
+    EXPECT_FALSE(CSysInfo::OpenUrl(nullptr));
+    EXPECT_EQ(CSysInfo::GetDlgItemWidth(nullptr, 1), 0);
+    EXPECT_EQ(CSysInfo::GetDlgItemHeight(nullptr, 1), 0);
+    EXPECT_FALSE(CSysInfo::SetLeftSoftKey(nullptr, true, u"Done", 1));
 }
 
 }  // namespace
