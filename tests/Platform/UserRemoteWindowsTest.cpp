@@ -66,6 +66,7 @@ TEST(UserRemoteWindows, AWindowOfAnotherProcessIsFoundAndReceivesPostedMessages)
     ASSERT_NE(found, nullptr) << "class names compare without case";
     EXPECT_FALSE(IsWindow(found)) << "not a window of this process";
     EXPECT_EQ(FindWindowW(u"RemoteTarget", u"other title"), nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, u"target"), found) << "found by its title alone";
     EXPECT_TRUE(PostMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 242, 0));
     EXPECT_TRUE(PostMessageW(found, kPing, 1234, 0));
     EXPECT_EQ(child.Wait(std::chrono::seconds(20)), 7);

@@ -32,6 +32,7 @@ LRESULT CopyText(HWND window, WPARAM size, LPWSTR buffer) {
 extern "C" CE_API LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETTEXT: {
+        bool topLevel = false;
         {
             WmLock guard(Wm().Lock());
             auto w = Wm().Find(window);
@@ -39,6 +40,11 @@ extern "C" CE_API LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wPara
                 return FALSE;
             }
             w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"";
+            topLevel = !w->IsChild();
+        }
+        if (topLevel) {
+            PublishTopLevel(window);  // other processes find it by its new title
+            Wm().MarkScreenChanged();
         }
         InvalidateRect(window, nullptr, TRUE);
         return TRUE;

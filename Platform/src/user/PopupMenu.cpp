@@ -306,7 +306,7 @@ CE_API BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, L
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return FALSE;
     }
-    UINT chosen = Track(menu, flags, x, y, owner, 0, true);
+    UINT chosen = Track(menu, flags, x, y, owner, 0, !(flags & TPM_NONOTIFY));
     if (flags & TPM_RETURNCMD) {
         return static_cast<BOOL>(chosen);
     }
