@@ -219,3 +219,36 @@ TEST(WeatherServerCities, ACityTableLimitsTheKnownIdsAndABadTableStopsTheStart) 
 }
 
 }  // namespace
+
+namespace {
+
+// Every map of the installed maps database gets a picture: a text head, a NUL and a PNG image.
+TEST(WeatherServerMaps, EveryMapOfTheMapsDatabaseGetsAPicture) {
+    const std::string built = std::string(CE_TEST_BINARY_DIR) + "/data/";
+    WeatherServerProcess server({"--maps", built + "maps.txt", "--date", "2026120914"});
+    ASSERT_GT(server.Port(), 0);
+    std::ifstream list(built + "maps.txt");
+    std::string line;
+    int maps = 0;
+    httplib::Client client("127.0.0.1", server.Port());
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::string id = line.substr(0, line.find(';'));
+        auto reply = client.Get(("/fcgid/zarezivavad_wm.fcg?pic=" + id + "&imei=123456789012345&ver=40&filterid=11").c_str());
+        ASSERT_TRUE(reply) << id;
+        size_t nul = reply->body.find('\0');
+        ASSERT_NE(nul, std::string::npos) << id;
+        EXPECT_EQ(reply->body.substr(nul + 1, 8), "\x89PNG\r\n\x1a\n") << id;
+        EXPECT_EQ(reply->body.find("<title>"), std::string::npos);
+        ++maps;
+    }
+    EXPECT_GT(maps, 30);
+    auto unknown = client.Get("/fcgid/zarezivavad_wm.fcg?pic=nowhere_sat&imei=123456789012345&ver=40&filterid=11");
+    ASSERT_TRUE(unknown);
+    EXPECT_NE(unknown->body.find("<title>2007"), std::string::npos);
+    auto badFilter = client.Get("/fcgid/zarezivavad_wm.fcg?pic=europe_sat&imei=123456789012345&ver=40&filterid=43");
+    ASSERT_TRUE(badFilter);
+    EXPECT_NE(badFilter->body.find("<title>2000"), std::string::npos);
+}
+
+}  // namespace

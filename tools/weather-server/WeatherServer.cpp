@@ -1,6 +1,8 @@
 // The forecast server stand-in. Speaks the forecast protocol on loopback:
 //   POST /fcgid/zarezivavad_wm.fcg?  body "posid=ID&imei=DIGITS&ver=40&filterid=43"
-// and answers with a signed package or an error page "<title>CODE". Tests steer it through
+// and answers with a signed package or an error page "<title>CODE"; and the map protocol:
+//   GET /fcgid/zarezivavad_wm.fcg?pic=MAPID&imei=DIGITS&ver=40&filterid=11
+// answered with a text head, a NUL byte and the PNG picture. Tests steer it through
 //   GET /control/fault?spec=KIND[:CODE][@SKIP][*COUNT]   GET /control/reset   GET /control/release
 //   GET /control/requests (one request body a line)      GET /control/date?value=YYYYMMDD[HH]
 #include <httplib.h>
@@ -23,6 +25,7 @@
 #include "CityDirectory.h"
 #include "FaultSwitch.h"
 #include "ForecastDocument.h"
+#include "MapPicture.h"
 #include "PackageSigner.h"
 #include "SignedPackage.h"
 
@@ -30,6 +33,7 @@ namespace {
 
 constexpr int kProtocolVersion = 40;
 constexpr int kForecastFilter = 43;
+constexpr int kMapFilter = 11;
 constexpr const char* kForecastPath = "/fcgid/zarezivavad_wm.fcg";
 
 struct Options {
@@ -38,6 +42,7 @@ struct Options {
     std::string portFile;
     std::string keyPath = WEATHER_SERVER_DEFAULT_KEY;
     std::string citiesPath;
+    std::string mapsPath;
     std::string fault;
     std::string date;  // YYYYMMDD[HH]: the server's "now" instead of the real clock
     bool printPublicKey = false;
@@ -46,7 +51,7 @@ struct Options {
 void Usage() {
     std::fprintf(stderr,
                  "usage: weather-server [--host ADDR] [--port N] [--port-file FILE] [--key PEM]\n"
-                 "                      [--cities FILE] [--date YYYYMMDD[HH]] [--fault SPEC]\n"
+                 "                      [--cities FILE] [--maps FILE] [--date YYYYMMDD[HH]] [--fault SPEC]\n"
                  "       weather-server --print-public-key [--key PEM]\n");
 }
 
@@ -72,6 +77,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
         } else if (arg == "--port-file") ok = value(options.portFile);
         else if (arg == "--key") ok = value(options.keyPath);
         else if (arg == "--cities") ok = value(options.citiesPath);
+        else if (arg == "--maps") ok = value(options.mapsPath);
         else if (arg == "--fault") ok = value(options.fault);
         else if (arg == "--date") ok = value(options.date);
         else if (arg == "--print-public-key") options.printPublicKey = true;
@@ -274,6 +280,49 @@ private:
     std::vector<std::string> requests_;
 };
 
+class MapService {
+public:
+    MapService(const MapCatalog& maps, ServerClock& clock, FaultSwitch& faults, StallGate& stalls)
+        : maps_(maps), clock_(clock), faults_(faults), stalls_(stalls) {}
+
+    void Answer(const httplib::Request& request, httplib::Response& response) {
+        std::string id = request.get_param_value("pic");
+        if (request.get_param_value("ver") != std::to_string(kProtocolVersion) ||
+            request.get_param_value("filterid") != std::to_string(kMapFilter) ||
+            !IsDigits(request.get_param_value("imei"), 15)) {
+            return response.set_content(ErrorPage(2000), "text/html");
+        }
+        std::optional<int> type = maps_.TypeOf(id);
+        if (!type) {
+            return response.set_content(ErrorPage(2007), "text/html");
+        }
+        std::optional<Fault> fault = faults_.NextReply();
+        if (fault && fault->kind == FaultKind::Stall) {
+            stalls_.Hold();
+            response.status = 500;
+            return;
+        }
+        if (fault && fault->kind == FaultKind::ServerCode) {
+            return response.set_content(ErrorPage(fault->code), "text/html");
+        }
+        CalendarDate date;
+        int hour = 0;
+        clock_.LocalNow(Place{}, date, hour);
+        std::string picture = MapPicture::Render(id, *type, date.Digits());
+        if (picture.empty()) {
+            return response.set_content(ErrorPage(2008), "text/html");
+        }
+        std::string head = "pic=" + id + ";type=" + std::to_string(*type) + ";date=" + date.Digits();
+        response.set_content(head + std::string(1, '\0') + picture, "application/octet-stream");
+    }
+
+private:
+    const MapCatalog& maps_;
+    ServerClock& clock_;
+    FaultSwitch& faults_;
+    StallGate& stalls_;
+};
+
 void PrintHex(const char* name, const std::vector<unsigned char>& bytes) {
     std::printf("%s=", name);
     for (unsigned char b : bytes) {
@@ -334,6 +383,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "weather-server: %s\n", error.c_str());
         return 1;
     }
+    MapCatalog maps;
+    if (!options->mapsPath.empty() && !maps.Load(options->mapsPath, error)) {
+        std::fprintf(stderr, "weather-server: %s\n", error.c_str());
+        return 1;
+    }
     ServerClock clock;
     if (!options->date.empty() && !clock.SetFixed(options->date)) {
         std::fprintf(stderr, "weather-server: bad date '%s' (YYYYMMDD or YYYYMMDDHH)\n", options->date.c_str());
@@ -353,7 +407,9 @@ int main(int argc, char** argv) {
     ForecastService forecasts(signer, cities, clock, faults, stalls);
     httplib::Server server;
     StopOnSignals(server, stalls);
+    MapService mapService(maps, clock, faults, stalls);
     server.Post(kForecastPath, [&](const httplib::Request& q, httplib::Response& r) { forecasts.Answer(q, r); });
+    server.Get(kForecastPath, [&](const httplib::Request& q, httplib::Response& r) { mapService.Answer(q, r); });
     server.Get("/control/fault", [&](const httplib::Request& q, httplib::Response& r) {
         std::optional<Fault> fault = FaultSwitch::Parse(q.get_param_value("spec"));
         if (!fault) {

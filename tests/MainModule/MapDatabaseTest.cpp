@@ -1,0 +1,173 @@
+// The maps database: the installed file against its region table, and hand-made files for the
+// tree's corners and for damage.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "CMapDB.h"
+#include "ce/device.h"
+
+namespace {
+
+std::string Narrow(LPCWSTR text) { return text == nullptr ? "(null)" : ce::ToUtf8(text); }
+
+class MapFileBytes {
+public:
+    MapFileBytes(uint32_t records, std::vector<uint32_t> languages) : languages_(languages.size()) {
+        U32(records);
+        U16(static_cast<uint32_t>(languages.size()));
+        for (uint32_t language : languages) {
+            U32(language);
+        }
+    }
+    MapFileBytes& Record(const std::string& id, const std::string& parent, int type,
+                         const std::vector<std::string>& names) {
+        Text(id);
+        Text(parent);
+        bytes_ += static_cast<char>(type);
+        for (size_t i = 0; i < languages_; ++i) {
+            Text(i < names.size() ? names[i] : "");
+        }
+        return *this;
+    }
+    std::string bytes_;
+
+private:
+    void U16(uint32_t v) {
+        bytes_ += static_cast<char>(v & 0xFF);
+        bytes_ += static_cast<char>((v >> 8) & 0xFF);
+    }
+    void U32(uint32_t v) {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
+    void Text(const std::string& text) {
+        bytes_ += static_cast<char>(text.size());
+        for (char c : text) {
+            U16(static_cast<unsigned char>(c));
+        }
+    }
+    size_t languages_;
+};
+
+class MapDatabase : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/mapdb-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        std::filesystem::create_directories(root_ + "/fs");
+        ce::SetDeviceRoot(root_);
+    }
+    void TearDown() override {
+        ce::SetDeviceRoot({});
+        std::filesystem::remove_all(root_);
+    }
+    bool LoadBytes(const std::string& bytes) {
+        std::ofstream(root_ + "/fs/MapDB.dat", std::ios::binary) << bytes;
+        return db_.Load(u"\\MapDB.dat");
+    }
+    CMapDBRecord Find(const char16_t* id) {
+        CMapDBRecord record;
+        EXPECT_TRUE(db_.FindRecord(id, &record)) << ce::ToUtf8(id);
+        return record;
+    }
+
+    std::string root_;
+    CMapDB db_;
+};
+
+TEST_F(MapDatabase, TheInstalledFileListsEveryRegionWithItsThreeMaps) {
+    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat", root_ + "/fs/MapDB.dat");
+    ASSERT_TRUE(db_.Load(u"\\MapDB.dat"));
+    std::ifstream table(std::string(CE_SOURCE_DIR) + "/data/mapdb/regions.txt");
+    std::string line;
+    size_t regions = 0;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        ++regions;
+        std::string id = line.substr(0, line.find(';'));
+        std::string english = line.substr(id.size() + 1, line.rfind(';') - id.size() - 1);
+        CMapDBRecord region = Find(ce::FromUtf8(id).c_str());
+        EXPECT_EQ(Narrow(region.GetLocalizedName(1033)), english);
+        EXPECT_EQ(Narrow(region.GetLocalizedName(1031)), line.substr(line.rfind(';') + 1));
+        EXPECT_EQ(Narrow(region.GetLocalizedName(1036)), english) << "other languages fall back to English";
+        ASSERT_EQ(region.GetChildren().size(), 3u) << id;
+        std::vector<uint32_t> types;
+        for (const auto& [mapId, map] : region.GetChildren()) {
+            types.push_back(map.GetMapType());
+            CMapDBRecord parent;
+            ASSERT_TRUE(db_.FindParentRecord(mapId.c_str(), &parent));
+            EXPECT_EQ(parent.GetId(), region.GetId());
+        }
+        std::sort(types.begin(), types.end());
+        EXPECT_EQ(types, (std::vector<uint32_t>{0, 1, 2}));
+    }
+    std::vector<CMapDBRecord> all;
+    ASSERT_TRUE(db_.GetRegions(&all));
+    EXPECT_EQ(all.size(), regions);
+}
+
+TEST_F(MapDatabase, MapsFindTheirRegionWhereverItStandsInTheFile) {
+    MapFileBytes file(6, {1033, 1031});
+    file.Record("eu_sat", "eu", 0, {"Satellite", "Satellit"})
+        .Record("eu", "", 1, {"Europe", "Europa"})
+        .Record("lost_sat", "lost", 0, {"Lost"})
+        .Record("deep", "eu_sat", 2, {"Third level"})
+        .Record("eu", "", 2, {"Europe again"})
+        .Record("", "", 0, {"Empty id"});
+    ASSERT_TRUE(LoadBytes(file.bytes_));
+
+    CMapDBRecord europe = Find(u"eu");
+    EXPECT_EQ(europe.GetMapType(), 2u) << "a second region record replaces type and names";
+    EXPECT_EQ(Narrow(europe.GetLocalizedName(1033)), "Europe again");
+    EXPECT_EQ(europe.GetChildren().size(), 1u) << "and keeps the maps gathered so far";
+
+    CMapDBRecord lost = Find(u"lost");
+    EXPECT_EQ(lost.GetMapType(), 0u);
+    EXPECT_EQ(lost.GetLocalizedName(1033), nullptr) << "a region never named has no name";
+
+    CMapDBRecord parent;
+    ASSERT_TRUE(db_.FindParentRecord(u"deep", &parent));
+    EXPECT_EQ(Narrow(parent.GetId().c_str()), "eu_sat") << "a third level becomes a placeholder region";
+    CMapDBRecord map = Find(u"eu_sat");
+    EXPECT_TRUE(map.GetChildren().empty());
+    EXPECT_FALSE(db_.FindParentRecord(u"eu", &parent)) << "a region has no parent";
+
+    CMapDBRecord first;
+    ASSERT_TRUE(db_.GetRegion(0, &first));
+    EXPECT_TRUE(first.GetId().empty()) << "the empty id sorts first";
+    EXPECT_FALSE(db_.GetRegion(99, &first));
+
+    CMapDBRecord byName;
+    ASSERT_TRUE(db_.FindRecordByName(u"Satellit", 1031, 0, &byName));
+    EXPECT_EQ(Narrow(byName.GetId().c_str()), "eu_sat");
+    EXPECT_FALSE(db_.FindRecordByName(u"Satellit", 1031, 1, &byName)) << "the type must match too";
+}
+
+TEST_F(MapDatabase, ACutFileKeepsTheRecordsBeforeTheCutWhateverItsCountClaims) {
+    MapFileBytes file(4000000000u, {1033});
+    file.Record("eu", "", 0, {"Europe"}).Record("eu_sat", "eu", 0, {"Satellite"}).Record("us", "", 0, {"United States"});
+    std::string bytes = file.bytes_.substr(0, file.bytes_.size() - 5);
+    ASSERT_TRUE(LoadBytes(bytes));
+    std::vector<CMapDBRecord> regions;
+    db_.GetRegions(&regions);
+    ASSERT_EQ(regions.size(), 1u);
+    EXPECT_EQ(regions[0].GetChildren().size(), 1u);
+
+    for (size_t length = 0; length < file.bytes_.size(); ++length) {
+        EXPECT_TRUE(LoadBytes(file.bytes_.substr(0, length))) << length;
+    }
+    EXPECT_FALSE(db_.Load(u"\\Missing.dat"));
+    MapFileBytes noLanguages(1, {});
+    noLanguages.Record("eu", "", 0, {});
+    ASSERT_TRUE(LoadBytes(noLanguages.bytes_));
+    EXPECT_EQ(Find(u"eu").GetLocalizedName(1033), nullptr);
+}
+
+}  // namespace

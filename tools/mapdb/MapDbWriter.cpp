@@ -1,0 +1,153 @@
+// mapdb: writes MapDB.dat from the region table: every region in all three map types, named in English
+// (1033) and German (1031). Map ids are "<region>_sat", "<region>_temp" and "<region>_sfc".
+//
+// usage: mapdb regions.txt MapDB.dat maps.txt   (maps.txt: "id;type" lines for the weather server)
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ce/types.h"
+
+namespace {
+
+struct Region {
+    std::string id;
+    std::string english;
+    std::string german;
+};
+
+struct MapType {
+    const char* suffix;
+    unsigned char type;
+    const char* english;
+    const char* german;
+};
+
+constexpr MapType kMapTypes[] = {{"_sat", 0, "Satellite", "Satellit"},
+                                 {"_temp", 1, "Current temperature", "Aktuelle Temperatur"},
+                                 {"_sfc", 2, "Surface analysis", "Bodenanalyse"}};
+
+// The map cache file name rule: cut at the last '.', characters below '0' become '_'.
+std::string CacheName(const std::string& id) {
+    std::string name = id.substr(0, id.rfind('.'));
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < '0') {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+class Writer {
+public:
+    void U8(unsigned value) { bytes_ += static_cast<char>(value & 0xFF); }
+    void U16(unsigned value) {
+        U8(value);
+        U8(value >> 8);
+    }
+    void U32(unsigned value) {
+        U16(value & 0xFFFF);
+        U16(value >> 16);
+    }
+    bool Text(const std::string& utf8) {
+        std::u16string text = ce::FromUtf8(utf8);
+        if (text.size() > 255) {
+            return false;
+        }
+        U8(static_cast<unsigned>(text.size()));
+        for (char16_t c : text) {
+            U16(c);
+        }
+        return true;
+    }
+    const std::string& Bytes() const { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+bool ReadRegions(const std::string& path, std::vector<Region>& regions, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        size_t a = line.find(';');
+        size_t b = a == std::string::npos ? a : line.find(';', a + 1);
+        if (b == std::string::npos || a == 0) {
+            error = path + ": expected 'id;English;German' in '" + line + "'";
+            return false;
+        }
+        regions.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    }
+    return !regions.empty() || (error = "no regions", false);
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".tmp";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: mapdb regions.txt MapDB.dat maps.txt\n");
+        return 2;
+    }
+    std::vector<Region> regions;
+    std::string error;
+    if (!ReadRegions(argv[1], regions, error)) {
+        std::fprintf(stderr, "mapdb: %s\n", error.c_str());
+        return 1;
+    }
+    Writer writer;
+    writer.U32(static_cast<unsigned>(regions.size() * 4));
+    writer.U16(2);
+    writer.U32(1033);
+    writer.U32(1031);
+    std::set<std::string> cacheNames;
+    std::string mapList = "# map id;map type\n";
+    bool ok = true;
+    for (const Region& region : regions) {
+        ok = ok && writer.Text(region.id) && writer.Text("");
+        writer.U8(0);
+        ok = ok && writer.Text(region.english) && writer.Text(region.german);
+        for (const MapType& type : kMapTypes) {
+            std::string id = region.id + type.suffix;
+            // Two maps sharing a cache file would show each other's pictures.
+            if (!cacheNames.insert(CacheName(id)).second) {
+                std::fprintf(stderr, "mapdb: the map id %s shares its cache file with another map\n", id.c_str());
+                return 1;
+            }
+            mapList += id + ";" + std::to_string(type.type) + "\n";
+            ok = ok && writer.Text(id) && writer.Text(region.id);
+            writer.U8(type.type);
+            ok = ok && writer.Text(type.english) && writer.Text(type.german);
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "mapdb: a text is longer than 255 characters\n");
+        return 1;
+    }
+    if (!WriteFile(argv[2], writer.Bytes()) || !WriteFile(argv[3], mapList)) {
+        std::fprintf(stderr, "mapdb: cannot write the output files\n");
+        return 1;
+    }
+    std::printf("mapdb: %zu regions, %zu maps\n", regions.size(), regions.size() * 3);
+    return 0;
+}
