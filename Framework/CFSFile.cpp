@@ -73,6 +73,29 @@ DWORD CFSFile::ReadU32() {
            (static_cast<DWORD>(bytes[3]) << 24);
 }
 
+bool CFSFile::ReadExact(LPVOID buffer, DWORD bytes) {
+    DWORD read = 0;
+    return Read(buffer, bytes, &read) && read == bytes;
+}
+
+bool CFSFile::ReadU16(WORD& value) {
+    BYTE bytes[2];
+    if (!ReadExact(bytes, sizeof bytes)) {
+        return false;
+    }
+    value = static_cast<WORD>(bytes[0] | (bytes[1] << 8));
+    return true;
+}
+
+bool CFSFile::ReadU32(DWORD& value) {
+    WORD low = 0, high = 0;
+    if (!ReadU16(low) || !ReadU16(high)) {
+        return false;
+    }
+    value = low | (static_cast<DWORD>(high) << 16);
+    return true;
+}
+
 bool CFSFile::WriteU32(DWORD value) {
     const BYTE bytes[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
                            static_cast<BYTE>(value >> 24)};

@@ -26,6 +26,11 @@ public:
 
     // A little-endian 32-bit word; a short read sets the error flag and gives 0.
     DWORD ReadU32();
+    // Reads exactly that many bytes; false on a short read.
+    bool ReadExact(LPVOID buffer, DWORD bytes);
+    // Little-endian words; false on a short read.
+    bool ReadU16(WORD& value);
+    bool ReadU32(DWORD& value);
     bool WriteU32(DWORD value);
     bool Seek(LONG offset, DWORD method);
 

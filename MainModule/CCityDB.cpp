@@ -15,29 +15,6 @@ constexpr size_t kRecordTextCapacity = 100;
 constexpr size_t kFieldCapacity = 100;
 constexpr size_t kIdLength = 8;
 
-bool ReadExact(CFSFile& file, void* buffer, DWORD size) {
-    DWORD read = 0;
-    return file.Read(buffer, size, &read) && read == size;
-}
-
-bool ReadU16(CFSFile& file, uint16_t& value) {
-    uint8_t bytes[2];
-    if (!ReadExact(file, bytes, 2)) {
-        return false;
-    }
-    value = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-    return true;
-}
-
-bool ReadU32(CFSFile& file, uint32_t& value) {
-    uint16_t low = 0, high = 0;
-    if (!ReadU16(file, low) || !ReadU16(file, high)) {
-        return false;
-    }
-    value = low | (static_cast<uint32_t>(high) << 16);
-    return true;
-}
-
 void CopyField(WCHAR* target, const std::u16string& text) {
     lstrcpynW(target, text.c_str(), static_cast<int>(kFieldCapacity));
 }
@@ -78,18 +55,18 @@ bool CCityDB::Open(LPCWSTR path) {
 }
 
 bool CCityDB::ReadIndex(CFSFile& file) {
-    uint16_t tableSize = 0;
-    if (!ReadU16(file, codePage_) || !ReadU16(file, tableSize)) {
+    WORD tableSize = 0;
+    if (!file.ReadU16(codePage_) || !file.ReadU16(tableSize)) {
         return false;
     }
     std::vector<uint8_t> table(tableSize);
-    if (!ReadExact(file, table.data(), tableSize)) {
+    if (!file.ReadExact(table.data(), tableSize)) {
         return false;
     }
     CBitStream tableStream(table.data(), table.size());
     decoder_ = std::make_unique<CPrefixCodeDecoder>();
-    uint16_t entryCount = 0;
-    if (!decoder_->LoadTable(tableStream) || !ReadU16(file, entryCount) || entryCount == 0) {
+    WORD entryCount = 0;
+    if (!decoder_->LoadTable(tableStream) || !file.ReadU16(entryCount) || entryCount == 0) {
         return false;
     }
     entries_.resize(entryCount);
@@ -104,8 +81,8 @@ bool CCityDB::ReadIndex(CFSFile& file) {
 bool CCityDB::ReadEntry(CFSFile& file, Entry& entry) const {
     uint8_t codedLength = 0;
     uint8_t coded[255];
-    if (!ReadExact(file, &codedLength, 1) || !ReadExact(file, coded, codedLength) || !ReadU32(file, entry.offset) ||
-        !ReadU16(file, entry.count)) {
+    if (!file.ReadExact(&codedLength, 1) || !file.ReadExact(coded, codedLength) || !file.ReadU32(entry.offset) ||
+        !file.ReadU16(entry.count)) {
         return false;
     }
     char text[kIndexTextCapacity];
@@ -144,9 +121,9 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
         return false;
     }
     std::u16string previous;
-    for (uint16_t i = 0; i < entry.count; ++i) {
-        uint16_t header = 0;
-        if (!ReadU16(file, header)) {
+    for (WORD i = 0; i < entry.count; ++i) {
+        WORD header = 0;
+        if (!file.ReadU16(header)) {
             return false;
         }
         size_t codedLength = header & 0x7FF;
@@ -154,7 +131,7 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
         uint8_t coded[kRecordCodedCapacity];
         // The shared part must come from a previous text that has that many characters.
         if (codedLength > sizeof coded || shared > previous.size() || (i == 0 && shared > 0) ||
-            !ReadExact(file, coded, static_cast<DWORD>(codedLength))) {
+            !file.ReadExact(coded, static_cast<DWORD>(codedLength))) {
             return false;
         }
         char rest[kRecordTextCapacity];

@@ -5,41 +5,16 @@
 
 namespace {
 
-bool ReadExact(CFSFile& file, void* buffer, DWORD size) {
-    DWORD read = 0;
-    return file.Read(buffer, size, &read) && read == size;
-}
-
-bool ReadU8(CFSFile& file, uint8_t& value) { return ReadExact(file, &value, 1); }
-
-bool ReadU16(CFSFile& file, uint16_t& value) {
-    uint8_t bytes[2];
-    if (!ReadExact(file, bytes, 2)) {
-        return false;
-    }
-    value = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-    return true;
-}
-
-bool ReadU32(CFSFile& file, uint32_t& value) {
-    uint16_t low = 0, high = 0;
-    if (!ReadU16(file, low) || !ReadU16(file, high)) {
-        return false;
-    }
-    value = low | (static_cast<uint32_t>(high) << 16);
-    return true;
-}
-
 // A u8 length and that many UTF-16 code units.
 bool ReadText(CFSFile& file, std::u16string& text) {
     uint8_t length = 0;
-    if (!ReadU8(file, length)) {
+    if (!file.ReadExact(&length, 1)) {
         return false;
     }
     text.resize(length);
     for (auto& unit : text) {
-        uint16_t value = 0;
-        if (!ReadU16(file, value)) {
+        WORD value = 0;
+        if (!file.ReadU16(value)) {
             return false;
         }
         unit = static_cast<char16_t>(value);
@@ -55,14 +30,14 @@ bool CMapDB::Load(LPCWSTR path) {
     if (path == nullptr || !file.Open(path, OPEN_EXISTING, GENERIC_READ, 0)) {
         return false;
     }
-    uint32_t recordCount = 0;
-    uint16_t languageCount = 0;
-    if (!ReadU32(file, recordCount) || !ReadU16(file, languageCount)) {
+    DWORD recordCount = 0;
+    WORD languageCount = 0;
+    if (!file.ReadU32(recordCount) || !file.ReadU16(languageCount)) {
         return true;  // an empty or cut file holds no records
     }
     std::vector<uint32_t> languages(languageCount);
     for (auto& language : languages) {
-        if (!ReadU32(file, language)) {
+        if (!file.ReadU32(language)) {
             return true;
         }
     }
@@ -81,7 +56,7 @@ bool CMapDB::Load(LPCWSTR path) {
 bool CMapDB::ReadRecord(CFSFile& file, const std::vector<uint32_t>& languages, CMapDBRecord& record,
                         std::u16string& parentId) {
     uint8_t mapType = 0;
-    if (!ReadText(file, record.id_) || !ReadText(file, parentId) || !ReadU8(file, mapType)) {
+    if (!ReadText(file, record.id_) || !ReadText(file, parentId) || !file.ReadExact(&mapType, 1)) {
         return false;
     }
     record.mapType_ = mapType;
