@@ -1,0 +1,7 @@
+#include "UserInterface/DialogResources.h"
+
+namespace UserInterface::DialogResources {
+
+HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace UserInterface::DialogResources
