@@ -254,6 +254,9 @@ CE_API BOOL FileTimeToLocalFileTime(const FILETIME* utc, LPFILETIME local);
 CE_API BOOL LocalFileTimeToFileTime(const FILETIME* local, LPFILETIME utc);
 CE_API LONG CompareFileTime(const FILETIME* a, const FILETIME* b);
 CE_API DWORD GetTickCount(void);
+// The performance counter counts the layer's milliseconds (frequency 1000).
+CE_API BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+CE_API BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 CE_API void Sleep(DWORD milliseconds);
 CE_API DWORD GetTimeZoneInformation(LPTIME_ZONE_INFORMATION info);
 

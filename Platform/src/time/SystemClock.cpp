@@ -106,6 +106,22 @@ CE_API DWORD GetTickCount(void) {
     return static_cast<DWORD>(ce::ClockTickMs());
 }
 
+CE_API BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+    if (count == nullptr) {
+        return FailInvalid();
+    }
+    count->QuadPart = static_cast<LONGLONG>(ce::ClockTickMs());
+    return TRUE;
+}
+
+CE_API BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    if (frequency == nullptr) {
+        return FailInvalid();
+    }
+    frequency->QuadPart = 1000;
+    return TRUE;
+}
+
 CE_API DWORD GetTimeZoneInformation(LPTIME_ZONE_INFORMATION info) {
     if (info == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
