@@ -308,6 +308,10 @@ bool CSysInfo::IsTallAspect() const {
     return longer * 100 > shorter * 134;
 }
 
+CSysInfo* g_pSysInfo = nullptr;
+
+int CSysInfo::Scale(int length) { return g_pSysInfo != nullptr ? g_pSysInfo->ScaleToScreen(length) : length; }
+
 int CSysInfo::ScaleToScreen(int length) const {
     switch (m_screenClass) {
         case 320:

@@ -36,6 +36,8 @@ public:
     int GetPixelsPerInch() const { return m_pixelsPerInch; }
     // A length given for the 240 screen class, scaled to this device.
     int ScaleToScreen(int length) const;
+    // ScaleToScreen of the process's device information; the length unchanged before there is one.
+    static int Scale(int length);
     // Index 0: the theme colour; 1: the base hue.
     DWORD GetColor(int index) const;
     DWORD GetBaseHue() const { return m_baseHue; }
@@ -116,3 +118,6 @@ private:
     DWORD m_smartphone = 0;
     IOrientationListener* m_listener = nullptr;
 };
+
+// The process's device information, made at start-up by the program or a plug-in; null until then.
+extern CSysInfo* g_pSysInfo;
