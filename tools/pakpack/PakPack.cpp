@@ -9,12 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "HostFile.h"
 #include "SpritePackageFile.h"
 #include "SvgCairoRenderer.h"
 #include "SvgRasterizer.h"
@@ -30,35 +29,6 @@ const char* Reason(SvgStatus status)
     case SvgStatus::ParseError: return "it is not well-formed, or it uses something outside the SVG subset";
     default: return "it cannot be rendered";
     }
-}
-
-bool ReadFile(const std::filesystem::path& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-// Written beside the target and renamed over it, so a reader never sees half a package.
-bool WriteFileAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
-{
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) std::filesystem::remove(temporary, error);
-    return !error;
 }
 
 // The picture's design size, checked by rendering it at that size.
@@ -83,7 +53,7 @@ bool CheckPicture(const std::string& name, const std::string& svg, SpritePackage
 int Pack(const std::string& output, const std::filesystem::path& folder, const std::string& orderFile)
 {
     std::string order;
-    if (!ReadFile(orderFile, order)) {
+    if (!HostFile::Read(orderFile, order)) {
         std::fprintf(stderr, "pakpack: cannot read the order file %s\n", orderFile.c_str());
         return 1;
     }
@@ -94,7 +64,7 @@ int Pack(const std::string& output, const std::filesystem::path& folder, const s
         while (!name.empty() && (name.back() == '\r' || name.back() == ' ')) name.pop_back();
         if (name.empty()) continue;
         std::string svg;
-        if (!ReadFile(folder / name, svg)) {
+        if (!HostFile::Read(folder / name, svg)) {
             std::fprintf(stderr, "pakpack: %s: cannot read %s\n", name.c_str(), (folder / name).c_str());
             return 1;
         }
@@ -107,7 +77,8 @@ int Pack(const std::string& output, const std::filesystem::path& folder, const s
         std::fprintf(stderr, "pakpack: no package made (%zu pictures)\n", pictures.size());
         return 1;
     }
-    if (!WriteFileAtomically(output, bytes)) {
+    std::string_view packed(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!HostFile::WriteAtomically(output, packed)) {
         std::fprintf(stderr, "pakpack: cannot write %s\n", output.c_str());
         return 1;
     }
@@ -124,7 +95,7 @@ int Show(const std::string& input, int index, const std::string& size, const std
     }
     std::string file;
     std::vector<SpritePackageEntry> entries;
-    if (!ReadFile(input, file) ||
+    if (!HostFile::Read(input, file) ||
         !SpritePackageFile::ParseIndex(std::vector<uint8_t>(file.begin(), file.end()), entries)) {
         std::fprintf(stderr, "pakpack: %s is not a readable package\n", input.c_str());
         return 1;

@@ -6,10 +6,9 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
+#include "HostFile.h"
 #include "SpritePackageFile.h"
 #include "SvgRasterizer.h"
 
@@ -43,10 +42,11 @@ void FitInto(int side, const SpritePackageEntry& entry, int& width, int& height)
 
 bool ReadSection(const ContactSheet::Package& package, int size, Section& section, std::string& error)
 {
-    std::ifstream in(package.path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string file;
     std::vector<SpritePackageEntry> entries;
-    if (!in || !SpritePackageFile::ParseIndex(bytes, entries)) {
+    bool read = HostFile::Read(package.path, file);
+    std::vector<uint8_t> bytes(file.begin(), file.end());
+    if (!read || !SpritePackageFile::ParseIndex(bytes, entries)) {
         error = package.path + ": not a readable package";
         return false;
     }

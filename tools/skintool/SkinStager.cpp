@@ -2,20 +2,11 @@
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
+#include "HostFile.h"
 #include "SvgAdapter.h"
 
 namespace {
-
-bool ReadFile(const std::filesystem::path& path, std::string& out)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 std::string FourDigits(int picture)
 {
@@ -38,7 +29,7 @@ bool StageWeatherPicture(const SkinStager::Sources& sources, int picture, const 
 {
     std::filesystem::path path = sources.packageRoot / source;
     std::string text;
-    if (!ReadFile(path, text)) {
+    if (!HostFile::Read(path, text)) {
         error = path.string() + ": cannot be read (picture " + std::to_string(picture) + ")";
         return false;
     }
@@ -48,7 +39,7 @@ bool StageWeatherPicture(const SkinStager::Sources& sources, int picture, const 
         error = path.string() + ": refused: " + reason;
         return false;
     }
-    if (!SkinStager::WriteFile(target, adapted.svg)) {
+    if (!HostFile::WriteAtomically(target, adapted.svg)) {
         error = target.string() + ": cannot be written";
         return false;
     }
@@ -56,26 +47,6 @@ bool StageWeatherPicture(const SkinStager::Sources& sources, int picture, const 
 }
 
 }  // namespace
-
-bool SkinStager::WriteFile(const std::filesystem::path& path, const std::string& text)
-{
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), std::streamsize(text.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) std::filesystem::remove(temporary, error);
-    return !error;
-}
 
 bool SkinStager::FindInterfacePictures(const std::filesystem::path& folder,
                                        std::map<int, std::filesystem::path>& found, std::string& error)
@@ -129,14 +100,14 @@ bool SkinStager::Stage(const Sources& sources, int first, int last, const std::f
         } else if (auto found = drawn.find(picture); found != drawn.end()) {
             name = found->second.filename().string();
             std::string text;
-            if (!ReadFile(found->second, text) || !WriteFile(folder / name, text)) {
+            if (!HostFile::Read(found->second, text) || !HostFile::WriteAtomically(folder / name, text)) {
                 error = found->second.string() + ": cannot be copied";
                 return false;
             }
             ++outcome.drawn;
         } else {
             name += "-placeholder.svg";
-            if (!WriteFile(folder / name, Placeholder(picture))) {
+            if (!HostFile::WriteAtomically(folder / name, Placeholder(picture))) {
                 error = (folder / name).string() + ": cannot be written";
                 return false;
             }
@@ -144,7 +115,7 @@ bool SkinStager::Stage(const Sources& sources, int first, int last, const std::f
         }
         order += name + "\n";
     }
-    if (!WriteFile(folder / "order.txt", order)) {
+    if (!HostFile::WriteAtomically(folder / "order.txt", order)) {
         error = (folder / "order.txt").string() + ": cannot be written";
         return false;
     }

@@ -36,7 +36,4 @@ public:
 
     // A small picture that shows its entry number, for entries nobody has drawn yet.
     static std::string Placeholder(int picture);
-
-    // Written beside the target and renamed over it.
-    static bool WriteFile(const std::filesystem::path& path, const std::string& text);
 };

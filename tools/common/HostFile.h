@@ -1,0 +1,15 @@
+// Whole files of the build machine for the build-time tools: read in one go, and replaced so that a
+// reader never sees half of one.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+class HostFile {
+public:
+    static bool Read(const std::filesystem::path& path, std::string& out);
+    // Written to "<name>.tmp" beside the target, checked, closed and renamed over it; on failure only
+    // the ".tmp" is removed.
+    static bool WriteAtomically(const std::filesystem::path& path, std::string_view bytes);
+};
