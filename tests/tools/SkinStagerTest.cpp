@@ -51,6 +51,7 @@ TEST_F(SkinStagerTest, TableThenInterfacePictureThenPlaceholderInEntryOrder)
     EXPECT_EQ(outcome.missing, std::vector<int>{2});
     EXPECT_EQ(folder.Read("out/0001-home-marker.svg"), kDrawn);
     EXPECT_EQ(folder.Read("out/0000-sun.svg").find("animate"), std::string::npos);
+    EXPECT_EQ(outcome.adaptationNotes, std::vector<std::string>{"sun.svg: left out: element animate"});
     SvgRaster raster;
     EXPECT_EQ(SvgRasterizer::Render(folder.Read("out/0002-placeholder.svg"), 32, 32, raster), SvgStatus::Success);
 

@@ -90,6 +90,18 @@ TEST(SvgAdapter, ReferencesReachWhatTheyNameWhereverItStands)
     EXPECT_EQ(ColourAt(svg, 10, 10), 0xFFFF00u);
 }
 
+TEST(SvgAdapter, CoordinatePairsAfterAMoveAreDrawnAsLines)
+{
+    // The snowflakes of the weather icons are drawn this way: "m-2.16-1.24-1.09-.63" is one spoke.
+    std::string source = std::string(kOpen) +
+        "<path d='M2,4 18,4m-8,6 4e0,0M2 16h8' stroke='#ff0000' stroke-width='2' fill='none'/></svg>";
+    std::string svg = Adapted(source);
+    EXPECT_NE(svg.find("M2,4 L 18,4m-8,6 l 4e0,0M2 16h8"), std::string::npos) << svg;
+    EXPECT_EQ(ColourAt(svg, 10, 4), 0xFF0000u);
+    EXPECT_EQ(ColourAt(svg, 12, 10), 0xFF0000u);
+    EXPECT_EQ(ColourAt(svg, 5, 16), 0xFF0000u);
+}
+
 TEST(SvgAdapter, TheSizeComesFromTheViewBoxOrThePixelSize)
 {
     SvgAdapter::Result result;

@@ -1,5 +1,6 @@
 #include "SkinStager.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -25,7 +26,7 @@ int InterfaceNumber(const std::string& name)
 }
 
 bool StageWeatherPicture(const SkinStager::Sources& sources, int picture, const std::string& source,
-                         const std::filesystem::path& target, std::string& error)
+                         const std::filesystem::path& target, SkinStager::Outcome& outcome, std::string& error)
 {
     std::filesystem::path path = sources.packageRoot / source;
     std::string text;
@@ -38,6 +39,13 @@ bool StageWeatherPicture(const SkinStager::Sources& sources, int picture, const 
     if (!SvgAdapter::Adapt(text, adapted, reason)) {
         error = path.string() + ": refused: " + reason;
         return false;
+    }
+    if (!adapted.notes.empty()) {
+        std::string line = path.filename().string() + ": left out";
+        for (size_t i = 0; i < adapted.notes.size(); ++i) line += (i ? ", " : ": ") + adapted.notes[i];
+        if (std::find(outcome.adaptationNotes.begin(), outcome.adaptationNotes.end(), line) ==
+            outcome.adaptationNotes.end())
+            outcome.adaptationNotes.push_back(line);
     }
     if (!HostFile::WriteAtomically(target, adapted.svg)) {
         error = target.string() + ": cannot be written";
@@ -95,7 +103,7 @@ bool SkinStager::Stage(const Sources& sources, int first, int last, const std::f
         std::string name = FourDigits(picture);
         if (!source.empty()) {
             name += "-" + std::filesystem::path(source).filename().string();
-            if (!StageWeatherPicture(sources, picture, source, folder / name, error)) return false;
+            if (!StageWeatherPicture(sources, picture, source, folder / name, outcome, error)) return false;
             ++outcome.adapted;
         } else if (auto found = drawn.find(picture); found != drawn.end()) {
             name = found->second.filename().string();

@@ -22,6 +22,8 @@ public:
         int adapted = 0;
         int drawn = 0;
         std::vector<int> missing;  // entries that got a placeholder
+        // What the adaptation left out, one line a source file that lost something.
+        std::vector<std::string> adaptationNotes;
     };
 
     // Writes the pictures first..last into folder (emptied first), and "order.txt" naming them one a

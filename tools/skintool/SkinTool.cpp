@@ -44,6 +44,7 @@ int Stage(const std::vector<std::string>& args)
         std::fprintf(stderr, "skintool: %s\n", error.c_str());
         return 1;
     }
+    for (const std::string& note : outcome.adaptationNotes) std::printf("skintool: %s\n", note.c_str());
     std::printf("skintool: pictures %d to %d: %d adapted, %d drawn, %zu missing\n", first, last, outcome.adapted,
                 outcome.drawn, outcome.missing.size());
     if (outcome.missing.empty()) return 0;

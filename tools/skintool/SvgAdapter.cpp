@@ -12,6 +12,7 @@
 #include <set>
 
 #include "CssClassRules.h"
+#include "SvgPathRewriter.h"
 #include "SvgRasterizer.h"
 
 namespace {
@@ -180,6 +181,8 @@ private:
         NormaliseHref(node);
         CheckPaint(node, "fill");
         CheckPaint(node, "stroke");
+        if (std::strcmp(Name(node), "path") == 0 && HasAttribute(node, "d"))
+            xmlSetProp(node, X("d"), X(SvgPathRewriter::MakeLinesExplicit(Attribute(node, "d")).c_str()));
         xmlNode* child = node->children;
         while (child) {
             xmlNode* next = child->next;

@@ -1,6 +1,7 @@
 // Turns an SVG picture drawn for browsers into one that Pictorra draws as it was meant to look:
 // animation, clipping, masks, filters and foreign markup are dropped, style sheets and style
-// attributes become presentation attributes, and the root gets a pixel size from its view box.
+// attributes become presentation attributes, path data says its lines after a move, and the root gets
+// a pixel size from its view box.
 #pragma once
 
 #include <string>
