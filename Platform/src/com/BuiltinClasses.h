@@ -12,4 +12,7 @@ IClassFactory* CreateBuiltinClassFactory(REFCLSID clsid);
 IClassFactory* NewDomDocumentFactory();
 void InitializeXmlParser();
 
+// Served by the imaging area.
+IClassFactory* NewImagingFactoryClass();
+
 }  // namespace ce::detail

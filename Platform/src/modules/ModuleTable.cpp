@@ -11,12 +11,42 @@
 namespace ce::detail {
 namespace {
 
-// The device's zlib is the system's.
-constexpr char kZlibLibrary[] = "libz.so.1";
-constexpr char16_t kZlibDevicePath[] = u"\\Windows\\zlib.dll";
+// Libraries of the device's system that are not files of its file system: zlib is the host's, and
+// the image decompression library is served by this layer itself.
+struct SystemLibrary {
+    const char16_t* name;        // without ".dll"
+    const char16_t* devicePath;
+    bool inLayer;
+    const char* hostLibrary;     // when not in the layer
+};
+constexpr SystemLibrary kSystemLibraries[] = {
+    {u"zlib", u"\\Windows\\zlib.dll", false, "libz.so.1"},
+    {u"imgdecmp", u"\\Windows\\imgdecmp.dll", true, nullptr},
+};
 
-bool IsZlibName(std::u16string_view name) {
-    return EqualNoCase(name, u"zlib") || EqualNoCase(name, u"zlib.dll");
+const SystemLibrary* FindSystemLibrary(std::u16string_view name) {
+    std::u16string_view file = DeviceFileName(name);
+    if (file.size() != name.size()) {
+        return nullptr;  // a path names a file of the device
+    }
+    for (const SystemLibrary& library : kSystemLibraries) {
+        std::u16string withExtension = std::u16string(library.name) + u".dll";
+        if (EqualNoCase(name, library.name) || EqualNoCase(name, withExtension)) {
+            return &library;
+        }
+    }
+    return nullptr;
+}
+
+void* OpenSystemLibrary(const SystemLibrary& library) {
+    if (!library.inLayer) {
+        return dlopen(library.hostLibrary, RTLD_NOW | RTLD_LOCAL);
+    }
+    Dl_info self{};
+    if (dladdr(reinterpret_cast<void*>(&FindSystemLibrary), &self) == 0 || self.dli_fname == nullptr) {
+        return nullptr;
+    }
+    return dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD);
 }
 
 // A bare name without an extension means a .dll, as on the device.
@@ -70,7 +100,8 @@ Module* ModuleTable::FindByLibrary(void* library) {
 
 Module* ModuleTable::FindLoaded(std::u16string_view name) {
     std::lock_guard guard(lock_);
-    std::u16string wanted = IsZlibName(name) ? std::u16string(kZlibDevicePath) : WithDefaultExtension(name);
+    const SystemLibrary* system = FindSystemLibrary(name);
+    std::u16string wanted = system != nullptr ? std::u16string(system->devicePath) : WithDefaultExtension(name);
     bool byPath = wanted.find(u'\\') != std::u16string::npos;
     for (const auto& module : modules_) {
         std::u16string_view path = module->DevicePath();
@@ -85,9 +116,9 @@ HMODULE ModuleTable::Load(std::u16string_view name) {
     std::lock_guard guard(lock_);
     void* library = nullptr;
     std::u16string devicePath;
-    if (IsZlibName(name)) {
-        library = dlopen(kZlibLibrary, RTLD_NOW | RTLD_LOCAL);
-        devicePath = kZlibDevicePath;
+    if (const SystemLibrary* system = FindSystemLibrary(name)) {
+        library = OpenSystemLibrary(*system);
+        devicePath = system->devicePath;
     } else {
         std::string host = ResolveDeviceImage(name);
         if (host.empty()) {
