@@ -119,23 +119,18 @@ TEST_F(Transition, PointEffectsScaleAboutTheCentre) {
 }
 
 TEST_F(Transition, FourRectangleEffectsPlaceTheQuartersInTheCorners) {
-    // Restore from four rectangles at 50: the middle parts of the new quarters in the corners.
-    Frame(5, 50, true);  // the quadrants are the new picture here
-    EXPECT_EQ(target.Raw16(2, 2), kRed);
-    EXPECT_EQ(target.Raw16(37, 2), kGreen);
-    EXPECT_EQ(target.Raw16(2, 17), kBlue);
-    EXPECT_EQ(target.Raw16(37, 17), kWhite);
-    EXPECT_EQ(target.Raw16(15, 2), kBlack) << "old picture between the corners";
-    EXPECT_EQ(target.Raw16(20, 10), kBlack);
-
-    // Divide into four at 50: the outer parts of the old quarters in the corners, the new picture between.
-    Frame(6, 50);
-    EXPECT_EQ(target.Raw16(2, 2), kRed);
-    EXPECT_EQ(target.Raw16(37, 2), kGreen);
-    EXPECT_EQ(target.Raw16(2, 17), kBlue);
-    EXPECT_EQ(target.Raw16(37, 17), kWhite);
-    EXPECT_EQ(target.Raw16(15, 2), kBlack);
-    EXPECT_EQ(target.Raw16(20, 10), kBlack);
+    // Restore from four rectangles brings in the middle parts of the new quarters (here the quadrants);
+    // divide into four keeps the outer parts of the old ones. At 50 both leave black between the corners.
+    const std::pair<int, bool> cases[] = {{5, true}, {6, false}};
+    for (auto [kind, reversed] : cases) {
+        Frame(kind, 50, reversed);
+        EXPECT_EQ(target.Raw16(2, 2), kRed) << "kind " << kind;
+        EXPECT_EQ(target.Raw16(37, 2), kGreen) << "kind " << kind;
+        EXPECT_EQ(target.Raw16(2, 17), kBlue) << "kind " << kind;
+        EXPECT_EQ(target.Raw16(37, 17), kWhite) << "kind " << kind;
+        EXPECT_EQ(target.Raw16(15, 2), kBlack) << "kind " << kind;
+        EXPECT_EQ(target.Raw16(20, 10), kBlack) << "kind " << kind;
+    }
 }
 
 TEST_F(Transition, StepsBeyondTheEndOrWithoutPreparingAreRefused) {
