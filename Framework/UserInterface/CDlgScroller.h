@@ -1,0 +1,53 @@
+// The thin scroll indicator at the edge of a list, a text view or a dialog: shows which part of the
+// content is in view. It takes no input; its owner tells it the range and the position.
+#pragma once
+
+#include "UserInterface/CDlgControl.h"
+
+namespace UserInterface {
+
+class CDlgScroller : public CDlgControl {
+public:
+    static constexpr int kScrollerId = 0x50000;
+    // Style bit: a thumb of the skin's fixed length instead of one sized by the page.
+    static constexpr DWORD kFixedThumb = 0x10000;
+
+    // The thumb's offset from the top of the track and its length, in pixels.
+    struct Thumb {
+        int top;
+        int length;
+    };
+
+    CDlgScroller();
+    ~CDlgScroller() override;
+
+    // Keeps only the border, host-background and fixed-thumb bits of the style.
+    BOOL Create(DWORD style, int width, int height);
+    // The indicator is visible exactly while the page is smaller than the total.
+    void SetRange(int position, int total, int page, BOOL redraw);
+    void SetPosition(int position, BOOL redraw);
+    int GetPosition() const { return m_position; }
+    int GetTotal() const { return m_total; }
+    int GetPage() const { return m_page; }
+
+    // Where the thumb lies on a track of the given height; false when there is nothing to show.
+    // fixedLength is the skin's thumb length, or a negative value for a thumb sized by the page,
+    // which is made at least minimumLength long.
+    static bool GetThumb(int total, int page, int position, int height, int fixedLength, int minimumLength,
+                         Thumb* thumb);
+
+    int GetPreferredWidth() override { return 0; }
+    int GetPreferredHeight() override { return 0; }
+
+protected:
+    void OnPaint(HDC dc, const RECT* rect) override;
+    // No focus mark: the indicator is never a target of the keys.
+    void DrawFocusBorder(HDC, const RECT*) override {}
+
+private:
+    int m_total = 0;
+    int m_page = 0;
+    int m_position = 0;
+};
+
+}  // namespace UserInterface
