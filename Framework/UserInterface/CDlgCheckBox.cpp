@@ -4,6 +4,8 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "UserInterface/CDlgHostDC.h"
+#include "UserInterface/CDlgTextScope.h"
 #include "UserInterface/IDlgControlImages.h"
 
 namespace UserInterface {
@@ -49,47 +51,36 @@ int CDlgCheckBox::MeasureText(HDC dc, int width) {
     if (m_text.IsEmpty()) {
         return 0;
     }
+    CDlgTextScope text(dc, GetFont(), m_textColor);
     RECT rect{0, 0, std::max(0, width), 0};
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const int height = DrawTextW(dc, m_text.Get(), -1, &rect, kTextFormat | DT_CALCRECT);
-    SelectObject(dc, oldFont);
-    return height;
+    return DrawTextW(dc, m_text.Get(), -1, &rect, kTextFormat | DT_CALCRECT);
 }
 
 int CDlgCheckBox::GetPreferredWidth() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || g_pDlgControlImages == nullptr) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || g_pDlgControlImages == nullptr) {
         return 0;
     }
     int width = GetSquareSize().cx + 2 * GetBorderSize();
-    HDC dc = host->GetHostDC();
-    if (dc != nullptr && !m_text.IsEmpty()) {
-        HGDIOBJ oldFont = SelectObject(dc, GetFont());
+    if (!m_text.IsEmpty()) {
+        CDlgTextScope text(dc.Get(), GetFont(), m_textColor);
         SIZE extent{};
-        GetTextExtentPoint32W(dc, m_text.Get(), m_text.GetLength(), &extent);
-        SelectObject(dc, oldFont);
+        GetTextExtentPoint32W(dc.Get(), m_text.Get(), m_text.GetLength(), &extent);
         if (extent.cx > 0) {
             width += extent.cx + CSysInfo::Scale(kTextGap);
         }
-    }
-    if (dc != nullptr) {
-        host->ReleaseHostDC(dc);
     }
     return width;
 }
 
 int CDlgCheckBox::GetPreferredHeight() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || g_pDlgControlImages == nullptr) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || g_pDlgControlImages == nullptr) {
         return 0;
     }
     const SIZE square = GetSquareSize();
     const int border = GetBorderSize();
-    int textHeight = 0;
-    if (HDC dc = host->GetHostDC(); dc != nullptr) {
-        textHeight = MeasureText(dc, GetWidth() - 2 * border - CSysInfo::Scale(kTextGap) - square.cx);
-        host->ReleaseHostDC(dc);
-    }
+    const int textHeight = MeasureText(dc.Get(), GetWidth() - 2 * border - CSysInfo::Scale(kTextGap) - square.cx);
     return std::max<int>(square.cy, textHeight) + 2 * border;
 }
 
@@ -111,13 +102,8 @@ void CDlgCheckBox::OnPaint(HDC dc, const RECT* rect) {
     }
     const int textTop = rect->top + (height - textHeight) / 2;
     RECT text{textLeft, textTop, rect->right, textTop + textHeight};
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const COLORREF oldColor = ::SetTextColor(dc, m_textColor);
+    CDlgTextScope scope(dc, GetFont(), m_textColor);
     DrawTextW(dc, m_text.Get(), -1, &text, kTextFormat);
-    ::SetTextColor(dc, oldColor);
-    SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
 }
 
 // The base frames the focused control; the check box shows focus only as a tint, and only when asked.

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "CSysInfo.h"
+#include "UserInterface/CDlgHostDC.h"
+#include "UserInterface/CDlgStatic.h"
+#include "UserInterface/CDlgTextScope.h"
 
 namespace UserInterface {
 
@@ -45,49 +48,32 @@ int CDlgHyperLink::GetTextInset() { return GetBorderSize() + 2 * CSysInfo::Scale
 
 UINT CDlgHyperLink::GetTextFormat() const {
     const DWORD style = GetFlags();
-    UINT format = DT_NOPREFIX | DT_NOCLIP;
-    if (style & kTextCenter) format |= DT_CENTER;
-    if (style & kTextRight) format |= DT_RIGHT;
-    if (style & kTextVCenter) format |= DT_VCENTER;
-    if (style & kTextBottom) format |= DT_BOTTOM;
+    UINT format = CDlgStatic::GetAlignmentFormat(style);
     if (style & kSingleLine) format |= DT_SINGLELINE;
     if (style & kWordBreak) format |= DT_WORDBREAK;
     return format;
 }
 
 int CDlgHyperLink::GetPreferredWidth() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || m_text.IsEmpty()) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || m_text.IsEmpty()) {
         return 0;
     }
-    HDC dc = host->GetHostDC();
-    if (dc == nullptr) {
-        return 0;
-    }
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
+    CDlgTextScope text(dc.Get(), GetFont(), m_textColor);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, m_text.Get(), m_text.GetLength(), &extent);
-    SelectObject(dc, oldFont);
-    host->ReleaseHostDC(dc);
+    GetTextExtentPoint32W(dc.Get(), m_text.Get(), m_text.GetLength(), &extent);
     return extent.cx + 2 * GetTextInset();
 }
 
 int CDlgHyperLink::GetPreferredHeight() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || m_text.IsEmpty()) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || m_text.IsEmpty()) {
         return 0;
     }
-    HDC dc = host->GetHostDC();
-    if (dc == nullptr) {
-        return 0;
-    }
+    CDlgTextScope text(dc.Get(), GetFont(), m_textColor);
     const int inset = GetTextInset();
     RECT rect{0, 0, std::max(0, GetWidth() - 2 * inset), 0};
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const int height = DrawTextW(dc, m_text.Get(), -1, &rect, GetTextFormat() | DT_CALCRECT);
-    SelectObject(dc, oldFont);
-    host->ReleaseHostDC(dc);
-    return height + 2 * inset;
+    return DrawTextW(dc.Get(), m_text.Get(), -1, &rect, GetTextFormat() | DT_CALCRECT) + 2 * inset;
 }
 
 void CDlgHyperLink::OnPaint(HDC dc, const RECT* rect) {
@@ -103,13 +89,8 @@ void CDlgHyperLink::OnPaint(HDC dc, const RECT* rect) {
     if (IsRectEmpty(&textRect)) {
         return;
     }
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const COLORREF oldColor = ::SetTextColor(dc, m_textColor);
+    CDlgTextScope text(dc, GetFont(), m_textColor);
     DrawTextW(dc, m_text.Get(), -1, &textRect, GetTextFormat());
-    ::SetTextColor(dc, oldColor);
-    SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
 }
 
 void CDlgHyperLink::DrawFocusBorder(HDC dc, const RECT* rect) {

@@ -8,11 +8,7 @@ namespace UserInterface {
 
 class CDlgHyperLink : public CDlgControl {
 public:
-    // Style bits of the link (above the base's).
-    static constexpr DWORD kTextCenter = 0x20000;
-    static constexpr DWORD kTextRight = 0x40000;
-    static constexpr DWORD kTextVCenter = 0x100000;
-    static constexpr DWORD kTextBottom = 0x200000;
+    // Style bits of the link (above the base's); its alignment bits are the label's.
     static constexpr DWORD kSingleLine = 0x400000;
     static constexpr DWORD kWordBreak = 0x800000;
 

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "CSysInfo.h"
+#include "UserInterface/CDlgHostDC.h"
+#include "UserInterface/CDlgTextScope.h"
 #include "UserInterface/IDlgImage.h"
 
 namespace UserInterface {
@@ -66,36 +68,24 @@ int CDlgStatic::GetImageSpan() const {
 }
 
 int CDlgStatic::GetPreferredWidth() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || m_text.IsEmpty()) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || m_text.IsEmpty()) {
         return 0;
     }
-    HDC dc = host->GetHostDC();
-    if (dc == nullptr) {
-        return 0;
-    }
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
+    CDlgTextScope text(dc.Get(), GetFont(), m_textColor);
     SIZE extent{};
-    GetTextExtentExPointW(dc, m_text.Get(), m_text.GetLength(), 0, nullptr, nullptr, &extent);
-    SelectObject(dc, oldFont);
-    host->ReleaseHostDC(dc);
+    GetTextExtentPoint32W(dc.Get(), m_text.Get(), m_text.GetLength(), &extent);
     return extent.cx + GetImageSpan() + 2 * GetBorderSize();
 }
 
 int CDlgStatic::GetPreferredHeight() {
-    IDlgObjectHost* host = GetHost();
-    if (host == nullptr || m_text.IsEmpty()) {
+    CDlgHostDC dc(GetHost());
+    if (dc.Get() == nullptr || m_text.IsEmpty()) {
         return 0;
     }
-    HDC dc = host->GetHostDC();
-    if (dc == nullptr) {
-        return 0;
-    }
+    CDlgTextScope text(dc.Get(), GetFont(), m_textColor);
     RECT rect{0, 0, std::max(0, GetWidth() - 2 * GetBorderSize() - GetImageSpan()), 0};
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const int textHeight = DrawTextW(dc, m_text.Get(), -1, &rect, GetTextFormat() | DT_CALCRECT);
-    SelectObject(dc, oldFont);
-    host->ReleaseHostDC(dc);
+    const int textHeight = DrawTextW(dc.Get(), m_text.Get(), -1, &rect, GetTextFormat() | DT_CALCRECT);
     SIZE image{};
     const int imageHeight = GetImageSize(&image) ? image.cy : 0;
     return std::max(textHeight, imageHeight) + 2 * GetBorderSize();
@@ -118,13 +108,18 @@ RECT CDlgStatic::PlaceImage(const RECT& inner, SIZE size) const {
     return RECT{x, y, x + size.cx, y + size.cy};
 }
 
-UINT CDlgStatic::GetTextFormat() const {
-    const DWORD style = GetFlags();
+UINT CDlgStatic::GetAlignmentFormat(DWORD style) {
     UINT format = DT_NOPREFIX | DT_NOCLIP;
     if (style & kTextCenter) format |= DT_CENTER;
     if (style & kTextRight) format |= DT_RIGHT;
     if (style & kTextVCenter) format |= DT_VCENTER;
     if (style & kTextBottom) format |= DT_BOTTOM;
+    return format;
+}
+
+UINT CDlgStatic::GetTextFormat() const {
+    const DWORD style = GetFlags();
+    UINT format = GetAlignmentFormat(style);
     if (style & kSingleLine) format |= DT_SINGLELINE;
     if (style & kWordBreak) format |= DT_WORDBREAK;
     return format;
@@ -145,13 +140,8 @@ void CDlgStatic::OnPaint(HDC dc, const RECT* rect) {
             textRect.left = image.right + CSysInfo::Scale(kImageGap);
         }
     }
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const COLORREF oldColor = ::SetTextColor(dc, m_textColor);
+    CDlgTextScope text(dc, GetFont(), m_textColor);
     DrawLabelText(dc, textRect);
-    ::SetTextColor(dc, oldColor);
-    SelectObject(dc, oldFont);
-    SetBkMode(dc, oldMode);
 }
 
 void CDlgStatic::DrawLabelText(HDC dc, RECT rect) const {

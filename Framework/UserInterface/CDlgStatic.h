@@ -38,6 +38,10 @@ public:
     BOOL Create(LPCWSTR text, const IDlgImage* image, int id, DWORD style, int width, int height);
     int SetText(LPCWSTR text, BOOL redraw);
 
+    // The DrawTextW alignment of the text bits that the label and the hyperlink share, with the flags
+    // every one of their texts is drawn with.
+    static UINT GetAlignmentFormat(DWORD style);
+
     int GetPreferredWidth() override;
     // Height of the text wrapped in the control's current width, or of the image when taller.
     int GetPreferredHeight() override;

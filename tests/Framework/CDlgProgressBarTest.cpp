@@ -1,8 +1,6 @@
 // The progress bar: the percentage it asks the skin for, and the bar it shows on a real window.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "ControlHostWindow.h"
 #include "RecordingSkin.h"
 #include "UserInterface/CDlgProgressBar.h"
@@ -48,15 +46,27 @@ TEST(CDlgProgressBar, SettingMergesOnlyTheFieldsTheMaskNames) {
     EXPECT_EQ(bar.SendMessage(5891, 0, 0), 0) << "a number of no class answers 0";
 }
 
-TEST(CDlgProgressBar, TheBarIsEmptyHalfAndFullyDoneOnTheWindow) {
-    WindowDevice device;
+class ProgressBar : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host_.Open());
+        ASSERT_TRUE(bar_.Create(2, CDlgControl::kVisible, 180, 20));
+        bar_.Move(10, 10, 180, 20, FALSE);
+        host_.Add(&bar_);
+    }
+    void Show(DWORD position, DWORD maximum) {
+        Progress progress{kBoth, position, maximum};
+        bar_.SetProgress(&progress, TRUE);
+        WindowDevice::Pump();
+    }
+
+    WindowDevice device_;
+    ControlHostWindow host_;
+    CDlgProgressBar bar_;
+};
+
+TEST_F(ProgressBar, TheBarIsEmptyHalfAndFullyDoneOnTheWindow) {
     RecordingSkin skin;
-    ControlHostWindow host;
-    ASSERT_TRUE(host.Open());
-    CDlgProgressBar bar;
-    ASSERT_TRUE(bar.Create(2, CDlgControl::kVisible, 180, 20));
-    bar.Move(10, 10, 180, 20, FALSE);
-    host.Add(&bar);
     // The skin's done part runs from x 14 to 186: a quarter and three quarters of the way along.
     const int quarter = 14 + 172 / 4;
     const int threeQuarters = 14 + 172 * 3 / 4;
@@ -64,28 +74,17 @@ TEST(CDlgProgressBar, TheBarIsEmptyHalfAndFullyDoneOnTheWindow) {
     const COLORREF expectQuarter[] = {RecordingSkin::kBarRest, RecordingSkin::kBarDone, RecordingSkin::kBarDone};
     const COLORREF expectThreeQuarters[] = {RecordingSkin::kBarRest, RecordingSkin::kBarRest, RecordingSkin::kBarDone};
     for (int i = 0; i < 3; ++i) {
-        Progress progress{kBoth, positions[i], 10'000'000};
-        bar.SetProgress(&progress, TRUE);
-        WindowDevice::Pump();
+        Show(positions[i], 10'000'000);
         ASSERT_FALSE(skin.progress.empty());
         EXPECT_EQ(skin.progress.back().value, i * 50);
-        EXPECT_TRUE(NearColor(host.PixelAt(quarter, 20), expectQuarter[i])) << "step " << i;
-        EXPECT_TRUE(NearColor(host.PixelAt(threeQuarters, 20), expectThreeQuarters[i])) << "step " << i;
+        EXPECT_TRUE(NearColor(host_.PixelAt(quarter, 20), expectQuarter[i])) << "step " << i;
+        EXPECT_TRUE(NearColor(host_.PixelAt(threeQuarters, 20), expectThreeQuarters[i])) << "step " << i;
     }
 }
 
-TEST(CDlgProgressBar, WithoutASkinNothingIsDrawn) {
-    WindowDevice device;
-    ControlHostWindow host;
-    ASSERT_TRUE(host.Open());
-    CDlgProgressBar bar;
-    ASSERT_TRUE(bar.Create(2, CDlgControl::kVisible, 180, 20));
-    bar.Move(10, 10, 180, 20, FALSE);
-    host.Add(&bar);
-    Progress progress{kBoth, 10, 10};
-    bar.SetProgress(&progress, TRUE);
-    WindowDevice::Pump();
-    EXPECT_TRUE(NearColor(host.PixelAt(100, 20), RGB(255, 255, 255)));
+TEST_F(ProgressBar, WithoutASkinNothingIsDrawn) {
+    Show(10, 10);
+    EXPECT_TRUE(NearColor(host_.PixelAt(100, 20), RGB(255, 255, 255)));
 }
 
 }  // namespace
