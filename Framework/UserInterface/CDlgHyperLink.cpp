@@ -27,12 +27,7 @@ HFONT CreateLinkFont(HFONT font) {
 
 CDlgHyperLink::CDlgHyperLink() : CDlgControl(u"__DlgHyperLink") {
     m_textColor = kLinkColor;
-    if (HFONT underlined = CreateLinkFont(m_font); underlined != nullptr) {
-        if (m_font != nullptr) {
-            DeleteObject(m_font);
-        }
-        m_font = underlined;
-    }
+    TakeUnderlinedCopy(m_font);
 }
 
 CDlgHyperLink::~CDlgHyperLink() = default;
@@ -157,16 +152,23 @@ LRESULT CDlgHyperLink::Open() {
     return 1;
 }
 
-LRESULT CDlgHyperLink::OnSetFont(HFONT font, BOOL redraw) {
+// The old font stays when no copy can be made: a link keeps some font rather than none.
+bool CDlgHyperLink::TakeUnderlinedCopy(HFONT font) {
     HFONT underlined = CreateLinkFont(font);
     if (underlined == nullptr) {
-        return 0;  // the old font stays rather than none
+        return false;
     }
     if (m_font != nullptr) {
         DeleteObject(m_font);
     }
     m_font = underlined;
-    RedrawIf(redraw);
+    return true;
+}
+
+LRESULT CDlgHyperLink::OnSetFont(HFONT font, BOOL redraw) {
+    if (TakeUnderlinedCopy(font)) {
+        RedrawIf(redraw);
+    }
     return 0;
 }
 

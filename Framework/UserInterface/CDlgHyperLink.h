@@ -51,6 +51,8 @@ private:
     int GetTextInset();
     UINT GetTextFormat() const;
     void SetPressed(bool pressed);
+    // Replaces the control's font by an underlined copy of the given one (the system font for null).
+    bool TakeUnderlinedCopy(HFONT font);
     // Opens the address in the browser and tells the host; 0 when there is no address.
     LRESULT Open();
 
