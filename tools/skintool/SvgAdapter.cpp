@@ -17,6 +17,7 @@
 
 namespace {
 
+constexpr size_t kMaxSourceSize = 16 * 1024 * 1024;
 constexpr const char* kSvgNamespace = "http://www.w3.org/2000/svg";
 constexpr const char* kXlinkNamespace = "http://www.w3.org/1999/xlink";
 
@@ -323,6 +324,10 @@ std::string ParseErrorText(xmlParserCtxt* context)
 bool SvgAdapter::Adapt(std::string_view source, Result& result, std::string& error)
 {
     result = Result{};
+    if (source.size() > kMaxSourceSize) {
+        error = "it is larger than any picture (" + std::to_string(source.size()) + " bytes)";
+        return false;
+    }
     std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxt*)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
     if (!context) {
         error = "out of memory";
