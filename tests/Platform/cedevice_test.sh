@@ -9,21 +9,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 root=$scratch/device
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# expect_code CODE COMMAND...: the command ends with CODE and says why on stderr.
-expect_code() {
-    local want=$1
-    shift
-    local errors
-    errors=$("$@" 2>&1 >/dev/null)
-    local got=$?
-    [ "$got" -eq "$want" ] || fail "'$*' ended with $got, not $want"
-    [ "$want" -eq 0 ] || [ -n "$errors" ] || fail "'$*' failed without a message"
-}
+source "$(dirname "$0")/../support/checks.sh"
 
 "$cedevice" init "$root" --kind smartphone --screen 200x300 >/dev/null || fail "init"
 grep -q 'kind *= *smartphone' "$root/device.ini" || fail "profile has no kind"

@@ -20,6 +20,7 @@ constexpr int kExitBadPath = 4;
 int Fail(int code, const std::string& message);
 
 int InitDevice(const std::string& root, const Arguments& arguments);
+int InstallProgram(const std::string& root, const Arguments& arguments);
 int RunProgram(const std::string& root, const Arguments& arguments);
 int EditRegistry(const std::string& root, const Arguments& arguments);
 int ListFolder(const std::string& root, const Arguments& arguments);

@@ -19,6 +19,8 @@ struct Command {
 // New commands go here.
 const Command kCommands[] = {
     {"init", "init ROOT [--kind pocketpc|smartphone] [--screen WxH]", InitDevice, true},
+    {"install", "install ROOT [--build DIR]   (the built program and its data; DIR: " CE_BUILD_DIR ")",
+     InstallProgram, false},
     {"run", "run ROOT DEVICE-PATH [COMMAND-LINE]", RunProgram, false},
     {"reg", "reg ROOT get KEY [NAME] | set KEY NAME dword|sz|binary VALUE | list KEY", EditRegistry, false},
     {"ls", "ls ROOT DEVICE-PATH", ListFolder, false},
