@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cstring>
+#include <initializer_list>
+#include <span>
 
 #include <libxml/parser.h>
 
@@ -27,6 +29,46 @@ SvgStatus ReadExtent(const SvgAttributes& a, std::string_view name, std::string_
     out = length;
     return SvgStatus::Success;
 }
+
+// One length attribute of an element or a gradient: its fallback when absent, its direction, where it goes
+// and whether it must not be negative.
+template <class Owner>
+struct LengthAttribute {
+    std::string_view name;
+    std::string_view fallback;
+    SvgOrientation orientation;
+    SvgLength Owner::*field;
+    bool extent = false;
+};
+
+template <class Owner>
+SvgStatus ReadLengths(const SvgAttributes& a, Owner& owner, std::initializer_list<LengthAttribute<Owner>> lengths)
+{
+    for (const LengthAttribute<Owner>& l : lengths) {
+        auto read = l.extent ? ReadExtent : ReadLength;
+        if (SvgStatus st = read(a, l.name, l.fallback, l.orientation, owner.*l.field); Failed(st)) return st;
+    }
+    return SvgStatus::Success;
+}
+
+// The position and size of svg, use, rect, image and pattern elements.
+SvgStatus ReadBox(const SvgAttributes& a, SvgElement& e, std::string_view sizeFallback, bool sizeIsExtent = false)
+{
+    return ReadLengths(a, e, {{"x", "0", SvgOrientation::Horizontal, &SvgElement::x},
+                              {"y", "0", SvgOrientation::Vertical, &SvgElement::y},
+                              {"width", sizeFallback, SvgOrientation::Horizontal, &SvgElement::width, sizeIsExtent},
+                              {"height", sizeFallback, SvgOrientation::Vertical, &SvgElement::height, sizeIsExtent}});
+}
+
+const LengthAttribute<SvgGradient> kLinearGeometry[] = {{"x1", "0%", SvgOrientation::Horizontal, &SvgGradient::x1},
+                                          {"y1", "0%", SvgOrientation::Vertical, &SvgGradient::y1},
+                                          {"x2", "100%", SvgOrientation::Horizontal, &SvgGradient::x2},
+                                          {"y2", "0%", SvgOrientation::Vertical, &SvgGradient::y2}};
+const LengthAttribute<SvgGradient> kRadialGeometry[] = {{"cx", "50%", SvgOrientation::Horizontal, &SvgGradient::cx},
+                                          {"cy", "50%", SvgOrientation::Vertical, &SvgGradient::cy},
+                                          {"r", "50%", SvgOrientation::Other, &SvgGradient::r},
+                                          {"fx", "50%", SvgOrientation::Horizontal, &SvgGradient::fx},
+                                          {"fy", "50%", SvgOrientation::Vertical, &SvgGradient::fy}};
 
 // "#id" of an xlink:href.
 std::string_view HrefId(const SvgAttributes& a)
@@ -250,10 +292,7 @@ SvgStatus SvgParser::OnSvg(const SvgAttributes& a, State& s)
     if (!e) return SvgStatus::ParseError;
     s.group = e;
     s.gradient = nullptr;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "width", "100%", SvgOrientation::Horizontal, e->width); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "height", "100%", SvgOrientation::Vertical, e->height); Failed(st)) return st;
+    if (SvgStatus st = ReadBox(a, *e, "100%"); Failed(st)) return st;
     return ReadViewBox(a, *e);
 }
 
@@ -278,10 +317,7 @@ SvgStatus SvgParser::OnUse(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Use, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "width", "100%", SvgOrientation::Horizontal, e->width); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "height", "100%", SvgOrientation::Vertical, e->height); Failed(st)) return st;
+    if (SvgStatus st = ReadBox(a, *e, "100%"); Failed(st)) return st;
     // The target must already be defined; a later one leaves the use unresolved.
     e->reference = m_document.FindById(HrefId(a));
     return e->reference ? SvgStatus::Success : SvgStatus::ParseError;
@@ -299,20 +335,17 @@ SvgStatus SvgParser::OnLine(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Line, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "x1", "0", SvgOrientation::Horizontal, e->x1); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y1", "0", SvgOrientation::Vertical, e->y1); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "x2", "0", SvgOrientation::Horizontal, e->x2); Failed(st)) return st;
-    return ReadLength(a, "y2", "0", SvgOrientation::Vertical, e->y2);
+    return ReadLengths(a, *e, {{"x1", "0", SvgOrientation::Horizontal, &SvgElement::x1},
+                               {"y1", "0", SvgOrientation::Vertical, &SvgElement::y1},
+                               {"x2", "0", SvgOrientation::Horizontal, &SvgElement::x2},
+                               {"y2", "0", SvgOrientation::Vertical, &SvgElement::y2}});
 }
 
 SvgStatus SvgParser::OnRect(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Rect, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "width", "0", SvgOrientation::Horizontal, e->width); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "height", "0", SvgOrientation::Vertical, e->height); Failed(st)) return st;
+    if (SvgStatus st = ReadBox(a, *e, "0"); Failed(st)) return st;
     auto rx = a.Find("rx"), ry = a.Find("ry");
     if (!rx && !ry) return SvgStatus::Success;
     if (SvgStatus st = SvgLength::Parse(rx ? *rx : *ry, SvgOrientation::Horizontal, e->rx); Failed(st)) return st;
@@ -323,9 +356,11 @@ SvgStatus SvgParser::OnCircle(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Circle, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "cx", "0", SvgOrientation::Horizontal, e->cx); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "cy", "0", SvgOrientation::Vertical, e->cy); Failed(st)) return st;
-    if (SvgStatus st = ReadExtent(a, "r", "100%", SvgOrientation::Other, e->rx); Failed(st)) return st;
+    if (SvgStatus st = ReadLengths(a, *e, {{"cx", "0", SvgOrientation::Horizontal, &SvgElement::cx},
+                                           {"cy", "0", SvgOrientation::Vertical, &SvgElement::cy},
+                                           {"r", "100%", SvgOrientation::Other, &SvgElement::rx, true}});
+        Failed(st))
+        return st;
     e->ry = e->rx;
     return SvgStatus::Success;
 }
@@ -334,10 +369,10 @@ SvgStatus SvgParser::OnEllipse(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Ellipse, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "cx", "0", SvgOrientation::Horizontal, e->cx); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "cy", "0", SvgOrientation::Vertical, e->cy); Failed(st)) return st;
-    if (SvgStatus st = ReadExtent(a, "rx", "100%", SvgOrientation::Horizontal, e->rx); Failed(st)) return st;
-    return ReadExtent(a, "ry", "100%", SvgOrientation::Vertical, e->ry);
+    return ReadLengths(a, *e, {{"cx", "0", SvgOrientation::Horizontal, &SvgElement::cx},
+                               {"cy", "0", SvgOrientation::Vertical, &SvgElement::cy},
+                               {"rx", "100%", SvgOrientation::Horizontal, &SvgElement::rx, true},
+                               {"ry", "100%", SvgOrientation::Vertical, &SvgElement::ry, true}});
 }
 
 SvgStatus SvgParser::OnPoints(const SvgAttributes& a, State& s, bool close)
@@ -355,18 +390,14 @@ SvgStatus SvgParser::OnText(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Text, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    return ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y);
+    return ReadLengths(a, *e, {{"x", "0", SvgOrientation::Horizontal, &SvgElement::x}, {"y", "0", SvgOrientation::Vertical, &SvgElement::y}});
 }
 
 SvgStatus SvgParser::OnImage(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Image, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y); Failed(st)) return st;
-    if (SvgStatus st = ReadExtent(a, "width", "0", SvgOrientation::Horizontal, e->width); Failed(st)) return st;
-    return ReadExtent(a, "height", "0", SvgOrientation::Vertical, e->height);
+    return ReadBox(a, *e, "0", true);
 }
 
 SvgStatus SvgParser::ReadGradientCommon(const SvgAttributes& a, SvgGradient& g)
@@ -382,60 +413,44 @@ SvgStatus SvgParser::ReadGradientCommon(const SvgAttributes& a, SvgGradient& g)
     return SvgStatus::Success;
 }
 
-SvgStatus SvgParser::OnLinearGradient(const SvgAttributes& a, State& s)
+SvgStatus SvgParser::OnGradient(const SvgAttributes& a, State& s, SvgGradientType type)
 {
+    using Geometry = std::span<const LengthAttribute<SvgGradient>>;
+    const Geometry geometry = type == SvgGradientType::Linear ? Geometry(kLinearGeometry) : Geometry(kRadialGeometry);
     SvgElement* e = Create(SvgElementKind::Gradient, s);
     if (!e) return SvgStatus::ParseError;
     SvgGradient& g = e->gradient;
     s.gradient = &g;
     s.opensGradient = true;
-    g.type = SvgGradientType::Linear;
-    SvgLength::Parse("0%", SvgOrientation::Horizontal, g.x1);
-    SvgLength::Parse("0%", SvgOrientation::Vertical, g.y1);
-    SvgLength::Parse("100%", SvgOrientation::Horizontal, g.x2);
-    SvgLength::Parse("0%", SvgOrientation::Vertical, g.y2);
+    g.type = type;
+    for (const LengthAttribute<SvgGradient>& l : geometry) SvgLength::Parse(l.fallback, l.orientation, g.*l.field);
+    // A referenced gradient lends its stops and settings, and its geometry only when of the same type.
     if (const SvgElement* base = m_document.FindById(HrefId(a)); base && base->kind == SvgElementKind::Gradient) {
         SvgGradient copy = base->gradient;
-        if (copy.type != SvgGradientType::Linear) copy.x1 = g.x1, copy.y1 = g.y1, copy.x2 = g.x2, copy.y2 = g.y2;
+        if (copy.type != type) {
+            for (const LengthAttribute<SvgGradient>& l : geometry) copy.*l.field = g.*l.field;
+        }
         g = copy;
-        g.type = SvgGradientType::Linear;
+        g.type = type;
     } else if (!HrefId(a).empty()) {
         return SvgStatus::ParseError;
     }
-    if (auto v = a.Find("x1")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Horizontal, g.x1); Failed(st)) return st; }
-    if (auto v = a.Find("y1")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Vertical, g.y1); Failed(st)) return st; }
-    if (auto v = a.Find("x2")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Horizontal, g.x2); Failed(st)) return st; }
-    if (auto v = a.Find("y2")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Vertical, g.y2); Failed(st)) return st; }
+    for (const LengthAttribute<SvgGradient>& l : geometry) {
+        auto v = a.Find(l.name);
+        if (!v) continue;
+        if (SvgStatus st = SvgLength::Parse(*v, l.orientation, g.*l.field); Failed(st)) return st;
+    }
     return ReadGradientCommon(a, g);
+}
+
+SvgStatus SvgParser::OnLinearGradient(const SvgAttributes& a, State& s)
+{
+    return OnGradient(a, s, SvgGradientType::Linear);
 }
 
 SvgStatus SvgParser::OnRadialGradient(const SvgAttributes& a, State& s)
 {
-    SvgElement* e = Create(SvgElementKind::Gradient, s);
-    if (!e) return SvgStatus::ParseError;
-    SvgGradient& g = e->gradient;
-    s.gradient = &g;
-    s.opensGradient = true;
-    g.type = SvgGradientType::Radial;
-    SvgLength::Parse("50%", SvgOrientation::Horizontal, g.cx);
-    SvgLength::Parse("50%", SvgOrientation::Vertical, g.cy);
-    SvgLength::Parse("50%", SvgOrientation::Other, g.r);
-    SvgLength::Parse("50%", SvgOrientation::Horizontal, g.fx);
-    SvgLength::Parse("50%", SvgOrientation::Vertical, g.fy);
-    if (const SvgElement* base = m_document.FindById(HrefId(a)); base && base->kind == SvgElementKind::Gradient) {
-        SvgGradient copy = base->gradient;
-        if (copy.type != SvgGradientType::Radial) copy.cx = g.cx, copy.cy = g.cy, copy.r = g.r, copy.fx = g.fx, copy.fy = g.fy;
-        g = copy;
-        g.type = SvgGradientType::Radial;
-    } else if (!HrefId(a).empty()) {
-        return SvgStatus::ParseError;
-    }
-    if (auto v = a.Find("cx")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Horizontal, g.cx); Failed(st)) return st; }
-    if (auto v = a.Find("cy")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Vertical, g.cy); Failed(st)) return st; }
-    if (auto v = a.Find("r")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Other, g.r); Failed(st)) return st; }
-    if (auto v = a.Find("fx")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Horizontal, g.fx); Failed(st)) return st; }
-    if (auto v = a.Find("fy")) { if (SvgStatus st = SvgLength::Parse(*v, SvgOrientation::Vertical, g.fy); Failed(st)) return st; }
-    return ReadGradientCommon(a, g);
+    return OnGradient(a, s, SvgGradientType::Radial);
 }
 
 SvgStatus SvgParser::OnStop(const SvgAttributes& a, State& s)
@@ -465,9 +480,6 @@ SvgStatus SvgParser::OnPattern(const SvgAttributes& a, State& s)
     SvgPaintUnits units = SvgPaintUnits::ObjectBoundingBox, contentUnits = SvgPaintUnits::UserSpaceOnUse;
     if (SvgStatus st = ReadUnits(a, "patternUnits", units); Failed(st)) return st;
     if (SvgStatus st = ReadUnits(a, "patternContentUnits", contentUnits); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "x", "0", SvgOrientation::Horizontal, e->x); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "y", "0", SvgOrientation::Vertical, e->y); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "width", "0", SvgOrientation::Horizontal, e->width); Failed(st)) return st;
-    if (SvgStatus st = ReadLength(a, "height", "0", SvgOrientation::Vertical, e->height); Failed(st)) return st;
+    if (SvgStatus st = ReadBox(a, *e, "0"); Failed(st)) return st;
     return ReadTransform(a, "patternTransform", e->gradient.transform);
 }

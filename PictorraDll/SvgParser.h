@@ -55,6 +55,7 @@ private:
     SvgStatus OnStop(const SvgAttributes& a, State& s);
     SvgStatus OnPattern(const SvgAttributes& a, State& s);
 
+    SvgStatus OnGradient(const SvgAttributes& a, State& s, SvgGradientType type);
     SvgStatus OnContainer(SvgElementKind kind, State& s);
     SvgStatus OnPoints(const SvgAttributes& a, State& s, bool close);
     SvgStatus ReadGradientCommon(const SvgAttributes& a, SvgGradient& gradient);

@@ -55,6 +55,37 @@ TEST(SvgParser, GradientReferenceCopiesStopsFirst)
     EXPECT_DOUBLE_EQ(b.stops[1].opacity, 0.5);
 }
 
+TEST(SvgParser, GradientReferenceLendsGeometryOnlyOfItsOwnType)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<linearGradient id='a' x1='10%' x2='30%'/><radialGradient id='r' r='20%'/>"
+                          "<linearGradient id='b' xlink:href='#a' y2='5'/><radialGradient id='c' xlink:href='#a'/>"
+                          "<linearGradient id='e' xlink:href='#r'/>")),
+              SvgStatus::Success);
+    const SvgGradient& b = d.FindById("b")->gradient;
+    EXPECT_DOUBLE_EQ(b.x1.value, 10);
+    EXPECT_DOUBLE_EQ(b.x2.value, 30);
+    EXPECT_DOUBLE_EQ(b.y2.value, 5);
+    EXPECT_EQ(b.y2.unit, SvgLengthUnit::User);
+    const SvgGradient& c = d.FindById("c")->gradient;
+    EXPECT_DOUBLE_EQ(c.r.value, 50);
+    EXPECT_DOUBLE_EQ(c.fx.value, 50);
+    const SvgGradient& e = d.FindById("e")->gradient;
+    EXPECT_DOUBLE_EQ(e.x2.value, 100);  // a radial base leaves the linear defaults
+    EXPECT_DOUBLE_EQ(e.r.value, 20);
+}
+
+TEST(SvgParser, NegativeSizesAreNotTaken)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<circle r='-1'/><ellipse rx='3' ry='-2'/><image width='-4' height='6'/>")),
+              SvgStatus::Success);
+    EXPECT_GE(Child(d, 0).rx.value, 0);
+    EXPECT_DOUBLE_EQ(Child(d, 1).rx.value, 3);
+    EXPECT_GE(Child(d, 1).ry.value, 0);
+    EXPECT_GE(Child(d, 2).width.value, 0);
+}
+
 TEST(SvgParser, TextRunsOfBlanksCollapse)
 {
     SvgDocument d;
