@@ -1,0 +1,102 @@
+// The device of the end-to-end tests: the program installed, the weather server on loopback as the
+// device's forecast server, the virtual clock at noon of the server's date, and helpers to read what
+// the program left behind.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "CCityList.h"
+#include "CRegistryStore.h"
+#include "CSettings.h"
+#include "ProgramDevice.h"
+#include "WeatherServerProcess.h"
+#include "ce/device.h"
+
+namespace endtoend {
+
+constexpr uint64_t kNoonUtc = 1796817600000;  // 2026-12-09 12:00 UTC
+constexpr const char* kServerDate = "2026120912";
+
+inline ProgramDevice::BuildFiles Built() {
+    return {CE_DEVICE_TOOL, SKYVANE_PROGRAM, PICTORRA_LIBRARY, CE_LOC_DIR};
+}
+
+class SkyvaneDevice : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(device.Ready()) << device.Problem();
+        ASSERT_GT(server.Port(), 0);
+        ASSERT_TRUE(ce::SetProfileString("hosts", "forecast.skyvane.example",
+                                         "127.0.0.1:" + std::to_string(server.Port())));
+        ce::ReloadProfile();
+        ce::EnableVirtualClock(kNoonUtc);
+    }
+    void TearDown() override { ce::DisableVirtualClock(); }
+
+    // Cities.dat with these cities, each last updated long ago; its bytes are kept in oldList.
+    void WriteCities(const std::vector<std::u16string>& ids) {
+        CCityList cities;
+        for (const std::u16string& id : ids) {
+            CCity city;
+            city.SetLocationId(id.c_str());
+            city.SetName(id.c_str());
+            FILETIME old = {0x12345678, 0x01D00000};
+            city.SetUpdateFileTime(&old);
+            cities.AddCity(city);
+        }
+        ASSERT_TRUE(cities.Save());
+        oldList = ReadInstalled("Cities.dat");
+    }
+    void WriteSettings(DWORD updateType, DWORD intervalHours, DWORD inRoaming) {
+        CRegistryStore store;
+        ASSERT_TRUE(store.Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
+        CSettings settings;
+        settings.updateType = updateType;
+        settings.updateInterval = intervalHours;
+        settings.updateInRoaming = inRoaming;
+        ASSERT_TRUE(settings.Save(&store));
+    }
+    void SetFault(const std::string& spec) { ASSERT_EQ(server.Control("/control/fault?spec=" + spec), "ok\n"); }
+
+    std::string ReadInstalled(const std::string& relative) const {
+        std::ifstream in(device.Installed(relative), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    bool Installed(const std::string& relative) const { return std::filesystem::exists(device.Installed(relative)); }
+    FILETIME SavedUpdateTime(int index) const {
+        CCityList saved;
+        saved.Load();
+        CCity city;
+        FILETIME time{};
+        if (saved.GetCity(index, &city)) {
+            city.GetUpdateFileTime(&time);
+        }
+        return time;
+    }
+    // The program's log lines, waiting (bounded) for at least `count`.
+    std::vector<std::string> ProgramLog(size_t count = 0) const { return device.LogLines("Skyvane", count); }
+    std::string LastProgramLine() const {
+        std::vector<std::string> lines = ProgramLog(1);
+        return lines.empty() ? std::string() : lines.back();
+    }
+    size_t ServerRequests() const {
+        std::string requests = server.Control("/control/requests");
+        return static_cast<size_t>(std::count(requests.begin(), requests.end(), '\n'));
+    }
+    bool WaitForServerRequests(size_t count) const;
+    // Moves the virtual clock on in steps until the run ends (a thread may begin its wait a little late);
+    // the run's exit code, or -1 when it did not end.
+    int AdvanceUntilEnd(DeviceProgram& run, uint64_t stepMs) const;
+
+    ProgramDevice device{Built()};
+    WeatherServerProcess server{{"--date", kServerDate}};
+    std::string oldList;
+};
+
+}  // namespace endtoend

@@ -1,0 +1,174 @@
+// The start-up road: hand-off to a running instance, the modes this build cannot run yet, a start
+// without the sprite library, and the in-place updates of the message loop.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "CForecastUpdater.h"
+#include "CMainApplication.h"
+#include "GlobalServices.h"
+#include "SkyvaneDevice.h"
+#include "ce/user.h"
+
+namespace endtoend {
+namespace {
+
+bool HasField(const std::string& line, const std::string& name, const std::string& value) {
+    return line.find("\"" + name + "\":\"" + value + "\"") != std::string::npos;
+}
+
+// A window of the program's class in this process stands for a running first instance; it keeps the
+// private messages that reach it.
+class RunningInstance {
+public:
+    RunningInstance() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.lpszClassName = CMainApplication::kMainWindowClass;
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, CMainApplication::kMainWindowClass, u"Skyvane", WS_VISIBLE, 0, 0, 100, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+        Received().clear();
+    }
+    ~RunningInstance() {
+        DestroyWindow(window_);
+        UnregisterClassW(CMainApplication::kMainWindowClass, nullptr);
+    }
+    HWND Window() const { return window_; }
+
+    // Runs the second start to its end while this instance takes its messages; its exit code.
+    int Serve(DeviceProgram second) {
+        for (int i = 0; i < 2000 && second.StillRunningAfter(std::chrono::milliseconds(5)); ++i) {
+            Pump();
+        }
+        int exitCode = second.Wait(std::chrono::milliseconds(0));
+        Pump();
+        return exitCode;
+    }
+    static std::vector<std::pair<UINT, WPARAM>>& Received() {
+        static std::vector<std::pair<UINT, WPARAM>> received;
+        return received;
+    }
+
+private:
+    static void Pump() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message >= CMainApplication::WMU_STARTUP && message <= CMainApplication::WMU_CHECK_ONLINE_UPDATE) {
+            Received().emplace_back(message, wParam);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
+
+using Startup = SkyvaneDevice;
+
+TEST_F(Startup, ASecondStartHandsItsCommandToTheRunningWindow) {
+    WriteCities({u"DEBE0001"});
+    RunningInstance running;
+    ASSERT_NE(running.Window(), nullptr);
+    using Received = std::vector<std::pair<UINT, WPARAM>>;
+
+    EXPECT_EQ(running.Serve(device.Start("cmd_normal_mode:5")), 0);
+    EXPECT_EQ(RunningInstance::Received(), (Received{{CMainApplication::WMU_SELECT_CITY, 5}}));
+
+    RunningInstance::Received().clear();
+    EXPECT_EQ(running.Serve(device.Start("CMD_NORMAL_MODE")), 0);
+    EXPECT_TRUE(RunningInstance::Received().empty()) << "no index: only brought to the front";
+    EXPECT_EQ(GetForegroundWindow(), running.Window());
+
+    RunningInstance::Received().clear();
+    EXPECT_EQ(running.Serve(device.Start("cmd_silent_update")), 0);
+    EXPECT_EQ(running.Serve(device.Start("cmd_auto_update")), 0);
+    EXPECT_EQ(RunningInstance::Received(), (Received{{CMainApplication::WMU_SILENT_UPDATE, 0},
+                                                     {CMainApplication::WMU_AUTO_UPDATE, 0}}));
+    EXPECT_EQ(ServerRequests(), 0u) << "the running instance updates, not the second start";
+    EXPECT_TRUE(ProgramLog().empty()) << "a handed-off start initialises nothing";
+
+    RunningInstance::Received().clear();
+    EXPECT_EQ(running.Serve(device.Start("cmd_after_install")), 1) << "installation steps run beside it";
+    EXPECT_TRUE(RunningInstance::Received().empty());
+    EXPECT_TRUE(HasField(LastProgramLine(), "mode", "cmd_after_install"));
+}
+
+TEST_F(Startup, ModesWhosePiecesAreMissingFailAndSaySo) {
+    const char* modes[] = {"cmd_normal_mode:1", "cmd_after_install", "cmd_before_uninstall"};
+    for (const char* mode : modes) {
+        EXPECT_EQ(device.Run(mode), 1) << mode;
+        EXPECT_TRUE(HasField(LastProgramLine(), "event", "unavailable")) << LastProgramLine();
+    }
+    EXPECT_EQ(device.Run("cmd_install_catalog"), 1) << "no catalog package in \\Temp";
+    EXPECT_EQ(device.Run("no_such_mode"), 1);
+    EXPECT_TRUE(HasField(LastProgramLine(), "event", "unknown command line"));
+}
+
+TEST_F(Startup, AStartWithoutTheSpriteLibraryShowsWhyAndFails) {
+    std::filesystem::remove(device.Installed("Pictorra.dll"));
+    WriteCities({u"DEBE0001"});
+    DeviceProgram run = device.Start("cmd_silent_update");
+    // Two boxes: the library's own and "InitApp fail"; each ends with its OK button.
+    int answered = 0;
+    for (int i = 0; i < 400 && run.StillRunningAfter(std::chrono::milliseconds(50)); ++i) {
+        answered += ce::RemoteKey("Enter") == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(run.Wait(std::chrono::milliseconds(0)), 1);
+    EXPECT_GE(answered, 2);
+    EXPECT_TRUE(HasField(LastProgramLine(), "step", "sprite library")) << LastProgramLine();
+    EXPECT_EQ(ServerRequests(), 0u);
+}
+
+// The update messages start the update in place and the loop goes on at once; shutting down then
+// cancels the stalled transfer instead of waiting for it.
+TEST_F(Startup, TheLoopStartsUpdatesWithoutWaitingAndShutdownCancelsThem) {
+    WriteCities({u"DEBE0001", u"FRXX0002"});
+    SetFault("stall");
+    std::promise<bool> runningAfterLoop;
+    std::promise<void> shutDown;
+    std::promise<void> requestSent;
+    std::thread ui([&] {
+        CMainApplication application;
+        if (!application.InitApp(GetModuleHandleW(nullptr))) {
+            runningAfterLoop.set_value(false);
+            shutDown.set_value();
+            return;
+        }
+        PostThreadMessageW(GetCurrentThreadId(), CMainApplication::WMU_SILENT_UPDATE, 0, 0);
+        PostQuitMessage(0);
+        application.RunMessageLoop();
+        runningAfterLoop.set_value(g_pForecastUpdater->IsRunning());
+        requestSent.get_future().wait();
+        application.Uninit();
+        shutDown.set_value();
+    });
+    std::future<bool> loopEnded = runningAfterLoop.get_future();
+    std::future<void> uninitEnded = shutDown.get_future();
+    bool loopInTime = loopEnded.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(loopInTime) << "the loop waited for the update";
+    EXPECT_TRUE(WaitForServerRequests(1));
+    requestSent.set_value();
+    bool uninitInTime = loopInTime && uninitEnded.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(!loopInTime || uninitInTime) << "shutdown waited for the stalled transfer";
+    // A wrong build must not hang the suite: the watchdog ends the transfer.
+    for (int i = 0; i < 20 && uninitEnded.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready; ++i) {
+        ce::AdvanceVirtualClock(121 * 1000);
+    }
+    ui.join();
+    if (loopInTime) {
+        EXPECT_TRUE(loopEnded.get()) << "the update was started and still ran";
+    }
+    EXPECT_EQ(ServerRequests(), 1u);
+    EXPECT_EQ(ReadInstalled("Cities.dat"), oldList);
+}
+
+}  // namespace
+}  // namespace endtoend
