@@ -8,6 +8,7 @@
 
 #include "CCityList.h"
 #include "CForecastUpdater.h"
+#include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSOMutex.h"
@@ -121,7 +122,7 @@ int CMainApplication::RunMode(int mode, LPCWSTR commandLine, std::unique_ptr<CSO
             return RunScheduledUpdate(true);
         case kModeSilentUpdate:
             startLock.reset();
-            return RunSilentUpdate(false);
+            return RunSilentUpdate(true);
         case kModeAfterInstall: return RunAfterInstall();
         case kModeBeforeUninstall: return RunBeforeUninstall();
         case kModeInstallCatalog: return RunInstallCatalog();
@@ -179,6 +180,7 @@ int CMainApplication::InitApp(HINSTANCE instance) {
     if (!g_pRegistry->Open(HKEY_LOCAL_MACHINE, kRegistryPath)) {
         return InitFailed("registry");
     }
+    g_pGdiFactory = new CGdiFactory(*g_pSysInfo);
     GetSettings().Load(g_pRegistry);
     if (!CLocalization::Global().Load(static_cast<LANGID>(GetSettings().language))) {
         return InitFailed("localization");
@@ -193,7 +195,7 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("forecast updater");
     }
     g_pForecastUpdater->AddListener(&m_forecastListener);
-    // The font factory, the maps updater and the start-screen notifier join here once they exist.
+    // The maps updater and the start-screen notifier join here once they exist.
     EndWaitCursor();
     return 1;
 }
@@ -208,6 +210,8 @@ void CMainApplication::Uninit() {
     g_pForecastUpdater = nullptr;
     delete g_pCityList;
     g_pCityList = nullptr;
+    delete g_pGdiFactory;
+    g_pGdiFactory = nullptr;
     delete g_pRegistry;
     g_pRegistry = nullptr;
     delete g_pSysInfo;

@@ -2,8 +2,8 @@
 
 #include "CSettings.h"
 
-CSysInfo* g_pSysInfo = nullptr;
 CRegistryStore* g_pRegistry = nullptr;
+CGdiFactory* g_pGdiFactory = nullptr;
 CCityList* g_pCityList = nullptr;
 CForecastUpdater* g_pForecastUpdater = nullptr;
 
