@@ -23,8 +23,8 @@ namespace endtoend {
 constexpr uint64_t kNoonUtc = 1796817600000;  // 2026-12-09 12:00 UTC
 constexpr const char* kServerDate = "2026120912";
 
-inline ProgramDevice::BuildFiles Built() {
-    return {CE_DEVICE_TOOL, SKYVANE_PROGRAM, PICTORRA_LIBRARY, CE_LOC_DIR};
+inline bool HasField(const std::string& line, const std::string& name, const std::string& value) {
+    return line.find("\"" + name + "\":\"" + value + "\"") != std::string::npos;
 }
 
 class SkyvaneDevice : public ::testing::Test {
@@ -94,7 +94,7 @@ protected:
     // the run's exit code, or -1 when it did not end.
     int AdvanceUntilEnd(DeviceProgram& run, uint64_t stepMs) const;
 
-    ProgramDevice device{Built()};
+    ProgramDevice device{CE_DEVICE_TOOL};
     WeatherServerProcess server{{"--date", kServerDate}};
     std::string oldList;
 };

@@ -16,10 +16,6 @@
 namespace endtoend {
 namespace {
 
-bool HasField(const std::string& line, const std::string& name, const std::string& value) {
-    return line.find("\"" + name + "\":\"" + value + "\"") != std::string::npos;
-}
-
 // A window of the program's class in this process stands for a running first instance; it keeps the
 // private messages that reach it.
 class RunningInstance {

@@ -18,10 +18,6 @@ namespace {
 
 const std::vector<std::u16string> kTwoCities = {u"DEBE0001", u"FRXX0002"};
 
-bool HasField(const std::string& line, const std::string& name, const std::string& value) {
-    return line.find("\"" + name + "\":\"" + value + "\"") != std::string::npos;
-}
-
 struct Notification {
     std::u16string program;
     std::u16string arguments;

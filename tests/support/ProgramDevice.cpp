@@ -1,5 +1,6 @@
 #include "ProgramDevice.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -12,7 +13,6 @@
 #include <thread>
 
 #include "ce/device.h"
-#include "ce/registry.h"
 
 extern char** environ;
 
@@ -20,14 +20,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Its standard output goes nowhere: the tests read what a program did from the device.
 pid_t Spawn(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+    int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
 }
 
 // Waits for the end of a child at most this long; true when it ended (its status in *status).
@@ -96,7 +102,7 @@ int RunHostProgram(const std::vector<std::string>& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProgramDevice::ProgramDevice(const BuildFiles& build) {
+ProgramDevice::ProgramDevice(const std::string& deviceTool) {
     std::string pattern = (fs::temp_directory_path() / "skyvane-device-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         problem_ = "no temporary folder";
@@ -105,12 +111,15 @@ ProgramDevice::ProgramDevice(const BuildFiles& build) {
     root_ = pattern;
     // init wants a new folder of its own.
     fs::remove(root_);
-    if (RunHostProgram({build.deviceTool, "init", root_}) != 0) {
+    if (RunHostProgram({deviceTool, "init", root_}) != 0) {
         problem_ = "cedevice init failed";
         return;
     }
+    if (RunHostProgram({deviceTool, "install", root_}) != 0) {
+        problem_ = "cedevice install failed";
+        return;
+    }
     ce::SetDeviceRoot(root_);
-    InstallByHand(build);
 }
 
 ProgramDevice::~ProgramDevice() {
@@ -119,38 +128,6 @@ ProgramDevice::~ProgramDevice() {
         std::error_code ignored;
         fs::remove_all(root_, ignored);
     }
-}
-
-// What the installer does: links to the built program, library and language files in the install
-// folder, and the install folder in the registry.
-bool ProgramDevice::InstallByHand(const BuildFiles& build) {
-    std::error_code error;
-    fs::create_directories(Installed("Loc"), error);
-    fs::create_symlink(build.program, Installed("Skyvane.exe"), error);
-    if (!error) {
-        fs::create_symlink(build.spriteLibrary, Installed("Pictorra.dll"), error);
-    }
-    for (fs::directory_iterator it(build.languageFolder, error), end; !error && it != end; it.increment(error)) {
-        fs::create_symlink(it->path(), Installed("Loc/" + it->path().filename().string()), error);
-    }
-    if (error) {
-        problem_ = "cannot install: " + error.message();
-        return false;
-    }
-    const std::u16string folder = u"\\Program Files\\Skyvane";
-    HKEY key = nullptr;
-    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Apps\\Quillon Software Skyvane", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (result == ERROR_SUCCESS) {
-        result = RegSetValueExW(key, u"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                                static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t)));
-        RegCloseKey(key);
-    }
-    if (result != ERROR_SUCCESS) {
-        problem_ = "cannot write the install folder";
-        return false;
-    }
-    return true;
 }
 
 DeviceProgram ProgramDevice::Start(const std::string& commandLine) const {

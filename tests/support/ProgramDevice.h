@@ -34,16 +34,11 @@ private:
 
 class ProgramDevice {
 public:
-    // The built files that a device needs; the build passes their paths.
-    struct BuildFiles {
-        std::string deviceTool;   // cedevice
-        std::string program;      // Skyvane.exe
-        std::string spriteLibrary;  // Pictorra.dll
-        std::string languageFolder;  // the built Loc files
-    };
     static constexpr const char* kInstallFolder = "Program Files/Skyvane/";
 
-    explicit ProgramDevice(const BuildFiles& build);
+    // Made with the device tool of a build tree: `cedevice init`, then `cedevice install`, which
+    // installs what that tree built.
+    explicit ProgramDevice(const std::string& deviceTool);
     ~ProgramDevice();
     ProgramDevice(const ProgramDevice&) = delete;
     ProgramDevice& operator=(const ProgramDevice&) = delete;
@@ -64,8 +59,6 @@ public:
     std::vector<std::string> LogLines(const std::string& name, size_t count = 0) const;
 
 private:
-    bool InstallByHand(const BuildFiles& build);
-
     std::string root_;
     std::string problem_;
 };
