@@ -1,0 +1,122 @@
+// Runs a real framework dialog step by step from inside its own modal loop: each step injects input
+// through the platform and the next one starts once everything it queued has been handled (or once
+// its condition holds), so a test sees the dialog exactly as a user's taps and keys leave it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "CSysInfo.h"
+#include "UserInterface/CSmartDialog.h"
+#include "UserInterfaceDevice.h"
+
+namespace framework::test {
+
+class ScriptedDialog : public UserInterface::CSmartDialog {
+public:
+    static constexpr UINT kStepMessage = WM_APP + 40;
+    static constexpr UINT kPopupMessage = WM_APP + 41;
+    static constexpr int kMaxWaits = 2000;
+    // The result of a dialog whose script ran out without ending it.
+    static constexpr int kScriptEnded = 99;
+
+    struct Step {
+        std::function<void(ScriptedDialog&)> action;
+        std::function<bool(ScriptedDialog&)> done;  // null: done once the queue has caught up
+    };
+
+    std::vector<Step> steps;
+    std::vector<int> commands;  // what reached OnDialogCommand
+    int backKeys = 0;
+    // Runs once a popup of the bar has opened (keys injected here go to the popup).
+    std::function<void()> whilePopupOpen;
+
+    void Then(std::function<void(ScriptedDialog&)> action, std::function<bool(ScriptedDialog&)> done = nullptr) {
+        steps.push_back(Step{std::move(action), std::move(done)});
+    }
+
+    // A point of the client area in screen coordinates, for the stylus.
+    POINT Screen(int x, int y) const {
+        POINT point{x, y};
+        ClientToScreen(m_hWnd, &point);
+        return point;
+    }
+    void Tap(int x, int y) const {
+        POINT p = Screen(x, y);
+        ce::InjectTap(p.x, p.y);
+    }
+    void Down(int x, int y) const {
+        POINT p = Screen(x, y);
+        ce::InjectStylusDown(p.x, p.y);
+    }
+    void MoveTo(int x, int y) const {
+        POINT p = Screen(x, y);
+        ce::InjectStylusMove(p.x, p.y);
+    }
+    void Up(int x, int y) const {
+        POINT p = Screen(x, y);
+        ce::InjectStylusUp(p.x, p.y);
+    }
+
+    BOOL OnInitControls() override {
+        PostMessageW(m_hWnd, kStepMessage, 0, 0);
+        return TRUE;
+    }
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == kPopupMessage && whilePopupOpen) {
+            whilePopupOpen();
+            return TRUE;
+        }
+        if (message != kStepMessage) {
+            return CSmartDialog::OnMessage(message, wParam, lParam);
+        }
+        RunStep();
+        return TRUE;
+    }
+    BOOL OnDialogCommand(int id, int code, HWND window) override {
+        commands.push_back(id);
+        return CSmartDialog::OnDialogCommand(id, code, window);
+    }
+    BOOL OnInitMenuPopup(int index, HMENU menu) override {
+        const BOOL filled = CSmartDialog::OnInitMenuPopup(index, menu);
+        PostMessageW(m_hWnd, kPopupMessage, 0, 0);
+        return filled;
+    }
+    BOOL OnBackKey(WPARAM, LPARAM) override {
+        ++backKeys;
+        return TRUE;
+    }
+
+private:
+    void RunStep() {
+        if (m_next < steps.size() && !m_started) {
+            m_started = true;
+            m_waits = 0;
+            steps[m_next].action(*this);
+        } else if (m_next < steps.size()) {
+            const auto& done = steps[m_next].done;
+            if (done && !done(*this)) {
+                if (++m_waits > kMaxWaits) {
+                    ADD_FAILURE() << "step " << m_next << " never finished";
+                    EndDialog(IDABORT);
+                    return;
+                }
+            } else {
+                ++m_next;
+                m_started = false;
+            }
+        } else {
+            EndDialog(kScriptEnded);
+            return;
+        }
+        PostMessageW(m_hWnd, kStepMessage, 0, 0);
+    }
+
+    size_t m_next = 0;
+    bool m_started = false;
+    int m_waits = 0;
+};
+
+}  // namespace framework::test
