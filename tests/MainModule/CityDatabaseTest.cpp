@@ -13,6 +13,7 @@
 #include "BitWriter.h"
 #include "CCityDB.h"
 #include "CPrefixCodeDecoder.h"
+#include "Platform/TempDevice.h"
 #include "ce/device.h"
 
 namespace {
@@ -75,28 +76,17 @@ private:
 
 class CityDatabase : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/citydb-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        ce::SetDeviceRoot(folder_);
-        std::filesystem::create_directories(folder_ + "/fs");
-    }
-    void TearDown() override {
-        ce::SetDeviceRoot({});
-        std::filesystem::remove_all(folder_);
-    }
     // Writes the bytes as \CityDB.dat of the device and opens it.
     bool OpenBytes(const std::string& bytes) {
-        std::ofstream(folder_ + "/fs/CityDB.dat", std::ios::binary) << bytes;
+        device_.WriteHostFile(device_.Fs("CityDB.dat"), bytes);
         return db_.Open(u"\\CityDB.dat");
     }
     bool OpenBuilt() {
-        std::filesystem::copy_file(kBuiltDatabase, folder_ + "/fs/CityDB.dat");
+        std::filesystem::copy_file(kBuiltDatabase, device_.Fs("CityDB.dat"));
         return db_.Open(u"\\CityDB.dat");
     }
 
-    std::string folder_;
+    ce::test::TempDevice device_;
     CCityDB db_;
 };
 

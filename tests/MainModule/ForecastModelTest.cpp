@@ -6,6 +6,7 @@
 #include "CCity.h"
 #include "CUnitConversion.h"
 #include "WeatherStateTable.h"
+#include "support/SystemTimes.h"
 
 namespace {
 
@@ -30,11 +31,7 @@ std::u16string WindFromCardinal(const char16_t* cardinal) {
 }
 
 CHourForecast HourAt(WORD year, WORD month, WORD day, WORD hour, int temperature) {
-    SYSTEMTIME time = {};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
+    SYSTEMTIME time = ce::test::MakeSystemTime(year, month, day, hour);
     FILETIME fileTime;
     EXPECT_TRUE(SystemTimeToFileTime(&time, &fileTime));
     CHourForecast forecast;

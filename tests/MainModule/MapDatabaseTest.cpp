@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CMapDB.h"
+#include "Platform/TempDevice.h"
 #include "ce/device.h"
 
 namespace {
@@ -57,19 +58,8 @@ private:
 
 class MapDatabase : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/mapdb-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        std::filesystem::create_directories(root_ + "/fs");
-        ce::SetDeviceRoot(root_);
-    }
-    void TearDown() override {
-        ce::SetDeviceRoot({});
-        std::filesystem::remove_all(root_);
-    }
     bool LoadBytes(const std::string& bytes) {
-        std::ofstream(root_ + "/fs/MapDB.dat", std::ios::binary) << bytes;
+        device_.WriteHostFile(device_.Fs("MapDB.dat"), bytes);
         return db_.Load(u"\\MapDB.dat");
     }
     CMapDBRecord Find(const char16_t* id) {
@@ -78,12 +68,12 @@ protected:
         return record;
     }
 
-    std::string root_;
+    ce::test::TempDevice device_;
     CMapDB db_;
 };
 
 TEST_F(MapDatabase, TheInstalledFileListsEveryRegionWithItsThreeMaps) {
-    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat", root_ + "/fs/MapDB.dat");
+    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat", device_.Fs("MapDB.dat"));
     ASSERT_TRUE(db_.Load(u"\\MapDB.dat"));
     std::ifstream table(std::string(CE_SOURCE_DIR) + "/data/mapdb/regions.txt");
     std::string line;

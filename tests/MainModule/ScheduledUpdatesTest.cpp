@@ -9,18 +9,12 @@
 #include "ScheduledUpdates.h"
 #include "ce/device.h"
 #include "ce/notify.h"
+#include "support/SystemTimes.h"
 
 namespace {
 
 SYSTEMTIME At(WORD day, WORD hour, WORD minute, WORD second = 0) {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 12;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
+    return ce::test::MakeSystemTime(2026, 12, day, hour, minute, second);
 }
 
 // Minutes from 2026-12-09 00:00.

@@ -5,6 +5,7 @@
 #include "Platform/TempDevice.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "support/SystemTimes.h"
 
 namespace {
 
@@ -14,14 +15,8 @@ constexpr LCID kEnglish = 0x0409;
 constexpr LCID kGerman = 0x0407;
 
 SYSTEMTIME Moment(WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME time{};
-    time.wYear = 2024;
-    time.wMonth = 3;
-    time.wDay = 5;        // a Tuesday
+    SYSTEMTIME time = ce::test::MakeSystemTime(2024, 3, 5, hour, minute, second);  // a Tuesday
     time.wDayOfWeek = 6;  // wrong on purpose: the date decides
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
     return time;
 }
 

@@ -13,6 +13,7 @@
 #include "ce/notify.h"
 #include "ce/registry.h"
 #include "devserver/Message.h"
+#include "support/SystemTimes.h"
 
 namespace {
 
@@ -24,15 +25,7 @@ constexpr uint64_t kHour = 3600 * 1000;
 // 2026-03-02 10:00:00 UTC.
 constexpr uint64_t kStartUnixMs = 1772445600000ull;
 
-SYSTEMTIME LocalTime(WORD year, WORD month, WORD day, WORD hour, WORD minute) {
-    SYSTEMTIME time{};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    return time;
-}
+using ce::test::MakeSystemTime;
 
 class NotificationTest : public ::testing::Test {
 protected:
@@ -111,7 +104,7 @@ protected:
 };
 
 TEST_F(NotificationTest, ProgramStartsOnlyOnceTheClockReachesItsTime) {
-    ASSERT_NE(Set(LocalTime(2026, 3, 2, 11, 0), u"record cmd_auto_update"), nullptr);
+    ASSERT_NE(Set(MakeSystemTime(2026, 3, 2, 11, 0), u"record cmd_auto_update"), nullptr);
 
     ce::AdvanceVirtualClock(kHour - 1);
     EXPECT_EQ(Pending().size(), 1u) << "the server looks at the clock before it answers";
@@ -129,15 +122,15 @@ TEST_F(NotificationTest, ProgramStartsOnlyOnceTheClockReachesItsTime) {
 
 TEST_F(NotificationTest, TimeIsLocalToTheDevicesZone) {
     ASSERT_TRUE(ce::SetProfileString("device", "timezone", "Europe/Berlin"));  // UTC+1 in March
-    ASSERT_NE(Set(LocalTime(2026, 3, 2, 11, 0), u"record now"), nullptr);      // 10:00 UTC: now
+    ASSERT_NE(Set(MakeSystemTime(2026, 3, 2, 11, 0), u"record now"), nullptr);      // 10:00 UTC: now
     EXPECT_TRUE(Pending().empty());
     EXPECT_EQ(ce::ReadDeviceLog("programs").size(), 1u);
     EXPECT_EQ(RecordedCommandLine(), u"record now");
 }
 
 TEST_F(NotificationTest, HandlesListAndContentsReadBack) {
-    HANDLE first = Set(LocalTime(2026, 3, 3, 7, 15), u"cmd_auto_update");
-    HANDLE second = Set(LocalTime(2026, 3, 4, 8, 0), u"");
+    HANDLE first = Set(MakeSystemTime(2026, 3, 3, 7, 15), u"cmd_auto_update");
+    HANDLE second = Set(MakeSystemTime(2026, 3, 4, 8, 0), u"");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first, second);
@@ -172,8 +165,8 @@ TEST_F(NotificationTest, HandlesListAndContentsReadBack) {
 
 TEST_F(NotificationTest, ClearingRemovesOnlyThatNotification) {
     // A program that is not there: what the log says is enough here.
-    HANDLE first = Set(LocalTime(2026, 3, 3, 7, 0), u"a", u"\\Windows\\gone.exe");
-    HANDLE second = Set(LocalTime(2026, 3, 3, 8, 0), u"b", u"\\Windows\\gone.exe");
+    HANDLE first = Set(MakeSystemTime(2026, 3, 3, 7, 0), u"a", u"\\Windows\\gone.exe");
+    HANDLE second = Set(MakeSystemTime(2026, 3, 3, 8, 0), u"b", u"\\Windows\\gone.exe");
     EXPECT_TRUE(CeClearUserNotification(first));
     EXPECT_EQ(Pending(), std::vector<HANDLE>{second});
     EXPECT_FALSE(CeClearUserNotification(first));
@@ -190,8 +183,8 @@ TEST_F(NotificationTest, ClearingRemovesOnlyThatNotification) {
 }
 
 TEST_F(NotificationTest, ReplacingKeepsTheHandleAndTakesTheNewTrigger) {
-    HANDLE handle = Set(LocalTime(2026, 3, 3, 7, 0), u"old");
-    ASSERT_EQ(Set(LocalTime(2026, 3, 5, 9, 0), u"new", u"\\Windows\\test.exe", handle), handle);
+    HANDLE handle = Set(MakeSystemTime(2026, 3, 3, 7, 0), u"old");
+    ASSERT_EQ(Set(MakeSystemTime(2026, 3, 5, 9, 0), u"new", u"\\Windows\\test.exe", handle), handle);
     std::vector<BYTE> info = Read(handle);
     EXPECT_EQ(std::u16string(TriggerOf(info).lpszArguments), u"new");
     EXPECT_EQ(TriggerOf(info).stStartTime.wDay, 5);
@@ -201,17 +194,17 @@ TEST_F(NotificationTest, ReplacingKeepsTheHandleAndTakesTheNewTrigger) {
 TEST_F(NotificationTest, BadTriggersAreRefused) {
     EXPECT_EQ(CeSetUserNotificationEx(nullptr, nullptr, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(Set(LocalTime(2026, 13, 1, 7, 0), u"x"), nullptr) << "month 13";
+    EXPECT_EQ(Set(MakeSystemTime(2026, 13, 1, 7, 0), u"x"), nullptr) << "month 13";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", u""), nullptr) << "no application";
+    EXPECT_EQ(Set(MakeSystemTime(2026, 3, 3, 7, 0), u"x", u""), nullptr) << "no application";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     std::u16string huge(40000, u'a');
-    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), huge.c_str()), nullptr)
+    EXPECT_EQ(Set(MakeSystemTime(2026, 3, 3, 7, 0), huge.c_str()), nullptr)
         << "a command line beyond any program's";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", huge.substr(0, MAX_PATH).c_str()), nullptr);
+    EXPECT_EQ(Set(MakeSystemTime(2026, 3, 3, 7, 0), u"x", huge.substr(0, MAX_PATH).c_str()), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x", u"\\Windows\\test.exe", reinterpret_cast<HANDLE>(999)),
+    EXPECT_EQ(Set(MakeSystemTime(2026, 3, 3, 7, 0), u"x", u"\\Windows\\test.exe", reinterpret_cast<HANDLE>(999)),
               nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 
@@ -219,14 +212,14 @@ TEST_F(NotificationTest, BadTriggersAreRefused) {
     periodic.dwType = CNT_PERIOD;
     std::u16string application = u"\\Windows\\test.exe";
     periodic.lpszApplication = application.data();
-    periodic.stStartTime = LocalTime(2026, 3, 3, 7, 0);
+    periodic.stStartTime = MakeSystemTime(2026, 3, 3, 7, 0);
     EXPECT_EQ(CeSetUserNotificationEx(nullptr, &periodic, nullptr), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
     EXPECT_TRUE(Pending().empty());
 }
 
 TEST_F(NotificationTest, MissingProgramIsLoggedAndTheNotificationGoes) {
-    ASSERT_NE(Set(LocalTime(2026, 3, 2, 10, 30), u"x", u"\\Windows\\gone.exe"), nullptr);
+    ASSERT_NE(Set(MakeSystemTime(2026, 3, 2, 10, 30), u"x", u"\\Windows\\gone.exe"), nullptr);
     ce::AdvanceVirtualClock(kHour);
     EXPECT_TRUE(Pending().empty());
     auto log = ce::ReadDeviceLog("programs");
@@ -235,8 +228,8 @@ TEST_F(NotificationTest, MissingProgramIsLoggedAndTheNotificationGoes) {
 }
 
 TEST_F(NotificationTest, NotificationsOutliveTheServerAndOverdueOnesFireWhenTheNextStarts) {
-    HANDLE soon = Set(LocalTime(2026, 3, 2, 11, 0), u"record soon");
-    HANDLE tomorrow = Set(LocalTime(2026, 3, 3, 11, 0), u"tomorrow");
+    HANDLE soon = Set(MakeSystemTime(2026, 3, 2, 11, 0), u"record soon");
+    HANDLE tomorrow = Set(MakeSystemTime(2026, 3, 3, 11, 0), u"tomorrow");
     ASSERT_NE(soon, nullptr);
     ASSERT_NE(tomorrow, nullptr);
     KillServer();
@@ -245,7 +238,7 @@ TEST_F(NotificationTest, NotificationsOutliveTheServerAndOverdueOnesFireWhenTheN
     EXPECT_EQ(Pending(), std::vector<HANDLE>{tomorrow}) << "a new server starts and fires the overdue one";
     EXPECT_EQ(RecordedCommandLine(), u"record soon");
     EXPECT_EQ(std::u16string(TriggerOf(Read(tomorrow)).lpszArguments), u"tomorrow");
-    HANDLE next = Set(LocalTime(2026, 3, 4, 11, 0), u"next");
+    HANDLE next = Set(MakeSystemTime(2026, 3, 4, 11, 0), u"next");
     EXPECT_NE(next, soon) << "handles are not given out twice";
     EXPECT_NE(next, tomorrow);
 }
@@ -272,7 +265,7 @@ TEST_F(NotificationTest, DamagedFileIsSetAsideAndWhatItHeldBeforeTheDamageIsKept
 
 TEST_F(NotificationTest, SetFailsWhenTheNotificationCannotBeKept) {
     std::filesystem::create_directories(device_.Root() + "/run/notifications");  // cannot be replaced
-    EXPECT_EQ(Set(LocalTime(2026, 3, 3, 7, 0), u"x"), nullptr);
+    EXPECT_EQ(Set(MakeSystemTime(2026, 3, 3, 7, 0), u"x"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WRITE_FAULT));
     EXPECT_TRUE(Pending().empty());
 }

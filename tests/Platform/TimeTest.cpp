@@ -6,22 +6,14 @@
 #include "Platform/TempDevice.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "support/SystemTimes.h"
 #include "time/TimeZone.h"
 
 namespace {
 
 using ce::test::TempDevice;
 
-SYSTEMTIME Make(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0, WORD second = 0) {
-    SYSTEMTIME time{};
-    time.wYear = year;
-    time.wMonth = month;
-    time.wDay = day;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    return time;
-}
+using ce::test::MakeSystemTime;
 
 uint64_t UnixMs(const SYSTEMTIME& time) {
     FILETIME file{};
@@ -51,13 +43,13 @@ protected:
 };
 
 TEST(TimeConversionTest, SystemTimeAndFileTimeRoundTrip) {
-    SYSTEMTIME epoch = Make(1601, 1, 1);
+    SYSTEMTIME epoch = MakeSystemTime(1601, 1, 1);
     FILETIME file{};
     ASSERT_TRUE(SystemTimeToFileTime(&epoch, &file));
     EXPECT_EQ(file.dwLowDateTime | file.dwHighDateTime, 0u);
-    EXPECT_EQ(UnixMs(Make(1970, 1, 1)), 0u);
+    EXPECT_EQ(UnixMs(MakeSystemTime(1970, 1, 1)), 0u);
 
-    SYSTEMTIME leap = Make(2024, 2, 29, 23, 59, 58);
+    SYSTEMTIME leap = MakeSystemTime(2024, 2, 29, 23, 59, 58);
     leap.wMilliseconds = 999;
     ASSERT_TRUE(SystemTimeToFileTime(&leap, &file));
     SYSTEMTIME back{};
@@ -65,10 +57,10 @@ TEST(TimeConversionTest, SystemTimeAndFileTimeRoundTrip) {
     EXPECT_EQ(Text(back), "2024-2-29 23:59:58 dow4");
     EXPECT_EQ(back.wMilliseconds, 999);
 
-    SYSTEMTIME bad = Make(2023, 2, 29);
+    SYSTEMTIME bad = MakeSystemTime(2023, 2, 29);
     EXPECT_FALSE(SystemTimeToFileTime(&bad, &file));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-    bad = Make(2023, 13, 1);
+    bad = MakeSystemTime(2023, 13, 1);
     EXPECT_FALSE(SystemTimeToFileTime(&bad, &file));
     FILETIME huge{0, 0x80000000};
     EXPECT_FALSE(FileTimeToSystemTime(&huge, &back));
@@ -76,26 +68,26 @@ TEST(TimeConversionTest, SystemTimeAndFileTimeRoundTrip) {
 
 TEST_F(DeviceTimeTest, LocalTimeFollowsTheZoneWithDaylightSaving) {
     UseZone("Europe/Berlin");
-    At(Make(2024, 1, 15, 12));
+    At(MakeSystemTime(2024, 1, 15, 12));
     EXPECT_EQ(Local(), "2024-1-15 13:0:0 dow1");
-    At(Make(2024, 7, 1, 12));
+    At(MakeSystemTime(2024, 7, 1, 12));
     EXPECT_EQ(Local(), "2024-7-1 14:0:0 dow1");
-    At(Make(2024, 3, 31, 0, 59, 59));
+    At(MakeSystemTime(2024, 3, 31, 0, 59, 59));
     EXPECT_EQ(Local(), "2024-3-31 1:59:59 dow0");
     ce::AdvanceVirtualClock(1000);
     EXPECT_EQ(Local(), "2024-3-31 3:0:0 dow0");
-    At(Make(2051, 8, 1, 12));  // past the listed transitions: the zone's rule
+    At(MakeSystemTime(2051, 8, 1, 12));  // past the listed transitions: the zone's rule
     EXPECT_EQ(Local(), "2051-8-1 14:0:0 dow2");
 
     UseZone("America/New_York");
-    At(Make(2024, 7, 1, 12));
+    At(MakeSystemTime(2024, 7, 1, 12));
     EXPECT_EQ(Local(), "2024-7-1 8:0:0 dow1");
-    At(Make(2024, 12, 1, 12));
+    At(MakeSystemTime(2024, 12, 1, 12));
     EXPECT_EQ(Local(), "2024-12-1 7:0:0 dow0");
 }
 
 TEST_F(DeviceTimeTest, UnknownOrHostileZoneNamesGiveUtc) {
-    At(Make(2024, 7, 1, 12));
+    At(MakeSystemTime(2024, 7, 1, 12));
     for (const char* zone : {"Nowhere/City", "../../../etc/passwd", "/etc/localtime", ""}) {
         UseZone(zone);
         EXPECT_EQ(Local(), "2024-7-1 12:0:0 dow1") << zone;
@@ -104,9 +96,9 @@ TEST_F(DeviceTimeTest, UnknownOrHostileZoneNamesGiveUtc) {
 
 TEST_F(DeviceTimeTest, SetLocalTimeSetsTheDeviceClockButNotTheTickCount) {
     UseZone("Europe/Berlin");
-    At(Make(2024, 1, 1));
+    At(MakeSystemTime(2024, 1, 1));
     DWORD tick = GetTickCount();
-    SYSTEMTIME local = Make(2024, 7, 1, 14, 30);
+    SYSTEMTIME local = MakeSystemTime(2024, 7, 1, 14, 30);
     ASSERT_TRUE(SetLocalTime(&local));
     SYSTEMTIME utc{};
     GetSystemTime(&utc);
@@ -114,14 +106,14 @@ TEST_F(DeviceTimeTest, SetLocalTimeSetsTheDeviceClockButNotTheTickCount) {
     EXPECT_EQ(GetTickCount(), tick);
     ce::AdvanceVirtualClock(1500);
     EXPECT_EQ(GetTickCount(), tick + 1500);
-    SYSTEMTIME bad = Make(2024, 7, 1, 24);
+    SYSTEMTIME bad = MakeSystemTime(2024, 7, 1, 24);
     EXPECT_FALSE(SetSystemTime(&bad));
 }
 
 TEST_F(DeviceTimeTest, LocalFileTimeUsesTheOffsetOfThatDate) {
     UseZone("Europe/Berlin");
-    At(Make(2024, 1, 1));
-    SYSTEMTIME summer = Make(2024, 7, 1, 12);
+    At(MakeSystemTime(2024, 1, 1));
+    SYSTEMTIME summer = MakeSystemTime(2024, 7, 1, 12);
     FILETIME utc{};
     FILETIME local{};
     SystemTimeToFileTime(&summer, &utc);
@@ -136,7 +128,7 @@ TEST_F(DeviceTimeTest, LocalFileTimeUsesTheOffsetOfThatDate) {
 
 TEST_F(DeviceTimeTest, TimeZoneInformationDescribesTheRule) {
     UseZone("Europe/Berlin");
-    At(Make(2024, 7, 1, 12));
+    At(MakeSystemTime(2024, 7, 1, 12));
     TIME_ZONE_INFORMATION info{};
     EXPECT_EQ(GetTimeZoneInformation(&info), static_cast<DWORD>(TIME_ZONE_ID_DAYLIGHT));
     EXPECT_EQ(info.Bias, -60);

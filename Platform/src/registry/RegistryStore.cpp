@@ -150,6 +150,27 @@ LONG RegistryStore::Commit(LONG result) {
     return result;
 }
 
+LONG RegistryStore::BeginWrite() {
+    LONG result = Connect();
+    return result == ERROR_SUCCESS ? Execute("BEGIN IMMEDIATE") : result;
+}
+
+LONG RegistryStore::ReadValue(SqlStatement& query, int64_t key, LONG whenNone, RegistryValue* value) {
+    int step = query.Step();
+    if (step == SQLITE_ROW) {
+        value->name = FromUtf8(query.Text(0));
+        value->type = static_cast<DWORD>(query.Integer(1));
+        value->data = query.Blob(2);
+        return ERROR_SUCCESS;
+    }
+    if (step != SQLITE_DONE) {
+        return Error(step);
+    }
+    // No row: the key may be gone, which outranks the missing value.
+    LONG result = CheckKey(key);
+    return result == ERROR_SUCCESS ? whenNone : result;
+}
+
 LONG RegistryStore::CheckKey(int64_t key) {
     SqlStatement query(db_, "SELECT 1 FROM keys WHERE id = ?");
     int step = query.Bind(1, key).Step();
@@ -188,10 +209,7 @@ LONG RegistryStore::Touch(int64_t key) {
 LONG RegistryStore::CreateKey(int64_t parent, const std::vector<std::u16string>& path, int64_t* key,
                               bool* created) {
     std::lock_guard guard(lock_);
-    LONG result = Connect();
-    if (result == ERROR_SUCCESS) {
-        result = Execute("BEGIN IMMEDIATE");
-    }
+    LONG result = BeginWrite();
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -225,10 +243,7 @@ LONG RegistryStore::OpenKey(int64_t parent, const std::vector<std::u16string>& p
 LONG RegistryStore::SetValue(int64_t key, std::u16string_view name, DWORD type, const BYTE* data,
                              DWORD size) {
     std::lock_guard guard(lock_);
-    LONG result = Connect();
-    if (result == ERROR_SUCCESS) {
-        result = Execute("BEGIN IMMEDIATE");
-    }
+    LONG result = BeginWrite();
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -254,26 +269,13 @@ LONG RegistryStore::GetValue(int64_t key, std::u16string_view name, RegistryValu
         return result;
     }
     SqlStatement query(db_, "SELECT name, type, data FROM vals WHERE key = ? AND folded = ?");
-    int step = query.Bind(1, key).Bind(2, Folded(name)).Step();
-    if (step == SQLITE_ROW) {
-        value->name = FromUtf8(query.Text(0));
-        value->type = static_cast<DWORD>(query.Integer(1));
-        value->data = query.Blob(2);
-        return ERROR_SUCCESS;
-    }
-    if (step != SQLITE_DONE) {
-        return Error(step);
-    }
-    result = CheckKey(key);
-    return result == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : result;
+    query.Bind(1, key).Bind(2, Folded(name));
+    return ReadValue(query, key, ERROR_FILE_NOT_FOUND, value);
 }
 
 LONG RegistryStore::DeleteValue(int64_t key, std::u16string_view name) {
     std::lock_guard guard(lock_);
-    LONG result = Connect();
-    if (result == ERROR_SUCCESS) {
-        result = Execute("BEGIN IMMEDIATE");
-    }
+    LONG result = BeginWrite();
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -293,10 +295,7 @@ LONG RegistryStore::DeleteKey(int64_t parent, const std::vector<std::u16string>&
         return ERROR_ACCESS_DENIED;  // a key deletes its subkeys, never itself through its own handle
     }
     std::lock_guard guard(lock_);
-    LONG result = Connect();
-    if (result == ERROR_SUCCESS) {
-        result = Execute("BEGIN IMMEDIATE");
-    }
+    LONG result = BeginWrite();
     if (result != ERROR_SUCCESS) {
         return result;
     }
@@ -346,18 +345,8 @@ LONG RegistryStore::ValueAt(int64_t key, DWORD index, RegistryValue* value) {
     }
     SqlStatement query(db_,
                        "SELECT name, type, data FROM vals WHERE key = ? ORDER BY rowid LIMIT 1 OFFSET ?");
-    int step = query.Bind(1, key).Bind(2, static_cast<int64_t>(index)).Step();
-    if (step == SQLITE_ROW) {
-        value->name = FromUtf8(query.Text(0));
-        value->type = static_cast<DWORD>(query.Integer(1));
-        value->data = query.Blob(2);
-        return ERROR_SUCCESS;
-    }
-    if (step != SQLITE_DONE) {
-        return Error(step);
-    }
-    result = CheckKey(key);
-    return result == ERROR_SUCCESS ? ERROR_NO_MORE_ITEMS : result;
+    query.Bind(1, key).Bind(2, static_cast<int64_t>(index));
+    return ReadValue(query, key, ERROR_NO_MORE_ITEMS, value);
 }
 
 LONG RegistryStore::QueryInfo(int64_t key, RegistryKeyInfo* info) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ce/types.h"
+#include "registry/SqlStatement.h"
 
 namespace ce::detail {
 
@@ -66,6 +67,10 @@ private:
     LONG Walk(int64_t parent, const std::vector<std::u16string>& path, int64_t* key);
     LONG Touch(int64_t key);
     LONG Commit(LONG result);
+    // Connects and starts a transaction that writes.
+    LONG BeginWrite();
+    // The value row of a query selecting name, type and data; whenNone when it gives no row.
+    LONG ReadValue(SqlStatement& query, int64_t key, LONG whenNone, RegistryValue* value);
     LONG Error(int sqliteResult) const;
 
     std::mutex lock_;
