@@ -180,8 +180,8 @@ public:
         }
         if (binary.empty()) return;
         for (int number = 90 + getpid() % 50; number < 200 && display_.empty(); ++number) {
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (!std::filesystem::exists(lock)) display_ = ":" + std::to_string(number);
+            const std::string digits = std::to_string(number);
+            if (!std::filesystem::exists("/tmp/.X" + digits + "-lock")) display_ = ":" + digits;
         }
         std::vector<std::string> args = {binary, display_, "-screen", "0", "800x800x24", "-nolisten", "tcp"};
         std::vector<char*> argv;

@@ -140,7 +140,7 @@ TEST_F(XmlDom, ElementMarkupKeepsEscapedContentEscaped) {
         ce::ComRef<IXMLDOMNode> empty = First(tag);
         ASSERT_TRUE(empty);
         ASSERT_EQ(empty->get_xml(xml.Out()), S_OK);
-        EXPECT_EQ(xml.View(), u"<" + std::u16string(tag) + u"></" + std::u16string(tag) + u">");
+        EXPECT_EQ(xml.View(), std::u16string(u"<") + tag + u"></" + tag + u">");
     }
 }
 

@@ -31,7 +31,8 @@ bool ResolveDeviceHost(const std::string& host, INTERNET_PORT port, std::string&
     if (!mapped.empty()) {
         // A map entry without a port keeps the requested one.
         if (mapped.find(':') == std::string::npos) {
-            mapped += ":" + std::to_string(port);
+            mapped += ':';
+            mapped += std::to_string(port);
         }
         connectTo = host + ":" + std::to_string(port) + ":" + mapped;
         return true;

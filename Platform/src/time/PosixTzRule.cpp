@@ -73,10 +73,17 @@ public:
     std::optional<PosixTzRule::Change> Change() {
         PosixTzRule::Change change;
         if (Take('M')) {
+            // "Mm.w.d": each part is needed, and each must hold before the next is read.
             std::optional<int> month = Number(12);
-            std::optional<int> week = Take('.') ? Number(5) : std::nullopt;
-            std::optional<int> weekday = Take('.') ? Number(6) : std::nullopt;
-            if (!month || !week || !weekday || *month < 1 || *week < 1) {
+            if (!month || *month < 1 || !Take('.')) {
+                return std::nullopt;
+            }
+            std::optional<int> week = Number(5);
+            if (!week || *week < 1 || !Take('.')) {
+                return std::nullopt;
+            }
+            std::optional<int> weekday = Number(6);
+            if (!weekday) {
                 return std::nullopt;
             }
             change.month = *month;
