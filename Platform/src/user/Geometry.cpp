@@ -127,7 +127,7 @@ CE_API BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
         w->rect = now;
         if ((moved || sized) && w->IsVisibleFlag() && !(flags & SWP_NOREDRAW)) {
             if (!topLevel) {
-                InvalidateWindow(w->parent, &old, true, false);
+                InvalidateWindow(w->parent, &old, true, true);  // and the siblings it uncovers
             }
             InvalidateWindow(window, nullptr, true, true);
         }

@@ -40,6 +40,8 @@ public:
         size_t index = 0;
     };
     bool Locate(HMENU menu, UINT item, UINT flags, Place* out);
+    // Whether target is the menu or lies among its sub-menus at any depth (the lock held).
+    bool Reaches(HMENU menu, HMENU target);
 
     std::mutex& Lock() { return lock_; }
 

@@ -156,6 +156,22 @@ bool ReadLevel(const BYTE*& p, const BYTE* end, HMENU into, int depth) {
 
 }  // namespace
 
+bool MenuTable::Reaches(HMENU menu, HMENU target) {
+    if (menu == target) {
+        return true;
+    }
+    auto found = Find(menu);
+    if (!found) {
+        return false;
+    }
+    for (const MenuItem& item : found->items) {
+        if (item.subMenu && Reaches(item.subMenu, target)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 HMENU MenuFromTemplate(const void* data, size_t size) {
     if (data == nullptr || size < 4) {
         return nullptr;
@@ -206,6 +222,11 @@ CE_API BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idOrPopu
         item.subMenu = reinterpret_cast<HMENU>(idOrPopup);
         if (!table.Find(item.subMenu)) {
             SetLastError(ERROR_INVALID_MENU_HANDLE);
+            return FALSE;
+        }
+        // A menu inside itself would make every search through its sub-menus endless.
+        if (table.Reaches(item.subMenu, menu)) {
+            SetLastError(ERROR_INVALID_PARAMETER);
             return FALSE;
         }
     } else {

@@ -137,8 +137,8 @@ void InvalidateWindow(HWND window, const RECT* rect, bool erase, bool children) 
     }
     for (HWND child : w->children) {
         auto c = Wm().Find(child);
-        if (!c) {
-            continue;
+        if (!c || !c->IsVisibleFlag()) {
+            continue;  // a hidden window has nothing to paint; showing it invalidates it whole
         }
         RECT inChild = Offset(r, -c->rect.left, -c->rect.top);
         InvalidateWindow(child, &inChild, erase, true);

@@ -306,7 +306,8 @@ CE_API BOOL ShowWindow(HWND window, int command) {
             }
             w->style &= ~WS_VISIBLE;
             if (child) {
-                InvalidateWindow(w->parent, &w->rect, true, false);
+                // Siblings below show through where it was, as well as the parent.
+                InvalidateWindow(w->parent, &w->rect, true, true);
             }
         }
         if (!child) {
