@@ -159,4 +159,112 @@ TEST_F(UserControls, TheComboBoxKeepsItsItemsAndReportsSelectionChanges) {
     EXPECT_EQ(SendMessageW(combo, CB_SETCURSEL, 9, 0), CB_ERR);
 }
 
+TEST_F(UserControls, TheCaretBackspaceAndDeleteTakeALineBreakAsOneCharacter) {
+    HWND edit = Make(u"Edit", ES_MULTILINE | ES_WANTRETURN, 1, u"ab\r\ncd");
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 2, 2);
+    ce::InjectKey(VK_RIGHT);
+    Pump();
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 4u) << "the caret never stands between CR and LF";
+    ce::InjectKey(VK_LEFT);
+    ce::InjectKey(VK_DELETE);
+    Pump();
+    EXPECT_EQ(Text(edit), u"abcd");
+    SetWindowTextW(edit, u"ab\r\ncd");
+    SendMessageW(edit, EM_SETSEL, 4, 4);
+    ce::InjectKey(VK_BACK);
+    Pump();
+    EXPECT_EQ(Text(edit), u"abcd");
+    EXPECT_EQ(SendMessageW(edit, EM_GETLINECOUNT, 0, 0), 1);
+}
+
+TEST_F(UserControls, SelectionMessagesReplaceTheSelectionAndFocusIsReported) {
+    HWND edit = Make(u"Edit", ES_AUTOHSCROLL, 1, u"Berlin");
+    HWND other = Make(u"Edit", ES_AUTOHSCROLL, 2);
+    Recorder::Log().clear();
+    SetFocus(edit);
+    SetFocus(other);
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{EN_SETFOCUS, EN_KILLFOCUS}));
+    EXPECT_EQ(Notifications(2), (std::vector<WORD>{EN_SETFOCUS}));
+
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 6u) << "-1 selects to the end";
+    SendMessageW(edit, EM_SETSEL, 4, 1);  // the other way round
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 4u);
+    Recorder::Log().clear();
+    SendMessageW(edit, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"ER"));
+    EXPECT_EQ(Text(edit), u"BERin");
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{EN_UPDATE, EN_CHANGE}));
+    EXPECT_TRUE(SendMessageW(edit, EM_GETMODIFY, 0, 0));
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 3u) << "the caret follows the inserted text";
+    EXPECT_EQ(end, 3u);
+    SendMessageW(edit, EM_SETSEL, 99, 120);
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 5u) << "positions beyond the text stop at its end";
+
+    SendMessageW(edit, EM_LIMITTEXT, 6, 0);
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    Recorder::Log().clear();
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(u"xyz"));
+    EXPECT_EQ(Text(edit), u"xBERin") << "what fits the limit goes in";
+    auto codes = Notifications(1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), EN_MAXTEXT), 1);
+}
+
+TEST_F(UserControls, TheDropDownListChoosesByTapAndKeysAndCancelsWithEscape) {
+    HWND combo = Make(u"ComboBox", CBS_DROPDOWNLIST, 1);
+    for (const char16_t* city : {u"Oslo", u"Bergen", u"Oslo", u"Tromsø"}) {
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(city));
+    }
+    RECT rect;
+    GetWindowRect(combo, &rect);
+    Recorder::Log().clear();
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    ce::InjectKey(VK_DOWN);
+    ce::InjectKey(VK_DOWN);
+    ce::InjectKey(VK_RETURN);
+    Pump();
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{CBN_DROPDOWN, CBN_CLOSEUP, CBN_SELCHANGE}));
+    EXPECT_FALSE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(GetFocus(), combo);
+
+    Recorder::Log().clear();
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    ce::InjectKey(VK_DOWN);
+    ce::InjectKey(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{CBN_DROPDOWN, CBN_CLOSEUP}));
+
+    // Equal texts are found one after the other, wrapping round.
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(u"oslo")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(u"OSLO")), 2);
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, 2, reinterpret_cast<LPARAM>(u"Oslo")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(u"Bodø")), CB_ERR);
+
+    // Deleting before the selection moves it; deleting it clears it.
+    EXPECT_EQ(SendMessageW(combo, CB_DELETESTRING, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(u"Alta")), 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
+    SendMessageW(combo, CB_DELETESTRING, 1, 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
+    Recorder::Log().clear();
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    Pump();
+    EXPECT_TRUE(Notifications(1).empty()) << "an empty list does not open";
+}
+
 }  // namespace

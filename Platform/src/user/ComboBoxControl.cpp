@@ -104,6 +104,7 @@ LRESULT CALLBACK ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND:
         return 1;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the class takes double taps; a quick second tap opens the list again
         SetFocus(window);
         DropDown(window, *state);
         return 0;
@@ -155,13 +156,18 @@ LRESULT CALLBACK ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         std::copy(state->items[wParam].text.begin(), state->items[wParam].text.end(), reinterpret_cast<LPWSTR>(lParam));
         reinterpret_cast<LPWSTR>(lParam)[state->items[wParam].text.size()] = 0;
         return static_cast<LRESULT>(state->items[wParam].text.size());
-    case CB_FINDSTRINGEXACT:
-        for (size_t i = 0; lParam && i < state->items.size(); ++i) {
+    case CB_FINDSTRINGEXACT: {
+        // The search starts after the item given (-1: at the first) and wraps round to it.
+        const size_t count = state->items.size();
+        const size_t first = Valid(*state, wParam) ? wParam + 1 : 0;
+        for (size_t n = 0; lParam && n < count; ++n) {
+            const size_t i = (first + n) % count;
             if (lstrcmpiW(state->items[i].text.c_str(), reinterpret_cast<LPCWSTR>(lParam)) == 0) {
                 return static_cast<LRESULT>(i);
             }
         }
         return CB_ERR;
+    }
     case CB_GETITEMDATA:
         return Valid(*state, wParam) ? state->items[wParam].data : CB_ERR;
     case CB_SETITEMDATA:

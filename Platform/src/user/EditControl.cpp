@@ -199,6 +199,17 @@ void MoveCaret(HWND window, EditState& state, size_t to, bool extend) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+// A line break "\r\n" counts as one character for the caret, Backspace and Delete.
+bool BreakAt(const std::u16string& text, size_t index) {
+    return index + 1 < text.size() && text[index] == u'\r' && text[index + 1] == u'\n';
+}
+size_t StepBack(const std::u16string& text, size_t caret) {
+    return caret == 0 ? 0 : caret - (caret >= 2 && BreakAt(text, caret - 2) ? 2 : 1);
+}
+size_t StepForward(const std::u16string& text, size_t caret) {
+    return std::min(text.size(), caret + (BreakAt(text, caret) ? 2 : 1));
+}
+
 void KeyDown(HWND window, EditState& state, WPARAM key) {
     bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
     bool readOnly = (Style(window) & ES_READONLY) != 0;
@@ -206,10 +217,10 @@ void KeyDown(HWND window, EditState& state, WPARAM key) {
     size_t lineStart = LineStarts(state.text)[line];
     switch (key) {
     case VK_LEFT:
-        MoveCaret(window, state, state.caret > 0 ? state.caret - 1 : 0, shift);
+        MoveCaret(window, state, StepBack(state.text, state.caret), shift);
         break;
     case VK_RIGHT:
-        MoveCaret(window, state, state.caret + 1, shift);
+        MoveCaret(window, state, StepForward(state.text, state.caret), shift);
         break;
     case VK_HOME:
         MoveCaret(window, state, lineStart, shift);
@@ -219,19 +230,16 @@ void KeyDown(HWND window, EditState& state, WPARAM key) {
         break;
     case VK_BACK:
         if (!readOnly) {
-            if (state.anchor == state.caret && state.caret > 0) {
-                state.anchor = state.caret - ((state.caret >= 2 && state.text[state.caret - 1] == u'\n' &&
-                                               state.text[state.caret - 2] == u'\r')
-                                                  ? 2
-                                                  : 1);
+            if (state.anchor == state.caret) {
+                state.anchor = StepBack(state.text, state.caret);
             }
             ReplaceSelection(window, state, u"");
         }
         break;
     case VK_DELETE:
         if (!readOnly) {
-            if (state.anchor == state.caret && state.caret < state.text.size()) {
-                state.anchor = state.caret + 1;
+            if (state.anchor == state.caret) {
+                state.anchor = StepForward(state.text, state.caret);
             }
             ReplaceSelection(window, state, u"");
         }
