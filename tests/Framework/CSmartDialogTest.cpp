@@ -394,6 +394,22 @@ TEST_F(CSmartDialogTest, AClickActivationActivatesTheControls) {
     EXPECT_FALSE(c[0]->IsHostActive()) << "an ending dialog deactivates its controls";
 }
 
+TEST_F(CSmartDialogTest, AnInputPanelDialogRaisesThePanelAndPutsItDownWhenItEnds) {
+    ASSERT_TRUE(menu_.SetDone(CMenuInfo::kInputPanelRaised));
+    Column({40});
+    auto panelUp = [] {
+        SIPINFO sip{};
+        sip.cbSize = sizeof sip;
+        return SipGetInfo(&sip) && (sip.fdwFlags & SIPF_ON) != 0;
+    };
+    dialog_.Then([&](ScriptedDialog& d) {
+        EXPECT_TRUE(panelUp()) << "raised when the dialog became active";
+        d.EndDialog(IDOK);
+    });
+    EXPECT_EQ(Run(), IDOK);
+    EXPECT_FALSE(panelUp());
+}
+
 TEST_F(CSmartDialogTest, ADialogWithoutBarOrLayoutEndsAtOnce) {
     CMenuInfo rightOnly;
     rightOnly.SetCommand(1, IDCANCEL);
