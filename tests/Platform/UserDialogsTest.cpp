@@ -166,4 +166,94 @@ TEST_F(UserDialogs, AnUnreadableTemplateFailsTheRun) {
     EXPECT_TRUE(IsWindowEnabled(owner_));
 }
 
+TEST_F(UserDialogs, TabMovesTheFocusThroughEnabledVisibleStopsAndWrapsRound) {
+    DialogBytes bytes(WS_POPUP, 120, 80);
+    bytes.Item(0x81, 101, WS_TABSTOP | ES_AUTOHSCROLL, 4, 4, 60, 12)
+        .Item(0x82, 102, SS_LEFT, 4, 18, 60, 10, u"not a stop")
+        .Item(0x81, 103, WS_TABSTOP | WS_DISABLED, 4, 30, 60, 12)
+        .Item(0x80, IDOK, WS_TABSTOP | BS_PUSHBUTTON, 4, 44, 40, 14, u"OK")
+        .Item(0x80, IDCANCEL, WS_TABSTOP | BS_PUSHBUTTON, 50, 44, 40, 14, u"Cancel");
+    auto proc = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR { return message == WM_INITDIALOG; };
+    HWND dialog = CreateDialogIndirectParamW(nullptr, bytes.Get(), owner_, proc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    ShowWindow(GetDlgItem(dialog, IDCANCEL), SW_HIDE);
+    SetFocus(GetDlgItem(dialog, 101));
+    auto tab = [dialog] {
+        MSG key{GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {}};
+        EXPECT_TRUE(IsDialogMessageW(dialog, &key));
+        return GetDlgCtrlID(GetFocus());
+    };
+    EXPECT_EQ(tab(), IDOK) << "the disabled edit and the static are passed over";
+    EXPECT_EQ(tab(), 101) << "the hidden Cancel too, and the end wraps to the start";
+    ShowWindow(GetDlgItem(dialog, IDCANCEL), SW_SHOW);
+    EnableWindow(GetDlgItem(dialog, 103), TRUE);
+    EXPECT_EQ(tab(), 103);
+    EXPECT_EQ(tab(), IDOK);
+    EXPECT_EQ(tab(), IDCANCEL);
+    DestroyWindow(dialog);
+}
+
+TEST_F(UserDialogs, ADialogThatDestroysItselfEndsItsRunAndLeavesADisabledOwnerDisabled) {
+    DialogBytes bytes(WS_POPUP, 60, 40);
+    auto proc = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            PostMessageW(dialog, WM_APP, 0, 0);
+            return TRUE;
+        }
+        if (message == WM_APP) {
+            DestroyWindow(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    };
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, bytes.Get(), owner_, proc, 0), -1);
+    EXPECT_TRUE(IsWindowEnabled(owner_)) << "an owner the run disabled is enabled again";
+
+    EnableWindow(owner_, FALSE);  // disabled by someone else: not the run's to enable
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, bytes.Get(), owner_, proc, 0), -1);
+    EXPECT_FALSE(IsWindowEnabled(owner_));
+    auto ends = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            EndDialog(dialog, 7);  // before it was ever shown
+        }
+        return message == WM_INITDIALOG;
+    };
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, bytes.Get(), owner_, ends, 0), 7);
+    EXPECT_FALSE(IsWindowEnabled(owner_));
+    EnableWindow(owner_, TRUE);
+}
+
+TEST_F(UserDialogs, AQuitInsideNestedDialogsEndsEveryRunAndReachesTheOuterLoop) {
+    static int innerRuns;
+    innerRuns = 0;
+    auto inner = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            ++innerRuns;
+            PostQuitMessage(9);
+        }
+        return message == WM_INITDIALOG;
+    };
+    static DLGPROC innerProc;
+    innerProc = inner;
+    auto outer = [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+        if (message == WM_INITDIALOG) {
+            PostMessageW(dialog, WM_APP, 0, 0);
+            return TRUE;
+        }
+        if (message == WM_APP) {
+            DialogBoxIndirectParamW(nullptr, InnerTemplate().Get(), dialog, innerProc, 0);
+            return TRUE;
+        }
+        return FALSE;
+    };
+    DialogBytes bytes(WS_POPUP, 60, 40);
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, bytes.Get(), owner_, outer, 0), IDCANCEL);
+    EXPECT_EQ(innerRuns, 1);
+    MSG message;
+    ASSERT_FALSE(GetMessageW(&message, nullptr, 0, 0)) << "the quit is still there for the program's loop";
+    EXPECT_EQ(message.wParam, 9u);
+    EXPECT_TRUE(IsWindowEnabled(owner_));
+}
+
 }  // namespace

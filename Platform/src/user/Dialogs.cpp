@@ -109,9 +109,6 @@ HWND CreateDialogWindow(HINSTANCE instance, LPCDLGTEMPLATEW data, HWND owner, DL
         w->isDialog = true;
         w->dialogProcedure = procedure;
         w->font = font;
-        if (modal && owner) {
-            w->modalOwner = Wm().TopLevelOf(owner);
-        }
     }
     for (const DialogTemplateItem& item : dialog.items) {
         RECT r = ToPixels(item.units);
@@ -144,18 +141,19 @@ HWND CreateDialogWindow(HINSTANCE instance, LPCDLGTEMPLATEW data, HWND owner, DL
     return IsWindow(window) ? window : nullptr;
 }
 
-INT_PTR RunModal(HWND dialog) {
-    HWND owner;
+// The run disables the owner only when it was enabled and the dialog did not end while it was made,
+// and only an owner it disabled is enabled again (by EndDialog or at the end of the run).
+INT_PTR RunModal(HWND dialog, HWND owner) {
     {
         WmLock guard(Wm().Lock());
-        owner = Wm().Find(dialog)->modalOwner;
+        owner = owner ? Wm().TopLevelOf(owner) : nullptr;
     }
-    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (ownerWasEnabled) {
-        EnableWindow(owner, FALSE);
+    if (!owner || !IsWindowEnabled(owner) || DialogEnded(dialog)) {
+        owner = nullptr;
     } else {
+        EnableWindow(owner, FALSE);
         WmLock guard(Wm().Lock());
-        Wm().Find(dialog)->modalOwner = nullptr;  // nothing to enable again
+        Wm().Find(dialog)->modalOwner = owner;
     }
     if (!DialogEnded(dialog)) {
         ShowWindow(dialog, SW_SHOW);
@@ -293,7 +291,7 @@ CE_API INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialo
     if (!dialog) {
         return -1;
     }
-    return RunModal(dialog);
+    return RunModal(dialog, owner);
 }
 
 CE_API HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner,
