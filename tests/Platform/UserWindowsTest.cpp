@@ -258,4 +258,52 @@ TEST_F(UserWindows, SendMessageToAnotherThreadRunsThereAndReturnsItsAnswer) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+std::atomic<int> timerCalls{0};
+void CALLBACK CountTimer(HWND, UINT, UINT_PTR id, DWORD) { timerCalls += static_cast<int>(id); }
+
+TEST_F(UserWindows, TimerProceduresRunOnDispatchOnlyForLiveTimersAndEndWithTheirWindow) {
+    ce::EnableVirtualClock(1'700'000'000'000ull);
+    timerCalls = 0;
+    HWND window = Make(0);
+    ASSERT_NE(SetTimer(window, 3, 100, CountTimer), 0u);
+    UINT_PTR first = SetTimer(nullptr, 0, 100, CountTimer);
+    UINT_PTR second = SetTimer(nullptr, 0, 100, CountTimer);
+    ASSERT_NE(first, 0u);
+    ASSERT_NE(second, first) << "thread timers get ids of their own";
+    ce::AdvanceVirtualClock(100);
+    Pump();
+    EXPECT_EQ(timerCalls.load(), static_cast<int>(3 + first + second));
+    EXPECT_TRUE(Recorder::Of(window, WM_TIMER).empty()) << "the procedure answers in place of the window";
+
+    // A WM_TIMER that anyone may post names no procedure to call.
+    timerCalls = 0;
+    PostMessageW(window, WM_TIMER, 4, reinterpret_cast<LPARAM>(&CountTimer));  // no timer 4
+    PostMessageW(window, WM_TIMER, 3, 0x1234);  // would crash if called
+    Pump();
+    EXPECT_EQ(timerCalls.load(), 0);
+    EXPECT_EQ(Recorder::Of(window, WM_TIMER).size(), 2u);
+
+    // Setting a timer again restarts its period.
+    Recorder::Log().clear();
+    ce::AdvanceVirtualClock(50);
+    ASSERT_NE(SetTimer(window, 3, 100, nullptr), 0u);
+    ce::AdvanceVirtualClock(60);
+    Pump();
+    EXPECT_TRUE(Recorder::Of(window, WM_TIMER).empty());
+    ce::AdvanceVirtualClock(40);
+    Pump();
+    EXPECT_EQ(Recorder::Of(window, WM_TIMER).size(), 1u);
+
+    EXPECT_TRUE(KillTimer(nullptr, first));
+    EXPECT_FALSE(KillTimer(nullptr, first));
+    DestroyWindow(window);
+    EXPECT_FALSE(KillTimer(window, 3)) << "the window took its timers with it";
+    timerCalls = 0;
+    ce::AdvanceVirtualClock(1000);
+    Pump();
+    EXPECT_EQ(timerCalls.load(), static_cast<int>(second));
+    EXPECT_TRUE(KillTimer(nullptr, second));
+    ce::DisableVirtualClock();
+}
+
 }  // namespace

@@ -278,9 +278,12 @@ CE_API LRESULT DispatchMessageW(const MSG* message) {
         return 0;
     }
     if (message->message == WM_TIMER && message->lParam != 0) {
+        // Only a procedure that a live timer of this thread names is called; any other lParam is data.
         auto procedure = reinterpret_cast<TIMERPROC>(message->lParam);
-        procedure(message->hwnd, WM_TIMER, message->wParam, GetTickCount());
-        return 0;
+        if (Wm().CurrentQueue()->HasTimer(message->hwnd, message->wParam, procedure)) {
+            procedure(message->hwnd, WM_TIMER, message->wParam, GetTickCount());
+            return 0;
+        }
     }
     if (message->hwnd == nullptr) {
         return 0;

@@ -127,6 +127,13 @@ void ThreadQueue::KillTimers(HWND window) {
                   timers_.end());
 }
 
+bool ThreadQueue::HasTimer(HWND window, UINT_PTR id, TIMERPROC procedure) {
+    std::lock_guard guard(lock_);
+    return std::any_of(timers_.begin(), timers_.end(), [&](const Timer& t) {
+        return t.window == window && t.id == id && t.procedure == procedure;
+    });
+}
+
 bool ThreadQueue::TakeDueTimer(const MessageFilter& filter, bool remove, uint64_t now, MSG* out) {
     std::lock_guard guard(lock_);
     for (Timer& timer : timers_) {

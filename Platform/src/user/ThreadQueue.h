@@ -66,6 +66,8 @@ public:
     UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure, uint64_t now);
     bool KillTimer(HWND window, UINT_PTR id);
     void KillTimers(HWND window);
+    // Whether a timer of this queue calls that procedure: a WM_TIMER posted by anyone else names none.
+    bool HasTimer(HWND window, UINT_PTR id, TIMERPROC procedure);
     bool TakeDueTimer(const MessageFilter& filter, bool remove, uint64_t now, MSG* out);
     // Milliseconds on the layer's clock until the next timer is due; UINT64_MAX when none.
     uint64_t NextTimerDelay(uint64_t now);
