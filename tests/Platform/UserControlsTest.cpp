@@ -267,4 +267,31 @@ TEST_F(UserControls, TheDropDownListChoosesByTapAndKeysAndCancelsWithEscape) {
     EXPECT_TRUE(Notifications(1).empty()) << "an empty list does not open";
 }
 
+TEST_F(UserControls, ChoosingARadioButtonClearsTheOthersOfItsGroupOnly) {
+    HWND celsius = Make(u"Button", BS_AUTORADIOBUTTON | WS_GROUP, 1, u"Celsius");
+    HWND fahrenheit = Make(u"Button", BS_AUTORADIOBUTTON, 2, u"Fahrenheit");
+    Make(u"Static", SS_LEFT, 3, u"a label inside the group");
+    HWND kmh = Make(u"Button", BS_AUTORADIOBUTTON | WS_GROUP, 4, u"km/h");
+    HWND plain = Make(u"Button", BS_RADIOBUTTON, 5, u"left to its owner");
+    SendMessageW(celsius, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(kmh, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(plain, BM_SETCHECK, BST_CHECKED, 0);
+
+    SendMessageW(fahrenheit, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(fahrenheit, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(celsius, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(kmh, BM_GETCHECK, 0, 0), BST_CHECKED) << "another group";
+    EXPECT_EQ(Notifications(2), (std::vector<WORD>{BN_CLICKED}));
+
+    RECT rect;
+    GetWindowRect(celsius, &rect);
+    ce::InjectTap(rect.left + 5, rect.top + 5);
+    Pump();
+    EXPECT_EQ(SendMessageW(celsius, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(fahrenheit, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(kmh, BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(plain, BM_GETCHECK, 0, 0), BST_CHECKED) << "a plain radio button is its owner's to clear";
+    EXPECT_EQ(SendMessageW(kmh, BM_GETCHECK, 0, 0), BST_CHECKED) << "a second click keeps it chosen";
+}
+
 }  // namespace

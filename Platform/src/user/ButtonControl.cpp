@@ -1,4 +1,8 @@
-// The button control: push buttons and check boxes (radio buttons behave as check boxes).
+// The button control: push buttons, check boxes and radio buttons; an automatic radio button clears
+// the others of its group.
+#include <algorithm>
+#include <vector>
+
 #include "user/Controls.h"
 #include "user/UserInternal.h"
 
@@ -79,11 +83,47 @@ void Paint(HWND window, const ButtonState& state) {
     EndPaint(window, &paint);
 }
 
+bool IsAutoRadioButton(HWND window) {
+    WCHAR name[8] = {};
+    GetClassNameW(window, name, 8);
+    return lstrcmpiW(name, u"Button") == 0 && Kind(window) == BS_AUTORADIOBUTTON;
+}
+
+// A chosen radio button clears the others of its group: the siblings from the one with WS_GROUP
+// before it up to the next one with WS_GROUP.
+void ClearRestOfGroup(HWND window) {
+    std::vector<HWND> siblings;
+    for (HWND child = GetWindow(GetParent(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        siblings.push_back(child);
+    }
+    auto at = std::find(siblings.begin(), siblings.end(), window);
+    if (at == siblings.end()) {
+        return;
+    }
+    auto starts = [](HWND sibling) { return (GetWindowLongW(sibling, GWL_STYLE) & WS_GROUP) != 0; };
+    auto first = at;
+    while (first != siblings.begin() && !starts(*first)) {
+        --first;
+    }
+    auto last = at + 1;
+    while (last != siblings.end() && !starts(*last)) {
+        ++last;
+    }
+    for (auto it = first; it != last; ++it) {
+        if (*it != window && IsAutoRadioButton(*it)) {
+            SendMessageW(*it, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+}
+
 void Click(HWND window, ButtonState& state) {
     LONG_PTR kind = Kind(window);
     if (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON) {
         state.check = (kind == BS_AUTORADIOBUTTON || state.check != BST_CHECKED) ? BST_CHECKED : BST_UNCHECKED;
         InvalidateRect(window, nullptr, FALSE);
+    }
+    if (kind == BS_AUTORADIOBUTTON) {
+        ClearRestOfGroup(window);
     }
     NotifyParent(window, BN_CLICKED);
 }
