@@ -258,6 +258,33 @@ TEST_F(UserWindows, SendMessageToAnotherThreadRunsThereAndReturnsItsAnswer) {
     EXPECT_FALSE(IsWindow(window));
 }
 
+TEST_F(UserWindows, SetParentMovesAChildAndRefusesToPutAWindowUnderItself) {
+    HWND top = Make(WS_VISIBLE, nullptr, 0, 30, 200, 200);
+    HWND left = Make(WS_CHILD | WS_VISIBLE, top, 0, 0, 100, 100);
+    HWND right = Make(WS_CHILD | WS_VISIBLE, top, 100, 0, 100, 100);
+    HWND leaf = Make(WS_CHILD | WS_VISIBLE, left, 10, 10, 20, 20);
+    Pump();
+    EXPECT_EQ(GetWindow(left, GW_HWNDNEXT), right);
+    EXPECT_EQ(GetWindow(right, GW_HWNDPREV), left);
+    EXPECT_EQ(GetWindow(left, GW_HWNDPREV), nullptr);
+    EXPECT_EQ(GetWindow(top, GW_CHILD), left);
+
+    EXPECT_EQ(SetParent(left, left), nullptr);
+    EXPECT_EQ(SetParent(left, leaf), nullptr) << "a window cannot go under its own child";
+    EXPECT_EQ(GetParent(left), top);
+    EXPECT_TRUE(IsChild(top, leaf)) << "walks up the tree still end";
+
+    EXPECT_EQ(SetParent(leaf, right), left);
+    EXPECT_EQ(GetParent(leaf), right);
+    EXPECT_FALSE(IsChild(left, leaf));
+    EXPECT_EQ(GetWindow(left, GW_CHILD), nullptr);
+    RECT rect;
+    GetWindowRect(leaf, &rect);
+    EXPECT_EQ(rect.left, 110) << "its position is now taken in the new parent";
+    EXPECT_TRUE(GetUpdateRect(left, nullptr, FALSE)) << "the old parent shows where it was";
+    EXPECT_TRUE(GetUpdateRect(leaf, nullptr, FALSE));
+}
+
 std::atomic<int> timerCalls{0};
 void CALLBACK CountTimer(HWND, UINT, UINT_PTR id, DWORD) { timerCalls += static_cast<int>(id); }
 

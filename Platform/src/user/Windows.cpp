@@ -354,11 +354,16 @@ CE_API HWND SetParent(HWND window, HWND parent) {
     if (!w || !w->IsChild() || !p) {
         return nullptr;
     }
+    // A window under itself would make every walk up or down the tree endless.
+    if (parent == window || Wm().IsDescendant(window, parent)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
     HWND old = w->parent;
     if (auto oldParent = Wm().Find(old)) {
         auto& siblings = oldParent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
-        InvalidateWindow(old, &w->rect, true, false);
+        InvalidateWindow(old, &w->rect, true, true);
     }
     w->parent = parent;
     p->children.insert(p->children.begin(), window);
