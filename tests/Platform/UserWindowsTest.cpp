@@ -285,6 +285,37 @@ TEST_F(UserWindows, SetParentMovesAChildAndRefusesToPutAWindowUnderItself) {
     EXPECT_TRUE(GetUpdateRect(leaf, nullptr, FALSE));
 }
 
+TEST_F(UserWindows, MessageFiltersTakeAWindowWithItsChildrenARangeOrThreadMessagesOnly) {
+    HWND top = Make(0);
+    HWND child = Make(WS_CHILD, top);
+    HWND other = Make(0);
+    Pump();
+    PostMessageW(other, WM_APP + 1, 0, 0);
+    PostMessageW(child, WM_APP + 2, 0, 0);
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP + 3, 0, 0);
+    PostMessageW(top, WM_APP + 4, 0, 0);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, top, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_APP + 2)) << "a child's message belongs to its parent's filter";
+    ASSERT_TRUE(PeekMessageW(&message, top, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.hwnd, child) << "PM_NOREMOVE left it in place";
+    ASSERT_TRUE(PeekMessageW(&message, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_APP + 3));
+    EXPECT_EQ(message.hwnd, nullptr);
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_APP + 4, WM_APP + 9, PM_REMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_APP + 4)) << "the range passes over the earlier message";
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.hwnd, other);
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_APP, WM_APP + 9, PM_REMOVE));
+
+    // A message left behind by a window that is gone is dropped when dispatched.
+    PostMessageW(other, WM_APP + 5, 0, 0);
+    DestroyWindow(other);
+    Recorder::Log().clear();
+    Pump();
+    EXPECT_TRUE(Recorder::Of(other, WM_APP + 5).empty());
+}
+
 std::atomic<int> timerCalls{0};
 void CALLBACK CountTimer(HWND, UINT, UINT_PTR id, DWORD) { timerCalls += static_cast<int>(id); }
 
