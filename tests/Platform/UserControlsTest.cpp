@@ -1,10 +1,12 @@
 // The standard controls: edit, button, static and combo box.
 #include <gtest/gtest.h>
 
+#include "GdiTestSupport.h"
 #include "TempDevice.h"
 #include "UserTestSupport.h"
 #include "ce/device.h"
 #include "ce/user.h"
+#include "user/ScreenComposer.h"
 
 using ce::test::Pump;
 using ce::test::Recorder;
@@ -292,6 +294,45 @@ TEST_F(UserControls, ChoosingARadioButtonClearsTheOthersOfItsGroupOnly) {
     SendMessageW(kmh, BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageW(plain, BM_GETCHECK, 0, 0), BST_CHECKED) << "a plain radio button is its owner's to clear";
     EXPECT_EQ(SendMessageW(kmh, BM_GETCHECK, 0, 0), BST_CHECKED) << "a second click keeps it chosen";
+}
+
+TEST_F(UserControls, AStaticShowsItsPictureCentredAndReportsTapsOnlyWhenAsked) {
+    HWND picture = Make(u"Static", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 1);
+    HWND label = Make(u"Static", SS_LEFT, 2, u"quiet");
+    HDC screenDc = GetDC(nullptr);
+    HBITMAP red = CreateCompatibleBitmap(screenDc, 10, 10);
+    HDC paintDc = CreateCompatibleDC(screenDc);
+    HGDIOBJ old = SelectObject(paintDc, red);
+    RECT all{0, 0, 10, 10};
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(paintDc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(paintDc, old);
+    DeleteDC(paintDc);
+    ReleaseDC(nullptr, screenDc);
+
+    EXPECT_EQ(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(red)), 0);
+    EXPECT_EQ(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(red));
+    Pump();
+    ce::test::DibDC screen(240, -320);
+    ce::detail::ScreenComposer::Compose(screen.dc);
+    RECT rect;
+    GetWindowRect(picture, &rect);
+    const LONG midX = (rect.left + rect.right) / 2;
+    const LONG midY = (rect.top + rect.bottom) / 2;
+    EXPECT_EQ(GetPixel(screen.dc, midX, midY), RGB(255, 0, 0));
+    EXPECT_NE(GetPixel(screen.dc, rect.left + 2, rect.top + 2), RGB(255, 0, 0)) << "centred, not at the corner";
+
+    Recorder::Log().clear();
+    ce::InjectTap(midX, midY);
+    GetWindowRect(label, &rect);
+    ce::InjectTap(rect.left + 3, rect.top + 3);
+    Pump();
+    EXPECT_EQ(Notifications(1), (std::vector<WORD>{STN_CLICKED}));
+    EXPECT_TRUE(Notifications(2).empty());
+    EXPECT_EQ(SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, 0), reinterpret_cast<LRESULT>(red))
+        << "the old picture comes back to its owner";
+    DeleteObject(red);
 }
 
 }  // namespace
