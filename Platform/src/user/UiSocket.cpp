@@ -97,24 +97,30 @@ void UiSocket::Serve(int listener, int wake) {
         }
         timeval timeout{5, 0};
         setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        std::function<void()> deliver;
         if (auto request = Message::ReadFrom(client)) {
-            Answer(*request).WriteTo(client);
+            Answer(*request, deliver).WriteTo(client);
         }
         close(client);
+        if (deliver) {
+            deliver();
+        }
     }
     close(listener);
 }
 
 // Runs on the listener thread: everything it does reaches the program through its queues.
-Message UiSocket::Answer(const Message& request) {
+Message UiSocket::Answer(const Message& request, std::function<void()>& deliver) {
     switch (static_cast<UiRequest>(request.Kind())) {
     case UiRequest::PostToWindow: {
         HWND window = AsWindow(request.Int(0));
         if (!IsWindow(window)) {
             return Reply(request, ERROR_INVALID_WINDOW_HANDLE);
         }
-        PostMessageW(window, static_cast<UINT>(request.Int(1)), static_cast<WPARAM>(request.Int(2)),
-                     static_cast<LPARAM>(request.Int(3)));
+        auto message = static_cast<UINT>(request.Int(1));
+        auto wParam = static_cast<WPARAM>(request.Int(2));
+        auto lParam = static_cast<LPARAM>(request.Int(3));
+        deliver = [=] { PostMessageW(window, message, wParam, lParam); };
         return Reply(request, 0);
     }
     case UiRequest::SetForeground: {
@@ -122,7 +128,8 @@ Message UiSocket::Answer(const Message& request) {
         if (!IsWindow(window)) {
             return Reply(request, ERROR_INVALID_WINDOW_HANDLE);
         }
-        PostMessageW(window, kActivateMessage, request.Int(0) & 1, 0);
+        WPARAM lastPopup = request.Int(0) & 1;
+        deliver = [=] { PostMessageW(window, kActivateMessage, lastPopup, 0); };
         return Reply(request, 0);
     }
     case UiRequest::Screenshot:

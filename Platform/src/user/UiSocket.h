@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,7 +28,9 @@ public:
 private:
     UiSocket() = default;
     void Serve(int listener, int wake);
-    static ce::devserver::Message Answer(const ce::devserver::Message& request);
+    // The reply to a request; a message for a window is left in `deliver`, to be posted once the caller
+    // has its reply, since the message may end this process.
+    static ce::devserver::Message Answer(const ce::devserver::Message& request, std::function<void()>& deliver);
 
     std::mutex lock_;
     std::thread thread_;
