@@ -48,9 +48,14 @@ public:
         return Log((down ? "keydown " : "keyup ") + std::to_string(key), key == VK_RETURN);
     }
     LRESULT OnPointer(const POINT* point, int mode) override {
-        return Log("pointer " + std::to_string(mode) +
-                       (point ? " " + std::to_string(point->x) + "," + std::to_string(point->y) : std::string()),
-                   0);
+        std::string text = "pointer " + std::to_string(mode);
+        if (point) {
+            text += ' ';
+            text += std::to_string(point->x);
+            text += ',';
+            text += std::to_string(point->y);
+        }
+        return Log(text, 0);
     }
     LRESULT OnGesture(int phase) override { return Log("gesture " + std::to_string(phase), 0); }
     LRESULT OnMessage21(WPARAM wParam, LPARAM) override { return Log("m21 " + std::to_string(wParam), 0); }

@@ -102,7 +102,8 @@ bool SkinStager::Stage(const Sources& sources, int first, int last, const std::f
         std::string source = sources.table ? sources.table->SourceOf(picture) : std::string();
         std::string name = FourDigits(picture);
         if (!source.empty()) {
-            name += "-" + std::filesystem::path(source).filename().string();
+            name += '-';
+            name += std::filesystem::path(source).filename().string();
             if (!StageWeatherPicture(sources, picture, source, folder / name, outcome, error)) return false;
             ++outcome.adapted;
         } else if (auto found = drawn.find(picture); found != drawn.end()) {

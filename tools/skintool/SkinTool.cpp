@@ -49,7 +49,10 @@ int Stage(const std::vector<std::string>& args)
                 outcome.drawn, outcome.missing.size());
     if (outcome.missing.empty()) return 0;
     std::string list;
-    for (int picture : outcome.missing) list += " " + std::to_string(picture);
+    for (int picture : outcome.missing) {
+        list += ' ';
+        list += std::to_string(picture);
+    }
     std::fprintf(stderr, "skintool: %s pictures without a source (placeholders):%s\n", strict ? "error:" : "warning:",
                  list.c_str());
     return strict ? 1 : 0;
