@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "CitySource.h"
+#include "HostFile.h"
 #include "PrefixCodeBuilder.h"
 
 namespace {
@@ -66,18 +66,6 @@ size_t SharedPrefix(const std::string& a, const std::string& b) {
         ++n;
     }
     return n;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::string temporary = path + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool BuildDatabase(const std::vector<Entry>& entries, std::string& file, std::string& error) {
@@ -168,7 +156,7 @@ int main(int argc, char** argv) {
     for (const auto& city : source.Cities()) {
         table += city.id + ";" + city.latitude + ";" + city.longitude + "\n";
     }
-    if (!WriteFile(options["--out"], database) || !WriteFile(options["--table"], table)) {
+    if (!HostFile::WriteAtomically(options["--out"], database) || !HostFile::WriteAtomically(options["--table"], table)) {
         std::fprintf(stderr, "citydb: cannot write the output files\n");
         return 1;
     }

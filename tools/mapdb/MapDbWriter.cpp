@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "HostFile.h"
 #include "ce/types.h"
 
 namespace {
@@ -90,18 +91,6 @@ bool ReadRegions(const std::string& path, std::vector<Region>& regions, std::str
     return !regions.empty() || (error = "no regions", false);
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::string temporary = path + ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,7 +133,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mapdb: a text is longer than 255 characters\n");
         return 1;
     }
-    if (!WriteFile(argv[2], writer.Bytes()) || !WriteFile(argv[3], mapList)) {
+    if (!HostFile::WriteAtomically(argv[2], writer.Bytes()) || !HostFile::WriteAtomically(argv[3], mapList)) {
         std::fprintf(stderr, "mapdb: cannot write the output files\n");
         return 1;
     }
