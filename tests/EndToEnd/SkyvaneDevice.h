@@ -69,16 +69,6 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     bool Installed(const std::string& relative) const { return std::filesystem::exists(device.Installed(relative)); }
-    FILETIME SavedUpdateTime(int index) const {
-        CCityList saved;
-        saved.Load();
-        CCity city;
-        FILETIME time{};
-        if (saved.GetCity(index, &city)) {
-            city.GetUpdateFileTime(&time);
-        }
-        return time;
-    }
     // The program's log lines, waiting (bounded) for at least `count`.
     std::vector<std::string> ProgramLog(size_t count = 0) const { return device.LogLines("Skyvane", count); }
     std::string LastProgramLine() const {

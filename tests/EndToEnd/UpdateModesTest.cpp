@@ -11,10 +11,14 @@
 #include "CSysInfo.h"
 #include "DeviceUtilities.h"
 #include "SkyvaneDevice.h"
+#include "support/SavedCityTimes.h"
 #include "ce/notify.h"
 
 namespace endtoend {
 namespace {
+
+using ce::test::LocalNow;
+using ce::test::SavedUpdateTime;
 
 const std::vector<std::u16string> kTwoCities = {u"DEBE0001", u"FRXX0002"};
 
@@ -77,10 +81,7 @@ TEST_F(SilentUpdate, WritesEveryCacheAndTheListWithTheNewTimes) {
     EXPECT_TRUE(HasField(LastProgramLine(), "result", "0")) << LastProgramLine();
     EXPECT_TRUE(Installed("Cache/DEBE0001.xml"));
     EXPECT_TRUE(Installed("Cache/FRXX0002.xml"));
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME expected;
-    SystemTimeToFileTime(&now, &expected);
+    FILETIME expected = LocalNow();
     for (int index = 0; index < 2; ++index) {
         FILETIME saved = SavedUpdateTime(index);
         EXPECT_EQ(CompareFileTime(&saved, &expected), 0) << index;

@@ -14,12 +14,16 @@
 #include "CForecastUpdater.h"
 #include "Crc32.h"
 #include "InstalledDevice.h"
+#include "support/SavedCityTimes.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
 #include "ce/connmgr.h"
 #include "ce/device.h"
 
 namespace {
+
+using ce::test::LocalNow;
+using ce::test::SavedUpdateTime;
 
 constexpr uint64_t kNoonUtc = 1796817600000;  // 2026-12-09 12:00 UTC
 const std::vector<std::u16string> kTwoCities = {u"DEBE0001", u"FRXX0002"};
@@ -102,16 +106,6 @@ protected:
     }
     void SetFault(const std::string& spec) { ASSERT_EQ(server.Control("/control/fault?spec=" + spec), "ok\n"); }
     bool CacheExists(const std::string& id) { return std::filesystem::exists(device.InstallFolder("Cache/" + id + ".xml")); }
-    FILETIME SavedUpdateTime(int index) {
-        CCityList saved;
-        saved.Load();
-        CCity city;
-        FILETIME time{};
-        if (saved.GetCity(index, &city)) {
-            city.GetUpdateFileTime(&time);
-        }
-        return time;
-    }
     bool WaitForServerRequests(size_t count) {
         for (int i = 0; i < 500; ++i) {
             std::string requests = server.Control("/control/requests");
@@ -141,10 +135,7 @@ TEST_F(ForecastUpdater, UpdatesEveryCityAndSavesTheListWithTheNewTimes) {
     EXPECT_TRUE(CacheExists("DEBE0001"));
     EXPECT_TRUE(CacheExists("FRXX0002"));
 
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME expected;
-    SystemTimeToFileTime(&now, &expected);
+    FILETIME expected = LocalNow();
     for (int index = 0; index < 2; ++index) {
         FILETIME saved = SavedUpdateTime(index);
         EXPECT_EQ(CompareFileTime(&saved, &expected), 0) << index;
