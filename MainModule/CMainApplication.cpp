@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "CApplicationSkin.h"
 #include "CCityList.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
@@ -206,6 +207,7 @@ void CMainApplication::Uninit() {
         g_pForecastUpdater->RemoveListener(&m_forecastListener);
         g_pForecastUpdater->Shutdown();
     }
+    DeleteSkin();
     delete g_pForecastUpdater;
     g_pForecastUpdater = nullptr;
     delete g_pCityList;
@@ -224,7 +226,28 @@ void CMainApplication::Uninit() {
 }
 
 int CMainApplication::CreateMainUi(int /*cityIndex*/) {
-    return Unavailable("cmd_normal_mode", "the skin and the main window");
+    if (!CreateSkin()) {
+        Log("cmd_normal_mode", {{"event", "skin failed"}});
+        return 0;
+    }
+    return Unavailable("cmd_normal_mode", "the main window");
+}
+
+// The skin is the process's one while it lives: the screens and the framework's controls find it.
+bool CMainApplication::CreateSkin() {
+    if (g_pApplicationSkin != nullptr) {
+        return true;
+    }
+    g_pApplicationSkin = new (std::nothrow) CApplicationSkin();
+    UserInterface::g_pDlgControlImages = g_pApplicationSkin;
+    return g_pApplicationSkin != nullptr && g_pApplicationSkin->Load();
+}
+
+void CMainApplication::DeleteSkin() {
+    CApplicationSkin* skin = g_pApplicationSkin;
+    UserInterface::g_pDlgControlImages = nullptr;
+    g_pApplicationSkin = nullptr;
+    delete skin;
 }
 
 int CMainApplication::RunScheduledUpdate(bool wait) {

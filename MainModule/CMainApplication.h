@@ -73,6 +73,8 @@ private:
     int RunMode(int mode, LPCWSTR commandLine, std::unique_ptr<CSOMutex>& startLock);
     int StartUpdate(const char* mode, DWORD attempts, bool wait);
     bool InitFailed(const char* step);
+    bool CreateSkin();
+    void DeleteSkin();
     static int OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR, INT_PTR context);
 
     CDelegate m_forecastListener;

@@ -54,3 +54,11 @@ HMODULE GetSpriteLibrary() {
     std::lock_guard guard(state.lock);
     return state.module;
 }
+
+CSpritePackage* NewSpriteObject() {
+    using GetSpriteObjectFn = CSpritePackage* (*)();
+    HMODULE module = GetSpriteLibrary();
+    auto getSpriteObject =
+        module != nullptr ? reinterpret_cast<GetSpriteObjectFn>(GetProcAddressW(module, u"GetSpriteObject")) : nullptr;
+    return getSpriteObject != nullptr ? getSpriteObject() : nullptr;
+}

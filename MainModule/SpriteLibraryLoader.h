@@ -4,6 +4,8 @@
 
 #include "ce/kernel.h"
 
+class CSpritePackage;
+
 // True when the library is loaded, now or before. A library that does not load is reported in a box;
 // an install folder that cannot be found gives false without one.
 bool LoadSpriteLibrary();
@@ -11,3 +13,6 @@ bool LoadSpriteLibrary();
 void FreeSpriteLibrary();
 // The loaded library, or null.
 HMODULE GetSpriteLibrary();
+// A new sprite package object from the library's one export; null without the library or the export.
+// The caller deletes it.
+CSpritePackage* NewSpriteObject();

@@ -23,13 +23,16 @@ public:
     int GetPreferredHeight() override { return 0; }
     BOOL CanFocus() override { return 0; }
 
+    // The engraved rule: the colours already at the rectangle's corners fade into black along its
+    // upper half and into white along its lower half. The skin shades its separators the same way.
+    static void DrawEngraved(HDC dc, const RECT& rect);
+
 protected:
     void OnPaint(HDC dc, const RECT* rect) override;
 
 private:
     void FillSolid(HDC dc, const RECT& rect);
     void DrawDashed(HDC dc, const RECT& rect);
-    static void DrawEngraved(HDC dc, const RECT& rect);
 };
 
 }  // namespace UserInterface
