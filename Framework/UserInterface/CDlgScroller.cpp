@@ -73,6 +73,30 @@ bool CDlgScroller::GetThumb(int total, int page, int position, int height, int f
     return true;
 }
 
+BOOL CDlgScroller::DrawBeside(CDlgControl* owner, HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
+    if (owner == nullptr || !owner->IsVisible()) {
+        return TRUE;
+    }
+    RECT place;
+    owner->GetRect(&place);
+    RECT left{0, 0, owner->GetWidth(), owner->GetHeight()};
+    RECT bar{};
+    if (IsVisible()) {
+        GetRect(&bar);
+        OffsetRect(&bar, -place.left, -place.top);
+        left.right = bar.left;
+    }
+    if (clip != nullptr && !IntersectRect(&left, &left, clip)) {
+        SetRectEmpty(&left);
+    }
+    BOOL drawn = IsRectEmpty(&left) ? TRUE : owner->CDlgControl::Draw(dc, x, y, &left, ownBuffer);
+    RECT part;
+    if (IsVisible() && (clip == nullptr || IntersectRect(&part, &bar, clip))) {
+        drawn = Draw(dc, x + bar.left, y + bar.top, nullptr, FALSE) && drawn;
+    }
+    return drawn;
+}
+
 void CDlgScroller::OnPaint(HDC dc, const RECT* rect) {
     IDlgControlImages* skin = g_pDlgControlImages;
     if (dc == nullptr || rect == nullptr || skin == nullptr) {

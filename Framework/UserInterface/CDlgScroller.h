@@ -36,6 +36,10 @@ public:
     static bool GetThumb(int total, int page, int position, int height, int fixedLength, int minimumLength,
                          Thumb* thumb);
 
+    // Draws a scrolled control that embeds this indicator: the control's own part left of the indicator,
+    // then the indicator along its right edge (the owner's Draw arguments).
+    BOOL DrawBeside(CDlgControl* owner, HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer);
+
     int GetPreferredWidth() override { return 0; }
     int GetPreferredHeight() override { return 0; }
 

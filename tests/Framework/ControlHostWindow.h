@@ -83,7 +83,20 @@ public:
         EndPaint(m_hWnd, &paint);
         return 1;
     }
-    LRESULT OnLButtonDown(int x, int y) override { return Pointer(UserInterface::CDlgControl::kMsgPointerDown, x, y); }
+    LRESULT OnLButtonDown(int x, int y) override {
+        pressed = ControlAt(x, y);
+        return Pointer(UserInterface::CDlgControl::kMsgPointerDown, x, y);
+    }
+    // Moves go to the control the pen went down on, as a dialog sends them.
+    LRESULT OnMouseMove(int x, int y) override {
+        if (pressed == nullptr) {
+            return 0;
+        }
+        RECT rect;
+        pressed->GetRect(&rect);
+        POINT own{x - rect.left, y - rect.top};
+        return pressed->SendMessage(UserInterface::CDlgControl::kMsgPointerMove, reinterpret_cast<WPARAM>(&own), 0);
+    }
     LRESULT OnLButtonUp(int x, int y) override { return Pointer(UserInterface::CDlgControl::kMsgPointerUp, x, y); }
     LRESULT OnKey(UINT key, BOOL down) override {
         if (focused == nullptr) {
@@ -96,20 +109,30 @@ public:
     std::vector<UserInterface::CDlgControl*> controls;
     UserInterface::CDlgControl* focused = nullptr;
     UserInterface::CDlgControl* capture = nullptr;
+    UserInterface::CDlgControl* pressed = nullptr;
     std::vector<UserInterface::CDlgControl*> erased;
     std::vector<Notice> notices;
 
 private:
-    LRESULT Pointer(UINT message, int x, int y) {
+    UserInterface::CDlgControl* ControlAt(int x, int y) const {
         for (UserInterface::CDlgControl* control : controls) {
             RECT rect;
             control->GetRect(&rect);
             if (control->IsVisible() && PtInRect(&rect, POINT{x, y})) {
-                POINT own{x - rect.left, y - rect.top};
-                return control->SendMessage(message, reinterpret_cast<WPARAM>(&own), 0);
+                return control;
             }
         }
-        return 0;
+        return nullptr;
+    }
+    LRESULT Pointer(UINT message, int x, int y) {
+        UserInterface::CDlgControl* control = ControlAt(x, y);
+        if (control == nullptr) {
+            return 0;
+        }
+        RECT rect;
+        control->GetRect(&rect);
+        POINT own{x - rect.left, y - rect.top};
+        return control->SendMessage(message, reinterpret_cast<WPARAM>(&own), 0);
     }
 };
 

@@ -25,7 +25,12 @@ public:
     static constexpr COLORREF kTrack = RGB(200, 200, 200);
     static constexpr COLORREF kThumb = RGB(0, 0, 200);
     static constexpr COLORREF kSeparator = RGB(200, 0, 200);
+    static constexpr COLORREF kListSelection = RGB(0, 200, 200);
+    static constexpr COLORREF kRowSeparator = RGB(120, 60, 0);
+    static constexpr COLORREF kComboPressed = RGB(200, 100, 0);
+    static constexpr COLORREF kComboNormal = RGB(0, 100, 200);
     static constexpr int kSquare = 16;
+    static constexpr int kComboButton = 12;
 
     struct Call {
         RECT rect;
@@ -63,6 +68,23 @@ public:
         return Fill(dc, *rect, kThumb);
     }
     int GetScrollThumbLength() override { return thumbLength; }
+    BOOL DrawListSelection(HDC dc, const RECT* rect) override {
+        listSelections.push_back({*rect, 0});
+        return Fill(dc, *rect, kListSelection);
+    }
+    BOOL DrawRowSeparator(HDC dc, const RECT* rect) override {
+        rowSeparators.push_back({*rect, 0});
+        return Fill(dc, *rect, kRowSeparator);
+    }
+    // value: the button state, 1 and 3 pressed, 2 and 4 normal.
+    BOOL DrawComboButton(int state, HDC dc, const RECT* rect) override {
+        comboButtons.push_back({*rect, state});
+        return Fill(dc, *rect, state == 1 || state == 3 ? kComboPressed : kComboNormal);
+    }
+    BOOL GetComboButtonSize(int, SIZE* size) override {
+        *size = SIZE{kComboButton, kComboButton};
+        return TRUE;
+    }
     BOOL DrawSeparator(HDC dc, const RECT* rect) override {
         separators.push_back({*rect, 0});
         return Fill(dc, *rect, kSeparator);
@@ -73,6 +95,9 @@ public:
     std::vector<Call> tracks;
     std::vector<Call> thumbs;
     std::vector<Call> separators;
+    std::vector<Call> listSelections;
+    std::vector<Call> rowSeparators;
+    std::vector<Call> comboButtons;
     int thumbLength = 30;
 
 private:
