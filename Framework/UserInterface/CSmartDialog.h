@@ -96,6 +96,13 @@ public:
     int GetCaptureWidth() override { return GetClientWidth(); }
     int GetCaptureHeight() override { return GetClientHeight(); }
 
+protected:
+    // The margin around the controls and the gap between their rows, for dialogs that differ.
+    void SetLayoutSpacing(int margin, int rowGap) {
+        m_margin = margin;
+        m_rowGap = rowGap;
+    }
+
 private:
     void ArrangeIn(const RECT& view);
     void UpdateScroller();
