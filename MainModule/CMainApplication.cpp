@@ -10,11 +10,13 @@
 #include "CCityList.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
+#include "CHomePlugin.h"
 #include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSOMutex.h"
 #include "CSettings.h"
 #include "CSysInfo.h"
+#include "CTodayPlugin.h"
 #include "DeviceUtilities.h"
 #include "GlobalServices.h"
 #include "ScheduledUpdates.h"
@@ -196,7 +198,8 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("forecast updater");
     }
     g_pForecastUpdater->AddListener(&m_forecastListener);
-    // The maps updater and the start-screen notifier join here once they exist.
+    // The maps updater joins here once it exists.
+    CreateStartScreenNotifier();
     EndWaitCursor();
     return 1;
 }
@@ -208,6 +211,10 @@ void CMainApplication::Uninit() {
         g_pForecastUpdater->Shutdown();
     }
     DeleteSkin();
+    delete g_pHomePlugin;
+    g_pHomePlugin = nullptr;
+    delete g_pTodayPlugin;
+    g_pTodayPlugin = nullptr;
     delete g_pForecastUpdater;
     g_pForecastUpdater = nullptr;
     delete g_pCityList;
@@ -287,12 +294,62 @@ int CMainApplication::StartUpdate(const char* mode, DWORD attempts, bool wait) {
     return 1;
 }
 
-int CMainApplication::RunAfterInstall() {
-    return Unavailable("cmd_after_install", "the pre-render list, the skin and the start-screen installers");
+void CMainApplication::CreateStartScreenNotifier() {
+    if (g_pSysInfo->IsSmartphone()) {
+        g_pHomePlugin = new CHomePlugin();
+    } else {
+        g_pTodayPlugin = new CTodayPlugin();
+    }
 }
 
+int CMainApplication::InstallStartScreenPlugin() {
+    return g_pHomePlugin != nullptr ? g_pHomePlugin->Install() : g_pTodayPlugin->Install();
+}
+
+int CMainApplication::RemoveStartScreenPlugin() {
+    return g_pHomePlugin != nullptr ? g_pHomePlugin->Remove() : g_pTodayPlugin->Remove();
+}
+
+int CMainApplication::RunAfterInstall() {
+    BeginWaitCursor();
+    // The pictures of rasterize.xml are rendered here once the pre-render list exists; until then the
+    // file stays for a later run.
+    int result = InstallStartScreenPlugin();
+    Log("cmd_after_install", {{"event", "install"}, {"result", std::to_string(result)}});
+    EndWaitCursor();
+    return result;
+}
+
+// During an upgrade the installer runs: the user's cities and forecasts stay for the new version.
 int CMainApplication::RunBeforeUninstall() {
-    return Unavailable("cmd_before_uninstall", "the start-screen installers");
+    BeginWaitCursor();
+    bool upgrading = CountRunningProcesses(u"wceload.exe") > 0;
+    int result = RemoveBeforeUninstall(upgrading);
+    Log("cmd_before_uninstall",
+        {{"event", "remove"}, {"upgrade", upgrading ? "1" : "0"}, {"result", std::to_string(result)}});
+    EndWaitCursor();
+    return result;
+}
+
+int CMainApplication::RemoveBeforeUninstall(bool keepUserData) {
+    if (!RemoveStartScreenPlugin() || !CSysInfo::DeleteMatchingFiles(u"%INSTALL_DIR%\\Data\\*.tmp")) {
+        return 0;
+    }
+    if (keepUserData) {
+        return 1;
+    }
+    WCHAR cache[MAX_PATH];
+    WCHAR cityList[MAX_PATH];
+    if (!CSysInfo::ExpandPath(u"%INSTALL_DIR%\\Cache\\", cache, MAX_PATH) ||
+        !CSysInfo::ExpandPath(u"%INSTALL_DIR%\\Cities.dat", cityList, MAX_PATH)) {
+        return 0;
+    }
+    // A folder that was never made is no failure.
+    if (GetFileAttributesW(cache) != INVALID_FILE_ATTRIBUTES && !CSysInfo::RemoveDirectoryTree(cache)) {
+        return 0;
+    }
+    DeleteFileW(cityList);
+    return 1;
 }
 
 int CMainApplication::RunInstallCatalog() {
@@ -333,6 +390,8 @@ int CMainApplication::OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, I
         self->m_updateResult = static_cast<int>(result);
         self->m_updateEnded = true;
     }
-    // The start-screen notifier that a finished update refreshes joins here once it exists.
+    if (status == CForecastUpdater::kStatusDone) {
+        RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_FORECASTS);
+    }
     return 0;
 }

@@ -75,6 +75,10 @@ private:
     bool InitFailed(const char* step);
     bool CreateSkin();
     void DeleteSkin();
+    static void CreateStartScreenNotifier();
+    static int InstallStartScreenPlugin();
+    static int RemoveStartScreenPlugin();
+    static int RemoveBeforeUninstall(bool keepUserData);
     static int OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR, INT_PTR context);
 
     CDelegate m_forecastListener;

@@ -6,6 +6,8 @@ CRegistryStore* g_pRegistry = nullptr;
 CGdiFactory* g_pGdiFactory = nullptr;
 CCityList* g_pCityList = nullptr;
 CForecastUpdater* g_pForecastUpdater = nullptr;
+CHomePlugin* g_pHomePlugin = nullptr;
+CTodayPlugin* g_pTodayPlugin = nullptr;
 
 CSettings& GetSettings() {
     static CSettings settings;

@@ -92,13 +92,13 @@ TEST_F(Startup, ASecondStartHandsItsCommandToTheRunningWindow) {
     EXPECT_TRUE(ProgramLog().empty()) << "a handed-off start initialises nothing";
 
     RunningInstance::Received().clear();
-    EXPECT_EQ(running.Serve(device.Start("cmd_after_install")), 1) << "installation steps run beside it";
+    EXPECT_EQ(running.Serve(device.Start("cmd_install_catalog")), 1) << "installation steps run beside it";
     EXPECT_TRUE(RunningInstance::Received().empty());
-    EXPECT_TRUE(HasField(LastProgramLine(), "mode", "cmd_after_install"));
+    EXPECT_TRUE(HasField(LastProgramLine(), "mode", "cmd_install_catalog"));
 }
 
 TEST_F(Startup, ModesWhosePiecesAreMissingFailAndSaySo) {
-    const char* modes[] = {"cmd_normal_mode:1", "cmd_after_install", "cmd_before_uninstall"};
+    const char* modes[] = {"cmd_normal_mode:1"};
     for (const char* mode : modes) {
         EXPECT_EQ(device.Run(mode), 1) << mode;
         EXPECT_TRUE(HasField(LastProgramLine(), "event", "unavailable")) << LastProgramLine();
