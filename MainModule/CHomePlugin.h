@@ -8,7 +8,7 @@
 class CHomePlugin {
 public:
     static constexpr CLSID kClassId = {0x6D2E8A41, 0x0C7B, 0x4E59, {0xA3, 0xF6, 0x91, 0xB4, 0xC8, 0xD2, 0x7E, 0x05}};
-    static constexpr LPCWSTR kLibraryPath = u"%INSTALL_DIR%\\Lanternet.dll";
+    static constexpr LPCWSTR kLibraryPath = u"%WINDOWS%\\Lanternet.dll";
     static constexpr LPCWSTR kTemplateFolder = u"\\Temp\\HomeXML";
     static constexpr LPCWSTR kSchemeFolder = u"%APPLICATION_DATA%\\Home";
     static constexpr LPCWSTR kSchemeName = u"Weather.home.xml";

@@ -8,7 +8,7 @@ class CTodayPlugin {
 public:
     static constexpr LPCWSTR kEventName = u"Skyvane_UpdateTodayPlugin";
     static constexpr LPCWSTR kItemKey = u"Software\\Microsoft\\Today\\Items\\Skyvane";
-    static constexpr LPCWSTR kLibraryPath = u"%INSTALL_DIR%\\Dawnlet.dll";
+    static constexpr LPCWSTR kLibraryPath = u"%WINDOWS%\\Dawnlet.dll";
     // wParam of WM_SETTINGCHANGE that makes the Today screen re-read its items.
     static constexpr WPARAM kTodayItemsChanged = 242;
 

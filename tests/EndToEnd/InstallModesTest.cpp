@@ -57,7 +57,7 @@ protected:
 
 TEST_F(InstallModes, AfterInstallRegistersTheTodayItemOfTheInstalledLibrary) {
     EXPECT_EQ(RunStep("cmd_after_install"), 0);
-    EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Program Files\\Skyvane\\Dawnlet.dll");
+    EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Windows\\Dawnlet.dll");
     EXPECT_TRUE(HasField(LastProgramLine(), "result", "1")) << LastProgramLine();
 }
 

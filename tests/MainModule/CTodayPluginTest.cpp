@@ -1,6 +1,9 @@
 // The Today item's registration with the Today screen and the reload event that the item waits on.
 #include <gtest/gtest.h>
 
+#include <future>
+#include <thread>
+
 #include "CTodayPlugin.h"
 #include "StartScreenDevice.h"
 #include "ce/registry.h"
@@ -48,7 +51,7 @@ TEST(TodayItemRegistration, InstallWritesTheEntryOfTheInstalledLibraryAndTellsTh
     StartScreenDevice device("pocketpc", 240);
     CTodayPlugin plugin;
     EXPECT_EQ(StartScreenDevice::RunWithClock([&] { return plugin.Install(); }), 1);
-    EXPECT_EQ(ItemLibrary(), u"\\Program Files\\Skyvane\\Dawnlet.dll");
+    EXPECT_EQ(ItemLibrary(), u"\\Windows\\Dawnlet.dll");
     EXPECT_EQ(ItemDWORD(u"Enabled"), 1u);
     EXPECT_EQ(ItemDWORD(u"Options"), 1u);
     EXPECT_EQ(ItemDWORD(u"Type"), 4u);
@@ -56,11 +59,16 @@ TEST(TodayItemRegistration, InstallWritesTheEntryOfTheInstalledLibraryAndTellsTh
     EXPECT_EQ(device.SettingChanges(), std::vector<WPARAM>{CTodayPlugin::kTodayItemsChanged});
 }
 
-TEST(TodayItemRegistration, InstallWithoutAnInstallFolderFailsButStillTellsTheTodayScreen) {
+TEST(TodayItemRegistration, TheTodayScreenIsToldOnlyAfterTheShellHadTimeToReadTheEntry) {
     StartScreenDevice device("pocketpc", 240);
-    RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Apps\\Quillon Software Skyvane");
     CTodayPlugin plugin;
-    EXPECT_EQ(StartScreenDevice::RunWithClock([&] { return plugin.Install(); }), 0);
+    auto install = std::async(std::launch::async, [&] { return plugin.Install(); });
+    for (int waited = 0; waited < 1900; waited += 100) {
+        ce::AdvanceVirtualClock(100);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(device.SettingChanges().empty());
+    EXPECT_EQ(StartScreenDevice::RunWithClock([&] { return install.get(); }), 1);
     EXPECT_EQ(device.SettingChanges(), std::vector<WPARAM>{CTodayPlugin::kTodayItemsChanged});
 }
 
