@@ -1,7 +1,5 @@
 #include "CSwitchControl.h"
 
-#include <vector>
-
 #include "CApplicationSkin.h"
 #include "ControlDrawing.h"
 #include "CSysInfo.h"
@@ -22,18 +20,6 @@ int ArrowOfKey(UINT key) {
 
 int NoticeOf(int arrow) {
     return arrow == CSwitchControl::kLeftArrow ? CSwitchControl::kNotifyPrevious : CSwitchControl::kNotifyNext;
-}
-
-// The line as shown: shortened with "..." to the area's width when asked.
-std::u16string ShownText(HDC dc, const std::u16string& text, BOOL fit, const RECT& area) {
-    if (!fit || text.empty()) {
-        return text;
-    }
-    std::vector<WCHAR> buffer(text.size() + 4);
-    if (!CSysInfo::FitTextEllipsis(text.c_str(), buffer.data(), static_cast<int>(buffer.size()), dc, &area)) {
-        return text;
-    }
-    return std::u16string(buffer.data());
 }
 
 }  // namespace
@@ -174,12 +160,7 @@ void CSwitchControl::MakeFonts() {
 }
 
 void CSwitchControl::DeleteFonts() {
-    for (HFONT* font : {&m_boldFont, &m_smallFont}) {
-        if (*font != nullptr) {
-            DeleteObject(*font);
-            *font = nullptr;
-        }
-    }
+    DeleteFontHandles({&m_boldFont, &m_smallFont});
 }
 
 void CSwitchControl::OnPaint(HDC dc, const RECT* inner) {
@@ -227,7 +208,7 @@ void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
             continue;
         }
         HGDIOBJ old = SelectObject(dc, lines[i].font);
-        lines[i].text = ShownText(dc, text, i == 0 ? m_fitFirst : m_fitSecond, area);
+        lines[i].text = (i == 0 ? m_fitFirst : m_fitSecond) ? FitTextToWidth(dc, text, area) : text;
         lines[i].size = MeasureText(dc, lines[i].text);
         SelectObject(dc, old);
         blockHeight += lines[i].size.cy;

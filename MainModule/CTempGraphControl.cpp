@@ -10,6 +10,7 @@
 #include "DrawingHelpers.h"
 #include "GlobalServices.h"
 #include "HslColor.h"
+#include "PressTracking.h"
 #include "UserInterface/CDlgTextScope.h"
 
 namespace {
@@ -149,35 +150,13 @@ void CTempGraphControl::SetSelected(int column) {
 }
 
 LRESULT CTempGraphControl::OnPointer(const POINT* point, int mode) {
-    switch (mode) {
-        case kPointerDown:
-            if (point != nullptr && ColumnAt(*point) >= 0) {
-                SetSelected(ColumnAt(*point));
-            }
-            return 1;
-        case kPointerMove:
-            if (m_selected >= 0 && (point == nullptr || ColumnAt(*point) != m_selected)) {
-                SetSelected(-1);
-            }
-            return 1;
-        case kPointerUp: {
-            const int column = m_selected;
-            if (column < 0) {
-                return 1;
-            }
-            SetSelected(-1);
-            // A release on another column is no tap, also when no move told us the pen left it.
-            const bool onColumn = point == nullptr || ColumnAt(*point) == column;
-            if (onColumn && column < static_cast<int>(m_days.size())) {
-                CDate date = std::next(m_days.begin(), column)->GetDate();
-                NotifyHost(kNotifyDay, column, reinterpret_cast<LPARAM>(&date));
-            }
-            return 1;
-        }
-        default:
-            SetSelected(-1);
-            return 1;
+    const int column = TrackPress(
+        m_selected, point, mode, [this](POINT at) { return ColumnAt(at); }, [this](int index) { SetSelected(index); });
+    if (column >= 0 && column < static_cast<int>(m_days.size())) {
+        CDate date = std::next(m_days.begin(), column)->GetDate();
+        NotifyHost(kNotifyDay, column, reinterpret_cast<LPARAM>(&date));
     }
+    return 1;
 }
 
 LRESULT CTempGraphControl::OnSetFont(HFONT font, BOOL redraw) {
@@ -195,12 +174,7 @@ void CTempGraphControl::MakeFonts() {
 }
 
 void CTempGraphControl::DeleteFonts() {
-    for (HFONT* font : {&m_temperatureFont, &m_labelFont, &m_firstLabelFont}) {
-        if (*font != nullptr) {
-            DeleteObject(*font);
-            *font = nullptr;
-        }
-    }
+    DeleteFontHandles({&m_temperatureFont, &m_labelFont, &m_firstLabelFont});
 }
 
 void CTempGraphControl::DrawFocusBorder(HDC, const RECT*) {}

@@ -5,6 +5,7 @@
 #include "ControlDrawing.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "PressTracking.h"
 
 namespace {
 
@@ -93,36 +94,12 @@ void CToolBarControl::SetPressed(int index) {
 }
 
 LRESULT CToolBarControl::OnPointer(const POINT* point, int mode) {
-    switch (mode) {
-        case kPointerDown:
-            if (point != nullptr) {
-                const int hit = HitTest(*point);
-                if (hit >= 0) {
-                    SetPressed(hit);
-                }
-            }
-            return 1;
-        case kPointerMove:
-            if (m_pressed >= 0 && (point == nullptr || HitTest(*point) != m_pressed)) {
-                SetPressed(-1);
-            }
-            return 1;
-        case kPointerUp: {
-            const int pressed = m_pressed;
-            if (pressed < 0) {
-                return 1;
-            }
-            SetPressed(-1);
-            // A release away from the button is no tap, also when no move told us the pen left it.
-            if (point == nullptr || HitTest(*point) == pressed) {
-                NotifyHost(kNotifyCommand, pressed, m_buttons[pressed].command);
-            }
-            return 1;
-        }
-        default:
-            SetPressed(-1);
-            return 1;
+    const int tapped = TrackPress(
+        m_pressed, point, mode, [this](POINT at) { return HitTest(at); }, [this](int index) { SetPressed(index); });
+    if (tapped >= 0) {
+        NotifyHost(kNotifyCommand, tapped, m_buttons[tapped].command);
     }
+    return 1;
 }
 
 void CToolBarControl::OnPaint(HDC dc, const RECT* inner) {

@@ -1,6 +1,7 @@
 #include "ControlDrawing.h"
 
 #include <cstdarg>
+#include <vector>
 
 #include "CAppDlgImage.h"
 #include "CApplicationSkin.h"
@@ -36,6 +37,15 @@ HFONT CreateDerivedFont(HFONT font, const FontChange& change) {
         description.lfQuality = CLEARTYPE_QUALITY;
     }
     return CreateFontIndirectW(&description);
+}
+
+void DeleteFontHandles(std::initializer_list<HFONT*> fonts) {
+    for (HFONT* font : fonts) {
+        if (*font != nullptr) {
+            DeleteObject(*font);
+            *font = nullptr;
+        }
+    }
 }
 
 COLORREF ThemeShade(BYTE saturation, BYTE lightness) {
@@ -107,4 +117,16 @@ SIZE MeasureText(HDC dc, std::u16string_view text) {
 
 void DrawTextAt(HDC dc, int x, int y, std::u16string_view text) {
     ExtTextOutW(dc, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area) {
+    if (text.empty()) {
+        return std::u16string();
+    }
+    const std::u16string whole(text);
+    std::vector<WCHAR> buffer(whole.size() + 4);
+    if (!CSysInfo::FitTextEllipsis(whole.c_str(), buffer.data(), static_cast<int>(buffer.size()), dc, &area)) {
+        return whole;
+    }
+    return std::u16string(buffer.data());
 }

@@ -2,6 +2,7 @@
 // the device's theme colour, skin pictures fitted into a box, and the shaded divider lines.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,8 @@ struct FontChange {
 
 // A new font like the given one (the system font for null); the caller deletes it. Null on failure.
 HFONT CreateDerivedFont(HFONT font, const FontChange& change);
+// Deletes each font that is there and clears its handle.
+void DeleteFontHandles(std::initializer_list<HFONT*> fonts);
 
 // The theme colour's hue with the given saturation and lightness bytes; the saturation counts only on
 // a coloured theme (base hue index 255 or more), a grey theme gives a grey.
@@ -43,3 +46,5 @@ std::u16string FormatText(LPCWSTR format, ...);
 SIZE MeasureText(HDC dc, std::u16string_view text);
 // The text with its top-left corner at (x, y), in the context's font, colour and background mode.
 void DrawTextAt(HDC dc, int x, int y, std::u16string_view text);
+// The text cut with "..." to the area's width when it does not fit whole, in the context's font.
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area);

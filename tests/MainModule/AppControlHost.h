@@ -1,15 +1,19 @@
 // The program's own controls on a real window with the real skin: a device with the sprite library and
 // both skin packages, a window that routes the pen as the main window does (a press goes to the
-// control under it, the moves and the release to that control wherever the pen is), and helpers that
-// inject taps, strokes and keys and read the screen back.
+// control under it, the moves and the release to that control wherever the pen is), the English
+// texts, and helpers that inject taps, strokes and keys and read the screen back.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <thread>
 #include <vector>
 
+#include "CLocalization.h"
 #include "Framework/ControlHostWindow.h"
 #include "SkinDevice.h"
 #include "ce/device.h"
@@ -60,16 +64,34 @@ private:
     }
 };
 
+// Waits up to the given real time for a condition that another thread makes true.
+template <class Condition>
+bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(1)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 class AppControlTest : public ::testing::Test {
 protected:
     static constexpr int kHostWidth = 240;
     static constexpr int kHostHeight = 220;
+    // A control's background in the tests that look for what it draws: dark grey under white text.
+    static constexpr COLORREF kDark = RGB(40, 40, 40);
 
     explicit AppControlTest(DWORD baseHue = 384, int screenWidth = 240, int screenHeight = 320)
         : device_(baseHue, screenWidth, screenHeight) {}
 
     void SetUp() override {
         ce::EnableVirtualClock(1'760'000'000'000ull);
+        std::filesystem::create_directories(device_.InstallFolder("Loc"));
+        std::filesystem::copy_file(std::string(CE_LOC_DIR) + "/loc.0409.txt", device_.InstallFolder("Loc/loc.0409.txt"));
+        ASSERT_TRUE(CLocalization::Global().Load(CLocalization::kEnglish));
         ASSERT_TRUE(device_.LoadSkin());
         ASSERT_TRUE(host_.Open(kHostWidth, kHostHeight));
     }
@@ -123,7 +145,23 @@ protected:
         Pump();
     }
 
+    static void PaintOnDark(UserInterface::CDlgControl& control) {
+        HBRUSH brush = CreateSolidBrush(kDark);
+        control.SetBackgroundBrush(brush, FALSE);
+        DeleteObject(brush);
+        control.SetTextColor(RGB(255, 255, 255), FALSE);
+    }
+
     COLORREF Pixel(int x, int y) { return host_.PixelAt(x, y); }
+    std::vector<COLORREF> PixelsOf(const RECT& rect) {
+        std::vector<COLORREF> pixels;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                pixels.push_back(Pixel(x, y));
+            }
+        }
+        return pixels;
+    }
     // How many pixels of the rectangle are near the colour.
     int CountNear(const RECT& rect, COLORREF color, int tolerance = 24) {
         HDC dc = host_.GetDC();

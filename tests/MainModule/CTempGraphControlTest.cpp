@@ -22,7 +22,6 @@ constexpr int kWidth = 240;
 constexpr int kHeight = 200;
 constexpr int kColumn = kWidth / 5;
 constexpr int kUnknown = CTempGraphControl::kUnknownTemperature;
-constexpr COLORREF kBackground = RGB(40, 40, 40);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kCyan = RGB(0, 255, 255);
@@ -66,10 +65,7 @@ protected:
         savedDegreeType_ = GetSettings().degreeType;
         GetSettings().degreeType = 1;
         ASSERT_TRUE(graph_.Create(2, CDlgControl::kVisible, kWidth, kHeight));
-        HBRUSH brush = CreateSolidBrush(kBackground);
-        graph_.SetBackgroundBrush(brush, FALSE);
-        DeleteObject(brush);
-        graph_.SetTextColor(RGB(255, 255, 255), FALSE);
+        PaintOnDark(graph_);
         host_.onNotice = [this](const auto& notice) {
             dates_.push_back(*reinterpret_cast<const CDate*>(notice.b));
         };
@@ -170,8 +166,8 @@ TEST_F(TempGraph, ThreeDaysGiveThreePointsAndNoLineBeyondTheThird) {
 
     for (int column = 0; column < 5; ++column) {
         const RECT label{column * kColumn, kHeight - 24, column * kColumn + kColumn, kHeight};
-        EXPECT_GT(CountNear(label, kBackground, 30), 0);
-        EXPECT_LT(CountNear(label, kBackground, 30), kColumn * 24) << "a date label under column " << column;
+        EXPECT_GT(CountNear(label, kDark, 30), 0);
+        EXPECT_LT(CountNear(label, kDark, 30), kColumn * 24) << "a date label under column " << column;
     }
 }
 

@@ -29,7 +29,7 @@ protected:
     }
     // Cell i of the horizontal bar in window coordinates.
     static RECT Cell(int i) { return RECT{i * 60, kTop, i * 60 + 60, kTop + kBand}; }
-    std::vector<COLORREF> PixelsOf(const RECT& rect) {
+    std::vector<COLORREF> SampledPixels(const RECT& rect) {
         std::vector<COLORREF> pixels;
         for (int y = rect.top; y < rect.bottom; y += 2) {
             for (int x = rect.left; x < rect.right; x += 2) {
@@ -100,19 +100,19 @@ TEST_F(ToolBar, ADisabledButtonIsNotDrawnAndATapOnItDoesNothing) {
         button.enabled = 0;
     }
     ShowHorizontal(none);
-    const std::vector<COLORREF> bareCell = PixelsOf(Cell(2));
-    const std::vector<COLORREF> bareFirst = PixelsOf(Cell(1));
+    const std::vector<COLORREF> bareCell = SampledPixels(Cell(2));
+    const std::vector<COLORREF> bareFirst = SampledPixels(Cell(1));
 
     CToolBarControl::Button buttons[4] = {kButtons[0], kButtons[1], kButtons[2], kButtons[3]};
     buttons[2].enabled = 0;
     bar_.SetButtons(buttons, TRUE);
     Pump();
-    EXPECT_EQ(PixelsOf(Cell(2)), bareCell) << "only the band where the disabled button is";
-    EXPECT_NE(PixelsOf(Cell(1)), bareFirst) << "an enabled button shows its picture";
+    EXPECT_EQ(SampledPixels(Cell(2)), bareCell) << "only the band where the disabled button is";
+    EXPECT_NE(SampledPixels(Cell(1)), bareFirst) << "an enabled button shows its picture";
 
     PenDown(150, kTop + 25);
     EXPECT_EQ(bar_.GetPressedButton(), -1);
-    EXPECT_EQ(PixelsOf(Cell(2)), bareCell) << "and never looks pressed";
+    EXPECT_EQ(SampledPixels(Cell(2)), bareCell) << "and never looks pressed";
     PenUp(150, kTop + 25);
     EXPECT_TRUE(host_.notices.empty());
 }
