@@ -16,6 +16,13 @@ grep -q 'kind *= *smartphone' "$root/device.ini" || fail "profile has no kind"
 grep -q 'screen_width *= *200' "$root/device.ini" || fail "profile has no screen width"
 [ -f "$root/registry.db" ] || fail "no registry"
 
+# The messaging program stand-in is linked into \Windows; it records what it was handed.
+[ "$("$cedevice" run "$root" '\Windows\tmail.exe' '-service "SMS" -body "Hi \"you\" \\o/"')" = 0 ] || fail "tmail"
+grep -qF '"service":"SMS","body":"Hi \"you\" \\o/"' "$root/log/messages.jsonl" || fail "tmail's record"
+[ "$("$cedevice" run "$root" '\Windows\tmail.exe' '-body "no service"')" = 2 ] || fail "tmail took a bad line"
+grep -q '"error"' "$root/log/messages.jsonl" || fail "tmail did not say what was wrong"
+rm "$root/log/messages.jsonl"
+
 listing=$("$cedevice" ls "$root" '\')
 expected=$(printf '%s\n' 'Application Data\' 'My Documents\' 'Program Files\' 'Temp\' 'Windows\')
 [ "$listing" = "$expected" ] || fail "ls of a new device: $listing"

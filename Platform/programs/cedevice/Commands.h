@@ -2,6 +2,7 @@
 // except for init) and the arguments after it, and returns the tool's exit code.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ constexpr int kExitBadPath = 4;
 
 // Prints "cedevice: <message>" to stderr and returns the code.
 int Fail(int code, const std::string& message);
+
+// The "name=host path" lines of a manifest that the build writes; empty when it cannot be read.
+std::map<std::string, std::string> ReadManifest(const std::string& file);
 
 int InitDevice(const std::string& root, const Arguments& arguments);
 int InstallProgram(const std::string& root, const Arguments& arguments);

@@ -65,6 +65,23 @@ bool WriteProfile(const InitOptions& options) {
            ce::SetProfileString("device", "screen_height", std::to_string(options.height));
 }
 
+// The built stand-ins of the system programs, linked into \Windows; those this build lacks are left out.
+bool LinkSystemPrograms(std::string* error) {
+    for (const auto& [name, built] : ReadManifest(std::string(CE_BUILD_DIR) + "/device-system.txt")) {
+        std::error_code fsError;
+        if (built.empty() || !std::filesystem::is_regular_file(built, fsError)) {
+            continue;
+        }
+        const std::string target = ce::HostPath(u"\\Windows\\" + ce::FromUtf8(name));
+        std::filesystem::create_symlink(std::filesystem::absolute(built), target, fsError);
+        if (target.empty() || fsError) {
+            *error = "cannot link " + name + " into \\Windows: " + fsError.message();
+            return false;
+        }
+    }
+    return true;
+}
+
 bool CreateRegistry() {
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         HKEY software = nullptr;
@@ -99,6 +116,9 @@ int InitDevice(const std::string& root, const Arguments& arguments) {
             return Fail(kExitFailed, "cannot create " + ce::ToUtf8(folder) + " (error " +
                                          std::to_string(GetLastError()) + ")");
         }
+    }
+    if (!LinkSystemPrograms(&error)) {
+        return Fail(kExitFailed, error);
     }
     if (!CreateRegistry()) {
         return Fail(kExitFailed, "cannot create the registry in " + root);

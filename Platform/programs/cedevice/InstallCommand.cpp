@@ -37,19 +37,6 @@ struct Item {
     Placement placement;
 };
 
-std::map<std::string, std::string> ReadManifest(const fs::path& file) {
-    std::map<std::string, std::string> entries;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            entries[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return entries;
-}
-
 bool ParseOptions(const Arguments& arguments, std::string* build, std::string* error) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] != "--build" || i + 1 == arguments.size() || arguments[i + 1].empty()) {
