@@ -278,6 +278,10 @@ bool CHTTPDownloader::SendRequest(LPCWSTR verb, LPCWSTR pathAndQuery, const std:
         m_request = request;
         Track(request, kResourceInternetHandle);
     }
+    // A cancel that came before the request was registered found nothing to close.
+    if (IsCancelled()) {
+        return false;
+    }
     std::string optional = body;
     if (!HttpSendRequestW(request, nullptr, 0, optional.empty() ? nullptr : optional.data(),
                           static_cast<DWORD>(optional.size()))) {

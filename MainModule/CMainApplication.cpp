@@ -12,6 +12,7 @@
 #include "CGdiFactory.h"
 #include "CHomePlugin.h"
 #include "CLocalization.h"
+#include "CMapsUpdater.h"
 #include "CRegistryStore.h"
 #include "CSOMutex.h"
 #include "CSettings.h"
@@ -198,7 +199,10 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("forecast updater");
     }
     g_pForecastUpdater->AddListener(&m_forecastListener);
-    // The maps updater joins here once it exists.
+    g_pMapsUpdater = new CMapsUpdater();
+    if (!g_pMapsUpdater->Initialize()) {
+        return InitFailed("maps updater");
+    }
     CreateStartScreenNotifier();
     EndWaitCursor();
     return 1;
@@ -215,6 +219,8 @@ void CMainApplication::Uninit() {
     g_pHomePlugin = nullptr;
     delete g_pTodayPlugin;
     g_pTodayPlugin = nullptr;
+    delete g_pMapsUpdater;
+    g_pMapsUpdater = nullptr;
     delete g_pForecastUpdater;
     g_pForecastUpdater = nullptr;
     delete g_pCityList;

@@ -6,6 +6,7 @@ CRegistryStore* g_pRegistry = nullptr;
 CGdiFactory* g_pGdiFactory = nullptr;
 CCityList* g_pCityList = nullptr;
 CForecastUpdater* g_pForecastUpdater = nullptr;
+CMapsUpdater* g_pMapsUpdater = nullptr;
 CHomePlugin* g_pHomePlugin = nullptr;
 CTodayPlugin* g_pTodayPlugin = nullptr;
 

@@ -10,6 +10,7 @@ class CCityList;
 class CForecastUpdater;
 class CGdiFactory;
 class CHomePlugin;
+class CMapsUpdater;
 class CRegistryStore;
 class CSettings;
 class CTodayPlugin;
@@ -18,6 +19,7 @@ extern CRegistryStore* g_pRegistry;
 extern CGdiFactory* g_pGdiFactory;
 extern CCityList* g_pCityList;
 extern CForecastUpdater* g_pForecastUpdater;
+extern CMapsUpdater* g_pMapsUpdater;
 // The start-screen notifier: exactly one exists while the services do (Home on a Smartphone, Today on a
 // Pocket PC).
 extern CHomePlugin* g_pHomePlugin;

@@ -37,7 +37,9 @@ std::optional<FaultKind> FaultSwitch::ParseKind(const std::string& name) {
     } kKinds[] = {{"code", FaultKind::ServerCode},           {"damage-header", FaultKind::DamageHeader},
                   {"damage-body", FaultKind::DamageBody},    {"damage-content", FaultKind::DamageContent},
                   {"stale-signature", FaultKind::StaleSignature}, {"wrong-id", FaultKind::WrongLocationId},
-                  {"off-date", FaultKind::OffDate},          {"stall", FaultKind::Stall}};
+                  {"off-date", FaultKind::OffDate},          {"stall", FaultKind::Stall},
+                  {"cut-picture", FaultKind::CutPicture},    {"no-separator", FaultKind::NoSeparator},
+                  {"drop-connection", FaultKind::DropConnection}};
     for (const auto& entry : kKinds) {
         if (name == entry.name) {
             return entry.kind;

@@ -14,6 +14,10 @@ enum class FaultKind {
     WrongLocationId,  // the reply names another city
     OffDate,          // the first day lies two days before the server's date
     Stall,            // no reply at all until released
+    // Map replies only:
+    CutPicture,       // a whole reply whose picture lacks its second half
+    NoSeparator,      // a reply without the NUL between head and picture
+    DropConnection,   // the reply announces its full length and the connection ends halfway
 };
 
 struct Fault {

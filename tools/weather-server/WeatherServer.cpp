@@ -16,6 +16,7 @@
 #include <ctime>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -313,10 +314,30 @@ public:
             return response.set_content(ErrorPage(2008), "text/html");
         }
         std::string head = "pic=" + id + ";type=" + std::to_string(*type) + ";date=" + date.Digits();
-        response.set_content(head + std::string(1, '\0') + picture, "application/octet-stream");
+        if (fault && fault->kind == FaultKind::CutPicture) {
+            picture.resize(picture.size() / 2);
+        }
+        std::string reply = head + (fault && fault->kind == FaultKind::NoSeparator ? "" : std::string(1, '\0')) + picture;
+        if (fault && fault->kind == FaultKind::DropConnection) {
+            return SendHalfAndDrop(response, reply);
+        }
+        response.set_content(reply, "application/octet-stream");
     }
 
 private:
+    // Announces the whole length, sends the first half, and ends the connection.
+    static void SendHalfAndDrop(httplib::Response& response, const std::string& reply) {
+        auto data = std::make_shared<std::string>(reply);
+        response.set_content_provider(data->size(), "application/octet-stream",
+                                      [data](size_t offset, size_t, httplib::DataSink& sink) {
+                                          if (offset >= data->size() / 2) {
+                                              return false;
+                                          }
+                                          sink.write(data->data(), data->size() / 2);
+                                          return true;
+                                      });
+    }
+
     const MapCatalog& maps_;
     ServerClock& clock_;
     FaultSwitch& faults_;
