@@ -150,7 +150,7 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         if (m_running) {
             return false;
         }
-        ended = TakeWorkersToJoin();
+        ended = m_workers.TakeAllButCurrent();
         m_locationIds = locationIds;
         m_connectionAttempts = connectionAttempts;
         m_delayMs = delayMs;
@@ -162,11 +162,11 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         if (thread == nullptr) {
             m_running = false;
         } else {
-            m_workers.emplace_back(thread, threadId);
+            m_workers.Add(thread, threadId);
             run = ++m_runsStarted;
         }
     }
-    Join(ended);
+    CWorkerThreads::Join(ended);
     if (run == 0) {
         return false;
     }
@@ -191,33 +191,12 @@ void CForecastUpdater::Shutdown() {
         {
             std::lock_guard guard(m_lock);
             m_cancelled = true;
-            workers = TakeWorkersToJoin();
+            workers = m_workers.TakeAllButCurrent();
         }
         if (workers.empty()) {
             return;
         }
-        Join(workers);
-    }
-}
-
-std::vector<HANDLE> CForecastUpdater::TakeWorkersToJoin() {
-    std::vector<HANDLE> taken;
-    DWORD self = GetCurrentThreadId();
-    for (auto worker = m_workers.begin(); worker != m_workers.end();) {
-        if (worker->second == self) {
-            ++worker;
-            continue;
-        }
-        taken.push_back(worker->first);
-        worker = m_workers.erase(worker);
-    }
-    return taken;
-}
-
-void CForecastUpdater::Join(const std::vector<HANDLE>& workers) {
-    for (HANDLE worker : workers) {
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
+        CWorkerThreads::Join(workers);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CDelegateArray.h"
+#include "CWorkerThreads.h"
 #include "RsaSignature.h"
 #include "ce/com.h"
 #include "ce/kernel.h"
@@ -85,10 +86,6 @@ private:
     int UpdateCity(CHTTPDownloader& downloader, const std::u16string& id, const SYSTEMTIME& updateTime,
                    bool* dateChecked);
     void TellListeners(int status, int result);
-    // Takes the handles of ended workers out of the state, all but the calling thread's own; the caller
-    // joins them after letting go of the lock, since a worker's listener may be waiting for it.
-    std::vector<HANDLE> TakeWorkersToJoin();
-    static void Join(const std::vector<HANDLE>& workers);
 
     CCityList* m_cities;
     GUID m_connection;
@@ -106,7 +103,7 @@ private:
     std::atomic<bool> m_cancelled{false};
     uint64_t m_runsStarted = 0;
     uint64_t m_runsEnded = 0;
-    // Workers not yet joined, with their thread ids (a listener may start the next run from its worker).
-    std::vector<std::pair<HANDLE, DWORD>> m_workers;
+    // Joined after letting go of the lock, since a worker's listener may be waiting for it.
+    CWorkerThreads m_workers;
     CHTTPDownloader* m_downloader = nullptr;
 };

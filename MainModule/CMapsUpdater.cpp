@@ -89,14 +89,14 @@ bool CMapsUpdater::QueueMap(LPCWSTR id) {
     {
         std::lock_guard guard(m_lock);
         if (!m_running) {
-            ended = TakeWorkersToJoin();
+            ended = m_workers.TakeAllButCurrent();
             DWORD threadId = 0;
             started = CreateThread(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &threadId);
             if (started == nullptr) {
                 return false;
             }
             m_running = true;
-            m_workers.emplace_back(started, threadId);
+            m_workers.Add(started, threadId);
         }
         m_queue.push_back(queued);
     }
@@ -104,10 +104,7 @@ bool CMapsUpdater::QueueMap(LPCWSTR id) {
     if (started != nullptr) {
         ResumeThread(started);
     }
-    for (HANDLE worker : ended) {
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
-    }
+    CWorkerThreads::Join(ended);
     return true;
 }
 
@@ -121,30 +118,13 @@ void CMapsUpdater::Shutdown() {
             if (m_downloader != nullptr) {
                 m_downloader->Cancel();
             }
-            workers = TakeWorkersToJoin();
+            workers = m_workers.TakeAllButCurrent();
         }
         if (workers.empty()) {
             return;
         }
-        for (HANDLE worker : workers) {
-            WaitForSingleObject(worker, INFINITE);
-            CloseHandle(worker);
-        }
+        CWorkerThreads::Join(workers);
     }
-}
-
-std::vector<HANDLE> CMapsUpdater::TakeWorkersToJoin() {
-    std::vector<HANDLE> taken;
-    DWORD self = GetCurrentThreadId();
-    for (auto worker = m_workers.begin(); worker != m_workers.end();) {
-        if (worker->second == self) {
-            ++worker;
-            continue;
-        }
-        taken.push_back(worker->first);
-        worker = m_workers.erase(worker);
-    }
-    return taken;
 }
 
 bool CMapsUpdater::GetMapCachePath(LPCWSTR id, std::u16string* path) {

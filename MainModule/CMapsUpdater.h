@@ -8,10 +8,9 @@
 #include <deque>
 #include <mutex>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "CDelegateArray.h"
+#include "CWorkerThreads.h"
 #include "ce/types.h"
 
 class CHTTPDownloader;
@@ -59,7 +58,6 @@ private:
     // The front id, or false when the queue is empty; an empty queue ends the run under the same lock,
     // so that an id queued afterwards starts a new worker.
     bool TakeFront(std::u16string* id);
-    std::vector<HANDLE> TakeWorkersToJoin();
 
     std::u16string m_deviceId;
     CDelegateArray m_listeners;
@@ -69,7 +67,7 @@ private:
     std::deque<std::u16string> m_queue;
     bool m_running = false;
     std::atomic<bool> m_cancelled{false};
-    // Workers not yet joined, with their thread ids: a listener may queue a map from the worker itself.
-    std::vector<std::pair<HANDLE, DWORD>> m_workers;
+    // A listener may queue a map from the worker itself.
+    CWorkerThreads m_workers;
     CHTTPDownloader* m_downloader = nullptr;
 };

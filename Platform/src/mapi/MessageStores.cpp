@@ -55,10 +55,10 @@ LPSPropValue MakeRowValues(const std::vector<ULONG>& columns, const std::u16stri
     return values;
 }
 
-class StoresTable : public ce::detail::ComObject<IMAPITable> {
+// The stores' objects answer only for IUnknown: nobody asks them for more.
+template <class Interface>
+class UnknownOnly : public ce::detail::ComObject<Interface> {
 public:
-    explicit StoresTable(std::vector<std::u16string> names) : names_(std::move(names)) {}
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;
@@ -67,10 +67,15 @@ public:
         if (!IsEqualIID(iid, IID_IUnknown)) {
             return E_NOINTERFACE;
         }
-        AddRef();
+        this->AddRef();
         *object = static_cast<IUnknown*>(this);
         return S_OK;
     }
+};
+
+class StoresTable : public UnknownOnly<IMAPITable> {
+public:
+    explicit StoresTable(std::vector<std::u16string> names) : names_(std::move(names)) {}
 
     HRESULT STDMETHODCALLTYPE SetColumns(LPSPropTagArray columns, ULONG) override {
         if (columns == nullptr || columns->cValues == 0) {
@@ -120,21 +125,8 @@ private:
     size_t cursor_ = 0;
 };
 
-class Session : public ce::detail::ComObject<IMAPISession> {
+class Session : public UnknownOnly<IMAPISession> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) {
-            return E_POINTER;
-        }
-        *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown)) {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        *object = static_cast<IUnknown*>(this);
-        return S_OK;
-    }
-
     HRESULT STDMETHODCALLTYPE GetMsgStoresTable(ULONG, LPMAPITABLE* table) override {
         if (table == nullptr) {
             return MAPI_E_INVALID_PARAMETER;
