@@ -2,6 +2,7 @@
 // without the sprite library, and the in-place updates of the message loop.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <future>
 #include <thread>
@@ -9,6 +10,7 @@
 
 #include "CForecastUpdater.h"
 #include "CMainApplication.h"
+#include "CMapsUpdater.h"
 #include "GlobalServices.h"
 #include "SkyvaneDevice.h"
 #include "ce/user.h"
@@ -164,6 +166,45 @@ TEST_F(Startup, TheLoopStartsUpdatesWithoutWaitingAndShutdownCancelsThem) {
     }
     EXPECT_EQ(ServerRequests(), 1u);
     EXPECT_EQ(ReadInstalled("Cities.dat"), oldList);
+}
+
+// The maps updater lives from InitApp to Uninit; a map download stalled at shutdown is cancelled, not
+// waited for.
+TEST_F(Startup, TheMapsUpdaterLivesWithTheServicesAndShutdownCancelsItsDownload) {
+    SetFault("stall");
+    std::promise<bool> queued;
+    std::promise<void> shutDown;
+    // The run's end as the maps screen would hear it; a cancelled transfer ends as -11.
+    static std::atomic<INT_PTR> ended{0};
+    CDelegate listener(
+        [](INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR, INT_PTR) {
+            ended = status == CMapsUpdater::kStatusQueued ? ended.load() : (status == CMapsUpdater::kStatusDone ? 1 : result);
+            return 0;
+        },
+        0);
+    std::thread ui([&] {
+        CMainApplication application;
+        bool made = application.InitApp(GetModuleHandleW(nullptr)) && g_pMapsUpdater != nullptr;
+        if (made) {
+            g_pMapsUpdater->AddListener(&listener);
+        }
+        queued.set_value(made && g_pMapsUpdater->QueueMap(u"europe_sat"));
+        application.Uninit();
+        shutDown.set_value();
+    });
+    std::future<bool> queuedResult = queued.get_future();
+    std::future<void> uninitEnded = shutDown.get_future();
+    EXPECT_EQ(uninitEnded.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+        << "shutdown waited for the stalled map";
+    // A wrong build must not hang the suite: the watchdog ends the transfer.
+    for (int i = 0; i < 20 && uninitEnded.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready; ++i) {
+        ce::AdvanceVirtualClock(121 * 1000);
+    }
+    ui.join();
+    EXPECT_TRUE(queuedResult.get());
+    EXPECT_EQ(g_pMapsUpdater, nullptr);
+    EXPECT_EQ(ended.load(), CForecastUpdater::kResultUnknown);
+    EXPECT_FALSE(Installed("Cache/europe_sat.map"));
 }
 
 }  // namespace
