@@ -16,8 +16,6 @@ namespace UserInterface {
 
 namespace {
 
-constexpr int kIndicatorWidth = 4;
-constexpr int kIndicatorGap = 2;
 constexpr int kNumberWidth = 15;
 constexpr int kKeyStep = 30;
 constexpr int kBlitStep = 5;
@@ -213,7 +211,7 @@ int CDlgListBox::GetBorderSize() { return IsBordered() ? S(1) : 0; }
 void CDlgListBox::GetInnerRect(LPRECT rect) {
     CDlgControl::GetInnerRect(rect);
     if (rect != nullptr && m_scroller.IsVisible()) {
-        rect->right = std::max(rect->left, rect->right - S(kIndicatorWidth) - S(kIndicatorGap));
+        rect->right = std::max<LONG>(rect->left, rect->right - m_scroller.GetReservedWidth());
     }
 }
 
@@ -358,22 +356,13 @@ BOOL CDlgListBox::SetHost(IDlgObjectHost* host) {
 }
 
 LRESULT CDlgListBox::OnCreate() {
-    const DWORD style = (GetFlags() & (kBorder | kHostBackground)) |
-                        ((GetFlags() & kScrollerFixedThumb) ? CDlgScroller::kFixedThumb : 0);
-    if (!m_scroller.Create(style, S(kIndicatorWidth), 0)) {
-        return 0;
-    }
-    m_scroller.SetBackgroundBrush(m_backgroundBrush, FALSE);
-    m_scroller.SetBorderColor(m_borderColor, FALSE);
-    m_scroller.SetVisible(FALSE, FALSE);
-    return 1;
+    return m_scroller.CreateFor(this, (GetFlags() & kScrollerFixedThumb) != 0) ? 1 : 0;
 }
 
 LRESULT CDlgListBox::OnMoved() {
     RECT full;
     CDlgControl::GetInnerRect(&full);
-    m_scroller.Move(full.right - S(kIndicatorWidth), full.top, S(kIndicatorWidth), full.bottom - full.top, FALSE);
-    m_scroller.SetVisible(FALSE, FALSE);
+    m_scroller.PlaceAlong(full);
     int content = MeasureAll();
     if (content > ViewHeight()) {
         m_scroller.SetVisible(TRUE, FALSE);
@@ -394,9 +383,7 @@ void CDlgListBox::UpdateScrollRange(BOOL redraw) {
     if (IsRectEmpty(&inner)) {
         return;
     }
-    const BOOL wasVisible = m_scroller.IsVisible();
-    m_scroller.SetRange(m_offset, GetContentHeight(), ViewHeight(), FALSE);
-    if (m_scroller.IsVisible() != wasVisible) {
+    if (m_scroller.SetRangeChangesVisibility(m_offset, GetContentHeight(), ViewHeight())) {
         SendMessage(kMsgMoved, 0, 0);
     }
     if (redraw) {
@@ -496,9 +483,7 @@ void CDlgListBox::DrawBorder(HDC dc, const RECT* rect) {
         return;
     }
     RECT frame = *rect;
-    if (m_scroller.IsVisible()) {
-        frame.right -= S(kIndicatorWidth) + S(kIndicatorGap);
-    }
+    frame.right -= m_scroller.GetReservedWidth();
     CDlgControl::DrawBorder(dc, &frame);
 }
 

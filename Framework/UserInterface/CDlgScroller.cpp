@@ -73,6 +73,33 @@ bool CDlgScroller::GetThumb(int total, int page, int position, int height, int f
     return true;
 }
 
+BOOL CDlgScroller::CreateFor(CDlgControl* owner, bool fixedThumb) {
+    const DWORD style = (owner->GetFlags() & (kBorder | kHostBackground)) | (fixedThumb ? kFixedThumb : 0);
+    if (!Create(style, CSysInfo::Scale(kEmbeddedWidth), 0)) {
+        return FALSE;
+    }
+    SetBackgroundBrush(owner->GetBackgroundBrush(), FALSE);
+    SetBorderColor(owner->GetBorderColor(), FALSE);
+    SetVisible(FALSE, FALSE);
+    return TRUE;
+}
+
+void CDlgScroller::PlaceAlong(const RECT& inner) {
+    const int width = CSysInfo::Scale(kEmbeddedWidth);
+    Move(inner.right - width, inner.top, width, inner.bottom - inner.top, FALSE);
+    SetVisible(FALSE, FALSE);
+}
+
+int CDlgScroller::GetReservedWidth() const {
+    return IsVisible() ? CSysInfo::Scale(kEmbeddedWidth) + CSysInfo::Scale(kEmbeddedGap) : 0;
+}
+
+bool CDlgScroller::SetRangeChangesVisibility(int position, int total, int page) {
+    const BOOL wasVisible = IsVisible();
+    SetRange(position, total, page, FALSE);
+    return IsVisible() != wasVisible;
+}
+
 BOOL CDlgScroller::DrawBeside(CDlgControl* owner, HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
     if (owner == nullptr || !owner->IsVisible()) {
         return TRUE;

@@ -36,6 +36,19 @@ public:
     static bool GetThumb(int total, int page, int position, int height, int fixedLength, int minimumLength,
                          Thumb* thumb);
 
+    // Width and gap to the content of an indicator embedded in a scrolled control, for the 240 class.
+    static constexpr int kEmbeddedWidth = 4;
+    static constexpr int kEmbeddedGap = 2;
+
+    // The indicator of a scrolled control: the owner's border and background bits (the fixed thumb
+    // when asked), its brush and border colour, and hidden until the content outgrows the view.
+    BOOL CreateFor(CDlgControl* owner, bool fixedThumb);
+    // Hidden, along the right edge of the owner's whole inner rectangle.
+    void PlaceAlong(const RECT& inner);
+    // What the owner's content and frame leave free on their right while the indicator shows.
+    int GetReservedWidth() const;
+    // SetRange that answers whether the indicator was shown or hidden by it.
+    bool SetRangeChangesVisibility(int position, int total, int page);
     // Draws a scrolled control that embeds this indicator: the control's own part left of the indicator,
     // then the indicator along its right edge (the owner's Draw arguments).
     BOOL DrawBeside(CDlgControl* owner, HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer);

@@ -1,0 +1,190 @@
+// The markup text control on a real window: the runs its markup gives, lines that wrap and break,
+// links focused by keys and taps and opened in the device's browser, and scrolling of long texts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ControlHostWindow.h"
+#include "RecordingSkin.h"
+#include "UserInterface/CDlgHTMLControl.h"
+#include "ce/device.h"
+
+namespace {
+
+using framework::test::ControlHostWindow;
+using framework::test::RecordingSkin;
+using framework::test::WindowDevice;
+using UserInterface::CDlgControl;
+using UserInterface::CDlgHTMLControl;
+
+constexpr int kLeft = 10;
+constexpr int kTop = 10;
+
+class Markup : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(host_.Open(220, 220)); }
+
+    void Make(LPCWSTR text, int width = 180, int height = 150) {
+        ASSERT_TRUE(html_.Create(text, 6, CDlgControl::kVisible, width, height));
+        html_.Move(kLeft, kTop, width, height, FALSE);
+        host_.Add(&html_);
+        host_.focused = &html_;
+        host_.Redraw(FALSE);
+        WindowDevice::Pump();
+    }
+    std::vector<std::u16string> Texts() const {
+        std::vector<std::u16string> texts;
+        for (const auto& run : html_.GetRuns()) {
+            texts.push_back(run.text);
+        }
+        return texts;
+    }
+    // A point of the control over the run, found through the control's own hit test.
+    bool PointOver(int run, POINT* point) {
+        for (int y = 0; y < html_.GetHeight(); ++y) {
+            for (int x = 0; x < html_.GetWidth(); ++x) {
+                if (html_.HitTest(x, y) == run) {
+                    *point = POINT{x, y};
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    void Tap(int run) {
+        POINT own{};
+        ASSERT_TRUE(PointOver(run, &own));
+        POINT screen = host_.ScreenPoint(kLeft + own.x, kTop + own.y);
+        ce::InjectTap(screen.x, screen.y);
+        WindowDevice::Pump();
+    }
+    void Key(UINT key) {
+        ce::InjectKey(key);
+        WindowDevice::Pump();
+    }
+    static std::vector<std::string> Opened() { return ce::ReadDeviceLog("urls"); }
+
+    WindowDevice device_;
+    RecordingSkin skin_;
+    ControlHostWindow host_;
+    CDlgHTMLControl html_;
+};
+
+TEST_F(Markup, TheMarkupGivesRunsOfWordsBlanksPunctuationAndLinks) {
+    Make(u"<b>Bold</b> plain, www.example.com <a href=\"http://x.example/notes\">here</a>\nnext <abbr>x</abbr>");
+    EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"Bold", u" ", u"plain", u",", u" ", u"www.example.com", u" ",
+                                                     u"here", u"next", u" ", u"x"}));
+    const auto& runs = html_.GetRuns();
+    EXPECT_EQ(runs[0].style, CDlgHTMLControl::kBold);
+    EXPECT_EQ(runs[1].style, 0u) << "the bold ended with its closing tag";
+    EXPECT_EQ(runs[3].style, CDlgHTMLControl::kPunctuation);
+    EXPECT_EQ(runs[4].style, 0u) << "the punctuation bit belongs to its own run only";
+    EXPECT_TRUE(runs[5].link);
+    EXPECT_FALSE(runs[5].hasUrl) << "a plain www. word is a link to itself";
+    EXPECT_EQ(runs[5].style, CDlgHTMLControl::kUnderline);
+    EXPECT_TRUE(runs[7].link);
+    EXPECT_EQ(runs[7].url, u"http://x.example/notes");
+    EXPECT_EQ(runs[8].style, CDlgHTMLControl::kLineBreak) << "the line feed marks the next run";
+    EXPECT_TRUE(runs[10].link) << "a tag whose name begins with a counts as a link";
+    EXPECT_FALSE(runs[10].hasUrl);
+}
+
+TEST_F(Markup, ATagWithoutItsEndFailsAndKeepsWhatCameBefore) {
+    CDlgHTMLControl broken;
+    EXPECT_FALSE(broken.Create(u"fine <b", 1, CDlgControl::kVisible, 100, 50));
+    Make(u"first");
+    EXPECT_FALSE(html_.SetText(u"one <i two", TRUE));
+    EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"one", u" "}));
+    EXPECT_TRUE(html_.SetText(u"", TRUE));
+    EXPECT_TRUE(html_.GetRuns().empty());
+    EXPECT_EQ(html_.SendMessage(5634, 0, 0), 0);
+}
+
+TEST_F(Markup, WrappedLinesDropTheirLeadingBlanksAndLinesAfterALineFeedKeepThem) {
+    Make(u"alpha beta gamma delta epsilon zeta eta theta\n  iota", 70, 200);
+    const auto& lines = html_.GetLines();
+    const auto& runs = html_.GetRuns();
+    ASSERT_GE(lines.size(), 3u);
+    for (size_t i = 1; i + 1 < lines.size(); ++i) {
+        EXPECT_NE(runs[static_cast<size_t>(lines[i].first)].text, u" ") << "line " << i;
+        int width = 0;
+        for (int r = lines[i].first; r < lines[i].first + lines[i].count; ++r) {
+            width += runs[static_cast<size_t>(r)].width;
+        }
+        EXPECT_LE(width, 70) << "line " << i;
+    }
+    const auto& last = lines.back();
+    EXPECT_EQ(runs[static_cast<size_t>(last.first)].text, u" ") << "blanks after a line feed stay";
+    EXPECT_EQ(runs[static_cast<size_t>(last.first + last.count - 1)].text, u"iota");
+    EXPECT_FALSE(html_.GetScroller().IsVisible()) << "a text shorter than the view";
+}
+
+TEST_F(Markup, KeysFocusTheLinksLineByLineAndEnterOpensTheFocusedOne) {
+    Make(u"<a href=\"http://one.example/\">first</a> and more\nthen www.second.example\nend");
+    Key(VK_DOWN);
+    EXPECT_EQ(html_.GetFocusedLink(), 0);
+    Key(VK_DOWN);
+    const int second = html_.GetFocusedLink();
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(html_.GetRuns()[static_cast<size_t>(second)].text, u"www.second.example");
+    Key(VK_DOWN);
+    EXPECT_EQ(html_.GetFocusedLink(), second) << "no link below: the text scrolls, here nowhere";
+    EXPECT_EQ(html_.GetScrollOffset(), 0);
+    Key(VK_LEFT);
+    EXPECT_EQ(html_.GetFocusedLink(), 0);
+    Key(VK_RETURN);
+    const auto opened = Opened();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("http://one.example/"), std::string::npos) << opened[0];
+    EXPECT_EQ(html_.SendMessage(CDlgControl::kMsgKeyUp, 0, VK_UP), 1);
+    EXPECT_EQ(html_.SendMessage(CDlgControl::kMsgKeyDown, 0, VK_BACK), 0);
+}
+
+TEST_F(Markup, ATapFocusesAPlainLinkAndOpensItsOwnText) {
+    Make(u"Notes at www.weather.example today");
+    int link = -1;
+    for (size_t i = 0; i < html_.GetRuns().size(); ++i) {
+        if (html_.GetRuns()[i].link) {
+            link = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(link, 0);
+    Tap(link);
+    EXPECT_EQ(html_.GetFocusedLink(), link);
+    const auto opened = Opened();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("www.weather.example"), std::string::npos) << opened[0];
+}
+
+TEST_F(Markup, ALongTextShowsItsIndicatorAndScrollsByKeysAndDrags) {
+    std::u16string text;
+    for (int i = 0; i < 30; ++i) {
+        text += u"line\n";
+    }
+    Make(text.c_str(), 120, 80);
+    ASSERT_TRUE(html_.GetScroller().IsVisible());
+    const int maximum = html_.GetContentHeight() - 80;
+    ASSERT_GT(maximum, 40);
+    Key(VK_DOWN);
+    EXPECT_EQ(html_.GetScrollOffset(), 20);
+    Key(VK_UP);
+    Key(VK_UP);
+    EXPECT_EQ(html_.GetScrollOffset(), 0) << "never above the top";
+
+    POINT from = host_.ScreenPoint(kLeft + 40, kTop + 70);
+    ce::InjectStylusDown(from.x, from.y);
+    WindowDevice::Pump();
+    for (int step = 1; step <= 4; ++step) {
+        ce::InjectStylusMove(from.x, from.y - 15 * step);
+        WindowDevice::Pump();
+    }
+    WindowDevice::Advance(1000);
+    ce::InjectStylusUp(from.x, from.y - 60);
+    WindowDevice::Pump();
+    EXPECT_GT(html_.GetScrollOffset(), 30);
+    EXPECT_LE(html_.GetScrollOffset(), maximum);
+    EXPECT_EQ(html_.GetScroller().GetPosition(), html_.GetScrollOffset());
+}
+
+}  // namespace
