@@ -171,28 +171,15 @@ TEST_F(ComboBox, TheSkinsButtonsSetTheSizeAndFrameTheText) {
 
 // ---- the drop-down, over a real dialog -------------------------------------------------------------
 
-class NoticeDialog : public ScriptedDialog {
-public:
-    LRESULT OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) override {
-        codes.push_back(code);
-        return ScriptedDialog::OnControlNotify(control, code, a, b);
-    }
-    std::vector<int> codes;
-};
-
-class DropDown : public ::testing::Test {
+class DropDown : public framework::test::ScriptedDialogTest {
 protected:
     void SetUp() override {
-        ce::EnableVirtualClock(1'700'000'000'000ull);
-        sysInfo_ = std::make_unique<CSysInfo>(GetModuleHandleW(nullptr));
-        g_pSysInfo = sysInfo_.get();
-        ASSERT_TRUE(menu_.SetDone(0));
+        ScriptedDialogTest::SetUp();
         clock_ = std::make_unique<framework::test::ClockRunner>();  // slides and transitions run on the clock
     }
     void TearDown() override {
         clock_.reset();
-        g_pSysInfo = nullptr;
-        ce::DisableVirtualClock();
+        ScriptedDialogTest::TearDown();
     }
     CDlgComboBox* AddCombo(LPCWSTR caption, int items) {
         auto* combo = new CDlgComboBox();
@@ -209,14 +196,7 @@ protected:
         HWND active = GetActiveWindow();
         return active != dialog_.GetHandle() ? active : nullptr;
     }
-    INT_PTR Run() { return dialog_.RunModal(nullptr, 0, &menu_, &layout_, nullptr); }
-
-    UserInterfaceDevice device_;
     RecordingSkin skin_;
-    std::unique_ptr<CSysInfo> sysInfo_;
-    CMenuInfo menu_;
-    CDlgLayout layout_;
-    NoticeDialog dialog_;
     std::unique_ptr<framework::test::ClockRunner> clock_;
 };
 

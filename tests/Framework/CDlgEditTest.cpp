@@ -26,33 +26,14 @@ using UserInterface::CDlgEdit;
 using UserInterface::CDlgLayout;
 using UserInterface::CMenuInfo;
 
-class NoticeDialog : public ScriptedDialog {
-public:
-    LRESULT OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) override {
-        codes.push_back(code);
-        return ScriptedDialog::OnControlNotify(control, code, a, b);
-    }
-    std::vector<int> codes;
-};
-
 std::u16string WindowText(HWND window) {
     WCHAR buffer[128] = {};
     GetWindowTextW(window, buffer, 128);
     return buffer;
 }
 
-class EditTest : public ::testing::Test {
+class EditTest : public framework::test::ScriptedDialogTest {
 protected:
-    void SetUp() override {
-        ce::EnableVirtualClock(1'700'000'000'000ull);
-        sysInfo_ = std::make_unique<CSysInfo>(GetModuleHandleW(nullptr));
-        g_pSysInfo = sysInfo_.get();
-        ASSERT_TRUE(menu_.SetDone(0));
-    }
-    void TearDown() override {
-        g_pSysInfo = nullptr;
-        ce::DisableVirtualClock();
-    }
     CDlgEdit* AddEdit(DWORD style, int height = 30) {
         auto* edit = new CDlgEdit();
         EXPECT_TRUE(edit->Create(10 + layout_.GetControlCount(), style | CDlgControl::kVisible | CDlgControl::kBorder,
@@ -60,13 +41,6 @@ protected:
         layout_.AddControl(edit);
         return edit;
     }
-    INT_PTR Run() { return dialog_.RunModal(nullptr, 0, &menu_, &layout_, nullptr); }
-
-    UserInterfaceDevice device_;
-    std::unique_ptr<CSysInfo> sysInfo_;
-    CMenuInfo menu_;
-    CDlgLayout layout_;
-    NoticeDialog dialog_;
 };
 
 TEST_F(EditTest, SettingsMadeBeforeTheWindowReachItAndTypedTextIsReported) {

@@ -25,19 +25,8 @@ namespace {
 
 constexpr int kControlWidth = 200;
 
-class CSmartDialogTest : public ::testing::Test {
+class CSmartDialogTest : public framework::test::ScriptedDialogTest {
 protected:
-    void SetUp() override {
-        ce::EnableVirtualClock(1'700'000'000'000ull);
-        sysInfo_ = std::make_unique<CSysInfo>(GetModuleHandleW(nullptr));
-        g_pSysInfo = sysInfo_.get();
-        ASSERT_TRUE(menu_.SetDone(0));
-    }
-    void TearDown() override {
-        g_pSysInfo = nullptr;
-        ce::DisableVirtualClock();
-    }
-
     // A column of controls of the given heights.
     std::vector<RecordingControl*> Column(std::initializer_list<int> heights, DWORD flags = RecordingControl::kShown) {
         std::vector<RecordingControl*> controls;
@@ -48,8 +37,6 @@ protected:
         }
         return controls;
     }
-    INT_PTR Run(DWORD style = 0) { return dialog_.RunModal(nullptr, style, &menu_, &layout_, nullptr); }
-
     static POINT Centre(const CDlgControl* control) {
         RECT rect;
         control->GetRect(&rect);
@@ -60,12 +47,6 @@ protected:
         return view.bottom - view.top;
     }
     int MaxScroll() const { return layout_.GetContentHeight() - ViewHeight(); }
-
-    UserInterfaceDevice device_;
-    std::unique_ptr<CSysInfo> sysInfo_;
-    CMenuInfo menu_;
-    CDlgLayout layout_;
-    ScriptedDialog dialog_;
 };
 
 TEST_F(CSmartDialogTest, TheFocusMovesByKeysToTheNextControlThatTakesItAndByTaps) {

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "CSysInfo.h"
+#include "UserInterface/CDlgLayout.h"
+#include "UserInterface/CMenuInfo.h"
 #include "UserInterface/CSmartDialog.h"
 #include "UserInterfaceDevice.h"
 
@@ -29,6 +32,7 @@ public:
 
     std::vector<Step> steps;
     std::vector<int> commands;  // what reached OnDialogCommand
+    std::vector<int> codes;     // what the controls told the dialog
     int backKeys = 0;
     // Runs once a popup of the bar has opened (keys injected here go to the popup).
     std::function<void()> whilePopupOpen;
@@ -84,6 +88,11 @@ public:
         PostMessageW(m_hWnd, kPopupMessage, 0, 0);
         return filled;
     }
+    // The codes of the controls' notifications, in order.
+    LRESULT OnControlNotify(UserInterface::CDlgControl* control, int code, LPARAM a, LPARAM b) override {
+        codes.push_back(code);
+        return CSmartDialog::OnControlNotify(control, code, a, b);
+    }
     BOOL OnBackKey(WPARAM, LPARAM) override {
         ++backKeys;
         return TRUE;
@@ -117,6 +126,29 @@ private:
     size_t m_next = 0;
     bool m_started = false;
     int m_waits = 0;
+};
+
+// A scripted dialog over a layout on the test device, with Done as its soft key and the device
+// information in place; the clock is virtual.
+class ScriptedDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ce::EnableVirtualClock(1'700'000'000'000ull);
+        sysInfo_ = std::make_unique<CSysInfo>(GetModuleHandleW(nullptr));
+        g_pSysInfo = sysInfo_.get();
+        ASSERT_TRUE(menu_.SetDone(0));
+    }
+    void TearDown() override {
+        g_pSysInfo = nullptr;
+        ce::DisableVirtualClock();
+    }
+    INT_PTR Run(DWORD style = 0) { return dialog_.RunModal(nullptr, style, &menu_, &layout_, nullptr); }
+
+    UserInterfaceDevice device_;
+    std::unique_ptr<CSysInfo> sysInfo_;
+    UserInterface::CMenuInfo menu_;
+    UserInterface::CDlgLayout layout_;
+    ScriptedDialog dialog_;
 };
 
 }  // namespace framework::test
