@@ -118,6 +118,8 @@ int CMainApplication::RunMode(int mode, LPCWSTR commandLine, std::unique_ptr<CSO
             startLock.reset();
             if (created) {
                 RunMessageLoop();
+                // The window goes while the services that it shows and listens to still exist.
+                DestroyWindow(m_mainWindow.GetHandle());
             }
             return created;
         }
@@ -238,12 +240,20 @@ void CMainApplication::Uninit() {
     }
 }
 
-int CMainApplication::CreateMainUi(int /*cityIndex*/) {
+int CMainApplication::CreateMainUi(int cityIndex) {
+    if (m_mainWindow.GetHandle() != nullptr) {
+        return 1;
+    }
     if (!CreateSkin()) {
         Log("cmd_normal_mode", {{"event", "skin failed"}});
         return 0;
     }
-    return Unavailable("cmd_normal_mode", "the main window");
+    if (!m_mainWindow.Create(cityIndex)) {
+        Log("cmd_normal_mode", {{"event", "no main window"}});
+        return 0;
+    }
+    Log("cmd_normal_mode", {{"event", "window"}, {"city", std::to_string(m_mainWindow.GetCityIndex())}});
+    return 1;
 }
 
 // The skin is the process's one while it lives: the screens and the framework's controls find it.

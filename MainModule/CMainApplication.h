@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CDelegate.h"
+#include "CMainWindow.h"
 #include "ce/user.h"
 
 class CSOMutex;
@@ -54,7 +55,9 @@ public:
     int InitApp(HINSTANCE instance);
     // Safe after a partial InitApp and a second time.
     void Uninit();
+    // 1 when the main window exists on the city (0 when the index is outside the list).
     int CreateMainUi(int cityIndex);
+    CMainWindow& GetMainWindow() { return m_mainWindow; }
 
     // Modes 1 and 2 wait for the update; the messages of a second instance start it in place and
     // return at once, so the window stays responsive.
@@ -81,6 +84,7 @@ private:
     static int RemoveBeforeUninstall(bool keepUserData);
     static int OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR, INT_PTR context);
 
+    CMainWindow m_mainWindow;
     CDelegate m_forecastListener;
     bool m_comInitialized = false;
     // What the forecast listener last heard of a run's end.

@@ -99,12 +99,7 @@ TEST_F(Startup, ASecondStartHandsItsCommandToTheRunningWindow) {
     EXPECT_TRUE(HasField(LastProgramLine(), "mode", "cmd_install_catalog"));
 }
 
-TEST_F(Startup, ModesWhosePiecesAreMissingFailAndSaySo) {
-    const char* modes[] = {"cmd_normal_mode:1"};
-    for (const char* mode : modes) {
-        EXPECT_EQ(device.Run(mode), 1) << mode;
-        EXPECT_TRUE(HasField(LastProgramLine(), "event", "unavailable")) << LastProgramLine();
-    }
+TEST_F(Startup, ACatalogStartWithoutItsPackageAndAnUnknownCommandLineFail) {
     EXPECT_EQ(device.Run("cmd_install_catalog"), 1) << "no catalog package in \\Temp";
     EXPECT_EQ(device.Run("no_such_mode"), 1);
     EXPECT_TRUE(HasField(LastProgramLine(), "event", "unknown command line"));

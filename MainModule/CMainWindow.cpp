@@ -1,0 +1,726 @@
+#include "CMainWindow.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "CCity.h"
+#include "CCityList.h"
+#include "CForecastUpdater.h"
+#include "CGdiFactory.h"
+#include "CLocalization.h"
+#include "CRegistryStore.h"
+#include "CSettings.h"
+#include "CSysInfo.h"
+#include "CityStatusText.h"
+#include "GlobalServices.h"
+#include "MainWindowMenu.h"
+#include "UserInterface/CDlgControl.h"
+#include "UserInterface/CDlgSeparator.h"
+#include "UserInterface/CSmartDialog.h"
+
+using UserInterface::CDlgControl;
+using UserInterface::CMenuInfo;
+namespace Menu = MainWindowMenu;
+
+namespace {
+
+constexpr int kSwipeDistance = 80;
+constexpr DWORD kSlideMs = 300;
+constexpr LONGLONG kDayMs = 86400000;
+constexpr DWORD kFirstStartUpdateDelayMs = 800;
+constexpr COLORREF kSkinColor0 = 0xBD9A6B;
+constexpr DWORD kSeparatorStyle = 262162;
+constexpr DWORD kControlFlags = 18;
+constexpr LPCWSTR kLastOnlineUpdate = u"LastOnlineUpdate";
+
+// The cities of a first start, in this order.
+struct FirstCity {
+    LPCWSTR id;
+    LPCWSTR country;
+    LPCWSTR state;
+    LPCWSTR name;
+};
+constexpr FirstCity kFirstCities[] = {
+    {u"RSXX0063", u"Russia", u"", u"Moscow"},
+    {u"UKXX0085", u"United Kingdom", u"", u"London"},
+    {u"USNY0996", u"United States of America", u"New York", u"New York"},
+};
+
+int CityCount() { return g_pCityList != nullptr ? g_pCityList->GetCount() : 0; }
+
+bool IsSmartphone() { return g_pSysInfo != nullptr && g_pSysInfo->IsSmartphone(); }
+
+FILETIME LocalNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME out{};
+    SystemTimeToFileTime(&now, &out);
+    return out;
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow() : m_forecastListener(&OnForecastUpdateEvent, reinterpret_cast<INT_PTR>(this)) {
+    m_className = kClassName;
+}
+
+CMainWindow::~CMainWindow() {
+    m_listenerWindow = nullptr;
+    if (g_pForecastUpdater != nullptr) {
+        g_pForecastUpdater->RemoveListener(&m_forecastListener);
+    }
+}
+
+BOOL CMainWindow::Create(int cityIndex) {
+    WCHAR title[260];
+    if (!CLocalization::Global().GetString("IDS_APP_NAME", title, 260)) {
+        return FALSE;
+    }
+    m_cityIndex = cityIndex < 0 || cityIndex >= CityCount() ? 0 : cityIndex;
+    Freeze();
+    return CGenericWindow::Create(nullptr, title, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  WS_VISIBLE, 0, nullptr);
+}
+
+// ---- creation and destruction -------------------------------------------------------------------------
+
+LRESULT CMainWindow::OnCreate(HWND window, LPCREATESTRUCTW create) {
+    SHINITDLGINFO info{SHIDIM_FLAGS, window, SHIDIF_SIZEDLGFULLSCREEN};
+    SHInitDialog(&info);
+    SetForegroundWindow(window);
+    m_listenerWindow = window;
+    if (g_pForecastUpdater != nullptr) {
+        g_pForecastUpdater->AddListener(&m_forecastListener);
+    }
+    if (!m_layout.AttachHost(this, FALSE) || !BuildMenu() ||
+        (m_menuBar = CMenuInfo::CreateMenuBar(window, m_menuInfo)) == nullptr || !CreateControls()) {
+        OnDestroy();
+        return -1;
+    }
+    Refresh(kRefreshAll);
+    RECT client;
+    GetClientRect(&client);
+    m_layout.SetBounds(client, 0, 0);
+    m_layout.Arrange();
+    FocusControl(0, false);
+    LRESULT result = CGenericWindow::OnCreate(window, create);
+    if (result >= 0) {
+        PostMessageW(window, WMU_STARTUP, 0, 0);
+    }
+    return result;
+}
+
+LRESULT CMainWindow::OnDestroy() {
+    m_listenerWindow = nullptr;
+    if (g_pForecastUpdater != nullptr) {
+        g_pForecastUpdater->RemoveListener(&m_forecastListener);
+    }
+    m_menuInfo.Clear();
+    m_layout.DeleteAllControls();
+    m_menuBar = nullptr;
+    m_focusIndex = -1;
+    m_pressed = nullptr;
+    m_capture = nullptr;
+    Freeze();
+    m_backBuffer.Release();
+    m_savedPicture.Release();
+    m_startupFinished = false;
+    return CGenericWindow::OnDestroy();
+}
+
+bool CMainWindow::BuildMenu() {
+    m_leftKeyEnabled = true;
+    return Menu::Build(IsSmartphone(), &m_menuInfo);
+}
+
+bool CMainWindow::CreateControls() {
+    // Gap: the city switch (CSwitchControl, id 0) and the temperature graph (CTempGraphControl, id 2) and
+    // on a Pocket PC the toolbar (CToolBarControl, id 3) are another helper's and not on main yet.
+    auto* separator = new UserInterface::CDlgSeparator;
+    if (!m_layout.AddControl(separator) || !separator->Create(CMainWindowLayout::kSeparator, kSeparatorStyle, 0, 1)) {
+        return false;
+    }
+    separator->SetBorderColor(0, FALSE);
+    return true;
+}
+
+bool CMainWindow::FocusControl(int index, bool redraw) {
+    CDlgControl* control = m_layout.GetControlAt(index);
+    if (control == nullptr || !control->CanFocus()) {
+        return false;
+    }
+    if (CDlgControl* old = GetFocusedControl(); old != nullptr && old != control) {
+        old->SendMessage(CDlgControl::kMsgKillFocus, 0, 0);
+        old->Redraw(nullptr);
+    }
+    m_focusIndex = index;
+    control->SendMessage(CDlgControl::kMsgSetFocus, 0, 0);
+    if (redraw) {
+        control->Redraw(nullptr);
+    }
+    return true;
+}
+
+// ---- messages ---------------------------------------------------------------------------------------
+
+LRESULT CMainWindow::CallDefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SYSCOLORCHANGE:
+            if (g_pSysInfo != nullptr) {
+                g_pSysInfo->ReadThemeColor();
+            }
+            // Gap: the skin's cached background is dropped here once the skin is on main.
+            return 0;
+        case WMU_STARTUP:
+            RunFirstStart();
+            return 0;
+        case WMU_SELECT_CITY: {
+            // The index comes from another process: only one of the list counts.
+            const auto index = static_cast<LONG_PTR>(wParam);
+            if (index >= 0 && index < CityCount() && index != m_cityIndex) {
+                Freeze();
+                m_cityIndex = static_cast<int>(index);
+                Refresh(kRefreshAll);
+                Unfreeze();
+                RedrawHost();
+            }
+            return 0;
+        }
+        case WMU_CHECK_ONLINE_UPDATE:
+            CheckOnlineUpdateAuto();
+            return 0;
+        case WMU_FORECAST_EVENT:
+            OnForecastEvent(static_cast<int>(wParam & 0xFF), static_cast<int>(lParam), (wParam & kLastListener) != 0);
+            return 0;
+        default:
+            return CGenericWindow::CallDefaultProc(message, wParam, lParam);
+    }
+}
+
+LRESULT CMainWindow::OnActivate(BOOL active, LPARAM) {
+    m_layout.BroadcastMessage(active ? CDlgControl::kMsgActivate : CDlgControl::kMsgDeactivate, 0, 0);
+    if (active && m_startupFinished) {
+        PostMessageW(m_hWnd, WMU_CHECK_ONLINE_UPDATE, 0, 0);
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnInitMenuPopup(int index, HMENU menu) {
+    for (int key = 0; key < CMenuInfo::kKeyCount; ++key) {
+        if (m_menuInfo.GetPopup(key) != nullptr && m_menuInfo.GetCommand(key) == index) {
+            return CMenuInfo::FillPopupMenu(menu, m_menuInfo.GetPopup(key)) ? 1 : 0;
+        }
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnSize(int, int) {
+    if (m_hWnd == nullptr || m_layout.GetControlCount() == 0) {
+        return 0;
+    }
+    RECT client;
+    GetClientRect(&client);
+    m_layout.SetBounds(client, 0, 0);
+    m_layout.Arrange();
+    RedrawHost();
+    return 0;
+}
+
+// ---- painting ---------------------------------------------------------------------------------------
+
+HDC CMainWindow::RenderBackBuffer(HDC reference) {
+    const int width = GetClientWidth();
+    const int height = GetClientHeight();
+    if ((!m_backBuffer.IsValid() || m_backBuffer.Width() != width || m_backBuffer.Height() != height) &&
+        !m_backBuffer.CreateCompatible(reference, width, height)) {
+        return nullptr;
+    }
+    HDC dc = m_backBuffer.DC();
+    RECT all{0, 0, width, height};
+    EraseBackground(nullptr, dc, &all);
+    m_layout.PaintControls(dc, nullptr);
+    return dc;
+}
+
+LRESULT CMainWindow::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC screen = BeginPaint(m_hWnd, &paint);
+    if (!m_frozen && screen != nullptr) {
+        if (HDC back = RenderBackBuffer(screen)) {
+            BitBlt(screen, 0, 0, m_backBuffer.Width(), m_backBuffer.Height(), back, 0, 0, SRCCOPY);
+        }
+    }
+    EndPaint(m_hWnd, &paint);
+    return 1;
+}
+
+// Everything is painted through the back buffer.
+LRESULT CMainWindow::OnEraseBkgnd(HDC) { return 1; }
+
+HBITMAP CMainWindow::CaptureScreen() {
+    HDC screen = GetDC();
+    if (screen == nullptr) {
+        return nullptr;
+    }
+    HDC back = RenderBackBuffer(screen);
+    ReleaseDC(screen);
+    return back != nullptr ? m_backBuffer.Bitmap() : nullptr;
+}
+
+void CMainWindow::EraseBackground(CDlgControl*, HDC dc, const RECT* rect) {
+    if (dc == nullptr || rect == nullptr) {
+        return;
+    }
+    // Gap: the skin's gradient background (CApplicationSkin::DrawBackground) replaces this plain fill of
+    // the skin's colour once the skin is on main.
+    HBRUSH brush = CreateSolidBrush(kSkinColor0);
+    FillRect(dc, rect, brush);
+    DeleteObject(brush);
+}
+
+// ---- host -------------------------------------------------------------------------------------------
+
+HDC CMainWindow::GetHostDC() { return m_hWnd != nullptr ? GetDC() : nullptr; }
+
+void CMainWindow::ReleaseHostDC(HDC dc) { ReleaseDC(dc); }
+
+void CMainWindow::RedrawHost() {
+    if (m_hWnd != nullptr) {
+        Redraw(FALSE);
+    }
+}
+
+CDlgControl* CMainWindow::GetFocusedControl() { return m_layout.GetControlAt(m_focusIndex); }
+
+BOOL CMainWindow::SetCaptureControl(CDlgControl* control) {
+    if (control == nullptr) {
+        return FALSE;
+    }
+    m_capture = control;
+    return TRUE;
+}
+
+LRESULT CMainWindow::OnControlNotify(CDlgControl* control, int code, LPARAM, LPARAM b) {
+    const bool switchNext = control != nullptr && control->GetId() == CMainWindowLayout::kSwitch && code == 2;
+    if (control == nullptr || (code != 1 && !switchNext)) {
+        return 0;
+    }
+    switch (control->GetId()) {
+        case CMainWindowLayout::kSwitch:
+            SwitchCityBy(code == 1 ? -1 : 1, TRUE);
+            return 1;
+        case CMainWindowLayout::kTempGraph: {
+            // The control's date lives only during this call.
+            const auto* date = reinterpret_cast<const CDate*>(b);
+            CDate day = date != nullptr ? *date : CDate();
+            ShowView(kViewDay, date != nullptr ? &day : nullptr);
+            return 1;
+        }
+        case CMainWindowLayout::kToolbar:
+            // Run after the toolbar has finished with its pen message.
+            PostMessageW(m_hWnd, WM_COMMAND, static_cast<WPARAM>(b), 0);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+// ---- keys and pen -----------------------------------------------------------------------------------
+
+LRESULT CMainWindow::OnKey(UINT virtualKey, BOOL down) {
+    if (virtualKey == VK_RETURN) {
+        if (down) {
+            ShowView(kViewDay, nullptr);
+        }
+        return 1;
+    }
+    if (CDlgControl* control = m_layout.GetControlAt(0)) {
+        control->SendMessage(down ? CDlgControl::kMsgKeyDown : CDlgControl::kMsgKeyUp, 0,
+                             static_cast<LPARAM>(virtualKey));
+    }
+    return 1;
+}
+
+void CMainWindow::SendPointer(CDlgControl* control, UINT message, int x, int y) {
+    if (control == nullptr) {
+        return;
+    }
+    RECT rect;
+    control->GetRect(&rect);
+    POINT point{x - rect.left, y - rect.top};
+    control->SendMessage(message, reinterpret_cast<WPARAM>(&point), 0);
+}
+
+LRESULT CMainWindow::OnLButtonDown(int x, int y) {
+    m_penDown = POINT{x, y};
+    m_swiped = false;
+    SetCapture();
+    CDlgControl* hit = m_layout.ControlFromPoint(x, y);
+    if (hit != nullptr && hit->IsVisible() && hit->IsEnabled()) {
+        FocusControl(m_layout.IndexOfControl(hit), true);
+        m_pressed = hit;
+        SendPointer(hit, CDlgControl::kMsgPointerDown, x, y);
+    }
+    return 0;
+}
+
+LRESULT CMainWindow::OnMouseMove(int x, int y) {
+    SendPointer(m_capture != nullptr ? m_capture : m_pressed, CDlgControl::kMsgPointerMove, x, y);
+    if (m_swiped || std::abs(x - m_penDown.x) <= CSysInfo::Scale(kSwipeDistance)) {
+        return 0;
+    }
+    m_swiped = true;
+    const int target = x - m_penDown.x <= 0 ? m_cityIndex + 1 : m_cityIndex - 1;
+    if (target < 0 || target >= CityCount()) {
+        return 0;
+    }
+    if (m_pressed != nullptr) {
+        m_pressed->SendMessage(CDlgControl::kMsgPointerCancel, 0, 0);
+        m_pressed = nullptr;
+    }
+    ChangeCity(target, TRUE);
+    return 0;
+}
+
+LRESULT CMainWindow::OnLButtonUp(int x, int y) {
+    ReleaseCapture();
+    SendPointer(m_capture != nullptr ? m_capture : m_pressed, CDlgControl::kMsgPointerUp, x, y);
+    m_pressed = nullptr;
+    return 0;
+}
+
+// ---- commands ---------------------------------------------------------------------------------------
+
+LRESULT CMainWindow::OnCommand(int id, int, HWND) {
+    switch (id) {
+        case Menu::kExit: PostQuitMessage(0); return 1;
+        case Menu::kDetails: ShowView(kViewDay, nullptr); return 1;
+        case Menu::kCityList: ShowView(kViewCityList, nullptr); return 1;
+        case Menu::kCurrentCondition: ShowView(kViewCurrent, nullptr); return 1;
+        case Menu::kMaps: ShowView(kViewMaps, nullptr); return 1;
+        case Menu::kHourlyForecast: ShowView(kViewHourly, nullptr); return 1;
+        case Menu::kUpdateForecast: UpdateAllCities(0); return 1;
+        default:
+            // Gap: the about box, the settings dialogs, the Today item options, sending a forecast and
+            // the program-update check belong to screens and services not on main yet; their commands do
+            // nothing visible until then.
+            return id >= Menu::kAbout && id <= Menu::kHomePluginSettings ? 1 : 0;
+    }
+}
+
+void CMainWindow::UpdateAllCities(DWORD delayMs) {
+    std::vector<std::u16string> ids;
+    if (g_pForecastUpdater == nullptr || g_pForecastUpdater->IsRunning() || g_pCityList == nullptr ||
+        !g_pCityList->GetLocationIds(&ids) || ids.empty()) {
+        return;
+    }
+    g_pForecastUpdater->Start(ids, false, 1, delayMs);
+}
+
+// ---- refresh ----------------------------------------------------------------------------------------
+
+bool CMainWindow::HasCurrentCity() const { return m_cityIndex >= 0 && m_cityIndex < CityCount(); }
+
+BOOL CMainWindow::Refresh(int mask) {
+    if ((mask & kRefreshLeftKey) && !RefreshLeftKey()) {
+        return FALSE;
+    }
+    if ((mask & kRefreshMenu) && !RefreshMenu()) {
+        return FALSE;
+    }
+    if ((mask & kRefreshSwitch) && !RefreshSwitch()) {
+        return FALSE;
+    }
+    if ((mask & kRefreshGraph) && !RefreshGraph()) {
+        return FALSE;
+    }
+    // Gap: the toolbar's buttons (mask 16) are set here once CToolBarControl is on main.
+    return TRUE;
+}
+
+bool CMainWindow::RefreshLeftKey() {
+    const bool enabled = HasCurrentCity();
+    if (enabled == m_leftKeyEnabled) {
+        return true;
+    }
+    m_leftKeyEnabled = enabled;
+    m_menuInfo.SetEnabled(0, enabled);
+    return m_menuBar == nullptr || CMenuInfo::UpdateMenuBar(m_menuBar, m_menuInfo);
+}
+
+bool CMainWindow::RefreshMenu() { return Menu::SetCityCommandsEnabled(&m_menuInfo, HasCurrentCity()); }
+
+CMainWindow::SwitchState CMainWindow::ComposeSwitchState(const FILETIME& now) const {
+    SwitchState state;
+    CCity city;
+    if (!HasCurrentCity() || !g_pCityList->GetCity(m_cityIndex, &city)) {
+        return state;
+    }
+    const bool updating = g_pForecastUpdater != nullptr && g_pForecastUpdater->IsRunning();
+    state.firstLine = city.GetName();
+    GetCityStatusText(city, now, updating, &state.secondLine);
+    state.fitFirstLine = !updating;
+    state.leftEnabled = m_cityIndex != 0;
+    state.rightEnabled = m_cityIndex != CityCount() - 1;
+    return state;
+}
+
+bool CMainWindow::RefreshSwitch() {
+    SwitchState state = ComposeSwitchState(LocalNow());
+    // Gap: the state goes to the city switch (CSwitchControl) once it is on main.
+    (void)state;
+    return true;
+}
+
+bool CMainWindow::RefreshGraph() {
+    CDayForecastSet days;
+    CCity city;
+    if (HasCurrentCity() && g_pCityList->GetCity(m_cityIndex, &city)) {
+        CDate today;
+        today.SetToday();
+        city.GetDayForecastsFrom(today, &days);
+    }
+    // Gap: the days go to the temperature graph (CTempGraphControl::SetDays) once it is on main.
+    return true;
+}
+
+// ---- changing the city ------------------------------------------------------------------------------
+
+void CMainWindow::SwitchCityBy(int step, BOOL animate) {
+    const int target = m_cityIndex + step;
+    if (target >= 0 && target < CityCount()) {
+        ChangeCity(target, animate);
+    }
+}
+
+BOOL CMainWindow::ChangeCity(int index, BOOL animate) {
+    if (index < 0 || index >= CityCount()) {
+        return FALSE;
+    }
+    if (index == m_cityIndex) {
+        return TRUE;
+    }
+    if (animate && HasCurrentCity() && !m_frozen && m_hWnd != nullptr && SlideTo(index)) {
+        return TRUE;
+    }
+    m_cityIndex = index;
+    Refresh(kRefreshAll);
+    RedrawHost();
+    return TRUE;
+}
+
+// The old picture leaves and the new one enters from the side of the higher index.
+bool CMainWindow::SlideTo(int index) {
+    HDC screen = GetDC();
+    CBitmapDC oldPicture;
+    HDC back = screen != nullptr ? RenderBackBuffer(screen) : nullptr;
+    const int width = GetClientWidth();
+    const int height = GetClientHeight();
+    if (back == nullptr || !oldPicture.CreateCompatible(screen, width, height)) {
+        if (screen != nullptr) {
+            ReleaseDC(screen);
+        }
+        return false;
+    }
+    BitBlt(oldPicture.DC(), 0, 0, width, height, back, 0, 0, SRCCOPY);
+    const bool forward = index > m_cityIndex;
+    m_cityIndex = index;
+    Refresh(kRefreshAll);
+    back = RenderBackBuffer(screen);
+    const DWORD start = GetTickCount();
+    for (int offset = 0; back != nullptr && offset < width;) {
+        offset = static_cast<int>(std::min<uint64_t>(width, uint64_t{GetTickCount() - start} * width / kSlideMs));
+        const int oldX = forward ? -offset : offset;
+        const int newX = forward ? width - offset : offset - width;
+        BitBlt(screen, oldX, 0, width, height, oldPicture.DC(), 0, 0, SRCCOPY);
+        BitBlt(screen, newX, 0, width, height, back, 0, 0, SRCCOPY);
+        if (offset < width) {
+            Sleep(1);  // lets the clock move
+        }
+    }
+    ReleaseDC(screen);
+    RedrawHost();
+    return true;
+}
+
+// ---- the forecast updater -----------------------------------------------------------------------------
+
+// Runs on the updater's worker thread: the window does the work on its own thread.
+int CMainWindow::OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR last,
+                                       INT_PTR context) {
+    auto* self = reinterpret_cast<CMainWindow*>(context);
+    HWND window = self != nullptr ? self->m_listenerWindow.load() : nullptr;
+    if (window == nullptr) {
+        return 0;
+    }
+    const WPARAM wParam = static_cast<WPARAM>(status & 0xFF) | (last != 0 ? kLastListener : 0);
+    PostMessageW(window, WMU_FORECAST_EVENT, wParam, static_cast<LPARAM>(result));
+    return 0;
+}
+
+void CMainWindow::OnForecastEvent(int status, int result, bool last) {
+    if (status == CForecastUpdater::kStatusStarted) {
+        Refresh(kRefreshSwitch);
+        RedrawHost();
+        return;
+    }
+    Refresh(kRefreshAll);
+    RedrawHost();
+    if (last && result != 0) {
+        // Gap: CForecastUpdater::ShowResultMessage shows the result over the window once the message
+        // boxes are on main; until then the switch's status line is all the user sees.
+    }
+}
+
+// ---- transitions -------------------------------------------------------------------------------------
+
+void CMainWindow::ClearRunningDialog() {
+    m_runningDialog = nullptr;
+    m_handOverResults.clear();
+}
+
+bool CMainWindow::Play(HDC target, int x, int y, int width, int height, HDC from, HDC to, int srcX, int srcY) {
+    const int result = m_runningDialog != nullptr ? m_runningDialog->GetResult() : -1;
+    const bool ended = m_runningDialog != nullptr && result != -1;
+    const bool handsOver =
+        std::find(m_handOverResults.begin(), m_handOverResults.end(), result) != m_handOverResults.end();
+    if (ended && handsOver && from != nullptr) {
+        if ((m_savedPicture.Width() != width || m_savedPicture.Height() != height) &&
+            !m_savedPicture.Create(width, height, 16)) {
+            return false;
+        }
+        return BitBlt(m_savedPicture.DC(), 0, 0, width, height, from, srcX, srcY, SRCCOPY) != FALSE;
+    }
+    UserInterface::CGenericEffect* blend = UserInterface::CreateTransitionEffect(2);
+    if (blend == nullptr) {
+        return false;
+    }
+    blend->SetDuration(GetDuration());
+    if (m_savedPicture.IsValid() && m_runningDialog != nullptr && !ended) {
+        return blend->Play(target, x, y, width, height, m_savedPicture.DC(), to, srcX, srcY);
+    }
+    return blend->Play(target, x, y, width, height, from, to, srcX, srcY);
+}
+
+// ---- the views loop ----------------------------------------------------------------------------------
+
+// One view run; its result names the next view. Gap: the day, current-conditions, hourly, city list
+// and maps screens are not on main yet, so every view ends the loop at once.
+int CMainWindow::RunViewStep(int view, const CDate&) {
+    CCity city;
+    if (view <= kViewHourly && (!HasCurrentCity() || !g_pCityList->GetCity(m_cityIndex, &city))) {
+        return 0;
+    }
+    return 0;
+}
+
+void CMainWindow::ShowView(int view, const CDate* date) {
+    Freeze();
+    m_savedPicture.Release();
+    CDate requested;
+    if (date != nullptr) {
+        requested = *date;
+    } else {
+        requested.SetToday();
+    }
+    while (view >= kViewDay && view <= kViewMaps) {
+        const int result = RunViewStep(view, requested);
+        ClearRunningDialog();
+        switch (result) {
+            case Menu::kDetails: view = kViewDay; break;
+            case Menu::kCurrentCondition: view = kViewCurrent; break;
+            case Menu::kHourlyForecast: view = kViewHourly; break;
+            case Menu::kCityList: view = kViewCityList; break;
+            case Menu::kMaps: view = kViewMaps; break;
+            default: view = -1; break;
+        }
+    }
+    m_savedPicture.Release();
+    Refresh(kRefreshAll);
+    Unfreeze();
+    RedrawHost();
+}
+
+// ---- first start -------------------------------------------------------------------------------------
+
+bool CMainWindow::AddFirstStartCities() {
+    for (const FirstCity& first : kFirstCities) {
+        CCity city;
+        city.SetLocationId(first.id);
+        city.SetCountry(first.country);
+        city.SetState(first.state);
+        city.SetName(first.name);
+        if (!g_pCityList->AddCity(city)) {
+            return false;
+        }
+    }
+    if (!g_pCityList->SetHomeIndex(0) || !g_pCityList->Save()) {
+        return false;
+    }
+    g_pCityList->LoadCachedForecasts();
+    m_cityIndex = 0;
+    return true;
+}
+
+void CMainWindow::RunFirstStart() {
+    // Gap: the language page of the first start (CStartWizardInterfaceLangDlg) runs here when the
+    // registry holds no language yet, once it is on main.
+    if (g_pCityList != nullptr && !CCityList::FileExists()) {
+        WCHAR title[500];
+        WCHAR text[1024];
+        // Gap: the welcome page (CAssistantDlg) shows these, and the city list and network pages of the
+        // first start follow the new cities, once they are on main.
+        if (!CLocalization::Global().GetString("IDS_ASS_WELCOME_TITLE", title, 500) ||
+            !CLocalization::Global().GetString("IDS_ASS_WELCOME_TEXT", text, 1024) || !AddFirstStartCities()) {
+            PostQuitMessage(0);
+            return;
+        }
+        Refresh(kRefreshAll);
+        NotifyStartScreen(1);
+        UpdateAllCities(kFirstStartUpdateDelayMs);
+    }
+    if (m_savedPicture.IsValid()) {
+        // The last wizard page blends into the window.
+        HDC screen = GetDC();
+        if (screen != nullptr && CaptureScreen() != nullptr) {
+            Play(screen, 0, 0, GetClientWidth(), GetClientHeight(), m_savedPicture.DC(), m_backBuffer.DC(), 0, 0);
+        }
+        if (screen != nullptr) {
+            ReleaseDC(screen);
+        }
+        m_savedPicture.Release();
+    }
+    Unfreeze();
+    RedrawHost();
+    m_startupFinished = true;
+    PostMessageW(m_hWnd, WMU_CHECK_ONLINE_UPDATE, 0, 0);
+}
+
+void CMainWindow::NotifyStartScreen(DWORD) {
+    // Gap: the start-screen notifiers (CTodayPlugin with the reload data, CHomePlugin's refresh) are
+    // called here once they are on main.
+}
+
+// ---- program updates ---------------------------------------------------------------------------------
+
+void CMainWindow::CheckOnlineUpdateAuto() {
+    MSG queued;
+    while (PeekMessageW(&queued, m_hWnd, WMU_CHECK_ONLINE_UPDATE, WMU_CHECK_ONLINE_UPDATE, PM_REMOVE)) {
+    }
+    const DWORD interval = GetSettings().onlineUpdateInterval;
+    if (interval == 0 || g_pRegistry == nullptr) {
+        return;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    SYSTEMTIME last{};
+    if (!g_pRegistry->GetBinary(kLastOnlineUpdate, &last, sizeof last)) {
+        g_pRegistry->SetBinary(kLastOnlineUpdate, &now, sizeof now);
+        last = now;
+    }
+    if (CSysInfo::SystemTimeDiff(&now, &last, kDayMs) <= static_cast<LONGLONG>(interval)) {
+        return;
+    }
+    // Gap: the online-update manager (COnlineUpdateMgr) runs here in automatic mode, after
+    // LastOnlineUpdate is set to now, once it is on main; until then the check stays due.
+}

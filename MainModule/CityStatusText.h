@@ -1,0 +1,17 @@
+// The second line of the main window's city switch: whether the city's forecast is being fetched, or
+// how long ago it was.
+#pragma once
+
+#include <string>
+
+#include "ce/kernel.h"
+
+class CCity;
+
+// The status of a city at local time `now`; false when the text it needs has no localization (the
+// caller then leaves the line as it was).
+bool GetCityStatusText(const CCity& city, const FILETIME& now, bool updating, std::u16string* text);
+
+// The locale's time format without its seconds: every seconds field goes together with the separator
+// run before it ("HH:mm:ss" gives "HH:mm", "h.mm.ss tt" gives "h.mm tt").
+std::u16string TimeFormatWithoutSeconds(std::u16string_view format);

@@ -1,0 +1,44 @@
+// The main window's soft keys and the menu with every command of the program.
+#pragma once
+
+#include "UserInterface/CMenuInfo.h"
+
+namespace MainWindowMenu {
+
+// Command ids of the main window.
+enum Command {
+    kMenu = 3000,
+    kSettingsMenu = 3003,
+    kAbout = 3004,
+    kExit = 3005,
+    kDetails = 3009,
+    kCityList = 3010,
+    kUpdateForecast = 3011,
+    kCurrentCondition = 3012,
+    kMaps = 3014,
+    kAutoUpdate = 3023,
+    kNetwork = 3024,
+    kUnits = 3025,
+    kInterfaceLanguage = 3026,
+    kTodayPlugin = 3027,
+    kGpsSettings = 3028,
+    kSendMenu = 3031,
+    kSendBySms = 3032,
+    kSendByEmail = 3033,
+    kHourlyForecast = 3034,
+    kCheckUpdates = 3037,
+    kOnlineUpdateSettings = 3038,
+    kHomePluginSettings = 3039,
+    kViewsMenu = 3040,
+};
+
+// Left key Details, right key Menu with its popup. False when a caption has no text: the window is
+// then not made, since a menu with empty entries cannot be used.
+bool Build(bool smartphone, UserInterface::CMenuInfo* info);
+
+// Grays (or enables) the commands that need a city: the update and the views of one city, on both kinds
+// of device (a Pocket PC entry left enabled would open views that end at once). False when the menu has
+// no popup.
+bool SetCityCommandsEnabled(UserInterface::CMenuInfo* info, bool enabled);
+
+}  // namespace MainWindowMenu

@@ -1,0 +1,121 @@
+// The program as a user starts it: the window opens on the current city, a second start hands its city
+// to it, and the exit command ends it.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <chrono>
+#include <thread>
+#include <string>
+#include <vector>
+
+#include "CMainWindow.h"
+#include "SkyvaneDevice.h"
+#include "ce/user.h"
+
+namespace endtoend {
+namespace {
+
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgba;
+    bool Read(const std::string& path) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, path.c_str())) {
+            return false;
+        }
+        image.format = PNG_FORMAT_RGBA;
+        width = static_cast<int>(image.width);
+        height = static_cast<int>(image.height);
+        rgba.resize(PNG_IMAGE_SIZE(image));
+        return png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
+    }
+    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+
+class MainWindow : public SkyvaneDevice {
+protected:
+    // Waits (bounded) for the log line of the window's creation; its city.
+    std::string WaitForWindow() {
+        for (size_t count = 1; count < 20; ++count) {
+            for (const std::string& line : ProgramLog(count)) {
+                if (HasField(line, "event", "window")) {
+                    size_t at = line.find("\"city\":\"");
+                    return at == std::string::npos ? std::string() : line.substr(at + 8, line.find('"', at + 8) - at - 8);
+                }
+            }
+        }
+        return {};
+    }
+    // The running program's window, once it shows.
+    static HWND WaitForMainWindow() {
+        for (int i = 0; i < 1000; ++i) {
+            if (HWND window = FindWindowW(CMainWindow::kClassName, nullptr)) {
+                return window;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return nullptr;
+    }
+    Screenshot Capture(const std::string& name) {
+        Screenshot shot;
+        const std::string path = device.Root() + "/" + name;
+        EXPECT_EQ(ce::RemoteScreenshot(path), 0u);
+        EXPECT_TRUE(shot.Read(path)) << path;
+        return shot;
+    }
+};
+
+TEST_F(MainWindow, OpensOnTheHomeCityTakesASecondStartsCityAndEndsWithExit) {
+    WriteCities({u"DEBE0001", u"FRXX0002"});
+    DeviceProgram first = device.Start("");
+    EXPECT_EQ(WaitForWindow(), "0");
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    // The window's skin colours fill the work area between the task bar and the soft keys, once its
+    // start-up steps let it paint.
+    Screenshot shot;
+    auto painted = [&] {
+        shot = Capture("first.png");
+        const uint8_t* middle = shot.width == 240 && shot.height == 320 ? shot.At(120, 200) : nullptr;
+        return middle != nullptr && middle[2] > middle[0] + 40;
+    };
+    bool shown = painted();
+    for (int i = 0; i < 200 && !shown; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        shown = painted();
+    }
+    EXPECT_TRUE(shown) << "blue over red in the window's background";
+
+    EXPECT_EQ(device.Run("cmd_normal_mode:1"), 0) << "the second start hands off and ends";
+    EXPECT_TRUE(first.StillRunningAfter(std::chrono::milliseconds(100)));
+
+    ASSERT_TRUE(PostMessageW(window, WM_COMMAND, 3005, 0));
+    EXPECT_EQ(first.Wait(std::chrono::seconds(20)), 0);
+    EXPECT_EQ(ReadInstalled("Cities.dat"), oldList) << "an exit without changes leaves the list";
+}
+
+TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
+    DeviceProgram first = device.Start("cmd_normal_mode");
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    // The update of the first start waits 800 ms on the device's clock.
+    for (int i = 0; i < 500 && !Installed("Cache/USNY0996.xml"); ++i) {
+        ce::AdvanceVirtualClock(100);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(Installed("Cache/RSXX0063.xml"));
+    EXPECT_TRUE(Installed("Cache/USNY0996.xml"));
+    CCityList cities;
+    ASSERT_TRUE(cities.Load());
+    EXPECT_EQ(cities.GetCount(), 3);
+    EXPECT_EQ(cities.GetHomeIndex(), 0);
+    ASSERT_TRUE(PostMessageW(window, WM_COMMAND, 3005, 0));
+    EXPECT_EQ(first.Wait(std::chrono::seconds(20)), 0);
+}
+
+}  // namespace
+}  // namespace endtoend

@@ -1,0 +1,250 @@
+// The main window as a real window of the process: the city it opens on, its soft keys without a city,
+// the city chosen by a second start, swipes, the exit command, the first start, the program-update
+// check, and an update run from its menu against the weather server.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "CForecastUpdater.h"
+#include "CMainWindow.h"
+#include "CSettings.h"
+#include "MainWindowDevice.h"
+#include "WeatherServerProcess.h"
+#include "ce/com.h"
+#include "ce/connmgr.h"
+
+namespace {
+
+using framework::test::UserInterfaceDevice;
+using mainwindow::test::MainWindowDevice;
+
+// Moves the virtual clock on while it lives, for what waits on it on the test's own thread (slides).
+class RunningClock {
+public:
+    RunningClock()
+        : thread_([this] {
+              while (!stop_) {
+                  ce::AdvanceVirtualClock(10);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          }) {}
+    ~RunningClock() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The exit code of a quit message waiting in the queue; -1 when there is none.
+int TakeQuit() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            return static_cast<int>(message.wParam);
+        }
+        DispatchMessageW(&message);
+    }
+    return -1;
+}
+
+class CMainWindowTest : public ::testing::Test {
+protected:
+    // Makes the window on a city and lets its start-up steps run.
+    void Open(int index) {
+        window_ = std::make_unique<CMainWindow>();
+        ASSERT_TRUE(window_->Create(index));
+        device_.Pump();
+    }
+    void Drag(int fromX, int toX) {
+        const int y = 150;
+        ce::InjectStylusDown(fromX, y);
+        for (int step = 1; step <= 4; ++step) {
+            ce::InjectStylusMove(fromX + (toX - fromX) * step / 4, y);
+        }
+        ce::InjectStylusUp(toX, y);
+        RunningClock clock;
+        device_.Pump();
+    }
+
+    MainWindowDevice device_;
+    std::unique_ptr<CMainWindow> window_;
+};
+
+TEST_F(CMainWindowTest, OpensOnTheGivenCityAndOnTheFirstForAnIndexOutsideTheList) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002", u"GBXX0003"});
+    Open(2);
+    EXPECT_EQ(window_->GetCityIndex(), 2);
+    EXPECT_EQ(FindWindowW(u"__Skyvane", nullptr), window_->GetHandle());
+    EXPECT_TRUE(window_->IsStartupFinished());
+    EXPECT_FALSE(window_->IsPaintingFrozen());
+    EXPECT_EQ(window_->ComposeSwitchState({}).firstLine, u"GBXX0003");
+
+    window_.reset();
+    Open(7);
+    EXPECT_EQ(window_->GetCityIndex(), 0);
+    window_.reset();
+    Open(-3);
+    EXPECT_EQ(window_->GetCityIndex(), 0);
+}
+
+TEST_F(CMainWindowTest, WithoutACityDetailsIsOffAndTheSwitchEmptyButEnterStillRunsTheViews) {
+    ASSERT_TRUE(g_pCityList->Save());  // an empty list, not a first start
+    Open(0);
+    auto details = UserInterfaceDevice::ButtonOf(window_->GetMenuBar(), 0);
+    EXPECT_EQ(details.command, 3009);
+    EXPECT_FALSE(details.enabled);
+    EXPECT_TRUE(window_->GetMenuInfo().GetPopup(1)->FindItem(3011)->IsGrayed());
+    CMainWindow::SwitchState state = window_->ComposeSwitchState({});
+    EXPECT_TRUE(state.firstLine.empty());
+    EXPECT_TRUE(state.secondLine.empty());
+    EXPECT_FALSE(state.leftEnabled);
+    EXPECT_FALSE(state.rightEnabled);
+
+    ce::InjectKey(VK_RETURN);
+    device_.Pump();
+    EXPECT_FALSE(window_->IsPaintingFrozen()) << "the views loop ended and let the window paint";
+}
+
+TEST_F(CMainWindowTest, TheSwitchArrowsFollowThePlaceInTheList) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002", u"GBXX0003"});
+    Open(0);
+    CMainWindow::SwitchState first = window_->ComposeSwitchState({});
+    EXPECT_FALSE(first.leftEnabled);
+    EXPECT_TRUE(first.rightEnabled);
+    EXPECT_TRUE(first.fitFirstLine);
+    ASSERT_TRUE(window_->ChangeCity(2, FALSE));
+    CMainWindow::SwitchState last = window_->ComposeSwitchState({});
+    EXPECT_TRUE(last.leftEnabled);
+    EXPECT_FALSE(last.rightEnabled);
+    EXPECT_FALSE(window_->ChangeCity(3, FALSE));
+    EXPECT_FALSE(window_->ChangeCity(-1, FALSE));
+    EXPECT_EQ(window_->GetCityIndex(), 2);
+}
+
+TEST_F(CMainWindowTest, ASecondStartsCityIsShownOnlyWhenItIsInTheList) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002"});
+    Open(0);
+    PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, 1, 0);
+    device_.Pump();
+    EXPECT_EQ(window_->GetCityIndex(), 1);
+    PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, 2, 0);
+    PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, static_cast<WPARAM>(-1), 0);
+    device_.Pump();
+    EXPECT_EQ(window_->GetCityIndex(), 1);
+    EXPECT_FALSE(window_->IsPaintingFrozen());
+}
+
+TEST_F(CMainWindowTest, ASwipeBeyondEightyPixelsSwitchesOnceAStrokeTowardsItsSide) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002", u"GBXX0003"});
+    Open(0);
+    Drag(150, 80);
+    EXPECT_EQ(window_->GetCityIndex(), 0) << "70 pixels are no swipe";
+    Drag(230, 10);
+    EXPECT_EQ(window_->GetCityIndex(), 1) << "to the left: the next city, once";
+    Drag(10, 230);
+    EXPECT_EQ(window_->GetCityIndex(), 0) << "to the right: the previous city";
+    Drag(10, 230);
+    EXPECT_EQ(window_->GetCityIndex(), 0) << "no city before the first";
+}
+
+TEST_F(CMainWindowTest, TheExitCommandQuitsWithZero) {
+    device_.AddCities({u"DEBE0001"});
+    Open(0);
+    SendMessageW(window_->GetHandle(), WM_COMMAND, 3005, 0);
+    EXPECT_EQ(TakeQuit(), 0);
+}
+
+TEST_F(CMainWindowTest, AFirstStartSavesTheThreeDefaultCitiesAndShowsTheFirst) {
+    ASSERT_FALSE(CCityList::FileExists());
+    Open(0);
+    ASSERT_TRUE(CCityList::FileExists());
+    CCityList saved;
+    ASSERT_TRUE(saved.Load());
+    ASSERT_EQ(saved.GetCount(), 3);
+    EXPECT_EQ(saved.GetHomeIndex(), 0);
+    CCity city;
+    ASSERT_TRUE(saved.GetCity(2, &city));
+    EXPECT_EQ(std::u16string(city.GetLocationId()), u"USNY0996");
+    EXPECT_EQ(std::u16string(city.GetState()), u"New York");
+    EXPECT_EQ(window_->GetCityIndex(), 0);
+    EXPECT_EQ(window_->ComposeSwitchState({}).firstLine, u"Moscow");
+    EXPECT_TRUE(window_->IsStartupFinished());
+}
+
+TEST_F(CMainWindowTest, AFirstStartWithoutItsWelcomeTextEndsTheProgramAndSavesNothing) {
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    // A language file without the welcome page's texts, read before the start-up steps run.
+    device_.WriteUtf16("Loc/loc.0409.txt", u"IDS_APP_NAME\tSkyvane\r\n");
+    ASSERT_TRUE(CLocalization::Global().Load(CLocalization::kEnglish));
+    EXPECT_EQ(TakeQuit(), 0);
+    EXPECT_FALSE(CCityList::FileExists());
+    EXPECT_EQ(g_pCityList->GetCount(), 0);
+}
+
+TEST_F(CMainWindowTest, QueuedUpdateChecksRunOnceAndAFirstCheckOnlyNotesTheTime) {
+    device_.AddCities({u"DEBE0001"});
+    GetSettings().onlineUpdateInterval = 7;
+    Open(0);
+    SYSTEMTIME stored{};
+    ASSERT_TRUE(g_pRegistry->GetBinary(u"LastOnlineUpdate", &stored, sizeof stored)) << "noted at the first check";
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(CSysInfo::SystemTimeDiff(&now, &stored, 1000), 0);
+
+    for (int i = 0; i < 3; ++i) {
+        PostMessageW(window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE, 0, 0);
+    }
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE,
+                             CMainWindow::WMU_CHECK_ONLINE_UPDATE, PM_REMOVE));
+    DispatchMessageW(&message);
+    EXPECT_FALSE(PeekMessageW(&message, window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE,
+                              CMainWindow::WMU_CHECK_ONLINE_UPDATE, PM_NOREMOVE))
+        << "the copies waiting in the queue were dropped";
+    GetSettings().onlineUpdateInterval = 0;
+}
+
+// The updater tells the window from its worker thread; the window brings itself up to date on its own.
+TEST_F(CMainWindowTest, TheUpdateCommandFetchesEveryCityAndTheSwitchShowsTheNewTime) {
+    WeatherServerProcess server{{"--date", "2026120912"}};
+    ASSERT_GT(server.Port(), 0);
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server.Port()));
+    ce::ReloadProfile();
+    device_.AddCities({u"DEBE0001", u"FRXX0002"}, 24 * 20);
+    CForecastUpdater updater(g_pCityList, IID_DestNetInternet);
+    ASSERT_TRUE(updater.Initialize());
+    g_pForecastUpdater = &updater;
+    Open(1);
+    EXPECT_EQ(window_->ComposeSwitchState({}).secondLine, u"Not updated");
+
+    SendMessageW(window_->GetHandle(), WM_COMMAND, 3011, 0);
+    for (int i = 0; i < 2000 && updater.IsRunning(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    device_.Pump();
+    EXPECT_FALSE(updater.IsRunning());
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME local;
+    SystemTimeToFileTime(&now, &local);
+    EXPECT_EQ(window_->ComposeSwitchState(local).secondLine, u"Updated at 12:00 PM");
+    CCity city;
+    ASSERT_TRUE(g_pCityList->GetCity(1, &city));
+    EXPECT_FALSE(city.GetDayForecasts().empty());
+
+    window_.reset();
+    updater.Shutdown();
+    g_pForecastUpdater = nullptr;
+    CoUninitialize();
+}
+
+}  // namespace
