@@ -32,6 +32,9 @@ constexpr COLORREF kSkinColor0 = 0xBD9A6B;
 constexpr DWORD kSeparatorStyle = 262162;
 constexpr DWORD kControlFlags = 18;
 constexpr LPCWSTR kLastOnlineUpdate = u"LastOnlineUpdate";
+constexpr LPCWSTR kTodayItemLibrary = u"Dawnlet.dll";
+constexpr WORD kTodayOptionsExport = 241;
+constexpr WORD kTodayOptionsDialog = 500;
 
 // The cities of a first start, in this order.
 struct FirstCity {
@@ -400,12 +403,31 @@ LRESULT CMainWindow::OnCommand(int id, int, HWND) {
         case Menu::kMaps: ShowView(kViewMaps, nullptr); return 1;
         case Menu::kHourlyForecast: ShowView(kViewHourly, nullptr); return 1;
         case Menu::kUpdateForecast: UpdateAllCities(0); return 1;
+        case Menu::kTodayPlugin: RunTodayItemOptions(); return 1;
         default:
-            // Gap: the about box, the settings dialogs, the Today item options, sending a forecast and
+            // Gap: the about box, the settings dialogs, sending a forecast and
             // the program-update check belong to screens and services not on main yet; their commands do
             // nothing visible until then.
             return id >= Menu::kAbout && id <= Menu::kHomePluginSettings ? 1 : 0;
     }
+}
+
+// The Today item's own options dialog, from its library: export 241 is the dialog procedure and
+// dialog resource 500 its template.
+void CMainWindow::RunTodayItemOptions() {
+    HMODULE library = LoadLibraryW(kTodayItemLibrary);
+    if (library == nullptr) {
+        return;
+    }
+    auto procedure = reinterpret_cast<DLGPROC>(GetProcAddressW(library, MAKEINTRESOURCEW(kTodayOptionsExport)));
+    HRSRC resource = procedure != nullptr ? FindResourceW(library, MAKEINTRESOURCEW(kTodayOptionsDialog), RT_DIALOG)
+                                          : nullptr;
+    HGLOBAL loaded = resource != nullptr ? LoadResource(library, resource) : nullptr;
+    auto dialog = static_cast<LPCDLGTEMPLATEW>(loaded != nullptr ? LockResource(loaded) : nullptr);
+    if (dialog != nullptr) {
+        DialogBoxIndirectParamW(library, dialog, m_hWnd, procedure, 0);
+    }
+    FreeLibrary(library);
 }
 
 void CMainWindow::UpdateAllCities(DWORD delayMs) {

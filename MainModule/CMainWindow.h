@@ -138,6 +138,7 @@ private:
     void Freeze() { m_frozen = true; }
     void Unfreeze() { m_frozen = false; }
     void UpdateAllCities(DWORD delayMs);
+    void RunTodayItemOptions();
     void SwitchCityBy(int step, BOOL animate);
     void NotifyStartScreen(DWORD reloadData);
     bool AddFirstStartCities();
