@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
 #include "CForecastUpdater.h"
@@ -28,7 +29,6 @@ constexpr int kSwipeDistance = 80;
 constexpr DWORD kSlideMs = 300;
 constexpr LONGLONG kDayMs = 86400000;
 constexpr DWORD kFirstStartUpdateDelayMs = 800;
-constexpr COLORREF kSkinColor0 = 0xBD9A6B;
 constexpr DWORD kSeparatorStyle = 262162;
 constexpr DWORD kControlFlags = 18;
 constexpr LPCWSTR kLastOnlineUpdate = u"LastOnlineUpdate";
@@ -172,7 +172,9 @@ LRESULT CMainWindow::CallDefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
             if (g_pSysInfo != nullptr) {
                 g_pSysInfo->ReadThemeColor();
             }
-            // Gap: the skin's cached background is dropped here once the skin is on main.
+            if (g_pApplicationSkin != nullptr) {
+                g_pApplicationSkin->DropBackground();
+            }
             return 0;
         case WMU_STARTUP:
             RunFirstStart();
@@ -270,13 +272,16 @@ HBITMAP CMainWindow::CaptureScreen() {
     return back != nullptr ? m_backBuffer.Bitmap() : nullptr;
 }
 
+// The skin's gradient spans the whole client area, whatever part of it is erased.
 void CMainWindow::EraseBackground(CDlgControl*, HDC dc, const RECT* rect) {
     if (dc == nullptr || rect == nullptr) {
         return;
     }
-    // Gap: the skin's gradient background (CApplicationSkin::DrawBackground) replaces this plain fill of
-    // the skin's colour once the skin is on main.
-    HBRUSH brush = CreateSolidBrush(kSkinColor0);
+    RECT client{0, 0, GetClientWidth(), GetClientHeight()};
+    if (g_pApplicationSkin != nullptr && g_pApplicationSkin->DrawBackground(dc, &client, rect)) {
+        return;
+    }
+    HBRUSH brush = CreateSolidBrush(CApplicationSkin::kBackgroundColor);
     FillRect(dc, rect, brush);
     DeleteObject(brush);
 }

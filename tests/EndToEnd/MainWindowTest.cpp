@@ -75,20 +75,24 @@ TEST_F(MainWindow, OpensOnTheHomeCityTakesASecondStartsCityAndEndsWithExit) {
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
 
-    // The window's skin colours fill the work area between the task bar and the soft keys, once its
-    // start-up steps let it paint.
+    // The skin's gradient, dark at the top and lighter below, fills the work area between the task bar
+    // and the soft keys once the start-up steps let the window paint (before, it is the class's white).
     Screenshot shot;
     auto painted = [&] {
         shot = Capture("first.png");
-        const uint8_t* middle = shot.width == 240 && shot.height == 320 ? shot.At(120, 200) : nullptr;
-        return middle != nullptr && middle[2] > middle[0] + 40;
+        if (shot.width != 240 || shot.height != 320) {
+            return false;
+        }
+        const uint8_t* upper = shot.At(120, 100);
+        const uint8_t* lower = shot.At(120, 270);
+        return upper[1] < 200 && lower[1] < 200 && upper[1] + 20 < lower[1];
     };
     bool shown = painted();
     for (int i = 0; i < 200 && !shown; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         shown = painted();
     }
-    EXPECT_TRUE(shown) << "blue over red in the window's background";
+    EXPECT_TRUE(shown) << "the skin's background";
 
     EXPECT_EQ(device.Run("cmd_normal_mode:1"), 0) << "the second start hands off and ends";
     EXPECT_TRUE(first.StillRunningAfter(std::chrono::milliseconds(100)));
