@@ -11,7 +11,10 @@
 #include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
+#include "CSwitchControl.h"
 #include "CSysInfo.h"
+#include "CTempGraphControl.h"
+#include "CToolBarControl.h"
 #include "CityStatusText.h"
 #include "GlobalServices.h"
 #include "MainWindowMenu.h"
@@ -31,6 +34,7 @@ constexpr LONGLONG kDayMs = 86400000;
 constexpr DWORD kFirstStartUpdateDelayMs = 800;
 constexpr DWORD kSeparatorStyle = 262162;
 constexpr DWORD kControlFlags = 18;
+constexpr COLORREF kTextColor = 0xFFFFFF;
 constexpr LPCWSTR kLastOnlineUpdate = u"LastOnlineUpdate";
 constexpr LPCWSTR kTodayItemLibrary = u"Dawnlet.dll";
 constexpr WORD kTodayOptionsExport = 241;
@@ -136,14 +140,51 @@ bool CMainWindow::BuildMenu() {
     return Menu::Build(IsSmartphone(), &m_menuInfo);
 }
 
+namespace {
+
+// A control of the window's look: white text in a font of the factory, the skin's border colour.
+bool StyleControl(CDlgControl* control, int fontSize) {
+    if (g_pGdiFactory != nullptr) {
+        control->SetFont(g_pGdiFactory->GetFont(fontSize, true, false, false), FALSE);
+    }
+    control->SetTextColor(kTextColor, FALSE);
+    control->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    return true;
+}
+
+// The toolbar's buttons: exit, city list, current conditions, update.
+constexpr CToolBarControl::Button kToolbarButtons[CToolBarControl::kButtonCount] = {
+    {59, Menu::kExit, 1}, {61, Menu::kCityList, 1}, {62, Menu::kCurrentCondition, 1}, {64, Menu::kUpdateForecast, 1}};
+
+}  // namespace
+
 bool CMainWindow::CreateControls() {
-    // Gap: the city switch (CSwitchControl, id 0) and the temperature graph (CTempGraphControl, id 2) and
-    // on a Pocket PC the toolbar (CToolBarControl, id 3) are another helper's and not on main yet.
+    auto* cities = new CSwitchControl;
+    if (!m_layout.AddControl(cities) || !cities->Create(CMainWindowLayout::kSwitch, kControlFlags, 0, 0) ||
+        !StyleControl(cities, 0)) {
+        return false;
+    }
     auto* separator = new UserInterface::CDlgSeparator;
     if (!m_layout.AddControl(separator) || !separator->Create(CMainWindowLayout::kSeparator, kSeparatorStyle, 0, 1)) {
         return false;
     }
     separator->SetBorderColor(0, FALSE);
+    auto* graph = new CTempGraphControl;
+    if (!m_layout.AddControl(graph) || !graph->Create(CMainWindowLayout::kTempGraph, kControlFlags, 0, 0) ||
+        !StyleControl(graph, 1)) {
+        return false;
+    }
+    if (IsSmartphone()) {
+        return true;
+    }
+    auto* toolbar = new CToolBarControl;
+    const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
+                                                                                : CToolBarControl::kHorizontal;
+    if (!m_layout.AddControl(toolbar) ||
+        !toolbar->Create(orientation, nullptr, CMainWindowLayout::kToolbar, kControlFlags, 0, 0)) {
+        return false;
+    }
+    toolbar->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
     return true;
 }
 
@@ -461,7 +502,9 @@ BOOL CMainWindow::Refresh(int mask) {
     if ((mask & kRefreshGraph) && !RefreshGraph()) {
         return FALSE;
     }
-    // Gap: the toolbar's buttons (mask 16) are set here once CToolBarControl is on main.
+    if ((mask & kRefreshToolbar) && !RefreshToolbar()) {
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -493,13 +536,23 @@ CMainWindow::SwitchState CMainWindow::ComposeSwitchState(const FILETIME& now) co
 }
 
 bool CMainWindow::RefreshSwitch() {
+    auto* cities = static_cast<CSwitchControl*>(m_layout.FindControl(CMainWindowLayout::kSwitch));
+    if (cities == nullptr) {
+        return false;
+    }
     SwitchState state = ComposeSwitchState(LocalNow());
-    // Gap: the state goes to the city switch (CSwitchControl) once it is on main.
-    (void)state;
-    return true;
+    const BOOL redraw = !m_frozen;
+    return cities->SetTexts(state.firstLine.c_str(), state.secondLine.c_str(), FALSE) &&
+           cities->SetFitFlags(state.fitFirstLine, FALSE, FALSE) &&
+           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, state.leftEnabled, FALSE) &&
+           cities->SetArrowEnabled(CSwitchControl::kRightArrow, state.rightEnabled, redraw);
 }
 
 bool CMainWindow::RefreshGraph() {
+    auto* graph = static_cast<CTempGraphControl*>(m_layout.FindControl(CMainWindowLayout::kTempGraph));
+    if (graph == nullptr) {
+        return false;
+    }
     CDayForecastSet days;
     CCity city;
     if (HasCurrentCity() && g_pCityList->GetCity(m_cityIndex, &city)) {
@@ -507,8 +560,12 @@ bool CMainWindow::RefreshGraph() {
         today.SetToday();
         city.GetDayForecastsFrom(today, &days);
     }
-    // Gap: the days go to the temperature graph (CTempGraphControl::SetDays) once it is on main.
-    return true;
+    return graph->SetDays(&days, !m_frozen);
+}
+
+bool CMainWindow::RefreshToolbar() {
+    auto* toolbar = static_cast<CToolBarControl*>(m_layout.FindControl(CMainWindowLayout::kToolbar));
+    return toolbar == nullptr || toolbar->SetButtons(kToolbarButtons, !m_frozen);
 }
 
 // ---- changing the city ------------------------------------------------------------------------------

@@ -131,6 +131,7 @@ private:
     bool RefreshMenu();
     bool RefreshSwitch();
     bool RefreshGraph();
+    bool RefreshToolbar();
     bool HasCurrentCity() const;
     // Paints background and controls into the back buffer; its context, or null.
     HDC RenderBackBuffer(HDC reference);

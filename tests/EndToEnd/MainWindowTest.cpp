@@ -33,15 +33,21 @@ struct Screenshot {
         return png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
     }
     const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    // The rows of the city switch: the top of the work area, below the task bar.
+    std::vector<uint8_t> SwitchBand() const {
+        const size_t row = static_cast<size_t>(width) * 4;
+        return rgba.size() < 70 * row ? std::vector<uint8_t>() : std::vector<uint8_t>(rgba.begin() + 30 * row, rgba.begin() + 70 * row);
+    }
 };
 
 class MainWindow : public SkyvaneDevice {
 protected:
-    // Waits (bounded) for the log line of the window's creation; its city.
-    std::string WaitForWindow() {
-        for (size_t count = 1; count < 20; ++count) {
+    // Waits (bounded) for the log line of the nth window made on the device (from 1); its city.
+    std::string WaitForWindow(size_t nth = 1) {
+        for (size_t count = 1; count < 40; ++count) {
+            size_t seen = 0;
             for (const std::string& line : ProgramLog(count)) {
-                if (HasField(line, "event", "window")) {
+                if (HasField(line, "event", "window") && ++seen == nth) {
                     size_t at = line.find("\"city\":\"");
                     return at == std::string::npos ? std::string() : line.substr(at + 8, line.find('"', at + 8) - at - 8);
                 }
@@ -94,12 +100,33 @@ TEST_F(MainWindow, OpensOnTheHomeCityTakesASecondStartsCityAndEndsWithExit) {
     }
     EXPECT_TRUE(shown) << "the skin's background";
 
+    const std::vector<uint8_t> firstCity = shot.SwitchBand();
     EXPECT_EQ(device.Run("cmd_normal_mode:1"), 0) << "the second start hands off and ends";
     EXPECT_TRUE(first.StillRunningAfter(std::chrono::milliseconds(100)));
+    std::vector<uint8_t> handedOff = Capture("handed-off.png").SwitchBand();
+    for (int i = 0; i < 200 && handedOff == firstCity; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        handedOff = Capture("handed-off.png").SwitchBand();
+    }
+    EXPECT_NE(handedOff, firstCity) << "the switch shows another city";
 
     ASSERT_TRUE(PostMessageW(window, WM_COMMAND, 3005, 0));
     EXPECT_EQ(first.Wait(std::chrono::seconds(20)), 0);
     EXPECT_EQ(ReadInstalled("Cities.dat"), oldList) << "an exit without changes leaves the list";
+
+    // A start on city 1 shows what the hand-off showed.
+    DeviceProgram second = device.Start("cmd_normal_mode:1");
+    EXPECT_EQ(WaitForWindow(2), "1");
+    window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    std::vector<uint8_t> direct = Capture("direct.png").SwitchBand();
+    for (int i = 0; i < 200 && direct != handedOff; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        direct = Capture("direct.png").SwitchBand();
+    }
+    EXPECT_EQ(direct, handedOff);
+    PostMessageW(window, WM_COMMAND, 3005, 0);
+    EXPECT_EQ(second.Wait(std::chrono::seconds(20)), 0);
 }
 
 TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {

@@ -12,6 +12,9 @@
 #include "CForecastUpdater.h"
 #include "CMainWindow.h"
 #include "CSettings.h"
+#include "CSwitchControl.h"
+#include "CTempGraphControl.h"
+#include "CToolBarControl.h"
 #include "MainWindowDevice.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
@@ -73,6 +76,17 @@ protected:
         device_.Pump();
     }
 
+    CSwitchControl& Switch() { return *static_cast<CSwitchControl*>(window_->GetLayout().FindControl(0)); }
+    CTempGraphControl& Graph() { return *static_cast<CTempGraphControl*>(window_->GetLayout().FindControl(2)); }
+    // A tap at a point of the window's client area.
+    void TapClient(int x, int y) {
+        POINT point{x, y};
+        ClientToScreen(window_->GetHandle(), &point);
+        ce::InjectTap(point.x, point.y);
+        RunningClock clock;
+        device_.Pump();
+    }
+
     MainWindowDevice device_;
     std::unique_ptr<CMainWindow> window_;
 };
@@ -85,6 +99,9 @@ TEST_F(CMainWindowTest, OpensOnTheGivenCityAndOnTheFirstForAnIndexOutsideTheList
     EXPECT_TRUE(window_->IsStartupFinished());
     EXPECT_FALSE(window_->IsPaintingFrozen());
     EXPECT_EQ(window_->ComposeSwitchState({}).firstLine, u"GBXX0003");
+    EXPECT_EQ(Switch().GetFirstText(), u"GBXX0003");
+    EXPECT_EQ(Switch().GetSecondText(), u"Updated at 11:00 AM");
+    EXPECT_EQ(Switch().GetArrowState(CSwitchControl::kRightArrow), CSwitchControl::kDisabled);
 
     window_.reset();
     Open(7);
@@ -134,6 +151,7 @@ TEST_F(CMainWindowTest, ASecondStartsCityIsShownOnlyWhenItIsInTheList) {
     PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, 1, 0);
     device_.Pump();
     EXPECT_EQ(window_->GetCityIndex(), 1);
+    EXPECT_EQ(Switch().GetFirstText(), u"FRXX0002");
     PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, 2, 0);
     PostMessageW(window_->GetHandle(), CMainWindow::WMU_SELECT_CITY, static_cast<WPARAM>(-1), 0);
     device_.Pump();
@@ -152,6 +170,22 @@ TEST_F(CMainWindowTest, ASwipeBeyondEightyPixelsSwitchesOnceAStrokeTowardsItsSid
     EXPECT_EQ(window_->GetCityIndex(), 0) << "to the right: the previous city";
     Drag(10, 230);
     EXPECT_EQ(window_->GetCityIndex(), 0) << "no city before the first";
+}
+
+TEST_F(CMainWindowTest, TheSwitchArrowsChangeTheCityAndTheToolbarRunsItsCommands) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002"});
+    Open(0);
+    RECT client;
+    GetClientRect(window_->GetHandle(), &client);
+    TapClient(client.right - 20, 20);
+    EXPECT_EQ(window_->GetCityIndex(), 1) << "the right arrow";
+    TapClient(client.right - 20, 20);
+    EXPECT_EQ(window_->GetCityIndex(), 1) << "no city after the last";
+    TapClient(20, 20);
+    EXPECT_EQ(window_->GetCityIndex(), 0) << "the left arrow";
+
+    TapClient(client.right / 8, client.bottom - 25);
+    EXPECT_EQ(TakeQuit(), 0) << "the toolbar's first button is Exit";
 }
 
 TEST_F(CMainWindowTest, TheExitCommandQuitsWithZero) {
@@ -236,10 +270,11 @@ TEST_F(CMainWindowTest, TheUpdateCommandFetchesEveryCityAndTheSwitchShowsTheNewT
     GetLocalTime(&now);
     FILETIME local;
     SystemTimeToFileTime(&now, &local);
-    EXPECT_EQ(window_->ComposeSwitchState(local).secondLine, u"Updated at 12:00 PM");
-    CCity city;
-    ASSERT_TRUE(g_pCityList->GetCity(1, &city));
-    EXPECT_FALSE(city.GetDayForecasts().empty());
+    EXPECT_EQ(Switch().GetSecondText(), u"Updated at 12:00 PM");
+    ASSERT_FALSE(Graph().GetDays().empty());
+    CDate today;
+    today.SetToday();
+    EXPECT_TRUE(Graph().GetDays().begin()->GetDate() == today) << "the graph's days begin today";
 
     window_.reset();
     updater.Shutdown();
