@@ -14,6 +14,7 @@
 #include "CSwitchControl.h"
 #include "CSysInfo.h"
 #include "CTempGraphControl.h"
+#include "CTodayPlugin.h"
 #include "CToolBarControl.h"
 #include "CityStatusText.h"
 #include "GlobalServices.h"
@@ -760,7 +761,7 @@ void CMainWindow::RunFirstStart() {
             return;
         }
         Refresh(kRefreshAll);
-        NotifyStartScreen(1);
+        RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_CITIES);
         UpdateAllCities(kFirstStartUpdateDelayMs);
     }
     if (m_savedPicture.IsValid()) {
@@ -778,11 +779,6 @@ void CMainWindow::RunFirstStart() {
     RedrawHost();
     m_startupFinished = true;
     PostMessageW(m_hWnd, WMU_CHECK_ONLINE_UPDATE, 0, 0);
-}
-
-void CMainWindow::NotifyStartScreen(DWORD) {
-    // Gap: the start-screen notifiers (CTodayPlugin with the reload data, CHomePlugin's refresh) are
-    // called here once they are on main.
 }
 
 // ---- program updates ---------------------------------------------------------------------------------

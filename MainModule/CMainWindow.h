@@ -141,7 +141,6 @@ private:
     void UpdateAllCities(DWORD delayMs);
     void RunTodayItemOptions();
     void SwitchCityBy(int step, BOOL animate);
-    void NotifyStartScreen(DWORD reloadData);
     bool AddFirstStartCities();
     void ClearRunningDialog();
     int RunViewStep(int view, const CDate& date);

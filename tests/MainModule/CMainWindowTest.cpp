@@ -14,6 +14,7 @@
 #include "CSettings.h"
 #include "CSwitchControl.h"
 #include "CTempGraphControl.h"
+#include "CTodayPlugin.h"
 #include "CToolBarControl.h"
 #include "MainWindowDevice.h"
 #include "WeatherServerProcess.h"
@@ -197,7 +198,15 @@ TEST_F(CMainWindowTest, TheExitCommandQuitsWithZero) {
 
 TEST_F(CMainWindowTest, AFirstStartSavesTheThreeDefaultCitiesAndShowsTheFirst) {
     ASSERT_FALSE(CCityList::FileExists());
+    CTodayPlugin notifier;
+    g_pTodayPlugin = &notifier;
+    HANDLE todayItem = OpenEventW(0, FALSE, CTodayPlugin::kEventName);
+    ASSERT_NE(todayItem, nullptr);
     Open(0);
+    g_pTodayPlugin = nullptr;
+    EXPECT_EQ(WaitForSingleObject(todayItem, 0), WAIT_OBJECT_0) << "the Today item is told";
+    EXPECT_EQ(GetEventData(todayItem), static_cast<DWORD>(CTodayPlugin::TODAY_RELOAD_CITIES));
+    CloseHandle(todayItem);
     ASSERT_TRUE(CCityList::FileExists());
     CCityList saved;
     ASSERT_TRUE(saved.Load());
