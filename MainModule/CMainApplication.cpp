@@ -8,6 +8,7 @@
 
 #include "CApplicationSkin.h"
 #include "CCityList.h"
+#include "CatalogCabInstaller.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
 #include "CHomePlugin.h"
@@ -43,7 +44,6 @@ constexpr Keyword kKeywords[] = {
 
 constexpr DWORD kScheduledAttempts = 10;
 constexpr DWORD kSilentAttempts = 1;
-constexpr LPCWSTR kCatalogPackage = u"\\Temp\\Catalog.arm.CAB";
 
 using LogFields = std::vector<std::pair<std::string, std::string>>;
 
@@ -369,11 +369,9 @@ int CMainApplication::RemoveBeforeUninstall(bool keepUserData) {
 }
 
 int CMainApplication::RunInstallCatalog() {
-    if (GetFileAttributesW(kCatalogPackage) == INVALID_FILE_ATTRIBUTES) {
-        Log("cmd_install_catalog", {{"event", "no catalog package"}});
-        return 0;
-    }
-    return Unavailable("cmd_install_catalog", "the catalog installer");
+    int result = CatalogCabInstaller::InstallUtilitiesCatalog();
+    Log("cmd_install_catalog", {{"event", result != 0 ? "catalog installed" : "no catalog installed"}});
+    return result;
 }
 
 int CMainApplication::RunMessageLoop() {

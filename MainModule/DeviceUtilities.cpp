@@ -234,22 +234,43 @@ int GetCellularRegistrationStatus() {
     return result;
 }
 
-int CountRunningProcesses(LPCWSTR executableName) {
+namespace {
+
+// Calls visit with each running process of that executable name until it returns false.
+template <class Visit>
+void ForEachProcessNamed(LPCWSTR executableName, Visit visit) {
     if (executableName == nullptr) {
-        return 0;
+        return;
     }
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE || snapshot == nullptr) {
-        return 0;
+        return;
     }
-    int count = 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        count += lstrcmpiW(entry.szExeFile, executableName) == 0 ? 1 : 0;
+        if (lstrcmpiW(entry.szExeFile, executableName) == 0 && !visit(entry)) {
+            break;
+        }
     }
     CloseToolhelp32Snapshot(snapshot);
+}
+
+}  // namespace
+
+int CountRunningProcesses(LPCWSTR executableName) {
+    int count = 0;
+    ForEachProcessNamed(executableName, [&](const PROCESSENTRY32W&) { return ++count > 0; });
     return count;
+}
+
+DWORD FindRunningProcess(LPCWSTR executableName) {
+    DWORD id = 0;
+    ForEachProcessNamed(executableName, [&](const PROCESSENTRY32W& entry) {
+        id = entry.th32ProcessID;
+        return false;
+    });
+    return id;
 }
 
 namespace {

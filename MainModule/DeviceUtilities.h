@@ -33,6 +33,8 @@ int GetCellularRegistrationStatus();
 // The running processes whose executable file name is this one, in any letter case; 0 when the
 // processes cannot be listed.
 int CountRunningProcesses(LPCWSTR executableName);
+// The id of the first running process of that executable file name (any letter case); 0 when none runs.
+DWORD FindRunningProcess(LPCWSTR executableName);
 
 struct StorageCardInfo {
     std::u16string name;

@@ -39,7 +39,10 @@ std::optional<FaultKind> FaultSwitch::ParseKind(const std::string& name) {
                   {"stale-signature", FaultKind::StaleSignature}, {"wrong-id", FaultKind::WrongLocationId},
                   {"off-date", FaultKind::OffDate},          {"stall", FaultKind::Stall},
                   {"cut-picture", FaultKind::CutPicture},    {"no-separator", FaultKind::NoSeparator},
-                  {"drop-connection", FaultKind::DropConnection}};
+                  {"drop-connection", FaultKind::DropConnection},
+                  {"catalog-empty", FaultKind::CatalogEmpty},   {"catalog-two", FaultKind::CatalogTwo},
+                  {"catalog-damaged", FaultKind::CatalogDamaged}, {"package-cut", FaultKind::PackageCut},
+                  {"package-damaged", FaultKind::PackageDamaged}};
     for (const auto& entry : kKinds) {
         if (name == entry.name) {
             return entry.kind;

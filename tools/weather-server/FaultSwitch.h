@@ -18,6 +18,12 @@ enum class FaultKind {
     CutPicture,       // a whole reply whose picture lacks its second half
     NoSeparator,      // a reply without the NUL between head and picture
     DropConnection,   // the reply announces its full length and the connection ends halfway
+    // Update replies only:
+    CatalogEmpty,     // the update catalog offers nothing
+    CatalogTwo,       // the update catalog offers two products
+    CatalogDamaged,   // a product of the update catalog lacks a required attribute
+    PackageCut,       // the package download ends after half of the announced bytes
+    PackageDamaged,   // a byte of the package is changed, its size kept
 };
 
 struct Fault {

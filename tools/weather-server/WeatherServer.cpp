@@ -2,9 +2,13 @@
 //   POST /fcgid/zarezivavad_wm.fcg?  body "posid=ID&imei=DIGITS&ver=40&filterid=43"
 // and answers with a signed package or an error page "<title>CODE"; and the map protocol:
 //   GET /fcgid/zarezivavad_wm.fcg?pic=MAPID&imei=DIGITS&ver=40&filterid=11
-// answered with a text head, a NUL byte and the PNG picture. Tests steer it through
+// answered with a text head, a NUL byte and the PNG picture; and the update protocol:
+//   POST /fcgid/sou.fcg?  body "protocol=3&id=PRODUCT&compress=0&mod=&html2plain=0"
+// answered with the catalog XML, whose entries point to packages at GET /updates/NAME.arm.cab.
+// Tests steer it through
 //   GET /control/fault?spec=KIND[:CODE][@SKIP][*COUNT]   GET /control/reset   GET /control/release
 //   GET /control/requests (one request body a line)      GET /control/date?value=YYYYMMDD[HH]
+//   GET /control/update-requests (one update request a line: "catalog BODY" or "package PATH")
 #include <httplib.h>
 #include <signal.h>
 
@@ -29,6 +33,7 @@
 #include "MapPicture.h"
 #include "PackageSigner.h"
 #include "SignedPackage.h"
+#include "UpdateOffer.h"
 
 namespace {
 
@@ -36,6 +41,8 @@ constexpr int kProtocolVersion = 40;
 constexpr int kForecastFilter = 43;
 constexpr int kMapFilter = 11;
 constexpr const char* kForecastPath = "/fcgid/zarezivavad_wm.fcg";
+constexpr const char* kCatalogPath = "/fcgid/sou.fcg";
+constexpr int kCatalogProtocol = 3;
 
 struct Options {
     std::string host = "127.0.0.1";
@@ -344,6 +351,86 @@ private:
     StallGate& stalls_;
 };
 
+class UpdateService {
+public:
+    UpdateService(FaultSwitch& faults, StallGate& stalls) : faults_(faults), stalls_(stalls) {}
+
+    void AnswerCatalog(const httplib::Request& request, httplib::Response& response) {
+        Record("catalog " + request.body.substr(0, 200));
+        auto fields = ParseForm(request.body);
+        const std::string& id = fields["id"];
+        if (fields["protocol"] != std::to_string(kCatalogProtocol) || fields["compress"] != "0" || id.empty() ||
+            id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos) {
+            response.status = 400;
+            return response.set_content("bad catalog request\n", "text/plain");
+        }
+        std::optional<Fault> fault = faults_.NextReply();
+        if (Held(fault, response)) {
+            return;
+        }
+        response.set_content(offer_.Catalog(std::atoi(id.c_str()), fault ? &*fault : nullptr), "text/xml");
+    }
+
+    void AnswerPackage(const httplib::Request& request, httplib::Response& response) {
+        Record("package " + request.path);
+        std::string package = offer_.Package(request.path);
+        if (package.empty()) {
+            response.status = 404;
+            return;
+        }
+        std::optional<Fault> fault = faults_.NextReply();
+        if (Held(fault, response)) {
+            return;
+        }
+        if (fault && fault->kind == FaultKind::PackageDamaged) {
+            package[package.size() / 2] ^= 0x20;
+        }
+        if (fault && fault->kind == FaultKind::PackageCut) {
+            // The whole length is announced, half is sent, then the connection is dropped.
+            size_t half = package.size() / 2;
+            response.set_content_provider(package.size(), "application/octet-stream",
+                                          [package, half](size_t offset, size_t, httplib::DataSink& sink) {
+                                              if (offset >= half) {
+                                                  return false;
+                                              }
+                                              sink.write(package.data() + offset, half - offset);
+                                              return true;
+                                          });
+            return;
+        }
+        response.set_content(package, "application/octet-stream");
+    }
+
+    std::string Requests() {
+        std::lock_guard guard(lock_);
+        return requests_;
+    }
+
+private:
+    bool Held(const std::optional<Fault>& fault, httplib::Response& response) {
+        if (fault && fault->kind == FaultKind::Stall) {
+            stalls_.Hold();
+            response.status = 500;
+            return true;
+        }
+        if (fault && fault->kind == FaultKind::ServerCode) {
+            response.set_content(ErrorPage(fault->code), "text/html");
+            return true;
+        }
+        return false;
+    }
+    void Record(const std::string& line) {
+        std::lock_guard guard(lock_);
+        requests_ += line + "\n";
+    }
+
+    UpdateOffer offer_;
+    FaultSwitch& faults_;
+    StallGate& stalls_;
+    std::mutex lock_;
+    std::string requests_;
+};
+
 void PrintHex(const char* name, const std::vector<unsigned char>& bytes) {
     std::printf("%s=", name);
     for (unsigned char b : bytes) {
@@ -431,6 +518,12 @@ int main(int argc, char** argv) {
     MapService mapService(maps, clock, faults, stalls);
     server.Post(kForecastPath, [&](const httplib::Request& q, httplib::Response& r) { forecasts.Answer(q, r); });
     server.Get(kForecastPath, [&](const httplib::Request& q, httplib::Response& r) { mapService.Answer(q, r); });
+    UpdateService updates(faults, stalls);
+    server.Post(kCatalogPath, [&](const httplib::Request& q, httplib::Response& r) { updates.AnswerCatalog(q, r); });
+    server.Get(R"(/updates/[^/]+)", [&](const httplib::Request& q, httplib::Response& r) { updates.AnswerPackage(q, r); });
+    server.Get("/control/update-requests", [&](const httplib::Request&, httplib::Response& r) {
+        r.set_content(updates.Requests(), "text/plain");
+    });
     server.Get("/control/fault", [&](const httplib::Request& q, httplib::Response& r) {
         std::optional<Fault> fault = FaultSwitch::Parse(q.get_param_value("spec"));
         if (!fault) {
