@@ -76,7 +76,9 @@ TEST_F(InstallModes, BeforeUninstallRemovesTheItemTheRenderCachesAndTheUsersData
 
 TEST_F(InstallModes, BeforeUninstallDuringAnUpgradeKeepsTheCitiesAndTheirForecasts) {
     WriteUserData();
+    // An installer at work: a program of its name that runs until it is ended, in place of the device's own.
     std::filesystem::create_directories(device.Fs("Windows"));
+    std::filesystem::remove(device.Fs("Windows/wceload.exe"));
     std::filesystem::create_symlink(CE_TEST_PROGRAM, device.Fs("Windows/wceload.exe"));
     PROCESS_INFORMATION installer{};
     std::u16string commandLine = u"wait";

@@ -2,9 +2,13 @@
 // the utilities' start page, which must never lose the page.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "CatalogCabInstaller.h"
+#include "DeviceUtilities.h"
 #include "InstallPackage.h"
 #include "OnlineUpdateTestSupport.h"
 #include "ce/registry.h"
@@ -110,6 +114,35 @@ TEST_F(CatalogInstaller, CuttingToTheCabinetSizeDropsAppendedBytesButNeverGrowsA
     EXPECT_FALSE(CatalogCabInstaller::CutToCabinetSize(u"\\Temp\\Catalog.arm.CAB"));
     EXPECT_EQ(Read(device.Fs("Temp/Catalog.arm.CAB")), cut);
     EXPECT_FALSE(CatalogCabInstaller::CutToCabinetSize(u"\\Temp\\None.CAB"));
+}
+
+TEST_F(CatalogInstaller, ARunningInstallerDelaysTheSilentInstallUntilItHasEnded) {
+    PutCatalogPackage(CatalogPackage());
+    // Another installation at work: a program of the installer's name that runs until it is ended.
+    std::filesystem::create_directories(device.Fs("Temp/Other"));
+    std::filesystem::create_symlink(CE_TEST_PROGRAM, device.Fs("Temp/Other/wceload.exe"));
+    PROCESS_INFORMATION other = {};
+    std::u16string wait = u"wait";
+    ASSERT_TRUE(CreateProcessW(u"\\Temp\\Other\\wceload.exe", wait.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, nullptr, &other));
+    for (int i = 0; i < 2000 && FindRunningProcess(u"wceload.exe") == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_NE(FindRunningProcess(u"wceload.exe"), 0u);
+
+    std::atomic<int> installed{-1};
+    std::thread install([&] { installed = CatalogCabInstaller::InstallUtilitiesCatalog(); });
+    // Nothing is handed over while the other one runs; a short look shows that it waits.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(installed.load(), -1);
+    EXPECT_TRUE(ce::ReadDeviceLog("installer").empty());
+
+    TerminateProcess(other.hProcess, 0);
+    install.join();
+    CloseHandle(other.hThread);
+    CloseHandle(other.hProcess);
+    EXPECT_EQ(installed.load(), 1);
+    EXPECT_EQ(InstalledMark(), 1u);
 }
 
 }  // namespace
