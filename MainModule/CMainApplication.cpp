@@ -52,12 +52,6 @@ void Log(const char* mode, LogFields fields) {
     ce::AppendDeviceLog(CMainApplication::kLogName, fields);
 }
 
-// A mode whose services this build does not have yet fails, and says which.
-int Unavailable(const char* mode, const char* missing) {
-    Log(mode, {{"event", "unavailable"}, {"missing", missing}});
-    return 0;
-}
-
 }  // namespace
 
 CMainApplication::CMainApplication() : m_forecastListener(&OnForecastEvent, reinterpret_cast<INT_PTR>(this)) {}
