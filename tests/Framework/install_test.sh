@@ -44,6 +44,9 @@ done
 for name in Skyvane.exe Dawnlet.dll Lanternet.dll; do
     if grep -q "^$name=." "$build/device-install.txt" && [ -e "$(sed -n "s/^$name=//p" "$build/device-install.txt")" ]; then
         [ "$(probe "$name")" = 0 ] || fail "$name built but not installed"
+        if [ "$name" != Skyvane.exe ]; then
+            [ -L "$root/fs/Windows/$name" ] || fail "$name is not in \\Windows, where the start screen loads it"
+        fi
     else
         grep -q "not built yet: $name" "$scratch/out" || fail "install is silent about the missing $name"
     fi

@@ -91,6 +91,69 @@ protected:
     ~IClassFactory() = default;
 };
 
+// An object that its host hands a site, and one that loads itself from a stream.
+struct IObjectWithSite : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSite(REFIID iid, void** site) = 0;
+
+protected:
+    ~IObjectWithSite() = default;
+};
+
+struct ISequentialStream : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE Read(void* data, ULONG size, ULONG* read) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) = 0;
+
+protected:
+    ~ISequentialStream() = default;
+};
+
+#define STREAM_SEEK_SET 0
+#define STREAM_SEEK_CUR 1
+#define STREAM_SEEK_END 2
+
+// The stream operations past Seek are declared for the table's shape; the layer's streams answer them
+// with E_NOTIMPL.
+struct IStream : ISequentialStream {
+    virtual HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read,
+                                             ULARGE_INTEGER* written) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Commit(DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Revert() = 0;
+    virtual HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER size, DWORD type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER size, DWORD type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Stat(void* statistics, DWORD flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Clone(IStream** copy) = 0;
+
+protected:
+    ~IStream() = default;
+};
+
+struct IPersist : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) = 0;
+
+protected:
+    ~IPersist() = default;
+};
+
+struct IPersistStream : IPersist {
+    virtual HRESULT STDMETHODCALLTYPE IsDirty() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Load(IStream* stream) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) = 0;
+
+protected:
+    ~IPersistStream() = default;
+};
+
+inline constexpr IID IID_IObjectWithSite = {
+    0xFC4801A3, 0x2BA9, 0x11CF, {0xA2, 0x29, 0x00, 0xAA, 0x00, 0x3D, 0x73, 0x52}};
+inline constexpr IID IID_IPersist = {0x0000010C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_IPersistStream = {0x00000109, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+inline constexpr IID IID_ISequentialStream = {0x0C733A30, 0x2A1C, 0x11CE, {0xAD, 0xE5, 0x00, 0xAA, 0x00, 0x44, 0x77, 0x3D}};
+inline constexpr IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // The exports of an in-process server.
 typedef HRESULT(STDMETHODCALLTYPE* LPFNGETCLASSOBJECT)(REFCLSID clsid, REFIID iid, void** object);
 typedef HRESULT(STDMETHODCALLTYPE* LPFNCANUNLOADNOW)();

@@ -7,6 +7,7 @@
 // menu (NOMENU for none).
 #pragma once
 
+#include "ce/com.h"
 #include "ce/types.h"
 #include "ce/user.h"
 
@@ -214,3 +215,126 @@ CE_API DWORD SHRecognizeGesture(SHRGINFO* info);
 CE_API BOOL ShellExecuteEx(SHELLEXECUTEINFO* info);
 CE_API BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create);
 }
+
+// ---- the start screen: Today items (Pocket PC) ----------------------------------------------------
+// A Today item is a library registered under HKEY_LOCAL_MACHINE "Software\Microsoft\Today\Items\<name>"
+// (values Dll, Enabled, Options, Type, Selectability, Order); the start screen loads it and calls its
+// export ordinal 240 with the item's record and the screen's window, and gets the item's child window.
+#define TODAYM_GETCOLOR (WM_USER + 100)       // wParam: TODAYCOLOR_; returns the COLORREF
+#define TODAYM_DRAWWATERMARK (WM_USER + 101)  // lParam: TODAYDRAWWATERMARKINFO*
+#define TODAYM_TOOKSELECTION (WM_USER + 102)  // wParam: the item window that took the selection
+
+#define WM_TODAYCUSTOM_CLEARCACHE (WM_USER + 242)         // wParam: TODAYLISTITEM*
+#define WM_TODAYCUSTOM_QUERYREFRESHCACHE (WM_USER + 243)  // wParam: TODAYLISTITEM*; TRUE: cyp changed
+#define WM_TODAYCUSTOM_RECEIVEDSELECTION (WM_USER + 244)  // wParam: the key that moved it; TRUE: taken
+#define WM_TODAYCUSTOM_LOSTSELECTION (WM_USER + 245)
+#define WM_TODAYCUSTOM_USERNAVIGATION (WM_USER + 246)     // wParam: the key
+#define WM_TODAYCUSTOM_ACTION (WM_USER + 247)
+
+#define TODAYCOLOR_TEXT 0x10000004
+#define TODAYCOLOR_HIGHLIGHT 0x10000022
+#define TODAYCOLOR_HIGHLIGHTEDTEXT 0x10000023
+
+#define ORDINAL_INITIALIZEITEM 240
+#define ORDINAL_OPTIONSDIALOGPROC 241
+
+#define MAX_ITEMNAME 32
+
+typedef enum _TODAYLISTITEMTYPE {
+    tlitOwnerInfo = 0,
+    tlitAppointments,
+    tlitMail,
+    tlitTasks,
+    tlitCustom,
+    tlitNil
+} TODAYLISTITEMTYPE;
+
+typedef struct _TODAYLISTITEM {
+    WCHAR szName[MAX_ITEMNAME];
+    TODAYLISTITEMTYPE tlit;
+    DWORD dwOrder;
+    DWORD cyp;  // the item's height, kept up to date by the item
+    BOOL fEnabled;
+    BOOL fOptions;
+    DWORD grflags;
+    WCHAR szDLLPath[MAX_PATH];
+    HINSTANCE hinstDLL;
+    HWND hwndCustom;
+    BOOL fSizeOnDraw;
+    BYTE* prgbCachedData;
+    DWORD cbCachedData;
+} TODAYLISTITEM, *PTODAYLISTITEM;
+
+typedef struct {
+    HDC hdc;
+    RECT rc;
+    HWND hwnd;
+} TODAYDRAWWATERMARKINFO;
+
+typedef HWND(WINAPI* PFNCUSTOMINITIALIZEITEM)(TODAYLISTITEM* item, HWND parent);
+
+// ---- the start screen: Home plug-ins (Smartphone) -------------------------------------------------
+// The active scheme file is named by HKEY_CURRENT_USER "ControlPanel\Home" value Scheme; each of its
+// <plugin clsid="{...}"> elements is an in-process COM class that the start screen creates as an
+// IHomePlugin, hands its site (IHomePluginEnvironment), a handle and the element's XML as a stream, and
+// then drives through OnEvent.
+inline constexpr IID IID_IHomePlugin = {
+    0x7F0C58E9, 0x4F30, 0x47BB, {0x96, 0x93, 0xD7, 0x78, 0xE9, 0x99, 0xC4, 0x33}};
+inline constexpr IID IID_IHomePluginEnvironment = {
+    0xE01A8A84, 0xDDEF, 0x438E, {0x90, 0x04, 0x3F, 0xB2, 0xA9, 0x08, 0xE4, 0x65}};
+
+#define HPE_KEY 0     // key: the virtual key
+#define HPE_ACTION 1  // the action key on the selected plug-in
+#define HPE_PAINT 2   // paint: the screen's drawing, whether selected, the plug-in's rectangle in it
+#define HPE_THEME 3   // the theme colours changed
+#define HPE_RELOAD 5  // the program behind the plug-in asked for a refresh (SHOnPluginDataChange)
+
+typedef struct _HOMEPAINTINFO {
+    HDC hdc;
+    BOOL fSelected;
+    RECT rc;
+} HOMEPAINTINFO;
+
+typedef struct _HOMEPLUGINEVENT {
+    DWORD type;  // HPE_
+    union {
+        WORD key;
+        HOMEPAINTINFO paint;
+    };
+} HOMEPLUGINEVENT;
+
+struct IHomePlugin : IObjectWithSite {
+    virtual HRESULT STDMETHODCALLTYPE SetPluginHandle(DWORD handle) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetHeight(int* height) = 0;
+    virtual HRESULT STDMETHODCALLTYPE IsSelectable(BOOL* selectable) = 0;
+    virtual HRESULT STDMETHODCALLTYPE OnEvent(HOMEPLUGINEVENT* event) = 0;
+
+protected:
+    ~IHomePlugin() = default;
+};
+
+// What the start screen offers its plug-ins. Colour names: COLOR_HOMETEXT, COLOR_HOMEHIGHLIGHTTEXT,
+// COLOR_HOMEHIGHLIGHT, COLOR_HOMERULE (and the system colour names, e.g. COLOR_TRAYGRADLEFT).
+struct IHomePluginEnvironment : IUnknown {
+    // Repaints the plug-in; part -1 is all of it.
+    virtual HRESULT STDMETHODCALLTYPE InvalidatePlugin(DWORD handle, int part) = 0;
+    // Not offered here: E_NOTIMPL.
+    virtual HRESULT STDMETHODCALLTYPE GetPluginFont(DWORD handle, BSTR name, void* font) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetNamedColor(DWORD handle, BSTR name, COLORREF* color) = 0;
+
+protected:
+    ~IHomePluginEnvironment() = default;
+};
+
+extern "C" {
+// Asks the running start screen to refresh every plug-in of this class (aygshell ordinal 2008);
+// S_FALSE when no start screen runs on the device.
+CE_API HRESULT SHOnPluginDataChange(REFCLSID clsid);
+}
+
+namespace ce {
+// The start screen's own window class and the message through which SHOnPluginDataChange reaches it
+// from any process of the device: wParam and lParam carry the class id's two halves.
+inline constexpr const char16_t* kStartScreenClass = u"ceStartScreen";
+constexpr UINT kPluginDataChangeMessage = WM_USER + 0x7E0;
+}  // namespace ce

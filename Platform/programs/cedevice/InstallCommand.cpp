@@ -1,5 +1,6 @@
 // cedevice install: puts the built program, its libraries and its data into a device, as the program's
-// installer would: "\Program Files\Skyvane" with links to the built binaries and the read-only data,
+// installer would: "\Program Files\Skyvane" with links to the built binaries and the read-only data
+// (the two start-screen plug-ins also in "\Windows"),
 // copies of what the program deletes or moves after use, and the install folder in the registry.
 //
 // The build folder names its binaries in device-install.txt ("Pictorra.dll=/host/path", empty when not
@@ -48,6 +49,9 @@ bool ParseOptions(const Arguments& arguments, std::string* build, std::string* e
     return true;
 }
 
+// The start screen loads the plug-ins from \Windows, where their registrations name them.
+bool IsStartScreenPlugin(const std::string& name) { return name == "Dawnlet.dll" || name == "Lanternet.dll"; }
+
 bool IsFile(const fs::path& path) {
     std::error_code error;
     return fs::is_regular_file(path, error);
@@ -80,6 +84,9 @@ bool PlanInstall(const fs::path& build, std::vector<Item>* items, std::vector<st
         const std::string& built = manifest[name];
         if (!built.empty() && IsFile(built)) {
             items->push_back({built, kInstallDir, name, Placement::Link});
+            if (IsStartScreenPlugin(name)) {
+                items->push_back({built, u"\\Windows", name, Placement::Link});
+            }
         } else if (std::string(name) == "Pictorra.dll") {
             *error = "Pictorra.dll is not built in " + build.string();
             return false;

@@ -28,6 +28,9 @@ Module::Module(void* library, std::u16string devicePath)
         map_ = nullptr;
     }
     ordinals_ = ReadTable<CeOrdinalTable>(OwnSymbol(CE_ORDINAL_TABLE_SYMBOL));
+    if (ordinals_.count == 0) {
+        ordinals_ = ReadTable<CeOrdinalTable>(OwnSymbol(kLayerOrdinalTableSymbol));  // the system libraries it serves
+    }
     strings_ = ReadTable<CeStringTable>(OwnSymbol(CE_STRING_TABLE_SYMBOL));
     resources_ = ReadTable<CeResourceTable>(OwnSymbol(CE_RESOURCE_TABLE_SYMBOL));
 }

@@ -10,6 +10,9 @@
 
 namespace ce::detail {
 
+// The table of the exports by ordinal of the system libraries that the layer serves itself.
+constexpr const char* kLayerOrdinalTableSymbol = "CeLayerOrdinals";
+
 class Module {
 public:
     // Takes over a dlopen() handle.

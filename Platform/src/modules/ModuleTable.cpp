@@ -12,7 +12,7 @@ namespace ce::detail {
 namespace {
 
 // Libraries of the device's system that are not files of its file system: zlib is the host's, and
-// the image decompression library is served by this layer itself.
+// the image decompression and shell libraries are served by this layer itself.
 struct SystemLibrary {
     const char16_t* name;        // without ".dll"
     const char16_t* devicePath;
@@ -22,6 +22,7 @@ struct SystemLibrary {
 constexpr SystemLibrary kSystemLibraries[] = {
     {u"zlib", u"\\Windows\\zlib.dll", false, "libz.so.1"},
     {u"imgdecmp", u"\\Windows\\imgdecmp.dll", true, nullptr},
+    {u"aygshell", u"\\Windows\\aygshell.dll", true, nullptr},
 };
 
 const SystemLibrary* FindSystemLibrary(std::u16string_view name) {
