@@ -2,7 +2,6 @@
 // screen with a scheme's test plug-in. What the hosted parts were told is read from their device logs;
 // what the screen shows from headless screenshots.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +13,7 @@
 #include "ce/module.h"
 #include "ce/registry.h"
 #include "fixtures/StartScreenItems.h"
+#include "support/DeviceScreenshot.h"
 
 namespace {
 
@@ -49,39 +49,9 @@ bool WaitForScreen() {
     return false;
 }
 
-struct Screenshot {
-    int width = 0;
-    std::vector<png_byte> rgb;
+using Screenshot = ce::test::DeviceScreenshot;
 
-    bool Near(int x, int y, COLORREF color) const {
-        const size_t at = (static_cast<size_t>(y) * width + x) * 3;
-        if (at + 2 >= rgb.size()) {
-            return false;
-        }
-        return std::abs(rgb[at] - GetRValue(color)) <= 8 && std::abs(rgb[at + 1] - GetGValue(color)) <= 8 &&
-               std::abs(rgb[at + 2] - GetBValue(color)) <= 8;
-    }
-};
-
-Screenshot TakeScreenshot(const ce::test::TempDevice& device) {
-    Screenshot shot;
-    const std::string path = device.Root() + "/screen.png";
-    if (ce::RemoteScreenshot(path) != 0) {
-        return shot;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        return shot;
-    }
-    image.format = PNG_FORMAT_RGB;
-    shot.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, shot.rgb.data(), 0, nullptr)) {
-        shot.rgb.clear();
-    }
-    shot.width = static_cast<int>(image.width);
-    return shot;
-}
+Screenshot TakeScreenshot(const ce::test::TempDevice& device) { return Screenshot::Take(device.Root() + "/screen.png"); }
 
 RECT WorkArea() {
     RECT area{};

@@ -1,36 +1,25 @@
 #include "HomeColors.h"
 
+#include <cctype>
+#include <string>
+
 #include "ce/kernel.h"
 
 namespace {
 
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
-}
-
+// "#RRGGBB" with exactly six hexadecimal digits.
 bool ParseHexColor(std::u16string_view text, COLORREF* color) {
     if (text.size() != 7 || text[0] != u'#') {
         return false;
     }
-    int channels[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const int high = HexDigit(text[1 + 2 * i]);
-        const int low = HexDigit(text[2 + 2 * i]);
-        if (high < 0 || low < 0) {
+    for (char16_t c : text.substr(1)) {
+        if (c > 0x7F || !std::isxdigit(static_cast<unsigned char>(c))) {
             return false;
         }
-        channels[i] = high * 16 + low;
     }
-    *color = RGB(channels[0], channels[1], channels[2]);
+    const std::u16string digits(text.substr(1));
+    const unsigned long value = wcstoulW(digits.c_str(), nullptr, 16);
+    *color = RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
     return true;
 }
 

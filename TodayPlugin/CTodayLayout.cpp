@@ -1,0 +1,176 @@
+#include "CTodayLayout.h"
+
+#include <algorithm>
+
+#include "CApplicationSkin.h"
+#include "CLocalization.h"
+#include "CSysInfo.h"
+
+namespace {
+
+constexpr UINT kTextStyle = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font != nullptr ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont() {
+        if (old_ != nullptr) {
+            SelectObject(dc_, old_);
+        }
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace
+
+int CTodayLayout::BandHeight(const TodayLayoutMetrics& metrics) {
+    return std::max(metrics.titleHeight, metrics.labelHeight);
+}
+
+std::u16string CTodayLayout::Degrees(int temperature) {
+    if (temperature == TodayColumn::kMissing) {
+        return u"-";
+    }
+    std::u16string text;
+    for (char c : std::to_string(temperature)) {
+        text += static_cast<char16_t>(c);
+    }
+    return text + u"\u00B0";
+}
+
+std::u16string CTodayLayout::HighLow(int high, int low) {
+    if (low == TodayColumn::kMissing) {
+        return u"-";
+    }
+    if (high == TodayColumn::kMissing) {
+        return Degrees(low);
+    }
+    std::u16string highText = Degrees(high);
+    highText.pop_back();  // one degree sign after both
+    return highText + u"/" + Degrees(low);
+}
+
+int CTodayLayout::PictureWidth(int picture, int height) {
+    SIZE size{};
+    if (g_pApplicationSkin == nullptr || !g_pApplicationSkin->GetSpriteSize(picture, &size) || size.cy <= 0) {
+        return height;
+    }
+    return static_cast<int>(static_cast<long long>(size.cx) * height / size.cy);
+}
+
+void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>& columns,
+                        const TodayLayoutMetrics& metrics, const TitleBarInfo& title) {
+    const int columnWidth = (rect.right - rect.left) / CTodayRows::kColumnCount;
+    const RECT titleRect{rect.left + 3 * columnWidth, rect.top, rect.right, rect.top + metrics.titleHeight};
+    if (columns.empty()) {
+        DrawNoForecast(dc, rect);
+        DrawTitleBar(dc, titleRect, title, metrics.titleFont);
+        return;
+    }
+    const int bodyTop = rect.top + BandHeight(metrics);
+    for (size_t i = 0; i < columns.size() && i < CTodayRows::kColumnCount; ++i) {
+        const int left = rect.left + static_cast<int>(i) * columnWidth;
+        const RECT column{left, rect.top, left + columnWidth, rect.bottom};
+        if (i < 3) {
+            DrawLabel(dc, RECT{left, rect.top, left + columnWidth, rect.top + metrics.titleHeight}, columns[i],
+                      metrics.labelFont);
+        }
+        if (metrics.smallPictures) {
+            DrawSmallColumn(dc, column, bodyTop + CSysInfo::Scale(1), columns[i], metrics);
+        } else {
+            DrawLargeColumn(dc, column, bodyTop, columns[i], metrics);
+        }
+    }
+    DrawTitleBar(dc, titleRect, title, metrics.titleFont);
+}
+
+void CTodayLayout::DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, HFONT font) {
+    PutText(dc, column.label, band, font, DT_CENTER);
+}
+
+void CTodayLayout::DrawLargeColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,
+                                   const TodayLayoutMetrics& metrics) {
+    DrawPicture(dc, data.picture, metrics.pictureHeight, (column.left + column.right) / 2, top);
+    const int textTop = top + metrics.pictureHeight;
+    const std::u16string text = data.single ? Degrees(data.low) : HighLow(data.high, data.low);
+    PutText(dc, text, RECT{column.left, textTop, column.right, textTop + metrics.temperatureHeight},
+             metrics.temperatureFont, DT_CENTER);
+}
+
+// The picture sits in what the temperature block leaves of the column; the block holds the high above
+// the low, or one value in its middle.
+void CTodayLayout::DrawSmallColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,
+                                   const TodayLayoutMetrics& metrics) {
+    const int rowHeight = std::max(CSysInfo::Scale(20), 2 * metrics.temperatureHeight);
+    const int blockRight = column.right - CSysInfo::Scale(1);
+    const int blockLeft = blockRight - CSysInfo::Scale(18);
+    const int pictureTop = top + (rowHeight - metrics.pictureHeight) / 2;
+    DrawPicture(dc, data.picture, metrics.pictureHeight, (column.left + blockLeft) / 2, pictureTop);
+
+    const bool hasHigh = !data.single && data.high != TodayColumn::kMissing;
+    const bool hasLow = data.low != TodayColumn::kMissing;
+    if (hasHigh && hasLow) {
+        const int middle = top + rowHeight / 2;
+        PutText(dc, Degrees(data.high), RECT{blockLeft, top, blockRight, middle}, metrics.temperatureFont, DT_RIGHT);
+        PutText(dc, Degrees(data.low), RECT{blockLeft, middle, blockRight, top + rowHeight}, metrics.temperatureFont,
+                 DT_RIGHT);
+        return;
+    }
+    const int only = hasHigh ? data.high : data.low;
+    PutText(dc, Degrees(only), RECT{blockLeft, top, blockRight, top + rowHeight}, metrics.temperatureFont,
+             data.single ? DT_RIGHT : DT_CENTER);
+}
+
+void CTodayLayout::DrawPicture(HDC dc, int picture, int height, int centreX, int top) {
+    if (g_pApplicationSkin == nullptr || picture < 0 || height <= 0) {
+        return;
+    }
+    const int width = PictureWidth(picture, height);
+    g_pApplicationSkin->DrawSprite(picture, width, height, dc, centreX - width / 2, top, 0, 0, 0, 0);
+}
+
+void CTodayLayout::PutText(HDC dc, const std::u16string& text, RECT rect, HFONT font, UINT align) {
+    SelectedFont selected(dc, font);
+    DrawTextW(dc, text.c_str(), -1, &rect, kTextStyle | align);
+}
+
+void CTodayLayout::DrawNoForecast(HDC dc, const RECT& rect) {
+    LPCWSTR text = LoadLocalizedString("IDS_WS_NOFORECAST");
+    RECT area = rect;
+    SelectedFont selected(dc, static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+    DrawTextW(dc, text != nullptr ? text : u"", -1, &area, kTextStyle | DT_CENTER);
+}
+
+void CTodayLayout::DrawTitleBar(HDC dc, const RECT& rect, const TitleBarInfo& title, HFONT font) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (g_pApplicationSkin == nullptr || width <= 0 || height <= 0) {
+        return;
+    }
+    g_pApplicationSkin->DrawTintedSprite(kTitlePicture, width, height, dc, rect.left, rect.top, 0, 0, 0, 0,
+                                         CApplicationSkin::GetThemeTint());
+    const int edge = CSysInfo::Scale(2);
+    const int arrowHeight = height - 2 * edge;
+    const int leftWidth = PictureWidth(kLeftArrowPicture, arrowHeight);
+    const int rightWidth = PictureWidth(kRightArrowPicture, arrowHeight);
+    if (title.showLeft) {
+        g_pApplicationSkin->DrawSprite(kLeftArrowPicture, leftWidth, arrowHeight, dc, rect.left + edge,
+                                       rect.top + edge, 0, 0, 0, 0);
+    }
+    if (title.showRight) {
+        g_pApplicationSkin->DrawSprite(kRightArrowPicture, rightWidth, arrowHeight, dc, rect.right - rightWidth - edge,
+                                       rect.top + edge, 0, 0, 0, 0);
+    }
+    RECT text{rect.left + 2 * edge + leftWidth, rect.top, rect.right - 2 * edge - rightWidth, rect.bottom};
+    SelectedFont selected(dc, font);
+    WCHAR fitted[256] = {};
+    CSysInfo::FitTextEllipsis(title.cityName != nullptr ? title.cityName : u"", fitted, 256, dc, &text);
+    const COLORREF oldColor = SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
+    DrawTextW(dc, fitted, -1, &text, kTextStyle | DT_CENTER);
+    SetTextColor(dc, oldColor);
+}

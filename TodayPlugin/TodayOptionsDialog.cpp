@@ -1,0 +1,161 @@
+#include "TodayOptionsDialog.h"
+
+#include <vector>
+
+#include "CApplicationSkin.h"
+#include "CGdiFactory.h"
+#include "CLocalization.h"
+#include "CPluginSettings.h"
+#include "CSysInfo.h"
+#include "CTodayItem.h"
+#include "DawnletServices.h"
+#include "GlobalServices.h"
+#include "HslColor.h"
+#include "ce/shell.h"
+
+namespace {
+
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kStaticAtom = 0x0082;
+constexpr WORD kComboAtom = 0x0085;
+
+// The template in the layout that dialogs are read from; positions do not matter, WM_SIZE places them.
+std::vector<WORD> BuildTemplate() {
+    std::vector<WORD> words;
+    auto dword = [&words](DWORD value) { words.insert(words.end(), {LOWORD(value), HIWORD(value)}); };
+    dword(WS_POPUP | WS_VISIBLE);
+    dword(0);
+    words.insert(words.end(), {4, 0, 0, 240, 320, 0, 0, 0});  // items, x, y, cx, cy, no menu, no class, no title
+    struct Item {
+        WORD atom;
+        WORD id;
+        DWORD style;
+    };
+    const Item items[] = {{kStaticAtom, TodayOptionsDialog::kTitle, SS_LEFT},
+                          {kStaticAtom, TodayOptionsDialog::kLabel, SS_LEFT},
+                          {kComboAtom, TodayOptionsDialog::kViewList, CBS_DROPDOWNLIST | WS_TABSTOP},
+                          {kButtonAtom, TodayOptionsDialog::kCheckLargeIcons, BS_AUTOCHECKBOX | WS_TABSTOP}};
+    for (const Item& item : items) {
+        if (words.size() % 2 != 0) {
+            words.push_back(0);  // items start on a DWORD
+        }
+        dword(item.style | WS_CHILD | WS_VISIBLE);
+        dword(0);
+        words.insert(words.end(), {0, 0, 10, 10, item.id, 0xFFFF, item.atom, 0, 0});  // no title, no data
+    }
+    return words;
+}
+
+const std::vector<WORD>& TemplateWords() {
+    static const std::vector<WORD> words = BuildTemplate();
+    return words;
+}
+
+LPCWSTR Text(const char* key) {
+    LPCWSTR text = LoadLocalizedString(key);
+    return text != nullptr ? text : u"";
+}
+
+HFONT DialogFont(bool bold) { return g_pGdiFactory->GetFont(16, DawnletServices::ClearType(), bold, false); }
+
+int Scale(int length) { return CSysInfo::Scale(length); }
+
+}  // namespace
+
+const void* TodayOptionsDialog::Template() { return TemplateWords().data(); }
+
+DWORD TodayOptionsDialog::TemplateSize() { return static_cast<DWORD>(TemplateWords().size() * sizeof(WORD)); }
+
+DWORD TodayOptionsDialog::LayoutFor(int listIndex, bool largeIcons) {
+    if (listIndex == 0) {
+        return largeIcons ? CTodayItem::kPartsLarge : CTodayItem::kPartsSmall;
+    }
+    return largeIcons ? CTodayItem::kDaysLarge : CTodayItem::kDaysSmall;
+}
+
+INT_PTR CALLBACK TodayOptionsDialog::CustomItemOptionsDlgProc(HWND dialog, UINT message, WPARAM wParam,
+                                                              LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        Initialize(dialog);
+        return FALSE;  // the focus is set
+    case WM_SIZE:
+        Arrange(dialog);
+        return TRUE;
+    case WM_PAINT:
+        PaintRule(dialog);
+        return TRUE;
+    case WM_CTLCOLORSTATIC: {
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kTitle) {
+            return FALSE;
+        }
+        const SkinTint tint = CApplicationSkin::GetThemeTint();
+        SetTextColor(reinterpret_cast<HDC>(wParam), HslBytesToRgb(tint.hue, tint.saturation, 77));
+        return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            Accept(dialog);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void TodayOptionsDialog::Initialize(HWND dialog) {
+    SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
+    SHInitDialog(&info);
+    SHMENUBARINFO bar{sizeof(SHMENUBARINFO), dialog, SHCMBF_EMPTYBAR, 0, nullptr, 0, 0, nullptr, 0};
+    SHCreateMenuBar(&bar);
+
+    SetDlgItemTextW(dialog, kTitle, Text("IDS_LABEL_TODAY_SETTING"));
+    SendDlgItemMessageW(dialog, kTitle, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(true)), FALSE);
+    SetDlgItemTextW(dialog, kLabel, Text("IDS_LABEL_VIEW_TYPE"));
+    for (int id : {kLabel, kViewList, kCheckLargeIcons}) {
+        SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(false)), FALSE);
+    }
+    SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_DETAILED")));
+    SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_5DAYS")));
+    const DWORD layout = DawnletServices::Settings().mode;
+    const bool parts = layout == CTodayItem::kPartsLarge || layout == CTodayItem::kPartsSmall;
+    SendDlgItemMessageW(dialog, kViewList, CB_SETCURSEL, parts ? 0 : 1, 0);
+    SetDlgItemTextW(dialog, kCheckLargeIcons, Text("IDS_USE_LARGE_ICONS"));
+    const bool large = layout == CTodayItem::kDaysLarge || layout == CTodayItem::kPartsLarge;
+    CheckDlgButton(dialog, kCheckLargeIcons, large ? BST_CHECKED : BST_UNCHECKED);
+    SetFocus(GetDlgItem(dialog, kViewList));
+}
+
+void TodayOptionsDialog::Arrange(HWND dialog) {
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const int width = client.right - Scale(10);
+    MoveWindow(GetDlgItem(dialog, kTitle), Scale(10), Scale(5), width, Scale(23) - Scale(5), TRUE);
+    const int labelHeight = g_pGdiFactory->GetFontHeight(16) + Scale(1);
+    MoveWindow(GetDlgItem(dialog, kLabel), Scale(10), Scale(30), width, labelHeight, TRUE);
+    const int listTop = Scale(30) + labelHeight;
+    MoveWindow(GetDlgItem(dialog, kViewList), Scale(10), listTop, Scale(120), Scale(20), TRUE);
+    MoveWindow(GetDlgItem(dialog, kCheckLargeIcons), Scale(10), listTop + Scale(30), width, Scale(20), TRUE);
+}
+
+void TodayOptionsDialog::PaintRule(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    RECT rule{0, Scale(23), client.right, Scale(23) + Scale(1)};
+    FillRect(dc, &rule, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EndPaint(dialog, &paint);
+}
+
+void TodayOptionsDialog::Accept(HWND dialog) {
+    const int index = static_cast<int>(SendDlgItemMessageW(dialog, kViewList, CB_GETCURSEL, 0, 0));
+    const DWORD layout = LayoutFor(index, IsDlgButtonChecked(dialog, kCheckLargeIcons) == BST_CHECKED);
+    if (layout != DawnletServices::Settings().mode) {
+        DawnletServices::Settings().mode = layout;
+        DawnletServices::SaveSettings();
+        CTodayItem::SignalReload(CTodayItem::kReloadSettings);
+    }
+    EndDialog(dialog, 1);
+}
