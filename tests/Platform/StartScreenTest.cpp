@@ -53,6 +53,17 @@ using Screenshot = ce::test::DeviceScreenshot;
 
 Screenshot TakeScreenshot(const ce::test::TempDevice& device) { return Screenshot::Take(device.Root() + "/screen.png"); }
 
+// The screen paints after it handled what changed it: screenshots until one shows the pixel so (bounded).
+Screenshot WaitForPixel(const ce::test::TempDevice& device, int x, int y, COLORREF color, bool near = true) {
+    Screenshot shot = TakeScreenshot(device);
+    for (auto end = std::chrono::steady_clock::now() + 20s;
+         shot.Near(x, y, color) != near && std::chrono::steady_clock::now() < end;) {
+        std::this_thread::sleep_for(10ms);
+        shot = TakeScreenshot(device);
+    }
+    return shot;
+}
+
 RECT WorkArea() {
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -119,7 +130,7 @@ TEST_F(TodayScreen, ShowsTheEnabledItemsAndHandsThemTapsKeysAndActions) {
     const RECT area = WorkArea();
     const int width = area.right - area.left;
     const int middle = area.top + kTestItemHeight / 2;
-    Screenshot shot = TakeScreenshot(device);
+    Screenshot shot = WaitForPixel(device, 10, middle, kTestItemColor);
     EXPECT_TRUE(shot.Near(10, middle, kTestItemColor)) << "the item sits at the top of the screen";
     EXPECT_TRUE(shot.Near(width * 3 / 4, middle, GetSysColor(COLOR_WINDOW))) << "its watermark is the screen's";
     EXPECT_TRUE(shot.Near(10, area.top + kTestItemHeight + 10, GetSysColor(COLOR_WINDOW)));
@@ -130,7 +141,7 @@ TEST_F(TodayScreen, ShowsTheEnabledItemsAndHandsThemTapsKeysAndActions) {
     EXPECT_EQ(WaitForLog("todayitem", "navigation 39"), 1u) << "keys reach the item that took the selection";
     ASSERT_EQ(ce::RemoteKey("Enter"), 0u);
     EXPECT_EQ(WaitForLog("todayitem", "action"), 1u);
-    shot = TakeScreenshot(device);
+    shot = WaitForPixel(device, 10, middle, GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_TRUE(shot.Near(10, middle, GetSysColor(COLOR_HIGHLIGHT))) << "the item asked for the highlight colour";
 }
 
@@ -143,7 +154,8 @@ TEST_F(TodayScreen, LoadsAndDropsItemsWhenTheirRegistrationChanges) {
     BroadcastSettingChange(kTodayItemsChanged);
     ASSERT_EQ(WaitForLog("todayitem", "created"), 1u);
     const RECT area = WorkArea();
-    EXPECT_TRUE(TakeScreenshot(device).Near(10, area.top + kTestItemHeight / 2, kTestItemColor));
+    EXPECT_TRUE(WaitForPixel(device, 10, area.top + kTestItemHeight / 2, kTestItemColor)
+                    .Near(10, area.top + kTestItemHeight / 2, kTestItemColor));
 
     BroadcastSettingChange(0);
     ASSERT_EQ(ce::RemoteKey("Right"), 0u);
@@ -151,7 +163,8 @@ TEST_F(TodayScreen, LoadsAndDropsItemsWhenTheirRegistrationChanges) {
     BroadcastSettingChange(kTodayItemsChanged);
     ASSERT_EQ(WaitForLog("todayitem", "destroyed"), 1u);
     EXPECT_EQ(CountLog("todayitem", "created"), 1u) << "another setting change left the item alone";
-    EXPECT_TRUE(TakeScreenshot(device).Near(10, area.top + kTestItemHeight / 2, GetSysColor(COLOR_WINDOW)));
+    EXPECT_TRUE(WaitForPixel(device, 10, area.top + kTestItemHeight / 2, GetSysColor(COLOR_WINDOW))
+                    .Near(10, area.top + kTestItemHeight / 2, GetSysColor(COLOR_WINDOW)));
 }
 
 using HomeScreen = StartScreenDevice;
@@ -185,7 +198,7 @@ TEST_F(HomeScreen, CreatesTheSchemesPluginsAndHandsThemPaintKeysActionsAndRefres
     const RECT area = WorkArea();
     const int width = area.right - area.left;
     const int middle = area.top + kTestPluginHeight / 2;
-    Screenshot shot = TakeScreenshot(device);
+    Screenshot shot = WaitForPixel(device, 10, middle, GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_TRUE(shot.Near(10, middle, GetSysColor(COLOR_HIGHLIGHT))) << "the only plug-in is selected";
     EXPECT_TRUE(shot.Near(width * 3 / 4, middle, RGB(0x20, 0x40, 0x60))) << "the scheme's background";
 
@@ -218,7 +231,8 @@ TEST_F(HomeScreen, ASettingChangeReadsTheSchemeAgainAndADamagedOneShowsNothing) 
     ASSERT_EQ(WaitForLog("homeplugin", "released"), 1u);
     EXPECT_EQ(WaitForLog("startscreen", "not a scheme"), 1u);
     const RECT area = WorkArea();
-    EXPECT_FALSE(TakeScreenshot(device).Near(10, area.top + kTestPluginHeight / 2, GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_FALSE(WaitForPixel(device, 10, area.top + kTestPluginHeight / 2, GetSysColor(COLOR_HIGHLIGHT), false)
+                     .Near(10, area.top + kTestPluginHeight / 2, GetSysColor(COLOR_HIGHLIGHT)));
 
     UseScheme(device, "Test.home.xml", kTestScheme);
     BroadcastSettingChange(0);

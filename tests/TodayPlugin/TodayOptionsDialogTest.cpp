@@ -1,0 +1,79 @@
+// The options dialog as the program shows it: Dawnlet.dll loaded from an installed device, its dialog
+// resource 500 run with the procedure at ordinal 241.
+#include <gtest/gtest.h>
+
+#include "CPluginSettings.h"
+#include "CRegistryStore.h"
+#include "CTodayItem.h"
+#include "ProgramDevice.h"
+#include "TodayOptionsDialog.h"
+#include "ce/module.h"
+#include "ce/registry.h"
+
+namespace {
+
+class TodayOptions : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(device.Ready()) << device.Problem();
+        ASSERT_TRUE(store.Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
+        ASSERT_TRUE(store.SetDWORD(u"TodayPluginMode", CTodayItem::kDaysLarge));
+        module = LoadLibraryW(u"\\Windows\\Dawnlet.dll");
+        ASSERT_NE(module, nullptr);
+        reload = CreateEventW(nullptr, FALSE, FALSE, CTodayItem::kReloadEventName);
+        ASSERT_NE(reload, nullptr);
+    }
+    void TearDown() override {
+        if (reload != nullptr) {
+            CloseHandle(reload);
+        }
+        if (module != nullptr) {
+            FreeLibrary(module);
+        }
+    }
+
+    HWND OpenDialog() const {
+        auto procedure = ce::ProcAs<DLGPROC>(GetProcAddressW(module, MAKEINTRESOURCEW(ORDINAL_OPTIONSDIALOGPROC)));
+        HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(TodayOptionsDialog::kDialogId), RT_DIALOG);
+        if (procedure == nullptr || resource == nullptr) {
+            return nullptr;
+        }
+        auto dialogTemplate = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, resource)));
+        return CreateDialogIndirectParamW(module, dialogTemplate, nullptr, procedure, 0);
+    }
+    DWORD StoredLayout() {
+        DWORD layout = 99;
+        store.GetDWORD(u"TodayPluginMode", &layout);
+        return layout;
+    }
+
+    ProgramDevice device{CE_DEVICE_TOOL};
+    CRegistryStore store;
+    HMODULE module = nullptr;
+    HANDLE reload = nullptr;
+};
+
+TEST_F(TodayOptions, ShowsTheStoredLayoutAndOkWithoutAChangeTellsNoItem) {
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, TodayOptionsDialog::kViewList, CB_GETCURSEL, 0, 0), 1) << "days";
+    EXPECT_EQ(IsDlgButtonChecked(dialog, TodayOptionsDialog::kCheckLargeIcons), static_cast<UINT>(BST_CHECKED));
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitForSingleObject(reload, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(StoredLayout(), CTodayItem::kDaysLarge);
+    DestroyWindow(dialog);
+}
+
+TEST_F(TodayOptions, AChangedLayoutIsSavedAndEveryItemToldToReloadItsSettings) {
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendDlgItemMessageW(dialog, TodayOptionsDialog::kViewList, CB_SETCURSEL, 0, 0);
+    CheckDlgButton(dialog, TodayOptionsDialog::kCheckLargeIcons, BST_UNCHECKED);
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(reload, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(GetEventData(reload), CTodayItem::kReloadSettings);
+    EXPECT_EQ(StoredLayout(), CTodayItem::kPartsSmall);
+    DestroyWindow(dialog);
+}
+
+}  // namespace
