@@ -1,7 +1,11 @@
 #include "CApplicationSkin.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "CRasterizeTable.h"
 #include "CSpritePackage.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
@@ -312,3 +316,38 @@ void CApplicationSkin::DropBackground() {
 }
 
 COLORREF CApplicationSkin::GetSkinColor(int index) { return index == 0 ? kBackgroundColor : 0; }
+
+// ---- pre-rendering ----------------------------------------------------------------------------------
+
+BOOL CApplicationSkin::PreRender(const CRasterizeTable& table) {
+    if (g_pSysInfo == nullptr) {
+        return FALSE;
+    }
+    bool all = true;
+    for (int packet = 0; packet < table.GetCount(); ++packet) {
+        if (table.FitsDevice(packet, *g_pSysInfo) && !PreRenderPacket(table, packet)) {
+            all = false;
+        }
+    }
+    return all ? TRUE : FALSE;
+}
+
+// Every picture is tried, so that one bad entry costs only itself.
+bool CApplicationSkin::PreRenderPacket(const CRasterizeTable& table, int packet) {
+    std::u16string name;
+    std::vector<CRasterizeTable::Picture> pictures;
+    if (!table.GetPacket(packet, &name, nullptr, nullptr, nullptr) || !table.GetPictures(packet, &pictures)) {
+        return false;
+    }
+    std::unique_ptr<CSpritePackage> package(OpenPackage(name.c_str()));
+    if (package == nullptr) {
+        return false;
+    }
+    bool all = true;
+    for (const CRasterizeTable::Picture& picture : pictures) {
+        if (package->Render(picture.index, picture.width, picture.height) == CSpritePackage::kNoImage) {
+            all = false;
+        }
+    }
+    return all;
+}

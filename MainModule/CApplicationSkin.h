@@ -9,6 +9,7 @@
 #include "CBitmapDC.h"
 #include "UserInterface/IDlgControlImages.h"
 
+class CRasterizeTable;
 class CSpritePackage;
 
 // A recolouring of a rendered picture: the hue and saturation it takes, and a lightness shift.
@@ -44,6 +45,11 @@ public:
     BOOL GetSpriteSize(int picture, SIZE* size);
     // The cached background goes; the next DrawBackground paints it anew (the theme may have changed).
     void DropBackground();
+    // Renders, into the packages' render caches, the pictures of every packet that fits this device,
+    // each package through a sprite object of its own (no skin needs to exist). True when every picture
+    // of those packets rendered; the packets after a failed one are still rendered. Needs the device
+    // information and the sprite library.
+    static BOOL PreRender(const CRasterizeTable& table);
 
     // The recolouring that follows the device's theme colour (grey below base hue 255).
     static SkinTint GetThemeTint();
@@ -74,6 +80,7 @@ private:
     // The size at a fixed height, in the picture's own aspect.
     BOOL GetSizeAtHeight(int picture, int height, SIZE* size);
     BOOL DrawTintedInRect(int picture, HDC dc, const RECT& rect);
+    static bool PreRenderPacket(const CRasterizeTable& table, int packet);
 
     CSpritePackage* m_icons = nullptr;
     CSpritePackage* m_misc = nullptr;

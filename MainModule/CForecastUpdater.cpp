@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "CAppMessageBox.h"
 #include "CCityList.h"
 #include "CDate.h"
 #include "CForecastCacheFile.h"
@@ -401,5 +402,30 @@ bool CForecastUpdater::UnpackPackage(const BYTE* package, DWORD size, const Publ
         return false;
     }
     content->assign(reinterpret_cast<const char*>(text), header.first);
+    return true;
+}
+
+bool CForecastUpdater::ShowResultMessage(UserInterface::CSmartDialog* parent, UserInterface::IDlgScreenCapture* capture,
+                                         int result, INT_PTR, const CDate*) {
+    CAppMessageBox box;
+    return ShowResultMessage(box, parent, capture, result);
+}
+
+// The results that only support can resolve carry the support link.
+bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
+                                         UserInterface::IDlgScreenCapture* capture, int result) {
+    std::u16string text;
+    if (!GetResultText(result, &text)) {
+        return false;
+    }
+    MessageBoxLink link;
+    const bool withLink = result == kResultInvalidParameters || result == kResultBlocked || result == kResultInternal;
+    if (withLink) {
+        LPCWSTR linkText = LoadLocalizedString("IDS_SUPPORT_LINK");
+        LPCWSTR address = LoadLocalizedString("IDS_SUPPORT_ADDRESS");
+        link.text = linkText != nullptr ? linkText : u"";
+        link.address = address != nullptr ? address : u"";
+    }
+    CAppMessageBox::DoModalDoneOverDialog(box, parent, capture, text.c_str(), nullptr, withLink ? &link : nullptr);
     return true;
 }

@@ -16,8 +16,14 @@
 #include "ce/com.h"
 #include "ce/kernel.h"
 
+class CAppMessageBox;
 class CCityList;
+class CDate;
 class CHTTPDownloader;
+namespace UserInterface {
+class CSmartDialog;
+class IDlgScreenCapture;
+}  // namespace UserInterface
 
 class CForecastUpdater {
 public:
@@ -71,6 +77,14 @@ public:
     static PublicKeyRecord BuildPublicKey();
     // The localized text of a result code; false for a code without one.
     static bool GetResultText(int result, std::u16string* text);
+    // Shows the text of a result in a message box over the screen, with the support link for the results
+    // that need the user to write to support; true once the box has closed, false (and nothing shown) for
+    // a result without text. The value and the date are those the listener was given.
+    static bool ShowResultMessage(UserInterface::CSmartDialog* parent, UserInterface::IDlgScreenCapture* capture,
+                                  int result, INT_PTR value, const CDate* date);
+    // The same in the box it is handed.
+    static bool ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
+                                  UserInterface::IDlgScreenCapture* capture, int result);
     // The result code of a server error code.
     static int ResultFromServerCode(int serverCode);
     // A reply that holds "<title>" is a server error page; its code follows the tag.

@@ -102,6 +102,7 @@ protected:
         m_margin = margin;
         m_rowGap = rowGap;
     }
+    CDlgScroller& GetScroller() { return m_scroller; }
 
 private:
     void ArrangeIn(const RECT& view);

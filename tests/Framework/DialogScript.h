@@ -1,6 +1,7 @@
 // Runs a real framework dialog step by step from inside its own modal loop: each step injects input
 // through the platform and the next one starts once everything it queued has been handled (or once
-// its condition holds), so a test sees the dialog exactly as a user's taps and keys leave it.
+// its condition holds), so a test sees the dialog exactly as a user's taps and keys leave it. Any
+// screen class derived from the smart dialog can be scripted (ScriptedScreen<CSomeScreen>).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,7 +18,8 @@
 
 namespace framework::test {
 
-class ScriptedDialog : public UserInterface::CSmartDialog {
+template <class Dialog = UserInterface::CSmartDialog>
+class ScriptedScreen : public Dialog {
 public:
     static constexpr UINT kStepMessage = WM_APP + 40;
     static constexpr UINT kPopupMessage = WM_APP + 41;
@@ -26,25 +28,27 @@ public:
     static constexpr int kScriptEnded = 99;
 
     struct Step {
-        std::function<void(ScriptedDialog&)> action;
-        std::function<bool(ScriptedDialog&)> done;  // null: done once the queue has caught up
+        std::function<void(ScriptedScreen&)> action;
+        std::function<bool(ScriptedScreen&)> done;  // null: done once the queue has caught up
     };
 
     std::vector<Step> steps;
     std::vector<int> commands;  // what reached OnDialogCommand
     std::vector<int> codes;     // what the controls told the dialog
     int backKeys = 0;
+    // Lets the screen itself handle the Back key as well.
+    bool passBackKeys = false;
     // Runs once a popup of the bar has opened (keys injected here go to the popup).
     std::function<void()> whilePopupOpen;
 
-    void Then(std::function<void(ScriptedDialog&)> action, std::function<bool(ScriptedDialog&)> done = nullptr) {
+    void Then(std::function<void(ScriptedScreen&)> action, std::function<bool(ScriptedScreen&)> done = nullptr) {
         steps.push_back(Step{std::move(action), std::move(done)});
     }
 
     // A point of the client area in screen coordinates, for the stylus.
     POINT Screen(int x, int y) const {
         POINT point{x, y};
-        ClientToScreen(m_hWnd, &point);
+        ClientToScreen(this->m_hWnd, &point);
         return point;
     }
     void Tap(int x, int y) const {
@@ -65,7 +69,10 @@ public:
     }
 
     BOOL OnInitControls() override {
-        PostMessageW(m_hWnd, kStepMessage, 0, 0);
+        if (!Dialog::OnInitControls()) {
+            return FALSE;
+        }
+        PostMessageW(this->m_hWnd, kStepMessage, 0, 0);
         return TRUE;
     }
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -74,28 +81,28 @@ public:
             return TRUE;
         }
         if (message != kStepMessage) {
-            return CSmartDialog::OnMessage(message, wParam, lParam);
+            return Dialog::OnMessage(message, wParam, lParam);
         }
         RunStep();
         return TRUE;
     }
     BOOL OnDialogCommand(int id, int code, HWND window) override {
         commands.push_back(id);
-        return CSmartDialog::OnDialogCommand(id, code, window);
+        return Dialog::OnDialogCommand(id, code, window);
     }
     BOOL OnInitMenuPopup(int index, HMENU menu) override {
-        const BOOL filled = CSmartDialog::OnInitMenuPopup(index, menu);
-        PostMessageW(m_hWnd, kPopupMessage, 0, 0);
+        const BOOL filled = Dialog::OnInitMenuPopup(index, menu);
+        PostMessageW(this->m_hWnd, kPopupMessage, 0, 0);
         return filled;
     }
     // The codes of the controls' notifications, in order.
     LRESULT OnControlNotify(UserInterface::CDlgControl* control, int code, LPARAM a, LPARAM b) override {
         codes.push_back(code);
-        return CSmartDialog::OnControlNotify(control, code, a, b);
+        return Dialog::OnControlNotify(control, code, a, b);
     }
-    BOOL OnBackKey(WPARAM, LPARAM) override {
+    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override {
         ++backKeys;
-        return TRUE;
+        return passBackKeys ? Dialog::OnBackKey(wParam, lParam) : TRUE;
     }
 
 private:
@@ -109,7 +116,7 @@ private:
             if (done && !done(*this)) {
                 if (++m_waits > kMaxWaits) {
                     ADD_FAILURE() << "step " << m_next << " never finished";
-                    EndDialog(IDABORT);
+                    this->EndDialog(IDABORT);
                     return;
                 }
             } else {
@@ -117,16 +124,18 @@ private:
                 m_started = false;
             }
         } else {
-            EndDialog(kScriptEnded);
+            this->EndDialog(kScriptEnded);
             return;
         }
-        PostMessageW(m_hWnd, kStepMessage, 0, 0);
+        PostMessageW(this->m_hWnd, kStepMessage, 0, 0);
     }
 
     size_t m_next = 0;
     bool m_started = false;
     int m_waits = 0;
 };
+
+using ScriptedDialog = ScriptedScreen<>;
 
 // A scripted dialog over a layout on the test device, with Done as its soft key and the device
 // information in place; the clock is virtual.
