@@ -14,6 +14,7 @@
 #include "CHomePlugin.h"
 #include "CLocalization.h"
 #include "CMapsUpdater.h"
+#include "CRasterizeTable.h"
 #include "CRegistryStore.h"
 #include "CSOMutex.h"
 #include "CSettings.h"
@@ -322,12 +323,25 @@ int CMainApplication::RemoveStartScreenPlugin() {
 
 int CMainApplication::RunAfterInstall() {
     BeginWaitCursor();
-    // The pictures of rasterize.xml are rendered here once the pre-render list exists; until then the
-    // file stays for a later run.
-    int result = InstallStartScreenPlugin();
+    int result = 0;
+    WCHAR list[MAX_PATH];
+    if (CSysInfo::ExpandPath(u"%INSTALL_DIR%\\Data\\rasterize.xml", list, MAX_PATH)) {
+        PreRenderPictures(list);
+        result = InstallStartScreenPlugin();
+    }
     Log("cmd_after_install", {{"event", "install"}, {"result", std::to_string(result)}});
     EndWaitCursor();
     return result;
+}
+
+// The pictures this device draws are rendered into the packages' render caches once; the list is used
+// up whether or not it could be read.
+void CMainApplication::PreRenderPictures(LPCWSTR listPath) {
+    CRasterizeTable table;
+    if (table.LoadFromFile(listPath)) {
+        CApplicationSkin::PreRender(table);
+    }
+    DeleteFileW(listPath);
 }
 
 // During an upgrade the installer runs: the user's cities and forecasts stay for the new version.

@@ -82,6 +82,7 @@ private:
     static int InstallStartScreenPlugin();
     static int RemoveStartScreenPlugin();
     static int RemoveBeforeUninstall(bool keepUserData);
+    static void PreRenderPictures(LPCWSTR listPath);
     static int OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR, INT_PTR context);
 
     CMainWindow m_mainWindow;

@@ -40,7 +40,14 @@ protected:
     // The installer sleeps for the shell in virtual time.
     int RunStep(const std::string& commandLine) {
         DeviceProgram run = device.Start(commandLine);
-        return AdvanceUntilEnd(run, 1000);
+        // Rendering the pictures takes real time; the waits for the shell take virtual time.
+        for (int i = 0; i < 480; ++i) {
+            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
+                return run.Wait();
+            }
+            ce::AdvanceVirtualClock(1000);
+        }
+        return run.Wait(std::chrono::milliseconds(0));
     }
     void WriteUserData() {
         WriteCities({u"DEBE0001", u"FRXX0002"});
@@ -55,10 +62,22 @@ protected:
     }
 };
 
-TEST_F(InstallModes, AfterInstallRegistersTheTodayItemOfTheInstalledLibrary) {
+TEST_F(InstallModes, AfterInstallRendersThePictureListAndRegistersTheTodayItemOfTheInstalledLibrary) {
+    ASSERT_TRUE(Installed("Data/rasterize.xml"));
     EXPECT_EQ(RunStep("cmd_after_install"), 0);
     EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Windows\\Dawnlet.dll");
     EXPECT_TRUE(HasField(LastProgramLine(), "result", "1")) << LastProgramLine();
+    EXPECT_FALSE(Installed("Data/rasterize.xml")) << "the list is used once";
+    EXPECT_GT(std::filesystem::file_size(device.Installed("Data/icons.tmp")), 0u) << "the pictures were rendered";
+    EXPECT_TRUE(Installed("Data/misc.tmp"));
+}
+
+TEST_F(InstallModes, AfterInstallWithADamagedPictureListStillRegistersTheItemAndDropsTheList) {
+    std::ofstream(device.Installed("Data/rasterize.xml"), std::ios::trunc) << "<data><packet name=";
+    EXPECT_EQ(RunStep("cmd_after_install"), 0);
+    EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Windows\\Dawnlet.dll");
+    EXPECT_FALSE(Installed("Data/rasterize.xml"));
+    EXPECT_FALSE(Installed("Data/icons.tmp"));
 }
 
 TEST_F(InstallModes, BeforeUninstallRemovesTheItemTheRenderCachesAndTheUsersData) {
