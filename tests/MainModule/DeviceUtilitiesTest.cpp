@@ -78,6 +78,18 @@ protected:
         EXPECT_FALSE(WaitForResets(before + 1, std::chrono::milliseconds(300)));
     }
 
+    // The period counts from the thread's wait, so the clock moves only once it sleeps.
+    static bool WaitForSleepingThread() {
+        auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (ce::TimedWaitsInProgress() == 0) {
+            if (std::chrono::steady_clock::now() >= giveUp) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
     ce::test::TempDevice device;
 };
 
@@ -94,6 +106,7 @@ TEST_F(KeepAwake, ResetsTheIdleTimerEveryPeriodUntilStopped) {
     ASSERT_TRUE(StartKeepAwake());
     ASSERT_TRUE(WaitForResets(1));
     ASSERT_TRUE(StartKeepAwake()) << "a second start changes nothing";
+    ASSERT_TRUE(WaitForSleepingThread());
     ce::AdvanceVirtualClock(59000);
     ASSERT_TRUE(WaitForResets(2));
     EXPECT_EQ(IdleTimerResets(), 2u) << "one thread, one reset a period";

@@ -70,6 +70,9 @@ CE_API bool VirtualClockEnabled();
 CE_API void EnableVirtualClock(uint64_t startUnixMs);
 CE_API void DisableVirtualClock();
 CE_API void AdvanceVirtualClock(uint64_t milliseconds);
+// How many threads of this process wait with a time-out now: a test advances the clock once the thread
+// it drives has gone to sleep, not before.
+CE_API size_t TimedWaitsInProgress();
 // UTC now, ms since 1970, real or virtual.
 CE_API uint64_t ClockUnixMs();
 // Monotonic milliseconds, real or virtual.

@@ -15,6 +15,7 @@ namespace {
 struct Waiter {
     const std::vector<std::shared_ptr<KernelObject>>* objects;
     std::vector<const KernelObject*> pulsed;
+    bool timed = false;
 
     bool WaitsOn(const KernelObject* object) const {
         return std::any_of(objects->begin(), objects->end(),
@@ -128,7 +129,7 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
     int pollMs = kFirstPollMs;
 
     WaitState& state = State();
-    Waiter waiter{&objects, {}};
+    Waiter waiter{&objects, {}, !infinite};
     std::unique_lock lock(state.lock);
     auto registration = state.waiters.insert(state.waiters.end(), &waiter);
     DWORD result = WAIT_TIMEOUT;
@@ -165,3 +166,14 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
 }
 
 }  // namespace ce::detail
+
+namespace ce {
+
+size_t TimedWaitsInProgress() {
+    detail::WaitState& state = detail::State();
+    std::lock_guard lock(state.lock);
+    return static_cast<size_t>(
+        std::count_if(state.waiters.begin(), state.waiters.end(), [](const detail::Waiter* waiter) { return waiter->timed; }));
+}
+
+}  // namespace ce
