@@ -415,17 +415,33 @@ bool CForecastUpdater::ShowResultMessage(UserInterface::CSmartDialog* parent, Us
 bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
                                          UserInterface::IDlgScreenCapture* capture, int result) {
     std::u16string text;
-    if (!GetResultText(result, &text)) {
+    MessageBoxLink link;
+    if (!ComposeResultMessage(result, &text, &link)) {
         return false;
     }
+    const MessageBoxLink* shownLink = link.text.empty() ? nullptr : &link;
+    return CAppMessageBox::DoModalDoneOverDialog(box, parent, capture, text.c_str(), nullptr, shownLink) != 0;
+}
+
+bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, HWND window, int result) {
+    std::u16string text;
     MessageBoxLink link;
-    const bool withLink = result == kResultInvalidParameters || result == kResultBlocked || result == kResultInternal;
-    if (withLink) {
+    if (!ComposeResultMessage(result, &text, &link)) {
+        return false;
+    }
+    const MessageBoxLink* shownLink = link.text.empty() ? nullptr : &link;
+    return CAppMessageBox::DoModalDone(box, window, text.c_str(), nullptr, shownLink) != 0;
+}
+
+bool CForecastUpdater::ComposeResultMessage(int result, std::u16string* text, MessageBoxLink* link) {
+    if (!GetResultText(result, text)) {
+        return false;
+    }
+    if (result == kResultInvalidParameters || result == kResultBlocked || result == kResultInternal) {
         LPCWSTR linkText = LoadLocalizedString("IDS_SUPPORT_LINK");
         LPCWSTR address = LoadLocalizedString("IDS_SUPPORT_ADDRESS");
-        link.text = linkText != nullptr ? linkText : u"";
-        link.address = address != nullptr ? address : u"";
+        link->text = linkText != nullptr ? linkText : u"";
+        link->address = address != nullptr ? address : u"";
     }
-    CAppMessageBox::DoModalDoneOverDialog(box, parent, capture, text.c_str(), nullptr, withLink ? &link : nullptr);
     return true;
 }

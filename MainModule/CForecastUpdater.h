@@ -17,6 +17,7 @@
 #include "ce/kernel.h"
 
 class CAppMessageBox;
+struct MessageBoxLink;
 class CCityList;
 class CDate;
 class CHTTPDownloader;
@@ -82,9 +83,11 @@ public:
     // a result without text. The value and the date are those the listener was given.
     static bool ShowResultMessage(UserInterface::CSmartDialog* parent, UserInterface::IDlgScreenCapture* capture,
                                   int result, INT_PTR value, const CDate* date);
-    // The same in the box it is handed.
+    // The same in the box it is handed; false also when the box could not be shown.
     static bool ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
                                   UserInterface::IDlgScreenCapture* capture, int result);
+    // The same over a window.
+    static bool ShowResultMessage(CAppMessageBox& box, HWND window, int result);
     // The result code of a server error code.
     static int ResultFromServerCode(int serverCode);
     // A reply that holds "<title>" is a server error page; its code follows the tag.
@@ -94,6 +97,7 @@ public:
     static bool UnpackPackage(const BYTE* package, DWORD size, const PublicKeyRecord& key, std::string* content);
 
 private:
+    static bool ComposeResultMessage(int result, std::u16string* text, MessageBoxLink* link);
     static DWORD ThreadProc(LPVOID self);
     void RunOnce();
     int UpdateWorker();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "CAboutDlg.h"
+#include "CAppMessageBox.h"
 #include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
@@ -17,6 +19,7 @@
 #include "CTodayPlugin.h"
 #include "CToolBarControl.h"
 #include "CityStatusText.h"
+#include "ForecastSending.h"
 #include "GlobalServices.h"
 #include "MainWindowMenu.h"
 #include "UserInterface/CDlgControl.h"
@@ -33,6 +36,7 @@ constexpr int kSwipeDistance = 80;
 constexpr DWORD kSlideMs = 300;
 constexpr LONGLONG kDayMs = 86400000;
 constexpr DWORD kFirstStartUpdateDelayMs = 800;
+constexpr DWORD kViewUpdateDelayMs = 500;
 constexpr DWORD kSeparatorStyle = 262162;
 constexpr DWORD kControlFlags = 18;
 constexpr COLORREF kTextColor = 0xFFFFFF;
@@ -451,13 +455,75 @@ LRESULT CMainWindow::OnCommand(int id, int, HWND) {
         case Menu::kHourlyForecast: ShowView(kViewHourly, nullptr); return 1;
         case Menu::kUpdateForecast: UpdateAllCities(0); return 1;
         case Menu::kTodayPlugin: RunTodayItemOptions(); return 1;
-        default:
-            // Gap: the about box, the settings dialogs, sending a forecast and
-            // the program-update check belong to screens and services not on main yet; their commands do
-            // nothing visible until then.
-            return id >= Menu::kAbout && id <= Menu::kHomePluginSettings ? 1 : 0;
+        case Menu::kAbout: RunAboutBox(); return 1;
+        case Menu::kAutoUpdate: RunAutoUpdateSettings(); return 1;
+        case Menu::kNetwork: RunNetworkSettings(); return 1;
+        case Menu::kUnits: RunUnitsDialog(); return 1;
+        case Menu::kInterfaceLanguage: RunLanguageDialog(); return 1;
+        case Menu::kGpsSettings: RunGpsSettings(); return 1;
+        case Menu::kSendBySms: SendForecast(false); return 1;
+        case Menu::kSendByEmail: SendForecast(true); return 1;
+        case Menu::kCheckUpdates: CheckOnlineUpdateManual(); return 1;
+        case Menu::kOnlineUpdateSettings: RunOnlineUpdateSettings(); return 1;
+        case Menu::kHomePluginSettings: RunHomePluginSettings(); return 1;
+        default: return id >= Menu::kAbout && id <= Menu::kHomePluginSettings ? 1 : 0;
     }
 }
+
+INT_PTR CMainWindow::RunDialog(UserInterface::CSmartDialog& dialog, std::vector<int> handOverResults) {
+    m_runningDialog = &dialog;
+    m_handOverResults = std::move(handOverResults);
+    UserInterface::CSmartDialog::TransitionInfo transition{this, this, this};
+    const INT_PTR result = dialog.RunModal(m_hWnd, 0, nullptr, nullptr, &transition);
+    ClearRunningDialog();
+    return result;
+}
+
+void CMainWindow::RunAboutBox() {
+    CAboutDlg about;
+    about.Run(m_hWnd);
+}
+
+// Gap: the auto-update settings dialog; when it returns 1 the scheduled update is armed anew.
+void CMainWindow::RunAutoUpdateSettings() {}
+
+// Gap: the network settings dialog.
+void CMainWindow::RunNetworkSettings() {}
+
+// Gap: the units dialog; when it returns 1 everything is refreshed and the start-screen item told
+// (TODAY_RELOAD_SETTINGS).
+void CMainWindow::RunUnitsDialog() {}
+
+// Gap: the interface-language dialog; when it returns 1 with a new language the menu is built anew,
+// everything refreshed and the start-screen item told (TODAY_RELOAD_LANGUAGE).
+void CMainWindow::RunLanguageDialog() {}
+
+// Gap: the GPS settings dialog.
+void CMainWindow::RunGpsSettings() {}
+
+// Gap: the online-update settings dialog.
+void CMainWindow::RunOnlineUpdateSettings() {}
+
+// Gap: the Home plug-in settings dialog; when it returns 1 the Home screen is refreshed.
+void CMainWindow::RunHomePluginSettings() {}
+
+void CMainWindow::SendForecast(bool byEmail) {
+    CCity city;
+    if (!HasCurrentCity() || !g_pCityList->GetCity(m_cityIndex, &city)) {
+        return;
+    }
+    if (byEmail) {
+        SendForecastByEmail(city);
+    } else {
+        SendForecastBySms(&city);
+    }
+}
+
+// Gap: sending by e-mail, over the window.
+void CMainWindow::SendForecastByEmail(const CCity&) {}
+
+// Gap: the program-update check in manual mode.
+void CMainWindow::CheckOnlineUpdateManual() {}
 
 // The Today item's own options dialog, from its library: export 241 is the dialog procedure and
 // dialog resource 500 its template.
@@ -652,8 +718,8 @@ void CMainWindow::OnForecastEvent(int status, int result, bool last) {
     Refresh(kRefreshAll);
     RedrawHost();
     if (last && result != 0) {
-        // Gap: CForecastUpdater::ShowResultMessage shows the result over the window once the message
-        // boxes are on main; until then the switch's status line is all the user sees.
+        CAppMessageBox box;
+        CForecastUpdater::ShowResultMessage(box, m_hWnd, result);
     }
 }
 
@@ -689,15 +755,56 @@ bool CMainWindow::Play(HDC target, int x, int y, int width, int height, HDC from
 
 // ---- the views loop ----------------------------------------------------------------------------------
 
-// One view run; its result names the next view. Gap: the day, current-conditions, hourly, city list
-// and maps screens are not on main yet, so every view ends the loop at once.
-int CMainWindow::RunViewStep(int view, const CDate&) {
+// One view run; its result names the next view, anything else ends the loop.
+int CMainWindow::RunViewStep(int view, const CDate& date) {
+    if (view == kViewCityList) {
+        return RunCityListView();
+    }
+    if (view == kViewMaps) {
+        return RunMapsView();
+    }
     CCity city;
-    if (view <= kViewHourly && (!HasCurrentCity() || !g_pCityList->GetCity(m_cityIndex, &city))) {
+    if (!HasCurrentCity() || !g_pCityList->GetCity(m_cityIndex, &city)) {
         return 0;
     }
-    return 0;
+    switch (view) {
+        case kViewDay: return RunDayView(city, date);
+        case kViewCurrent: return RunCurrentView(city);
+        case kViewHourly: return RunHourlyView(city);
+        default: return 0;
+    }
 }
+
+// A view without data asks whether to update now; every answer hands the picture on to the view.
+void CMainWindow::OfferUpdate(const char* questionKey) {
+    LPCWSTR question = LoadLocalizedString(questionKey);
+    if (question == nullptr) {
+        return;
+    }
+    CAppMessageBox box;
+    m_runningDialog = &box;
+    m_handOverResults = {IDOK, IDYES, IDCANCEL, IDNO};
+    const INT_PTR answer = CAppMessageBox::DoModalYesNo(box, m_hWnd, question, nullptr, nullptr);
+    ClearRunningDialog();
+    if (answer == IDOK || answer == IDYES) {
+        UpdateAllCities(kViewUpdateDelayMs);
+    }
+}
+
+// Gap: the day forecast screen (hand-over 3012, 3034, 3010, 3014).
+int CMainWindow::RunDayView(const CCity&, const CDate&) { return 0; }
+
+// Gap: the current-conditions screen (hand-over 3009, 3034, 3010, 3014).
+int CMainWindow::RunCurrentView(const CCity&) { return 0; }
+
+// Gap: the hourly forecast screen (hand-over 3009, 3012, 3010, 3014).
+int CMainWindow::RunHourlyView(const CCity&) { return 0; }
+
+// Gap: the city list screen (hand-over 3009, 3012, 3034, 3014); the index is clamped to the list after.
+int CMainWindow::RunCityListView() { return 0; }
+
+// Gap: the maps screen (hand-over 3009, 3012, 3034, 3010).
+int CMainWindow::RunMapsView() { return 0; }
 
 void CMainWindow::ShowView(int view, const CDate* date) {
     Freeze();

@@ -17,6 +17,8 @@
 #include "UserInterface/IDlgObjectHost.h"
 #include "UserInterface/IDlgScreenCapture.h"
 
+class CCity;
+
 namespace UserInterface {
 class CSmartDialog;
 }
@@ -144,6 +146,28 @@ private:
     bool AddFirstStartCities();
     void ClearRunningDialog();
     int RunViewStep(int view, const CDate& date);
+    // Runs a screen over the window as the running dialog, with the window's own transitions: a result
+    // of the hand-over list leaves the screen's last picture for the next one to open from.
+    INT_PTR RunDialog(UserInterface::CSmartDialog& dialog, std::vector<int> handOverResults);
+    void OfferUpdate(const char* questionKey);
+    // The views; each gives the command that picks the next view, or 0.
+    int RunDayView(const CCity& city, const CDate& date);
+    int RunCurrentView(const CCity& city);
+    int RunHourlyView(const CCity& city);
+    int RunCityListView();
+    int RunMapsView();
+    // The commands of the menu that open dialogs or send.
+    void RunAboutBox();
+    void RunAutoUpdateSettings();
+    void RunNetworkSettings();
+    void RunUnitsDialog();
+    void RunLanguageDialog();
+    void RunGpsSettings();
+    void RunOnlineUpdateSettings();
+    void RunHomePluginSettings();
+    void SendForecast(bool byEmail);
+    void SendForecastByEmail(const CCity& city);
+    void CheckOnlineUpdateManual();
     void SendPointer(UserInterface::CDlgControl* control, UINT message, int x, int y);
 
     static int OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR value, INT_PTR date, INT_PTR last,

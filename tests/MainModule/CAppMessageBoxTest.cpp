@@ -159,6 +159,9 @@ TEST_F(MessageBoxTest, UpdateResultsShowTheirTextAndTheSupportLinkWhereSupportHe
     EXPECT_EQ(shown[0], (std::vector<int>{3, 4})) << "blocked: the support link";
     EXPECT_EQ(shown[1], (std::vector<int>{3})) << "no weather data: no link";
     EXPECT_EQ(texts[0], LoadLocalizedString("IDS_ERROR_BLOCKED"));
+    ScriptedBox orphan;
+    EXPECT_FALSE(CForecastUpdater::ShowResultMessage(orphan, nullptr, nullptr, CForecastUpdater::kResultBlocked))
+        << "a box that cannot be shown is not reported as shown";
 }
 
 using ScriptedAssistant = ScriptedScreen<CAssistantDlg>;

@@ -58,6 +58,38 @@ int TakeQuit() {
     return -1;
 }
 
+// Waits on its own thread for a screen to come over the window, then presses a soft key on it.
+class ScreenAnswer {
+public:
+    ScreenAnswer(HWND window, UINT key)
+        : thread_([this, window, key] {
+              const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+              while (!stop_ && std::chrono::steady_clock::now() < giveUp) {
+                  HWND front = GetForegroundWindow();
+                  if (front != nullptr && front != window) {
+                      shown_ = true;
+                      ce::InjectKey(key);
+                      return;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+              }
+          }) {}
+    ~ScreenAnswer() { Join(); }
+    // True once a screen came up and was answered.
+    bool Join() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return shown_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> shown_{false};
+    std::thread thread_;
+};
+
 class CMainWindowTest : public ::testing::Test {
 protected:
     // Makes the window on a city and lets its start-up steps run.
@@ -289,6 +321,49 @@ TEST_F(CMainWindowTest, TheUpdateCommandFetchesEveryCityAndTheSwitchShowsTheNewT
     updater.Shutdown();
     g_pForecastUpdater = nullptr;
     CoUninitialize();
+}
+
+TEST_F(CMainWindowTest, AFailedUpdateShowsItsResultOverTheWindowUntilDone) {
+    WeatherServerProcess server{{"--date", "2026120912"}};
+    ASSERT_GT(server.Port(), 0);
+    ASSERT_FALSE(server.Control("/control/fault?spec=code:2007").empty());
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server.Port()));
+    ce::ReloadProfile();
+    device_.AddCities({u"DEBE0001"}, 24 * 20);
+    CForecastUpdater updater(g_pCityList, IID_DestNetInternet);
+    ASSERT_TRUE(updater.Initialize());
+    g_pForecastUpdater = &updater;
+    Open(0);
+
+    SendMessageW(window_->GetHandle(), WM_COMMAND, 3011, 0);
+    for (int i = 0; i < 2000 && updater.IsRunning(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    {
+        ScreenAnswer done(window_->GetHandle(), VK_TSOFT1);
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_TRUE(done.Join()) << "the result came up in a box";
+    }
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle()) << "and Done closed it";
+    EXPECT_EQ(Switch().GetSecondText(), u"Not updated");
+
+    window_.reset();
+    updater.Shutdown();
+    g_pForecastUpdater = nullptr;
+    CoUninitialize();
+}
+
+TEST_F(CMainWindowTest, TheAboutCommandOpensTheAboutBoxOverTheWindow) {
+    device_.AddCities({u"DEBE0001"});
+    Open(0);
+    ScreenAnswer done(window_->GetHandle(), VK_TSOFT1);
+    RunningClock clock;
+    PostMessageW(window_->GetHandle(), WM_COMMAND, 3004, 0);
+    device_.Pump();
+    EXPECT_TRUE(done.Join());
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
 }
 
 }  // namespace
