@@ -44,6 +44,10 @@ INT_PTR CAppBasicDialog::RunOverWindow(HWND parent, const UserInterface::CMenuIn
                                        UserInterface::IDlgScreenCapture* capture) {
     TransitionInfo transition;
     transition.previousScreen = capture;
+    if (capture != nullptr) {
+        transition.openingEffect = m_windowTransition;
+        transition.closingEffect = m_windowTransition;
+    }
     return RunModal(parent, 0, menu, nullptr, &transition);
 }
 

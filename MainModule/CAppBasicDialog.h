@@ -8,6 +8,7 @@
 #include "UserInterface/CSmartDialog.h"
 
 namespace UserInterface {
+class CGenericEffect;
 class CDlgHyperLink;
 class CDlgSeparator;
 class CDlgStatic;
@@ -23,8 +24,11 @@ public:
     CAppBasicDialog();
     ~CAppBasicDialog() override;
 
-    // Runs over a window; the capture, when given, is the picture of what lies under it.
+    // Runs over a window; the capture, when given, is the picture of what lies under it, and the window's
+    // transition (when set) plays from it and back.
     INT_PTR RunOverWindow(HWND parent, const UserInterface::CMenuInfo* menu, UserInterface::IDlgScreenCapture* capture);
+    // The transition of the window that the screen runs over; the window keeps it.
+    void SetWindowTransition(UserInterface::CGenericEffect* effect) { m_windowTransition = effect; }
     // Runs over another screen, blended in from its picture and back out to it when a capture is
     // given; 0 without a parent.
     INT_PTR RunOverDialog(UserInterface::CSmartDialog* parent, UserInterface::IDlgScreenCapture* capture,
@@ -52,6 +56,7 @@ protected:
     bool MakeBold(UserInterface::CDlgControl* control);
 
 private:
+    UserInterface::CGenericEffect* m_windowTransition = nullptr;
     bool m_suppressPainting = false;
     std::vector<HFONT> m_fonts;
 };

@@ -5,6 +5,7 @@
 
 #include "CAboutDlg.h"
 #include "CAppMessageBox.h"
+#include "CAssistantDlg.h"
 #include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
@@ -470,11 +471,16 @@ LRESULT CMainWindow::OnCommand(int id, int, HWND) {
     }
 }
 
-INT_PTR CMainWindow::RunDialog(UserInterface::CSmartDialog& dialog, std::vector<int> handOverResults) {
+INT_PTR CMainWindow::RunDialog(CAppBasicDialog& dialog, std::vector<int> handOverResults) {
+    return RunDialog(dialog, std::move(handOverResults), [&] { return dialog.RunOverWindow(m_hWnd, nullptr, this); });
+}
+
+INT_PTR CMainWindow::RunDialog(CAppBasicDialog& dialog, std::vector<int> handOverResults,
+                               const std::function<INT_PTR()>& run) {
     m_runningDialog = &dialog;
     m_handOverResults = std::move(handOverResults);
-    UserInterface::CSmartDialog::TransitionInfo transition{this, this, this};
-    const INT_PTR result = dialog.RunModal(m_hWnd, 0, nullptr, nullptr, &transition);
+    dialog.SetWindowTransition(this);
+    const INT_PTR result = run();
     ClearRunningDialog();
     return result;
 }
@@ -782,10 +788,8 @@ void CMainWindow::OfferUpdate(const char* questionKey) {
         return;
     }
     CAppMessageBox box;
-    m_runningDialog = &box;
-    m_handOverResults = {IDOK, IDYES, IDCANCEL, IDNO};
-    const INT_PTR answer = CAppMessageBox::DoModalYesNo(box, m_hWnd, question, nullptr, nullptr);
-    ClearRunningDialog();
+    const INT_PTR answer = RunDialog(box, {IDOK, IDYES, IDCANCEL, IDNO},
+                                     [&] { return CAppMessageBox::DoModalYesNo(box, m_hWnd, question, nullptr, nullptr); });
     if (answer == IDOK || answer == IDYES) {
         UpdateAllCities(kViewUpdateDelayMs);
     }
@@ -854,22 +858,48 @@ bool CMainWindow::AddFirstStartCities() {
     return true;
 }
 
+// Gap: the language page of the first start (CStartWizardInterfaceLangDlg) runs here when the registry
+// holds no language yet; a new language rebuilds the menu and tells the start-screen item.
+bool CMainWindow::RunLanguagePage() { return true; }
+
+// Without a city list: the welcome page, the three default cities, the city list and network pages,
+// then the first update.
+bool CMainWindow::SetUpFirstCities() {
+    if (g_pCityList == nullptr || CCityList::FileExists()) {
+        return true;
+    }
+    if (!RunWelcomePage() || !AddFirstStartCities() || !RunCityListPage() || !RunNetworkPage()) {
+        return false;
+    }
+    Refresh(kRefreshAll);
+    RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_CITIES);
+    UpdateAllCities(kFirstStartUpdateDelayMs);
+    return true;
+}
+
+bool CMainWindow::RunWelcomePage() {
+    WCHAR title[500];
+    WCHAR text[1024];
+    if (!CLocalization::Global().GetString("IDS_ASS_WELCOME_TITLE", title, 500) ||
+        !CLocalization::Global().GetString("IDS_ASS_WELCOME_TEXT", text, 1024)) {
+        return false;
+    }
+    CAssistantDlg welcome;
+    return RunDialog(welcome, {IDOK}, [&] { return welcome.Run(m_hWnd, text, title, this); }) == IDOK;
+}
+
+// Gap: the city list page of the first start (CStartWizardCityListDlg) runs here on the current index,
+// which is clamped to the list afterwards.
+bool CMainWindow::RunCityListPage() { return true; }
+
+// Gap: the network page of the first start (CStartWizardSetupNetworkDlg) runs here when the settings'
+// connection is the all-zero one.
+bool CMainWindow::RunNetworkPage() { return true; }
+
 void CMainWindow::RunFirstStart() {
-    // Gap: the language page of the first start (CStartWizardInterfaceLangDlg) runs here when the
-    // registry holds no language yet, once it is on main.
-    if (g_pCityList != nullptr && !CCityList::FileExists()) {
-        WCHAR title[500];
-        WCHAR text[1024];
-        // Gap: the welcome page (CAssistantDlg) shows these, and the city list and network pages of the
-        // first start follow the new cities, once they are on main.
-        if (!CLocalization::Global().GetString("IDS_ASS_WELCOME_TITLE", title, 500) ||
-            !CLocalization::Global().GetString("IDS_ASS_WELCOME_TEXT", text, 1024) || !AddFirstStartCities()) {
-            PostQuitMessage(0);
-            return;
-        }
-        Refresh(kRefreshAll);
-        RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_CITIES);
-        UpdateAllCities(kFirstStartUpdateDelayMs);
+    if (!RunLanguagePage() || !SetUpFirstCities()) {
+        PostQuitMessage(0);
+        return;
     }
     if (m_savedPicture.IsValid()) {
         // The last wizard page blends into the window.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "UserInterface/IDlgObjectHost.h"
 #include "UserInterface/IDlgScreenCapture.h"
 
+class CAppBasicDialog;
 class CCity;
 
 namespace UserInterface {
@@ -144,11 +146,20 @@ private:
     void RunTodayItemOptions();
     void SwitchCityBy(int step, BOOL animate);
     bool AddFirstStartCities();
+    // The first start's steps; false ends the program.
+    bool RunLanguagePage();
+    bool SetUpFirstCities();
+    bool RunWelcomePage();
+    bool RunCityListPage();
+    bool RunNetworkPage();
     void ClearRunningDialog();
     int RunViewStep(int view, const CDate& date);
     // Runs a screen over the window as the running dialog, with the window's own transitions: a result
-    // of the hand-over list leaves the screen's last picture for the next one to open from.
-    INT_PTR RunDialog(UserInterface::CSmartDialog& dialog, std::vector<int> handOverResults);
+    // of the hand-over list leaves the screen's last picture for the next one to open from. The screen
+    // runs through RunOverWindow with the window as its capture, or through `run` for a screen with a
+    // run operation of its own (which must hand the window over as the capture).
+    INT_PTR RunDialog(CAppBasicDialog& dialog, std::vector<int> handOverResults);
+    INT_PTR RunDialog(CAppBasicDialog& dialog, std::vector<int> handOverResults, const std::function<INT_PTR()>& run);
     void OfferUpdate(const char* questionKey);
     // The views; each gives the command that picks the next view, or 0.
     int RunDayView(const CCity& city, const CDate& date);

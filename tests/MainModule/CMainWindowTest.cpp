@@ -234,7 +234,14 @@ TEST_F(CMainWindowTest, AFirstStartSavesTheThreeDefaultCitiesAndShowsTheFirst) {
     g_pTodayPlugin = &notifier;
     HANDLE todayItem = OpenEventW(0, FALSE, CTodayPlugin::kEventName);
     ASSERT_NE(todayItem, nullptr);
-    Open(0);
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    {
+        ScreenAnswer welcome(window_->GetHandle(), VK_TSOFT1);
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_TRUE(welcome.Join()) << "the welcome page came first";
+    }
     g_pTodayPlugin = nullptr;
     EXPECT_EQ(WaitForSingleObject(todayItem, 0), WAIT_OBJECT_0) << "the Today item is told";
     EXPECT_EQ(GetEventData(todayItem), static_cast<DWORD>(CTodayPlugin::TODAY_RELOAD_CITIES));
