@@ -175,7 +175,10 @@ BYTE* CHTTPDownloader::RequestToMemory(LPCWSTR verb, LPCWSTR pathAndQuery, const
         Report(kProgressChunk, received, length);
     }
     EndRequest();
-    Untrack(data);
+    if (!Untrack(data)) {
+        data = nullptr;  // released with the controller's resources
+        ok = false;
+    }
     if (IsCancelled() || !ok) {
         std::free(data);
         if (IsCancelled()) {
@@ -209,8 +212,7 @@ bool CHTTPDownloader::GetToFile(LPCWSTR pathAndQuery, LPCWSTR filePath) {
          status >= 200 && status <= 299;
     ok = ok && ReadToFile(request, file, length, &written);
     EndRequest();
-    Untrack(file);
-    ok = CloseHandle(file) && ok && !IsCancelled() && (length == 0 || written >= length);
+    ok = Untrack(file) && CloseHandle(file) && ok && !IsCancelled() && (length == 0 || written >= length);
     if (!ok) {
         DeleteFileW(filePath);
         if (IsCancelled()) {
@@ -312,8 +314,9 @@ HINTERNET CHTTPDownloader::CurrentRequest() {
 void CHTTPDownloader::CloseRequest() {
     std::lock_guard guard(m_requestLock);
     if (m_request != nullptr) {
-        Untrack(m_request);
-        InternetCloseHandle(m_request);
+        if (Untrack(m_request)) {
+            InternetCloseHandle(m_request);
+        }
         m_request = nullptr;
     }
 }
@@ -351,22 +354,22 @@ bool CHTTPDownloader::StartWatchdog() {
 }
 
 void CHTTPDownloader::StopWatchdog() {
-    if (m_watchdog != nullptr) {
-        Untrack(m_watchdog);
+    // A watchdog that the controller released was joined there, its stop event closed with it.
+    const bool ownsWatchdog = m_watchdog == nullptr || Untrack(m_watchdog);
+    if (m_watchdog != nullptr && ownsWatchdog) {
         SetEvent(m_watchdogStop);
         WaitForSingleObject(m_watchdog, INFINITE);
         CloseHandle(m_watchdog);
-        m_watchdog = nullptr;
     }
-    if (m_watchdogStop != nullptr) {
+    m_watchdog = nullptr;
+    if (m_watchdogStop != nullptr && ownsWatchdog) {
         CloseHandle(m_watchdogStop);
-        m_watchdogStop = nullptr;
     }
-    if (m_keepAlive != nullptr) {
-        Untrack(m_keepAlive);
+    m_watchdogStop = nullptr;
+    if (m_keepAlive != nullptr && Untrack(m_keepAlive)) {
         CloseHandle(m_keepAlive);
-        m_keepAlive = nullptr;
     }
+    m_keepAlive = nullptr;
 }
 
 DWORD CHTTPDownloader::WatchdogProc(LPVOID self) {
@@ -392,32 +395,28 @@ void CHTTPDownloader::WatchOverRequest() {
 }
 
 void CHTTPDownloader::Disconnect() {
-    if (m_server != nullptr) {
-        Untrack(m_server);
+    if (m_server != nullptr && Untrack(m_server)) {
         InternetCloseHandle(m_server);
-        m_server = nullptr;
     }
-    if (m_internet != nullptr) {
-        Untrack(m_internet);
+    m_server = nullptr;
+    if (m_internet != nullptr && Untrack(m_internet)) {
         InternetCloseHandle(m_internet);
-        m_internet = nullptr;
     }
-    if (m_connection != nullptr) {
-        Untrack(m_connection);
+    m_internet = nullptr;
+    if (m_connection != nullptr && Untrack(m_connection)) {
         ConnMgrReleaseConnection(m_connection, 0);
-        m_connection = nullptr;
     }
+    m_connection = nullptr;
 }
 
 void CHTTPDownloader::Shutdown() {
     StopWatchdog();
     CloseRequest();
     Disconnect();
-    if (m_stopEvent != nullptr) {
-        Untrack(m_stopEvent);
+    if (m_stopEvent != nullptr && Untrack(m_stopEvent)) {
         CloseHandle(m_stopEvent);
-        m_stopEvent = nullptr;
     }
+    m_stopEvent = nullptr;
     m_agent.clear();
     m_progress.Clear();
     m_controller = nullptr;
@@ -433,8 +432,6 @@ void CHTTPDownloader::Track(const void* resource, int kind) const {
     }
 }
 
-void CHTTPDownloader::Untrack(const void* resource) const {
-    if (m_controller != nullptr && resource != nullptr) {
-        m_controller->Unregister(resource);
-    }
+bool CHTTPDownloader::Untrack(const void* resource) const {
+    return m_controller == nullptr || resource == nullptr || m_controller->Unregister(resource) != 0;
 }

@@ -81,7 +81,9 @@ private:
 
     void Report(int code, DWORD received = 0, DWORD length = 0) const;
     void Track(const void* resource, int kind) const;
-    void Untrack(const void* resource) const;
+    // Takes a resource back from the controller: true while this downloader still owns it and must
+    // release it, false when the controller has released it already (an abort).
+    bool Untrack(const void* resource) const;
 
     HANDLE m_connection = nullptr;
     HINTERNET m_internet = nullptr;

@@ -49,6 +49,25 @@ int CMemoryController::Release(const void* resource, int kind) {
     return ReleaseEntry(const_cast<void*>(resource), entry);
 }
 
+void CMemoryController::Interrupt() {
+    std::vector<std::pair<const void*, Entry>> taken;
+    {
+        std::lock_guard guard(m_lock);
+        for (auto it = m_resources.begin(); it != m_resources.end();) {
+            const int kind = it->second.kind;
+            if (kind == kResourceInternetHandle || kind == kResourceConnection) {
+                taken.emplace_back(*it);
+                it = m_resources.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const auto& [resource, entry] : taken) {
+        ReleaseEntry(const_cast<void*>(resource), entry);
+    }
+}
+
 void CMemoryController::ReleaseAll() {
     std::map<const void*, Entry> taken;
     {

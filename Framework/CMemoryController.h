@@ -43,8 +43,12 @@ public:
     // Releases one resource by its kind (a recorded entry supplies a thread's stop event or an object's
     // deleter, and is forgotten); 0 for null, an unknown kind, or an object or thread that was not recorded.
     int Release(const void* resource, int kind);
+    // Releases the recorded internet handles and connections, so that a transfer blocked on them fails
+    // at once; its worker then ends and releases the rest itself.
+    void Interrupt();
     // Releases every recorded resource: threads are asked to stop first, joined last, so that closing the
-    // handles they block on lets them end.
+    // handles they block on lets them end. Buffers are freed too, so a worker that uses them must have
+    // ended first (Interrupt, then join it).
     void ReleaseAll();
     void Clear();
     int GetCount() const;

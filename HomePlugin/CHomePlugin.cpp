@@ -159,13 +159,12 @@ HRESULT STDMETHODCALLTYPE CHomePlugin::GetSizeMax(ULARGE_INTEGER* size) {
 // ---- the cities ------------------------------------------------------------------------------------
 
 bool CHomePlugin::LoadCities() {
-    auto cities = std::make_unique<CCityList>();
-    if (!cities->Load()) {
+    int home = 0;
+    std::unique_ptr<CCityList> cities = DawnletServices::LoadCities(&home);
+    if (cities == nullptr) {
         return false;
     }
-    cities->LoadCachedForecasts();
-    const int home = cities->GetHomeIndex();
-    m_currentCity = home >= 0 && home < cities->GetCount() ? home : 0;
+    m_currentCity = home;
     m_cities = std::move(cities);
     g_pSysInfo->UpdateScreenSize();
     g_pSysInfo->ReadThemeColor();

@@ -83,13 +83,12 @@ HWND CTodayItem::Create(HINSTANCE instance, HWND parent) {
 void CTodayItem::UnregisterWindowClass(HINSTANCE instance) { UnregisterClassW(kClassName, instance); }
 
 bool CTodayItem::LoadCities() {
-    auto cities = std::make_unique<CCityList>();
-    if (!cities->Load()) {
+    int home = 0;
+    std::unique_ptr<CCityList> cities = DawnletServices::LoadCities(&home);
+    if (cities == nullptr) {
         return false;
     }
-    cities->LoadCachedForecasts();
-    const int home = cities->GetHomeIndex();
-    m_currentCity = home >= 0 && home < cities->GetCount() ? home : 0;
+    m_currentCity = home;
     m_cities = std::move(cities);
     return true;
 }

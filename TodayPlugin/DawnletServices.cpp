@@ -1,6 +1,7 @@
 #include "DawnletServices.h"
 
 #include "CApplicationSkin.h"
+#include "CCityList.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CPluginSettings.h"
@@ -87,4 +88,15 @@ bool DawnletServices::ClearType() {
     }
     RegCloseKey(key);
     return true;
+}
+
+std::unique_ptr<CCityList> DawnletServices::LoadCities(int* homeIndex) {
+    auto cities = std::make_unique<CCityList>();
+    if (!cities->Load()) {
+        return nullptr;
+    }
+    cities->LoadCachedForecasts();
+    const int home = cities->GetHomeIndex();
+    *homeIndex = home >= 0 && home < cities->GetCount() ? home : 0;
+    return cities;
 }

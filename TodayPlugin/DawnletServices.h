@@ -3,8 +3,11 @@
 // of them deleted when the library is freed.
 #pragma once
 
+#include <memory>
+
 #include "ce/kernel.h"
 
+class CCityList;
 class CPluginSettings;
 
 class DawnletServices {
@@ -21,4 +24,7 @@ public:
     static bool SaveSettings();
     // Fonts are taken with ClearType when the device has it switched on.
     static bool ClearType();
+    // The program's city list with its cached forecasts, and the home city (the first when the home
+    // index is outside the list); null when the list cannot be read.
+    static std::unique_ptr<CCityList> LoadCities(int* homeIndex);
 };

@@ -226,6 +226,27 @@ TEST_F(HttpDownloader, CancelFromAnotherThreadEndsTheRequestUntilTheNextConnect)
     EXPECT_TRUE(downloader.GetToFile(u"/control/reset", u"\\Temp\\after-cancel.txt"));
 }
 
+// The abort of a download screen: the controller cuts the transfer, the worker ends and cleans up,
+// then the rest is released. Every handle is closed once: a second close would hit whatever object the
+// device had given the same number since.
+TEST_F(HttpDownloader, AnAbortThroughTheControllerLeavesNothingToCloseTwice) {
+    ASSERT_EQ(server.Control("/control/fault?spec=stall"), "ok\n");
+    auto reply = std::async(std::launch::async, [this] {
+        BYTE* data = downloader.PostToMemory(kForecastPath, kForecastBody, nullptr);
+        SetLastError(ERROR_SUCCESS);
+        downloader.Shutdown();
+        return std::make_pair(data, GetLastError());
+    });
+    ASSERT_TRUE(WaitForServerRequest());
+    controller.Interrupt();
+    ASSERT_EQ(reply.wait_for(std::chrono::seconds(20)), std::future_status::ready) << "the cut transfer ends";
+    auto [data, lastError] = reply.get();
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(lastError, static_cast<DWORD>(ERROR_SUCCESS)) << "the worker closed nothing the controller had";
+    EXPECT_EQ(controller.GetCount(), 0) << "the worker gave back what it still held";
+    controller.ReleaseAll();
+}
+
 TEST_F(HttpDownloader, AFileCutShortOfItsStatedLengthIsNotKept) {
     ShortReplyServer shortServer;
     ASSERT_GT(shortServer.Port(), 0);
