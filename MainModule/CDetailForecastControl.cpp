@@ -71,6 +71,11 @@ void CDetailForecastControl::SetData(const DetailForecastData* data, BOOL redraw
     RedrawIf(redraw);
 }
 
+DetailForecastData CDetailForecastControl::GetData() {
+    std::lock_guard guard(m_lock);
+    return m_data;
+}
+
 int CDetailForecastControl::GetCurrentFrame() {
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     return m_frame;

@@ -14,6 +14,8 @@ public:
     // Copies the record (null clears it) and starts its picture at the first frame.
     void SetData(const DetailForecastData* data, BOOL redraw);
     int GetCurrentFrame();
+    // A copy of the record shown.
+    DetailForecastData GetData();
 
 protected:
     void OnPaint(HDC dc, const RECT* inner) override;

@@ -27,17 +27,11 @@ bool IsSeparator(WCHAR c) { return c != u's' && c != u'S' && c != u'h' && c != u
 
 // "Updated at 14:05" in the locale's own order of hours and minutes.
 bool UpdatedAtText(const FILETIME& update, std::u16string* text) {
-    WCHAR format[80] = {};
     WCHAR time[80] = {};
     WCHAR pattern[160] = {};
     WCHAR out[300] = {};
     SYSTEMTIME when;
-    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, 80) == 0 ||
-        !FileTimeToSystemTime(&update, &when)) {
-        return false;
-    }
-    std::u16string shortFormat = TimeFormatWithoutSeconds(format);
-    if (GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &when, shortFormat.c_str(), time, 80) == 0 ||
+    if (!FileTimeToSystemTime(&update, &when) || !FormatTimeWithoutSeconds(when, time, 80) ||
         !CLocalization::Global().GetTemplate("IDS_UPDATED_AT_TMPL", pattern, 160)) {
         return false;
     }
@@ -49,6 +43,15 @@ bool UpdatedAtText(const FILETIME& update, std::u16string* text) {
 }
 
 }  // namespace
+
+bool FormatTimeWithoutSeconds(const SYSTEMTIME& time, LPWSTR buffer, int size) {
+    WCHAR format[80] = {};
+    if (buffer == nullptr || size < 1 || GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, 80) == 0) {
+        return false;
+    }
+    const std::u16string shortFormat = TimeFormatWithoutSeconds(format);
+    return GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, shortFormat.c_str(), buffer, size) != 0;
+}
 
 std::u16string TimeFormatWithoutSeconds(std::u16string_view format) {
     std::u16string out;

@@ -15,3 +15,5 @@ bool GetCityStatusText(const CCity& city, const FILETIME& now, bool updating, st
 // The locale's time format without its seconds: every seconds field goes together with the separator
 // run before it ("HH:mm:ss" gives "HH:mm", "h.mm.ss tt" gives "h.mm tt").
 std::u16string TimeFormatWithoutSeconds(std::u16string_view format);
+// A time in that format; false when the locale has no time format or the buffer is too small.
+bool FormatTimeWithoutSeconds(const SYSTEMTIME& time, LPWSTR buffer, int size);

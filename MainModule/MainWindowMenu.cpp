@@ -68,6 +68,16 @@ bool BuildPopup(CMenuItemCollection* items, bool smartphone) {
                              {kExit, "IDS_CAP_EXIT"}});
 }
 
+const char* ViewCaption(int view) {
+    switch (view) {
+        case kDetails: return "IDS_CAP_DAY_FORECAST";
+        case kCurrentCondition: return "IDS_CAP_CURRENT_CONDITION";
+        case kHourlyForecast: return "IDS_CAP_HOURLY_FORECAST";
+        case kMaps: return "IDS_CAP_MAPS";
+        default: return nullptr;
+    }
+}
+
 // A copy of the items with the state of the listed commands set, one level of sub-menus deep.
 CMenuItemCollection WithState(const CMenuItemCollection& items, std::initializer_list<int> ids, DWORD state) {
     CMenuItemCollection out;
@@ -99,6 +109,34 @@ bool Build(bool smartphone, CMenuInfo* info) {
     info->SetCommand(1, kMenu);
     return info->SetCaption(0, "IDS_CAP_DETAILS") && info->SetCaption(1, "IDS_CAP_MENU") &&
            BuildPopup(&popup, smartphone) && info->SetPopup(1, &popup);
+}
+
+bool BuildViewPopup(CMenuItemCollection* items, std::initializer_list<int> views) {
+    if (items == nullptr) {
+        return false;
+    }
+    CMenuItemCollection sub;
+    for (int view : views) {
+        const char* caption = ViewCaption(view);
+        if (caption == nullptr || !Append(&sub, {view, caption})) {
+            return false;
+        }
+    }
+    return AppendAll(items, {{kUpdateForecast, "IDS_CAP_UPDATE_FORECAST"}}) &&
+           Append(items, {kViewsMenu, "IDS_CAP_VIEWS"}, &sub) && AppendAll(items, {{kCityList, "IDS_CAP_CITY_LIST"}});
+}
+
+bool BuildViewScreen(CMenuInfo* info, std::initializer_list<int> views) {
+    if (info == nullptr) {
+        return false;
+    }
+    info->Clear();
+    info->SetFlags(0);
+    CMenuItemCollection popup;
+    info->SetCommand(0, kBack);
+    info->SetCommand(1, kMenu);
+    return info->SetCaption(0, "IDS_CAP_BACK") && info->SetCaption(1, "IDS_CAP_MENU") &&
+           BuildViewPopup(&popup, views) && info->SetPopup(1, &popup);
 }
 
 bool SetCityCommandsEnabled(CMenuInfo* info, bool enabled) {

@@ -1,7 +1,10 @@
 // The main window's soft keys and the menu with every command of the program.
 #pragma once
 
+#include <initializer_list>
+
 #include "UserInterface/CMenuInfo.h"
+#include "UserInterface/CMenuItemCollection.h"
 
 namespace MainWindowMenu {
 
@@ -11,10 +14,12 @@ enum Command {
     kSettingsMenu = 3003,
     kAbout = 3004,
     kExit = 3005,
+    kBack = 3008,
     kDetails = 3009,
     kCityList = 3010,
     kUpdateForecast = 3011,
     kCurrentCondition = 3012,
+    kPartDetails = 3013,
     kMaps = 3014,
     kAutoUpdate = 3023,
     kNetwork = 3024,
@@ -35,6 +40,13 @@ enum Command {
 // Left key Details, right key Menu with its popup. False when a caption has no text: the window is
 // then not made, since a menu with empty entries cannot be used.
 bool Build(bool smartphone, UserInterface::CMenuInfo* info);
+
+// The keys of a full-screen view: left Back, right Menu with the update, the Views sub-menu of the
+// given view commands (3009, 3012, 3034 or 3014, in that order) and the city list. False when a caption
+// has no text.
+bool BuildViewScreen(UserInterface::CMenuInfo* info, std::initializer_list<int> views);
+// The same popup alone, for a view that adds entries of its own.
+bool BuildViewPopup(UserInterface::CMenuItemCollection* items, std::initializer_list<int> views);
 
 // Grays (or enables) the commands that need a city: the update and the views of one city, on both kinds
 // of device (a Pocket PC entry left enabled would open views that end at once). False when the menu has

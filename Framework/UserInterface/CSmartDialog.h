@@ -51,6 +51,7 @@ public:
     BOOL FocusPrevious(BOOL scrollIntoView);
     void SetPressedControl(CDlgControl* control) { m_pressed = control; }
     void ClearPressedControl() { m_pressed = nullptr; }
+    CDlgControl* GetPressedControl() const { return m_pressed; }
     BOOL PlayTransition(BOOL closing);
     // Places the controls in the client area and the scroll indicator at its right edge.
     void RecalcLayout();
