@@ -9,8 +9,10 @@
 #include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
+#include "CDetailCurConditionDlg.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
+#include "CHourlyForecastDlg.h"
 #include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
@@ -36,6 +38,8 @@ namespace {
 constexpr int kSwipeDistance = 80;
 constexpr DWORD kSlideMs = 300;
 constexpr LONGLONG kDayMs = 86400000;
+constexpr LONGLONG kHourMs = 3600000;
+constexpr LONGLONG kOldConditionsHours = 5;
 constexpr DWORD kFirstStartUpdateDelayMs = 800;
 constexpr DWORD kViewUpdateDelayMs = 500;
 constexpr DWORD kSeparatorStyle = 262162;
@@ -798,11 +802,31 @@ void CMainWindow::OfferUpdate(const char* questionKey) {
 // Gap: the day forecast screen (hand-over 3012, 3034, 3010, 3014).
 int CMainWindow::RunDayView(const CCity&, const CDate&) { return 0; }
 
-// Gap: the current-conditions screen (hand-over 3009, 3034, 3010, 3014).
-int CMainWindow::RunCurrentView(const CCity&) { return 0; }
+// Conditions five whole hours old or more offer an update before the screen opens.
+int CMainWindow::RunCurrentView(const CCity& city) {
+    FILETIME updated;
+    city.GetUpdateFileTime(&updated);
+    const FILETIME now = LocalNow();
+    if (CSysInfo::FileTimeDiff(&now, &updated, kHourMs) >= kOldConditionsHours) {
+        OfferUpdate("IDS_CURRENT_WEATHER_RECEIVED_4_HOURS_BACK");
+    }
+    CDetailCurConditionDlg view;
+    return static_cast<int>(RunDialog(view, {Menu::kDetails, Menu::kHourlyForecast, Menu::kCityList, Menu::kMaps},
+                                      [&] { return view.Run(m_hWnd, city.GetLocationId(), this); }));
+}
 
-// Gap: the hourly forecast screen (hand-over 3009, 3012, 3010, 3014).
-int CMainWindow::RunHourlyView(const CCity&) { return 0; }
+// A city without hours for today offers an update before the screen opens on today.
+int CMainWindow::RunHourlyView(const CCity& city) {
+    CDate today;
+    today.SetToday();
+    CHourForecastSet hours;
+    if (!city.GetHourForecasts(today, &hours) || hours.empty()) {
+        OfferUpdate("IDS_HOURLY_FORECAST_NOTAVAILABLE");
+    }
+    CHourlyForecastDlg view;
+    return static_cast<int>(RunDialog(view, {Menu::kDetails, Menu::kCurrentCondition, Menu::kCityList, Menu::kMaps},
+                                      [&] { return view.Run(m_hWnd, city.GetLocationId(), &today, this); }));
+}
 
 // Gap: the city list screen (hand-over 3009, 3012, 3034, 3014); the index is clamped to the list after.
 int CMainWindow::RunCityListView() { return 0; }

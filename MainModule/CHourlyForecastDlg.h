@@ -1,0 +1,87 @@
+// A city's hourly forecasts, one day a page from today on: the city and the page's date in the switch,
+// the day's hours in the hourly list. The switch arrows, the Left and Right keys and a sideways stroke
+// turn the days, sliding the new one in; the other keys move through the list.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "CCity.h"
+#include "CDate.h"
+#include "CDetailForecastDlg.h"
+#include "CForecastEventRelay.h"
+#include "CHourForecast.h"
+#include "CPageSwipe.h"
+
+class CHourlyForecastListBox;
+class CSwitchControl;
+class CToolBarControl;
+
+class CHourlyForecastDlg : public CAppBasicDialog {
+public:
+    enum ControlId { kSwitch = 0, kSeparator = 1, kList = 2, kToolbar = 3 };
+    // Parts of UpdateView.
+    enum ViewPart : DWORD { kViewSwitch = 0x10000, kViewList = 0x20000, kViewToolbar = 0x40000 };
+    static constexpr UINT WMU_FORECAST_EVENT = CDetailForecastDlg::WMU_FORECAST_EVENT;
+
+    // The detail screens' arrangement, with the list as the content.
+    class CHourlyForecastDlgLayout : public CDetailForecastDlg::CDetailForecastDlgLayout {
+    public:
+        CHourlyForecastDlgLayout() : CDetailForecastDlgLayout(kList, kToolbar) {}
+    };
+
+    CHourlyForecastDlg();
+    ~CHourlyForecastDlg() override;
+
+    // Runs over the window on the city of the list with that id, opening on the page of the date (the
+    // first page when none has it); 3 for a null id or a city that is not in the list, else the command
+    // it ended with: 1 (Back), 3009, 3010, 3012 or 3014.
+    INT_PTR Run(HWND owner, LPCWSTR locationId, const CDate* date, UserInterface::IDlgScreenCapture* capture);
+
+    // Brings the parts of the mask (-1 all) up to date; false at the first part that fails.
+    BOOL UpdateView(DWORD flags);
+    // Makes the page current, sliding it in when both pages are valid; the current page does nothing.
+    // False for a page beyond the last or when the slide's pictures cannot be made (the page stays).
+    bool ShowPage(int index);
+
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+    int GetCurrentPage() const { return m_page; }
+    CSwitchControl* GetSwitch() const;
+    CHourlyForecastListBox* GetList() const;
+    CToolBarControl* GetToolbar() const;
+
+    BOOL Refresh(DWORD mask) override;
+    BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
+    BOOL OnInitControls() override;
+    BOOL OnInitDialog() override;
+    void OnDestroy() override;
+    BOOL OnDialogCommand(int id, int code, HWND window) override;
+    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnKey(UINT key, BOOL down) override;
+    BOOL OnLButtonDown(int x, int y) override;
+    BOOL OnMouseMove(int x, int y) override;
+    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnControlNotify(UserInterface::CDlgControl* control, int code, LPARAM a, LPARAM b) override;
+    UserInterface::CDlgLayout* CreateLayout() override;
+
+private:
+    bool IsValidPage(int index) const { return index >= 0 && index < GetPageCount(); }
+    BOOL ShouldRepaint() const;
+    // The pages of the city from today on, up to the first day without hours.
+    void BuildPages(const CCity& city);
+    const CHourForecastSet* CurrentHours() const;
+    bool UpdateSwitch();
+    bool UpdateList();
+    bool UpdateToolbar();
+    void ShowPageNow(int index);
+    void ShowDayBy(int step);
+    void OnForecastEvent(int status, int result, bool last);
+    void ReloadPages();
+
+    WCHAR m_locationId[CCity::kLocationIdLength + 1] = {};
+    std::u16string m_cityName;
+    std::map<CDate, CHourForecastSet> m_pages;
+    int m_page = -1;
+    CForecastEventRelay m_relay;
+    CPageSwipe m_swipe;
+};
