@@ -11,6 +11,7 @@
 #include "CCityList.h"
 #include "CDetailCurConditionDlg.h"
 #include "CForecastUpdater.h"
+#include "CGPSSettingsDlg.h"
 #include "CGdiFactory.h"
 #include "CHourlyForecastDlg.h"
 #include "CLocalization.h"
@@ -508,8 +509,10 @@ void CMainWindow::RunUnitsDialog() {}
 // everything refreshed and the start-screen item told (TODAY_RELOAD_LANGUAGE).
 void CMainWindow::RunLanguageDialog() {}
 
-// Gap: the GPS settings dialog.
-void CMainWindow::RunGpsSettings() {}
+void CMainWindow::RunGpsSettings() {
+    CGPSSettingsDlg settings;
+    RunDialog(settings, {});
+}
 
 // Gap: the online-update settings dialog.
 void CMainWindow::RunOnlineUpdateSettings() {}

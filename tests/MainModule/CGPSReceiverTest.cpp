@@ -13,66 +13,26 @@
 #include <thread>
 
 #include "CGPSReceiver.h"
+#include "NmeaSender.h"
 #include "Platform/TempDevice.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
 
 namespace {
 
+using gps_test::Nmea;
+using gps_test::Receiver;
+
 constexpr uint64_t kFixDay = 764380800000;  // 1994-03-23 00:00 UTC, the date of the RMC sentences
 constexpr uint64_t kDayMs = 86400000;
 constexpr uint64_t kMay2007 = 1179000000000;  // 2007-05-12 UTC
 constexpr uint64_t kDecember9 = 1796774400000;  // 2026-12-09 00:00 UTC
-
-// A sentence with its checksum and line end.
-std::string Nmea(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
 
 const std::string kRmc = Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
 const std::string kVoidRmc = Nmea("GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
 const std::string kGga = Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 const std::string kNoFixGga = Nmea("GPGGA,123519,,,,,0,00,,,M,,M,,");
 const std::string kGll = Nmea("GPGLL,3352.100,S,15112.600,W,225444,A");
-
-// A receiver that keeps sending its text, as a real one sends a burst every second, until the read
-// is over.
-class Receiver {
-public:
-    Receiver(int master, std::string text) : master_(master), text_(std::move(text)) {
-        thread_ = std::thread([this] { Send(); });
-    }
-    ~Receiver() {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    void Send() {
-        size_t at = 0;
-        while (!stop_) {
-            pollfd room{master_, POLLOUT, 0};
-            if (poll(&room, 1, 20) != 1) {
-                continue;
-            }
-            ssize_t written = write(master_, text_.data() + at, text_.size() - at);
-            if (written > 0) {
-                at = (at + static_cast<size_t>(written)) % text_.size();
-            }
-        }
-    }
-
-    int master_;
-    std::string text_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 class GPSReceiver : public ::testing::Test {
 protected:

@@ -373,4 +373,26 @@ TEST_F(CMainWindowTest, TheAboutCommandOpensTheAboutBoxOverTheWindow) {
     EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
 }
 
+TEST_F(CMainWindowTest, TheGpsSettingsCommandSavesThePortChosenOverTheWindow) {
+    HKEY driver = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Drivers\\Active\\12", 0, nullptr, 0, 0, nullptr, &driver, nullptr),
+              ERROR_SUCCESS);
+    const std::u16string port = u"COM2:";
+    RegSetValueExW(driver, u"Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                   static_cast<DWORD>((port.size() + 1) * sizeof(char16_t)));
+    RegCloseKey(driver);
+    device_.AddCities({u"DEBE0001"});
+    Open(0);
+    ScreenAnswer done(window_->GetHandle(), VK_TSOFT1);
+    RunningClock clock;
+    PostMessageW(window_->GetHandle(), WM_COMMAND, 3028, 0);
+    device_.Pump();
+    EXPECT_TRUE(done.Join());
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+    CSettings stored;
+    ASSERT_TRUE(stored.Load(g_pRegistry));
+    EXPECT_EQ(stored.gpsPort, 2u);
+    GetSettings() = CSettings();
+}
+
 }  // namespace
