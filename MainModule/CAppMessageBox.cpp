@@ -1,5 +1,6 @@
 #include "CAppMessageBox.h"
 
+#include "CLocalization.h"
 #include "CSysInfo.h"
 #include "UserInterface/CDlgHyperLink.h"
 #include "UserInterface/CDlgSeparator.h"
@@ -22,6 +23,15 @@ constexpr DWORD kLinkStyle = CDlgControl::kVisible | CDlgControl::kHostBackgroun
 
 }  // namespace
 
+MessageBoxLink CAppMessageBox::SupportLink() {
+    LPCWSTR text = LoadLocalizedString("IDS_SUPPORT_LINK");
+    MessageBoxLink link;
+    link.text = text != nullptr ? text : u"";
+    LPCWSTR address = LoadLocalizedString("IDS_SUPPORT_ADDRESS");
+    link.address = address != nullptr ? address : u"";
+    return link;
+}
+
 INT_PTR CAppMessageBox::Show(CAppMessageBox& box, Keys keys, const Parent& parent, LPCWSTR text, LPCWSTR heading,
                              const MessageBoxLink* link) {
     if (text == nullptr) {
@@ -39,7 +49,7 @@ INT_PTR CAppMessageBox::Show(CAppMessageBox& box, Keys keys, const Parent& paren
         return IDCANCEL;
     }
     return parent.overDialog ? box.RunOverDialog(parent.dialog, parent.capture, &menu)
-                             : box.RunOverWindow(parent.window, &menu, nullptr);
+                             : box.RunOverWindow(parent.window, &menu, box.m_screenBelow);
 }
 
 INT_PTR CAppMessageBox::DoModalDone(CAppMessageBox& box, HWND parent, LPCWSTR text, LPCWSTR heading,

@@ -43,6 +43,12 @@ public:
     static INT_PTR DoModalYesNoOverParentDialog(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
                                                 LPCWSTR text, LPCWSTR heading, const MessageBoxLink* link);
 
+    // What a box over a window opens from: with the window's transition (SetWindowTransition) it blends
+    // in from this picture and back out to it. None by default.
+    void SetScreenBelow(UserInterface::IDlgScreenCapture* capture) { m_screenBelow = capture; }
+    // The line under a message that leads to support: the localized link text and address.
+    static MessageBoxLink SupportLink();
+
     BOOL OnInitControls() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
 
@@ -67,4 +73,5 @@ private:
     std::u16string m_text;
     std::u16string m_heading;
     MessageBoxLink m_link;
+    UserInterface::IDlgScreenCapture* m_screenBelow = nullptr;
 };

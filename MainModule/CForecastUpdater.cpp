@@ -438,10 +438,7 @@ bool CForecastUpdater::ComposeResultMessage(int result, std::u16string* text, Me
         return false;
     }
     if (result == kResultInvalidParameters || result == kResultBlocked || result == kResultInternal) {
-        LPCWSTR linkText = LoadLocalizedString("IDS_SUPPORT_LINK");
-        LPCWSTR address = LoadLocalizedString("IDS_SUPPORT_ADDRESS");
-        link->text = linkText != nullptr ? linkText : u"";
-        link->address = address != nullptr ? address : u"";
+        *link = CAppMessageBox::SupportLink();
     }
     return true;
 }

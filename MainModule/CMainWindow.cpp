@@ -15,6 +15,8 @@
 #include "CGdiFactory.h"
 #include "CHourlyForecastDlg.h"
 #include "CLocalization.h"
+#include "COnlineUpdateMgr.h"
+#include "COnlineUpdateScreens.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
 #include "CSwitchControl.h"
@@ -532,11 +534,14 @@ void CMainWindow::SendForecast(bool byEmail) {
     }
 }
 
-// Gap: sending by e-mail, over the window.
-void CMainWindow::SendForecastByEmail(const CCity&) {}
+void CMainWindow::SendForecastByEmail(const CCity& city) { ::SendForecastByEmail(m_hWnd, &city); }
 
-// Gap: the program-update check in manual mode.
-void CMainWindow::CheckOnlineUpdateManual() {}
+// A check that read the catalog counts as done.
+void CMainWindow::CheckOnlineUpdateManual() {
+    if (RunUpdateCheck(false) != COnlineUpdateMgr::kOutcomeNothing) {
+        StoreLastOnlineUpdate();
+    }
+}
 
 // The Today item's own options dialog, from its library: export 241 is the dialog procedure and
 // dialog resource 500 its template.
@@ -965,6 +970,27 @@ void CMainWindow::CheckOnlineUpdateAuto() {
     if (CSysInfo::SystemTimeDiff(&now, &last, kDayMs) <= static_cast<LONGLONG>(interval)) {
         return;
     }
-    // Gap: the online-update manager (COnlineUpdateMgr) runs here in automatic mode, after
-    // LastOnlineUpdate is set to now, once it is on main; until then the check stays due.
+    // Noted first, so that the activations that the check's screens cause do not start it again.
+    StoreLastOnlineUpdate();
+    RunUpdateCheck(true);
+}
+
+bool CMainWindow::StoreLastOnlineUpdate() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return g_pRegistry != nullptr && g_pRegistry->SetBinary(kLastOnlineUpdate, &now, sizeof now);
+}
+
+// The window does not paint under the check's screens; a window that was frozen already stays so.
+unsigned CMainWindow::RunUpdateCheck(bool automatic) {
+    const bool wasFrozen = m_frozen;
+    Freeze();
+    COnlineUpdateMgr check;
+    COnlineUpdateScreens screens(m_hWnd, &check);
+    const unsigned outcome = check.CheckForUpdates(m_hWnd, this, &screens, automatic);
+    if (!wasFrozen) {
+        Unfreeze();
+        RedrawHost();
+    }
+    return outcome;
 }

@@ -179,6 +179,10 @@ private:
     void SendForecast(bool byEmail);
     void SendForecastByEmail(const CCity& city);
     void CheckOnlineUpdateManual();
+    // One program-update check over the window; what it came to (COnlineUpdateMgr::Outcome).
+    unsigned RunUpdateCheck(bool automatic);
+    // Notes now as the time of the last program-update check.
+    bool StoreLastOnlineUpdate();
     void SendPointer(UserInterface::CDlgControl* control, UINT message, int x, int y);
 
     static int OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR value, INT_PTR date, INT_PTR last,

@@ -71,12 +71,12 @@ unsigned COnlineUpdateMgr::CheckForUpdates(HWND owner, UserInterface::IDlgScreen
 unsigned COnlineUpdateMgr::RunCheck(bool automatic) {
     if (automatic) {
         std::u16string question = Text("IDS_AUTOMATIC_CHECK_UPDATE_MSG");
-        if (RunScreen({1}, [&] { return m_screens->AskAutomaticCheck(question.c_str()); }) != 1) {
+        if (!Confirmed(RunScreen({1}, [&] { return m_screens->AskAutomaticCheck(question.c_str()); }))) {
             return kOutcomeNothing;
         }
     }
     GUID destination = {};
-    if (RunScreen({1}, [&] { return m_screens->ChooseConnection(&destination); }) != 1 ||
+    if (!Confirmed(RunScreen({1}, [&] { return m_screens->ChooseConnection(&destination); })) ||
         !QueryCatalog(destination)) {
         return kOutcomeNothing;
     }
@@ -195,20 +195,20 @@ bool COnlineUpdateMgr::QueryCatalog(const GUID& destination) {
     return true;
 }
 
+bool COnlineUpdateMgr::Confirmed(int answer) {
+    if (answer < 0) {
+        ShowMessage("IDS_UNKNOWN_ERROR");
+    }
+    return answer == 1;
+}
+
 const CProductInfo* COnlineUpdateMgr::ChooseProduct() {
     if (m_catalog.GetCount() == 1) {
         int answer = RunScreen({1}, [&] { return m_screens->OfferProduct(*m_catalog.GetProduct(0)); });
-        if (answer < 0) {
-            ShowMessage("IDS_UNKNOWN_ERROR");
-        }
-        return answer == 1 ? m_catalog.GetProduct(0) : nullptr;
+        return Confirmed(answer) ? m_catalog.GetProduct(0) : nullptr;
     }
     int selected = -1;
-    int answer = RunScreen({1}, [&] { return m_screens->SelectProduct(m_catalog, &selected); });
-    if (answer != 1) {
-        if (answer < 0) {
-            ShowMessage("IDS_UNKNOWN_ERROR");
-        }
+    if (!Confirmed(RunScreen({1}, [&] { return m_screens->SelectProduct(m_catalog, &selected); }))) {
         return nullptr;
     }
     const CProductInfo* product = m_catalog.GetProduct(selected);

@@ -67,6 +67,8 @@ private:
     bool TakeOwnerPicture();
     bool KeepPicture(HDC from, int srcX, int srcY, int width, int height);
     bool QueryCatalog(const GUID& destination);
+    // True for 1; a screen that could not be made (a negative answer) says so before the check ends.
+    bool Confirmed(int answer);
     const CProductInfo* ChooseProduct();
     bool FitsFreeSpace(const CProductInfo& product);
     bool DownloadPackage(const GUID& destination, const CProductInfo& product);

@@ -1,0 +1,59 @@
+#include "COnlineUpdateScreens.h"
+
+#include "CAppMessageBox.h"
+#include "COnlineUpdateMgr.h"
+#include "CSelectUpdateDlg.h"
+#include "CUpdateInfoDlg.h"
+
+namespace {
+
+// A screen that cannot be made.
+constexpr int kNotMade = -1;
+
+}  // namespace
+
+template <class Run>
+int COnlineUpdateScreens::RunShown(CAppBasicDialog& screen, Run run) {
+    screen.SetWindowTransition(m_check);
+    m_check->SetShownDialog(&screen);
+    const INT_PTR result = run();
+    m_check->SetShownDialog(nullptr);
+    return static_cast<int>(result);
+}
+
+int COnlineUpdateScreens::AskAutomaticCheck(LPCWSTR question) {
+    CAppMessageBox box;
+    box.SetScreenBelow(m_check);
+    return RunShown(box, [&] { return CAppMessageBox::DoModalDoneCancel(box, m_owner, question, nullptr, nullptr); });
+}
+
+// Gap: the connection dialog for online updates (COUSetupNetworkDlg) runs here once it is on main.
+int COnlineUpdateScreens::ChooseConnection(GUID*) { return kNotMade; }
+
+// Gap: the wait and progress download dialogs (CDownloadWaitViewDlg, CDownloadProgressViewDlg) run the
+// job here once they are on main.
+int COnlineUpdateScreens::RunDownloadJob(DownloadKind, LPCWSTR, const CDelegate&, unsigned* jobResult) {
+    *jobResult = 1;
+    return kNotMade;
+}
+
+int COnlineUpdateScreens::OfferProduct(const CProductInfo& product) {
+    CUpdateInfoDlg offer;
+    const UserInterface::CSmartDialog::TransitionInfo transition = m_check->GetTransition();
+    return RunShown(offer, [&] { return offer.Run(m_owner, &product, CUpdateInfoDlg::kOffer, &transition); });
+}
+
+int COnlineUpdateScreens::SelectProduct(const COnlineUpdateCatalog& catalog, int* selected) {
+    CSelectUpdateDlg list;
+    const UserInterface::CSmartDialog::TransitionInfo transition = m_check->GetTransition();
+    const int result = RunShown(list, [&] { return list.Run(m_owner, &catalog, &transition); });
+    *selected = list.GetSelectedProduct();
+    return result;
+}
+
+int COnlineUpdateScreens::ShowMessage(LPCWSTR text, bool withSupportLink) {
+    CAppMessageBox box;
+    box.SetScreenBelow(m_check);
+    const MessageBoxLink link = withSupportLink ? CAppMessageBox::SupportLink() : MessageBoxLink{};
+    return RunShown(box, [&] { return CAppMessageBox::DoModalDone(box, m_owner, text, nullptr, &link); });
+}

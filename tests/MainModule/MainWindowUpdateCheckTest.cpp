@@ -1,0 +1,109 @@
+// The main window's program-update checks: the automatic one when its interval has passed since the
+// last check, and the manual one from the menu, with the time of the check kept in the registry.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "CMainWindow.h"
+#include "CSettings.h"
+#include "MainWindowDevice.h"
+#include "ScreenAnswers.h"
+
+namespace {
+
+using mainwindow::test::MainWindowDevice;
+using mainwindow::test::ScreenAnswers;
+
+constexpr LONGLONG kDayMs = 86400000;
+
+// Moves the virtual clock on while it lives, so that the screens' transitions play through.
+class RunningClock {
+public:
+    RunningClock()
+        : thread_([this] {
+              while (!stop_) {
+                  ce::AdvanceVirtualClock(10);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          }) {}
+    ~RunningClock() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class MainWindowUpdateCheck : public ::testing::Test {
+protected:
+    void SetUp() override { device_.AddCities({u"DEBE0001"}); }
+    void TearDown() override {
+        window_.reset();
+        GetSettings() = CSettings();
+    }
+
+    void StoreLastCheck(int daysAgo) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        FILETIME time;
+        SystemTimeToFileTime(&now, &time);
+        CSysInfo::AddToFileTime(&time, -daysAgo * kDayMs);
+        SYSTEMTIME then;
+        FileTimeToSystemTime(&time, &then);
+        ASSERT_TRUE(g_pRegistry->SetBinary(u"LastOnlineUpdate", &then, sizeof then));
+    }
+    // Whole days from the stored time of the last check to now; -1 without one.
+    LONGLONG DaysSinceLastCheck() {
+        SYSTEMTIME stored{};
+        if (!g_pRegistry->GetBinary(u"LastOnlineUpdate", &stored, sizeof stored)) {
+            return -1;
+        }
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        return CSysInfo::SystemTimeDiff(&now, &stored, kDayMs);
+    }
+    // Makes the window and lets its start-up run, answering the screens that come up on the way.
+    std::vector<std::u16string> Open(std::vector<UINT> answers) {
+        window_ = std::make_unique<CMainWindow>();
+        EXPECT_TRUE(window_->Create(0));
+        ScreenAnswers screens(window_->GetHandle(), std::move(answers));
+        RunningClock clock;
+        device_.Pump();
+        return screens.Join();
+    }
+
+    MainWindowDevice device_;
+    std::unique_ptr<CMainWindow> window_;
+};
+
+TEST_F(MainWindowUpdateCheck, ADueAutomaticCheckAsksFirstAndIsNotedBeforeItRuns) {
+    GetSettings().onlineUpdateInterval = 15;
+    StoreLastCheck(16);
+    EXPECT_EQ(Open({VK_TSOFT2}), (std::vector<std::u16string>{u"Done"})) << "the Done/Cancel question came up";
+    EXPECT_EQ(DaysSinceLastCheck(), 0) << "noted although the user declined";
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+    EXPECT_FALSE(window_->IsPaintingFrozen());
+}
+
+TEST_F(MainWindowUpdateCheck, AnAutomaticCheckWaitsForItsIntervalToPass) {
+    GetSettings().onlineUpdateInterval = 15;
+    StoreLastCheck(15);
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    device_.Pump();
+    EXPECT_EQ(DaysSinceLastCheck(), 15) << "15 whole days are not more than 15";
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+
+    GetSettings().onlineUpdateInterval = 0;
+    StoreLastCheck(400);
+    PostMessageW(window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE, 0, 0);
+    device_.Pump();
+    EXPECT_EQ(DaysSinceLastCheck(), 400) << "switched off";
+}
+
+}  // namespace
