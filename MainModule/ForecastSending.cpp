@@ -1,10 +1,12 @@
 #include "ForecastSending.h"
 
+#include "CAppMessageBox.h"
 #include "CCity.h"
 #include "CDate.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
 #include "CSysInfo.h"
+#include "CLocalization.h"
 #include "CUnitConversion.h"
 #include "GlobalServices.h"
 #include "ce/kernel.h"
@@ -92,6 +94,10 @@ bool ReadStoreNames(IMAPISession* session, std::vector<std::u16string>* names) {
     return ok;
 }
 
+// Gap: with several accounts the user picks one in the select-from-list dialog (CSelectFromListDlg,
+// titled IDS_SELECT_EMAIL_ACCOUNT, the last used one preselected) once it is on main.
+bool ChooseAccount(HWND, const std::vector<std::u16string>&, int*) { return false; }
+
 }  // namespace
 
 bool ComposeForecastText(const CCity* city, std::u16string* text) {
@@ -165,4 +171,21 @@ bool SendForecastThroughAccount(const CCity* city, LPCWSTR account) {
         g_pRegistry->SetString(kLastUsedAccount, account);
     }
     return StartMessagingProgram(account, text);
+}
+
+bool SendForecastByEmail(HWND owner, const CCity* city) {
+    if (city == nullptr) {
+        return false;
+    }
+    std::vector<std::u16string> accounts;
+    if (!ListMessagingAccounts(&accounts) || accounts.empty()) {
+        CAppMessageBox box;
+        CAppMessageBox::DoModalDone(box, owner, LoadLocalizedString("IDS_NOT_AVAILABLE_EMAILS"), nullptr, nullptr);
+        return false;
+    }
+    int chosen = 0;
+    if (accounts.size() > 1 && !ChooseAccount(owner, accounts, &chosen)) {
+        return false;
+    }
+    return SendForecastThroughAccount(city, accounts[static_cast<size_t>(chosen)].c_str());
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ce/types.h"
+#include "ce/user.h"
 
 class CCity;
 
@@ -26,6 +26,11 @@ int FindLastUsedAccount(const std::vector<std::u16string>& names, LPCWSTR lastUs
 
 // Remembers the account as the one used last and hands the text to the messaging program through it.
 bool SendForecastThroughAccount(const CCity* city, LPCWSTR account);
+
+// Sends the city's forecast by e-mail from a screen over the window: with several accounts the user
+// picks one (the one used last offered first); a device without accounts says so in a box over the
+// window. False when nothing was handed to the messaging program.
+bool SendForecastByEmail(HWND owner, const CCity* city);
 
 // The command line of the messaging program for a service and a body, each quoted; inside the quotes a
 // double quote or backslash is escaped with a backslash, so that any text arrives as it was.

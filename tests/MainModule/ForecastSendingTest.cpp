@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "CCity.h"
+#include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
 #include "ForecastSending.h"
 #include "GlobalServices.h"
 #include "InstalledDevice.h"
+#include "ScreenAnswers.h"
 #include "ce/device.h"
 
 namespace {
@@ -162,6 +164,55 @@ TEST_F(ForecastSending, AnAccountIsRememberedAndUsedAsTheService) {
     EXPECT_EQ(std::u16string(stored), u"Work Mail");
     std::string message = WaitForMessage();
     EXPECT_NE(message.find(Field("service", u"Work Mail")), std::string::npos) << message;
+}
+
+// The e-mail half, from the screen the user is on.
+class SendingByEmail : public ForecastSending {
+protected:
+    void SetUp() override {
+        ForecastSending::SetUp();
+        std::filesystem::create_directories(device.InstallFolder("Loc"));
+        std::filesystem::copy_file(std::string(CE_LOC_DIR) + "/loc.0409.txt", device.InstallFolder("Loc/loc.0409.txt"));
+        ASSERT_TRUE(CLocalization::Global().Load(CLocalization::kEnglish));
+        ASSERT_TRUE(store.Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
+        g_pRegistry = &store;
+    }
+    void TearDown() override {
+        g_pRegistry = nullptr;
+        ForecastSending::TearDown();
+    }
+    static void SetAccounts(const std::string& accounts) {
+        ASSERT_TRUE(ce::SetProfileString("mail", "accounts", accounts));
+        ce::ReloadProfile();
+    }
+    std::u16string LastUsed() {
+        WCHAR stored[64] = {};
+        store.GetString(u"LastUsedAccount", stored, 64);
+        return stored;
+    }
+
+    CRegistryStore store;
+};
+
+TEST_F(SendingByEmail, TheOnlyAccountBesideMmsSendsWithoutAsking) {
+    SetAccounts("MMS;Work Mail");
+    CCity city = CityWithDays(u"Berlin", 0, 1);
+    ASSERT_TRUE(SendForecastByEmail(nullptr, &city));
+    std::string message = WaitForMessage();
+    EXPECT_NE(message.find(Field("service", u"Work Mail")), std::string::npos) << message;
+    EXPECT_NE(message.find(Field("body", u"Berlin\r\n15.10:8..14C")), std::string::npos) << message;
+    EXPECT_EQ(LastUsed(), u"Work Mail");
+    EXPECT_FALSE(SendForecastByEmail(nullptr, nullptr));
+}
+
+TEST_F(SendingByEmail, WithoutAnAccountABoxSaysSoAndNothingIsSent) {
+    SetAccounts("MMS");
+    CCity city = CityWithDays(u"Berlin", 0, 1);
+    mainwindow::test::ScreenAnswers done(nullptr, {VK_TSOFT1});
+    EXPECT_FALSE(SendForecastByEmail(nullptr, &city));
+    EXPECT_EQ(done.Join(), (std::vector<std::u16string>{u"Done"})) << "the box came up";
+    EXPECT_TRUE(ce::ReadDeviceLog("messages").empty());
+    EXPECT_EQ(LastUsed(), u"");
 }
 
 }  // namespace
