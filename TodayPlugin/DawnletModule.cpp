@@ -36,4 +36,6 @@ extern "C" CE_EXPORT BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOI
 CE_MODULE_ORDINALS(CE_ORDINAL(ORDINAL_INITIALIZEITEM, InitializeCustomItem),
                    CE_ORDINAL(ORDINAL_OPTIONSDIALOGPROC, TodayOptionsDialog::CustomItemOptionsDlgProc));
 CE_MODULE_RESOURCES({RT_DIALOG, MAKEINTRESOURCEW(TodayOptionsDialog::kDialogId), TodayOptionsDialog::Template(),
-                     TodayOptionsDialog::TemplateSize()});
+                     TodayOptionsDialog::TemplateSize()},
+                    {RT_RCDATA, MAKEINTRESOURCEW(TodayOptionsDialog::kDoneBarId), TodayOptionsDialog::DoneBar(),
+                     TodayOptionsDialog::DoneBarSize()});

@@ -60,7 +60,22 @@ HFONT DialogFont(bool bold) { return g_pGdiFactory->GetFont(16, DawnletServices:
 
 int Scale(int length) { return CSysInfo::Scale(length); }
 
+constexpr WORD kDoneBarWords[] = {0, 1, static_cast<WORD>(I_IMAGENONE), IDOK, TBSTATE_ENABLED,
+                                  TBSTYLE_BUTTON | TBSTYLE_AUTOSIZE, 0, 0, NOMENU};
+
 }  // namespace
+
+const void* TodayOptionsDialog::DoneBar() { return kDoneBarWords; }
+
+DWORD TodayOptionsDialog::DoneBarSize() { return sizeof kDoneBarWords; }
+
+void TodayOptionsDialog::CreateDoneBar(HWND dialog) {
+    SHMENUBARINFO bar{sizeof(SHMENUBARINFO), dialog, 0, kDoneBarId,
+                      reinterpret_cast<HINSTANCE>(GetWindowLongW(dialog, GWL_HINSTANCE)), 0, 0, nullptr, 0};
+    if (SHCreateMenuBar(&bar)) {
+        CSysInfo::SetSoftKeyButton(0, bar.hwndMB, true, Text("IDS_CAP_DONE"), IDOK);
+    }
+}
 
 const void* TodayOptionsDialog::Template() { return TemplateWords().data(); }
 
@@ -107,8 +122,7 @@ INT_PTR CALLBACK TodayOptionsDialog::CustomItemOptionsDlgProc(HWND dialog, UINT 
 void TodayOptionsDialog::Initialize(HWND dialog) {
     SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
     SHInitDialog(&info);
-    SHMENUBARINFO bar{sizeof(SHMENUBARINFO), dialog, SHCMBF_EMPTYBAR, 0, nullptr, 0, 0, nullptr, 0};
-    SHCreateMenuBar(&bar);
+    CreateDoneBar(dialog);
 
     SetDlgItemTextW(dialog, kTitle, Text("IDS_LABEL_TODAY_SETTING"));
     SendDlgItemMessageW(dialog, kTitle, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(true)), FALSE);

@@ -7,6 +7,8 @@
 class TodayOptionsDialog {
 public:
     static constexpr int kDialogId = 500;
+    // The soft-key bar of the dialog (RT_RCDATA): one key, Done.
+    static constexpr int kDoneBarId = 501;
     static constexpr int kCheckLargeIcons = 1006;
     static constexpr int kTitle = 1007;
     static constexpr int kLabel = 1008;
@@ -16,11 +18,15 @@ public:
     // The dialog template: a full-screen dialog with the four controls.
     static const void* Template();
     static DWORD TemplateSize();
+    // The bar resource: no menu, one key with the command IDOK; its caption is set when it is shown.
+    static const void* DoneBar();
+    static DWORD DoneBarSize();
     // The layout that the list index (0 parts of the day, 1 days) and the check box give.
     static DWORD LayoutFor(int listIndex, bool largeIcons);
 
 private:
     static void Initialize(HWND dialog);
+    static void CreateDoneBar(HWND dialog);
     static void Arrange(HWND dialog);
     static void PaintRule(HWND dialog);
     static void Accept(HWND dialog);

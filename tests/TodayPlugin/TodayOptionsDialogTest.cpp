@@ -9,6 +9,7 @@
 #include "TodayOptionsDialog.h"
 #include "ce/module.h"
 #include "ce/registry.h"
+#include "ce/shell.h"
 
 namespace {
 
@@ -73,6 +74,26 @@ TEST_F(TodayOptions, AChangedLayoutIsSavedAndEveryItemToldToReloadItsSettings) {
     ASSERT_EQ(WaitForSingleObject(reload, 0), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(GetEventData(reload), CTodayItem::kReloadSettings);
     EXPECT_EQ(StoredLayout(), CTodayItem::kPartsSmall);
+    DestroyWindow(dialog);
+}
+
+TEST_F(TodayOptions, TheSoftKeyBarHasDoneAloneAndDoneKeepsTheChoice) {
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND bar = SHFindMenuBar(dialog);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 1);
+    TBBUTTON button{};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_EQ(button.idCommand, IDOK);
+    WCHAR caption[64] = {};
+    TBBUTTONINFOW info{sizeof info, TBIF_TEXT | TBIF_BYINDEX, 0, 0, 0, 0, 0, 0, caption, 64};
+    SendMessageW(bar, TB_GETBUTTONINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::u16string(caption), u"Done");
+
+    SendDlgItemMessageW(dialog, TodayOptionsDialog::kViewList, CB_SETCURSEL, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, button.idCommand, 0);
+    EXPECT_EQ(StoredLayout(), CTodayItem::kPartsLarge) << "the key saves like OK";
     DestroyWindow(dialog);
 }
 
