@@ -963,9 +963,13 @@ void CMainWindow::CheckOnlineUpdateAuto() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     SYSTEMTIME last{};
-    if (!g_pRegistry->GetBinary(kLastOnlineUpdate, &last, sizeof last)) {
+    FILETIME readable{};
+    // A time that cannot be read, or that lies days ahead because the clock was set back, counts from
+    // now: either would otherwise put the check off for good.
+    if (!g_pRegistry->GetBinary(kLastOnlineUpdate, &last, sizeof last) || !SystemTimeToFileTime(&last, &readable) ||
+        CSysInfo::SystemTimeDiff(&now, &last, kDayMs) < 0) {
         g_pRegistry->SetBinary(kLastOnlineUpdate, &now, sizeof now);
-        last = now;
+        return;
     }
     if (CSysInfo::SystemTimeDiff(&now, &last, kDayMs) <= static_cast<LONGLONG>(interval)) {
         return;

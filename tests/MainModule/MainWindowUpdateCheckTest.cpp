@@ -57,11 +57,15 @@ protected:
         FileTimeToSystemTime(&time, &then);
         ASSERT_TRUE(g_pRegistry->SetBinary(u"LastOnlineUpdate", &then, sizeof then));
     }
-    // Whole days from the stored time of the last check to now; -1 without one.
+    // Whole days from the stored time of the last check to now; -1 without one, -2 for no time.
     LONGLONG DaysSinceLastCheck() {
         SYSTEMTIME stored{};
+        FILETIME readable{};
         if (!g_pRegistry->GetBinary(u"LastOnlineUpdate", &stored, sizeof stored)) {
             return -1;
+        }
+        if (!SystemTimeToFileTime(&stored, &readable)) {
+            return -2;
         }
         SYSTEMTIME now;
         GetLocalTime(&now);
@@ -104,6 +108,22 @@ TEST_F(MainWindowUpdateCheck, AnAutomaticCheckWaitsForItsIntervalToPass) {
     PostMessageW(window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE, 0, 0);
     device_.Pump();
     EXPECT_EQ(DaysSinceLastCheck(), 400) << "switched off";
+}
+
+TEST_F(MainWindowUpdateCheck, ALastCheckThatIsDamagedOrAheadOfTheClockCountsFromNow) {
+    GetSettings().onlineUpdateInterval = 15;
+    const BYTE damaged[16] = {0xFF, 0xFF, 0x7F, 0x00, 0x03, 0x00, 0x40, 0x00};
+    ASSERT_TRUE(g_pRegistry->SetBinary(u"LastOnlineUpdate", damaged, sizeof damaged));
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    device_.Pump();
+    EXPECT_EQ(DaysSinceLastCheck(), 0) << "replaced by now, without a check";
+
+    StoreLastCheck(-400);  // the clock was set back after the last check
+    PostMessageW(window_->GetHandle(), CMainWindow::WMU_CHECK_ONLINE_UPDATE, 0, 0);
+    device_.Pump();
+    EXPECT_EQ(DaysSinceLastCheck(), 0);
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
 }
 
 }  // namespace
