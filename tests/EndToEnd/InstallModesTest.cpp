@@ -37,18 +37,6 @@ std::u16string TextValue(HKEY root, LPCWSTR path, LPCWSTR name) {
 
 class InstallModes : public SkyvaneDevice {
 protected:
-    // The installer sleeps for the shell in virtual time.
-    int RunStep(const std::string& commandLine) {
-        DeviceProgram run = device.Start(commandLine);
-        // Rendering the pictures takes real time; the waits for the shell take virtual time.
-        for (int i = 0; i < 480; ++i) {
-            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
-                return run.Wait();
-            }
-            ce::AdvanceVirtualClock(1000);
-        }
-        return run.Wait(std::chrono::milliseconds(0));
-    }
     void WriteUserData() {
         WriteCities({u"DEBE0001", u"FRXX0002"});
         std::ofstream(device.Installed("Cache/DEBE0001.xml")) << "<forecast/>";
@@ -64,7 +52,7 @@ protected:
 
 TEST_F(InstallModes, AfterInstallRendersThePictureListAndRegistersTheTodayItemOfTheInstalledLibrary) {
     ASSERT_TRUE(Installed("Data/rasterize.xml"));
-    EXPECT_EQ(RunStep("cmd_after_install"), 0);
+    EXPECT_EQ(RunWithShellWaits("cmd_after_install"), 0);
     EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Windows\\Dawnlet.dll");
     EXPECT_TRUE(HasField(LastProgramLine(), "result", "1")) << LastProgramLine();
     EXPECT_FALSE(Installed("Data/rasterize.xml")) << "the list is used once";
@@ -74,16 +62,16 @@ TEST_F(InstallModes, AfterInstallRendersThePictureListAndRegistersTheTodayItemOf
 
 TEST_F(InstallModes, AfterInstallWithADamagedPictureListStillRegistersTheItemAndDropsTheList) {
     std::ofstream(device.Installed("Data/rasterize.xml"), std::ios::trunc) << "<data><packet name=";
-    EXPECT_EQ(RunStep("cmd_after_install"), 0);
+    EXPECT_EQ(RunWithShellWaits("cmd_after_install"), 0);
     EXPECT_EQ(TextValue(HKEY_LOCAL_MACHINE, kTodayItemKey, u"Dll"), u"\\Windows\\Dawnlet.dll");
     EXPECT_FALSE(Installed("Data/rasterize.xml"));
     EXPECT_FALSE(Installed("Data/icons.tmp"));
 }
 
 TEST_F(InstallModes, BeforeUninstallRemovesTheItemTheRenderCachesAndTheUsersData) {
-    ASSERT_EQ(RunStep("cmd_after_install"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0);
     WriteUserData();
-    EXPECT_EQ(RunStep("cmd_before_uninstall"), 0);
+    EXPECT_EQ(RunWithShellWaits("cmd_before_uninstall"), 0);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTodayItemKey));
     EXPECT_FALSE(Installed("Data/icons.pak.tmp"));
     EXPECT_FALSE(Installed("Data/misc.pak.tmp"));
@@ -106,7 +94,7 @@ TEST_F(InstallModes, BeforeUninstallDuringAnUpgradeKeepsTheCitiesAndTheirForecas
     for (int i = 0; i < 2000 && CountRunningProcesses(u"wceload.exe") == 0; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    EXPECT_EQ(RunStep("cmd_before_uninstall"), 0);
+    EXPECT_EQ(RunWithShellWaits("cmd_before_uninstall"), 0);
     TerminateProcess(installer.hProcess, 1);
     WaitForSingleObject(installer.hProcess, 20000);
     CloseHandle(installer.hProcess);

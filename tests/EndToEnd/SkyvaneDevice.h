@@ -62,6 +62,18 @@ protected:
         settings.updateInRoaming = inRoaming;
         ASSERT_TRUE(settings.Save(&store));
     }
+    // Runs a program step that waits for the shell in virtual time: the clock moves a second for every
+    // quarter second of real time the step takes (rendering pictures takes real time).
+    int RunWithShellWaits(const std::string& commandLine) {
+        DeviceProgram run = device.Start(commandLine);
+        for (int i = 0; i < 480; ++i) {
+            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
+                return run.Wait();
+            }
+            ce::AdvanceVirtualClock(1000);
+        }
+        return run.Wait(std::chrono::milliseconds(0));
+    }
     void SetFault(const std::string& spec) { ASSERT_EQ(server.Control("/control/fault?spec=" + spec), "ok\n"); }
 
     std::string ReadInstalled(const std::string& relative) const {

@@ -3,7 +3,6 @@
 // action key starts the program on the shown city, an update refreshes it, and the program's removal
 // step gives the user's scheme back.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,9 +15,13 @@
 #include "EndToEnd/SkyvaneDevice.h"
 #include "ce/registry.h"
 #include "ce/shell.h"
+#include "support/DeviceLogWait.h"
+#include "support/DeviceScreenshot.h"
 
 namespace endtoend {
 namespace {
+
+using ce::test::WaitForDeviceLog;
 
 using namespace std::chrono_literals;
 
@@ -45,46 +48,7 @@ void SetText(HKEY root, LPCWSTR path, LPCWSTR name, const std::u16string& text) 
     RegCloseKey(key);
 }
 
-// Lines of a device log that hold the text, once at least `count` of them are there (bounded wait).
-size_t WaitForLog(const std::string& log, const std::string& text, size_t count = 1) {
-    size_t found = 0;
-    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
-        std::vector<std::string> lines = ce::ReadDeviceLog(log);
-        found = std::count_if(lines.begin(), lines.end(),
-                              [&](const std::string& line) { return line.find(text) != std::string::npos; });
-        if (found >= count) {
-            break;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return found;
-}
-
-struct Screenshot {
-    int width = 0;
-    int height = 0;
-    std::vector<png_byte> rgb;
-
-    COLORREF At(int x, int y) const {
-        const size_t at = (static_cast<size_t>(y) * width + x) * 3;
-        return at + 2 < rgb.size() ? RGB(rgb[at], rgb[at + 1], rgb[at + 2]) : CLR_INVALID;
-    }
-    bool Near(int x, int y, COLORREF color) const {
-        COLORREF found = At(x, y);
-        return found != CLR_INVALID && std::abs(GetRValue(found) - GetRValue(color)) <= 8 &&
-               std::abs(GetGValue(found) - GetGValue(color)) <= 8 && std::abs(GetBValue(found) - GetBValue(color)) <= 8;
-    }
-    // The share of pixels of a band that differ from another screenshot's.
-    double Changed(const Screenshot& other, int top, int bottom) const {
-        int changed = 0;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < width; ++x) {
-                changed += At(x, y) != other.At(x, y) ? 1 : 0;
-            }
-        }
-        return static_cast<double>(changed) / (width * (bottom - top));
-    }
-};
+using Screenshot = ce::test::DeviceScreenshot;
 
 class HomeScreen : public SkyvaneDevice {
 protected:
@@ -94,43 +58,12 @@ protected:
         ASSERT_TRUE(ce::SetProfileString("device", "screen_height", "320"));
         SkyvaneDevice::SetUp();
     }
-    // The installation steps sleep for the shell in virtual time.
-    int RunStep(const std::string& commandLine) {
-        DeviceProgram run = device.Start(commandLine);
-        // Rendering the pictures takes real time; the waits for the shell take virtual time.
-        for (int i = 0; i < 480; ++i) {
-            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
-                return run.Wait();
-            }
-            ce::AdvanceVirtualClock(1000);
-        }
-        return run.Wait(std::chrono::milliseconds(0));
-    }
     void StartScreen() {
         screen.emplace(CE_START_HOST, "");
         ASSERT_TRUE(screen->Started());
-        ASSERT_EQ(WaitForLog("startscreen", "ready"), 1u);
+        ASSERT_EQ(WaitForDeviceLog("startscreen", "ready"), 1u);
     }
-    Screenshot TakeScreenshot() const {
-        Screenshot shot;
-        const std::string path = device.Root() + "/screen.png";
-        if (ce::RemoteScreenshot(path) != 0) {
-            return shot;
-        }
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        if (!png_image_begin_read_from_file(&image, path.c_str())) {
-            return shot;
-        }
-        image.format = PNG_FORMAT_RGB;
-        shot.rgb.resize(PNG_IMAGE_SIZE(image));
-        if (!png_image_finish_read(&image, nullptr, shot.rgb.data(), 0, nullptr)) {
-            shot.rgb.clear();
-        }
-        shot.width = static_cast<int>(image.width);
-        shot.height = static_cast<int>(image.height);
-        return shot;
-    }
+    Screenshot TakeScreenshot() const { return Screenshot::Take(device.Root() + "/screen.png"); }
     static RECT WorkArea() {
         RECT area{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -164,7 +97,7 @@ TEST_F(HomeScreen, InstalledPluginShowsTheCitiesWeatherChangesCityByKeyAndStarts
     WriteCities({u"DEBE0001", u"FRXX0002"});
     ASSERT_EQ(device.Run("cmd_silent_update"), 0);
     SetText(HKEY_CURRENT_USER, kHomeKey, u"Scheme", kUserScheme);
-    ASSERT_EQ(RunStep("cmd_after_install"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kHomeKey, u"Scheme"), kOurScheme);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kHomeKey, u"SchemeBak"), kUserScheme);
     EXPECT_FALSE(std::filesystem::exists(device.Fs("Temp/HomeXML"))) << "the templates are used up";
@@ -174,7 +107,7 @@ TEST_F(HomeScreen, InstalledPluginShowsTheCitiesWeatherChangesCityByKeyAndStarts
     EXPECT_NE(content.find("<background bgimage=\"\\windows\\WindowsMobile.jpg\""), std::string::npos);
 
     StartScreen();
-    ASSERT_EQ(WaitForLog("startscreen", "\"name\":\"Skyvane\",\"result\":\"ok\""), 1u);
+    ASSERT_EQ(WaitForDeviceLog("startscreen", "\"name\":\"Skyvane\",\"result\":\"ok\""), 1u);
     const RECT area = WorkArea();
     // The first paint renders the pictures; the screen shows the plug-in once it is done.
     Screenshot first = TakeScreenshot();
@@ -200,27 +133,27 @@ TEST_F(HomeScreen, InstalledPluginShowsTheCitiesWeatherChangesCityByKeyAndStarts
     EXPECT_TRUE(ProgramStartedInItsInterfaceMode()) << "the action key starts the program";
 
     ASSERT_EQ(device.Run("cmd_silent_update"), 0);
-    EXPECT_EQ(WaitForLog("startscreen", "\"event\":\"refresh\""), 1u) << "the update refreshed it";
+    EXPECT_EQ(WaitForDeviceLog("startscreen", "\"event\":\"refresh\""), 1u) << "the update refreshed it";
 }
 
 TEST_F(HomeScreen, RemovalGivesTheUsersSchemeBackAndUnregistersThePlugin) {
     SetText(HKEY_CURRENT_USER, kHomeKey, u"Scheme", kUserScheme);
-    ASSERT_EQ(RunStep("cmd_after_install"), 0);
-    ASSERT_EQ(RunStep("cmd_after_install"), 0) << "installed a second time";
+    ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0) << "installed a second time";
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kHomeKey, u"SchemeBak"), kUserScheme) << "ours is never kept as the user's";
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, u"CLSID\\{6D2E8A41-0C7B-4E59-A3F6-91B4C8D27E05}\\InprocServer32", nullptr),
               u"\\Windows\\Lanternet.dll");
 
-    ASSERT_EQ(RunStep("cmd_before_uninstall"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_before_uninstall"), 0);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kHomeKey, u"Scheme"), kUserScheme);
     EXPECT_FALSE(std::filesystem::exists(device.Fs("Application Data/Home/Weather.home.xml")));
     EXPECT_EQ(Text(HKEY_CLASSES_ROOT, u"CLSID\\{6D2E8A41-0C7B-4E59-A3F6-91B4C8D27E05}", nullptr), u"");
 }
 
 TEST_F(HomeScreen, RemovalLeavesASchemeTheUserChoseSince) {
-    ASSERT_EQ(RunStep("cmd_after_install"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0);
     SetText(HKEY_CURRENT_USER, kHomeKey, u"Scheme", kUserScheme);
-    ASSERT_EQ(RunStep("cmd_before_uninstall"), 0);
+    ASSERT_EQ(RunWithShellWaits("cmd_before_uninstall"), 0);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, kHomeKey, u"Scheme"), kUserScheme);
     EXPECT_FALSE(std::filesystem::exists(device.Fs("Application Data/Home/Weather.home.xml")));
 }

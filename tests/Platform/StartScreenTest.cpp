@@ -13,31 +13,19 @@
 #include "ce/module.h"
 #include "ce/registry.h"
 #include "fixtures/StartScreenItems.h"
+#include "support/DeviceLogWait.h"
 #include "support/DeviceScreenshot.h"
 
 namespace {
+
+using ce::test::WaitForDeviceLog;
 
 using namespace std::chrono_literals;
 
 // The setting change that tells the Today screen its items changed.
 constexpr WPARAM kTodayItemsChanged = 242;
 
-// Lines of a device log that contain the text, once at least `count` of them are there (bounded wait).
-size_t WaitForLog(const std::string& log, const std::string& text, size_t count = 1) {
-    size_t found = 0;
-    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
-        std::vector<std::string> lines = ce::ReadDeviceLog(log);
-        found = std::count_if(lines.begin(), lines.end(),
-                              [&](const std::string& line) { return line.find(text) != std::string::npos; });
-        if (found >= count) {
-            break;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return found;
-}
-
-size_t CountLog(const std::string& log, const std::string& text) { return WaitForLog(log, text, 0); }
+size_t CountLog(const std::string& log, const std::string& text) { return WaitForDeviceLog(log, text, 0); }
 
 bool WaitForScreen() {
     for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
@@ -107,7 +95,7 @@ protected:
     void StartScreen() {
         host = std::make_unique<ce::test::ChildProcess>("none", "host", CE_START_HOST);
         ASSERT_TRUE(WaitForScreen());
-        ASSERT_EQ(WaitForLog("startscreen", "ready"), 1u);
+        ASSERT_EQ(WaitForDeviceLog("startscreen", "ready"), 1u);
     }
     void BroadcastSettingChange(WPARAM what) { PostMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, what, 0); }
 
@@ -123,7 +111,7 @@ TEST_F(TodayScreen, ShowsTheEnabledItemsAndHandsThemTapsKeysAndActions) {
     RegisterTodayItem(u"Weather", u"\\Windows\\TodayTestItem.dll", 2, 1);
     RegisterTodayItem(u"Switched off", u"\\Windows\\TodayTestItem.dll", 3, 0);
     StartScreen();
-    ASSERT_EQ(WaitForLog("startscreen", "\"name\":\"Weather\",\"result\":\"ok\""), 1u);
+    ASSERT_EQ(WaitForDeviceLog("startscreen", "\"name\":\"Weather\",\"result\":\"ok\""), 1u);
     EXPECT_EQ(CountLog("startscreen", "\"name\":\"Broken\",\"result\":\"library not loaded"), 1u);
     EXPECT_EQ(CountLog("todayitem", "created"), 1u) << "a disabled item is not made";
 
@@ -136,11 +124,11 @@ TEST_F(TodayScreen, ShowsTheEnabledItemsAndHandsThemTapsKeysAndActions) {
     EXPECT_TRUE(shot.Near(10, area.top + kTestItemHeight + 10, GetSysColor(COLOR_WINDOW)));
 
     ASSERT_EQ(ce::RemoteTap(10, middle), 0u);
-    ASSERT_EQ(WaitForLog("todayitem", "tap"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("todayitem", "tap"), 1u);
     ASSERT_EQ(ce::RemoteKey("Right"), 0u);
-    EXPECT_EQ(WaitForLog("todayitem", "navigation 39"), 1u) << "keys reach the item that took the selection";
+    EXPECT_EQ(WaitForDeviceLog("todayitem", "navigation 39"), 1u) << "keys reach the item that took the selection";
     ASSERT_EQ(ce::RemoteKey("Enter"), 0u);
-    EXPECT_EQ(WaitForLog("todayitem", "action"), 1u);
+    EXPECT_EQ(WaitForDeviceLog("todayitem", "action"), 1u);
     shot = WaitForPixel(device, 10, middle, GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_TRUE(shot.Near(10, middle, GetSysColor(COLOR_HIGHLIGHT))) << "the item asked for the highlight colour";
 }
@@ -152,7 +140,7 @@ TEST_F(TodayScreen, LoadsAndDropsItemsWhenTheirRegistrationChanges) {
 
     RegisterTodayItem(u"Weather", u"\\Windows\\TodayTestItem.dll", 1, 1);
     BroadcastSettingChange(kTodayItemsChanged);
-    ASSERT_EQ(WaitForLog("todayitem", "created"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("todayitem", "created"), 1u);
     const RECT area = WorkArea();
     EXPECT_TRUE(WaitForPixel(device, 10, area.top + kTestItemHeight / 2, kTestItemColor)
                     .Near(10, area.top + kTestItemHeight / 2, kTestItemColor));
@@ -161,7 +149,7 @@ TEST_F(TodayScreen, LoadsAndDropsItemsWhenTheirRegistrationChanges) {
     ASSERT_EQ(ce::RemoteKey("Right"), 0u);
     ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items\\Weather"), ERROR_SUCCESS);
     BroadcastSettingChange(kTodayItemsChanged);
-    ASSERT_EQ(WaitForLog("todayitem", "destroyed"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("todayitem", "destroyed"), 1u);
     EXPECT_EQ(CountLog("todayitem", "created"), 1u) << "another setting change left the item alone";
     EXPECT_TRUE(WaitForPixel(device, 10, area.top + kTestItemHeight / 2, GetSysColor(COLOR_WINDOW))
                     .Near(10, area.top + kTestItemHeight / 2, GetSysColor(COLOR_WINDOW)));
@@ -192,8 +180,8 @@ TEST_F(HomeScreen, CreatesTheSchemesPluginsAndHandsThemPaintKeysActionsAndRefres
     UseScheme(device, "Test.home.xml", kTestScheme);
     EXPECT_EQ(SHOnPluginDataChange(CLSID_TestHomePlugin), S_FALSE) << "no start screen runs yet";
     StartScreen();
-    ASSERT_EQ(WaitForLog("homeplugin", "loaded 1 <plugin"), 1u) << "loaded from its element, after its handle";
-    EXPECT_EQ(WaitForLog("startscreen", "\"name\":\"Unregistered\",\"result\":\"not created"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("homeplugin", "loaded 1 <plugin"), 1u) << "loaded from its element, after its handle";
+    EXPECT_EQ(WaitForDeviceLog("startscreen", "\"name\":\"Unregistered\",\"result\":\"not created"), 1u);
 
     const RECT area = WorkArea();
     const int width = area.right - area.left;
@@ -203,19 +191,19 @@ TEST_F(HomeScreen, CreatesTheSchemesPluginsAndHandsThemPaintKeysActionsAndRefres
     EXPECT_TRUE(shot.Near(width * 3 / 4, middle, RGB(0x20, 0x40, 0x60))) << "the scheme's background";
 
     ASSERT_EQ(ce::RemoteKey("Left"), 0u);
-    EXPECT_EQ(WaitForLog("homeplugin", "key 37"), 1u);
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "key 37"), 1u);
     ASSERT_EQ(ce::RemoteKey("Enter"), 0u);
-    EXPECT_EQ(WaitForLog("homeplugin", "action"), 1u);
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "action"), 1u);
 
     EXPECT_EQ(SHOnPluginDataChange(CLSID_TestHomePlugin), S_OK);
-    EXPECT_EQ(WaitForLog("homeplugin", "reload"), 1u);
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "reload"), 1u);
     // Programs reach the same call through the shell library's ordinal.
     HMODULE shell = LoadLibraryW(u"aygshell.dll");
     ASSERT_NE(shell, nullptr);
     auto refresh = ce::ProcAs<HRESULT (*)(REFCLSID)>(GetProcAddressW(shell, MAKEINTRESOURCEW(2008)));
     ASSERT_NE(refresh, nullptr);
     EXPECT_EQ(refresh(CLSID_TestHomePlugin), S_OK);
-    EXPECT_EQ(WaitForLog("homeplugin", "reload", 2), 2u);
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "reload", 2), 2u);
     FreeLibrary(shell);
 }
 
@@ -224,20 +212,20 @@ TEST_F(HomeScreen, ASettingChangeReadsTheSchemeAgainAndADamagedOneShowsNothing) 
     RegisterHomePlugin();
     UseScheme(device, "Test.home.xml", kTestScheme);
     StartScreen();
-    ASSERT_EQ(WaitForLog("homeplugin", "loaded"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("homeplugin", "loaded"), 1u);
 
     UseScheme(device, "Damaged.home.xml", "<home><plugin clsid=\"{5B1F3C2E-8A47");
     BroadcastSettingChange(0);
-    ASSERT_EQ(WaitForLog("homeplugin", "released"), 1u);
-    EXPECT_EQ(WaitForLog("startscreen", "not a scheme"), 1u);
+    ASSERT_EQ(WaitForDeviceLog("homeplugin", "released"), 1u);
+    EXPECT_EQ(WaitForDeviceLog("startscreen", "not a scheme"), 1u);
     const RECT area = WorkArea();
     EXPECT_FALSE(WaitForPixel(device, 10, area.top + kTestPluginHeight / 2, GetSysColor(COLOR_HIGHLIGHT), false)
                      .Near(10, area.top + kTestPluginHeight / 2, GetSysColor(COLOR_HIGHLIGHT)));
 
     UseScheme(device, "Test.home.xml", kTestScheme);
     BroadcastSettingChange(0);
-    EXPECT_EQ(WaitForLog("homeplugin", "loaded", 2), 2u);
-    EXPECT_EQ(WaitForLog("homeplugin", "theme"), 1u) << "the plug-in of the new scheme hears of the change";
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "loaded", 2), 2u);
+    EXPECT_EQ(WaitForDeviceLog("homeplugin", "theme"), 1u) << "the plug-in of the new scheme hears of the change";
 }
 
 }  // namespace

@@ -35,6 +35,20 @@ struct DeviceScreenshot {
                std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
     }
 
+    // The share of the pixels of a band of rows that differ from another screenshot's.
+    double Changed(const DeviceScreenshot& other, int top, int bottom) const {
+        if (!Valid() || bottom <= top) {
+            return 0;
+        }
+        int changed = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = 0; x < width; ++x) {
+                changed += At(x, y) != other.At(x, y) ? 1 : 0;
+            }
+        }
+        return static_cast<double>(changed) / (static_cast<double>(width) * (bottom - top));
+    }
+
     // Captures the screen into the file and reads it back; invalid when either fails.
     static DeviceScreenshot Take(const std::string& path) {
         DeviceScreenshot shot;
