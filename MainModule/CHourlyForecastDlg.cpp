@@ -8,12 +8,10 @@
 #include "CHourlyForecastListBox.h"
 #include "CLocalization.h"
 #include "CSwitchControl.h"
-#include "CSysInfo.h"
 #include "CToolBarControl.h"
 #include "GlobalServices.h"
 #include "MainWindowMenu.h"
 #include "PageSlide.h"
-#include "UserInterface/CGenericEffect.h"
 #include "ViewScreenControls.h"
 
 using UserInterface::CDlgControl;
@@ -21,38 +19,22 @@ namespace Menu = MainWindowMenu;
 
 namespace {
 
-constexpr DWORD kSeparatorStyle = 0x40012;
 constexpr int kListFontSize = 6;
 constexpr int kDateLength = 64;
 
 constexpr CToolBarControl::Button kButtons[CToolBarControl::kButtonCount] = {
     {60, Menu::kBack, 1}, {61, Menu::kCityList, 1}, {63, Menu::kDetails, 1}, {64, Menu::kUpdateForecast, 1}};
 
-bool IsSmartphone() { return g_pSysInfo != nullptr && g_pSysInfo->IsSmartphone(); }
-
-bool IsUpdating() { return g_pForecastUpdater != nullptr && g_pForecastUpdater->IsRunning(); }
-
 }  // namespace
 
-CHourlyForecastDlg::CHourlyForecastDlg() {
-    SetLayoutSpacing(0, 0);
-    SetWindowTransition(UserInterface::CreateTransitionEffect(kTransitionKind));
-}
+CHourlyForecastDlg::CHourlyForecastDlg() = default;
 
 CHourlyForecastDlg::~CHourlyForecastDlg() = default;
 
 UserInterface::CDlgLayout* CHourlyForecastDlg::CreateLayout() { return new (std::nothrow) CHourlyForecastDlgLayout; }
 
-CSwitchControl* CHourlyForecastDlg::GetSwitch() const {
-    return GetLayout() != nullptr ? static_cast<CSwitchControl*>(GetLayout()->FindControl(kSwitch)) : nullptr;
-}
-
 CHourlyForecastListBox* CHourlyForecastDlg::GetList() const {
     return GetLayout() != nullptr ? static_cast<CHourlyForecastListBox*>(GetLayout()->FindControl(kList)) : nullptr;
-}
-
-CToolBarControl* CHourlyForecastDlg::GetToolbar() const {
-    return GetLayout() != nullptr ? static_cast<CToolBarControl*>(GetLayout()->FindControl(kToolbar)) : nullptr;
 }
 
 INT_PTR CHourlyForecastDlg::Run(HWND owner, LPCWSTR locationId, const CDate* date,
@@ -96,28 +78,14 @@ BOOL CHourlyForecastDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     return Menu::BuildViewScreen(menu, {Menu::kDetails, Menu::kCurrentCondition, Menu::kMaps});
 }
 
-BOOL CHourlyForecastDlg::OnInitControls() {
-    UserInterface::CDlgLayout* layout = GetLayout();
-    if (ViewScreenControls::AddSwitch(layout, kSwitch) == nullptr ||
-        AddSeparator(kSeparator, kSeparatorStyle, 1) == nullptr ||
-        ViewScreenControls::AddContent<CHourlyForecastListBox>(layout, kList, kListFontSize) == nullptr ||
-        (!IsSmartphone() && ViewScreenControls::AddToolbar(layout, kToolbar) == nullptr)) {
-        return FALSE;
-    }
-    return CAppBasicDialog::OnInitControls();
+bool CHourlyForecastDlg::AddContent(UserInterface::CDlgLayout* layout) {
+    return ViewScreenControls::AddContent<CHourlyForecastListBox>(layout, kList, kListFontSize) != nullptr;
 }
 
-BOOL CHourlyForecastDlg::OnInitDialog() {
-    if (!CAppBasicDialog::OnInitDialog()) {
-        return FALSE;
-    }
-    m_relay.Attach(m_hWnd, WMU_FORECAST_EVENT);
-    return TRUE;
-}
+const CToolBarControl::Button* CHourlyForecastDlg::GetToolbarButtons() const { return kButtons; }
 
-void CHourlyForecastDlg::OnDestroy() {
-    m_relay.Detach();
-    CAppBasicDialog::OnDestroy();
+bool CHourlyForecastDlg::EndsWith(int id) const {
+    return id == Menu::kDetails || id == Menu::kCityList || id == Menu::kCurrentCondition || id == Menu::kMaps;
 }
 
 // ---- view ---------------------------------------------------------------------------------------------
@@ -135,10 +103,6 @@ BOOL CHourlyForecastDlg::UpdateView(DWORD flags) {
         return FALSE;
     }
     return TRUE;
-}
-
-BOOL CHourlyForecastDlg::ShouldRepaint() const {
-    return !IsPaintingSuppressed() && m_hWnd != nullptr && IsWindowVisible(m_hWnd);
 }
 
 bool CHourlyForecastDlg::UpdateSwitch() {
@@ -188,11 +152,6 @@ bool CHourlyForecastDlg::UpdateList() {
     return true;
 }
 
-bool CHourlyForecastDlg::UpdateToolbar() {
-    CToolBarControl* toolbar = GetToolbar();
-    return toolbar == nullptr || toolbar->SetButtons(kButtons, ShouldRepaint());
-}
-
 // ---- pages --------------------------------------------------------------------------------------------
 
 void CHourlyForecastDlg::ShowPageNow(int index) {
@@ -228,40 +187,16 @@ bool CHourlyForecastDlg::ShowPage(int index) {
     return slid;
 }
 
-void CHourlyForecastDlg::ShowDayBy(int step) {
-    const int index = m_page + step;
+void CHourlyForecastDlg::TurnPage(bool next) {
+    const int index = m_page + (next ? 1 : -1);
     if (!IsValidPage(index)) {
         return;
     }
-    if (CDlgControl* pressed = GetPressedControl()) {
-        pressed->SendMessage(CDlgControl::kMsgPointerCancel, 0, 0);
-    }
-    ClearPressedControl();
+    CancelPen();
     ShowPage(index);
 }
 
 // ---- input --------------------------------------------------------------------------------------------
-
-BOOL CHourlyForecastDlg::OnDialogCommand(int id, int code, HWND window) {
-    switch (id) {
-        case IDOK:
-        case Menu::kBack: EndDialog(IDOK); return TRUE;
-        case Menu::kDetails:
-        case Menu::kCityList:
-        case Menu::kCurrentCondition:
-        case Menu::kMaps: EndDialog(id); return TRUE;
-        case Menu::kUpdateForecast: CDetailForecastDlg::UpdateAllForecasts(); return TRUE;
-        default: return CAppBasicDialog::OnDialogCommand(id, code, window);
-    }
-}
-
-// The key's release goes back, so that its press does not reach the screen below.
-BOOL CHourlyForecastDlg::OnBackKey(WPARAM, LPARAM lParam) {
-    if (LOWORD(lParam) & MOD_KEYUP) {
-        return OnDialogCommand(Menu::kBack, 0, nullptr);
-    }
-    return TRUE;
-}
 
 BOOL CHourlyForecastDlg::OnKey(UINT key, BOOL down) {
     CDlgControl* target = key == VK_LEFT || key == VK_RIGHT ? static_cast<CDlgControl*>(GetSwitch())
@@ -272,43 +207,7 @@ BOOL CHourlyForecastDlg::OnKey(UINT key, BOOL down) {
     return TRUE;
 }
 
-BOOL CHourlyForecastDlg::OnLButtonDown(int x, int y) {
-    m_swipe.PenDown(x, y);
-    return CAppBasicDialog::OnLButtonDown(x, y);
-}
-
-BOOL CHourlyForecastDlg::OnMouseMove(int x, int y) {
-    CPageSwipe::TakeLatestMove(m_hWnd, &x, &y);
-    CAppBasicDialog::OnMouseMove(x, y);
-    const CPageSwipe::Turn turn = m_swipe.PenMove(x);
-    if (turn != CPageSwipe::kNone) {
-        ShowDayBy(turn == CPageSwipe::kNext ? 1 : -1);
-    }
-    return TRUE;
-}
-
-LRESULT CHourlyForecastDlg::OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) {
-    const int id = control != nullptr ? control->GetId() : -1;
-    if (id == kSwitch && (code == CSwitchControl::kNotifyPrevious || code == CSwitchControl::kNotifyNext)) {
-        ShowDayBy(code == CSwitchControl::kNotifyPrevious ? -1 : 1);
-        return 1;
-    }
-    if (id == kToolbar && code == CToolBarControl::kNotifyCommand) {
-        OnDialogCommand(static_cast<int>(b), 0, nullptr);
-        return 1;
-    }
-    return CAppBasicDialog::OnControlNotify(control, code, a, b);
-}
-
 // ---- the updater's news ---------------------------------------------------------------------------------
-
-BOOL CHourlyForecastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WMU_FORECAST_EVENT) {
-        return CAppBasicDialog::OnMessage(message, wParam, lParam);
-    }
-    OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam), CForecastEventRelay::IsLast(wParam));
-    return TRUE;
-}
 
 // The page shown stays when the new forecast still has it, else the first page is shown.
 void CHourlyForecastDlg::ReloadPages() {
@@ -332,6 +231,6 @@ void CHourlyForecastDlg::OnForecastEvent(int status, int result, bool last) {
     }
     UpdateView(static_cast<DWORD>(-1));
     if (last) {
-        CDetailForecastDlg::ShowUpdateOutcome(this, result);
+        ShowUpdateOutcome(this, result);
     }
 }

@@ -8,27 +8,18 @@
 
 #include "CCity.h"
 #include "CDate.h"
-#include "CDetailForecastDlg.h"
-#include "CForecastEventRelay.h"
+#include "CForecastViewDlg.h"
 #include "CHourForecast.h"
-#include "CPageSwipe.h"
 
 class CHourlyForecastListBox;
-class CSwitchControl;
-class CToolBarControl;
 
-class CHourlyForecastDlg : public CAppBasicDialog {
+class CHourlyForecastDlg : public CForecastViewDlg {
 public:
-    enum ControlId { kSwitch = 0, kSeparator = 1, kList = 2, kToolbar = 3 };
+    static constexpr int kList = kContent;
     // Parts of UpdateView.
     enum ViewPart : DWORD { kViewSwitch = 0x10000, kViewList = 0x20000, kViewToolbar = 0x40000 };
-    static constexpr UINT WMU_FORECAST_EVENT = CDetailForecastDlg::WMU_FORECAST_EVENT;
 
-    // The detail screens' arrangement, with the list as the content.
-    class CHourlyForecastDlgLayout : public CDetailForecastDlg::CDetailForecastDlgLayout {
-    public:
-        CHourlyForecastDlgLayout() : CDetailForecastDlgLayout(kList, kToolbar) {}
-    };
+    class CHourlyForecastDlgLayout : public CForecastViewLayout {};
 
     CHourlyForecastDlg();
     ~CHourlyForecastDlg() override;
@@ -46,42 +37,32 @@ public:
 
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     int GetCurrentPage() const { return m_page; }
-    CSwitchControl* GetSwitch() const;
     CHourlyForecastListBox* GetList() const;
-    CToolBarControl* GetToolbar() const;
 
     BOOL Refresh(DWORD mask) override;
     BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
-    BOOL OnInitControls() override;
-    BOOL OnInitDialog() override;
-    void OnDestroy() override;
-    BOOL OnDialogCommand(int id, int code, HWND window) override;
-    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override;
     BOOL OnKey(UINT key, BOOL down) override;
-    BOOL OnLButtonDown(int x, int y) override;
-    BOOL OnMouseMove(int x, int y) override;
-    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnControlNotify(UserInterface::CDlgControl* control, int code, LPARAM a, LPARAM b) override;
     UserInterface::CDlgLayout* CreateLayout() override;
+
+protected:
+    bool AddContent(UserInterface::CDlgLayout* layout) override;
+    const CToolBarControl::Button* GetToolbarButtons() const override;
+    bool EndsWith(int id) const override;
+    void TurnPage(bool next) override;
+    void OnForecastEvent(int status, int result, bool last) override;
 
 private:
     bool IsValidPage(int index) const { return index >= 0 && index < GetPageCount(); }
-    BOOL ShouldRepaint() const;
     // The pages of the city from today on, up to the first day without hours.
     void BuildPages(const CCity& city);
     const CHourForecastSet* CurrentHours() const;
     bool UpdateSwitch();
     bool UpdateList();
-    bool UpdateToolbar();
     void ShowPageNow(int index);
-    void ShowDayBy(int step);
-    void OnForecastEvent(int status, int result, bool last);
     void ReloadPages();
 
     WCHAR m_locationId[CCity::kLocationIdLength + 1] = {};
     std::u16string m_cityName;
     std::map<CDate, CHourForecastSet> m_pages;
     int m_page = -1;
-    CForecastEventRelay m_relay;
-    CPageSwipe m_swipe;
 };

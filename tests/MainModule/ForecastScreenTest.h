@@ -60,6 +60,18 @@ inline bool IsArrowOn(const CSwitchControl* control, int arrow) {
     return control->GetArrowState(arrow) != CSwitchControl::kDisabled;
 }
 
+// The process's forecast updater, its server names pointed at the weather server; null when the
+// server did not come up or the updater cannot be set up.
+inline std::unique_ptr<CForecastUpdater> MakeUpdater(const WeatherServerProcess& server) {
+    if (server.Port() <= 0) {
+        return nullptr;
+    }
+    ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server.Port()));
+    ce::ReloadProfile();
+    auto updater = std::make_unique<CForecastUpdater>(g_pCityList, IID_DestNetInternet);
+    return updater->Initialize() ? std::move(updater) : nullptr;
+}
+
 class ForecastScreenTest : public skin_test::ScreenTest {
 protected:
     void SetUp() override {
@@ -116,11 +128,8 @@ class ForecastScreenUpdateTest : public ForecastScreenTest {
 protected:
     void SetUp() override {
         ForecastScreenTest::SetUp();
-        ASSERT_GT(server_.Port(), 0);
-        ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server_.Port()));
-        ce::ReloadProfile();
-        updater_ = std::make_unique<CForecastUpdater>(g_pCityList, IID_DestNetInternet);
-        ASSERT_TRUE(updater_->Initialize());
+        updater_ = MakeUpdater(server_);
+        ASSERT_NE(updater_, nullptr);
         g_pForecastUpdater = updater_.get();
     }
     void TearDown() override {

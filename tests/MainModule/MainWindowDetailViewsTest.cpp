@@ -9,13 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "CForecastUpdater.h"
 #include "CMainWindow.h"
+#include "ForecastScreenTest.h"
 #include "MainWindowDevice.h"
-#include "ScreenTest.h"
-#include "WeatherServerProcess.h"
-#include "ce/com.h"
-#include "ce/connmgr.h"
 
 namespace {
 
@@ -100,11 +96,8 @@ protected:
         return sequence.Join();
     }
     void UseWeatherServer() {
-        ASSERT_GT(server_.Port(), 0);
-        ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server_.Port()));
-        ce::ReloadProfile();
-        updater_ = std::make_unique<CForecastUpdater>(g_pCityList, IID_DestNetInternet);
-        ASSERT_TRUE(updater_->Initialize());
+        updater_ = forecast_screen_test::MakeUpdater(server_);
+        ASSERT_NE(updater_, nullptr);
         g_pForecastUpdater = updater_.get();
     }
     void WaitForUpdate() {
