@@ -9,6 +9,7 @@
 #include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
+#include "CCityListDlg.h"
 #include "CDetailCurConditionDlg.h"
 #include "CForecastUpdater.h"
 #include "CGPSSettingsDlg.h"
@@ -19,6 +20,7 @@
 #include "COnlineUpdateScreens.h"
 #include "CRegistryStore.h"
 #include "CSettings.h"
+#include "CStartWizardCityListDlg.h"
 #include "CSwitchControl.h"
 #include "CSysInfo.h"
 #include "CTempGraphControl.h"
@@ -572,6 +574,8 @@ void CMainWindow::UpdateAllCities(DWORD delayMs) {
 
 // ---- refresh ----------------------------------------------------------------------------------------
 
+void CMainWindow::ClampCityIndex() { m_cityIndex = std::clamp(m_cityIndex, 0, std::max(0, CityCount() - 1)); }
+
 bool CMainWindow::HasCurrentCity() const { return m_cityIndex >= 0 && m_cityIndex < CityCount(); }
 
 BOOL CMainWindow::Refresh(int mask) {
@@ -836,8 +840,14 @@ int CMainWindow::RunHourlyView(const CCity& city) {
                                       [&] { return view.Run(m_hWnd, city.GetLocationId(), &today, this); }));
 }
 
-// Gap: the city list screen (hand-over 3009, 3012, 3034, 3014); the index is clamped to the list after.
-int CMainWindow::RunCityListView() { return 0; }
+// The screen may change the shown city and the list; the index is brought back into the list after.
+int CMainWindow::RunCityListView() {
+    CCityListDlg screen(&m_cityIndex);
+    const auto result = static_cast<int>(
+        RunDialog(screen, {Menu::kDetails, Menu::kCurrentCondition, Menu::kHourlyForecast, Menu::kMaps}));
+    ClampCityIndex();
+    return result;
+}
 
 // Gap: the maps screen (hand-over 3009, 3012, 3034, 3010).
 int CMainWindow::RunMapsView() { return 0; }
@@ -920,9 +930,12 @@ bool CMainWindow::RunWelcomePage() {
     return RunDialog(welcome, {IDOK}, [&] { return welcome.Run(m_hWnd, text, title, this); }) == IDOK;
 }
 
-// Gap: the city list page of the first start (CStartWizardCityListDlg) runs here on the current index,
-// which is clamped to the list afterwards.
-bool CMainWindow::RunCityListPage() { return true; }
+bool CMainWindow::RunCityListPage() {
+    CStartWizardCityListDlg page(&m_cityIndex);
+    const INT_PTR result = RunDialog(page, {IDOK});
+    ClampCityIndex();
+    return result == IDOK;
+}
 
 // Gap: the network page of the first start (CStartWizardSetupNetworkDlg) runs here when the settings'
 // connection is the all-zero one.

@@ -137,6 +137,8 @@ private:
     bool RefreshGraph();
     bool RefreshToolbar();
     bool HasCurrentCity() const;
+    // After a screen that may have changed the list: at most the last city, at least 0.
+    void ClampCityIndex();
     // Paints background and controls into the back buffer; its context, or null.
     HDC RenderBackBuffer(HDC reference);
     bool SlideTo(int index);

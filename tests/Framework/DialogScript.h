@@ -21,6 +21,8 @@ namespace framework::test {
 template <class Dialog = UserInterface::CSmartDialog>
 class ScriptedScreen : public Dialog {
 public:
+    using Dialog::Dialog;
+
     static constexpr UINT kStepMessage = WM_APP + 40;
     static constexpr UINT kPopupMessage = WM_APP + 41;
     static constexpr int kMaxWaits = 2000;

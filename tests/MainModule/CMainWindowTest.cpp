@@ -17,6 +17,7 @@
 #include "CTodayPlugin.h"
 #include "CToolBarControl.h"
 #include "MainWindowDevice.h"
+#include "ScreenAnswers.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
 #include "ce/connmgr.h"
@@ -237,10 +238,10 @@ TEST_F(CMainWindowTest, AFirstStartSavesTheThreeDefaultCitiesAndShowsTheFirst) {
     window_ = std::make_unique<CMainWindow>();
     ASSERT_TRUE(window_->Create(0));
     {
-        ScreenAnswer welcome(window_->GetHandle(), VK_TSOFT1);
+        mainwindow::test::ScreenAnswers pages(window_->GetHandle(), {VK_TSOFT1, VK_TSOFT1});
         RunningClock clock;
         device_.Pump();
-        EXPECT_TRUE(welcome.Join()) << "the welcome page came first";
+        EXPECT_EQ(pages.Join().size(), 2u) << "the welcome page, then the city list page";
     }
     g_pTodayPlugin = nullptr;
     EXPECT_EQ(WaitForSingleObject(todayItem, 0), WAIT_OBJECT_0) << "the Today item is told";
