@@ -169,16 +169,11 @@ void CCityListDlg::CCityListDlgLayout::Place(int id, const RECT& rect) {
 // ---- creation ----------------------------------------------------------------------------------------
 
 CCityListDlg::CCityListDlg(int* shownCity)
-    : m_shownCity(shownCity), m_forecastListener(&OnForecastUpdateEvent, reinterpret_cast<INT_PTR>(this)) {
+    : m_shownCity(shownCity) {
     SetLayoutSpacing(0, 0);
 }
 
-CCityListDlg::~CCityListDlg() {
-    m_listenerWindow = nullptr;
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->RemoveListener(&m_forecastListener);
-    }
-}
+CCityListDlg::~CCityListDlg() = default;
 
 UserInterface::CDlgLayout* CCityListDlg::CreateLayout() { return new (std::nothrow) CCityListDlgLayout; }
 
@@ -264,24 +259,17 @@ bool CCityListDlg::CreateControls() {
 }
 
 BOOL CCityListDlg::OnInitDialog() {
-    m_listenerWindow = m_hWnd;
     if (!CAppBasicDialog::OnInitDialog()) {
-        m_listenerWindow = nullptr;
         return FALSE;
     }
     // The status text has its text now, and with it its height.
     RecalcLayout();
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->AddListener(&m_forecastListener);
-    }
+    m_forecastRelay.Attach(m_hWnd, WMU_FORECAST_EVENT);
     return TRUE;
 }
 
 void CCityListDlg::OnDestroy() {
-    m_listenerWindow = nullptr;
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->RemoveListener(&m_forecastListener);
-    }
+    m_forecastRelay.Detach();
     CAppBasicDialog::OnDestroy();
 }
 
@@ -673,24 +661,12 @@ void CCityListDlg::BlendBackFrom(HBITMAP picture) {
 
 // ---- the forecast updater -----------------------------------------------------------------------------
 
-// Runs on the updater's worker thread: the screen does the work on its own thread.
-int CCityListDlg::OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR last,
-                                        INT_PTR context) {
-    auto* self = reinterpret_cast<CCityListDlg*>(context);
-    HWND window = self != nullptr ? self->m_listenerWindow.load() : nullptr;
-    if (window == nullptr) {
-        return 0;
-    }
-    const WPARAM wParam = static_cast<WPARAM>(status & 0xFF) | (last != 0 ? kLastListener : 0);
-    PostMessageW(window, WMU_FORECAST_EVENT, wParam, static_cast<LPARAM>(result));
-    return 0;
-}
-
 BOOL CCityListDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WMU_FORECAST_EVENT) {
         return CAppBasicDialog::OnMessage(message, wParam, lParam);
     }
-    OnForecastEvent(static_cast<int>(wParam & 0xFF), static_cast<int>(lParam), (wParam & kLastListener) != 0);
+    OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam),
+                    CForecastEventRelay::IsLast(wParam));
     return TRUE;
 }
 

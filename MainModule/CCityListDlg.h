@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include <atomic>
-
 #include "CAppBasicDialog.h"
-#include "CDelegate.h"
+#include "CForecastEventRelay.h"
 #include "CToolBarControl.h"
 #include "UserInterface/CDlgLayout.h"
 
@@ -46,10 +44,8 @@ public:
     static constexpr DWORD kRefreshStatus = 0x10000;
     static constexpr DWORD kRefreshList = 0x20000;
     static constexpr DWORD kRefreshToolbar = 0x40000;
-    // The forecast updater's news, posted from its worker thread: wParam the status with kLastListener
-    // when it was the last listener's call, lParam the result code.
+    // The forecast updater's news, posted from its worker thread (CForecastEventRelay).
     static constexpr UINT WMU_FORECAST_EVENT = WM_USER + 106;
-    static constexpr WPARAM kLastListener = 0x100;
 
     // Places the controls: the toolbar's band at the bottom (portrait) or the right edge (landscape),
     // the status text at the top as high as its text, the rule under it and the list in the rest.
@@ -121,12 +117,8 @@ private:
     // The picker over a list of texts: 1 with the chosen position, otherwise 2.
     INT_PTR PickFromList(const char* titleKey, const std::vector<std::u16string>& items, int* index);
     void OnForecastEvent(int status, int result, bool last);
-    static int OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR value, INT_PTR date, INT_PTR last,
-                                     INT_PTR context);
 
     int* m_shownCity;
     bool m_busy = false;
-    CDelegate m_forecastListener;
-    // The window the worker thread's listener posts to; null while there is none.
-    std::atomic<HWND> m_listenerWindow{nullptr};
+    CForecastEventRelay m_forecastRelay;
 };

@@ -82,16 +82,11 @@ FILETIME LocalNow() {
 
 }  // namespace
 
-CMainWindow::CMainWindow() : m_forecastListener(&OnForecastUpdateEvent, reinterpret_cast<INT_PTR>(this)) {
+CMainWindow::CMainWindow() {
     m_className = kClassName;
 }
 
-CMainWindow::~CMainWindow() {
-    m_listenerWindow = nullptr;
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->RemoveListener(&m_forecastListener);
-    }
-}
+CMainWindow::~CMainWindow() { m_forecastRelay.Detach(); }
 
 BOOL CMainWindow::Create(int cityIndex) {
     WCHAR title[260];
@@ -110,10 +105,7 @@ LRESULT CMainWindow::OnCreate(HWND window, LPCREATESTRUCTW create) {
     SHINITDLGINFO info{SHIDIM_FLAGS, window, SHIDIF_SIZEDLGFULLSCREEN};
     SHInitDialog(&info);
     SetForegroundWindow(window);
-    m_listenerWindow = window;
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->AddListener(&m_forecastListener);
-    }
+    m_forecastRelay.Attach(window, WMU_FORECAST_EVENT);
     if (!m_layout.AttachHost(this, FALSE) || !BuildMenu() ||
         (m_menuBar = CMenuInfo::CreateMenuBar(window, m_menuInfo)) == nullptr || !CreateControls()) {
         OnDestroy();
@@ -133,10 +125,7 @@ LRESULT CMainWindow::OnCreate(HWND window, LPCREATESTRUCTW create) {
 }
 
 LRESULT CMainWindow::OnDestroy() {
-    m_listenerWindow = nullptr;
-    if (g_pForecastUpdater != nullptr) {
-        g_pForecastUpdater->RemoveListener(&m_forecastListener);
-    }
+    m_forecastRelay.Detach();
     m_menuInfo.Clear();
     m_layout.DeleteAllControls();
     m_menuBar = nullptr;
@@ -251,7 +240,8 @@ LRESULT CMainWindow::CallDefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
             CheckOnlineUpdateAuto();
             return 0;
         case WMU_FORECAST_EVENT:
-            OnForecastEvent(static_cast<int>(wParam & 0xFF), static_cast<int>(lParam), (wParam & kLastListener) != 0);
+            OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam),
+                            CForecastEventRelay::IsLast(wParam));
             return 0;
         default:
             return CGenericWindow::CallDefaultProc(message, wParam, lParam);
@@ -717,19 +707,6 @@ bool CMainWindow::SlideTo(int index) {
 }
 
 // ---- the forecast updater -----------------------------------------------------------------------------
-
-// Runs on the updater's worker thread: the window does the work on its own thread.
-int CMainWindow::OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR, INT_PTR, INT_PTR last,
-                                       INT_PTR context) {
-    auto* self = reinterpret_cast<CMainWindow*>(context);
-    HWND window = self != nullptr ? self->m_listenerWindow.load() : nullptr;
-    if (window == nullptr) {
-        return 0;
-    }
-    const WPARAM wParam = static_cast<WPARAM>(status & 0xFF) | (last != 0 ? kLastListener : 0);
-    PostMessageW(window, WMU_FORECAST_EVENT, wParam, static_cast<LPARAM>(result));
-    return 0;
-}
 
 void CMainWindow::OnForecastEvent(int status, int result, bool last) {
     if (status == CForecastUpdater::kStatusStarted) {

@@ -3,14 +3,13 @@
 // steps, the loop of full-screen views and the forecast updater's status.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "CBitmapDC.h"
 #include "CDate.h"
-#include "CDelegate.h"
+#include "CForecastEventRelay.h"
 #include "CMainWindowLayout.h"
 #include "UserInterface/CGenericEffect.h"
 #include "UserInterface/CGenericWindow.h"
@@ -35,10 +34,8 @@ public:
     static constexpr UINT WMU_STARTUP = 1125;
     static constexpr UINT WMU_SELECT_CITY = 1128;  // wParam: the city index
     static constexpr UINT WMU_CHECK_ONLINE_UPDATE = 1129;
-    // The forecast updater's news, posted from its worker thread: wParam the status with kLastListener
-    // when it was the last listener's call, lParam the result code.
+    // The forecast updater's news, posted from its worker thread (CForecastEventRelay).
     static constexpr UINT WMU_FORECAST_EVENT = 1130;
-    static constexpr WPARAM kLastListener = 0x100;
 
     // Parts of Refresh.
     enum RefreshPart {
@@ -187,9 +184,6 @@ private:
     bool StoreLastOnlineUpdate();
     void SendPointer(UserInterface::CDlgControl* control, UINT message, int x, int y);
 
-    static int OnForecastUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR value, INT_PTR date, INT_PTR last,
-                                     INT_PTR context);
-
     UserInterface::CMenuInfo m_menuInfo;
     HWND m_menuBar = nullptr;
     CMainWindowLayout m_layout;
@@ -204,9 +198,7 @@ private:
     bool m_frozen = false;
     int m_cityIndex = -1;
     bool m_leftKeyEnabled = true;
-    CDelegate m_forecastListener;
-    // The window the worker thread's listener posts to; null while there is none.
-    std::atomic<HWND> m_listenerWindow{nullptr};
+    CForecastEventRelay m_forecastRelay;
 
     // The pen stroke: where it went down and whether it already switched the city.
     POINT m_penDown{};

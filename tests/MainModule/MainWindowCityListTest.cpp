@@ -9,31 +9,12 @@
 #include "CMainWindow.h"
 #include "CSwitchControl.h"
 #include "MainWindowDevice.h"
+#include "ScreenTest.h"
 #include "ce/shell.h"
 
 namespace {
 
 using mainwindow::test::MainWindowDevice;
-
-// Moves the virtual clock on while it lives, so that the screens' transitions play through.
-class RunningClock {
-public:
-    RunningClock()
-        : thread_([this] {
-              while (!stop_) {
-                  ce::AdvanceVirtualClock(10);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          }) {}
-    ~RunningClock() {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 class MainWindowCityListTest : public ::testing::Test {
 protected:
@@ -66,7 +47,7 @@ TEST_F(MainWindowCityListTest, TheWindowShowsTheCityChosenOnTheCityList) {
         }
     });
     {
-        RunningClock clock;
+        skin_test::ClockTicker clock;
         PostMessageW(window_->GetHandle(), WM_COMMAND, 3010, 0);
         device_.Pump();
     }
