@@ -10,6 +10,7 @@
 #include "CCity.h"
 #include "CCityList.h"
 #include "CCityListDlg.h"
+#include "CDayForecastDlg.h"
 #include "CDetailCurConditionDlg.h"
 #include "CForecastUpdater.h"
 #include "CGPSSettingsDlg.h"
@@ -788,8 +789,20 @@ void CMainWindow::OfferUpdate(const char* questionKey) {
     }
 }
 
-// Gap: the day forecast screen (hand-over 3012, 3034, 3010, 3014).
-int CMainWindow::RunDayView(const CCity&, const CDate&) { return 0; }
+// A date without a forecast falls back to today; without one for today either, the user may update first.
+int CMainWindow::RunDayView(const CCity& city, const CDate& date) {
+    CDate shown = date;
+    CDayForecast day;
+    if (!city.GetDayForecast(shown, &day)) {
+        shown.SetToday();
+        if (!city.GetDayForecast(shown, &day)) {
+            OfferUpdate("IDS_WEATHER_FORECAST_NOTAVAILABLE");
+        }
+    }
+    CDayForecastDlg dialog;
+    return static_cast<int>(RunDialog(dialog, {Menu::kCurrentCondition, Menu::kHourlyForecast, Menu::kCityList, Menu::kMaps},
+                                      [&] { return dialog.Run(m_hWnd, city.GetLocationId(), &shown, this); }));
+}
 
 // Conditions five whole hours old or more offer an update before the screen opens.
 int CMainWindow::RunCurrentView(const CCity& city) {

@@ -1,0 +1,574 @@
+#include "CDayForecastDlg.h"
+
+#include <iterator>
+
+#include "CApplicationSkin.h"
+#include "CCity.h"
+#include "CCityList.h"
+#include "CDayPartsForecastControl.h"
+#include "CDetailForecastControl.h"
+#include "CDetailForecastDlg.h"
+#include "CForecastUpdater.h"
+#include "CGdiFactory.h"
+#include "CLocalization.h"
+#include "CSettings.h"
+#include "CSwitchControl.h"
+#include "CSysInfo.h"
+#include "CToolBarControl.h"
+#include "CUnitConversion.h"
+#include "DetailForecastRecord.h"
+#include "GlobalServices.h"
+#include "MainWindowMenu.h"
+#include "PageSlide.h"
+#include "UserInterface/CDlgSeparator.h"
+#include "UserInterface/CMenuItem.h"
+#include "UserInterface/CMenuItemCollection.h"
+#include "WeatherStateTable.h"
+
+using UserInterface::CDlgControl;
+using UserInterface::CMenuInfo;
+using UserInterface::CMenuItem;
+using UserInterface::CMenuItemCollection;
+
+namespace {
+
+constexpr DWORD kControlFlags = 0x12;
+constexpr DWORD kSeparatorStyle = 0x40012;
+constexpr COLORREF kTextColor = 0xFFFFFF;
+constexpr int kSwitchFont = 0;
+constexpr int kDetailFont = 2;
+constexpr int kPartsFont = 3;
+constexpr int kDownloadingLength = 500;
+constexpr int kDateLength = 64;
+constexpr DWORD kEverything = static_cast<DWORD>(-1);
+
+// Back, city list, current conditions, update.
+constexpr CToolBarControl::Button kToolbarButtons[CToolBarControl::kButtonCount] = {
+    {60, CDayForecastDlg::kBack, 1},
+    {61, CDayForecastDlg::kCityList, 1},
+    {62, CDayForecastDlg::kCurrentCondition, 1},
+    {64, CDayForecastDlg::kUpdate, 1}};
+
+bool IsSmartphone() { return g_pSysInfo != nullptr && g_pSysInfo->IsSmartphone(); }
+
+bool IsUpdating() { return g_pForecastUpdater != nullptr && g_pForecastUpdater->IsRunning(); }
+
+COLORREF SkinColor() {
+    return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : CApplicationSkin::kBackgroundColor;
+}
+
+void Style(CDlgControl* control, int fontSize, COLORREF border) {
+    if (g_pGdiFactory != nullptr && fontSize >= 0) {
+        control->SetFont(g_pGdiFactory->GetFont(fontSize, true, false, false), FALSE);
+    }
+    control->SetTextColor(kTextColor, FALSE);
+    control->SetBorderColor(border, FALSE);
+}
+
+void SetIfKnown(int value, int missing, int* field, DWORD flag, DetailForecastData* data) {
+    if (value != missing) {
+        *field = value;
+        data->flags |= flag;
+    }
+}
+
+}  // namespace
+
+CDayForecastDlg::CDayForecastDlg() { SetLayoutSpacing(0, 0); }
+
+CDayForecastDlg::~CDayForecastDlg() {
+    m_updates.Detach();
+    m_pages.clear();
+    m_cityName.clear();
+}
+
+INT_PTR CDayForecastDlg::Run(HWND owner, LPCWSTR locationId, const CDate* date,
+                             UserInterface::IDlgScreenCapture* capture) {
+    CCity city;
+    if (locationId == nullptr || g_pCityList == nullptr) {
+        return 3;
+    }
+    lstrcpynW(m_locationId, locationId, static_cast<int>(std::size(m_locationId)));
+    if (!g_pCityList->GetCityById(m_locationId, &city)) {
+        return 3;
+    }
+    m_cityName = city.GetName();
+    BuildPages(city);
+    m_currentPage = 0;
+    if (date != nullptr) {
+        auto found = m_pages.find(*date);
+        if (found != m_pages.end()) {
+            m_currentPage = static_cast<int>(std::distance(m_pages.begin(), found));
+        }
+    }
+    return RunOverWindow(owner, nullptr, capture);
+}
+
+const CDayForecastDlg::DayPage* CDayForecastDlg::GetPage(int index) const {
+    return IsValidPage(index) ? &std::next(m_pages.begin(), index)->second : nullptr;
+}
+
+// ---- pages ------------------------------------------------------------------------------------------
+
+void CDayForecastDlg::BuildPages(const CCity& city) {
+    m_pages.clear();
+    CDate date;
+    date.SetToday();
+    CDayForecast day;
+    while (city.GetDayForecast(date, &day)) {
+        DayPage& page = m_pages[date];
+        page.day = day;
+        if (!city.GetDayPartsForecast(date, &page.parts)) {
+            page.parts.Clear();
+        }
+        date.AddDays(1);
+    }
+}
+
+void CDayForecastDlg::ReloadPages() {
+    const int remembered = m_currentPage;
+    m_pages.clear();
+    m_currentPage = 0;
+    CCity city;
+    if (g_pCityList != nullptr && g_pCityList->GetCityById(m_locationId, &city)) {
+        BuildPages(city);
+    }
+    if (IsValidPage(remembered)) {
+        m_currentPage = remembered;
+    }
+}
+
+// ---- set-up -----------------------------------------------------------------------------------------
+
+UserInterface::CDlgLayout* CDayForecastDlg::CreateLayout() { return new CDayForecastDlgLayout; }
+
+BOOL CDayForecastDlg::OnInitControls() { return CreateControls() && CAppBasicDialog::OnInitControls(); }
+
+bool CDayForecastDlg::CreateControls() {
+    UserInterface::CDlgLayout* layout = GetLayout();
+    auto* cities = new CSwitchControl;
+    if (!layout->AddControl(cities) || !cities->Create(kSwitch, kControlFlags, 0, 0)) {
+        return false;
+    }
+    Style(cities, kSwitchFont, 0);
+    auto* separator = new UserInterface::CDlgSeparator;
+    if (!layout->AddControl(separator) || !separator->Create(kSeparator, kSeparatorStyle, 0, 1)) {
+        return false;
+    }
+    auto* detail = new CDetailForecastControl;
+    if (!layout->AddControl(detail) || !detail->Create(kDetail, kControlFlags, 0, 0)) {
+        return false;
+    }
+    Style(detail, kDetailFont, SkinColor());
+    auto* parts = new CDayPartsForecastControl;
+    if (!layout->AddControl(parts) || !parts->Create(kParts, kControlFlags, 0, 0)) {
+        return false;
+    }
+    Style(parts, kPartsFont, SkinColor());
+    if (IsSmartphone()) {
+        return true;
+    }
+    auto* toolbar = new CToolBarControl;
+    const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
+                                                                                : CToolBarControl::kHorizontal;
+    if (!layout->AddControl(toolbar) ||
+        !toolbar->Create(orientation, kToolbarButtons, kToolbar, kControlFlags, 0, 0)) {
+        return false;
+    }
+    toolbar->SetBorderColor(SkinColor(), FALSE);
+    return true;
+}
+
+// Left Details while the parts are shown, else Back; the menu's Back shows only while the left key
+// is Details.
+BOOL CDayForecastDlg::OnCreateMenu(CMenuInfo* menu) {
+    if (!MainWindowMenu::BuildViewScreen(menu, {kCurrentCondition, kHourly, kMaps})) {
+        return FALSE;
+    }
+    CMenuItem back;
+    back.SetCommand(kBack);
+    back.SetState(m_partsView ? CMenuItem::kNormal : CMenuItem::kHidden);
+    CMenuItemCollection popup(*menu->GetPopup(1));
+    if (!back.SetCaption("IDS_CAP_BACK") || !popup.Append(&back) || !menu->SetPopup(1, &popup)) {
+        return FALSE;
+    }
+    if (m_partsView) {
+        menu->SetCommand(0, kDetails);
+        return menu->SetCaption(0, "IDS_CAP_DETAILS");
+    }
+    return TRUE;
+}
+
+BOOL CDayForecastDlg::OnInitDialog() {
+    if (!CAppBasicDialog::OnInitDialog()) {
+        return FALSE;
+    }
+    m_updates.Attach(m_hWnd, WMU_FORECAST_EVENT);
+    ResumeAnimations();
+    return TRUE;
+}
+
+void CDayForecastDlg::OnDestroy() {
+    PauseAnimations();
+    m_updates.Detach();
+    CAppBasicDialog::OnDestroy();
+}
+
+// ---- the view ---------------------------------------------------------------------------------------
+
+BOOL CDayForecastDlg::UpdateView(DWORD flags) {
+    struct Step {
+        DWORD bit;
+        bool (CDayForecastDlg::*update)();
+    };
+    static constexpr Step kSteps[] = {
+        {kPartsView, &CDayForecastDlg::UpdatePartsView},   {kMenuBackItem, &CDayForecastDlg::UpdateMenuBackItem},
+        {kLeftKey, &CDayForecastDlg::UpdateLeftKey},       {kControlChoice, &CDayForecastDlg::UpdateControlChoice},
+        {kSwitchText, &CDayForecastDlg::UpdateSwitch},     {kDetailData, &CDayForecastDlg::UpdateDetail},
+        {kPartsData, &CDayForecastDlg::UpdateParts},       {kToolbarButtons, &CDayForecastDlg::UpdateToolbar},
+    };
+    for (const Step& step : kSteps) {
+        if ((flags & step.bit) != 0 && !(this->*step.update)()) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+bool CDayForecastDlg::UpdatePartsView() {
+    const DayPage* page = CurrentPage();
+    m_partsView = page != nullptr && page->parts.CountParts() == CDayPartsForecast::kPartCount ? 1 : 0;
+    return true;
+}
+
+bool CDayForecastDlg::UpdateMenuBackItem() {
+    CMenuInfo& menu = GetMenuInfo();
+    const CMenuItemCollection* popup = menu.GetPopup(1);
+    if (popup == nullptr) {
+        return false;
+    }
+    CMenuItemCollection updated;
+    for (int i = 0; i < popup->GetCount(); ++i) {
+        CMenuItem item = popup->GetAt(i);
+        if (item.GetCommand() == kBack) {
+            item.SetState(m_partsView ? CMenuItem::kNormal : CMenuItem::kHidden);
+        }
+        updated.Append(&item);
+    }
+    return menu.SetPopup(1, &updated);
+}
+
+bool CDayForecastDlg::UpdateLeftKey() {
+    CMenuInfo& menu = GetMenuInfo();
+    const int command = m_partsView ? kDetails : kBack;
+    if (menu.GetCommand(0) == command) {
+        return true;
+    }
+    menu.SetCommand(0, command);
+    if (!menu.SetCaption(0, m_partsView ? "IDS_CAP_DETAILS" : "IDS_CAP_BACK")) {
+        return false;
+    }
+    return GetMenuBar() == nullptr || CMenuInfo::UpdateMenuBar(GetMenuBar(), menu);
+}
+
+bool CDayForecastDlg::UpdateControlChoice() {
+    CDlgControl* detail = DetailControl();
+    CDlgControl* parts = PartsControl();
+    if (detail == nullptr || parts == nullptr) {
+        return false;
+    }
+    detail->SetVisible(!m_partsView, FALSE);
+    parts->SetVisible(m_partsView != 0, FALSE);
+    return true;
+}
+
+BOOL CDayForecastDlg::RedrawFlag(CDlgControl* control) const {
+    return !IsPaintingSuppressed() && control->IsVisible() && m_hWnd != nullptr;
+}
+
+bool CDayForecastDlg::UpdateSwitch() {
+    CSwitchControl* cities = Switch();
+    if (cities == nullptr) {
+        return false;
+    }
+    const DayPage* page = CurrentPage();
+    const bool updating = IsUpdating();
+    WCHAR downloading[kDownloadingLength] = {};
+    WCHAR date[kDateLength] = {};
+    LPCWSTR first = m_cityName.c_str();
+    LPCWSTR second = date;
+    if (updating) {
+        CLocalization::Global().GetString("IDS_DOWNLOADING", downloading, kDownloadingLength);
+        first = downloading;
+        second = nullptr;
+    } else {
+        CDate shown;
+        if (page != nullptr) {
+            shown = page->day.GetDate();
+        } else {
+            shown.SetToday();
+        }
+        shown.FormatDayMonth(date, kDateLength);
+    }
+    const bool valid = page != nullptr;
+    return cities->SetTexts(first, second, FALSE) && cities->SetFitFlags(valid && !updating, FALSE, FALSE) &&
+           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_currentPage > 0, FALSE) &&
+           cities->SetArrowEnabled(CSwitchControl::kRightArrow, valid && m_currentPage < GetPageCount() - 1,
+                                   RedrawFlag(cities));
+}
+
+bool CDayForecastDlg::UpdateDetail() {
+    CDetailForecastControl* detail = DetailControl();
+    if (detail == nullptr) {
+        return false;
+    }
+    const DayPage* page = CurrentPage();
+    DetailForecastData data{};
+    if (page != nullptr) {
+        FillDayDetail(page->day, &data);
+    }
+    detail->SetData(page != nullptr ? &data : nullptr, RedrawFlag(detail));
+    return true;
+}
+
+bool CDayForecastDlg::UpdateParts() {
+    CDayPartsForecastControl* parts = PartsControl();
+    if (parts == nullptr) {
+        return false;
+    }
+    const DayPage* page = CurrentPage();
+    parts->SetParts(page != nullptr ? &page->parts : nullptr, RedrawFlag(parts));
+    return true;
+}
+
+bool CDayForecastDlg::UpdateToolbar() {
+    auto* toolbar = static_cast<CToolBarControl*>(GetLayout()->FindControl(kToolbar));
+    return toolbar == nullptr || toolbar->SetButtons(kToolbarButtons, RedrawFlag(toolbar));
+}
+
+void CDayForecastDlg::FillDayDetail(const CDayForecast& day, DetailForecastData* data) {
+    *data = DetailForecastData{};
+    const CSettings& settings = GetSettings();
+    int list[WeatherStateTable::kMaxExtraImages];
+    int count = 0;
+    const bool hasList = day.GetStateImages(list, &count);
+    DetailForecastRecord::SetPictures(data, hasList ? list : nullptr, count, day.GetIconIndex());
+    if (day.GetWeatherText(data->weatherText, DetailForecastData::kTextLength)) {
+        data->flags |= DetailForecastData::kWeatherText;
+    }
+    SetIfKnown(day.GetLowTemperature(settings.degreeType), CUnitConversion::kMissingTemperature,
+               &data->firstTemperature, DetailForecastData::kFirstTemperature, data);
+    SetIfKnown(day.GetHighTemperature(settings.degreeType), CUnitConversion::kMissingTemperature,
+               &data->secondTemperature, DetailForecastData::kSecondTemperature, data);
+    SetIfKnown(day.GetWindSpeed(settings.windSpeedUnit), CUnitConversion::kMissing, &data->windSpeed,
+               DetailForecastData::kWindSpeed, data);
+    if (day.GetWindDirectionText(data->windDirection, DetailForecastData::kShortTextLength)) {
+        data->flags |= DetailForecastData::kWindDirection;
+    }
+    SetIfKnown(day.GetHumidity(), CUnitConversion::kMissing, &data->humidity, DetailForecastData::kHumidity, data);
+    SetIfKnown(day.GetUvIndex(), CUnitConversion::kMissing, &data->uvIndex, DetailForecastData::kUvIndex, data);
+    if (day.GetUvIndexText(data->uvText, DetailForecastData::kShortTextLength)) {
+        data->flags |= DetailForecastData::kUvText;
+    }
+    DetailForecastRecord::SetUnitTexts(data);
+}
+
+CSwitchControl* CDayForecastDlg::Switch() const {
+    return GetLayout() != nullptr ? static_cast<CSwitchControl*>(GetLayout()->FindControl(kSwitch)) : nullptr;
+}
+
+CDetailForecastControl* CDayForecastDlg::DetailControl() const {
+    return GetLayout() != nullptr ? static_cast<CDetailForecastControl*>(GetLayout()->FindControl(kDetail)) : nullptr;
+}
+
+CDayPartsForecastControl* CDayForecastDlg::PartsControl() const {
+    return GetLayout() != nullptr ? static_cast<CDayPartsForecastControl*>(GetLayout()->FindControl(kParts)) : nullptr;
+}
+
+// ---- turning pages ----------------------------------------------------------------------------------
+
+BOOL CDayForecastDlg::ShowPage(int index, BOOL animate) {
+    if (index >= GetPageCount()) {
+        return FALSE;
+    }
+    if (index == m_currentPage) {
+        return TRUE;
+    }
+    if (animate && index >= 0 && m_currentPage >= 0 && m_hWnd != nullptr) {
+        return SlideToPage(index);
+    }
+    const bool suppressed = IsPaintingSuppressed();
+    SuppressPainting(true);
+    m_currentPage = index;
+    UpdateView(kEverything);
+    SuppressPainting(suppressed);
+    Redraw(FALSE);
+    return TRUE;
+}
+
+// Both pages are drawn off screen first, so that the slide shows only whole pages.
+bool CDayForecastDlg::SlideToPage(int index) {
+    const bool suppressed = IsPaintingSuppressed();
+    SuppressPainting(true);
+    const bool slid = PageSlide::Slide(*this, index > m_currentPage, [&] {
+        m_currentPage = index;
+        UpdateView(kEverything);
+    });
+    SuppressPainting(suppressed);
+    return slid;
+}
+
+void CDayForecastDlg::ShowPreviousDay() { TurnPage(-1); }
+
+void CDayForecastDlg::ShowNextDay() { TurnPage(1); }
+
+void CDayForecastDlg::TurnPage(int step) {
+    const int target = m_currentPage + step;
+    if (!IsValidPage(target)) {
+        return;
+    }
+    CancelPressedControl();
+    PauseAnimations();
+    ShowPage(target, TRUE);
+    ResumeAnimations();
+}
+
+void CDayForecastDlg::PauseAnimations() {
+    if (CDetailForecastControl* detail = DetailControl()) {
+        detail->PauseAnimation();
+    }
+    if (CDayPartsForecastControl* parts = PartsControl()) {
+        parts->PauseAnimation();
+    }
+}
+
+void CDayForecastDlg::ResumeAnimations() {
+    if (CDetailForecastControl* detail = DetailControl()) {
+        detail->ResumeAnimation();
+    }
+    if (CDayPartsForecastControl* parts = PartsControl()) {
+        parts->ResumeAnimation();
+    }
+}
+
+// The control under the pen lets go of its press, so that the stroke does not end in a tap.
+void CDayForecastDlg::CancelPressedControl() {
+    if (CDlgControl* pressed = GetPressedControl()) {
+        pressed->SendMessage(CDlgControl::kMsgPointerCancel, 0, 0);
+        ClearPressedControl();
+    }
+}
+
+// ---- input ------------------------------------------------------------------------------------------
+
+BOOL CDayForecastDlg::OnLButtonDown(int x, int y) {
+    m_swipe.PenDown(x, y);
+    return CAppBasicDialog::OnLButtonDown(x, y);
+}
+
+BOOL CDayForecastDlg::OnMouseMove(int x, int y) {
+    MSG queued;
+    while (PeekMessageW(&queued, m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+        x = static_cast<SHORT>(LOWORD(queued.lParam));
+        y = static_cast<SHORT>(HIWORD(queued.lParam));
+    }
+    CAppBasicDialog::OnMouseMove(x, y);
+    const CPageSwipe::Turn turn = m_swipe.PenMove(x, y);
+    if (turn != CPageSwipe::kNone) {
+        TurnPage(turn == CPageSwipe::kNext ? 1 : -1);
+    }
+    return TRUE;
+}
+
+BOOL CDayForecastDlg::OnKey(UINT key, BOOL down) {
+    if (key == VK_RETURN && down) {
+        OpenPartOfDayDetails(FirstPartOfPage());
+        return TRUE;
+    }
+    if (CSwitchControl* cities = Switch()) {
+        cities->SendMessage(down ? CDlgControl::kMsgKeyDown : CDlgControl::kMsgKeyUp, 0, static_cast<LPARAM>(key));
+    }
+    return TRUE;
+}
+
+// The release ends the screen, so that the press does not reach the screen below.
+BOOL CDayForecastDlg::OnBackKey(WPARAM, LPARAM lParam) {
+    if (LOWORD(lParam) & MOD_KEYUP) {
+        return OnDialogCommand(kBack, 0, nullptr);
+    }
+    return TRUE;
+}
+
+BOOL CDayForecastDlg::OnDialogCommand(int id, int code, HWND window) {
+    switch (id) {
+        case kDetails: OpenPartOfDayDetails(FirstPartOfPage()); return TRUE;
+        case kCityList:
+        case kCurrentCondition:
+        case kMaps:
+        case kHourly: EndDialog(id); return TRUE;
+        case IDOK:
+        case kBack: EndDialog(IDOK); return TRUE;
+        case kUpdate: CDetailForecastDlg::UpdateAllForecasts(); return TRUE;
+        default: return CAppBasicDialog::OnDialogCommand(id, code, window);
+    }
+}
+
+LRESULT CDayForecastDlg::OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) {
+    const int id = control != nullptr ? control->GetId() : -1;
+    if (id == kSwitch && (code == CSwitchControl::kNotifyPrevious || code == CSwitchControl::kNotifyNext)) {
+        TurnPage(code == CSwitchControl::kNotifyNext ? 1 : -1);
+        return 1;
+    }
+    if (id == kParts && code == CDayPartsForecastControl::kNotifyPart) {
+        OpenPartOfDayDetails(static_cast<int>(a));
+        return 1;
+    }
+    if (id == kToolbar && code == CToolBarControl::kNotifyCommand) {
+        OnDialogCommand(static_cast<int>(b), 0, nullptr);
+        return 1;
+    }
+    return CAppBasicDialog::OnControlNotify(control, code, a, b);
+}
+
+// ---- the part-of-day screen ---------------------------------------------------------------------------
+
+// Without a morning (today's morning is often past) the first part that the day has opens.
+int CDayForecastDlg::FirstPartOfPage() const {
+    const DayPage* page = CurrentPage();
+    return page != nullptr ? page->parts.FindFirstPart() : -1;
+}
+
+void CDayForecastDlg::OpenPartOfDayDetails(int part) {
+    if (part < 0 || CurrentPage() == nullptr) {
+        return;
+    }
+    // Gap: the part-of-day screen runs here over this one.
+}
+
+// ---- the forecast updater -----------------------------------------------------------------------------
+
+BOOL CDayForecastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WMU_FORECAST_EVENT) {
+        return CAppBasicDialog::OnMessage(message, wParam, lParam);
+    }
+    OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam),
+                    CForecastEventRelay::IsLast(wParam));
+    return TRUE;
+}
+
+void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
+    if (status == CForecastUpdater::kStatusStarted) {
+        UpdateView(kSwitchText);
+        return;
+    }
+    if (status == CForecastUpdater::kStatusDone) {
+        ReloadPages();
+    }
+    UpdateView(kEverything);
+    Redraw(FALSE);
+    if (last && result != CForecastUpdater::kResultSuccess) {
+        CDate today;
+        today.SetToday();
+        CForecastUpdater::ShowResultMessage(this, this, result, 0, &today);
+    }
+}

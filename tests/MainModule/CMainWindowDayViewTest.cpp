@@ -1,0 +1,147 @@
+// The day view run from the main window: straight onto the city's forecast, or after the question
+// whether to update first when the city has no forecast for today; Yes starts the update.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "CForecastUpdater.h"
+#include "CMainWindow.h"
+#include "MainWindowDevice.h"
+#include "WeatherServerProcess.h"
+#include "ce/com.h"
+#include "ce/connmgr.h"
+
+namespace {
+
+using mainwindow::test::MainWindowDevice;
+
+// Answers the screens that come over the window one after the other, each with its key; the next
+// screen is one that comes once the answered one has gone. Moves the virtual clock on meanwhile, so
+// that the transitions play through.
+class ScreenAnswers {
+public:
+    ScreenAnswers(HWND window, std::vector<UINT> keys)
+        : thread_([this, window, keys] {
+              const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+              HWND answered = nullptr;
+              size_t next = 0;
+              while (!stop_ && next < keys.size() && std::chrono::steady_clock::now() < giveUp) {
+                  ce::AdvanceVirtualClock(10);
+                  HWND front = GetForegroundWindow();
+                  const bool answeredIsUp = answered != nullptr && IsWindow(answered);
+                  if (!answeredIsUp && front != nullptr && front != window) {
+                      answered = front;
+                      ce::InjectKey(keys[next++]);
+                      count_ = static_cast<int>(next);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          }) {}
+    ~ScreenAnswers() { Join(); }
+    // How many screens came up and were answered.
+    int Join() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return count_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<int> count_{0};
+    std::thread thread_;
+};
+
+class MainWindowDayViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))); }
+    void TearDown() override {
+        window_.reset();
+        CoUninitialize();
+    }
+
+    void Open() {
+        window_ = std::make_unique<CMainWindow>();
+        ASSERT_TRUE(window_->Create(0));
+        device_.Pump();
+    }
+    // Gives the city a forecast of two days from today.
+    static void GiveForecast() {
+        CCity city;
+        ASSERT_TRUE(g_pCityList->GetCity(0, &city));
+        for (int day = 0; day < 2; ++day) {
+            CDayForecast forecast;
+            CDate date;
+            date.SetToday();
+            date.AddDays(day);
+            forecast.SetDate(date);
+            city.AddDayForecast(forecast);
+        }
+        ASSERT_TRUE(g_pCityList->SetCity(0, city));
+    }
+    // Runs the window's Details command, answering the screens that come; how many came.
+    int RunDetails(std::vector<UINT> keys) {
+        ScreenAnswers answers(window_->GetHandle(), std::move(keys));
+        PostMessageW(window_->GetHandle(), WM_COMMAND, 3009, 0);
+        device_.Pump();
+        return answers.Join();
+    }
+
+    MainWindowDevice device_;
+    std::unique_ptr<CMainWindow> window_;
+};
+
+TEST_F(MainWindowDayViewTest, ACityWithTodaysForecastOpensTheDayViewStraightAway) {
+    device_.AddCities({u"DEBE0001"});
+    GiveForecast();
+    Open();
+    EXPECT_EQ(RunDetails({VK_TSOFT1, VK_TSOFT1}), 1) << "only the day view came, and Back closed it";
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+    EXPECT_FALSE(window_->IsPaintingFrozen());
+}
+
+TEST_F(MainWindowDayViewTest, WithoutAForecastTheWindowAsksFirstAndOpensTheDayViewOnNo) {
+    device_.AddCities({u"DEBE0001"});
+    Open();
+    EXPECT_EQ(RunDetails({VK_TSOFT2, VK_TSOFT1, VK_TSOFT1}), 2) << "the question, then the day view";
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+}
+
+TEST_F(MainWindowDayViewTest, YesToTheQuestionUpdatesTheCitiesFromTheServer) {
+    WeatherServerProcess server{{"--date", "2026120912"}};
+    ASSERT_GT(server.Port(), 0);
+    ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server.Port()));
+    ce::ReloadProfile();
+    device_.AddCities({u"DEBE0001"}, 24 * 20);
+    CForecastUpdater updater(g_pCityList, IID_DestNetInternet);
+    ASSERT_TRUE(updater.Initialize());
+    g_pForecastUpdater = &updater;
+    Open();
+
+    EXPECT_EQ(RunDetails({VK_TSOFT1, VK_TSOFT1}), 2) << "Yes, then Back from the day view";
+    for (int i = 0; i < 2000 && (updater.IsRunning() || [] {
+                        CCity city;
+                        return g_pCityList->GetCity(0, &city) && city.GetDayForecasts().empty();
+                    }());
+         ++i) {
+        ce::AdvanceVirtualClock(10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    CCity city;
+    ASSERT_TRUE(g_pCityList->GetCity(0, &city));
+    CDate today;
+    today.SetToday();
+    CDayForecast day;
+    EXPECT_TRUE(city.GetDayForecast(today, &day)) << "the update brought today's forecast";
+
+    window_.reset();
+    updater.Shutdown();
+    g_pForecastUpdater = nullptr;
+}
+
+}  // namespace
