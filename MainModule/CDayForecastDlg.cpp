@@ -8,6 +8,7 @@
 #include "CDayPartsForecastControl.h"
 #include "CDetailForecastControl.h"
 #include "CDetailForecastDlg.h"
+#include "CDetailPartOfDayForecastDlg.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
@@ -43,7 +44,7 @@ constexpr int kDateLength = 64;
 constexpr DWORD kEverything = static_cast<DWORD>(-1);
 
 // Back, city list, current conditions, update.
-constexpr CToolBarControl::Button kToolbarButtons[CToolBarControl::kButtonCount] = {
+constexpr CToolBarControl::Button kButtons[CToolBarControl::kButtonCount] = {
     {60, CDayForecastDlg::kBack, 1},
     {61, CDayForecastDlg::kCityList, 1},
     {62, CDayForecastDlg::kCurrentCondition, 1},
@@ -172,7 +173,7 @@ bool CDayForecastDlg::CreateControls() {
     const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
                                                                                 : CToolBarControl::kHorizontal;
     if (!layout->AddControl(toolbar) ||
-        !toolbar->Create(orientation, kToolbarButtons, kToolbar, kControlFlags, 0, 0)) {
+        !toolbar->Create(orientation, kButtons, kToolbar, kControlFlags, 0, 0)) {
         return false;
     }
     toolbar->SetBorderColor(SkinColor(), FALSE);
@@ -343,7 +344,7 @@ bool CDayForecastDlg::UpdateParts() {
 
 bool CDayForecastDlg::UpdateToolbar() {
     auto* toolbar = static_cast<CToolBarControl*>(GetLayout()->FindControl(kToolbar));
-    return toolbar == nullptr || toolbar->SetButtons(kToolbarButtons, RedrawFlag(toolbar));
+    return toolbar == nullptr || toolbar->SetButtons(kButtons, RedrawFlag(toolbar));
 }
 
 void CDayForecastDlg::FillDayDetail(const CDayForecast& day, DetailForecastData* data) {
@@ -467,13 +468,9 @@ BOOL CDayForecastDlg::OnLButtonDown(int x, int y) {
 }
 
 BOOL CDayForecastDlg::OnMouseMove(int x, int y) {
-    MSG queued;
-    while (PeekMessageW(&queued, m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-        x = static_cast<SHORT>(LOWORD(queued.lParam));
-        y = static_cast<SHORT>(HIWORD(queued.lParam));
-    }
+    CPageSwipe::TakeLatestMove(m_hWnd, &x, &y);
     CAppBasicDialog::OnMouseMove(x, y);
-    const CPageSwipe::Turn turn = m_swipe.PenMove(x, y);
+    const CPageSwipe::Turn turn = m_swipe.PenMove(x);
     if (turn != CPageSwipe::kNone) {
         TurnPage(turn == CPageSwipe::kNext ? 1 : -1);
     }
@@ -502,15 +499,20 @@ BOOL CDayForecastDlg::OnBackKey(WPARAM, LPARAM lParam) {
 BOOL CDayForecastDlg::OnDialogCommand(int id, int code, HWND window) {
     switch (id) {
         case kDetails: OpenPartOfDayDetails(FirstPartOfPage()); return TRUE;
-        case kCityList:
-        case kCurrentCondition:
-        case kMaps:
-        case kHourly: EndDialog(id); return TRUE;
         case IDOK:
         case kBack: EndDialog(IDOK); return TRUE;
         case kUpdate: CDetailForecastDlg::UpdateAllForecasts(); return TRUE;
-        default: return CAppBasicDialog::OnDialogCommand(id, code, window);
+        default: break;
     }
+    if (IsViewCommand(id)) {
+        EndDialog(id);
+        return TRUE;
+    }
+    return CAppBasicDialog::OnDialogCommand(id, code, window);
+}
+
+bool CDayForecastDlg::IsViewCommand(int id) {
+    return id == kCityList || id == kCurrentCondition || id == kMaps || id == kHourly;
 }
 
 LRESULT CDayForecastDlg::OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) {
@@ -538,11 +540,23 @@ int CDayForecastDlg::FirstPartOfPage() const {
     return page != nullptr ? page->parts.FindFirstPart() : -1;
 }
 
+// Painting waits while the part's screen runs over this one; a view command chosen there ends this
+// screen too, still without painting, so that it does not flash up between the two views.
 void CDayForecastDlg::OpenPartOfDayDetails(int part) {
-    if (part < 0 || CurrentPage() == nullptr) {
+    const DayPage* page = CurrentPage();
+    if (part < 0 || page == nullptr) {
         return;
     }
-    // Gap: the part-of-day screen runs here over this one.
+    const CDate date = page->day.GetDate();
+    SuppressPainting(true);
+    CDetailPartOfDayForecastDlg details;
+    const INT_PTR result = details.Run(m_hWnd, m_locationId, &date, part, this);
+    if (IsViewCommand(static_cast<int>(result))) {
+        EndDialog(static_cast<int>(result));
+        return;
+    }
+    SuppressPainting(false);
+    Redraw(FALSE);
 }
 
 // ---- the forecast updater -----------------------------------------------------------------------------
@@ -566,9 +580,7 @@ void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
     }
     UpdateView(kEverything);
     Redraw(FALSE);
-    if (last && result != CForecastUpdater::kResultSuccess) {
-        CDate today;
-        today.SetToday();
-        CForecastUpdater::ShowResultMessage(this, this, result, 0, &today);
+    if (last) {
+        CDetailForecastDlg::ShowUpdateOutcome(this, result);
     }
 }

@@ -28,6 +28,8 @@ public:
     class CDayForecastDlgLayout : public UserInterface::CDlgLayout {
     public:
         void Arrange() override;
+        // The pages fit the view: the detail and the parts control lie on one another and never scroll.
+        int GetContentHeight() const override;
     };
 
     enum ControlId { kSwitch = 0, kSeparator = 1, kDetail = 2, kParts = 3, kToolbar = 4 };
@@ -89,6 +91,8 @@ public:
     const DayPage* GetPage(int index) const;
     bool IsPartsView() const { return m_partsView != 0; }
     LPCWSTR GetLocationId() const { return m_locationId; }
+    // 3010, 3012, 3014 and 3034: the commands that end the screen with themselves.
+    static bool IsViewCommand(int id);
     // The record that the detail control gets for a day.
     static void FillDayDetail(const CDayForecast& day, DetailForecastData* data);
 
@@ -137,7 +141,6 @@ private:
     void CancelPressedControl();
     // The part that Enter and Details open: the first present part of the current page, -1 none.
     int FirstPartOfPage() const;
-    void ShowUpdateResult(int result);
 
     CSwitchControl* Switch() const;
     CDetailForecastControl* DetailControl() const;

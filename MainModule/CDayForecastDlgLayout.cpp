@@ -36,3 +36,8 @@ void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
     Place(FindControl(kDetail), bands.graph);
     Place(FindControl(kParts), bands.graph);
 }
+
+int CDayForecastDlg::CDayForecastDlgLayout::GetContentHeight() const {
+    const RECT& view = GetView();
+    return view.bottom - view.top;
+}

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -15,6 +16,7 @@
 #include "CDayForecastDlg.h"
 #include "CDayPartsForecastControl.h"
 #include "CDetailForecastControl.h"
+#include "CDetailPartOfDayForecastDlg.h"
 #include "CForecastUpdater.h"
 #include "CGdiFactory.h"
 #include "CSettings.h"
@@ -61,7 +63,7 @@ std::string ForecastXml(const CDate& first, int count, const std::map<int, std::
         const std::string prefix = "DAY" + std::to_string(day);
         xml += prefix + "FCST_VALID_DAY=\"" + DateAttribute(date) + "\" " + prefix + "HITMPF=\"" +
                std::to_string(50 + day) + "\" " + prefix + "LOTMPF=\"32\" " + prefix + "WSPDM=\"10\" " + prefix +
-               "RH=\"60\" " + prefix + "UVIDX=\"3\" " + prefix + "WDIR=\"NW\" " + prefix + "SKY24=\"65\" ";
+               "RH=\"60\" " + prefix + "SUNRISE=\"7:00 AM\" " + prefix + "SUNSET=\"6:00 PM\" " + prefix + "UVIDX=\"3\" " + prefix + "WDIR=\"NW\" " + prefix + "SKY24=\"65\" ";
     }
     xml += "/><hc>";
     date = first;
@@ -130,6 +132,18 @@ protected:
         }
         d.Up(toX, y);
     }
+    // The part-of-day screen in front of the day screen, or null.
+    static CDetailPartOfDayForecastDlg* PartScreen(CDayForecastDlg& d) {
+        HWND front = GetForegroundWindow();
+        if (front == nullptr || front == d.GetHandle()) {
+            return nullptr;
+        }
+        auto* dialog = reinterpret_cast<UserInterface::CGenericDialog*>(GetWindowLongW(front, GWL_USERDATA));
+        return dynamic_cast<CDetailPartOfDayForecastDlg*>(dialog);
+    }
+    static std::function<bool(ScriptedDay&)> PartScreenIsUp() {
+        return [](ScriptedDay& d) { return PartScreen(d) != nullptr; };
+    }
     static POINT ArrowPoint(CDayForecastDlg& d, int arrow) {
         RECT rect = Switch(d).GetArrowRect(arrow);
         return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
@@ -141,9 +155,12 @@ protected:
 
 TEST_F(DayForecastTest, PagesRunFromTodayOnAndTheScreenOpensOnTheGivenDate) {
     AddCity(ForecastXml(DaysFromToday(-1), 5));
+    GetSettings().degreeType = 1;
     const CDate dayAfterTomorrow = DaysFromToday(2);
     ScriptedDay screen;
     screen.Then([&](ScriptedDay& d) {
+        auto& detail = *static_cast<CDetailForecastControl*>(d.GetLayout()->FindControl(CDayForecastDlg::kDetail));
+        EXPECT_EQ(detail.GetData().secondTemperature, 54) << "the fourth day of the forecast";
         ASSERT_EQ(d.GetPageCount(), 4) << "yesterday is left out";
         EXPECT_TRUE(d.GetPage(0)->day.GetDate() == DaysFromToday(0));
         EXPECT_EQ(d.GetCurrentPage(), 2);
@@ -197,6 +214,8 @@ TEST_F(DayForecastTest, WithoutTodaysForecastNoPageIsShownAndEnterOpensNothing) 
         EXPECT_EQ(Switch(d).GetArrowState(CSwitchControl::kRightArrow), CSwitchControl::kDisabled);
         EXPECT_TRUE(IsShown(d, CDayForecastDlg::kDetail));
         EXPECT_FALSE(IsShown(d, CDayForecastDlg::kParts));
+        auto& detail = *static_cast<CDetailForecastControl*>(d.GetLayout()->FindControl(CDayForecastDlg::kDetail));
+        EXPECT_EQ(detail.GetData().flags, 0u) << "no values";
         EXPECT_EQ(UserInterfaceDevice::ButtonOf(d.GetMenuBar(), 0).command, CDayForecastDlg::kBack);
         ce::InjectKey(VK_RETURN);
     });
@@ -233,6 +252,44 @@ TEST_F(DayForecastTest, ADayWithAllFourPartsShowsThemWithDetailsOnTheLeftKeyAndB
         EXPECT_EQ(d.GetCurrentPage(), 0);
         EXPECT_EQ(UserInterfaceDevice::ButtonOf(d.GetMenuBar(), 0).command, CDayForecastDlg::kDetails);
     });
+    EXPECT_EQ(screen.Run(nullptr, kCityId, nullptr, nullptr), ScriptedDay::kScriptEnded);
+}
+
+// The steps of the script run on in the part screen's own loop, which the day screen waits in.
+TEST_F(DayForecastTest, DetailsAndATapOnAPartOpenThatPartAndAViewChosenThereEndsTheDayScreenToo) {
+    AddCity(ForecastXml(DaysFromToday(0), 2, {{0, kAllParts}}));
+    ScriptedDay screen;
+    ClockTicker clock;
+    screen.Then([](ScriptedDay&) { ce::InjectKey(VK_TSOFT1); }, PartScreenIsUp());
+    screen.Then([](ScriptedDay& d) {
+        EXPECT_EQ(PartScreen(d)->GetPart(), 0) << "Details opens the morning";
+        EXPECT_TRUE(PartScreen(d)->GetDate() == DaysFromToday(0));
+        ce::InjectKey(VK_ESCAPE);
+    }, [](ScriptedDay& d) { return GetForegroundWindow() == d.GetHandle(); });
+    screen.Then([](ScriptedDay& d) {
+        RECT parts;
+        d.GetLayout()->FindControl(CDayForecastDlg::kParts)->GetRect(&parts);
+        EXPECT_EQ(parts.right, d.GetClientWidth()) << "no scroll indicator takes room";
+        d.Tap(parts.right - 10, parts.bottom - 10);
+    }, PartScreenIsUp());
+    screen.Then([](ScriptedDay& d) {
+        EXPECT_EQ(PartScreen(d)->GetPart(), 3) << "the bottom right quarter is the night";
+        PostMessageW(PartScreen(d)->GetHandle(), WM_COMMAND, CDayForecastDlg::kHourly, 0);
+    });
+    EXPECT_EQ(screen.Run(nullptr, kCityId, nullptr, nullptr), CDayForecastDlg::kHourly);
+}
+
+// Today's morning is often past: Enter then opens the first part that the day still has.
+TEST_F(DayForecastTest, EnterOnADayWithoutItsMorningOpensItsFirstPart) {
+    AddCity(ForecastXml(DaysFromToday(0), 2, {{0, kNoMorning}}));
+    ScriptedDay screen;
+    ClockTicker clock;
+    screen.Then([](ScriptedDay&) { ce::InjectKey(VK_RETURN); }, PartScreenIsUp());
+    screen.Then([](ScriptedDay& d) {
+        EXPECT_EQ(PartScreen(d)->GetPart(), 1);
+        PostMessageW(PartScreen(d)->GetHandle(), WM_COMMAND, CDayForecastDlg::kBack, 0);
+    }, [](ScriptedDay& d) { return GetForegroundWindow() == d.GetHandle(); });
+    screen.Then([](ScriptedDay& d) { EXPECT_EQ(d.GetCurrentPage(), 0) << "the day screen is back"; });
     EXPECT_EQ(screen.Run(nullptr, kCityId, nullptr, nullptr), ScriptedDay::kScriptEnded);
 }
 
@@ -303,10 +360,12 @@ TEST_F(DayForecastTest, ViewCommandsEndTheScreenWithThemselvesAndBackEndsItWithO
 TEST_F(DayForecastTest, TheDetailRecordHoldsWhatTheDayKnowsInTheChosenUnits) {
     CDayForecast day;
     day.SetDate(DaysFromToday(0));
-    day.SetSkyCode(65);
+    day.SetSkyCode(1);
     day.SetHighTemperature(68);
     day.SetWindSpeed(10);
     day.SetUvIndex(6);
+    GetSettings().degreeType = 0;
+    GetSettings().windSpeedUnit = 0;
     DetailForecastData data{};
     CDayForecastDlg::FillDayDetail(day, &data);
     EXPECT_EQ(data.secondTemperature, 20);
@@ -345,7 +404,7 @@ TEST_F(DayForecastTest, OnASmartphoneThereIsNoToolbarAndTheDayReachesTheBottom) 
         RECT detail;
         d.GetLayout()->FindControl(CDayForecastDlg::kDetail)->GetRect(&detail);
         EXPECT_EQ(detail.bottom, d.GetClientHeight());
-        EXPECT_EQ(detail.right, d.GetClientWidth());
+        EXPECT_EQ(detail.right, d.GetClientWidth()) << "no scroll indicator takes room";
     });
     EXPECT_EQ(screen.Run(nullptr, kCityId, nullptr, nullptr), ScriptedDay::kScriptEnded);
     g_pSysInfo = &device_.SysInfo();

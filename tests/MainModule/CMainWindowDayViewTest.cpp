@@ -100,7 +100,7 @@ TEST_F(MainWindowDayViewTest, ACityWithTodaysForecastOpensTheDayViewStraightAway
     device_.AddCities({u"DEBE0001"});
     GiveForecast();
     Open();
-    EXPECT_EQ(RunDetails({VK_TSOFT1, VK_TSOFT1}), 1) << "only the day view came, and Back closed it";
+    EXPECT_EQ(RunDetails({VK_ESCAPE, VK_ESCAPE}), 1) << "only the day view came, and Back closed it";
     EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
     EXPECT_FALSE(window_->IsPaintingFrozen());
 }
@@ -108,7 +108,7 @@ TEST_F(MainWindowDayViewTest, ACityWithTodaysForecastOpensTheDayViewStraightAway
 TEST_F(MainWindowDayViewTest, WithoutAForecastTheWindowAsksFirstAndOpensTheDayViewOnNo) {
     device_.AddCities({u"DEBE0001"});
     Open();
-    EXPECT_EQ(RunDetails({VK_TSOFT2, VK_TSOFT1, VK_TSOFT1}), 2) << "the question, then the day view";
+    EXPECT_EQ(RunDetails({VK_TSOFT2, VK_ESCAPE, VK_ESCAPE}), 2) << "the question, then the day view";
     EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
 }
 
@@ -123,7 +123,7 @@ TEST_F(MainWindowDayViewTest, YesToTheQuestionUpdatesTheCitiesFromTheServer) {
     g_pForecastUpdater = &updater;
     Open();
 
-    EXPECT_EQ(RunDetails({VK_TSOFT1, VK_TSOFT1}), 2) << "Yes, then Back from the day view";
+    EXPECT_EQ(RunDetails({VK_TSOFT1, VK_ESCAPE, VK_ESCAPE}), 2) << "Yes, then Back from the day view";
     for (int i = 0; i < 2000 && (updater.IsRunning() || [] {
                         CCity city;
                         return g_pCityList->GetCity(0, &city) && city.GetDayForecasts().empty();
