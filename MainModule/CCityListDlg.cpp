@@ -13,9 +13,12 @@
 #include "CFSFile.h"
 #include "CForecastCacheFile.h"
 #include "CForecastUpdater.h"
+#include "CGPSSettingsDlg.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CRegistryStore.h"
+#include "CSelectCityGPSDlg.h"
+#include "CSettings.h"
 #include "CSysInfo.h"
 #include "CTodayPlugin.h"
 #include "CityDBChoices.h"
@@ -23,7 +26,6 @@
 #include "GlobalServices.h"
 #include "UserInterface/CDlgSeparator.h"
 #include "UserInterface/CDlgStatic.h"
-#include "UserInterface/CGenericEffect.h"
 #include "UserInterface/CMenuItem.h"
 #include "UserInterface/CMenuItemCollection.h"
 
@@ -554,6 +556,9 @@ void CCityListDlg::ShowCityMessage(const char* templateKey, const CCity& city) {
 
 // Country, then state (when the country has states), then city, each from a picker over the database.
 void CCityListDlg::AddCityByName() {
+    if (g_pCityList == nullptr) {
+        return;
+    }
     WCHAR path[MAX_PATH];
     CCityDB db;
     BeginWaitCursor();
@@ -613,8 +618,29 @@ void CCityListDlg::AddCityByName() {
     AddCity(city);
 }
 
-// Waits for the GPS screens, which run over this one once they exist.
-void CCityListDlg::AddCityByGps() {}
+// Without a GPS port the port screen comes first; then the city nearest to the fix is chosen.
+void CCityListDlg::AddCityByGps() {
+    if (g_pCityList == nullptr) {
+        return;
+    }
+    if (static_cast<int>(GetSettings().gpsPort) < 0) {
+        CGPSSettingsDlg port;
+        const INT_PTR chosen = RunChooser([&] { return port.RunOverDialog(this, this, nullptr); });
+        if (chosen != IDOK || static_cast<int>(GetSettings().gpsPort) < 0) {
+            return;
+        }
+    }
+    CCity city;
+    CSelectCityGPSDlg nearby;
+    if (RunChooser([&] { return nearby.ShowModal(this, &city); }) != IDOK) {
+        return;
+    }
+    if (g_pCityList->FindIndexById(city.GetLocationId()) >= 0) {
+        ShowCityMessage("IDS_CITY_ALREADY_EXIST_TMPL", city);
+        return;
+    }
+    AddCity(city);
+}
 
 INT_PTR CCityListDlg::PickFromList(const char*, const std::vector<std::u16string>& items, int* index) {
     if (items.empty() || index == nullptr) {
@@ -624,39 +650,12 @@ INT_PTR CCityListDlg::PickFromList(const char*, const std::vector<std::u16string
     return IDCANCEL;
 }
 
-INT_PTR CCityListDlg::RunChooser(const std::function<INT_PTR(HBITMAP* picture)>& run) {
+INT_PTR CCityListDlg::RunChooser(const std::function<INT_PTR()>& run) {
     m_busy = true;
-    HBITMAP picture = nullptr;
-    const INT_PTR result = run(&picture);
-    if (picture != nullptr) {
-        BlendBackFrom(picture);
-        DeleteObject(picture);
-    }
+    const INT_PTR result = run();
     m_busy = false;
     Redraw(FALSE);
     return result;
-}
-
-void CCityListDlg::BlendBackFrom(HBITMAP picture) {
-    UserInterface::CGenericEffect* blend = UserInterface::CreateTransitionEffect(kTransitionKind);
-    HBITMAP own = CaptureScreen();
-    HDC screen = GetDC();
-    if (blend == nullptr || own == nullptr || screen == nullptr) {
-        if (screen != nullptr) {
-            ReleaseDC(screen);
-        }
-        return;
-    }
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HGDIOBJ oldFrom = SelectObject(from, picture);
-    HGDIOBJ oldTo = SelectObject(to, own);
-    blend->Play(screen, 0, 0, GetClientWidth(), GetClientHeight(), from, to, 0, 0);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(screen);
 }
 
 // ---- the forecast updater -----------------------------------------------------------------------------

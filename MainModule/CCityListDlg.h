@@ -110,10 +110,9 @@ private:
     void EndWithShownCity(int result);
     // A box with the Done key over the screen, the template filled with the city's name.
     void ShowCityMessage(const char* templateKey, const CCity& city);
-    // Runs a chooser over the screen with the busy flag set; the chooser may leave its last picture,
-    // from which the screen blends back in.
-    INT_PTR RunChooser(const std::function<INT_PTR(HBITMAP* picture)>& run);
-    void BlendBackFrom(HBITMAP picture);
+    // Runs a chooser over the screen, which blends in from the screen's picture and back; meanwhile the
+    // screen's refreshes leave the painting to the end.
+    INT_PTR RunChooser(const std::function<INT_PTR()>& run);
     // The picker over a list of texts: 1 with the chosen position, otherwise 2.
     INT_PTR PickFromList(const char* titleKey, const std::vector<std::u16string>& items, int* index);
     void OnForecastEvent(int status, int result, bool last);

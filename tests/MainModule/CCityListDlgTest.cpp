@@ -14,10 +14,12 @@
 #include "CForecastCacheFile.h"
 #include "CForecastUpdater.h"
 #include "CRegistryStore.h"
+#include "CSettings.h"
 #include "CStartWizardCityListDlg.h"
 #include "CTodayPlugin.h"
 #include "ForecastDocument.h"
 #include "GlobalServices.h"
+#include "NmeaSender.h"
 #include "ScreenAnswers.h"
 #include "ScreenTest.h"
 #include "WeatherServerProcess.h"
@@ -368,6 +370,81 @@ TEST_F(CityListScreenTest, ACityAddedBackShowsItsCachedForecastAtTheLocalTimeOfT
     EXPECT_EQ(updated.wDay, 1);
     EXPECT_EQ(updated.wHour, 11);
     EXPECT_EQ(updated.wMinute, 0);
+}
+
+// Adding by position: a receiver on a pseudo-terminal as the configured port and the built city database.
+class CityListGpsTest : public CityListScreenTest {
+protected:
+    void SetUp() override {
+        CityListScreenTest::SetUp();
+        terminal_.MapPort("COM3");
+        std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/CityDB.dat",
+                                   device_.InstallFolder("CityDB.dat"));
+    }
+    void TearDown() override {
+        GetSettings() = CSettings();
+        CityListScreenTest::TearDown();
+    }
+    // Presses Select on the next screen over this one (not the one passed before) once its Select key
+    // is enabled, which on the search screen means that cities were found; that screen comes back.
+    static HWND SelectWhenReady(HWND over, HWND passed = nullptr) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < giveUp) {
+            HWND front = GetForegroundWindow();
+            HWND bar = front != over && front != passed ? SHFindMenuBar(front) : nullptr;
+            if (bar != nullptr && UserInterfaceDevice::ButtonOf(bar, 0).enabled) {
+                ce::InjectKey(VK_TSOFT1);
+                return front;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return nullptr;
+    }
+
+    gps_test::PseudoTerminal terminal_;
+};
+
+TEST_F(CityListGpsTest, WithoutAPortThePortScreenComesFirstAndCancelAddsNothing) {
+    ClockTicker clock;
+    GetSettings().gpsPort = static_cast<DWORD>(-1);
+    Add({City(u"DEXX0001", u"Aachen")});
+    ListScreen screen(&shown_);
+    screen.Then([&](auto& d) {
+        EXPECT_EQ(CommandAnswered(d, CCityListDlg::kAddByGps, {VK_TSOFT2}), (std::vector<std::u16string>{u"Done"}))
+            << "the port screen, and no search after it";
+        EXPECT_EQ(cities_.GetCount(), 1);
+        EXPECT_FALSE(d.IsBusy());
+    });
+    EXPECT_EQ(screen.RunModal(nullptr, 0, nullptr, nullptr, nullptr), ListScreen::kScriptEnded);
+}
+
+TEST_F(CityListGpsTest, TheCityNearestTheFixIsAddedOnceAndOfferedAgainOnlyWithABox) {
+    ClockTicker clock;  // the receiver's reads wait on the clock
+    GetSettings().gpsPort = 3;
+    gps_test::Receiver sending(terminal_.Master(), gps_test::Nmea("GPGGA,123519,6448.000,N,14742.000,W,1,08,0.9,545.4,M,46.9,M,,"));
+    Add({City(u"DEXX0001", u"Aachen")});
+    ListScreen screen(&shown_);
+    screen.Then([&](auto& d) {
+        std::thread user([&] { EXPECT_NE(SelectWhenReady(d.GetHandle()), nullptr); });
+        Command(d, CCityListDlg::kAddByGps);
+        user.join();
+        EXPECT_EQ(Names(*Saved()), (std::vector<std::u16string>{u"Aachen", u"Fairbanks"}));
+        EXPECT_EQ(d.GetListBox()->GetCount(), 2);
+        EXPECT_EQ(d.GetListBox()->GetCurSel(), 1);
+        EXPECT_EQ(TodayReload(), static_cast<int>(CTodayPlugin::TODAY_RELOAD_CITIES));
+    });
+    screen.Then([&](auto& d) {
+        std::thread user([&] {
+            HWND search = SelectWhenReady(d.GetHandle());
+            EXPECT_NE(search, nullptr);
+            EXPECT_NE(SelectWhenReady(d.GetHandle(), search), nullptr) << "the box that says it is there";
+        });
+        Command(d, CCityListDlg::kAddByGps);
+        user.join();
+        EXPECT_EQ(Saved()->GetCount(), 2);
+        EXPECT_EQ(TodayReload(), -1);
+    });
+    EXPECT_EQ(screen.RunModal(nullptr, 0, nullptr, nullptr, nullptr), ListScreen::kScriptEnded);
 }
 
 // The updater's news comes from its worker thread; the screen brings itself up to date on its own.
