@@ -1,5 +1,7 @@
-// mapdb: writes MapDB.dat from the region table: every region in all three map types, named in English
-// (1033) and German (1031). Map ids are "<region>_sat", "<region>_temp" and "<region>_sfc".
+// mapdb: writes MapDB.dat from the region table: every area in all three map types, each map named
+// after its area in English (1033) and German (1031), so that the maps screen finds the same area in
+// another type by its name. Map ids are "<area>_sat", "<area>_temp" and "<area>_sfc". An area without a
+// parent is a region in each type; an area with one is a map inside its parent's region of the same type.
 //
 // usage: mapdb regions.txt MapDB.dat maps.txt   (maps.txt: "id;type" lines for the weather server)
 #include <cstdio>
@@ -17,18 +19,15 @@ struct Region {
     std::string id;
     std::string english;
     std::string german;
+    std::string parent;  // empty for a top-level area
 };
 
 struct MapType {
     const char* suffix;
     unsigned char type;
-    const char* english;
-    const char* german;
 };
 
-constexpr MapType kMapTypes[] = {{"_sat", 0, "Satellite", "Satellit"},
-                                 {"_temp", 1, "Current temperature", "Aktuelle Temperatur"},
-                                 {"_sfc", 2, "Surface analysis", "Bodenanalyse"}};
+constexpr MapType kMapTypes[] = {{"_sat", 0}, {"_temp", 1}, {"_sfc", 2}};
 
 // The map cache file name rule: cut at the last '.', characters below '0' become '_'.
 std::string CacheName(const std::string& id) {
@@ -83,10 +82,23 @@ bool ReadRegions(const std::string& path, std::vector<Region>& regions, std::str
         size_t a = line.find(';');
         size_t b = a == std::string::npos ? a : line.find(';', a + 1);
         if (b == std::string::npos || a == 0) {
-            error = path + ": expected 'id;English;German' in '" + line + "'";
+            error = path + ": expected 'id;English;German[;parent]' in '" + line + "'";
             return false;
         }
-        regions.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+        size_t c = line.find(';', b + 1);
+        std::string german = line.substr(b + 1, c == std::string::npos ? c : c - b - 1);
+        std::string parent = c == std::string::npos ? std::string() : line.substr(c + 1);
+        regions.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), german, parent});
+    }
+    for (const Region& region : regions) {
+        bool known = region.parent.empty();
+        for (const Region& other : regions) {
+            known = known || (other.id == region.parent && other.parent.empty());
+        }
+        if (!known) {
+            error = path + ": the parent of " + region.id + " is not a top-level area";
+            return false;
+        }
     }
     return !regions.empty() || (error = "no regions", false);
 }
@@ -105,7 +117,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Writer writer;
-    writer.U32(static_cast<unsigned>(regions.size() * 4));
+    writer.U32(static_cast<unsigned>(regions.size() * 3));
     writer.U16(2);
     writer.U32(1033);
     writer.U32(1031);
@@ -113,9 +125,6 @@ int main(int argc, char** argv) {
     std::string mapList = "# map id;map type\n";
     bool ok = true;
     for (const Region& region : regions) {
-        ok = ok && writer.Text(region.id) && writer.Text("");
-        writer.U8(0);
-        ok = ok && writer.Text(region.english) && writer.Text(region.german);
         for (const MapType& type : kMapTypes) {
             std::string id = region.id + type.suffix;
             // Two maps sharing a cache file would show each other's pictures.
@@ -124,9 +133,9 @@ int main(int argc, char** argv) {
                 return 1;
             }
             mapList += id + ";" + std::to_string(type.type) + "\n";
-            ok = ok && writer.Text(id) && writer.Text(region.id);
+            ok = ok && writer.Text(id) && writer.Text(region.parent.empty() ? "" : region.parent + type.suffix);
             writer.U8(type.type);
-            ok = ok && writer.Text(type.english) && writer.Text(type.german);
+            ok = ok && writer.Text(region.english) && writer.Text(region.german);
         }
     }
     if (!ok) {
@@ -137,6 +146,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mapdb: cannot write the output files\n");
         return 1;
     }
-    std::printf("mapdb: %zu regions, %zu maps\n", regions.size(), regions.size() * 3);
+    std::printf("mapdb: %zu areas, %zu maps\n", regions.size(), regions.size() * 3);
     return 0;
 }
