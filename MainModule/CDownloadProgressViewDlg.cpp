@@ -206,7 +206,7 @@ void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     const int margin = GetMargin();
     const int gap = GetRowGap();
     const int left = view.left + margin;
-    const int width = std::max(0L, view.right - view.left - 2 * margin);
+    const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
     const int barHeight = CSysInfo::Scale(kBarHeight);
     const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
     const int statusHeight = LineHeight(status);

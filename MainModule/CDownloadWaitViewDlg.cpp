@@ -70,7 +70,7 @@ void CDownloadWaitViewDlg::CDownloadWaitViewDlgLayout::Arrange() {
     const int margin = GetMargin();
     const int gap = GetRowGap();
     const int left = view.left + margin;
-    const int width = std::max(0L, view.right - view.left - 2 * margin);
+    const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
     const int rowHeight = CSysInfo::Scale(kFrameSize);
     int textHeight = 0;
     if (text != nullptr) {

@@ -16,6 +16,7 @@
 #include "CGPSSettingsDlg.h"
 #include "CGdiFactory.h"
 #include "CHourlyForecastDlg.h"
+#include "CMapsDlg.h"
 #include "CLocalization.h"
 #include "COnlineUpdateMgr.h"
 #include "COnlineUpdateScreens.h"
@@ -839,8 +840,12 @@ int CMainWindow::RunCityListView() {
     return result;
 }
 
-// Gap: the maps screen (hand-over 3009, 3012, 3034, 3010).
-int CMainWindow::RunMapsView() { return 0; }
+// The maps screen; switching to another view hands its picture over to that view.
+int CMainWindow::RunMapsView() {
+    CMapsDlg maps;
+    return static_cast<int>(
+        RunDialog(maps, {Menu::kDetails, Menu::kCurrentCondition, Menu::kHourlyForecast, Menu::kCityList}));
+}
 
 void CMainWindow::ShowView(int view, const CDate* date) {
     Freeze();

@@ -25,8 +25,10 @@ bool Localized(const char* key, std::u16string* text) {
 
 bool IsSeparator(WCHAR c) { return c != u's' && c != u'S' && c != u'h' && c != u'H' && c != u'm' && c != u't'; }
 
+}  // namespace
+
 // "Updated at 14:05" in the locale's own order of hours and minutes.
-bool UpdatedAtText(const FILETIME& update, std::u16string* text) {
+bool GetUpdatedAtText(const FILETIME& update, std::u16string* text) {
     WCHAR time[80] = {};
     WCHAR pattern[160] = {};
     WCHAR out[300] = {};
@@ -41,8 +43,6 @@ bool UpdatedAtText(const FILETIME& update, std::u16string* text) {
     *text = out;
     return true;
 }
-
-}  // namespace
 
 bool FormatTimeWithoutSeconds(const SYSTEMTIME& time, LPWSTR buffer, int size) {
     WCHAR format[80] = {};
@@ -90,7 +90,7 @@ bool GetCityStatusText(const CCity& city, const FILETIME& now, bool updating, st
         return Localized("IDS_NOT_UPDATED", text);
     }
     if (days == 0) {
-        return UpdatedAtText(update, text);
+        return GetUpdatedAtText(update, text);
     }
     if (days == 1) {
         return Localized("IDS_UPDATED_YESTERDAY", text);

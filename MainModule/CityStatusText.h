@@ -12,6 +12,10 @@ class CCity;
 // caller then leaves the line as it was).
 bool GetCityStatusText(const CCity& city, const FILETIME& now, bool updating, std::u16string* text);
 
+// "Updated at 14:05": the template filled with the local time in the locale's time format without
+// seconds; false when the template or the format cannot be had.
+bool GetUpdatedAtText(const FILETIME& localTime, std::u16string* text);
+
 // The locale's time format without its seconds: every seconds field goes together with the separator
 // run before it ("HH:mm:ss" gives "HH:mm", "h.mm.ss tt" gives "h.mm tt").
 std::u16string TimeFormatWithoutSeconds(std::u16string_view format);

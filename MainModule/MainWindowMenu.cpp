@@ -12,11 +12,6 @@ using UserInterface::CMenuItemCollection;
 namespace MainWindowMenu {
 namespace {
 
-struct Entry {
-    int id;
-    const char* caption;
-};
-
 bool Append(CMenuItemCollection* items, const Entry& entry, const CMenuItemCollection* subItems = nullptr) {
     CMenuItem item;
     item.SetCommand(entry.id);
@@ -25,20 +20,6 @@ bool Append(CMenuItemCollection* items, const Entry& entry, const CMenuItemColle
     }
     item.SetSubItems(subItems);
     return items->Append(&item);
-}
-
-bool AppendAll(CMenuItemCollection* items, std::initializer_list<Entry> entries) {
-    for (const Entry& entry : entries) {
-        if (!Append(items, entry)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool AppendSubmenu(CMenuItemCollection* items, const Entry& entry, std::initializer_list<Entry> entries) {
-    CMenuItemCollection sub;
-    return AppendAll(&sub, entries) && Append(items, entry, &sub);
 }
 
 bool BuildSettings(CMenuItemCollection* items, bool smartphone) {
@@ -98,6 +79,20 @@ CMenuItemCollection WithState(const CMenuItemCollection& items, std::initializer
 }
 
 }  // namespace
+
+bool AppendAll(CMenuItemCollection* items, std::initializer_list<Entry> entries) {
+    for (const Entry& entry : entries) {
+        if (!Append(items, entry)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AppendSubmenu(CMenuItemCollection* items, const Entry& entry, std::initializer_list<Entry> entries) {
+    CMenuItemCollection sub;
+    return AppendAll(&sub, entries) && Append(items, entry, &sub);
+}
 
 bool Build(bool smartphone, CMenuInfo* info) {
     if (info == nullptr) {

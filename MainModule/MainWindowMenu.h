@@ -37,6 +37,16 @@ enum Command {
     kViewsMenu = 3040,
 };
 
+// One entry of a popup: its command and the localization key of its caption.
+struct Entry {
+    int id;
+    const char* caption;
+};
+// Appends the entries, or a sub-menu of them under one entry; false when a caption has no text. The
+// program's other screens build their popups with these too.
+bool AppendAll(UserInterface::CMenuItemCollection* items, std::initializer_list<Entry> entries);
+bool AppendSubmenu(UserInterface::CMenuItemCollection* items, const Entry& entry, std::initializer_list<Entry> entries);
+
 // Left key Details, right key Menu with its popup. False when a caption has no text: the window is
 // then not made, since a menu with empty entries cannot be used.
 bool Build(bool smartphone, UserInterface::CMenuInfo* info);

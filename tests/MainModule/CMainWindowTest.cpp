@@ -396,4 +396,19 @@ TEST_F(CMainWindowTest, TheGpsSettingsCommandSavesThePortChosenOverTheWindow) {
     GetSettings() = CSettings();
 }
 
+TEST_F(CMainWindowTest, TheMapsCommandRunsTheMapsViewOverTheWindowUntilItsBackKey) {
+    device_.AddCities({u"DEBE0001"});
+    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat", device_.Installed("MapDB.dat"));
+    Open(0);
+    ScreenAnswer back(window_->GetHandle(), VK_TSOFT1);
+    RunningClock clock;
+    PostMessageW(window_->GetHandle(), WM_COMMAND, 3014, 0);
+    device_.Pump();
+    EXPECT_TRUE(back.Join());
+    EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+    WCHAR shown[64] = {};
+    g_pRegistry->GetString(u"LastMapID", shown, 64);
+    EXPECT_EQ(std::u16string(shown), u"africa_sat") << "the maps view ran and remembered its map";
+}
+
 }  // namespace

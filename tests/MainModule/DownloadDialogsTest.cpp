@@ -49,8 +49,8 @@ struct SteppedJob {
         if (self->report) {
             self->report(*reinterpret_cast<const CDelegate*>(progress), going);
         }
-        for (int i = 0; i < 4000 && going(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int i = 0; i < 20000 && going(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         if (resources->Unregister(handle)) {
             CloseHandle(handle);
@@ -115,7 +115,7 @@ TEST_F(DownloadDialogsTest, TheProgressScreenFollowsTheTransferAndEndsDoneWithTh
         EXPECT_EQ(IdsOf(d), (std::vector<int>{1, 2, 3}));
         EXPECT_EQ(d.GetMenuInfo().GetCommand(0), CGenericDownloadDlg::kAbortCommand);
         EXPECT_FALSE(d.GetMenuInfo().HasKey(1));
-    }, [&](ScriptedProgress& d) { return TextOfId(d, 3) == u"About 4 min. left"; });
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return TextOfId(d, 3) == u"About 4 min. left"; }));
     screen.Then([&](ScriptedProgress& d) {
         EXPECT_EQ(TextOfId(d, 1), u"1000.0 bytes of 3.9 KB");
         EXPECT_TRUE(d.GetLayout()->FindControl(3)->IsVisible());
@@ -132,7 +132,7 @@ TEST_F(DownloadDialogsTest, TheProgressScreenFollowsTheTransferAndEndsDoneWithTh
         EXPECT_GT(remaining.top, barRect.bottom);
         EXPECT_GT(status.bottom - status.top, 8);
         job.released = true;
-    }, [](ScriptedProgress& d) { return d.GetResult() != -1; });
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
     const CDelegate delegate = job.Delegate();
     EXPECT_EQ(screen.Run(nullptr, &delegate, nullptr), CGenericDownloadDlg::kEndedDone);
     EXPECT_EQ(screen.GetJobResult(), 0u);
@@ -146,7 +146,7 @@ TEST_F(DownloadDialogsTest, BeforeTheTransferTheScreenSaysConnectingWithoutAnEst
         EXPECT_FALSE(d.GetLayout()->FindControl(3)->IsVisible());
         job.result = 7;
         job.released = true;
-    }, [](ScriptedProgress& d) { return d.GetResult() != -1; });
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
     const CDelegate delegate = job.Delegate();
     EXPECT_EQ(screen.Run(nullptr, &delegate, nullptr), CGenericDownloadDlg::kEndedFailed) << "a failed job";
     EXPECT_EQ(screen.GetJobResult(), 7u) << "the job's own value";
@@ -186,7 +186,7 @@ TEST_F(DownloadDialogsTest, TheWaitScreenCentresItsTextOverTheAnimationAndIgnore
         EXPECT_EQ(animation.top - text.bottom, 2) << "the layout's gap";
         EXPECT_NEAR(text.top - 0, d.GetClientHeight() - animation.bottom, 1) << "one block, centred";
         job.released = true;
-    }, [](ScriptedWait& d) { return d.GetResult() != -1; });
+    }, Soon<ScriptedWait>([](ScriptedWait& d) { return d.GetResult() != -1; }));
     const CDelegate delegate = job.Delegate();
     EXPECT_EQ(screen.RunWithText(nullptr, &delegate, u"Looking for updates", nullptr), CGenericDownloadDlg::kEndedDone);
 
@@ -197,7 +197,7 @@ TEST_F(DownloadDialogsTest, TheWaitScreenCentresItsTextOverTheAnimationAndIgnore
         const RECT animation = RectOf(d, 2);
         EXPECT_NEAR(animation.top, d.GetClientHeight() - animation.bottom, 1);
         silent.released = true;
-    }, [](ScriptedWait& d) { return d.GetResult() != -1; });
+    }, Soon<ScriptedWait>([](ScriptedWait& d) { return d.GetResult() != -1; }));
     const CDelegate quiet = silent.Delegate();
     EXPECT_EQ(bare.RunWithText(nullptr, &quiet, nullptr, nullptr), CGenericDownloadDlg::kEndedDone);
 }
@@ -214,22 +214,23 @@ TEST_F(DownloadDialogsTest, NoToTheAbortQuestionKeepsTheJobGoingAndYesAbortsIt) 
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     };
+    ClockTicker clock;  // the question's transitions
     ScriptedProgress screen;
     screen.passBackKeys = true;
     int before = 0;
     screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
-                [](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); });
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); }));
     screen.Then([&](ScriptedProgress&) {
         before = chunks;
         ce::InjectKey(VK_TSOFT2);
-    }, [](ScriptedProgress& d) { return GetForegroundWindow() == d.GetHandle(); });
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return GetForegroundWindow() == d.GetHandle(); }));
     screen.Then([&](ScriptedProgress& d) {
         EXPECT_EQ(d.GetResult(), -1) << "No: the screen stays";
-    }, [&](ScriptedProgress&) { return chunks > before + 5; });
+    }, Soon<ScriptedProgress>([&](ScriptedProgress&) { return chunks > before + 5; }));
     screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_ESCAPE); },
-                [](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); });
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); }));
     screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
-                [](ScriptedProgress& d) { return d.GetResult() != -1; });
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
     const CDelegate delegate = job.Delegate();
     EXPECT_EQ(screen.Run(nullptr, &delegate, nullptr), CGenericDownloadDlg::kEndedFailed);
     EXPECT_EQ(screen.GetJobResult(), CGenericDownloadDlg::kJobAborted);
@@ -251,13 +252,14 @@ TEST_F(DownloadDialogsTest, AbortingAStalledDownloadEndsTheScreenAndLeavesNoPack
     lstrcpynW(request.url, u"http://update.skyvane.example/updates/Skyvane.arm.cab", MAX_PATH);
     const CDelegate job(&OnlineUpdate::PackageRequestJob, reinterpret_cast<INT_PTR>(&request));
 
+    ClockTicker clock;
     ScriptedProgress screen;
     screen.Then([](ScriptedProgress&) {},
-                [&](ScriptedProgress&) { return server.Control("/control/update-requests").find("package") != std::string::npos; });
+                Soon<ScriptedProgress>([&](ScriptedProgress&) { return server.Control("/control/update-requests").find("package") != std::string::npos; }));
     screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
-                [](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); });
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); }));
     screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
-                [](ScriptedProgress& d) { return d.GetResult() != -1; });
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
     EXPECT_EQ(screen.Run(nullptr, &job, nullptr), CGenericDownloadDlg::kEndedFailed);
     EXPECT_EQ(screen.GetJobResult(), CGenericDownloadDlg::kJobAborted);
     EXPECT_FALSE(std::filesystem::exists(device_.Fs("Temp/Skyvane.arm.cab"))) << "no part of a package is left";

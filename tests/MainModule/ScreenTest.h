@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -45,6 +46,16 @@ private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
+
+// A step's condition on another thread's work: each look gives that thread a moment, so that the
+// script's bounded number of looks spans a few seconds.
+template <class Screen>
+std::function<bool(Screen&)> Soon(std::function<bool(Screen&)> condition) {
+    return [condition](Screen& d) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return condition(d);
+    };
+}
 
 class ScreenTest : public ::testing::Test {
 protected:
