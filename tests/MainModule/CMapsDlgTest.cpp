@@ -61,12 +61,10 @@ struct QueueCounter {
     }
 };
 
-class MapsScreenTest : public ScreenTest {
+class MapsScreenTest : public FontScreenTest {
 protected:
     void SetUp() override {
-        ScreenTest::SetUp();
-        fonts_ = std::make_unique<CGdiFactory>(device_.SysInfo());
-        g_pGdiFactory = fonts_.get();
+        FontScreenTest::SetUp();
         ASSERT_TRUE(registry_.Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
         g_pRegistry = &registry_;
         std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat",
@@ -85,9 +83,8 @@ protected:
         updater_.Shutdown();
         g_pMapsUpdater = nullptr;
         g_pRegistry = nullptr;
-        g_pGdiFactory = nullptr;
         GetSettings().connection = GUID_NULL;
-        ScreenTest::TearDown();
+        FontScreenTest::TearDown();
     }
 
     void SetLastMap(LPCWSTR id) { ASSERT_TRUE(registry_.SetString(CMapsDlg::kLastMapValue, id)); }
@@ -123,7 +120,6 @@ protected:
         EXPECT_EQ(maps.RunOverWindow(nullptr, nullptr, nullptr), IDOK);
     }
 
-    std::unique_ptr<CGdiFactory> fonts_;
     CRegistryStore registry_;
     WeatherServerProcess server_{{"--date", "2026120912"}};
     CMapsUpdater updater_;
@@ -182,6 +178,19 @@ TEST_F(MapsScreenTest, AFetchedPictureShowsWithItsTimeForADay) {
         }, Ended);
         EXPECT_EQ(maps.RunOverWindow(nullptr, nullptr, nullptr), IDOK);
     }
+}
+
+// A cache file that is not a picture (a write cut short by a full disk, say) shows no picture.
+TEST_F(MapsScreenTest, ACachedFileThatIsNoPictureShowsNothing) {
+    std::filesystem::create_directories(device_.InstallFolder("Cache"));
+    device_.WriteHostFile(CacheFile("oceania_sat"), std::string("\x89PNG\r\n\x1a\n cut short"));
+    SetLastMap(u"oceania_sat");
+    ScriptedMaps maps;
+    maps.Then([](ScriptedMaps& d) {
+        EXPECT_FALSE(HasPicture(d));
+        Command(d, CMapsDlg::kCmdBack);
+    }, Ended);
+    EXPECT_EQ(maps.RunOverWindow(nullptr, nullptr, nullptr), IDOK);
 }
 
 TEST_F(MapsScreenTest, AskingAgainWhileTheMapIsQueuedQueuesNothingNew) {

@@ -61,17 +61,8 @@ struct SteppedJob {
     CDelegate Delegate() { return CDelegate(&Run, reinterpret_cast<INT_PTR>(this)); }
 };
 
-class DownloadDialogsTest : public ScreenTest {
+class DownloadDialogsTest : public FontScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        fonts_ = std::make_unique<CGdiFactory>(device_.SysInfo());
-        g_pGdiFactory = fonts_.get();
-    }
-    void TearDown() override {
-        g_pGdiFactory = nullptr;
-        ScreenTest::TearDown();
-    }
     template <class Screen>
     static std::u16string TextOfId(Screen& d, int id) {
         return TextOf(d.GetLayout()->FindControl(id));
@@ -87,8 +78,6 @@ protected:
         static_cast<CDlgProgressBar*>(d.GetLayout()->FindControl(CDownloadProgressViewDlg::kBarId))->GetProgress(&progress);
         return progress;
     }
-
-    std::unique_ptr<CGdiFactory> fonts_;
 };
 
 TEST_F(DownloadDialogsTest, SizesReadInWholeKilobytesAndTheEstimateNeverWrapsAround) {

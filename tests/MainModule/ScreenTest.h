@@ -11,10 +11,13 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "CGdiFactory.h"
 #include "CLocalization.h"
+#include "GlobalServices.h"
 #include "Framework/DialogScript.h"
 #include "SkinDevice.h"
 #include "UserInterface/CDlgLayout.h"
@@ -128,6 +131,22 @@ protected:
     }
 
     SkinDevice device_;
+};
+
+// A screen test with the program's font factory in place, for screens that take their fonts from it.
+class FontScreenTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        fonts_ = std::make_unique<CGdiFactory>(device_.SysInfo());
+        g_pGdiFactory = fonts_.get();
+    }
+    void TearDown() override {
+        g_pGdiFactory = nullptr;
+        ScreenTest::TearDown();
+    }
+
+    std::unique_ptr<CGdiFactory> fonts_;
 };
 
 }  // namespace skin_test
