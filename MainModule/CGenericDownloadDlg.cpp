@@ -6,8 +6,8 @@
 
 namespace {
 
-// How long one release of the job's resources is given to let the worker end before the next one:
-// a job may open a handle after a release.
+// How long one interruption of the job's transfer is given to let the worker end before the next one:
+// a job may open a connection after an interruption.
 constexpr DWORD kReleaseRetryMs = 50;
 
 }  // namespace
@@ -147,8 +147,9 @@ void CGenericDownloadDlg::StopWorker() {
     if (m_worker == nullptr) {
         return;
     }
+    // The worker still uses its buffers: only its connections are cut until it has ended.
     while (WaitForSingleObject(m_worker, 0) != WAIT_OBJECT_0) {
-        m_resources.ReleaseAll();
+        m_resources.Interrupt();
         WaitForSingleObject(m_worker, kReleaseRetryMs);
     }
     CloseHandle(m_worker);

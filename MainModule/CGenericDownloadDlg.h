@@ -1,8 +1,9 @@
 // The base of the two download screens: runs one long job (a catalog query or a package download) on a
 // worker thread of the dialog while the user watches and may abort. The job is called on the worker as
 // job(progress delegate*, CMemoryController*, 0, 0, 0), registers every handle, buffer and thread it
-// opens with that controller, and returns 0 for success. An abort releases what the job registered, so
-// that its blocked calls return, and joins the worker; the device is kept awake while the dialog runs.
+// opens with that controller, and returns 0 for success. An abort cuts the job's registered connections,
+// so that its blocked calls return, joins the worker and releases whatever the job left registered; the
+// device is kept awake while the dialog runs.
 #pragma once
 
 #include <atomic>
@@ -57,7 +58,7 @@ private:
     static int ProgressProc(INT_PTR code, INT_PTR done, INT_PTR total, INT_PTR, INT_PTR, INT_PTR context);
     void RunJob();
     bool StartWorker();
-    // Releases the job's resources until the worker has ended, then joins it.
+    // Cuts the job's connections until the worker has ended, joins it, then releases what it left.
     void StopWorker();
     void AskAbort();
     void EndWithJobResult(unsigned result);

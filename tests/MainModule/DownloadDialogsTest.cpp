@@ -22,6 +22,7 @@
 #include "UserInterface/CDlgAnimationControl.h"
 #include "UserInterface/CDlgProgressBar.h"
 #include "ce/connmgr.h"
+#include "ce/inet.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ using ScriptedProgress = ScriptedScreen<CDownloadProgressViewDlg>;
 using ScriptedWait = ScriptedScreen<CDownloadWaitViewDlg>;
 
 // A job that the test steps: it reports what it is told and returns once released, or once the dialog
-// released the event that it registered, as a transfer's closed handles end a real job.
+// cut the internet handle that it registered, as a transfer's closed connection ends a real job.
 struct SteppedJob {
     std::atomic<bool> released{false};
     std::atomic<bool> ran{false};
@@ -43,17 +44,18 @@ struct SteppedJob {
         auto* self = reinterpret_cast<SteppedJob*>(context);
         auto* resources = reinterpret_cast<CMemoryController*>(controller);
         self->ran = true;
-        HANDLE handle = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        resources->Register(handle, kResourceKernelHandle);
-        const auto going = [&] { return !self->released && WaitForSingleObject(handle, 0) == WAIT_TIMEOUT; };
+        HINTERNET session = InternetOpenW(u"Skyvane", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+        EXPECT_NE(session, nullptr);
+        resources->Register(session, kResourceInternetHandle);
+        const auto going = [&] { return !self->released && resources->GetCount() > 0; };
         if (self->report) {
             self->report(*reinterpret_cast<const CDelegate*>(progress), going);
         }
         for (int i = 0; i < 20000 && going(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        if (resources->Unregister(handle)) {
-            CloseHandle(handle);
+        if (resources->Unregister(session)) {
+            InternetCloseHandle(session);
             return self->result;
         }
         return 1;
