@@ -4,6 +4,7 @@
 #include "COnlineUpdateMgr.h"
 #include "CSelectUpdateDlg.h"
 #include "CUpdateInfoDlg.h"
+#include "DownloadDialogs.h"
 
 namespace {
 
@@ -30,11 +31,9 @@ int COnlineUpdateScreens::AskAutomaticCheck(LPCWSTR question) {
 // Gap: the connection dialog for online updates (COUSetupNetworkDlg) runs here once it is on main.
 int COnlineUpdateScreens::ChooseConnection(GUID*) { return kNotMade; }
 
-// Gap: the wait and progress download dialogs (CDownloadWaitViewDlg, CDownloadProgressViewDlg) run the
-// job here once they are on main.
-int COnlineUpdateScreens::RunDownloadJob(DownloadKind, LPCWSTR, const CDelegate&, unsigned* jobResult) {
-    *jobResult = 1;
-    return kNotMade;
+int COnlineUpdateScreens::RunDownloadJob(DownloadKind kind, LPCWSTR waitText, const CDelegate& job,
+                                         unsigned* jobResult) {
+    return RunDownloadDialog(*m_check, m_owner, kind, waitText, job, jobResult);
 }
 
 int COnlineUpdateScreens::OfferProduct(const CProductInfo& product) {

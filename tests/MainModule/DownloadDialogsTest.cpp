@@ -258,4 +258,25 @@ TEST_F(DownloadDialogsTest, AbortingAStalledDownloadEndsTheScreenAndLeavesNoPack
     CoUninitialize();
 }
 
+// The program-update check's screens: the job's own value comes back with the screen's result.
+TEST_F(DownloadDialogsTest, TheUpdateCheckRunsBothScreensWithTheJobsResult) {
+    ClockTicker clock;  // the check's transitions
+    COnlineUpdateMgr check;
+    check.SetDuration(0);
+    SteppedJob done;
+    done.released = true;
+    unsigned result = 9;
+    EXPECT_EQ(RunDownloadDialog(check, nullptr, IOnlineUpdateScreens::kCatalogQuery, u"Looking", done.Delegate(),
+                                &result),
+              CGenericDownloadDlg::kEndedDone);
+    EXPECT_EQ(result, 0u);
+    SteppedJob failing;
+    failing.released = true;
+    failing.result = 2;
+    EXPECT_EQ(RunDownloadDialog(check, nullptr, IOnlineUpdateScreens::kPackageDownload, nullptr, failing.Delegate(),
+                                &result),
+              CGenericDownloadDlg::kEndedFailed);
+    EXPECT_EQ(result, 2u) << "no connection, as the job said";
+}
+
 }  // namespace
