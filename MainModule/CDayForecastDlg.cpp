@@ -2,28 +2,23 @@
 
 #include <iterator>
 
-#include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
 #include "CDayPartsForecastControl.h"
 #include "CDetailForecastControl.h"
-#include "CDetailForecastDlg.h"
 #include "CDetailPartOfDayForecastDlg.h"
 #include "CForecastUpdater.h"
-#include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CSettings.h"
 #include "CSwitchControl.h"
-#include "CSysInfo.h"
-#include "CToolBarControl.h"
 #include "CUnitConversion.h"
 #include "DetailForecastRecord.h"
 #include "GlobalServices.h"
 #include "MainWindowMenu.h"
 #include "PageSlide.h"
-#include "UserInterface/CDlgSeparator.h"
 #include "UserInterface/CMenuItem.h"
 #include "UserInterface/CMenuItemCollection.h"
+#include "ViewScreenControls.h"
 #include "WeatherStateTable.h"
 
 using UserInterface::CDlgControl;
@@ -33,10 +28,6 @@ using UserInterface::CMenuItemCollection;
 
 namespace {
 
-constexpr DWORD kControlFlags = 0x12;
-constexpr DWORD kSeparatorStyle = 0x40012;
-constexpr COLORREF kTextColor = 0xFFFFFF;
-constexpr int kSwitchFont = 0;
 constexpr int kDetailFont = 2;
 constexpr int kPartsFont = 3;
 constexpr int kDownloadingLength = 500;
@@ -50,22 +41,6 @@ constexpr CToolBarControl::Button kButtons[CToolBarControl::kButtonCount] = {
     {62, CDayForecastDlg::kCurrentCondition, 1},
     {64, CDayForecastDlg::kUpdate, 1}};
 
-bool IsSmartphone() { return g_pSysInfo != nullptr && g_pSysInfo->IsSmartphone(); }
-
-bool IsUpdating() { return g_pForecastUpdater != nullptr && g_pForecastUpdater->IsRunning(); }
-
-COLORREF SkinColor() {
-    return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : CApplicationSkin::kBackgroundColor;
-}
-
-void Style(CDlgControl* control, int fontSize, COLORREF border) {
-    if (g_pGdiFactory != nullptr && fontSize >= 0) {
-        control->SetFont(g_pGdiFactory->GetFont(fontSize, true, false, false), FALSE);
-    }
-    control->SetTextColor(kTextColor, FALSE);
-    control->SetBorderColor(border, FALSE);
-}
-
 void SetIfKnown(int value, int missing, int* field, DWORD flag, DetailForecastData* data) {
     if (value != missing) {
         *field = value;
@@ -74,14 +49,6 @@ void SetIfKnown(int value, int missing, int* field, DWORD flag, DetailForecastDa
 }
 
 }  // namespace
-
-CDayForecastDlg::CDayForecastDlg() { SetLayoutSpacing(0, 0); }
-
-CDayForecastDlg::~CDayForecastDlg() {
-    m_updates.Detach();
-    m_pages.clear();
-    m_cityName.clear();
-}
 
 INT_PTR CDayForecastDlg::Run(HWND owner, LPCWSTR locationId, const CDate* date,
                              UserInterface::IDlgScreenCapture* capture) {
@@ -143,42 +110,12 @@ void CDayForecastDlg::ReloadPages() {
 
 UserInterface::CDlgLayout* CDayForecastDlg::CreateLayout() { return new CDayForecastDlgLayout; }
 
-BOOL CDayForecastDlg::OnInitControls() { return CreateControls() && CAppBasicDialog::OnInitControls(); }
-
-bool CDayForecastDlg::CreateControls() {
-    UserInterface::CDlgLayout* layout = GetLayout();
-    auto* cities = new CSwitchControl;
-    if (!layout->AddControl(cities) || !cities->Create(kSwitch, kControlFlags, 0, 0)) {
-        return false;
-    }
-    Style(cities, kSwitchFont, 0);
-    auto* separator = new UserInterface::CDlgSeparator;
-    if (!layout->AddControl(separator) || !separator->Create(kSeparator, kSeparatorStyle, 0, 1)) {
-        return false;
-    }
-    auto* detail = new CDetailForecastControl;
-    if (!layout->AddControl(detail) || !detail->Create(kDetail, kControlFlags, 0, 0)) {
-        return false;
-    }
-    Style(detail, kDetailFont, SkinColor());
-    auto* parts = new CDayPartsForecastControl;
-    if (!layout->AddControl(parts) || !parts->Create(kParts, kControlFlags, 0, 0)) {
-        return false;
-    }
-    Style(parts, kPartsFont, SkinColor());
-    if (IsSmartphone()) {
-        return true;
-    }
-    auto* toolbar = new CToolBarControl;
-    const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
-                                                                                : CToolBarControl::kHorizontal;
-    if (!layout->AddControl(toolbar) ||
-        !toolbar->Create(orientation, kButtons, kToolbar, kControlFlags, 0, 0)) {
-        return false;
-    }
-    toolbar->SetBorderColor(SkinColor(), FALSE);
-    return true;
+bool CDayForecastDlg::AddContent(UserInterface::CDlgLayout* layout) {
+    return ViewScreenControls::AddContent<CDetailForecastControl>(layout, kDetail, kDetailFont) != nullptr &&
+           ViewScreenControls::AddContent<CDayPartsForecastControl>(layout, kParts, kPartsFont) != nullptr;
 }
+
+const CToolBarControl::Button* CDayForecastDlg::GetToolbarButtons() const { return kButtons; }
 
 // Left Details while the parts are shown, else Back; the menu's Back shows only while the left key
 // is Details.
@@ -201,18 +138,16 @@ BOOL CDayForecastDlg::OnCreateMenu(CMenuInfo* menu) {
 }
 
 BOOL CDayForecastDlg::OnInitDialog() {
-    if (!CAppBasicDialog::OnInitDialog()) {
+    if (!CForecastViewDlg::OnInitDialog()) {
         return FALSE;
     }
-    m_updates.Attach(m_hWnd, WMU_FORECAST_EVENT);
     ResumeAnimations();
     return TRUE;
 }
 
 void CDayForecastDlg::OnDestroy() {
     PauseAnimations();
-    m_updates.Detach();
-    CAppBasicDialog::OnDestroy();
+    CForecastViewDlg::OnDestroy();
 }
 
 // ---- the view ---------------------------------------------------------------------------------------
@@ -283,12 +218,12 @@ bool CDayForecastDlg::UpdateControlChoice() {
     return true;
 }
 
-BOOL CDayForecastDlg::RedrawFlag(CDlgControl* control) const {
-    return !IsPaintingSuppressed() && control->IsVisible() && m_hWnd != nullptr;
+BOOL CDayForecastDlg::RepaintsControl(CDlgControl* control) const {
+    return ShouldRepaint() && control->IsVisible();
 }
 
 bool CDayForecastDlg::UpdateSwitch() {
-    CSwitchControl* cities = Switch();
+    CSwitchControl* cities = GetSwitch();
     if (cities == nullptr) {
         return false;
     }
@@ -315,7 +250,7 @@ bool CDayForecastDlg::UpdateSwitch() {
     return cities->SetTexts(first, second, FALSE) && cities->SetFitFlags(valid && !updating, FALSE, FALSE) &&
            cities->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_currentPage > 0, FALSE) &&
            cities->SetArrowEnabled(CSwitchControl::kRightArrow, valid && m_currentPage < GetPageCount() - 1,
-                                   RedrawFlag(cities));
+                                   RepaintsControl(cities));
 }
 
 bool CDayForecastDlg::UpdateDetail() {
@@ -328,7 +263,7 @@ bool CDayForecastDlg::UpdateDetail() {
     if (page != nullptr) {
         FillDayDetail(page->day, &data);
     }
-    detail->SetData(page != nullptr ? &data : nullptr, RedrawFlag(detail));
+    detail->SetData(page != nullptr ? &data : nullptr, RepaintsControl(detail));
     return true;
 }
 
@@ -338,13 +273,8 @@ bool CDayForecastDlg::UpdateParts() {
         return false;
     }
     const DayPage* page = CurrentPage();
-    parts->SetParts(page != nullptr ? &page->parts : nullptr, RedrawFlag(parts));
+    parts->SetParts(page != nullptr ? &page->parts : nullptr, RepaintsControl(parts));
     return true;
-}
-
-bool CDayForecastDlg::UpdateToolbar() {
-    auto* toolbar = static_cast<CToolBarControl*>(GetLayout()->FindControl(kToolbar));
-    return toolbar == nullptr || toolbar->SetButtons(kButtons, RedrawFlag(toolbar));
 }
 
 void CDayForecastDlg::FillDayDetail(const CDayForecast& day, DetailForecastData* data) {
@@ -372,10 +302,6 @@ void CDayForecastDlg::FillDayDetail(const CDayForecast& day, DetailForecastData*
         data->flags |= DetailForecastData::kUvText;
     }
     DetailForecastRecord::SetUnitTexts(data);
-}
-
-CSwitchControl* CDayForecastDlg::Switch() const {
-    return GetLayout() != nullptr ? static_cast<CSwitchControl*>(GetLayout()->FindControl(kSwitch)) : nullptr;
 }
 
 CDetailForecastControl* CDayForecastDlg::DetailControl() const {
@@ -419,16 +345,12 @@ bool CDayForecastDlg::SlideToPage(int index) {
     return slid;
 }
 
-void CDayForecastDlg::ShowPreviousDay() { TurnPage(-1); }
-
-void CDayForecastDlg::ShowNextDay() { TurnPage(1); }
-
-void CDayForecastDlg::TurnPage(int step) {
-    const int target = m_currentPage + step;
+void CDayForecastDlg::TurnPage(bool next) {
+    const int target = m_currentPage + (next ? 1 : -1);
     if (!IsValidPage(target)) {
         return;
     }
-    CancelPressedControl();
+    CancelPen();
     PauseAnimations();
     ShowPage(target, TRUE);
     ResumeAnimations();
@@ -452,63 +374,25 @@ void CDayForecastDlg::ResumeAnimations() {
     }
 }
 
-// The control under the pen lets go of its press, so that the stroke does not end in a tap.
-void CDayForecastDlg::CancelPressedControl() {
-    if (CDlgControl* pressed = GetPressedControl()) {
-        pressed->SendMessage(CDlgControl::kMsgPointerCancel, 0, 0);
-        ClearPressedControl();
-    }
-}
-
 // ---- input ------------------------------------------------------------------------------------------
-
-BOOL CDayForecastDlg::OnLButtonDown(int x, int y) {
-    m_swipe.PenDown(x, y);
-    return CAppBasicDialog::OnLButtonDown(x, y);
-}
-
-BOOL CDayForecastDlg::OnMouseMove(int x, int y) {
-    CPageSwipe::TakeLatestMove(m_hWnd, &x, &y);
-    CAppBasicDialog::OnMouseMove(x, y);
-    const CPageSwipe::Turn turn = m_swipe.PenMove(x);
-    if (turn != CPageSwipe::kNone) {
-        TurnPage(turn == CPageSwipe::kNext ? 1 : -1);
-    }
-    return TRUE;
-}
 
 BOOL CDayForecastDlg::OnKey(UINT key, BOOL down) {
     if (key == VK_RETURN && down) {
         OpenPartOfDayDetails(FirstPartOfPage());
         return TRUE;
     }
-    if (CSwitchControl* cities = Switch()) {
+    if (CSwitchControl* cities = GetSwitch()) {
         cities->SendMessage(down ? CDlgControl::kMsgKeyDown : CDlgControl::kMsgKeyUp, 0, static_cast<LPARAM>(key));
     }
     return TRUE;
 }
 
-// The release ends the screen, so that the press does not reach the screen below.
-BOOL CDayForecastDlg::OnBackKey(WPARAM, LPARAM lParam) {
-    if (LOWORD(lParam) & MOD_KEYUP) {
-        return OnDialogCommand(kBack, 0, nullptr);
-    }
-    return TRUE;
-}
-
 BOOL CDayForecastDlg::OnDialogCommand(int id, int code, HWND window) {
-    switch (id) {
-        case kDetails: OpenPartOfDayDetails(FirstPartOfPage()); return TRUE;
-        case IDOK:
-        case kBack: EndDialog(IDOK); return TRUE;
-        case kUpdate: CDetailForecastDlg::UpdateAllForecasts(); return TRUE;
-        default: break;
-    }
-    if (IsViewCommand(id)) {
-        EndDialog(id);
+    if (id == kDetails) {
+        OpenPartOfDayDetails(FirstPartOfPage());
         return TRUE;
     }
-    return CAppBasicDialog::OnDialogCommand(id, code, window);
+    return CForecastViewDlg::OnDialogCommand(id, code, window);
 }
 
 bool CDayForecastDlg::IsViewCommand(int id) {
@@ -516,20 +400,11 @@ bool CDayForecastDlg::IsViewCommand(int id) {
 }
 
 LRESULT CDayForecastDlg::OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) {
-    const int id = control != nullptr ? control->GetId() : -1;
-    if (id == kSwitch && (code == CSwitchControl::kNotifyPrevious || code == CSwitchControl::kNotifyNext)) {
-        TurnPage(code == CSwitchControl::kNotifyNext ? 1 : -1);
-        return 1;
-    }
-    if (id == kParts && code == CDayPartsForecastControl::kNotifyPart) {
+    if (control != nullptr && control->GetId() == kParts && code == CDayPartsForecastControl::kNotifyPart) {
         OpenPartOfDayDetails(static_cast<int>(a));
         return 1;
     }
-    if (id == kToolbar && code == CToolBarControl::kNotifyCommand) {
-        OnDialogCommand(static_cast<int>(b), 0, nullptr);
-        return 1;
-    }
-    return CAppBasicDialog::OnControlNotify(control, code, a, b);
+    return CForecastViewDlg::OnControlNotify(control, code, a, b);
 }
 
 // ---- the part-of-day screen ---------------------------------------------------------------------------
@@ -561,15 +436,6 @@ void CDayForecastDlg::OpenPartOfDayDetails(int part) {
 
 // ---- the forecast updater -----------------------------------------------------------------------------
 
-BOOL CDayForecastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WMU_FORECAST_EVENT) {
-        return CAppBasicDialog::OnMessage(message, wParam, lParam);
-    }
-    OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam),
-                    CForecastEventRelay::IsLast(wParam));
-    return TRUE;
-}
-
 void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
     if (status == CForecastUpdater::kStatusStarted) {
         UpdateView(kSwitchText);
@@ -581,6 +447,6 @@ void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
     UpdateView(kEverything);
     Redraw(FALSE);
     if (last) {
-        CDetailForecastDlg::ShowUpdateOutcome(this, result);
+        ShowUpdateOutcome(this, result);
     }
 }

@@ -7,35 +7,32 @@
 #include <map>
 #include <string>
 
-#include "CAppBasicDialog.h"
 #include "CDate.h"
 #include "CDayForecast.h"
 #include "CDayPartsForecast.h"
-#include "CForecastEventRelay.h"
-#include "CPageSwipe.h"
+#include "CForecastViewDlg.h"
 #include "DetailForecastData.h"
-#include "UserInterface/CDlgLayout.h"
 
 class CCity;
 class CDayPartsForecastControl;
 class CDetailForecastControl;
-class CSwitchControl;
 
-class CDayForecastDlg : public CAppBasicDialog {
+class CDayForecastDlg : public CForecastViewDlg {
 public:
-    // Switch at the top, separator, the detail and the parts control filling the rest (one visible),
-    // and on a Pocket PC the toolbar along the bottom (portrait) or the right edge (landscape).
-    class CDayForecastDlgLayout : public UserInterface::CDlgLayout {
+    // The views' bands, with the detail and the parts control on one another in the content's band
+    // (only one of them is visible).
+    class CDayForecastDlgLayout : public CForecastViewDlg::CForecastViewLayout {
     public:
+        CDayForecastDlgLayout() : CForecastViewLayout(kDetail, kToolbar) {}
         void Arrange() override;
-        // The pages fit the view: the detail and the parts control lie on one another and never scroll.
+        // The pages fit the view: the two controls lie on one another and never scroll.
         int GetContentHeight() const override;
     };
 
-    enum ControlId { kSwitch = 0, kSeparator = 1, kDetail = 2, kParts = 3, kToolbar = 4 };
+    // The detail control is the views' content; the parts control shares its place.
+    enum DayControlId { kDetail = kContent, kParts = 4 };
 
     enum Command {
-        kMenu = 3000,
         kBack = 3008,
         kCityList = 3010,
         kUpdate = 3011,
@@ -43,7 +40,6 @@ public:
         kDetails = 3013,
         kMaps = 3014,
         kHourly = 3034,
-        kViews = 3040,
     };
 
     // Parts of UpdateView; -1 all of them.
@@ -58,17 +54,14 @@ public:
         kToolbarButtons = 0x100000,
     };
 
-    // The updater's news, posted from its worker thread (CForecastEventRelay).
-    static constexpr UINT WMU_FORECAST_EVENT = 1130;
-
     // One day: its forecast and its four parts (empty when the date has no hours).
     struct DayPage {
         CDayForecast day;
         CDayPartsForecast parts;
     };
 
-    CDayForecastDlg();
-    ~CDayForecastDlg() override;
+    CDayForecastDlg() = default;
+    ~CDayForecastDlg() override = default;
 
     // Runs over the owner on the city of the id, on the page of the date (the first page when null or
     // not present); 3 without showing anything for a null id or a city not in the list. Otherwise 1
@@ -80,8 +73,8 @@ public:
     // Makes a page current, sliding it in when animated; false for an index beyond the pages or when
     // the slide's pictures cannot be made (the page then stays).
     BOOL ShowPage(int index, BOOL animate);
-    void ShowPreviousDay();
-    void ShowNextDay();
+    void ShowPreviousDay() { TurnPage(false); }
+    void ShowNextDay() { TurnPage(true); }
     // Runs the part-of-day screen of the current page over this one; nothing for part -1 or no page.
     void OpenPartOfDayDetails(int part);
 
@@ -96,24 +89,22 @@ public:
     // The record that the detail control gets for a day.
     static void FillDayDetail(const CDayForecast& day, DetailForecastData* data);
 
-    // CAppBasicDialog
     BOOL Refresh(DWORD mask) override { return UpdateView(mask); }
     BOOL OnInitDialog() override;
     void OnDestroy() override;
     BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
-    BOOL OnInitControls() override;
     UserInterface::CDlgLayout* CreateLayout() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
-    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override;
     BOOL OnKey(UINT key, BOOL down) override;
-    BOOL OnLButtonDown(int x, int y) override;
-    BOOL OnMouseMove(int x, int y) override;
-    BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnControlNotify(UserInterface::CDlgControl* control, int code, LPARAM a, LPARAM b) override;
 
 protected:
-    // Called on the UI thread for each piece of the updater's news.
-    void OnForecastEvent(int status, int result, bool last);
+    bool AddContent(UserInterface::CDlgLayout* layout) override;
+    const CToolBarControl::Button* GetToolbarButtons() const override;
+    bool EndsWith(int id) const override { return IsViewCommand(id); }
+    // A page before or after, with both forecast controls' drawing threads out of the change.
+    void TurnPage(bool next) override;
+    void OnForecastEvent(int status, int result, bool last) override;
 
 private:
     bool IsValidPage(int index) const { return index >= 0 && index < GetPageCount(); }
@@ -122,7 +113,6 @@ private:
     void BuildPages(const CCity& city);
     // Builds the pages anew from the list's city; the current page stays when it still exists.
     void ReloadPages();
-    bool CreateControls();
 
     bool UpdatePartsView();
     bool UpdateMenuBackItem();
@@ -131,18 +121,14 @@ private:
     bool UpdateSwitch();
     bool UpdateDetail();
     bool UpdateParts();
-    bool UpdateToolbar();
-    BOOL RedrawFlag(UserInterface::CDlgControl* control) const;
+    BOOL RepaintsControl(UserInterface::CDlgControl* control) const;
 
     bool SlideToPage(int index);
-    void TurnPage(int step);
     void PauseAnimations();
     void ResumeAnimations();
-    void CancelPressedControl();
     // The part that Enter and Details open: the first present part of the current page, -1 none.
     int FirstPartOfPage() const;
 
-    CSwitchControl* Switch() const;
     CDetailForecastControl* DetailControl() const;
     CDayPartsForecastControl* PartsControl() const;
 
@@ -151,8 +137,4 @@ private:
     std::u16string m_cityName;
     std::map<CDate, DayPage> m_pages;
     int m_currentPage = -1;
-
-    CForecastEventRelay m_updates;
-    // The pen stroke: a page turns once a stroke.
-    CPageSwipe m_swipe;
 };
