@@ -251,6 +251,71 @@ TEST_F(DetailScreensTest, APartThatIsNotThereShowsNothingAndKeepsTheScreenOpen) 
     EXPECT_EQ(screen.Run(nullptr, u"DEBE0001", &today, 3, nullptr), IDOK);
 }
 
+// The rectangles of the switch, the separator, the detail control and the toolbar on the client area.
+struct Placement {
+    RECT client{};
+    RECT cities{};
+    RECT separator{};
+    RECT detail{};
+    RECT toolbar{};
+    bool hasToolbar = false;
+};
+
+Placement PlacementOf(CDetailForecastDlg& d) {
+    Placement p;
+    d.GetClientRect(&p.client);
+    d.GetSwitch()->GetRect(&p.cities);
+    d.GetLayout()->FindControl(CDetailForecastDlg::kSeparator)->GetRect(&p.separator);
+    d.GetDetail()->GetRect(&p.detail);
+    if (CToolBarControl* toolbar = d.GetToolbar()) {
+        toolbar->GetRect(&p.toolbar);
+        p.hasToolbar = true;
+    }
+    return p;
+}
+
+Placement PlaceOn(const char* kind) {
+    EXPECT_TRUE(ce::SetProfileString("device", "kind", kind));
+    ce::ReloadProfile();
+    CSysInfo device(GetModuleHandleW(nullptr));
+    g_pSysInfo = &device;
+    Placement placed;
+    const CDate today(2026, 12, 9);
+    ScriptedPart screen;
+    screen.Then([&](ScriptedPart& d) {
+        placed = PlacementOf(d);
+        d.EndDialog(IDOK);
+    });
+    screen.Run(nullptr, u"DEBE0001", &today, kMorning, nullptr);
+    g_pSysInfo = nullptr;
+    return placed;
+}
+
+TEST_F(DetailScreensTest, TheToolbarTakesTheBottomBandAndASmartphoneHasNone) {
+    AddCity(ModelForecast("DEBE0001", 7, 20), u"Berlin");
+    CSysInfo* own = g_pSysInfo;
+
+    const Placement portrait = PlaceOn("pocketpc");
+    ASSERT_TRUE(portrait.hasToolbar);
+    EXPECT_EQ(portrait.toolbar.bottom, portrait.client.bottom);
+    EXPECT_EQ(portrait.toolbar.bottom - portrait.toolbar.top, 50);
+    EXPECT_EQ(portrait.toolbar.right - portrait.toolbar.left, portrait.client.right);
+    EXPECT_EQ(portrait.cities.top, 0);
+    EXPECT_EQ(portrait.cities.bottom, 40);
+    EXPECT_EQ(portrait.separator.top, 40);
+    EXPECT_EQ(portrait.separator.bottom, 42);
+    EXPECT_EQ(portrait.detail.top, 42);
+    EXPECT_EQ(portrait.detail.bottom, portrait.toolbar.top) << "the detail control fills the rest";
+
+    const Placement smartphone = PlaceOn("smartphone");
+    EXPECT_FALSE(smartphone.hasToolbar);
+    EXPECT_EQ(smartphone.detail.bottom, smartphone.client.bottom) << "down to the bottom of the screen";
+    EXPECT_EQ(smartphone.cities.right, smartphone.client.right);
+    ce::SetProfileString("device", "kind", "pocketpc");
+    ce::ReloadProfile();
+    g_pSysInfo = own;
+}
+
 // The updater tells the screen from its worker thread; the screen brings itself up to date on its own.
 class DetailScreensUpdateTest : public ForecastScreenUpdateTest {
 protected:
