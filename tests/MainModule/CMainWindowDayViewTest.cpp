@@ -105,6 +105,18 @@ TEST_F(MainWindowDayViewTest, ACityWithTodaysForecastOpensTheDayViewStraightAway
     EXPECT_FALSE(window_->IsPaintingFrozen());
 }
 
+TEST_F(MainWindowDayViewTest, ADateWithoutForecastFallsBackToTodayWithoutAsking) {
+    device_.AddCities({u"DEBE0001"});
+    GiveForecast();
+    Open();
+    CDate later;
+    later.SetToday();
+    later.AddDays(20);
+    ScreenAnswers answers(window_->GetHandle(), {VK_ESCAPE, VK_ESCAPE});
+    window_->ShowView(CMainWindow::kViewDay, &later);
+    EXPECT_EQ(answers.Join(), 1) << "no question, only the day view";
+}
+
 TEST_F(MainWindowDayViewTest, WithoutAForecastTheWindowAsksFirstAndOpensTheDayViewOnNo) {
     device_.AddCities({u"DEBE0001"});
     Open();
