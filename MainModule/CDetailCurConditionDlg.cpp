@@ -2,14 +2,12 @@
 
 #include <string>
 
-#include "CCityList.h"
 #include "CCurrentCondition.h"
 #include "CDetailForecastControl.h"
 #include "CLocalization.h"
 #include "CSwitchControl.h"
 #include "CityStatusText.h"
 #include "DetailForecastRecord.h"
-#include "GlobalServices.h"
 #include "MainWindowMenu.h"
 
 namespace Menu = MainWindowMenu;
@@ -29,7 +27,7 @@ int MinuteOfDay(CDayForecast::TimeOfDay time) { return time.hour * 60 + time.min
 }  // namespace
 
 INT_PTR CDetailCurConditionDlg::Run(HWND owner, LPCWSTR locationId, UserInterface::IDlgScreenCapture* capture) {
-    if (locationId == nullptr || g_pCityList == nullptr || !g_pCityList->GetCityById(locationId, &m_city)) {
+    if (!LoadCity(locationId)) {
         return 3;
     }
     return RunOverWindow(owner, nullptr, capture);
@@ -43,14 +41,6 @@ const CToolBarControl::Button* CDetailCurConditionDlg::GetToolbarButtons() const
 
 bool CDetailCurConditionDlg::EndsWith(int id) const {
     return id == Menu::kDetails || id == Menu::kCityList || id == Menu::kMaps || id == Menu::kHourlyForecast;
-}
-
-// A city that has left the list shows no values.
-void CDetailCurConditionDlg::ReloadCity() {
-    std::u16string id = m_city.GetLocationId();
-    if (g_pCityList == nullptr || !g_pCityList->GetCityById(id.c_str(), &m_city)) {
-        m_city.Clear();
-    }
 }
 
 bool CDetailCurConditionDlg::IsDaytime(const CCity& city, const SYSTEMTIME& localTime) {

@@ -3,7 +3,6 @@
 // city's sunrise and sunset.
 #pragma once
 
-#include "CCity.h"
 #include "CDetailForecastDlg.h"
 
 class CDetailCurConditionDlg : public CDetailForecastDlg {
@@ -17,7 +16,6 @@ public:
 
     BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
 
-    const CCity& GetCity() const { return m_city; }
     // Whether the local time lies in the daylight of the city's forecast for today (07:00 to 20:00
     // when that day is not known).
     static bool IsDaytime(const CCity& city, const SYSTEMTIME& localTime);
@@ -27,10 +25,7 @@ protected:
     bool UpdateData() override;
     const CToolBarControl::Button* GetToolbarButtons() const override;
     bool EndsWith(int id) const override;
-    void ReloadCity() override;
 
 private:
     bool ForecastTimeText(std::u16string* text) const;
-
-    CCity m_city;
 };

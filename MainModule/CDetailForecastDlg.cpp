@@ -1,10 +1,13 @@
 #include "CDetailForecastDlg.h"
 
 #include <new>
+#include <string>
 
+#include "CCityList.h"
 #include "CDetailForecastControl.h"
 #include "CForecastUpdater.h"
 #include "CSwitchControl.h"
+#include "GlobalServices.h"
 #include "MainWindowMenu.h"
 #include "ViewScreenControls.h"
 
@@ -96,6 +99,17 @@ void CDetailForecastDlg::TurnPage(bool next) {
     next ? NextPage() : PreviousPage();
     if (detail != nullptr) {
         detail->ResumeAnimation();
+    }
+}
+
+bool CDetailForecastDlg::LoadCity(LPCWSTR locationId) {
+    return locationId != nullptr && g_pCityList != nullptr && g_pCityList->GetCityById(locationId, &m_city);
+}
+
+void CDetailForecastDlg::ReloadCity() {
+    const std::u16string id = m_city.GetLocationId();
+    if (!LoadCity(id.c_str())) {
+        m_city.Clear();
     }
 }
 

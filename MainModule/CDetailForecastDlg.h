@@ -3,6 +3,7 @@
 // with the detail control's animation paused.
 #pragma once
 
+#include "CCity.h"
 #include "CForecastViewDlg.h"
 
 class CDetailForecastControl;
@@ -33,6 +34,7 @@ public:
     UserInterface::CDlgLayout* CreateLayout() override;
 
     CDetailForecastControl* GetDetail() const;
+    const CCity& GetCity() const { return m_city; }
 
 protected:
     // The pages of a screen that has them; nothing in the base.
@@ -40,12 +42,18 @@ protected:
     virtual void NextPage() {}
     virtual bool UpdateSwitch() { return true; }
     virtual bool UpdateData() { return true; }
-    // Fetches the screen's city again after an update.
-    virtual void ReloadCity() {}
+    // A copy of the list's city of that id; false for a null id or a city that is not in the list.
+    bool LoadCity(LPCWSTR locationId);
 
     bool AddContent(UserInterface::CDlgLayout* layout) override;
     const CToolBarControl::Button* GetToolbarButtons() const override { return nullptr; }
     bool EndsWith(int) const override { return false; }
     void TurnPage(bool next) override;
     void OnForecastEvent(int status, int result, bool last) override;
+
+    CCity m_city;
+
+private:
+    // Fetches the screen's city again after an update; a city that has left the list shows no values.
+    void ReloadCity();
 };

@@ -2,13 +2,11 @@
 
 #include <string>
 
-#include "CCityList.h"
 #include "CDetailForecastControl.h"
 #include "CHourForecast.h"
 #include "CLocalization.h"
 #include "CSwitchControl.h"
 #include "DetailForecastRecord.h"
-#include "GlobalServices.h"
 #include "MainWindowMenu.h"
 #include "PageSlide.h"
 
@@ -29,8 +27,7 @@ bool IsPart(int part) { return part >= 0 && part < CDayPartsForecast::kPartCount
 
 INT_PTR CDetailPartOfDayForecastDlg::Run(HWND owner, LPCWSTR locationId, const CDate* date, int part,
                                          UserInterface::IDlgScreenCapture* capture) {
-    if (locationId == nullptr || date == nullptr || g_pCityList == nullptr ||
-        !g_pCityList->GetCityById(locationId, &m_city)) {
+    if (date == nullptr || !LoadCity(locationId)) {
         return 3;
     }
     m_date = *date;
@@ -46,13 +43,6 @@ const CToolBarControl::Button* CDetailPartOfDayForecastDlg::GetToolbarButtons() 
 
 bool CDetailPartOfDayForecastDlg::EndsWith(int id) const {
     return id == Menu::kCityList || id == Menu::kCurrentCondition || id == Menu::kMaps || id == Menu::kHourlyForecast;
-}
-
-void CDetailPartOfDayForecastDlg::ReloadCity() {
-    std::u16string id = m_city.GetLocationId();
-    if (g_pCityList == nullptr || !g_pCityList->GetCityById(id.c_str(), &m_city)) {
-        m_city.Clear();
-    }
 }
 
 CDayPartsForecast CDetailPartOfDayForecastDlg::DayParts() const {

@@ -3,7 +3,6 @@
 // sideways stroke move to the day's previous or next known part, sliding it in.
 #pragma once
 
-#include "CCity.h"
 #include "CDate.h"
 #include "CDayPartsForecast.h"
 #include "CDetailForecastDlg.h"
@@ -33,14 +32,12 @@ protected:
     bool UpdateData() override;
     const CToolBarControl::Button* GetToolbarButtons() const override;
     bool EndsWith(int id) const override;
-    void ReloadCity() override;
 
 private:
     // The parts of the screen's day; empty when the date has no hours.
     CDayPartsForecast DayParts() const;
     void ShowPart(int part);
 
-    CCity m_city;
     CDate m_date;
     int m_part = -1;
 };
