@@ -642,11 +642,12 @@ void CCityListDlg::AddCityByGps() {
     AddCity(city);
 }
 
+// Gap: the list picker (CSelectFromListDlg) runs here over the screen, titled by the key, through
+// RunChooser; until then adding by name ends before the country is chosen.
 INT_PTR CCityListDlg::PickFromList(const char*, const std::vector<std::u16string>& items, int* index) {
     if (items.empty() || index == nullptr) {
         return IDCANCEL;
     }
-    // Waits for the list picker.
     return IDCANCEL;
 }
 
