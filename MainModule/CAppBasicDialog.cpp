@@ -18,8 +18,6 @@ constexpr int kMargin = 2;
 constexpr DWORD kScrollerStyle = UserInterface::CDlgControl::kHostBackground;
 constexpr int kScrollerWidth = 4;
 
-COLORREF BorderColor() { return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : 0; }
-
 // Hands a made control to the layout, which owns it from then on.
 template <class Control>
 Control* Adopt(UserInterface::CDlgLayout* layout, std::unique_ptr<Control> control) {
@@ -124,7 +122,7 @@ UserInterface::CDlgStatic* CAppBasicDialog::AddText(int id, DWORD style, LPCWSTR
     if (label == nullptr || !label->Create(text, image, id, style, 0, 0)) {
         return nullptr;
     }
-    label->SetBorderColor(BorderColor(), FALSE);
+    label->SetBorderColor(SkinBorderColor(), FALSE);
     label->SetTextColor(kTextColor, FALSE);
     return Adopt(GetLayout(), std::move(label));
 }
@@ -134,7 +132,7 @@ UserInterface::CDlgSeparator* CAppBasicDialog::AddSeparator(int id, DWORD style,
     if (separator == nullptr || !separator->Create(id, style, 0, height)) {
         return nullptr;
     }
-    separator->SetBorderColor(BorderColor(), FALSE);
+    separator->SetBorderColor(SkinBorderColor(), FALSE);
     return Adopt(GetLayout(), std::move(separator));
 }
 
@@ -143,9 +141,13 @@ UserInterface::CDlgHyperLink* CAppBasicDialog::AddLink(int id, DWORD style, LPCW
     if (link == nullptr || !link->Create(text, address, id, style, 0, 0)) {
         return nullptr;
     }
-    link->SetBorderColor(BorderColor(), FALSE);
+    link->SetBorderColor(SkinBorderColor(), FALSE);
     link->SetTextColor(UserInterface::CDlgHyperLink::kLinkColor, FALSE);
     return Adopt(GetLayout(), std::move(link));
+}
+
+COLORREF CAppBasicDialog::SkinBorderColor() {
+    return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : 0;
 }
 
 bool CAppBasicDialog::MakeBold(UserInterface::CDlgControl* control) {

@@ -54,6 +54,8 @@ protected:
     UserInterface::CDlgHyperLink* AddLink(int id, DWORD style, LPCWSTR text, LPCWSTR address);
     // Gives the control a bold version of its font, which the dialog keeps until it goes.
     bool MakeBold(UserInterface::CDlgControl* control);
+    // The skin's colour 0, the border of the program's controls; 0 without a skin.
+    static COLORREF SkinBorderColor();
 
 private:
     UserInterface::CGenericEffect* m_windowTransition = nullptr;
