@@ -6,6 +6,7 @@
 #include "CAboutDlg.h"
 #include "CAppMessageBox.h"
 #include "CAssistantDlg.h"
+#include "CAutoUpdateSettingsDlg.h"
 #include "CApplicationSkin.h"
 #include "CCity.h"
 #include "CCityList.h"
@@ -15,14 +16,19 @@
 #include "CForecastUpdater.h"
 #include "CGPSSettingsDlg.h"
 #include "CGdiFactory.h"
+#include "CHomePlugin.h"
+#include "CHomePluginSettingsDlg.h"
 #include "CHourlyForecastDlg.h"
+#include "CInterfaceLangDlg.h"
 #include "CMapsDlg.h"
 #include "CLocalization.h"
 #include "COnlineUpdateMgr.h"
 #include "COnlineUpdateScreens.h"
 #include "CRegistryStore.h"
+#include "CSelectUnitsDlg.h"
 #include "CSettings.h"
 #include "CStartWizardCityListDlg.h"
+#include "CStartWizardInterfaceLangDlg.h"
 #include "CSwitchControl.h"
 #include "CSysInfo.h"
 #include "CTempGraphControl.h"
@@ -32,6 +38,7 @@
 #include "ForecastSending.h"
 #include "GlobalServices.h"
 #include "MainWindowMenu.h"
+#include "ScheduledUpdates.h"
 #include "UserInterface/CDlgControl.h"
 #include "UserInterface/CDlgSeparator.h"
 #include "UserInterface/CSmartDialog.h"
@@ -491,19 +498,42 @@ void CMainWindow::RunAboutBox() {
     about.Run(m_hWnd);
 }
 
-// Gap: the auto-update settings dialog; when it returns 1 the scheduled update is armed anew.
-void CMainWindow::RunAutoUpdateSettings() {}
+void CMainWindow::RunAutoUpdateSettings() {
+    CAutoUpdateSettingsDlg dialog;
+    if (RunDialog(dialog, {}) == IDOK) {
+        RescheduleForecastUpdate(GetSettings());
+    }
+}
 
 // Gap: the network settings dialog.
 void CMainWindow::RunNetworkSettings() {}
 
-// Gap: the units dialog; when it returns 1 everything is refreshed and the start-screen item told
-// (TODAY_RELOAD_SETTINGS).
-void CMainWindow::RunUnitsDialog() {}
+void CMainWindow::RunUnitsDialog() {
+    CSelectUnitsDlg dialog;
+    if (RunDialog(dialog, {}) == IDOK) {
+        Refresh(kRefreshAll);
+        RedrawHost();
+        RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_SETTINGS);
+    }
+}
 
-// Gap: the interface-language dialog; when it returns 1 with a new language the menu is built anew,
-// everything refreshed and the start-screen item told (TODAY_RELOAD_LANGUAGE).
-void CMainWindow::RunLanguageDialog() {}
+void CMainWindow::RunLanguageDialog() {
+    const DWORD before = GetSettings().language;
+    CInterfaceLangDlg dialog;
+    if (RunDialog(dialog, {}) == IDOK && GetSettings().language != before) {
+        ShowNewLanguage();
+    }
+}
+
+// The menu in the new language, the window redrawn and the start-screen item told.
+void CMainWindow::ShowNewLanguage() {
+    if (BuildMenu() && m_menuBar != nullptr) {
+        CMenuInfo::ApplyMenus(m_menuBar, m_menuInfo);
+    }
+    Refresh(kRefreshAll);
+    RedrawHost();
+    RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_LANGUAGE);
+}
 
 void CMainWindow::RunGpsSettings() {
     CGPSSettingsDlg settings;
@@ -513,8 +543,12 @@ void CMainWindow::RunGpsSettings() {
 // Gap: the online-update settings dialog.
 void CMainWindow::RunOnlineUpdateSettings() {}
 
-// Gap: the Home plug-in settings dialog; when it returns 1 the Home screen is refreshed.
-void CMainWindow::RunHomePluginSettings() {}
+void CMainWindow::RunHomePluginSettings() {
+    CHomePluginSettingsDlg dialog;
+    if (RunDialog(dialog, {}) == IDOK && g_pHomePlugin != nullptr) {
+        g_pHomePlugin->Notify();
+    }
+}
 
 void CMainWindow::SendForecast(bool byEmail) {
     CCity city;
@@ -895,9 +929,21 @@ bool CMainWindow::AddFirstStartCities() {
     return true;
 }
 
-// Gap: the language page of the first start (CStartWizardInterfaceLangDlg) runs here when the registry
-// holds no language yet; a new language rebuilds the menu and tells the start-screen item.
-bool CMainWindow::RunLanguagePage() { return true; }
+// Until a language was chosen once, the first start asks for it.
+bool CMainWindow::RunLanguagePage() {
+    if (GetSettings().IsLanguageStored(g_pRegistry)) {
+        return true;
+    }
+    const DWORD before = GetSettings().language;
+    CStartWizardInterfaceLangDlg page;
+    if (RunDialog(page, {IDOK}) != IDOK) {
+        return false;
+    }
+    if (GetSettings().language != before) {
+        ShowNewLanguage();
+    }
+    return true;
+}
 
 // Without a city list: the welcome page, the three default cities, the city list and network pages,
 // then the first update.

@@ -172,6 +172,7 @@ private:
     void RunNetworkSettings();
     void RunUnitsDialog();
     void RunLanguageDialog();
+    void ShowNewLanguage();
     void RunGpsSettings();
     void RunOnlineUpdateSettings();
     void RunHomePluginSettings();

@@ -1,5 +1,6 @@
 // A device for the main window's tests: the program's English texts, a 240 x 320 screen, the device
-// information, the registry store and a city list of the process, and the virtual clock at noon.
+// information, the registry store (with a language chosen) and a city list of the process, and the
+// virtual clock at noon.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -28,6 +29,8 @@ public:
         registry_ = std::make_unique<CRegistryStore>();
         EXPECT_TRUE(registry_->Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
         g_pRegistry = registry_.get();
+        // A language chosen before: the window's first start asks for none.
+        EXPECT_TRUE(registry_->SetDWORD(u"Language", 0x0409));
         cities_ = std::make_unique<CCityList>();
         g_pCityList = cities_.get();
     }
