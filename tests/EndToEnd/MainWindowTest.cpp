@@ -76,6 +76,7 @@ protected:
 
 TEST_F(MainWindow, OpensOnTheHomeCityTakesASecondStartsCityAndEndsWithExit) {
     WriteCities({u"DEBE0001", u"FRXX0002"});
+    WriteSettings(0, 12, 1);  // a language chosen before: no language page
     DeviceProgram first = device.Start("");
     EXPECT_EQ(WaitForWindow(), "0");
     HWND window = WaitForMainWindow();
@@ -133,14 +134,14 @@ TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
     DeviceProgram first = device.Start("cmd_normal_mode");
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    // The first start's pages come over the window one after the other (the welcome page, then the city
-    // list); Done on each lets the start go on. A page is pressed once it has been up for a moment, and
-    // again while it stays (the key may come before the page takes input).
+    // The first start's pages come over the window one after the other (the language, the welcome page,
+    // then the city list); Done on each lets the start go on. A page is pressed once it has been up for a
+    // moment, and again while it stays (the key may come before the page takes input).
     auto page = [] { return FindWindowW(u"Dialog", nullptr); };
     for (int i = 0; i < 1000 && page() == nullptr; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ASSERT_NE(page(), nullptr) << "the welcome page is shown";
+    ASSERT_NE(page(), nullptr) << "the first page is shown";
     // The update of the first start waits 800 ms on the device's clock after the last page.
     HWND last = nullptr;
     for (int i = 0, shown = 0; i < 2000 && !Installed("Cache/USNY0996.xml"); ++i) {

@@ -1,5 +1,6 @@
 // Answers the screens that a window opens over itself, from a thread of its own: each step waits until
-// a new screen is in front (neither the window nor the screen of the step before) and presses its keys.
+// a new screen is in front (neither the window nor the screen of the step before) with its soft keys,
+// and presses its keys.
 // For tests that run a window's command, which returns only once its screens have ended.
 #pragma once
 
@@ -8,7 +9,9 @@
 #include <thread>
 #include <vector>
 
+#include "Framework/UserInterfaceDevice.h"
 #include "ce/device.h"
+#include "ce/shell.h"
 #include "ce/user.h"
 
 namespace mainwindow::test {
@@ -25,7 +28,9 @@ public:
                   HWND front = nullptr;
                   while (!stop_ && std::chrono::steady_clock::now() < giveUp) {
                       front = GetForegroundWindow();
-                      if (front != nullptr && front != window && front != previous) {
+                      // A screen takes keys once its soft keys are there.
+                      if (front != nullptr && front != window && front != previous &&
+                          !framework::test::UserInterfaceDevice::ButtonOf(SHFindMenuBar(front), 0).caption.empty()) {
                           break;
                       }
                       std::this_thread::sleep_for(std::chrono::milliseconds(2));
