@@ -95,6 +95,7 @@ protected:
 
 TEST_F(HomeScreen, InstalledPluginShowsTheCitiesWeatherChangesCityByKeyAndStartsTheProgram) {
     WriteCities({u"DEBE0001", u"FRXX0002"});
+    WriteSettings(0, 12, 1);  // set up before: the program that the plug-in starts opens on its window
     ASSERT_EQ(device.Run("cmd_silent_update"), 0);
     SetText(HKEY_CURRENT_USER, kHomeKey, u"Scheme", kUserScheme);
     ASSERT_EQ(RunWithShellWaits("cmd_after_install"), 0);
