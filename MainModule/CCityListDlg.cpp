@@ -18,6 +18,7 @@
 #include "CLocalization.h"
 #include "CRegistryStore.h"
 #include "CSelectCityGPSDlg.h"
+#include "CSelectFromListDlg.h"
 #include "CSettings.h"
 #include "CSysInfo.h"
 #include "CTodayPlugin.h"
@@ -642,13 +643,15 @@ void CCityListDlg::AddCityByGps() {
     AddCity(city);
 }
 
-// Gap: the list picker (CSelectFromListDlg) runs here over the screen, titled by the key, through
-// RunChooser; until then adding by name ends before the country is chosen.
-INT_PTR CCityListDlg::PickFromList(const char*, const std::vector<std::u16string>& items, int* index) {
+// The list picker over the screen, titled by the key; IDOK only with a row of the items chosen.
+INT_PTR CCityListDlg::PickFromList(const char* titleKey, const std::vector<std::u16string>& items, int* index) {
     if (items.empty() || index == nullptr) {
         return IDCANCEL;
     }
-    return IDCANCEL;
+    LPCWSTR title = LoadLocalizedString(titleKey);
+    CSelectFromListDlg picker;
+    const INT_PTR result = RunChooser([&] { return picker.Run(this, title, &items, index); });
+    return result == IDOK && *index >= 0 && static_cast<size_t>(*index) < items.size() ? IDOK : IDCANCEL;
 }
 
 INT_PTR CCityListDlg::RunChooser(const std::function<INT_PTR()>& run) {

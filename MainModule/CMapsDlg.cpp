@@ -13,6 +13,7 @@
 #include "CMapViewControl.h"
 #include "CMapsUpdater.h"
 #include "CRegistryStore.h"
+#include "CSelectFromListDlg.h"
 #include "CSettings.h"
 #include "CSprite.h"
 #include "CSwitchControl.h"
@@ -530,8 +531,13 @@ void CMapsDlg::SelectRegion() {
     MakeCurrent(chosen, true, true);
 }
 
-// Waits for the select-from-list dialog.
-int CMapsDlg::ChooseFrom(const Choice&) { return -1; }
+int CMapsDlg::ChooseFrom(const Choice& choice) {
+    LPCWSTR caption = LoadLocalizedString("IDS_SELECT_REGION");
+    const std::u16string title = caption != nullptr ? caption : u"";
+    int chosen = choice.preselected;
+    CSelectFromListDlg picker;
+    return picker.Run(this, title.c_str(), &choice.names, &chosen) == IDOK ? chosen : -1;
+}
 
 // ---- full screen ----------------------------------------------------------------------------------------
 

@@ -99,7 +99,8 @@ public:
     BOOL Refresh(DWORD mask) override;
 
 protected:
-    // The picker of the region choice: the chosen row of the names, or -1 when nothing was chosen.
+    // The picker of the region choice (the select-from-list dialog over this screen): the chosen row of
+    // the names, or -1 when nothing was chosen.
     virtual int ChooseFrom(const Choice& choice);
 
 private:

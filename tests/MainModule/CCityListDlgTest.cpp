@@ -447,6 +447,88 @@ TEST_F(CityListGpsTest, TheCityNearestTheFixIsAddedOnceAndOfferedAgainOnlyWithAB
     EXPECT_EQ(screen.RunModal(nullptr, 0, nullptr, nullptr, nullptr), ListScreen::kScriptEnded);
 }
 
+// Adding by name over the real pickers: country, state when the country has states, then city. Each
+// step gives the next picker that comes up its text to search, then Select.
+class CityListByNameTest : public CityListGpsTest {
+protected:
+    static std::thread Pick(HWND over, std::vector<std::u16string> searches) {
+        return std::thread([over, searches] {
+            HWND passed = nullptr;
+            for (const std::u16string& text : searches) {
+                HWND picker = WaitForPicker(over, passed);
+                ASSERT_NE(picker, nullptr) << ce::ToUtf8(text);
+                if (!text.empty()) {
+                    ce::InjectText(text);
+                }
+                ce::InjectKey(VK_TSOFT1);
+                passed = picker;
+            }
+        });
+    }
+    static HWND WaitForPicker(HWND over, HWND passed) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < giveUp) {
+            HWND front = GetForegroundWindow();
+            HWND bar = front != over && front != passed ? SHFindMenuBar(front) : nullptr;
+            if (bar != nullptr && UserInterfaceDevice::ButtonOf(bar, 0).enabled) {
+                return front;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(CityListByNameTest, ACountryWithStatesGoesThroughItsStateAndTheCountryIsOfferedFirstNextTime) {
+    ClockTicker clock;
+    Add({City(u"DEXX0001", u"Aachen")});
+    ListScreen screen(&shown_);
+    screen.Then([&](auto& d) {
+        std::thread user = Pick(d.GetHandle(), {u"United States", u"New York", u"New York"});
+        Command(d, CCityListDlg::kAddCity);
+        user.join();
+        auto saved = Saved();
+        ASSERT_EQ(saved->GetCount(), 2);
+        CCity added;
+        ASSERT_TRUE(saved->GetCity(1, &added));
+        EXPECT_EQ(std::u16string(added.GetName()), u"New York");
+        EXPECT_EQ(std::u16string(added.GetState()), u"New York");
+        EXPECT_EQ(std::u16string(added.GetCountry()), u"United States");
+        EXPECT_EQ(std::u16string(added.GetLocationId()).substr(0, 4), u"USNY");
+        EXPECT_EQ(d.GetListBox()->GetCurSel(), 1);
+        WCHAR last[64] = {};
+        ASSERT_TRUE(registry_.GetString(u"LastSelCountry", last, 64));
+        EXPECT_EQ(std::u16string(last), u"United States");
+    });
+    screen.Then([&](auto& d) {
+        // No search: the country of last time is the one selected; the same city is there already.
+        std::thread user = Pick(d.GetHandle(), {u"", u"New York", u"New York", u""});
+        Command(d, CCityListDlg::kAddCity);
+        user.join();
+        EXPECT_EQ(Saved()->GetCount(), 2);
+    });
+    EXPECT_EQ(screen.RunModal(nullptr, 0, nullptr, nullptr, nullptr), ListScreen::kScriptEnded);
+}
+
+TEST_F(CityListByNameTest, ACountryWithoutStatesGoesStraightToItsCitiesAndCancelEndsTheAdd) {
+    ClockTicker clock;
+    Add({City(u"DEXX0001", u"Aachen")});
+    ListScreen screen(&shown_);
+    screen.Then([&](auto& d) {
+        std::thread user = Pick(d.GetHandle(), {u"Andorra", u"Canillo"});
+        Command(d, CCityListDlg::kAddCity);
+        user.join();
+        EXPECT_EQ(Names(*Saved()), (std::vector<std::u16string>{u"Aachen", u"Canillo"}));
+    });
+    screen.Then([&](auto& d) {
+        ScreenAnswers cancel(d.GetHandle(), {VK_TSOFT2});
+        Command(d, CCityListDlg::kAddCity);
+        EXPECT_EQ(cancel.Join().size(), 1u);
+        EXPECT_EQ(Saved()->GetCount(), 2);
+    });
+    EXPECT_EQ(screen.RunModal(nullptr, 0, nullptr, nullptr, nullptr), ListScreen::kScriptEnded);
+}
+
 // The updater's news comes from its worker thread; the screen brings itself up to date on its own.
 class CityListUpdateTest : public CityListScreenTest {
 protected:
