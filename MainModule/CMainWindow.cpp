@@ -24,6 +24,7 @@
 #include "CLocalization.h"
 #include "COnlineUpdateMgr.h"
 #include "COnlineUpdateScreens.h"
+#include "COnlineUpdateSettingsDlg.h"
 #include "CRegistryStore.h"
 #include "CSelectUnitsDlg.h"
 #include "CSettings.h"
@@ -540,8 +541,13 @@ void CMainWindow::RunGpsSettings() {
     RunDialog(settings, {});
 }
 
-// Gap: the online-update settings dialog.
-void CMainWindow::RunOnlineUpdateSettings() {}
+// The dialog only changes the record in memory: the window keeps the choice for later starts.
+void CMainWindow::RunOnlineUpdateSettings() {
+    COnlineUpdateSettingsDlg dialog;
+    if (RunDialog(dialog, {}) == IDOK && g_pRegistry != nullptr) {
+        GetSettings().Save(g_pRegistry);
+    }
+}
 
 void CMainWindow::RunHomePluginSettings() {
     CHomePluginSettingsDlg dialog;

@@ -11,6 +11,7 @@
 #include "CSettings.h"
 #include "MainWindowDevice.h"
 #include "ScreenAnswers.h"
+#include "ScreenKeys.h"
 
 namespace {
 
@@ -124,6 +125,20 @@ TEST_F(MainWindowUpdateCheck, ALastCheckThatIsDamagedOrAheadOfTheClockCountsFrom
     device_.Pump();
     EXPECT_EQ(DaysSinceLastCheck(), 0);
     EXPECT_EQ(GetForegroundWindow(), window_->GetHandle());
+}
+
+TEST_F(MainWindowUpdateCheck, TheIntervalChosenInTheSettingsIsStoredForLaterStarts) {
+    Open({});
+    {
+        mainwindow::test::ScreenKeys keys(window_->GetHandle(), {{VK_LEFT, VK_TSOFT1}});
+        RunningClock clock;
+        SendMessageW(window_->GetHandle(), WM_COMMAND, 3038, 0);
+        EXPECT_EQ(keys.Join(), 1);
+    }
+    DWORD stored = 0;
+    ASSERT_TRUE(g_pRegistry->GetDWORD(u"OUpdateInterval", &stored)) << "saved, not only changed in memory";
+    EXPECT_EQ(stored, 15u) << "from Monthly one step back";
+    EXPECT_EQ(GetSettings().onlineUpdateInterval, 15u);
 }
 
 }  // namespace
