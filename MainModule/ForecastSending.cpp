@@ -4,6 +4,7 @@
 #include "CCity.h"
 #include "CDate.h"
 #include "CRegistryStore.h"
+#include "CSelectFromListDlg.h"
 #include "CSettings.h"
 #include "CSysInfo.h"
 #include "CLocalization.h"
@@ -19,6 +20,7 @@ constexpr LPCWSTR kLastUsedAccount = u"LastUsedAccount";
 constexpr LPCWSTR kSmsService = u"SMS";
 constexpr LPCWSTR kMmsStore = u"MMS";
 constexpr int kDaysInText = 5;
+constexpr int kAccountNameLength = 256;
 
 std::u16string Number(int value) { return ce::FromUtf8(std::to_string(value)); }
 
@@ -94,9 +96,19 @@ bool ReadStoreNames(IMAPISession* session, std::vector<std::u16string>* names) {
     return ok;
 }
 
-// Gap: with several accounts the user picks one in the select-from-list dialog (CSelectFromListDlg,
-// titled IDS_SELECT_EMAIL_ACCOUNT, the last used one preselected) once it is on main.
-bool ChooseAccount(HWND, const std::vector<std::u16string>&, int*) { return false; }
+// The user picks one of several accounts, the one used last offered first; false unless one was picked.
+bool ChooseAccount(HWND owner, const std::vector<std::u16string>& accounts, int* chosen) {
+    WCHAR lastUsed[kAccountNameLength] = {};
+    if (g_pRegistry != nullptr) {
+        g_pRegistry->GetString(kLastUsedAccount, lastUsed, kAccountNameLength);
+    }
+    *chosen = FindLastUsedAccount(accounts, lastUsed);
+    LPCWSTR titleText = LoadLocalizedString("IDS_SELECT_EMAIL_ACCOUNT");
+    const std::u16string title = titleText != nullptr ? titleText : u"";
+    CSelectFromListDlg picker;
+    return picker.RunOverWindow(owner, title.c_str(), &accounts, chosen, nullptr) == IDOK && *chosen >= 0 &&
+           *chosen < static_cast<int>(accounts.size());
+}
 
 }  // namespace
 

@@ -215,4 +215,24 @@ TEST_F(SendingByEmail, WithoutAnAccountABoxSaysSoAndNothingIsSent) {
     EXPECT_EQ(LastUsed(), u"");
 }
 
+TEST_F(SendingByEmail, OfSeveralAccountsTheUserPicksOneWithTheLastUsedOfferedFirst) {
+    SetAccounts("Work Mail;Home Mail;MMS");
+    ASSERT_TRUE(store.SetString(u"LastUsedAccount", u"work mail"));
+    CCity city = CityWithDays(u"Berlin", 0, 1);
+    {
+        mainwindow::test::ScreenAnswers select(nullptr, {VK_TSOFT1});
+        EXPECT_TRUE(SendForecastByEmail(nullptr, &city));
+        EXPECT_EQ(select.Join(), (std::vector<std::u16string>{u"Select"}));
+    }
+    EXPECT_NE(WaitForMessage().find(Field("service", u"Work Mail")), std::string::npos);
+    EXPECT_EQ(LastUsed(), u"Work Mail");
+
+    ASSERT_TRUE(store.SetString(u"LastUsedAccount", u"Gone Mail"));
+    mainwindow::test::ScreenAnswers cancel(nullptr, {VK_TSOFT2});
+    EXPECT_FALSE(SendForecastByEmail(nullptr, &city)) << "cancelled";
+    EXPECT_EQ(cancel.Join().size(), 1u);
+    EXPECT_EQ(ce::ReadDeviceLog("messages").size(), 1u) << "nothing more was sent";
+    EXPECT_EQ(LastUsed(), u"Gone Mail");
+}
+
 }  // namespace
