@@ -17,6 +17,7 @@
 #include "CTodayPlugin.h"
 #include "CToolBarControl.h"
 #include "MainWindowDevice.h"
+#include "ScreenAnswer.h"
 #include "ScreenAnswers.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
@@ -26,6 +27,7 @@ namespace {
 
 using framework::test::UserInterfaceDevice;
 using mainwindow::test::MainWindowDevice;
+using screen_test::ScreenAnswer;
 
 // Moves the virtual clock on while it lives, for what waits on it on the test's own thread (slides).
 class RunningClock {
@@ -58,38 +60,6 @@ int TakeQuit() {
     }
     return -1;
 }
-
-// Waits on its own thread for a screen to come over the window, then presses a soft key on it.
-class ScreenAnswer {
-public:
-    ScreenAnswer(HWND window, UINT key)
-        : thread_([this, window, key] {
-              const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-              while (!stop_ && std::chrono::steady_clock::now() < giveUp) {
-                  HWND front = GetForegroundWindow();
-                  if (front != nullptr && front != window) {
-                      shown_ = true;
-                      ce::InjectKey(key);
-                      return;
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-              }
-          }) {}
-    ~ScreenAnswer() { Join(); }
-    // True once a screen came up and was answered.
-    bool Join() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-        return shown_;
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> shown_{false};
-    std::thread thread_;
-};
 
 class CMainWindowTest : public ::testing::Test {
 protected:

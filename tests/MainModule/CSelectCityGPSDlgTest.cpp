@@ -16,6 +16,7 @@
 #include "CSettings.h"
 #include "GlobalServices.h"
 #include "NmeaSender.h"
+#include "ScreenAnswer.h"
 #include "ScreenTest.h"
 #include "UserInterface/CDlgListBox.h"
 #include "UserInterface/CListElementCollection.h"
@@ -26,6 +27,7 @@ using namespace skin_test;
 using framework::test::UserInterfaceDevice;
 using gps_test::Nmea;
 using gps_test::Receiver;
+using screen_test::ScreenAnswer;
 using UserInterface::CDlgListBox;
 using ScriptedCity = ScriptedScreen<CSelectCityGPSDlg>;
 
@@ -33,35 +35,6 @@ const std::string kBuiltDatabase = std::string(CE_TEST_BINARY_DIR) + "/data/City
 // Fairbanks, Alaska: three cities lie within the first 100 km.
 const std::string kFairbanks = Nmea("GPGGA,123519,6448.000,N,14742.000,W,1,08,0.9,545.4,M,46.9,M,,");
 const std::string kNoFix = Nmea("GPGGA,123519,,,,,0,00,,,M,,M,,");
-
-// Waits on its own thread for a box to come over the screen, then presses Done on it.
-class BoxAnswer {
-public:
-    explicit BoxAnswer(HWND screen)
-        : thread_([this, screen] {
-              const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-              while (std::chrono::steady_clock::now() < giveUp) {
-                  HWND front = GetForegroundWindow();
-                  if (front != nullptr && front != screen) {
-                      shown_ = true;
-                      ce::InjectKey(VK_TSOFT1);
-                      return;
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-              }
-          }) {}
-    ~BoxAnswer() { Join(); }
-    bool Join() {
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-        return shown_;
-    }
-
-private:
-    std::atomic<bool> shown_{false};
-    std::thread thread_;
-};
 
 class SelectCityGpsTest : public ScreenTest {
 protected:
@@ -95,7 +68,7 @@ protected:
         ScriptedCity dialog;
         bool boxShown = false;
         dialog.Then([&](ScriptedCity& d) {
-            BoxAnswer answer(d.GetHandle());
+            ScreenAnswer answer(d.GetHandle(), VK_TSOFT1);
             Search(d);
             boxShown = answer.Join();
         });
