@@ -28,7 +28,9 @@
 #include "CRegistryStore.h"
 #include "CSelectUnitsDlg.h"
 #include "CSettings.h"
+#include "CSetupNetworkDlg.h"
 #include "CStartWizardCityListDlg.h"
+#include "CStartWizardSetupNetworkDlg.h"
 #include "CStartWizardInterfaceLangDlg.h"
 #include "CSwitchControl.h"
 #include "CSysInfo.h"
@@ -506,8 +508,10 @@ void CMainWindow::RunAutoUpdateSettings() {
     }
 }
 
-// Gap: the network settings dialog.
-void CMainWindow::RunNetworkSettings() {}
+void CMainWindow::RunNetworkSettings() {
+    CSetupNetworkDlg dialog;
+    RunDialog(dialog, {});
+}
 
 void CMainWindow::RunUnitsDialog() {
     CSelectUnitsDlg dialog;
@@ -984,9 +988,15 @@ bool CMainWindow::RunCityListPage() {
     return result == IDOK;
 }
 
-// Gap: the network page of the first start (CStartWizardSetupNetworkDlg) runs here when the settings'
-// connection is the all-zero one.
-bool CMainWindow::RunNetworkPage() { return true; }
+// Only while no destination was ever chosen; the page hands its picture on to the window.
+bool CMainWindow::RunNetworkPage() {
+    if (GetSettings().connection != GUID_NULL) {
+        return true;
+    }
+    CStartWizardSetupNetworkDlg page;
+    RunDialog(page, {IDOK});
+    return true;
+}
 
 void CMainWindow::RunFirstStart() {
     if (!RunLanguagePage() || !SetUpFirstCities()) {

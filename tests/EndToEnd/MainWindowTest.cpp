@@ -135,7 +135,7 @@ TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     // The first start's pages come over the window one after the other (the language, the welcome page,
-    // then the city list); Done on each lets the start go on. A page is pressed once it has been up for a
+    // the city list, then the network); Done on each lets the start go on. A page is pressed once it has been up for a
     // moment, and again while it stays (the key may come before the page takes input).
     auto page = [] { return FindWindowW(u"Dialog", nullptr); };
     for (int i = 0; i < 1000 && page() == nullptr; ++i) {

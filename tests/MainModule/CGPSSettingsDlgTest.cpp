@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "CGPSSettingsDlg.h"
-#include "CRegistryStore.h"
-#include "CSettings.h"
-#include "GlobalServices.h"
-#include "ScreenTest.h"
+#include "SettingsScreenTest.h"
 #include "UserInterface/CDlgComboBox.h"
 #include "ce/registry.h"
 
@@ -20,8 +17,6 @@ using namespace skin_test;
 using UserInterface::CDlgComboBox;
 using ScriptedGps = ScriptedScreen<CGPSSettingsDlg>;
 using Port = CGPSSettingsDlg::PortItem;
-
-constexpr LPCWSTR kProgramKey = u"Software\\Quillon Software\\Skyvane";
 
 void SetString(LPCWSTR path, LPCWSTR name, DWORD type, const std::u16string& value) {
     HKEY key = nullptr;
@@ -51,30 +46,12 @@ std::vector<Port> ListedPorts() {
     return ports;
 }
 
-class GpsSettingsTest : public ScreenTest {
+class GpsSettingsTest : public SettingsScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        ASSERT_TRUE(store_.Open(HKEY_LOCAL_MACHINE, kProgramKey));
-        g_pRegistry = &store_;
-        GetSettings() = CSettings();
-    }
-    void TearDown() override {
-        GetSettings() = CSettings();
-        g_pRegistry = nullptr;
-        ScreenTest::TearDown();
-    }
     static CDlgComboBox& Ports(ScriptedGps& d) {
         return *static_cast<CDlgComboBox*>(d.GetLayout()->FindControl(CGPSSettingsDlg::kPortsId));
     }
-    // The GPSPort that a fresh load of the registry gives.
-    DWORD StoredPort() {
-        CSettings loaded;
-        EXPECT_TRUE(loaded.Load(&store_));
-        return loaded.gpsPort;
-    }
-
-    CRegistryStore store_;
+    DWORD StoredPort() { return Stored().gpsPort; }
 };
 
 TEST_F(GpsSettingsTest, SerialAndIntermediateDriverPortsAreListedAndOtherNamesPassedOver) {

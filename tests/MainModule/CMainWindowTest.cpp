@@ -19,6 +19,7 @@
 #include "MainWindowDevice.h"
 #include "ScreenAnswer.h"
 #include "ScreenAnswers.h"
+#include "ScreenKeys.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
 #include "ce/connmgr.h"
@@ -27,6 +28,7 @@ namespace {
 
 using framework::test::UserInterfaceDevice;
 using mainwindow::test::MainWindowDevice;
+using mainwindow::test::ScreenKeys;
 using screen_test::ScreenAnswer;
 
 // Moves the virtual clock on while it lives, for what waits on it on the test's own thread (slides).
@@ -208,11 +210,14 @@ TEST_F(CMainWindowTest, AFirstStartSavesTheThreeDefaultCitiesAndShowsTheFirst) {
     window_ = std::make_unique<CMainWindow>();
     ASSERT_TRUE(window_->Create(0));
     {
-        mainwindow::test::ScreenAnswers pages(window_->GetHandle(), {VK_TSOFT1, VK_TSOFT1});
+        mainwindow::test::ScreenAnswers pages(window_->GetHandle(), {VK_TSOFT1, VK_TSOFT1, VK_TSOFT1});
         RunningClock clock;
         device_.Pump();
-        EXPECT_EQ(pages.Join().size(), 2u) << "the welcome page, then the city list page";
+        EXPECT_EQ(pages.Join().size(), 3u) << "the welcome page, the city list page, then the network page";
     }
+    CSettings stored;
+    ASSERT_TRUE(stored.Load(g_pRegistry));
+    EXPECT_EQ(stored.connection, IID_DestNetInternet) << "the network page's choice";
     g_pTodayPlugin = nullptr;
     EXPECT_EQ(WaitForSingleObject(todayItem, 0), WAIT_OBJECT_0) << "the Today item is told";
     EXPECT_EQ(GetEventData(todayItem), static_cast<DWORD>(CTodayPlugin::TODAY_RELOAD_CITIES));
@@ -379,6 +384,69 @@ TEST_F(CMainWindowTest, TheMapsCommandRunsTheMapsViewOverTheWindowUntilItsBackKe
     WCHAR shown[64] = {};
     g_pRegistry->GetString(u"LastMapID", shown, 64);
     EXPECT_EQ(std::u16string(shown), u"africa_sat") << "the maps view ran and remembered its map";
+}
+
+TEST_F(CMainWindowTest, TheNetworkCommandStoresTheChosenDestinationAndTheNextUpdateGoesThroughIt) {
+    WeatherServerProcess server{{"--date", "2026120912"}};
+    ASSERT_GT(server.Port(), 0);
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    ce::SetProfileString("hosts", "forecast.skyvane.example", "127.0.0.1:" + std::to_string(server.Port()));
+    ce::SetProfileString("connection", "destinations", "Work;The Internet");
+    ce::ReloadProfile();
+    device_.AddCities({u"DEBE0001"}, 24 * 20);
+    // A destination that the device no longer has: no update gets through it.
+    const GUID gone = {0x12345678, 0x1234, 0x4321, {0x80, 1, 2, 3, 4, 5, 6, 7}};
+    GetSettings().connection = gone;
+    CForecastUpdater updater(g_pCityList, gone);
+    ASSERT_TRUE(updater.Initialize());
+    g_pForecastUpdater = &updater;
+    Open(0);
+    {
+        ScreenAnswer done(window_->GetHandle(), VK_TSOFT1);
+        RunningClock clock;
+        PostMessageW(window_->GetHandle(), WM_COMMAND, 3024, 0);
+        device_.Pump();
+        EXPECT_TRUE(done.Join()) << "the network screen came up";
+    }
+    CSettings stored;
+    ASSERT_TRUE(stored.Load(g_pRegistry));
+    EXPECT_EQ(stored.connection, IID_DestNetInternet) << "the Internet, preselected for the gone one";
+
+    SendMessageW(window_->GetHandle(), WM_COMMAND, 3011, 0);
+    for (int i = 0; i < 2000 && updater.IsRunning(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    {
+        // A failed update would show its result in a box.
+        ScreenAnswer failure(window_->GetHandle(), VK_TSOFT1);
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_FALSE(failure.Join()) << "the update failed";
+    }
+    EXPECT_EQ(Switch().GetSecondText(), u"Updated at 12:00 PM");
+
+    window_.reset();
+    updater.Shutdown();
+    g_pForecastUpdater = nullptr;
+    GetSettings() = CSettings();
+    CoUninitialize();
+}
+
+// The network page comes only while no destination was ever chosen.
+TEST_F(CMainWindowTest, AFirstStartWithAChosenDestinationShowsNoNetworkPage) {
+    const GUID work = {0x12345678, 0x1234, 0x4321, {0x80, 1, 2, 3, 4, 5, 6, 7}};
+    GetSettings().connection = work;
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    {
+        ScreenKeys pages(window_->GetHandle(), {{VK_TSOFT1}, {VK_TSOFT1}, {VK_TSOFT1}});
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_EQ(pages.Join(), 2) << "the welcome and city list pages alone";
+    }
+    EXPECT_TRUE(window_->IsStartupFinished());
+    EXPECT_EQ(GetSettings().connection, work);
+    GetSettings() = CSettings();
 }
 
 }  // namespace

@@ -133,10 +133,10 @@ TEST_F(MainWindowSettingsTest, AFirstStartAsksForTheLanguageBeforeTheWelcomePage
     window_ = std::make_unique<CMainWindow>();
     ASSERT_TRUE(window_->Create(0));
     {
-        ScreenKeys pages(window_->GetHandle(), {{VK_TSOFT1}, {VK_TSOFT1}, {VK_TSOFT1}});
+        ScreenKeys pages(window_->GetHandle(), {{VK_TSOFT1}, {VK_TSOFT1}, {VK_TSOFT1}, {VK_TSOFT1}});
         skin_test::ClockTicker clock;
         device_.Pump();
-        EXPECT_EQ(pages.Join(), 3) << "the language page, then the welcome and city list pages";
+        EXPECT_EQ(pages.Join(), 4) << "the language page, then the welcome, city list and network pages";
     }
     EXPECT_EQ(Stored(u"Language"), 0x0409u) << "the next start does not ask again";
     EXPECT_TRUE(CCityList::FileExists());
