@@ -1,17 +1,11 @@
 #include "COnlineUpdateScreens.h"
 
 #include "CAppMessageBox.h"
+#include "COUSetupNetworkDlg.h"
 #include "COnlineUpdateMgr.h"
 #include "CSelectUpdateDlg.h"
 #include "CUpdateInfoDlg.h"
 #include "DownloadDialogs.h"
-
-namespace {
-
-// A screen that cannot be made.
-constexpr int kNotMade = -1;
-
-}  // namespace
 
 template <class Run>
 int COnlineUpdateScreens::RunShown(CAppBasicDialog& screen, Run run) {
@@ -28,8 +22,11 @@ int COnlineUpdateScreens::AskAutomaticCheck(LPCWSTR question) {
     return RunShown(box, [&] { return CAppMessageBox::DoModalDoneCancel(box, m_owner, question, nullptr, nullptr); });
 }
 
-// Gap: the connection dialog for online updates (COUSetupNetworkDlg) runs here once it is on main.
-int COnlineUpdateScreens::ChooseConnection(GUID*) { return kNotMade; }
+int COnlineUpdateScreens::ChooseConnection(GUID* destination) {
+    COUSetupNetworkDlg connection;
+    const UserInterface::CSmartDialog::TransitionInfo transition = m_check->GetTransition();
+    return RunShown(connection, [&] { return connection.Run(m_owner, destination, &transition); });
+}
 
 int COnlineUpdateScreens::RunDownloadJob(DownloadKind kind, LPCWSTR waitText, const CDelegate& job,
                                          unsigned* jobResult) {

@@ -12,6 +12,9 @@
 #include "MainWindowDevice.h"
 #include "ScreenAnswers.h"
 #include "ScreenKeys.h"
+#include "WeatherServerProcess.h"
+#include "ce/com.h"
+#include "ce/connmgr.h"
 
 namespace {
 
@@ -139,6 +142,48 @@ TEST_F(MainWindowUpdateCheck, TheIntervalChosenInTheSettingsIsStoredForLaterStar
     ASSERT_TRUE(g_pRegistry->GetDWORD(u"OUpdateInterval", &stored)) << "saved, not only changed in memory";
     EXPECT_EQ(stored, 15u) << "from Monthly one step back";
     EXPECT_EQ(GetSettings().onlineUpdateInterval, 15u);
+}
+
+// The check from the menu against the update server on loopback.
+class MainWindowManualCheck : public MainWindowUpdateCheck {
+protected:
+    void SetUp() override {
+        MainWindowUpdateCheck::SetUp();
+        ASSERT_GT(server_.Port(), 0);
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        ce::SetProfileString("hosts", "update.skyvane.example", "127.0.0.1:" + std::to_string(server_.Port()));
+        ce::ReloadProfile();
+        GetSettings().onlineUpdateInterval = 0;  // no automatic check, no time noted at the start
+        Open({});
+    }
+    void TearDown() override {
+        MainWindowUpdateCheck::TearDown();
+        CoUninitialize();
+    }
+    // Runs the menu's check with the screens answered in turn; the left keys of those answered.
+    std::vector<std::u16string> CheckFromTheMenu(std::vector<UINT> answers) {
+        ScreenAnswers screens(window_->GetHandle(), std::move(answers));
+        RunningClock clock;
+        SendMessageW(window_->GetHandle(), WM_COMMAND, 3037, 0);
+        return screens.Join();
+    }
+
+    WeatherServerProcess server_;
+};
+
+TEST_F(MainWindowManualCheck, ACancelledConnectionAsksTheServerNothingAndNotesNoCheck) {
+    EXPECT_EQ(CheckFromTheMenu({VK_TSOFT2}), (std::vector<std::u16string>{u"Done"}));
+    EXPECT_EQ(server_.Control("/control/update-requests"), "");
+    EXPECT_EQ(DaysSinceLastCheck(), -1);
+}
+
+TEST_F(MainWindowManualCheck, TheCheckRunsItsConnectionScreenFirstAndKeepsTheChoice) {
+    const std::vector<std::u16string> screens = CheckFromTheMenu({VK_TSOFT1, VK_TSOFT1});
+    ASSERT_FALSE(screens.empty());
+    GUID chosen{};
+    DWORD size = sizeof chosen;
+    EXPECT_TRUE(g_pRegistry->QueryBinary(u"LastOUConnection", &chosen, &size)) << "Done on the connection screen";
+    EXPECT_TRUE(IsEqualGUID(chosen, IID_DestNetInternet));
 }
 
 }  // namespace
