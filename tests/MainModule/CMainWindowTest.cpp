@@ -28,28 +28,9 @@ namespace {
 
 using framework::test::UserInterfaceDevice;
 using mainwindow::test::MainWindowDevice;
+using mainwindow::test::RunningClock;
 using mainwindow::test::ScreenKeys;
 using screen_test::ScreenAnswer;
-
-// Moves the virtual clock on while it lives, for what waits on it on the test's own thread (slides).
-class RunningClock {
-public:
-    RunningClock()
-        : thread_([this] {
-              while (!stop_) {
-                  ce::AdvanceVirtualClock(10);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          }) {}
-    ~RunningClock() {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 // The exit code of a quit message waiting in the queue; -1 when there is none.
 int TakeQuit() {

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CCityList.h"
@@ -17,6 +20,29 @@
 #include "ce/device.h"
 
 namespace mainwindow::test {
+
+// Moves the virtual clock on while it lives, for what waits on it on the test's own thread (slides,
+// the transitions of the screens that a command opens).
+class RunningClock {
+public:
+    RunningClock()
+        : thread_([this] {
+              while (!stop_) {
+                  ce::AdvanceVirtualClock(10);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              }
+          }) {}
+    ~RunningClock() {
+        stop_ = true;
+        thread_.join();
+    }
+    RunningClock(const RunningClock&) = delete;
+    RunningClock& operator=(const RunningClock&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 constexpr uint64_t kNoonUtc = 1796817600000;  // 2026-12-09 12:00 UTC
 

@@ -19,29 +19,10 @@
 namespace {
 
 using mainwindow::test::MainWindowDevice;
+using mainwindow::test::RunningClock;
 using mainwindow::test::ScreenAnswers;
 
 constexpr LONGLONG kDayMs = 86400000;
-
-// Moves the virtual clock on while it lives, so that the screens' transitions play through.
-class RunningClock {
-public:
-    RunningClock()
-        : thread_([this] {
-              while (!stop_) {
-                  ce::AdvanceVirtualClock(10);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(1));
-              }
-          }) {}
-    ~RunningClock() {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
 
 class MainWindowUpdateCheck : public ::testing::Test {
 protected:
