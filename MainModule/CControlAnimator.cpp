@@ -1,5 +1,7 @@
 #include "CControlAnimator.h"
 
+#include "ThreadJoin.h"
+
 CControlAnimator::CControlAnimator() : m_stop(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 CControlAnimator::~CControlAnimator() {
@@ -19,15 +21,7 @@ bool CControlAnimator::Start(std::function<void()> step) {
     return m_thread != nullptr;
 }
 
-void CControlAnimator::Stop() {
-    if (m_thread == nullptr) {
-        return;
-    }
-    SetEvent(m_stop);
-    WaitForSingleObject(m_thread, INFINITE);
-    CloseHandle(m_thread);
-    m_thread = nullptr;
-}
+void CControlAnimator::Stop() { StopAndJoinThread(&m_thread, m_stop); }
 
 DWORD WINAPI CControlAnimator::ThreadMain(LPVOID self) {
     static_cast<CControlAnimator*>(self)->Run();

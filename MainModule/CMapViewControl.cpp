@@ -5,6 +5,7 @@
 #include "CApplicationSkin.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "ThreadJoin.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "ce/kernel.h"
 
@@ -120,15 +121,7 @@ void CMapViewControl::StopTitleAnimation() {
 }
 
 // The starter of the thread joins it; the thread never closes its own handle.
-void CMapViewControl::EndTitleThread() {
-    if (m_titleThread == nullptr) {
-        return;
-    }
-    SetEvent(m_stopEvent);
-    WaitForSingleObject(m_titleThread, INFINITE);
-    CloseHandle(m_titleThread);
-    m_titleThread = nullptr;
-}
+void CMapViewControl::EndTitleThread() { StopAndJoinThread(&m_titleThread, m_stopEvent); }
 
 DWORD WINAPI CMapViewControl::TitleThreadProc(LPVOID self) {
     static_cast<CMapViewControl*>(self)->RunTitleFade();

@@ -9,6 +9,7 @@
 #include "DawnletServices.h"
 #include "GlobalServices.h"
 #include "MainProgramStarter.h"
+#include "ThreadJoin.h"
 
 namespace {
 
@@ -105,15 +106,7 @@ bool CTodayItem::StartRefreshThread() {
 }
 
 // The starter asks the thread to end, waits for it and only then lets its handle go.
-void CTodayItem::StopRefreshThread() {
-    if (m_refreshThread == nullptr) {
-        return;
-    }
-    SetEvent(m_stopEvent);
-    WaitForSingleObject(m_refreshThread, INFINITE);
-    CloseHandle(m_refreshThread);
-    m_refreshThread = nullptr;
-}
+void CTodayItem::StopRefreshThread() { StopAndJoinThread(&m_refreshThread, m_stopEvent); }
 
 DWORD WINAPI CTodayItem::WatchTodayReloadEvent(LPVOID parameter) {
     static_cast<CTodayItem*>(parameter)->WatchReloadEvent();

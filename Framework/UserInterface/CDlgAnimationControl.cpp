@@ -1,5 +1,6 @@
 #include "UserInterface/CDlgAnimationControl.h"
 
+#include "ThreadJoin.h"
 #include "ce/kernel.h"
 
 namespace UserInterface {
@@ -10,12 +11,7 @@ CDlgAnimationControl::~CDlgAnimationControl() { StopFrames(); }
 
 // The thread is asked to end and joined, never killed, so it never leaves a redraw half done.
 void CDlgAnimationControl::StopFrames() {
-    if (m_thread != nullptr) {
-        SetEvent(m_stop);
-        WaitForSingleObject(m_thread, INFINITE);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
-    }
+    StopAndJoinThread(&m_thread, m_stop);
     if (m_stop != nullptr) {
         CloseHandle(m_stop);
         m_stop = nullptr;
