@@ -19,20 +19,9 @@ using ScriptedAbout = ScriptedScreen<CAboutDlg>;
 // 2027-01-01 00:00:30 UTC.
 constexpr unsigned long long kNewYear = 1'798'761'630'000ull;
 
-class AboutTest : public ScreenTest {
+class AboutTest : public FontScreenTest {
 protected:
-    void SetUp() override {
-        ScreenTest::SetUp();
-        fonts_ = std::make_unique<CGdiFactory>(device_.SysInfo());
-        g_pGdiFactory = fonts_.get();
-    }
-    void TearDown() override {
-        g_pGdiFactory = nullptr;
-        ScreenTest::TearDown();
-    }
     static std::vector<std::string> OpenedUrls() { return ce::ReadDeviceLog("urls"); }
-
-    std::unique_ptr<CGdiFactory> fonts_;
 };
 
 TEST_F(AboutTest, ShowsTheProgramTheYearTheLinksAndTheDeviceAtTheBottom) {
