@@ -4,16 +4,16 @@
 #include <new>
 #include <vector>
 
-#include "CCityList.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CPluginSettings.h"
 #include "CSysInfo.h"
 #include "CTodayRows.h"
 #include "DawnletServices.h"
-#include "GlobalServices.h"
 #include "LanternetModule.h"
 #include "MainProgramStarter.h"
+#include "Weather/CCityList.h"
+#include "Weather/GlobalServices.h"
 
 namespace {
 

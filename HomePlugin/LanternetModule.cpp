@@ -2,14 +2,14 @@
 
 #include <new>
 
-#include "CApplicationSkin.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CPluginSettings.h"
 #include "CRegistryStore.h"
 #include "CSysInfo.h"
-#include "GlobalServices.h"
-#include "SpriteLibraryLoader.h"
+#include "Skin/CApplicationSkin.h"
+#include "Skin/SpriteLibraryLoader.h"
+#include "Weather/GlobalServices.h"
 
 namespace lanternet {
 namespace {

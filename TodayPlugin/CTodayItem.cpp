@@ -7,9 +7,9 @@
 #include "CPluginSettings.h"
 #include "CSysInfo.h"
 #include "DawnletServices.h"
-#include "GlobalServices.h"
 #include "MainProgramStarter.h"
 #include "ThreadJoin.h"
+#include "Weather/GlobalServices.h"
 
 namespace {
 

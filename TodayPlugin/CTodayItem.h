@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "CCityList.h"
 #include "CTodayLayout.h"
+#include "Weather/CCityList.h"
 #include "ce/shell.h"
 
 class CTodayItem {

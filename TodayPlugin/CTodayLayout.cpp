@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "CApplicationSkin.h"
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "Skin/CApplicationSkin.h"
 
 namespace {
 

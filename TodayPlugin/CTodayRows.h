@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "CCity.h"
+#include "Weather/CCity.h"
 
 struct TodayColumn {
     static constexpr int kMissing = -10000;

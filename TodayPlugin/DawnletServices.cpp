@@ -1,14 +1,14 @@
 #include "DawnletServices.h"
 
-#include "CApplicationSkin.h"
-#include "CCityList.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CPluginSettings.h"
 #include "CRegistryStore.h"
 #include "CSysInfo.h"
-#include "GlobalServices.h"
-#include "SpriteLibraryLoader.h"
+#include "Skin/CApplicationSkin.h"
+#include "Skin/SpriteLibraryLoader.h"
+#include "Weather/CCityList.h"
+#include "Weather/GlobalServices.h"
 #include "ce/com.h"
 #include "ce/registry.h"
 

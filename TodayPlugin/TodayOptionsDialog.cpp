@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "CApplicationSkin.h"
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CPluginSettings.h"
 #include "CSysInfo.h"
 #include "CTodayItem.h"
 #include "DawnletServices.h"
-#include "GlobalServices.h"
-#include "HslColor.h"
+#include "Skin/CApplicationSkin.h"
+#include "Skin/HslColor.h"
+#include "Weather/GlobalServices.h"
 #include "ce/shell.h"
 
 namespace {

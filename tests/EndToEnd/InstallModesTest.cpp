@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "DeviceUtilities.h"
 #include "SkyvaneDevice.h"
+#include "Weather/DeviceUtilities.h"
 #include "ce/registry.h"
 
 namespace endtoend {

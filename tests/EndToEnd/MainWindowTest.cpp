@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CMainWindow.h"
+#include "Shell/CMainWindow.h"
 #include "SkyvaneDevice.h"
 #include "ce/user.h"
 

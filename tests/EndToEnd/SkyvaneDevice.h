@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "CCityList.h"
 #include "CRegistryStore.h"
-#include "CSettings.h"
 #include "ProgramDevice.h"
+#include "Weather/CCityList.h"
+#include "Weather/CSettings.h"
 #include "WeatherServerProcess.h"
 #include "ce/device.h"
 

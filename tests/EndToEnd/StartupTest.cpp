@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "CForecastUpdater.h"
-#include "CMainApplication.h"
-#include "CMapsUpdater.h"
-#include "GlobalServices.h"
+#include "Shell/CMainApplication.h"
 #include "SkyvaneDevice.h"
+#include "Weather/CForecastUpdater.h"
+#include "Weather/CMapsUpdater.h"
+#include "Weather/GlobalServices.h"
 #include "ce/user.h"
 
 namespace endtoend {

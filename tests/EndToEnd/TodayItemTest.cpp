@@ -5,21 +5,21 @@
 
 #include <thread>
 
-#include "CApplicationSkin.h"
-#include "CMainWindow.h"
-#include "DeviceUtilities.h"
 #include "CBitmapDC.h"
-#include "CCityList.h"
 #include "CGdiFactory.h"
 #include "CSysInfo.h"
+#include "CTodayItem.h"
+#include "Screens/MainWindowMenu.h"
+#include "Shell/CMainWindow.h"
+#include "Skin/CApplicationSkin.h"
+#include "Skin/SpriteLibraryLoader.h"
+#include "SkyvaneDevice.h"
+#include "Weather/CCityList.h"
+#include "Weather/DeviceUtilities.h"
+#include "Weather/GlobalServices.h"
 #include "ce/com.h"
 #include "ce/toolhelp.h"
-#include "CTodayItem.h"
-#include "GlobalServices.h"
-#include "MainWindowMenu.h"
-#include "SkyvaneDevice.h"
 #include "support/DeviceScreenshot.h"
-#include "SpriteLibraryLoader.h"
 
 namespace endtoend {
 namespace {

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "CSysInfo.h"
-#include "DeviceUtilities.h"
 #include "SkyvaneDevice.h"
-#include "support/SavedCityTimes.h"
+#include "Weather/DeviceUtilities.h"
 #include "ce/notify.h"
+#include "support/SavedCityTimes.h"
 
 namespace endtoend {
 namespace {

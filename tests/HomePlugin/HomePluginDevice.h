@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CCityList.h"
 #include "ProgramDevice.h"
+#include "Weather/CCityList.h"
 #include "ce/com.h"
 #include "ce/device.h"
 #include "ce/module.h"

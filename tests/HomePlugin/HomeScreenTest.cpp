@@ -11,8 +11,8 @@
 #include <optional>
 #include <thread>
 
-#include "DeviceUtilities.h"
 #include "EndToEnd/SkyvaneDevice.h"
+#include "Weather/DeviceUtilities.h"
 #include "ce/registry.h"
 #include "ce/shell.h"
 #include "support/DeviceLogWait.h"

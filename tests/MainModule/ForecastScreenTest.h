@@ -13,14 +13,14 @@
 #include <string>
 #include <thread>
 
-#include "CCityList.h"
-#include "CForecastUpdater.h"
 #include "CGdiFactory.h"
-#include "CSettings.h"
-#include "CSwitchControl.h"
+#include "Controls/CSwitchControl.h"
 #include "ForecastDocument.h"
-#include "GlobalServices.h"
 #include "ScreenTest.h"
+#include "Weather/CCityList.h"
+#include "Weather/CForecastUpdater.h"
+#include "Weather/CSettings.h"
+#include "Weather/GlobalServices.h"
 #include "WeatherServerProcess.h"
 #include "ce/com.h"
 #include "ce/connmgr.h"

@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "CCityList.h"
 #include "CRegistryStore.h"
 #include "CSysInfo.h"
 #include "Framework/UserInterfaceDevice.h"
-#include "GlobalServices.h"
+#include "Weather/CCityList.h"
+#include "Weather/GlobalServices.h"
 #include "ce/device.h"
 
 namespace mainwindow::test {

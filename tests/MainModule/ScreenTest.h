@@ -17,11 +17,11 @@
 
 #include "CGdiFactory.h"
 #include "CLocalization.h"
-#include "GlobalServices.h"
 #include "Framework/DialogScript.h"
 #include "SkinDevice.h"
 #include "UserInterface/CDlgLayout.h"
 #include "UserInterface/CDlgStatic.h"
+#include "Weather/GlobalServices.h"
 
 namespace skin_test {
 

@@ -8,10 +8,10 @@
 
 #include "CGdiFactory.h"
 #include "CRegistryStore.h"
-#include "CSettings.h"
-#include "GlobalServices.h"
 #include "ScreenTest.h"
 #include "UserInterface/CDlgComboBox.h"
+#include "Weather/CSettings.h"
+#include "Weather/GlobalServices.h"
 
 namespace settings_test {
 

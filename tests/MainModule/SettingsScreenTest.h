@@ -3,9 +3,9 @@
 #pragma once
 
 #include "CRegistryStore.h"
-#include "CSettings.h"
-#include "GlobalServices.h"
 #include "ScreenTest.h"
+#include "Weather/CSettings.h"
+#include "Weather/GlobalServices.h"
 
 namespace skin_test {
 

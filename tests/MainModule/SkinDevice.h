@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "CApplicationSkin.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
 #include "InstalledDevice.h"
-#include "SpriteLibraryLoader.h"
+#include "Skin/CApplicationSkin.h"
+#include "Skin/SpriteLibraryLoader.h"
 #include "ce/device.h"
 
 namespace skin_test {

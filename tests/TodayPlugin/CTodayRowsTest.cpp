@@ -4,7 +4,7 @@
 
 #include "CTodayLayout.h"
 #include "CTodayRows.h"
-#include "WeatherStateTable.h"
+#include "Weather/WeatherStateTable.h"
 
 namespace {
 

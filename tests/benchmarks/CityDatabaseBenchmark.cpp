@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "CCityDB.h"
+#include "Weather/CCityDB.h"
 #include "ce/device.h"
 
 namespace {

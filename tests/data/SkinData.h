@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "WeatherStateTable.h"
+#include "Weather/WeatherStateTable.h"
 
 namespace data_test {
 

@@ -2,8 +2,8 @@
 // program's end-to-end tests.
 #pragma once
 
-#include "CCity.h"
-#include "CCityList.h"
+#include "Weather/CCity.h"
+#include "Weather/CCityList.h"
 #include "ce/kernel.h"
 
 namespace ce::test {

@@ -14,8 +14,8 @@
 #include "SkinTestFolder.h"
 #include "SpritePackageFile.h"
 #include "SvgRasterizer.h"
+#include "Weather/WeatherStateTable.h"
 #include "WeatherPictureTable.h"
-#include "WeatherStateTable.h"
 
 namespace {
 

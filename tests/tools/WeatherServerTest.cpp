@@ -10,9 +10,9 @@
 #include <string>
 
 #include "CityDirectory.h"
-#include "Crc32.h"
 #include "PackageSigner.h"
-#include "RsaSignature.h"
+#include "Weather/Crc32.h"
+#include "Weather/RsaSignature.h"
 #include "WeatherServerProcess.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "CCityDB.h"
-#include "CCityList.h"
 #include "CSysInfo.h"
+#include "Weather/CCityDB.h"
+#include "Weather/CCityList.h"
 #include "ce/device.h"
 
 namespace {

@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "CCity.h"
-#include "CForecastUpdater.h"
 #include "ForecastDocument.h"
 #include "PackageSigner.h"
 #include "SignedPackage.h"
+#include "Weather/CCity.h"
+#include "Weather/CForecastUpdater.h"
 #include "ce/com.h"
 
 namespace {

@@ -1,0 +1,192 @@
+#include "Controls/CHourlyForecastListBox.h"
+
+#include "CSysInfo.h"
+#include "Controls/ControlDrawing.h"
+#include "Skin/CApplicationSkin.h"
+#include "UserInterface/CDlgTextScope.h"
+#include "Weather/CSettings.h"
+#include "Weather/GlobalServices.h"
+
+namespace {
+
+constexpr int kUnknownTemperature = -10000;
+constexpr WCHAR kTimeSample[] = u"12:00 AM";
+constexpr WCHAR kTemperatureSample[] = u"-00\u00B0";
+constexpr WCHAR kDetailSample[] = u"Wind";  // the first four characters of "Wind: NW 5 ms"
+constexpr const char* kWindUnitKeys[] = {"IDS_KMH", "IDS_MPH", "IDS_MS"};
+
+bool IsSquare() { return g_pSysInfo != nullptr && g_pSysInfo->IsSquareScreen(); }
+
+int ContentHeight() {
+    if (g_pSysInfo != nullptr && g_pSysInfo->GetScreenClass() == 176) {
+        return 32;
+    }
+    return CSysInfo::Scale(IsSquare() ? 36 : 44);
+}
+
+bool IsPictureLetter(char16_t c) { return c == u'h' || c == u'H' || c == u'm' || c == u's' || c == u't'; }
+
+// The format with every run of the letter dropped together with the separator written before it.
+std::u16string DropField(std::u16string_view format, char16_t letter) {
+    std::u16string out;
+    size_t literalStart = 0;  // where the literal run before the current position begins in out
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char16_t c = format[i];
+        if (c == letter) {
+            out.erase(literalStart);
+            while (i + 1 < format.size() && format[i + 1] == letter) {
+                ++i;
+            }
+            continue;
+        }
+        out += c;
+        if (IsPictureLetter(c)) {
+            literalStart = out.size();
+        }
+    }
+    return out;
+}
+
+// The label's short form on a square screen, where the rows are narrow.
+std::u16string Label(const char* key, const char* shortKey) { return LocalizedText(IsSquare() ? shortKey : key); }
+
+}  // namespace
+
+struct CHourlyForecastListBox::Measures {
+    int timeHeight;
+    int temperatureWidth;
+    int temperatureHeight;
+    int lineHeight;
+};
+
+CHourlyForecastListBox::CHourlyForecastListBox() : CRowListControl(u"__HourlyForecastListBox") { MakeFonts(); }
+
+CHourlyForecastListBox::~CHourlyForecastListBox() { DeleteFonts(); }
+
+std::u16string CHourlyForecastListBox::ReduceTimePicture(std::u16string_view format) {
+    std::u16string picture = DropField(format, u's');
+    if (picture.find(u't') != std::u16string::npos) {
+        picture = DropField(picture, u'm');
+    }
+    return picture;
+}
+
+LRESULT CHourlyForecastListBox::OnCreate() {
+    if (!CreateRows(ContentHeight())) {
+        return 0;
+    }
+    WCHAR format[80] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format, 80) > 0) {
+        m_timePicture = ReduceTimePicture(format);
+    }
+    return 1;
+}
+
+BOOL CHourlyForecastListBox::AddItem(const CHourForecast* hour, BOOL redraw) {
+    if (hour == nullptr) {
+        return FALSE;
+    }
+    m_items.push_back(*hour);
+    UpdateScrollRange(redraw);
+    return TRUE;
+}
+
+void CHourlyForecastListBox::Clear(BOOL redraw) {
+    m_items.clear();
+    ClearSelection();
+    UpdateScrollRange(redraw);
+}
+
+LRESULT CHourlyForecastListBox::OnSetFont(HFONT font, BOOL redraw) {
+    CDlgControl::OnSetFont(font, FALSE);
+    MakeFonts();
+    RedrawIf(redraw);
+    return 0;
+}
+
+void CHourlyForecastListBox::MakeFonts() {
+    DeleteFonts();
+    const bool square = IsSquare();
+    m_timeFont = CreateDerivedFont(m_font, FontChange{FW_BOLD, square ? -2 : 4, false, true});
+    m_detailFont = CreateDerivedFont(m_font, FontChange{FW_NORMAL, square ? -7 : -5, false, true});
+    m_temperatureFont = CreateDerivedFont(m_font, FontChange{FW_NORMAL, square ? -1 : 0, false, true});
+}
+
+void CHourlyForecastListBox::DeleteFonts() {
+    DeleteFontHandles({&m_timeFont, &m_detailFont, &m_temperatureFont});
+}
+
+CHourlyForecastListBox::Measures CHourlyForecastListBox::Measure(HDC dc) {
+    Measures measures{};
+    HGDIOBJ old = SelectObject(dc, m_timeFont);
+    measures.timeHeight = MeasureText(dc, kTimeSample).cy;
+    SelectObject(dc, m_temperatureFont);
+    const SIZE temperature = MeasureText(dc, kTemperatureSample);
+    measures.temperatureWidth = temperature.cx;
+    measures.temperatureHeight = temperature.cy;
+    SelectObject(dc, m_detailFont);
+    measures.lineHeight = MeasureText(dc, kDetailSample).cy;
+    SelectObject(dc, old);
+    return measures;
+}
+
+void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row) {
+    const CHourForecast& hour = m_items[static_cast<size_t>(index)];
+    const Measures measures = Measure(dc);
+    const int gap2 = CSysInfo::Scale(2);
+    const int gap3 = CSysInfo::Scale(3);
+    const int height = row.bottom - row.top;
+    const int side = GetContentHeight();
+
+    const int temperature = hour.GetTemperature(GetSettings().degreeType);
+    {
+        UserInterface::CDlgTextScope scope(dc, m_temperatureFont, m_textColor);
+        const std::u16string text =
+            temperature == kUnknownTemperature ? u"-\u00B0" : FormatText(u"%d\u00B0", temperature);
+        const SIZE size = MeasureText(dc, text);
+        DrawTextAt(dc, row.right - gap3 - size.cx, row.top + (height - measures.temperatureHeight) / 2, text);
+    }
+
+    const int column = row.right - gap3 - measures.temperatureWidth;
+    const int picture = hour.GetIconIndex();
+    const int squareTop = row.top + (height - side) / 2;
+    DrawPictureCentred(picture, FitPicture(picture, side, side), dc, RECT{column - side, squareTop, column, squareTop + side});
+
+    DrawDetails(dc, hour, column - side - gap2, row.top + (height - 3 * measures.lineHeight) / 2, measures.lineHeight);
+
+    SYSTEMTIME time{};
+    WCHAR label[200] = {};
+    if (hour.GetSystemTime(&time) &&
+        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, m_timePicture.empty() ? nullptr : m_timePicture.c_str(), label,
+                       200) > 0) {
+        UserInterface::CDlgTextScope scope(dc, m_timeFont, m_textColor);
+        DrawTextAt(dc, row.left + gap2, row.top + (height - measures.timeHeight) / 2, label);
+    }
+}
+
+void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, int right, int top, int lineHeight) {
+    const CSettings& settings = GetSettings();
+    std::u16string lines[3];
+    const DWORD windUnit = settings.windSpeedUnit < 3 ? settings.windSpeedUnit : 0;
+    const int speed = hour.GetWindSpeed(windUnit);
+    if (speed >= 0) {
+        WCHAR direction[32] = {};
+        hour.GetWindDirectionText(direction, 32);
+        lines[0] = FormatText(u"%s %s %d %s", Label("IDS_WIND", "IDS_WIND_SHORT").c_str(), direction, speed,
+                              LocalizedText(kWindUnitKeys[windUnit]).c_str());
+    }
+    if (hour.GetUvIndex() >= 0) {
+        WCHAR uvText[64] = {};
+        hour.GetUVIndexText(uvText, 64);
+        lines[1] = FormatText(u"%s %d %s", Label("IDS_UVINDEX", "IDS_UVINDEX_SHORT").c_str(), hour.GetUvIndex(), uvText);
+    }
+    if (hour.GetHumidity() >= 0) {
+        lines[2] = FormatText(u"%s %d%%", Label("IDS_HUMIDITY", "IDS_HUMIDITY_SHORT").c_str(), hour.GetHumidity());
+    }
+    UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
+    for (int slot = 0; slot < 3; ++slot) {
+        if (!lines[slot].empty()) {
+            DrawTextAt(dc, right - MeasureText(dc, lines[slot]).cx, top + slot * lineHeight, lines[slot]);
+        }
+    }
+}

@@ -1,0 +1,20 @@
+#include "Screens/CDayForecastDlg.h"
+
+#include "UserInterface/CDlgControl.h"
+
+void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
+    CForecastViewLayout::Arrange();
+    UserInterface::CDlgControl* detail = FindControl(kDetail);
+    UserInterface::CDlgControl* parts = FindControl(kParts);
+    if (detail == nullptr || parts == nullptr) {
+        return;
+    }
+    RECT rect;
+    detail->GetRect(&rect);
+    parts->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+}
+
+int CDayForecastDlg::CDayForecastDlgLayout::GetContentHeight() const {
+    const RECT& view = GetView();
+    return view.bottom - view.top;
+}

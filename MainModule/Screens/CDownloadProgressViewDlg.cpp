@@ -1,0 +1,216 @@
+#include "Screens/CDownloadProgressViewDlg.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "CGdiFactory.h"
+#include "CHTTPDownloader.h"
+#include "CLocalization.h"
+#include "CSysInfo.h"
+#include "UserInterface/CDlgHostDC.h"
+#include "UserInterface/CDlgProgressBar.h"
+#include "UserInterface/CDlgStatic.h"
+#include "UserInterface/CDlgTextScope.h"
+#include "Weather/ByteSizeText.h"
+#include "Weather/GlobalServices.h"
+
+namespace {
+
+using UserInterface::CDlgControl;
+using UserInterface::CDlgProgressBar;
+using UserInterface::CDlgStatic;
+
+constexpr int kTextLength = 256;
+constexpr int kBarHeight = 25;
+constexpr int kFramePadding = 2;
+constexpr ULONGLONG kMinuteMs = 60000;
+
+constexpr DWORD kShown = CDlgControl::kVisible | CDlgControl::kHostBackground;
+constexpr DWORD kLineStyle = kShown | CDlgControl::kFillWidth | CDlgControl::kPreferredHeight | 0x10000 |
+                             CDlgStatic::kTextCenter | CDlgStatic::kTextVCenter | CDlgStatic::kSingleLine |
+                             CDlgStatic::kWordBreak;
+constexpr DWORD kBarStyle = kShown | CDlgControl::kFillWidth;
+
+// Local time in milliseconds, the clock the estimate is measured with.
+ULONGLONG LocalNowMs() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME file{};
+    if (!SystemTimeToFileTime(&now, &file)) {
+        return 0;
+    }
+    return ((static_cast<ULONGLONG>(file.dwHighDateTime) << 32) | file.dwLowDateTime) / 10000;
+}
+
+std::u16string Text(const char* key) {
+    LPCWSTR text = LoadLocalizedString(key);
+    return text != nullptr ? std::u16string(text) : std::u16string();
+}
+
+// The height of one line of text in the control's font, with room for a frame when it has one.
+int LineHeight(CDlgControl* control) {
+    int height = 0;
+    UserInterface::CDlgHostDC dc(control->GetHost());
+    if (dc.Get() != nullptr) {
+        UserInterface::CDlgTextScope scope(dc.Get(), control->GetFont(), 0);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Get(), u"Wpq", 3, &size);
+        height = size.cy;
+    }
+    return height + (control->IsBordered() ? 2 * CSysInfo::Scale(kFramePadding) : 0);
+}
+
+}  // namespace
+
+std::u16string CDownloadProgressViewDlg::ProgressText(ULONGLONG done, ULONGLONG total) {
+    WCHAR pattern[kTextLength];
+    WCHAR text[kTextLength];
+    if (!CLocalization::Global().GetTemplate("IDS_LOADING_PROGRESS_TMPL", pattern, kTextLength)) {
+        return {};
+    }
+    const ByteSizeText doneSize = DescribeByteSize(done);
+    const ByteSizeText totalSize = DescribeByteSize(total);
+    const std::u16string doneUnit = Text(doneSize.unitKey);
+    const std::u16string totalUnit = Text(totalSize.unitKey);
+    if (_snwprintf(text, kTextLength, pattern, doneSize.value, doneUnit.c_str(), totalSize.value,
+                   totalUnit.c_str()) < 0) {
+        return {};
+    }
+    return text;
+}
+
+std::u16string CDownloadProgressViewDlg::RemainingText(ULONGLONG minutes) {
+    WCHAR pattern[kTextLength];
+    WCHAR text[kTextLength];
+    if (!CLocalization::Global().GetTemplate("IDS_DOWNLOAD_TIME_REMAINING_TMPL", pattern, kTextLength)) {
+        return {};
+    }
+    const std::u16string unit = Text("IDS_MINUTE");
+    const int shown = static_cast<int>(std::min<ULONGLONG>(minutes, 0x7FFFFFFF));
+    return _snwprintf(text, kTextLength, pattern, shown, unit.c_str()) < 0 ? std::u16string() : std::u16string(text);
+}
+
+// A server that sends more than it announced leaves nothing to wait for, not a wrapped-around count.
+ULONGLONG CDownloadProgressViewDlg::RemainingMinutes(ULONGLONG elapsedMs, ULONGLONG done, ULONGLONG total) {
+    if (done == 0) {
+        return kFirstEstimateMinutes;
+    }
+    const ULONGLONG left = total > done ? total - done : 0;
+    return elapsedMs * left / done / kMinuteMs + 1;
+}
+
+UserInterface::CDlgLayout* CDownloadProgressViewDlg::CreateLayout() { return new CDownloadProgressViewDlgLayout; }
+
+bool CDownloadProgressViewDlg::BuildControls() {
+    HFONT font = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
+    const std::u16string connecting = Text("IDS_CONNECTING_TO_SERVER");
+    CDlgStatic* status = AddText(kStatusId, kLineStyle, connecting.c_str(), nullptr);
+    if (status == nullptr) {
+        return false;
+    }
+    status->SetFont(font, FALSE);
+    auto* bar = new (std::nothrow) CDlgProgressBar;
+    if (bar == nullptr || !GetLayout()->AddControl(bar)) {
+        delete bar;
+        return false;
+    }
+    if (!bar->Create(kBarId, kBarStyle, 0, CSysInfo::Scale(kBarHeight))) {
+        return false;
+    }
+    bar->SetBorderColor(status->GetBorderColor(), FALSE);
+    CDlgStatic* remaining = AddText(kRemainingId, kLineStyle & ~CDlgControl::kVisible, u"", nullptr);
+    if (remaining == nullptr) {
+        return false;
+    }
+    remaining->SetFont(font, FALSE);
+    std::lock_guard guard(m_lock);
+    m_state = Shown{connecting, 0, 0, {}, false};
+    m_startMs = 0;
+    return true;
+}
+
+void CDownloadProgressViewDlg::OnProgress(int code, ULONGLONG done, ULONGLONG total) {
+    {
+        std::lock_guard guard(m_lock);
+        switch (code) {
+            case CHTTPDownloader::kProgressConnecting:
+                m_state = Shown{Text("IDS_CONNECTING_TO_SERVER"), 0, 0, {}, false};
+                break;
+            case CHTTPDownloader::kProgressRequestSent:
+                m_startMs = LocalNowMs();
+                m_state = Shown{ProgressText(done, total), static_cast<DWORD>(done), static_cast<DWORD>(total),
+                                RemainingText(kFirstEstimateMinutes), true};
+                break;
+            case CHTTPDownloader::kProgressChunk: {
+                const ULONGLONG now = LocalNowMs();
+                const ULONGLONG elapsed = now > m_startMs ? now - m_startMs : 0;
+                m_state.status = ProgressText(done, total);
+                m_state.position = static_cast<DWORD>(done);
+                m_state.maximum = static_cast<DWORD>(total);
+                m_state.remaining = RemainingText(RemainingMinutes(elapsed, done, total));
+                break;
+            }
+            case CHTTPDownloader::kProgressFinished:
+                m_state.status = ProgressText(done, total);
+                m_state.position = static_cast<DWORD>(total);
+                m_state.maximum = static_cast<DWORD>(total);
+                m_state.remaining = RemainingText(0);
+                break;
+            default:
+                return;
+        }
+    }
+    // The controls belong to the dialog's thread: the worker only hands the state over.
+    PostMessageW(m_hWnd, WMU_PROGRESS, 0, 0);
+}
+
+BOOL CDownloadProgressViewDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WMU_PROGRESS) {
+        return CGenericDownloadDlg::OnMessage(message, wParam, lParam);
+    }
+    ShowState();
+    return TRUE;
+}
+
+void CDownloadProgressViewDlg::ShowState() {
+    UserInterface::CDlgLayout* layout = GetLayout();
+    auto* status = layout != nullptr ? static_cast<CDlgStatic*>(layout->FindControl(kStatusId)) : nullptr;
+    auto* bar = layout != nullptr ? static_cast<CDlgProgressBar*>(layout->FindControl(kBarId)) : nullptr;
+    auto* remaining = layout != nullptr ? static_cast<CDlgStatic*>(layout->FindControl(kRemainingId)) : nullptr;
+    if (status == nullptr || bar == nullptr || remaining == nullptr) {
+        return;
+    }
+    Shown state;
+    {
+        std::lock_guard guard(m_lock);
+        state = m_state;
+    }
+    const BOOL redraw = GetActiveWindow() == m_hWnd;
+    status->SetText(state.status.c_str(), redraw);
+    CDlgProgressBar::Progress progress{CDlgProgressBar::kPositionValid | CDlgProgressBar::kMaximumValid,
+                                       state.position, state.maximum};
+    bar->SetProgress(&progress, redraw);
+    remaining->SetText(state.remaining.c_str(), FALSE);
+    remaining->SetVisible(state.remainingVisible, redraw);
+}
+
+void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
+    CDlgControl* status = FindControl(kStatusId);
+    CDlgControl* bar = FindControl(kBarId);
+    CDlgControl* remaining = FindControl(kRemainingId);
+    if (status == nullptr || bar == nullptr || remaining == nullptr) {
+        return;
+    }
+    const RECT& view = GetView();
+    const int margin = GetMargin();
+    const int gap = GetRowGap();
+    const int left = view.left + margin;
+    const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
+    const int barHeight = CSysInfo::Scale(kBarHeight);
+    const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
+    const int statusHeight = LineHeight(status);
+    status->Move(left, barTop - gap - statusHeight, width, statusHeight, FALSE);
+    bar->Move(left, barTop, width, barHeight, FALSE);
+    remaining->Move(left, barTop + barHeight + gap, width, LineHeight(remaining), FALSE);
+}

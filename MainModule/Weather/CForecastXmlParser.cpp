@@ -1,0 +1,273 @@
+#include "Weather/CForecastXmlParser.h"
+
+#include <vector>
+
+#include "CSysInfo.h"
+#include "Weather/CCity.h"
+#include "Weather/WeatherStateTable.h"
+#include "Weather/XmlAttributes.h"
+
+namespace {
+
+constexpr int kSkyCodeBase = 64;
+constexpr int kShortAttributeLength = 100;
+
+bool IsLeapYear(DWORD year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+DWORD DaysInMonth(DWORD year, DWORD month) {
+    static constexpr DWORD kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// Eight digits YYYYMMDD of a day that exists.
+bool ParseDayDate(LPCWSTR text, CDate& date) {
+    for (int i = 0; i < 8; ++i) {
+        if (text[i] < u'0' || text[i] > u'9') {
+            return false;
+        }
+    }
+    if (text[8] != 0) {
+        return false;
+    }
+    date.SetFromString(text);
+    return date.IsValid() && date.GetDay() <= DaysInMonth(date.GetYear(), date.GetMonth());
+}
+
+bool ReadTimeOfDay(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, CDayForecast::TimeOfDay& time) {
+    WCHAR text[kXmlAttributeBufferLength];
+    if (!GetXmlAttributeString(attributes, name, text, kXmlAttributeBufferLength)) {
+        return false;
+    }
+    // A time without ":" or the blank, or out of the clock's range, stays 00:00; the day is still taken.
+    SYSTEMTIME parsed = {};
+    if (CSysInfo::ParseTime(text, u"h:m tt", &parsed) && parsed.wHour < 24 && parsed.wMinute < 60) {
+        time.hour = static_cast<BYTE>(parsed.wHour);
+        time.minute = static_cast<BYTE>(parsed.wMinute);
+    }
+    return true;
+}
+
+std::u16string DayAttribute(int number, LPCWSTR suffix) {
+    WCHAR name[64];
+    wsprintfW(name, u"DAY%d%s", number, suffix);
+    return name;
+}
+
+// "2007-10-15 19:00:00": year, month and day before the blank.
+bool ParseLocalDate(LPCWSTR text, SYSTEMTIME& time) {
+    LPCWSTR firstDash = nullptr;
+    LPCWSTR secondDash = nullptr;
+    LPCWSTR blank = nullptr;
+    for (LPCWSTR c = text; *c != 0; ++c) {
+        if (*c == u'-' && firstDash == nullptr) {
+            firstDash = c;
+        } else if (*c == u'-' && secondDash == nullptr) {
+            secondDash = c;
+        } else if (*c == u' ' && secondDash != nullptr) {
+            blank = c;
+            break;
+        }
+    }
+    if (blank == nullptr) {
+        return false;
+    }
+    time.wYear = static_cast<WORD>(_wtoi(text));
+    time.wMonth = static_cast<WORD>(_wtoi(firstDash + 1));
+    time.wDay = static_cast<WORD>(_wtoi(secondDash + 1));
+    return true;
+}
+
+}  // namespace
+
+bool CForecastXmlParser::Parse(const char* text, CCity& city) {
+    if (text == nullptr) {
+        return false;
+    }
+    city.ClearForecasts();
+    ce::ComRef<IXMLDOMDocument> document = Load(text);
+    if (!document) {
+        return false;
+    }
+    ce::ComRef<IXMLDOMNode> forecast = FirstElement(document.Get(), u"FORECAST");
+    ce::ComRef<IXMLDOMNamedNodeMap> forecastAttributes = Attributes(forecast.Get());
+    if (!forecastAttributes || !ReadLocationId(forecastAttributes.Get(), city) ||
+        !ReadDays(forecastAttributes.Get(), city)) {
+        return false;
+    }
+    ce::ComRef<IXMLDOMNode> observation = FirstElement(document.Get(), u"WXWSOBS");
+    if (ce::ComRef<IXMLDOMNamedNodeMap> observed = Attributes(observation.Get())) {
+        auto condition = std::make_unique<CCurrentCondition>();
+        ReadCurrentCondition(observed.Get(), *condition);
+        city.SetCurrentCondition(std::move(condition));
+    }
+    ce::ComRef<IXMLDOMNode> hc = FirstElement(document.Get(), u"hc");
+    return !hc || ReadHours(hc.Get(), city);
+}
+
+ce::ComRef<IXMLDOMDocument> CForecastXmlParser::Load(const char* text) {
+    ce::ComRef<IXMLDOMDocument> document;
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) {
+        return document;
+    }
+    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, 0);
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length) <= 0) {
+        return document;
+    }
+    if (FAILED(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                document.OutVoid()))) {
+        return document;
+    }
+    ce::Bstr xml(wide.data());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (document->loadXML(xml.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) {
+        document.Reset();
+    }
+    return document;
+}
+
+ce::ComRef<IXMLDOMNode> CForecastXmlParser::FirstElement(IXMLDOMDocument* document, LPCWSTR tag) {
+    ce::ComRef<IXMLDOMNode> element;
+    ce::ComRef<IXMLDOMNodeList> elements;
+    ce::Bstr name(tag);
+    if (document->getElementsByTagName(name.Get(), elements.Out()) == S_OK && elements) {
+        elements->get_item(0, element.Out());
+    }
+    return element;
+}
+
+ce::ComRef<IXMLDOMNamedNodeMap> CForecastXmlParser::Attributes(IXMLDOMNode* element) {
+    ce::ComRef<IXMLDOMNamedNodeMap> attributes;
+    if (element != nullptr) {
+        element->get_attributes(attributes.Out());
+    }
+    return attributes;
+}
+
+bool CForecastXmlParser::ReadLocationId(IXMLDOMNamedNodeMap* forecast, CCity& city) {
+    WCHAR id[kXmlAttributeBufferLength];
+    // The id names the cache file: anything but 8 letters or digits is refused.
+    if (!GetXmlAttributeString(forecast, u"LOCATIONID", id, kXmlAttributeBufferLength) ||
+        !CCity::IsWellFormedLocationId(id)) {
+        return false;
+    }
+    city.SetLocationId(id);
+    return true;
+}
+
+bool CForecastXmlParser::ReadDays(IXMLDOMNamedNodeMap* forecast, CCity& city) {
+    for (int number = 1;; ++number) {
+        CDayForecast day;
+        int result = ReadDay(forecast, number, day);
+        if (result == 0) {
+            return true;
+        }
+        if (result < 0) {
+            return false;
+        }
+        city.AddDayForecast(day);
+    }
+}
+
+int CForecastXmlParser::ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayForecast& day) {
+    WCHAR dateText[kXmlAttributeBufferLength];
+    CDate date;
+    if (!GetXmlAttributeString(forecast, DayAttribute(number, u"FCST_VALID_DAY").c_str(), dateText,
+                               kXmlAttributeBufferLength) ||
+        !ParseDayDate(dateText, date)) {
+        return 0;
+    }
+    day.SetDate(date);
+    CDayForecast::TimeOfDay sunrise;
+    CDayForecast::TimeOfDay sunset;
+    if (!ReadTimeOfDay(forecast, DayAttribute(number, u"SUNRISE").c_str(), sunrise) ||
+        !ReadTimeOfDay(forecast, DayAttribute(number, u"SUNSET").c_str(), sunset)) {
+        return -1;
+    }
+    day.SetSunrise(sunrise);
+    day.SetSunset(sunset);
+    // One temperature stands in for the other when the server sends only one.
+    int high = GetXmlAttributeInt(forecast, DayAttribute(number, u"HITMPF").c_str(), -10000);
+    int low = GetXmlAttributeInt(forecast, DayAttribute(number, u"LOTMPF").c_str(), -10000);
+    day.SetHighTemperature(high != -10000 ? high : low);
+    day.SetLowTemperature(low != -10000 ? low : high);
+    day.SetWindSpeed(GetXmlAttributeInt(forecast, DayAttribute(number, u"WSPDM").c_str(), -1));
+    day.SetUvIndex(GetXmlAttributeInt(forecast, DayAttribute(number, u"UVIDX").c_str(), -1));
+    day.SetHumidity(GetXmlAttributeInt(forecast, DayAttribute(number, u"RH").c_str(), -1));
+    day.SetWindDirection(GetXmlAttributeText(forecast, DayAttribute(number, u"WDIR").c_str()).value_or(u""));
+    day.SetSkyCode(GetXmlAttributeInt(forecast, DayAttribute(number, u"SKY24").c_str(), kSkyCodeBase) - kSkyCodeBase);
+    return 1;
+}
+
+void CForecastXmlParser::ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition) {
+    condition.SetTemperature(GetXmlAttributeInt(observation, u"TEMPERATURE", -10000));
+    condition.SetHeatIndex(GetXmlAttributeInt(observation, u"HEATINDEX", -10000));
+    condition.SetWindChill(GetXmlAttributeInt(observation, u"WINDCHILL", -10000));
+    condition.SetWindSpeed(GetXmlAttributeInt(observation, u"WINDSPEED", -1));
+    condition.SetWindDirection(GetXmlAttributeInt(observation, u"WINDDIRECTION", -1));
+    condition.SetGust(GetXmlAttributeInt(observation, u"GUST", -1));
+    condition.SetHumidity(GetXmlAttributeInt(observation, u"RELATIVEHUMIDITY", -1));
+    condition.SetPressure(GetXmlAttributeFloat(observation, u"PRESSURE", -1.0f));
+    std::u16string sky = GetXmlAttributeText(observation, u"SKY").value_or(u"");
+    condition.SetSkyCode(WeatherStateTable::FindByEnglishText(sky.c_str()));
+}
+
+bool CForecastXmlParser::ReadHours(IXMLDOMNode* hc, CCity& city) {
+    ce::ComRef<IXMLDOMNodeList> children;
+    LONG count = 0;
+    if (FAILED(hc->get_childNodes(children.Out())) || !children || FAILED(children->get_length(&count))) {
+        return false;
+    }
+    CHourlyForecastMap hours;
+    for (LONG i = 0; i < count; ++i) {
+        ce::ComRef<IXMLDOMNode> child;
+        ce::Bstr name;
+        if (children->get_item(i, child.Out()) != S_OK || FAILED(child->get_nodeName(name.Out())) ||
+            lstrcmpiW(name.Get(), u"data") != 0) {
+            continue;
+        }
+        CHourForecast hour;
+        ce::ComRef<IXMLDOMNamedNodeMap> attributes = Attributes(child.Get());
+        if (!attributes || !ReadHour(attributes.Get(), hour)) {
+            return false;
+        }
+        SYSTEMTIME time = {};
+        hour.GetSystemTime(&time);
+        hours[CDate(time.wYear, time.wMonth, time.wDay)].insert(hour);
+    }
+    city.SetHourlyForecasts(std::move(hours));
+    return true;
+}
+
+bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour) {
+    WCHAR dateText[kShortAttributeLength];
+    WCHAR timeText[kShortAttributeLength];
+    SYSTEMTIME time = {};
+    if (!GetXmlAttributeString(data, u"LocalDate", dateText, kShortAttributeLength) ||
+        !GetXmlAttributeString(data, u"LocalTime", timeText, kShortAttributeLength) ||
+        !ParseLocalDate(dateText, time)) {
+        return false;
+    }
+    long hhmmss = _wtol(timeText);
+    if (hhmmss < 0 || hhmmss / 10000 > 23) {
+        return false;
+    }
+    time.wHour = static_cast<WORD>(hhmmss / 10000);
+    FILETIME fileTime;
+    // A date that is no day of the calendar does not convert.
+    if (!CDate(time.wYear, time.wMonth, time.wDay).IsValid() || !SystemTimeToFileTime(&time, &fileTime)) {
+        return false;
+    }
+    hour.SetFileTime(fileTime);
+    hour.SetTemperature(GetXmlAttributeInt(data, u"TemperatureFahrenHeit", -10000));
+    hour.SetHeatIndex(GetXmlAttributeInt(data, u"HeatIndexFahrenheit", -10000));
+    hour.SetWindChill(GetXmlAttributeInt(data, u"WindChillFahrenheit", -10000));
+    hour.SetWindSpeed(GetXmlAttributeInt(data, u"WindSpeedMph", -1));
+    WCHAR wind[kShortAttributeLength] = {};
+    GetXmlAttributeString(data, u"WindDirectionCardinal", wind, kShortAttributeLength);
+    hour.SetWindDirection(wind);
+    hour.SetHumidity(GetXmlAttributeInt(data, u"RelativeHumidity", -1));
+    hour.SetUvIndex(GetXmlAttributeInt(data, u"UVIndex", -1));
+    hour.SetSkyCode(GetXmlAttributeInt(data, u"SkyCode", kSkyCodeBase) - kSkyCodeBase);
+    return true;
+}

@@ -1,0 +1,367 @@
+// The city list and its files (Cities.dat and the forecast cache) in a throw-away installed device.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "CSOMutex.h"
+#include "InstalledDevice.h"
+#include "Platform/ChildProcess.h"
+#include "Weather/CCityList.h"
+#include "Weather/CForecastCacheFile.h"
+#include "ce/com.h"
+
+namespace {
+
+CCity MakeCity(const char16_t* id, const char16_t* country, const char16_t* state, const char16_t* name,
+               DWORD updateLow = 0) {
+    CCity city;
+    city.SetLocationId(id);
+    city.SetCountry(country);
+    city.SetState(state);
+    city.SetName(name);
+    FILETIME update = {updateLow, updateLow != 0 ? 0x01D00000u : 0u};
+    city.SetUpdateFileTime(&update);
+    return city;
+}
+
+std::u16string NameAt(const CCityList& list, int index) {
+    CCity city;
+    return list.GetCity(index, &city) ? std::u16string(city.GetName()) : u"<none>";
+}
+
+void AppendU16(std::string& out, uint16_t value) {
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8);
+}
+void AppendU32(std::string& out, uint32_t value) {
+    AppendU16(out, static_cast<uint16_t>(value));
+    AppendU16(out, static_cast<uint16_t>(value >> 16));
+}
+void AppendUnits(std::string& out, std::u16string_view text) {
+    for (char16_t c : text) {
+        AppendU16(out, c);
+    }
+}
+void AppendText(std::string& out, std::u16string_view text) {
+    AppendU16(out, static_cast<uint16_t>(text.size()));
+    AppendUnits(out, text);
+}
+
+class CityList : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))); }
+    void TearDown() override { CoUninitialize(); }
+
+    std::string CitiesDat() const { return device.InstallFolder("Cities.dat"); }
+
+    ce::test::InstalledDevice device;
+};
+
+TEST_F(CityList, SavedFileHasTheRecordLayoutAndReadsBack) {
+    CCityList list;
+    list.AddCity(MakeCity(u"USNY0996", u"United States", u"New York", u"New York", 0x1234));
+    list.AddCity(MakeCity(u"DEXX0001", u"Germany", u"", u"K\u00f6ln"));
+    ASSERT_TRUE(list.SetHomeIndex(1));
+    ASSERT_TRUE(list.Save());
+    EXPECT_TRUE(CCityList::FileExists());
+
+    std::string expected;
+    AppendU32(expected, 2);
+    AppendU32(expected, 1);
+    AppendUnits(expected, u"USNY0996");
+    AppendText(expected, u"United States");
+    AppendText(expected, u"New York");
+    AppendText(expected, u"New York");
+    AppendU32(expected, 0x1234);
+    AppendU32(expected, 0x01D00000);
+    AppendUnits(expected, u"DEXX0001");
+    AppendText(expected, u"Germany");
+    AppendText(expected, u"");
+    AppendText(expected, u"K\u00f6ln");
+    AppendU32(expected, 0);
+    AppendU32(expected, 0);
+    std::string written = device.ReadHostFile(CitiesDat());
+    EXPECT_EQ(written.size(), 8u + 2 * (16 + 2 + 2 + 2 + 8) + 2 * (13 + 8 + 8 + 7 + 4));
+    EXPECT_EQ(written, expected);
+    EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
+
+    CCityList loaded;
+    ASSERT_TRUE(loaded.Load());
+    ASSERT_EQ(loaded.GetCount(), 2);
+    EXPECT_EQ(loaded.GetHomeIndex(), 1);
+    CCity city;
+    ASSERT_TRUE(loaded.GetCity(0, &city));
+    EXPECT_EQ(std::u16string(city.GetLocationId()), u"USNY0996");
+    EXPECT_EQ(std::u16string(city.GetCountry()), u"United States");
+    EXPECT_EQ(std::u16string(city.GetState()), u"New York");
+    FILETIME update;
+    city.GetUpdateFileTime(&update);
+    EXPECT_EQ(update.dwLowDateTime, 0x1234u);
+    EXPECT_EQ(update.dwHighDateTime, 0x01D00000u);
+    EXPECT_EQ(NameAt(loaded, 1), u"K\u00f6ln");
+}
+
+TEST_F(CityList, EveryTruncationLoadsTheWholeRecordsAndTheNextSaveKeepsThem) {
+    CCityList list;
+    list.AddCity(MakeCity(u"AAAA0001", u"A", u"Alpha", u"First"));
+    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"Second"));
+    list.AddCity(MakeCity(u"CCCC0003", u"C", u"Gamma", u"Third"));
+    list.SetHomeIndex(2);
+    ASSERT_TRUE(list.Save());
+    std::string whole = device.ReadHostFile(CitiesDat());
+    auto recordSize = [](size_t country, size_t state, size_t name) {
+        return 16 + 2 + 2 * country + 2 + 2 * state + 2 + 2 * name + 8;
+    };
+    const size_t recordEnds[] = {8 + recordSize(1, 5, 5), 8 + recordSize(1, 5, 5) + recordSize(1, 0, 6),
+                                 8 + recordSize(1, 5, 5) + recordSize(1, 0, 6) + recordSize(1, 5, 5)};
+    ASSERT_EQ(whole.size(), recordEnds[2]);
+
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        device.WriteHostFile(CitiesDat(), whole.substr(0, length));
+        CCityList loaded;
+        EXPECT_TRUE(loaded.Load());
+        int wholeRecords = 0;
+        for (size_t end : recordEnds) {
+            wholeRecords += length >= end ? 1 : 0;
+        }
+        ASSERT_EQ(loaded.GetCount(), wholeRecords) << length;
+        EXPECT_EQ(loaded.GetHomeIndex(), wholeRecords == 3 ? 2 : -1) << "a home beyond the list is no home";
+        if (wholeRecords == 2) {
+            ASSERT_TRUE(loaded.Save());
+            CCityList again;
+            again.Load();
+            ASSERT_EQ(again.GetCount(), 2);
+            EXPECT_EQ(NameAt(again, 0), u"First");
+            EXPECT_EQ(NameAt(again, 1), u"Second");
+        }
+    }
+}
+
+TEST_F(CityList, HostileCountsAndLengthsStopAtTheEndOfTheData) {
+    std::string file;
+    AppendU32(file, 0xFFFFFFFF);
+    AppendU32(file, 0);
+    AppendUnits(file, u"AAAA0001");
+    AppendText(file, u"A");
+    AppendText(file, u"");
+    AppendText(file, u"First");
+    AppendU32(file, 0);
+    AppendU32(file, 0);
+    AppendUnits(file, u"BBBB0002");
+    AppendU16(file, 0xFFFF);
+    file += "short";
+    device.WriteHostFile(CitiesDat(), file);
+    CCityList list;
+    list.Load();
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.GetHomeIndex(), 0);
+
+    std::string emptyWithHome;
+    AppendU32(emptyWithHome, 0);
+    AppendU32(emptyWithHome, 5);
+    device.WriteHostFile(CitiesDat(), emptyWithHome);
+    list.Load();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.GetHomeIndex(), -1);
+}
+
+TEST_F(CityList, AFailedSaveKeepsTheOldFile) {
+    CCityList list;
+    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"Old"));
+    ASSERT_TRUE(list.Save());
+    std::string old = device.ReadHostFile(CitiesDat());
+
+    // The temporary file cannot be created: a folder stands in its place.
+    std::filesystem::create_directory(CitiesDat() + ".tmp");
+    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"New"));
+    EXPECT_FALSE(list.Save());
+    EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
+    std::filesystem::remove(CitiesDat() + ".tmp");
+
+    // The old file cannot be replaced while a reader holds it open without delete sharing.
+    HANDLE reader = CreateFileW(u"\\Program Files\\Skyvane\\Cities.dat", GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(list.Save());
+    CloseHandle(reader);
+    EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
+    EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
+    EXPECT_TRUE(list.Save());
+    CCityList loaded;
+    loaded.Load();
+    EXPECT_EQ(loaded.GetCount(), 2);
+}
+
+TEST_F(CityList, HomeIndexFollowsRemovalsAndSwaps) {
+    auto threeCities = [](int home) {
+        auto list = std::make_unique<CCityList>();
+        list->AddCity(MakeCity(u"AAAA0001", u"A", u"", u"A"));
+        list->AddCity(MakeCity(u"BBBB0002", u"B", u"", u"B"));
+        list->AddCity(MakeCity(u"CCCC0003", u"C", u"", u"C"));
+        list->SetHomeIndex(home);
+        return list;
+    };
+    const std::pair<int, int> removeOne[] = {{2, 1}, {1, -1}, {0, 0}};
+    for (const auto& [home, expected] : removeOne) {
+        auto list = threeCities(home);
+        ASSERT_TRUE(list->RemoveAt(1));
+        EXPECT_EQ(list->GetHomeIndex(), expected) << home;
+    }
+    auto list = threeCities(2);
+    EXPECT_FALSE(list->RemoveAt(3));
+    ASSERT_TRUE(list->SwapCities(0, 2));
+    EXPECT_EQ(list->GetHomeIndex(), 0);
+    EXPECT_EQ(NameAt(*list, 0), u"C");
+    EXPECT_FALSE(list->SwapCities(0, 3));
+    EXPECT_FALSE(list->SetHomeIndex(3));
+    EXPECT_FALSE(list->SetHomeIndex(-1));
+
+    EXPECT_EQ(list->FindIndexById(u"BBBB0002"), 1);
+    EXPECT_EQ(list->FindIndexById(u"bbbb0002"), -1) << "ids compare with case";
+    EXPECT_EQ(list->FindIndexById(u"BBBB"), -1);
+    EXPECT_EQ(list->FindIndexById(nullptr), -1);
+    CCity replacement = MakeCity(u"BBBB0002", u"B", u"", u"Renamed");
+    EXPECT_TRUE(list->SetCityById(u"BBBB0002", &replacement));
+    EXPECT_EQ(NameAt(*list, 1), u"Renamed");
+    EXPECT_FALSE(list->SetCityById(u"ZZZZ0009", &replacement));
+    std::vector<std::u16string> ids;
+    ASSERT_TRUE(list->GetLocationIds(&ids));
+    EXPECT_EQ(ids, (std::vector<std::u16string>{u"CCCC0003", u"BBBB0002", u"AAAA0001"}));
+}
+
+std::string ForecastFor(const char* id, int high) {
+    return std::string("\r\n<W><FORECAST LOCATIONID=\"") + id +
+           "\" DAY1FCST_VALID_DAY=\"20091010\" DAY1SUNRISE=\"7:00 am\" DAY1SUNSET=\"6:00 pm\" DAY1HITMPF=\"" +
+           std::to_string(high) + "\"/></W>";
+}
+
+int HighOn20091010(const CCityList& list, int index) {
+    CCity city;
+    CDayForecast day;
+    if (!list.GetCity(index, &city) || !city.GetDayForecast(CDate(2009, 10, 10), &day)) {
+        return -1;
+    }
+    return day.GetHighTemperature(1);
+}
+
+TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
+    CCityList list;
+    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"A"));
+    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"B"));
+    list.AddCity(MakeCity(u"CCCC0003", u"C", u"", u"C"));
+    list.AddCity(MakeCity(u"DDDD0004", u"D", u"", u"D"));
+    ASSERT_TRUE(list.Save());
+
+    ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 50).c_str()));
+    ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 61).c_str()));
+    // A cache entry that cannot be opened is skipped and the next city still loads.
+    std::filesystem::create_directories(device.InstallFolder("Cache/BBBB0002.xml"));
+    ASSERT_TRUE(CForecastCacheFile::Write(u"DDDD0004", ForecastFor("DDDD0004", 72).c_str()));
+    EXPECT_FALSE(CForecastCacheFile::Write(u"..\\Cities", ForecastFor("AAAA0001", 1).c_str()));
+    EXPECT_FALSE(CForecastCacheFile::Write(u"EEEE0005", "no markup"));
+
+    std::string cached = device.ReadHostFile(device.InstallFolder("Cache/AAAA0001.xml"));
+    std::string sent = ForecastFor("AAAA0001", 61);
+    EXPECT_EQ(cached, sent.substr(sent.find('<')) + std::string(1, '\0')) << "from the first '<' with its terminator";
+    EXPECT_FALSE(std::filesystem::exists(device.InstallFolder("Cache/AAAA0001.xml.tmp")));
+
+    CCityList loaded;
+    loaded.Load();
+    ASSERT_TRUE(loaded.LoadCachedForecasts());
+    EXPECT_EQ(HighOn20091010(loaded, 0), 61);
+    EXPECT_EQ(HighOn20091010(loaded, 1), -1);
+    EXPECT_EQ(HighOn20091010(loaded, 2), -1) << "no cache file";
+    EXPECT_EQ(HighOn20091010(loaded, 3), 72);
+}
+
+// Two processes save different lists at once; the lock keeps each save whole.
+constexpr int kRounds = 100;
+constexpr const char16_t* kChildStarted = u"CityListTest_ChildStarted";
+
+bool SaveRepeatedly(int cities) {
+    CCityList list;
+    for (int i = 0; i < cities; ++i) {
+        WCHAR id[9];
+        wsprintfW(id, u"CITY%04d", i);
+        list.AddCity(MakeCity(id, u"Country", u"", id));
+    }
+    for (int round = 0; round < kRounds; ++round) {
+        if (!list.Save()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEST_F(CityList, TwoProcessesSavingAtOnceEachWriteAWholeFile) {
+    if (const char* role = ce::test::ChildRole(); role != nullptr) {
+        // The child saves into the parent's device.
+        ce::SetDeviceRoot(role);
+        HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kChildStarted);
+        SetEvent(started);
+        EXPECT_TRUE(SaveRepeatedly(5));
+        CloseHandle(started);
+        return;
+    }
+    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, kChildStarted);
+    std::atomic<int> childResult{-1};
+    std::thread child([&] {
+        childResult = ce::test::RunChildTest("CityList.TwoProcessesSavingAtOnceEachWriteAWholeFile", device.Root());
+    });
+    EXPECT_EQ(WaitForSingleObject(started, 30000), WAIT_OBJECT_0);
+    bool parentSaved = SaveRepeatedly(3);
+    child.join();
+    CloseHandle(started);
+    EXPECT_TRUE(parentSaved);
+    EXPECT_EQ(childResult.load(), 0);
+    CCityList list;
+    list.Load();
+    EXPECT_TRUE(list.GetCount() == 3 || list.GetCount() == 5) << list.GetCount();
+    EXPECT_EQ(NameAt(list, list.GetCount() - 1), list.GetCount() == 3 ? u"CITY0002" : u"CITY0004");
+    EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
+}
+
+constexpr const char16_t* kChildReady = u"CityListTest_ChildReady";
+
+TEST_F(CityList, ASaveWaitsForTheHolderOfTheListLock) {
+    if (const char* role = ce::test::ChildRole(); role != nullptr) {
+        ce::SetDeviceRoot(role);
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, kChildReady);
+        CCityList list;
+        list.AddCity(MakeCity(u"CHLD0001", u"C", u"", u"Child"));
+        SetEvent(ready);
+        EXPECT_TRUE(list.Save());
+        CloseHandle(ready);
+        return;
+    }
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, kChildReady);
+    ASSERT_NE(ready, nullptr);
+    std::atomic<int> childResult{-1};
+    std::thread child;
+    {
+        CSOMutex lock(TRUE, CCityList::kMutexName, TRUE);
+        child = std::thread([&] {
+            childResult = ce::test::RunChildTest("CityList.ASaveWaitsForTheHolderOfTheListLock", device.Root());
+        });
+        EXPECT_EQ(WaitForSingleObject(ready, 30000), WAIT_OBJECT_0);
+        // The child is saving now, but cannot replace the file while the lock is held here.
+        CCityList mine;
+        mine.AddCity(MakeCity(u"PRNT0001", u"P", u"", u"Parent"));
+        ASSERT_TRUE(mine.Save()) << "the lock is recursive for its holder";
+        CCityList seen;
+        seen.Load();
+        EXPECT_EQ(NameAt(seen, 0), u"Parent");
+    }
+    child.join();
+    CloseHandle(ready);
+    EXPECT_EQ(childResult.load(), 0);
+    CCityList after;
+    after.Load();
+    EXPECT_EQ(NameAt(after, 0), u"Child");
+}
+
+}  // namespace

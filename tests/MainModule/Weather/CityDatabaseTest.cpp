@@ -1,0 +1,242 @@
+// The city database: the installed file read back against the table its writer made from the same
+// source, the nearest-city search, and hand-made files for the format's corners and damage.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BitWriter.h"
+#include "Platform/TempDevice.h"
+#include "Weather/CCityDB.h"
+#include "Weather/CPrefixCodeDecoder.h"
+#include "ce/device.h"
+
+namespace {
+
+const std::string kBuiltDatabase = std::string(CE_TEST_BINARY_DIR) + "/data/CityDB.dat";
+const std::string kBuiltTable = std::string(CE_TEST_BINARY_DIR) + "/data/cities.txt";
+
+std::string Narrow(const WCHAR* text) { return ce::ToUtf8(text); }
+
+// Builds a database file byte by byte, with an 8-bit code per symbol (the code is the symbol).
+class DatabaseBytes {
+public:
+    explicit DatabaseBytes(int tableCount = 255) {
+        BitWriter table;
+        table.Write(static_cast<uint32_t>(tableCount), 16);
+        for (int s = 0; s < tableCount; ++s) {
+            table.Write(static_cast<uint32_t>(s), 8);
+            table.Write(8, 8);
+            table.Write(static_cast<uint32_t>(s), 8);
+        }
+        U16(1252);
+        U16(static_cast<uint32_t>(table.Bytes().size()));
+        bytes_ += table.Bytes();
+    }
+    static std::string Code(const std::string& text) {
+        BitWriter writer;
+        for (unsigned char c : text) {
+            writer.Write(c, 8);
+        }
+        writer.Write(0, 8);
+        return writer.Bytes();
+    }
+    void U16(uint32_t v) {
+        bytes_ += static_cast<char>(v & 0xFF);
+        bytes_ += static_cast<char>((v >> 8) & 0xFF);
+    }
+    void U32(uint32_t v) {
+        U16(v & 0xFFFF);
+        U16(v >> 16);
+    }
+    // One index entry whose records follow the index directly (single-entry files).
+    void SingleEntry(const std::string& text, const std::vector<std::pair<int, std::string>>& records) {
+        U16(1);
+        std::string coded = Code(text);
+        bytes_ += static_cast<char>(coded.size());
+        bytes_ += coded;
+        U32(static_cast<uint32_t>(bytes_.size() + 6));
+        U16(static_cast<uint32_t>(records.size()));
+        for (const auto& [shared, rest] : records) {
+            std::string codedRest = Code(rest);
+            U16(static_cast<uint32_t>(codedRest.size() | (shared << 11)));
+            bytes_ += codedRest;
+        }
+    }
+    std::string& Bytes() { return bytes_; }
+
+private:
+    std::string bytes_;
+};
+
+class CityDatabase : public ::testing::Test {
+protected:
+    // Writes the bytes as \CityDB.dat of the device and opens it.
+    bool OpenBytes(const std::string& bytes) {
+        device_.WriteHostFile(device_.Fs("CityDB.dat"), bytes);
+        return db_.Open(u"\\CityDB.dat");
+    }
+    bool OpenBuilt() {
+        std::filesystem::copy_file(kBuiltDatabase, device_.Fs("CityDB.dat"));
+        return db_.Open(u"\\CityDB.dat");
+    }
+
+    ce::test::TempDevice device_;
+    CCityDB db_;
+};
+
+TEST_F(CityDatabase, TheInstalledFileGivesBackEveryCityOfItsSource) {
+    ASSERT_TRUE(OpenBuilt());
+    std::map<std::string, std::pair<double, double>> expected;
+    std::ifstream table(kBuiltTable);
+    std::string line;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        size_t a = line.find(';'), b = line.find(';', a + 1);
+        expected[line.substr(0, a)] = {std::stod(line.substr(a + 1, b - a - 1)), std::stod(line.substr(b + 1))};
+    }
+    ASSERT_GT(expected.size(), 44000u);
+
+    size_t found = 0;
+    bool sawBerlinState = false, sawAndorra = false;
+    std::vector<CityDBRecord> cities;
+    for (int i = 0; i < db_.GetEntryCount(); ++i) {
+        ASSERT_NE(db_.GetEntryName(i), nullptr);
+        if (db_.GetEntrySubName(i) && Narrow(db_.GetEntryName(i)) == "Germany" && Narrow(db_.GetEntrySubName(i)) == "Berlin") {
+            sawBerlinState = true;
+        }
+        sawAndorra = sawAndorra || (Narrow(db_.GetEntryName(i)) == "Andorra" && db_.GetEntrySubName(i) == nullptr);
+        ASSERT_TRUE(db_.ReadEntryCities(i, &cities)) << Narrow(db_.GetEntryName(i));
+        for (const CityDBRecord& city : cities) {
+            auto it = expected.find(Narrow(city.locationId));
+            ASSERT_NE(it, expected.end()) << Narrow(city.locationId);
+            EXPECT_DOUBLE_EQ(city.first, it->second.first);
+            EXPECT_DOUBLE_EQ(city.second, it->second.second);
+            EXPECT_EQ(Narrow(city.country), Narrow(db_.GetEntryName(i)));
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, expected.size()) << "every city once";
+    EXPECT_TRUE(sawBerlinState) << "a large country is listed by state";
+    EXPECT_TRUE(sawAndorra) << "a small country is one entry";
+    EXPECT_EQ(db_.GetEntryName(db_.GetEntryCount()), nullptr);
+}
+
+TEST_F(CityDatabase, APositionInBerlinFindsBerlinFirst) {
+    ASSERT_TRUE(OpenBuilt());
+    std::vector<NearbyCity> nearby;
+    ASSERT_TRUE(db_.FindNearbyCities(52.517, 13.389, &nearby));
+    ASSERT_FALSE(nearby.empty());
+    EXPECT_EQ(Narrow(nearby[0].city.name), "Berlin");
+    EXPECT_EQ(Narrow(nearby[0].city.country), "Germany");
+    EXPECT_LE(nearby[0].distanceKm, 2);
+    for (size_t i = 1; i < nearby.size(); ++i) {
+        EXPECT_LE(nearby[i - 1].distanceKm, nearby[i].distanceKm);
+        EXPECT_LE(nearby[i].distanceKm, 100);
+    }
+}
+
+TEST_F(CityDatabase, DistancesAreGreatCircleKilometres) {
+    EXPECT_EQ(CCityDB::GetDistanceKm(52.5, 13.4, 52.4, 13.1), 23);
+    EXPECT_EQ(CCityDB::GetDistanceKm(0, 0, 0, 0), 0);
+    EXPECT_EQ(CCityDB::GetDistanceKm(0, 0, 0, 180), 20015);
+}
+
+TEST_F(CityDatabase, FrontCodedRecordsShareTheLeadingCharacters) {
+    DatabaseBytes file;
+    file.SingleEntry("Germany#Berlin", {{0, "AAXX0001Berlin;52.5;13.4"}, {4, "0002Potsdam;52.4;13.1"}});
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    EXPECT_EQ(Narrow(db_.GetEntryName(0)), "Germany");
+    EXPECT_EQ(Narrow(db_.GetEntrySubName(0)), "Berlin");
+    std::vector<CityDBRecord> cities;
+    ASSERT_TRUE(db_.ReadEntryCities(0, &cities));
+    ASSERT_EQ(cities.size(), 2u);
+    EXPECT_EQ(Narrow(cities[0].locationId), "AAXX0001");
+    EXPECT_EQ(Narrow(cities[1].locationId), "AAXX0002");
+    EXPECT_EQ(Narrow(cities[1].name), "Potsdam");
+    EXPECT_DOUBLE_EQ(cities[1].first, 52.4);
+    EXPECT_EQ(Narrow(cities[1].state), "Berlin");
+}
+
+TEST_F(CityDatabase, TheSearchKeepsEquallyDistantCitiesAndCutsAtTheLimit) {
+    // Along the equator one degree of longitude is 111 km: cities at 0.36, 0.855, 1.08 and 1.35 degrees.
+    DatabaseBytes file;
+    file.SingleEntry("Nowhere", {{0, "AAXX0001A;0;0.36"},
+                                 {0, "AAXX0002B;0;0.855"},
+                                 {0, "AAXX0003C;0;-0.36"},
+                                 {0, "AAXX0004D;0;1.08"},
+                                 {0, "AAXX0005E;0;1.35"}});
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    std::vector<NearbyCity> nearby;
+    ASSERT_TRUE(db_.FindNearbyCities(0, 0, &nearby));
+    ASSERT_EQ(nearby.size(), 3u);
+    EXPECT_EQ(Narrow(nearby[0].city.name), "A");
+    EXPECT_EQ(Narrow(nearby[1].city.name), "C") << "a tie keeps both, in reading order";
+    EXPECT_EQ(nearby[0].distanceKm, nearby[1].distanceKm);
+    EXPECT_EQ(Narrow(nearby[2].city.name), "B");
+}
+
+TEST_F(CityDatabase, TheCodeTableTakesAtMost255EntriesAndReadsBitsLowFirst) {
+    EXPECT_TRUE(OpenBytes([] {
+        DatabaseBytes file(255);
+        file.SingleEntry("X", {});
+        return file.Bytes();
+    }()));
+    EXPECT_FALSE(OpenBytes([] {
+        DatabaseBytes file(256);
+        file.SingleEntry("X", {});
+        return file.Bytes();
+    }()));
+    uint8_t byte = 0x05;  // low bits 1, 0, 1
+    CBitStream stream(&byte, 1);
+    CBitCode code;
+    ASSERT_TRUE(stream.ReadBits(3, code));
+    EXPECT_EQ(code.bits, 5u);
+    EXPECT_EQ(code.length, 3u);
+}
+
+TEST_F(CityDatabase, DamagedFilesAreRefusedWithoutReadingPastTheirBuffers) {
+    // Shared characters in the first record, or more than the previous text has.
+    for (const auto& records : std::vector<std::vector<std::pair<int, std::string>>>{
+             {{3, "AAXX0001Berlin;52.5;13.4"}},
+             {{0, "AAXX0001B;1;2"}, {20, "x;1;2"}},
+             {{0, "AAXX0001Berlin 52.5 13.4"}},
+             {{0, "AAXX"}}}) {
+        DatabaseBytes file;
+        file.SingleEntry("Germany", records);
+        ASSERT_TRUE(OpenBytes(file.Bytes()));
+        std::vector<CityDBRecord> cities;
+        EXPECT_FALSE(db_.ReadEntryCities(0, &cities));
+    }
+    // A record whose text has no terminator within 100 characters.
+    DatabaseBytes longText;
+    longText.SingleEntry("Germany", {{0, "AAXX0001" + std::string(120, 'n') + ";1;2"}});
+    ASSERT_TRUE(OpenBytes(longText.Bytes()));
+    std::vector<CityDBRecord> cities;
+    EXPECT_FALSE(db_.ReadEntryCities(0, &cities));
+
+    // A record that claims 2047 coded bytes.
+    DatabaseBytes tooLong;
+    tooLong.SingleEntry("Germany", {});
+    tooLong.Bytes()[tooLong.Bytes().size() - 2] = 1;  // one record
+    tooLong.U16(2047);
+    tooLong.Bytes() += std::string(2047, '\x41');
+    ASSERT_TRUE(OpenBytes(tooLong.Bytes()));
+    EXPECT_FALSE(db_.ReadEntryCities(0, &cities));
+
+    // Every truncation of a good file fails to open or to read, and never crashes.
+    DatabaseBytes good;
+    good.SingleEntry("Germany#Berlin", {{0, "AAXX0001Berlin;52.5;13.4"}, {4, "0002Potsdam;52.4;13.1"}});
+    for (size_t length = 0; length < good.Bytes().size(); ++length) {
+        if (OpenBytes(good.Bytes().substr(0, length))) {
+            EXPECT_FALSE(db_.ReadEntryCities(0, &cities)) << length;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// The package checks against independent references: zlib's CRC-32, the MD5 vectors of RFC 1321,
+// the base64 vectors of RFC 4648, and signatures made with OpenSSL by the forecast server's signer.
+#include <gtest/gtest.h>
+#include <openssl/bn.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "PackageSigner.h"
+#include "Weather/Base64.h"
+#include "Weather/CBigNumber.h"
+#include "Weather/CMd5.h"
+#include "Weather/Crc32.h"
+#include "Weather/RsaSignature.h"
+
+namespace {
+
+const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
+
+std::string Hex(const uint8_t* bytes, size_t length) {
+    std::string out;
+    char pair[3];
+    for (size_t i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+        out += pair;
+    }
+    return out;
+}
+
+TEST(Crc32, EqualsZlibAndContinuesARunningValue) {
+    EXPECT_EQ(ComputeCrc32(0, nullptr, 0), 0u);
+    EXPECT_EQ(ComputeCrc32(0, Bytes(""), 0), 0u);
+    std::mt19937 random(7);
+    std::string data(5000, '\0');
+    for (char& c : data) {
+        c = static_cast<char>(random());
+    }
+    for (size_t length : {1u, 3u, 64u, 4999u, 5000u}) {
+        EXPECT_EQ(ComputeCrc32(0, Bytes(data), length), crc32(0, Bytes(data), length)) << length;
+    }
+    uint32_t running = ComputeCrc32(ComputeCrc32(0, Bytes(data), 1234), Bytes(data) + 1234, data.size() - 1234);
+    EXPECT_EQ(running, crc32(0, Bytes(data), data.size()));
+}
+
+std::string Md5Hex(const std::string& text, size_t chunk) {
+    CMd5 md5;
+    for (size_t i = 0; i < text.size(); i += chunk) {
+        md5.Update(Bytes(text) + i, std::min(chunk, text.size() - i));
+    }
+    uint8_t digest[CMd5::kDigestSize];
+    md5.Final(digest);
+    return Hex(digest, sizeof digest);
+}
+
+TEST(Md5, GivesTheVectorsOfRfc1321WhateverTheChunking) {
+    const std::pair<std::string, std::string> vectors[] = {
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"}};
+    for (const auto& [text, digest] : vectors) {
+        for (size_t chunk : {1u, 7u, 64u, 1000u}) {
+            EXPECT_EQ(Md5Hex(text, chunk), digest) << '"' << text << "\" in chunks of " << chunk;
+        }
+    }
+}
+
+std::string DecodeOrError(const std::string& text, uint32_t* status) {
+    std::vector<uint8_t> out(text.size() / 4 * 3 + 3);
+    size_t length = 0;
+    *status = DecodeBase64Block(text.data(), text.size(), out.data(), &length);
+    return std::string(reinterpret_cast<char*>(out.data()), length);
+}
+
+TEST(Base64, DecodesTheVectorsOfRfc4648) {
+    const std::pair<std::string, std::string> vectors[] = {{"", ""},         {"Zg==", "f"},     {"Zm8=", "fo"},
+                                                           {"Zm9v", "foo"},  {"Zm9vYg==", "foob"},
+                                                           {"Zm9vYmE=", "fooba"}, {"Zm9vYmFy", "foobar"}};
+    for (const auto& [encoded, plain] : vectors) {
+        uint32_t status = 1;
+        EXPECT_EQ(DecodeOrError(encoded, &status), plain);
+        EXPECT_EQ(status, 0u) << encoded;
+    }
+}
+
+TEST(Base64, RefusesBadLengthsMisplacedPaddingAndForeignCharacters) {
+    for (std::string bad : {"Zm9vY", "=m9v", "Z=9v", "Zm=v", "Zg==Zm9v", "Zm9v Zm9v", "Zm9*", "Zm\n9"}) {
+        uint32_t status = 0;
+        DecodeOrError(bad, &status);
+        EXPECT_EQ(status, kBase64Invalid) << '"' << bad << '"';
+    }
+}
+
+std::vector<uint8_t> RandomBytes(std::mt19937& random, size_t length) {
+    std::vector<uint8_t> bytes(length);
+    for (auto& b : bytes) {
+        b = static_cast<uint8_t>(random());
+    }
+    return bytes;
+}
+
+TEST(CBigNumber, ModularPowerAgreesWithOpenSsl) {
+    std::mt19937 random(11);
+    BN_CTX* context = BN_CTX_new();
+    for (size_t exponentLength : {1u, 3u, 128u}) {
+        for (int round = 0; round < 3; ++round) {
+            auto modulus = RandomBytes(random, 128);
+            modulus[0] |= 0x80;
+            modulus[127] |= 1;
+            auto base = RandomBytes(random, 128);
+            base[0] &= 0x7F;
+            auto exponent = RandomBytes(random, exponentLength);
+
+            CBigNumber m, b, e, r;
+            ASSERT_TRUE(m.FromBytes(modulus.data(), 128));
+            ASSERT_TRUE(b.FromBytes(base.data(), 128));
+            ASSERT_TRUE(e.FromBytes(exponent.data(), exponent.size()));
+            ASSERT_TRUE(CBigNumber::ModExp(b, e, m, r));
+            uint8_t ours[128];
+            ASSERT_TRUE(r.ToBytes(ours, sizeof ours));
+
+            BIGNUM* bm = BN_bin2bn(modulus.data(), 128, nullptr);
+            BIGNUM* bb = BN_bin2bn(base.data(), 128, nullptr);
+            BIGNUM* be = BN_bin2bn(exponent.data(), static_cast<int>(exponent.size()), nullptr);
+            BIGNUM* br = BN_new();
+            ASSERT_EQ(BN_mod_exp(br, bb, be, bm, context), 1);
+            uint8_t theirs[128];
+            ASSERT_EQ(BN_bn2binpad(br, theirs, sizeof theirs), 128);
+            EXPECT_EQ(Hex(ours, 128), Hex(theirs, 128));
+            BN_free(bm);
+            BN_free(bb);
+            BN_free(be);
+            BN_free(br);
+        }
+    }
+    BN_CTX_free(context);
+}
+
+class Signature : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(signer_.LoadPrivateKey(std::string(CE_SOURCE_DIR) + "/tools/weather-server/signing-key.pem", error))
+            << error;
+        auto modulus = signer_.PublicModulus();
+        auto exponent = signer_.PublicExponent();
+        ASSERT_EQ(modulus.size(), 128u);
+        std::memset(&key_, 0, sizeof key_);
+        key_.bits = 1024;
+        std::memcpy(key_.modulus, modulus.data(), 128);
+        std::memcpy(key_.exponent + 128 - exponent.size(), exponent.data(), exponent.size());
+    }
+
+    uint32_t Verify(const std::string& content, const std::string& signature) {
+        return VerifyPemSignature(Bytes(content), content.size(), signature.data(), signature.size(), key_);
+    }
+
+    PackageSigner signer_;
+    PublicKeyRecord key_;
+};
+
+TEST_F(Signature, AnOpenSslSignatureVerifiesAndOneChangedByteFails) {
+    std::string content = "<FORECAST LOCATIONID=\"DEBE0001\"/>";
+    std::string signature = signer_.Sign(content);
+    ASSERT_EQ(signature.size(), 172u);
+    EXPECT_EQ(Verify(content, signature), 0u);
+    for (size_t position : {0ul, content.size() / 2, content.size() - 1}) {
+        std::string changed = content;
+        changed[position] ^= 0x20;
+        EXPECT_EQ(Verify(changed, signature), static_cast<uint32_t>(kRsaDigestMismatch)) << position;
+    }
+}
+
+TEST_F(Signature, RefusesTextsThatAreTooLongOrNotBase64OrNotBelowTheModulus) {
+    std::string content = "content";
+    EXPECT_EQ(Verify(content, std::string(174, 'A')), static_cast<uint32_t>(kRsaBadSignatureText));
+    EXPECT_EQ(Verify(content, std::string(171, 'A') + "*"), static_cast<uint32_t>(kRsaBadSignatureText));
+    // 172 characters without padding decode to 129 bytes: longer than the modulus.
+    EXPECT_EQ(Verify(content, std::string(172, 'A')), static_cast<uint32_t>(kRsaInputTooLong));
+    // 128 bytes of 0xFF lie above the modulus: the public-key operation fails.
+    std::vector<uint8_t> big(128, 0xFF);
+    std::string aboveModulus = PackageSigner::Base64(big.data(), big.size());
+    EXPECT_EQ(Verify(content, aboveModulus), static_cast<uint32_t>(kRsaOperationFailed));
+}
+
+TEST_F(Signature, PublicDecryptRefusesABlockWithoutTheTypeOnePadding) {
+    // A number whose power is not a type 1 block: small numbers stay small (1 ^ e = 1).
+    uint8_t one[1] = {1};
+    uint8_t out[128];
+    size_t length = 99;
+    EXPECT_EQ(RsaPublicDecrypt(out, &length, one, sizeof one, key_), static_cast<uint32_t>(kRsaBadBlock));
+    EXPECT_EQ(length, 0u);
+}
+
+}  // namespace
