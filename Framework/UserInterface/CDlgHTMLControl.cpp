@@ -30,7 +30,7 @@ bool IsBlankRun(const CDlgHTMLControl::Run& run) {
 
 }  // namespace
 
-CDlgHTMLControl::CDlgHTMLControl() : CDlgControl(u"__DlgHTMLControl") {}
+CDlgHTMLControl::CDlgHTMLControl() : CDlgScrolledControl(u"__DlgHTMLControl") {}
 
 CDlgHTMLControl::~CDlgHTMLControl() { ClearFonts(); }
 
@@ -290,7 +290,7 @@ void CDlgHTMLControl::LayOut(int width, int heightLimit) {
     }
 }
 
-int CDlgHTMLControl::GetContentHeight() const {
+int CDlgHTMLControl::GetContentHeight() {
     int height = 0;
     for (const Line& line : m_lines) {
         height += line.height;
@@ -298,16 +298,10 @@ int CDlgHTMLControl::GetContentHeight() const {
     return height;
 }
 
-int CDlgHTMLControl::ViewHeight() {
-    RECT inner;
-    GetInnerRect(&inner);
-    return inner.bottom - inner.top;
-}
-
 void CDlgHTMLControl::LayOutControl() {
+    PlaceScroller();
     RECT full;
     CDlgControl::GetInnerRect(&full);
-    m_scroller.PlaceAlong(full);
     LayOut(full.right - full.left, ViewHeight() + kLayoutSlack);
     if (GetContentHeight() > ViewHeight()) {
         m_scroller.SetVisible(TRUE, FALSE);
@@ -317,20 +311,6 @@ void CDlgHTMLControl::LayOutControl() {
     }
     m_offset = std::max(0, std::min(m_offset, GetContentHeight() - ViewHeight()));
     UpdateScrollRange(FALSE);
-}
-
-void CDlgHTMLControl::UpdateScrollRange(BOOL redraw) {
-    RECT inner;
-    GetInnerRect(&inner);
-    if (IsRectEmpty(&inner)) {
-        return;
-    }
-    if (m_scroller.SetRangeChangesVisibility(m_offset, GetContentHeight(), ViewHeight())) {
-        SendMessage(kMsgMoved, 0, 0);
-    }
-    if (redraw) {
-        m_scroller.Redraw(nullptr);
-    }
 }
 
 LRESULT CDlgHTMLControl::OnMoved() {
@@ -398,35 +378,7 @@ int CDlgHTMLControl::HitTest(int x, int y) {
 
 // ---- geometry and painting ----------------------------------------------------------------------
 
-int CDlgHTMLControl::GetBorderSize() { return IsBordered() ? S(1) : 0; }
-
-void CDlgHTMLControl::GetInnerRect(LPRECT rect) {
-    CDlgControl::GetInnerRect(rect);
-    if (rect != nullptr && m_scroller.IsVisible()) {
-        rect->right = std::max<LONG>(rect->left, rect->right - m_scroller.GetReservedWidth());
-    }
-}
-
-BOOL CDlgHTMLControl::SetHost(IDlgObjectHost* host) {
-    const BOOL set = CDlgControl::SetHost(host);
-    m_scroller.SetHost(host);
-    return set;
-}
-
-LRESULT CDlgHTMLControl::OnCreate() { return m_scroller.CreateFor(this, false) ? 1 : 0; }
-
-BOOL CDlgHTMLControl::Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
-    return m_scroller.DrawBeside(this, dc, x, y, clip, ownBuffer);
-}
-
-void CDlgHTMLControl::DrawBorder(HDC dc, const RECT* rect) {
-    if (rect == nullptr) {
-        return;
-    }
-    RECT frame = *rect;
-    frame.right -= m_scroller.GetReservedWidth();
-    CDlgControl::DrawBorder(dc, &frame);
-}
+LRESULT CDlgHTMLControl::OnCreate() { return CreateScroller(false) ? 1 : 0; }
 
 void CDlgHTMLControl::OnPaint(HDC dc, const RECT* area) {
     if (dc == nullptr || area == nullptr) {
@@ -589,11 +541,6 @@ LRESULT CDlgHTMLControl::OnSetFont(HFONT font, BOOL redraw) {
     }
     RedrawIf(redraw);
     return 0;
-}
-
-LRESULT CDlgHTMLControl::OnSetBorderColor(COLORREF color, BOOL redraw) {
-    m_scroller.SetBorderColor(color, FALSE);
-    return CDlgControl::OnSetBorderColor(color, redraw);
 }
 
 }  // namespace UserInterface

@@ -9,11 +9,11 @@
 
 #include "UserInterface/CDlgControl.h"
 #include "UserInterface/CDlgScrollable.h"
-#include "UserInterface/CDlgScroller.h"
+#include "UserInterface/CDlgScrolledControl.h"
 
 namespace UserInterface {
 
-class CDlgHTMLControl : public CDlgControl, public CDlgScrollable {
+class CDlgHTMLControl : public CDlgScrolledControl, public CDlgScrollable {
 public:
     // Style bit: scrolling blits a strip drawn once instead of repainting each step.
     static constexpr DWORD kBlitScrolling = 0x10000;
@@ -54,31 +54,23 @@ public:
     const std::vector<Run>& GetRuns() const { return m_runs; }
     const std::vector<Line>& GetLines() const { return m_lines; }
     int GetFocusedLink() const { return m_focused; }
-    int GetScrollOffset() const { return m_offset; }
-    int GetContentHeight() const;
-    const CDlgScroller& GetScroller() const { return m_scroller; }
+    int GetContentHeight() override;
     // The run under a point of the control's own coordinates; -1 when none.
     int HitTest(int x, int y);
     void SetFocusedLink(int index, BOOL redraw);
 
-    BOOL SetHost(IDlgObjectHost* host) override;
-    BOOL Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) override;
     int GetPreferredWidth() override { return 0; }
     int GetPreferredHeight() override { return 0; }
-    void GetInnerRect(LPRECT rect) override;
-    int GetBorderSize() override;
     void OnScroll(int kind, int amount) override;
 
 protected:
     void OnPaint(HDC dc, const RECT* inner) override;
-    void DrawBorder(HDC dc, const RECT* rect) override;
     void DrawFocusBorder(HDC, const RECT*) override {}
     LRESULT OnCreate() override;
     LRESULT OnMoved() override;
     LRESULT OnKey(UINT key, BOOL down) override;
     LRESULT OnPointer(const POINT* point, int mode) override;
     LRESULT OnSetFont(HFONT font, BOOL redraw) override;
-    LRESULT OnSetBorderColor(COLORREF color, BOOL redraw) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     virtual LRESULT OnSetText(LPCWSTR text, BOOL redraw);
@@ -100,19 +92,15 @@ private:
     int LineOfRun(int run) const;
     // The run's rectangle in the control's own coordinates at the current offset; false when not laid out.
     bool RunRect(int run, RECT* rect);
-    void UpdateScrollRange(BOOL redraw);
     void ScrollTo(int target);
     void ScrollBy(int distance);
     void Activate(int run);
     int NearestLink(int direction, bool otherLine) const;
-    int ViewHeight();
 
     std::vector<Run> m_runs;
     std::vector<Line> m_lines;
     int m_focused = -1;
-    int m_offset = 0;
     std::map<DWORD, HFONT> m_fonts;
-    CDlgScroller m_scroller;
     POINT m_pressPoint{};
 };
 

@@ -46,7 +46,7 @@ void Line(HDC dc, int x1, int y1, int x2, int y2, COLORREF color) {
 CDlgListBox::CDlgListBox() : CDlgListBox(nullptr) {}
 
 CDlgListBox::CDlgListBox(CListElementCollection* rows)
-    : CDlgControl(u"__DlgListBox"),
+    : CDlgScrolledControl(u"__DlgListBox"),
       m_rows(rows),
       m_ownsRows(rows == nullptr),
       m_rowSpacing(g_pSysInfo != nullptr ? g_pSysInfo->ScaleToScreen(1) : 1),
@@ -206,21 +206,6 @@ LRESULT CDlgListBox::OnGetSelection() { return m_selection; }
 
 // ---- geometry -----------------------------------------------------------------------------------
 
-int CDlgListBox::GetBorderSize() { return IsBordered() ? S(1) : 0; }
-
-void CDlgListBox::GetInnerRect(LPRECT rect) {
-    CDlgControl::GetInnerRect(rect);
-    if (rect != nullptr && m_scroller.IsVisible()) {
-        rect->right = std::max<LONG>(rect->left, rect->right - m_scroller.GetReservedWidth());
-    }
-}
-
-int CDlgListBox::ViewHeight() {
-    RECT inner;
-    GetInnerRect(&inner);
-    return inner.bottom - inner.top;
-}
-
 int CDlgListBox::GetRowSpacing() { return (GetFlags() & kSeparators) ? std::max(m_rowSpacing, 0) : 0; }
 
 int CDlgListBox::GetRowTop(int index) {
@@ -349,20 +334,10 @@ void CDlgListBox::DrawRightImage(HDC, int, int, int) {}
 
 // ---- layout and scrolling -----------------------------------------------------------------------
 
-BOOL CDlgListBox::SetHost(IDlgObjectHost* host) {
-    const BOOL set = CDlgControl::SetHost(host);
-    m_scroller.SetHost(host);
-    return set;
-}
-
-LRESULT CDlgListBox::OnCreate() {
-    return m_scroller.CreateFor(this, (GetFlags() & kScrollerFixedThumb) != 0) ? 1 : 0;
-}
+LRESULT CDlgListBox::OnCreate() { return CreateScroller((GetFlags() & kScrollerFixedThumb) != 0) ? 1 : 0; }
 
 LRESULT CDlgListBox::OnMoved() {
-    RECT full;
-    CDlgControl::GetInnerRect(&full);
-    m_scroller.PlaceAlong(full);
+    PlaceScroller();
     int content = MeasureAll();
     if (content > ViewHeight()) {
         m_scroller.SetVisible(TRUE, FALSE);
@@ -375,20 +350,6 @@ LRESULT CDlgListBox::OnMoved() {
 
 int CDlgListBox::ClampOffset(int offset) {
     return std::max(0, std::min(offset, GetContentHeight() - ViewHeight()));
-}
-
-void CDlgListBox::UpdateScrollRange(BOOL redraw) {
-    RECT inner;
-    GetInnerRect(&inner);
-    if (IsRectEmpty(&inner)) {
-        return;
-    }
-    if (m_scroller.SetRangeChangesVisibility(m_offset, GetContentHeight(), ViewHeight())) {
-        SendMessage(kMsgMoved, 0, 0);
-    }
-    if (redraw) {
-        m_scroller.Redraw(nullptr);
-    }
 }
 
 void CDlgListBox::EnsureVisible(int index, BOOL redraw) {
@@ -473,19 +434,6 @@ void CDlgListBox::OnScroll(int kind, int amount) {
 }
 
 // ---- painting -----------------------------------------------------------------------------------
-
-BOOL CDlgListBox::Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
-    return m_scroller.DrawBeside(this, dc, x, y, clip, ownBuffer);
-}
-
-void CDlgListBox::DrawBorder(HDC dc, const RECT* rect) {
-    if (rect == nullptr) {
-        return;
-    }
-    RECT frame = *rect;
-    frame.right -= m_scroller.GetReservedWidth();
-    CDlgControl::DrawBorder(dc, &frame);
-}
 
 void CDlgListBox::OnPaint(HDC dc, const RECT* inner) {
     if (dc != nullptr && inner != nullptr) {
@@ -783,11 +731,6 @@ LRESULT CDlgListBox::OnSetFont(HFONT font, BOOL redraw) {
     }
     RedrawIf(redraw);
     return 0;
-}
-
-LRESULT CDlgListBox::OnSetBorderColor(COLORREF color, BOOL redraw) {
-    m_scroller.SetBorderColor(color, FALSE);
-    return CDlgControl::OnSetBorderColor(color, redraw);
 }
 
 }  // namespace UserInterface

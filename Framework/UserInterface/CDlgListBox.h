@@ -9,13 +9,13 @@
 #include "CBitmapDC.h"
 #include "UserInterface/CDlgControl.h"
 #include "UserInterface/CDlgScrollable.h"
-#include "UserInterface/CDlgScroller.h"
+#include "UserInterface/CDlgScrolledControl.h"
 
 class CListElementCollection;
 
 namespace UserInterface {
 
-class CDlgListBox : public CDlgControl, public CDlgScrollable {
+class CDlgListBox : public CDlgScrolledControl, public CDlgScrollable {
 public:
     // Style bits of the list.
     static constexpr DWORD kSorted = 0x10000;
@@ -60,31 +60,23 @@ public:
     int GetSelection();
 
     CListElementCollection* GetRows() const { return m_rows; }
-    int GetScrollOffset() const { return m_offset; }
-    int GetContentHeight() { return GetRowTop(GetItemCount()); }
-    const CDlgScroller& GetScroller() const { return m_scroller; }
+    int GetContentHeight() override { return GetRowTop(GetItemCount()); }
     // The row under a point of the control's own coordinates, -1 when none.
     int RowFromPoint(int y);
 
-    BOOL SetHost(IDlgObjectHost* host) override;
-    BOOL Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) override;
     int GetPreferredWidth() override { return 0; }
     int GetPreferredHeight() override;
-    void GetInnerRect(LPRECT rect) override;
-    int GetBorderSize() override;
 
     void OnScroll(int kind, int amount) override;
 
 protected:
     void OnPaint(HDC dc, const RECT* inner) override;
-    void DrawBorder(HDC dc, const RECT* rect) override;
     void DrawFocusBorder(HDC, const RECT*) override {}
     LRESULT OnCreate() override;
     LRESULT OnMoved() override;
     LRESULT OnKey(UINT key, BOOL down) override;
     LRESULT OnPointer(const POINT* point, int mode) override;
     LRESULT OnSetFont(HFONT font, BOOL redraw) override;
-    LRESULT OnSetBorderColor(COLORREF color, BOOL redraw) override;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     virtual LRESULT OnSetSelection(int index, BOOL redraw);
@@ -115,10 +107,8 @@ private:
     RECT TextRect(int index, int x, int width);
     int MeasureText(HDC dc, int index, int width);
     void RebuildBoldFont();
-    int ViewHeight();
     int ClampOffset(int offset);
     int MeasureAll();
-    void UpdateScrollRange(BOOL redraw);
     // Paints the rows of content range [offset, offset + area height) into the area.
     void PaintRows(HDC dc, const RECT& area, int offset);
     void DrawSelectionBar(HDC dc, const RECT& rect);
@@ -133,7 +123,6 @@ private:
 
     CListElementCollection* m_rows;
     bool m_ownsRows;
-    int m_offset = 0;
     int m_selection = -1;
     int m_minItemHeight = 0;
     int m_rowSpacing;
@@ -142,7 +131,6 @@ private:
     DWORD m_selectionTint = kDefaultSelectionTint;
     CBitmapDC m_selectionCache;
     CBitmapDC m_strip;
-    CDlgScroller m_scroller;
     POINT m_pressPoint{};
     // While the selection slides: the bar's content top and height, drawn instead of the row's own.
     bool m_sliding = false;
