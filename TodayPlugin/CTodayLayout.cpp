@@ -57,10 +57,10 @@ std::u16string CTodayLayout::HighLow(int high, int low) {
 
 int CTodayLayout::PictureWidth(int picture, int height) {
     SIZE size{};
-    if (g_pApplicationSkin == nullptr || !g_pApplicationSkin->GetSpriteSize(picture, &size) || size.cy <= 0) {
+    if (g_pApplicationSkin == nullptr || !g_pApplicationSkin->GetSizeAtHeight(picture, height, &size)) {
         return height;
     }
-    return static_cast<int>(static_cast<long long>(size.cx) * height / size.cy);
+    return size.cx;
 }
 
 void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>& columns,

@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "Skin/CAppDlgImage.h"
 #include "Skin/CApplicationSkin.h"
 #include "ThreadJoin.h"
 #include "UserInterface/CDlgTextScope.h"
@@ -171,15 +172,17 @@ SIZE CMapViewControl::ComputeScaledSize(int pictureWidth, int pictureHeight, int
     }
     const double rx = static_cast<double>(areaWidth) / pictureWidth;
     const double ry = static_cast<double>(areaHeight) / pictureHeight;
-    if (fullScreen && rx <= 1 && ry <= 1) {
+    if (!fullScreen) {
+        return CAppDlgImage::FitInside({pictureWidth, pictureHeight}, areaWidth, areaHeight);
+    }
+    if (rx <= 1 && ry <= 1) {
         return {pictureWidth, pictureHeight};
     }
-    // Fitting takes the smaller ratio, covering the larger.
-    const bool byHeight = fullScreen ? rx < ry : rx > ry;
+    // Full screen covers the area: the larger ratio, so that the picture pans along one axis.
     if (rx == ry) {
         return {areaWidth, areaHeight};
     }
-    if (byHeight) {
+    if (rx < ry) {
         return {static_cast<LONG>(pictureWidth * ry), areaHeight};
     }
     return {areaWidth, static_cast<LONG>(pictureHeight * rx)};

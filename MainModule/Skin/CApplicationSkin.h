@@ -43,6 +43,8 @@ public:
                           int sourceWidth, int sourceHeight, const SkinTint& tint);
     // The picture's own size scaled to the screen class.
     BOOL GetSpriteSize(int picture, SIZE* size);
+    // The size at a fixed height, in the picture's own aspect.
+    BOOL GetSizeAtHeight(int picture, int height, SIZE* size);
     // The cached background goes; the next DrawBackground paints it anew (the theme may have changed).
     void DropBackground();
     // Renders, into the packages' render caches, the pictures of every packet that fits this device,
@@ -77,8 +79,6 @@ private:
     CSpritePackage* PackageOf(int picture, int* entry) const;
     BOOL RenderAndDraw(int picture, int width, int height, HDC dc, int x, int y, int sourceX, int sourceY,
                        int sourceWidth, int sourceHeight, const SkinTint* tint);
-    // The size at a fixed height, in the picture's own aspect.
-    BOOL GetSizeAtHeight(int picture, int height, SIZE* size);
     BOOL DrawTintedInRect(int picture, HDC dc, const RECT& rect);
     static bool PreRenderPacket(const CRasterizeTable& table, int packet);
 
