@@ -91,6 +91,35 @@ TEST_F(XmlDom, FindsElementsByTagNameInDocumentOrderAndReadsTheirAttributes) {
     EXPECT_EQ(value.vt, VT_NULL);
 }
 
+// Names are compared as libxml2 keeps them (prefix, colon, local name), non-ASCII ones too.
+TEST_F(XmlDom, AttributesAndElementsAreFoundByTheirQualifiedNamesOnly) {
+    ASSERT_TRUE(Load(u"<root xmlns:x=\"urn:x\"><x:pic x:href=\"#a\" href=\"#b\" x:hr=\"#c\" \u00e9t\u00e9=\"summer\"/>"
+                     u"<pic/></root>"));
+    ce::ComRef<IXMLDOMNode> prefixed = First(u"x:pic");
+    ASSERT_TRUE(prefixed);
+    EXPECT_EQ(Attribute(prefixed.Get(), u"x:href"), u"#a");
+    EXPECT_EQ(Attribute(prefixed.Get(), u"href"), u"#b");
+    EXPECT_EQ(Attribute(prefixed.Get(), u"x:hr"), u"#c");
+    EXPECT_EQ(Attribute(prefixed.Get(), u"x:"), u"<missing>");
+    EXPECT_EQ(Attribute(prefixed.Get(), u"xhref"), u"<missing>") << "the colon is part of the name";
+    EXPECT_EQ(Attribute(prefixed.Get(), u"\u00e9t\u00e9"), u"summer");
+
+    ce::ComRef<IXMLDOMElement> element;
+    ASSERT_EQ(prefixed->QueryInterface(IID_IXMLDOMElement, element.OutVoid()), S_OK);
+    VARIANT value;
+    ce::Bstr name(u"x:href");
+    ASSERT_EQ(element->getAttribute(name.Get(), &value), S_OK);
+    EXPECT_EQ(std::u16string(value.bstrVal, SysStringLen(value.bstrVal)), u"#a");
+    VariantClear(&value);
+
+    ce::ComRef<IXMLDOMNodeList> plain;
+    ce::Bstr tag(u"pic");
+    ASSERT_EQ(document->getElementsByTagName(tag.Get(), plain.Out()), S_OK);
+    LONG length = 0;
+    ASSERT_EQ(plain->get_length(&length), S_OK);
+    EXPECT_EQ(length, 1) << "x:pic is not pic";
+}
+
 TEST_F(XmlDom, ChildNodesSkipWhitespaceAndReportNamesAndValues) {
     ASSERT_TRUE(Load(u"<hc>\n  <data a=\"1\"/>\n  <DATA a=\"2\"/>\n  <!--note-->text<x/>\n</hc>"));
     ce::ComRef<IXMLDOMNode> hc = First(u"hc");

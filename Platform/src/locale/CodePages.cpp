@@ -84,16 +84,23 @@ CE_API int MultiByteToWideChar(UINT codePage, DWORD, LPCSTR text, int length, LP
     }
     std::string_view input = length == -1 ? std::string_view(text, std::char_traits<char>::length(text) + 1)
                                           : std::string_view(text, static_cast<size_t>(length));
-    std::u16string wide;
     if (resolved == CP_UTF8) {
-        wide = ce::FromUtf8(input);
-    } else {
-        wide.reserve(input.size());
-        for (char byte : input) {
-            wide += From1252(static_cast<unsigned char>(byte));
-        }
+        return CopyConverted(ce::FromUtf8(input), out, size);
     }
-    return CopyConverted(wide, out, size);
+    // One byte is one character in 1252: the length is known without converting, and the characters
+    // go straight into the caller's buffer (the forecast text passes through here twice per city).
+    const int count = static_cast<int>(input.size());
+    if (size == 0) {
+        return count;
+    }
+    if (out == nullptr || size < count) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    for (int i = 0; i < count; ++i) {
+        out[i] = From1252(static_cast<unsigned char>(input[static_cast<size_t>(i)]));
+    }
+    return count;
 }
 
 // Characters without a byte in 1252 become defaultChar (or '?') and set *usedDefault; UTF-8 takes

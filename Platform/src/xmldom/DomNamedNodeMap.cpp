@@ -15,7 +15,8 @@ std::vector<xmlNodePtr> AttributesOf(xmlNodePtr element) {
 
 class DomNamedNodeMap final : public DomNodeCollection<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap> {
 public:
-    DomNamedNodeMap(XmlTreePtr tree, xmlNodePtr element) : DomNodeCollection(std::move(tree), AttributesOf(element)) {}
+    DomNamedNodeMap(XmlTreePtr tree, xmlNodePtr element)
+        : DomNodeCollection(std::move(tree), AttributesOf(element)), element_(element) {}
 
     STDMETHODIMP getNamedItem(BSTR name, IXMLDOMNode** item) override {
         if (item == nullptr) {
@@ -25,14 +26,16 @@ public:
         if (name == nullptr) {
             return E_INVALIDARG;
         }
-        for (xmlNodePtr attribute : Nodes()) {
-            if (NodeName(attribute) == name) {
-                *item = NewDomNode(Tree(), attribute);
-                return S_OK;
-            }
+        xmlNodePtr attribute = FindAttribute(element_, name);
+        if (attribute == nullptr) {
+            return S_FALSE;
         }
-        return S_FALSE;
+        *item = NewDomNode(Tree(), attribute);
+        return S_OK;
     }
+
+private:
+    xmlNodePtr element_;
 };
 
 }  // namespace

@@ -74,11 +74,8 @@ public:
         if (name == nullptr) {
             return E_INVALIDARG;
         }
-        for (xmlAttrPtr attribute = node_->properties; attribute != nullptr; attribute = attribute->next) {
-            auto* node = reinterpret_cast<xmlNodePtr>(attribute);
-            if (NodeName(node) == name) {
-                return NodeValue(node, value);
-            }
+        if (xmlNodePtr attribute = FindAttribute(node_, name)) {
+            return NodeValue(attribute, value);
         }
         value->vt = VT_NULL;
         return S_FALSE;

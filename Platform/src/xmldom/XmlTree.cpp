@@ -26,12 +26,17 @@ BSTR ToBstr(const std::u16string& text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-std::string QualifiedName(xmlNodePtr element) {
-    std::string name = reinterpret_cast<const char*>(element->name);
-    if (element->ns != nullptr && element->ns->prefix != nullptr) {
-        name = reinterpret_cast<const char*>(element->ns->prefix) + (":" + name);
+// Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 text. Look-ups compare the
+// bytes libxml2 keeps instead of converting every name they pass: the forecast's elements carry about
+// a hundred attributes each.
+bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
+    const std::string_view local = reinterpret_cast<const char*>(node->name);
+    if (node->ns == nullptr || node->ns->prefix == nullptr) {
+        return name == local;
     }
-    return name;
+    const std::string_view prefix = reinterpret_cast<const char*>(node->ns->prefix);
+    return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
+           name[prefix.size()] == ':' && name.ends_with(local);
 }
 
 void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xmlNodePtr>& out) {
@@ -39,7 +44,7 @@ void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xml
         if (child->type != XML_ELEMENT_NODE) {
             continue;
         }
-        if (name == "*" || QualifiedName(child) == name) {
+        if (name == "*" || HasQualifiedName(child, name)) {
             out.push_back(child);
         }
         CollectElements(child, name, out);
@@ -181,6 +186,17 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
     }
     *children = NewDomNodeList(tree, std::move(nodes));
     return S_OK;
+}
+
+xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name) {
+    const std::string wanted = ce::ToUtf8(name);
+    for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+        auto* node = reinterpret_cast<xmlNodePtr>(attribute);
+        if (HasQualifiedName(node, wanted)) {
+            return node;
+        }
+    }
+    return nullptr;
 }
 
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements) {

@@ -39,6 +39,8 @@ HRESULT NodeValue(xmlNodePtr node, VARIANT* value);
 HRESULT NodeText(xmlNodePtr node, BSTR* text);
 HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml);
 HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** children);
+// The element's first attribute of that qualified name; null when it has none.
+xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name);
 // Elements below node (not node itself) named name, or every element for "*", in document order.
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements);
 
