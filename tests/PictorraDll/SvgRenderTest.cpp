@@ -212,6 +212,27 @@ TEST_P(SvgRender, WeatherPicturesRenderWithTheirColours)
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, SvgRender, ::testing::Values(32, 64));
 
+// Rendered at the document's own size, so that one unit is one pixel.
+SvgRaster AtDocumentSize(const std::string& content) { return Rasterize(Doc(content), 100, 100); }
+
+TEST(SvgRenderRootDefaults, StrokesStartFromTheRootsWidthAndMiterLimit)
+{
+    SvgRaster line = AtDocumentSize("<line x1='0' y1='50.5' x2='100' y2='50.5' stroke='black'/>");
+    EXPECT_EQ(AlphaAt(line, 50, 50), 255);
+    EXPECT_EQ(AlphaAt(line, 50, 49), 0) << "a line without stroke-width is one pixel wide";
+    EXPECT_EQ(AlphaAt(line, 50, 51), 0);
+    // A join of 18 degrees needs a miter of 6.4 widths: beyond the limit of 4, so it is bevelled.
+    SvgRaster join = AtDocumentSize("<path d='M37.3 110 L50 30 L62.7 110' fill='none' stroke='black' stroke-width='4'/>");
+    EXPECT_EQ(AlphaAt(join, 50, 23), 0);
+    EXPECT_GT(AlphaAt(join, 50, 40), 200);
+    // What a group sets reaches the shapes inside it, which set nothing themselves.
+    SvgRaster inherited = AtDocumentSize("<g stroke-width='6' stroke-miterlimit='10'><line x1='0' y1='50' x2='100' "
+                                         "y2='50' stroke='black'/><path d='M37.3 110 L50 30 L62.7 110' fill='none' "
+                                         "stroke='black' stroke-width='4'/></g>");
+    EXPECT_EQ(AlphaAt(inherited, 20, 47), 255);
+    EXPECT_GT(AlphaAt(inherited, 50, 23), 200);
+}
+
 TEST(SvgRenderFailures, DisplayNoneOrHiddenShapeAnywhereFailsThePicture)
 {
     EXPECT_EQ(RenderStatus(Doc("<rect width='9' height='9'/><g><rect display='none' width='5' height='5'/></g>")),
