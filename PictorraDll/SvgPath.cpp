@@ -20,6 +20,33 @@ int ArgumentCount(char letter)
     }
 }
 
+// The large-arc and sweep flags of an arc are one character each, "0" or "1", so that "10" is two
+// flags; anything else ends the path data.
+bool IsArcFlag(char letter, int argument)
+{
+    return (letter == 'a' || letter == 'A') && (argument == 3 || argument == 4);
+}
+
+bool ReadFlag(SvgScanner& scan, double& value)
+{
+    char c = scan.Peek();
+    if (c != '0' && c != '1') return false;
+    value = c - '0';
+    scan.Advance();
+    return true;
+}
+
+// One argument group of a command, its numbers separated by blanks and at most one comma.
+bool ReadGroup(SvgScanner& scan, char letter, int count, double* args)
+{
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) scan.SkipSeparator();
+        bool read = IsArcFlag(letter, i) ? ReadFlag(scan, args[i]) : scan.ReadNumber(args[i]);
+        if (!read) return false;
+    }
+    return true;
+}
+
 int StoredArgumentCount(SvgPathOp op)
 {
     switch (op) {
@@ -52,10 +79,7 @@ SvgStatus SvgPath::ParseData(std::string_view text)
             scan.SkipSeparator();
             if (!scan.AtNumber()) break;
             double args[7];
-            for (int i = 0; i < count; ++i) {
-                if (i > 0) scan.SkipSeparator();
-                if (!scan.ReadNumber(args[i])) return SvgStatus::ParseError;
-            }
+            if (!ReadGroup(scan, letter, count, args)) return SvgStatus::ParseError;
             ReadCommand(letter, args);
             // Further pairs after a move are moves too.
         }

@@ -79,6 +79,18 @@ TEST(SvgPath, CloseReadsNoArgumentsSoNumbersAfterItEndTheParse)
     EXPECT_EQ(closed.Arguments(), (std::vector<double>{1, 1, 5, 1, 2, 2}));  // close returns to (1,1)
 }
 
+TEST(SvgPath, ArcFlagsAreOneCharacterEach)
+{
+    SvgPath path;
+    ASSERT_EQ(path.ParseData("M0 0A5.5.3-4 010-.1a 25 25 0 10 -25 25"), SvgStatus::Success);
+    EXPECT_EQ(path.Arguments(), (std::vector<double>{0, 0, 5.5, .3, -4, 0, 1, 0, -.1, 25, 25, 0, 1, 0, -25, 24.9}));
+    for (const char* bad : {"M0 0 L1 1 A1 1 0 2 0 5 5", "M0 0 L1 1 A1 1 0 0 +1 5 5", "M0 0 L1 1 A1 1 0 0,,1 5 5"}) {
+        SvgPath stopped;
+        EXPECT_EQ(stopped.ParseData(bad), SvgStatus::ParseError) << bad;
+        EXPECT_EQ(stopped.Operations().size(), 2u) << bad;
+    }
+}
+
 TEST(SvgPath, NumbersOutOfRangeOrMalformedAreRejected)
 {
     SvgPath path;

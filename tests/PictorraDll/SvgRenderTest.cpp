@@ -177,6 +177,16 @@ TEST_P(SvgRender, ViewBoxMeetCentresAndAlignWithoutModeScalesByWidth)
     EXPECT_PIXEL(neither, 0.5, 0.2, kClear);
 }
 
+TEST_P(SvgRender, UnitsAreAHundredToTheInchAndPercentagesOfTheViewport)
+{
+    SvgRaster r = Render(Doc("<rect width='0.5in' height='50%' fill='red'/>"
+                             "<rect x='50' y='50' width='36pt' height='1.27cm' fill='blue'/>"));
+    EXPECT_PIXEL(r, 0.49, 0.49, kRed);
+    EXPECT_PIXEL(r, 0.52, 0.25, kClear);
+    EXPECT_PIXEL(r, 0.25, 0.52, kClear);
+    EXPECT_PIXEL(r, 0.99, 0.99, kBlue);
+}
+
 TEST_P(SvgRender, StyleAttributeLosesToPresentationAttribute)
 {
     SvgRaster r = Render(Doc("<rect width='100' height='100' style='fill: red; stroke:none' fill='blue'/>"));
