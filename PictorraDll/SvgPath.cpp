@@ -47,6 +47,15 @@ bool ReadGroup(SvgScanner& scan, char letter, int count, double* args)
     return true;
 }
 
+// The separator after a group, taken only when another group follows: a comma before a letter or at
+// the end is left standing, where it ends the path data as an error.
+void SkipSeparatorBeforeGroup(SvgScanner& scan)
+{
+    SvgScanner ahead = scan;
+    ahead.SkipSeparator();
+    if (ahead.AtNumber()) scan = ahead;
+}
+
 int StoredArgumentCount(SvgPathOp op)
 {
     switch (op) {
@@ -75,13 +84,13 @@ SvgStatus SvgPath::ParseData(std::string_view text)
             ReadCommand(letter, nullptr);
             continue;
         }
-        for (;;) {
-            scan.SkipSeparator();
-            if (!scan.AtNumber()) break;
+        // Only blanks stand between a letter and its first number; "L,38" ends the path data.
+        scan.SkipBlanks();
+        while (scan.AtNumber()) {
             double args[7];
             if (!ReadGroup(scan, letter, count, args)) return SvgStatus::ParseError;
-            ReadCommand(letter, args);
-            // Further pairs after a move are moves too.
+            ReadCommand(letter, args);  // further pairs after a move are moves too
+            SkipSeparatorBeforeGroup(scan);
         }
     }
 }

@@ -91,6 +91,19 @@ TEST(SvgPath, ArcFlagsAreOneCharacterEach)
     }
 }
 
+TEST(SvgPath, CommasStandOnlyBetweenNumbers)
+{
+    SvgPath pairs;
+    ASSERT_EQ(pairs.ParseData("M0,0,10,10 L 5,5 , 6,6"), SvgStatus::Success);
+    EXPECT_EQ(pairs.Operations(), (std::vector<Op>{Op::MoveTo, Op::MoveTo, Op::LineTo, Op::LineTo}));
+    // After a letter, before a letter and at the end a comma ends the data; what came before it stays.
+    for (const char* stray : {"M0 0 L10 10 L,20 20", "M0 0 L10 10, L20 20", "M0 0 L10 10,"}) {
+        SvgPath path;
+        EXPECT_EQ(path.ParseData(stray), SvgStatus::ParseError) << stray;
+        EXPECT_EQ(path.Operations().size(), 2u) << stray;
+    }
+}
+
 TEST(SvgPath, NumbersOutOfRangeOrMalformedAreRejected)
 {
     SvgPath path;

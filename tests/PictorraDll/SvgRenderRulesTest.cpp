@@ -28,7 +28,7 @@ uint32_t At(const SvgRaster& r, int x, int y) { return PixelAt(r, x, y); }
     EXPECT_TRUE(Near(At(raster, x, y), want)) << "at (" << (x) << ", " << (y) << "): got " << Hex(At(raster, x, y)) \
                                               << " want " << Hex(want)
 
-TEST(SvgRules, ArcFlagsAreSingleDigits)
+TEST(SvgRules, PathDataArcFlagsAndSeparators)
 {
     // A half disc over the line from (20, 50) to (80, 50), its flags written together with the numbers
     // that follow them, as path data may write them.
@@ -49,6 +49,11 @@ TEST(SvgRules, ArcFlagsAreSingleDigits)
         EXPECT_COLOUR(r, 50, 80, kClear) << flag;
         EXPECT_COLOUR(r, 65, 50, kClear) << flag;
     }
+    // So does a comma right after a letter.
+    SvgRaster comma = AtDocumentSize("<g fill='none' stroke='red' stroke-width='4'><path d='M10 50 L50 50 L,90 50'/>"
+                                     "</g>");
+    EXPECT_COLOUR(comma, 30, 50, kRed);
+    EXPECT_COLOUR(comma, 70, 50, kClear);
 }
 
 TEST(SvgRules, GradientReferencesAndStopOffsets)
