@@ -7,12 +7,6 @@
 namespace {
 using namespace pictorra_test;
 
-constexpr uint32_t kClear = 0x00000000;
-constexpr uint32_t kRed = 0xFFFF0000;
-constexpr uint32_t kGreen = 0xFF008000;
-constexpr uint32_t kBlue = 0xFF0000FF;
-constexpr uint32_t kBlack = 0xFF000000;
-
 class SvgRender : public ::testing::TestWithParam<int> {
 protected:
     SvgRaster Render(const std::string& svg) { return Rasterize(svg, GetParam(), GetParam()); }
@@ -221,9 +215,6 @@ TEST_P(SvgRender, WeatherPicturesRenderWithTheirColours)
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, SvgRender, ::testing::Values(32, 64));
-
-// Rendered at the document's own size, so that one unit is one pixel.
-SvgRaster AtDocumentSize(const std::string& content) { return Rasterize(Doc(content), 100, 100); }
 
 TEST(SvgRenderRootDefaults, StrokesStartFromTheRootsWidthAndMiterLimit)
 {
