@@ -170,15 +170,20 @@ TEST(SvgRules, EntitiesOfTheDocumentsOwnDtdAreExpanded)
     EXPECT_TRUE(PixelIs(r, 25, 50, kGreen));
     EXPECT_TRUE(PixelIs(r, 75, 50, kBlue));
 
-    // An entity of another file is not read, and an undeclared one is an error.
-    std::filesystem::path outside = std::filesystem::temp_directory_path() / "pictorra-outside-entity.xml";
-    std::ofstream(outside) << "<rect width='100' height='100' fill='red'/>";
-    SvgRaster raster;
-    SvgStatus status = SvgRasterizer::Render("<!DOCTYPE svg [<!ENTITY outside SYSTEM '" + outside.string() + "'>]>" +
-                                                 Doc("&outside;"),
-                                             100, 100, raster);
-    EXPECT_TRUE(Failed(status) || InkCount(raster) == 0) << "the outside file was drawn";
-    std::filesystem::remove(outside);
+    // Neither an entity of another file nor an outside DTD is read, and an undeclared entity is an error.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path();
+    const std::string entity = (folder / "pictorra-outside-entity.xml").string();
+    const std::string dtd = (folder / "pictorra-outside.dtd").string();
+    std::ofstream(entity) << "<rect width='100' height='100' fill='red'/>";
+    std::ofstream(dtd) << "<!ENTITY outside \"<rect width='100' height='100' fill='red'/>\">";
+    for (const std::string& doctype : {"<!DOCTYPE svg [<!ENTITY outside SYSTEM '" + entity + "'>]>",
+                                       "<!DOCTYPE svg SYSTEM '" + dtd + "'>"}) {
+        SvgRaster raster;
+        SvgStatus status = SvgRasterizer::Render(doctype + Doc("&outside;"), 100, 100, raster);
+        EXPECT_TRUE(Failed(status) || InkCount(raster) == 0) << "the outside file was drawn: " << doctype;
+    }
+    std::filesystem::remove(entity);
+    std::filesystem::remove(dtd);
     EXPECT_EQ(RenderStatus(Doc("&undeclared;")), SvgStatus::ParseError);
 
     // Entities that expand to far more than the document are refused by libxml2's limits, quickly.
