@@ -17,9 +17,28 @@ constexpr double kMaxGlyphSize = 4096;
 
 cairo_matrix_t ToCairo(const SvgMatrix& m) { return cairo_matrix_t{m.a, m.b, m.c, m.d, m.e, m.f}; }
 
+double Red(uint32_t rgb) { return ((rgb >> 16) & 0xFF) / 255.0; }
+double Green(uint32_t rgb) { return ((rgb >> 8) & 0xFF) / 255.0; }
+double Blue(uint32_t rgb) { return (rgb & 0xFF) / 255.0; }
+
 void SetRgb(cairo_t* cr, uint32_t rgb, double alpha)
 {
-    cairo_set_source_rgba(cr, ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha);
+    cairo_set_source_rgba(cr, Red(rgb), Green(rgb), Blue(rgb), alpha);
+}
+
+// Calls visit(type, point) for each element of the current path in user space, with its curves
+// flattened into lines; a close has no point of its own.
+template <class Visit>
+void VisitFlatPath(cairo_t* cr, Visit visit)
+{
+    cairo_path_t* path = cairo_copy_path_flat(cr);
+    for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
+        const cairo_path_data_t* d = &path->data[i];
+        double x = 0, y = 0;
+        if (d->header.type != CAIRO_PATH_CLOSE_PATH) x = d[1].point.x, y = d[1].point.y;
+        visit(d->header.type, x, y);
+    }
+    cairo_path_destroy(path);
 }
 
 // Copies what a group's own context must share with the one it stands in for.
@@ -276,10 +295,9 @@ void SvgCairoRenderer::ApplyDashes()
 
 SvgStatus SvgCairoRenderer::SetStrokeDashArray(const std::vector<double>& dashes)
 {
-    for (double d : dashes) {
-        if (d < 0) return SvgStatus::InvalidValue;
-    }
-    State().dashes = dashes;
+    // A pattern with a negative length is in error, and the stroke is drawn solid.
+    bool negative = std::any_of(dashes.begin(), dashes.end(), [](double d) { return d < 0; });
+    State().dashes = negative ? std::vector<double>{} : dashes;
     ApplyDashes();
     return SvgStatus::Success;
 }
@@ -341,8 +359,13 @@ SvgStatus SvgCairoRenderer::Transform(const SvgMatrix& matrix)
 {
     cairo_matrix_t m = ToCairo(matrix);
     double det = m.xx * m.yy - m.xy * m.yx;
-    // A matrix that cannot be inverted would leave the context unusable for the rest of the picture.
-    if (!std::isfinite(det) || det == 0 || !std::isfinite(m.x0) || !std::isfinite(m.y0)) return SvgStatus::InvalidValue;
+    if (!std::isfinite(det) || !std::isfinite(m.x0) || !std::isfinite(m.y0)) return SvgStatus::InvalidValue;
+    // A matrix that flattens the element to nothing cannot be inverted, and would leave the context
+    // unusable for the rest of the picture: the element and its children draw nothing instead.
+    if (det == 0) {
+        State().drawsNothing = true;
+        return SvgStatus::Success;
+    }
     cairo_transform(m_cr, &m);
     return SvgStatus::Success;
 }
@@ -406,15 +429,27 @@ double SvgCairoRenderer::ToPixels(const SvgLength& l) const
 
 // ---- paint ---------------------------------------------------------------------------------------
 
-cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g, bool forStroke)
+bool SvgCairoRenderer::PathBox(double& x1, double& y1, double& x2, double& y2) const
+{
+    x1 = y1 = HUGE_VAL;
+    x2 = y2 = -HUGE_VAL;
+    VisitFlatPath(m_cr, [&](cairo_path_data_type_t type, double x, double y) {
+        if (type == CAIRO_PATH_CLOSE_PATH) return;
+        x1 = std::min(x1, x), y1 = std::min(y1, y);
+        x2 = std::max(x2, x), y2 = std::max(y2, y);
+    });
+    return x1 <= x2;
+}
+
+cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g)
 {
     bool boundingBox = g.units == SvgPaintUnits::ObjectBoundingBox;
     SvgMatrix space = g.transform;
     if (boundingBox) {
+        // The box of the path itself, for strokes too; extents of the context would be the device box
+        // mapped back, too large under a rotation or skew.
         double x1, y1, x2, y2;
-        if (forStroke) cairo_stroke_extents(m_cr, &x1, &y1, &x2, &y2);
-        else cairo_fill_extents(m_cr, &x1, &y1, &x2, &y2);
-        if (!(x2 - x1 > 0) || !(y2 - y1 > 0)) return nullptr;  // no box for the gradient to span
+        if (!PathBox(x1, y1, x2, y2) || !(x2 - x1 > 0) || !(y2 - y1 > 0)) return nullptr;  // no box to span
         space = SvgMatrix{x2 - x1, 0, 0, y2 - y1, x1, y1}.Then(g.transform);
     }
     cairo_matrix_t matrix = ToCairo(space);
@@ -423,17 +458,22 @@ cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g, bool for
     // Bounding-box lengths take percentages of 1.0.
     bool saved = State().boundingBox;
     State().boundingBox = boundingBox;
+    double radius = ToPixels(g.r);
     cairo_pattern_t* pattern =
         g.type == SvgGradientType::Linear
             ? cairo_pattern_create_linear(ToPixels(g.x1), ToPixels(g.y1), ToPixels(g.x2), ToPixels(g.y2))
-            : cairo_pattern_create_radial(ToPixels(g.fx), ToPixels(g.fy), 0, ToPixels(g.cx), ToPixels(g.cy),
-                                          ToPixels(g.r));
+            : cairo_pattern_create_radial(ToPixels(g.fx), ToPixels(g.fy), 0, ToPixels(g.cx), ToPixels(g.cy), radius);
     State().boundingBox = saved;
 
-    for (const SvgGradientStop& stop : g.stops) {
-        cairo_pattern_add_color_stop_rgba(pattern, stop.offset, ((stop.rgb >> 16) & 0xFF) / 255.0,
-                                          ((stop.rgb >> 8) & 0xFF) / 255.0, (stop.rgb & 0xFF) / 255.0, stop.opacity);
+    if (g.type == SvgGradientType::Radial && radius == 0 && !g.stops.empty()) {
+        // A circle of no size paints the whole area in the colour of the last stop.
+        const SvgGradientStop& last = g.stops.back();
+        cairo_pattern_destroy(pattern);
+        return cairo_pattern_create_rgba(Red(last.rgb), Green(last.rgb), Blue(last.rgb), last.opacity);
     }
+    for (const SvgGradientStop& stop : g.stops)
+        cairo_pattern_add_color_stop_rgba(pattern, stop.offset, Red(stop.rgb), Green(stop.rgb), Blue(stop.rgb),
+                                          stop.opacity);
     cairo_pattern_set_matrix(pattern, &matrix);
     static constexpr cairo_extend_t kExtend[] = {CAIRO_EXTEND_NONE, CAIRO_EXTEND_REFLECT, CAIRO_EXTEND_REPEAT};
     cairo_pattern_set_extend(pattern, kExtend[int(g.spread)]);
@@ -441,7 +481,7 @@ cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g, bool for
     return pattern;
 }
 
-SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint, double alpha, bool forStroke)
+SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint, double alpha)
 {
     switch (paint.kind) {
     case SvgPaintKind::None: return SourceResult::Skip;
@@ -450,7 +490,7 @@ SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint
         return SourceResult::Ready;
     case SvgPaintKind::Gradient: {
         // Opacities do not apply to gradients.
-        cairo_pattern_t* pattern = paint.gradient ? CreateGradient(*paint.gradient, forStroke) : nullptr;
+        cairo_pattern_t* pattern = paint.gradient ? CreateGradient(*paint.gradient) : nullptr;
         if (!pattern) return SourceResult::Skip;
         cairo_set_source(m_cr, pattern);
         cairo_pattern_destroy(pattern);
@@ -466,16 +506,20 @@ SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint
 SvgStatus SvgCairoRenderer::RenderPath()
 {
     const SvgRenderState& s = State();
+    if (s.drawsNothing) {
+        cairo_new_path(m_cr);
+        return MemoryStatus();
+    }
     SvgStatus status = SvgStatus::Success;
     bool stroke = s.stroke.kind != SvgPaintKind::None;
     if (s.fill.kind != SvgPaintKind::None) {
-        SourceResult r = SetSource(s.fill, s.opacity * s.fillOpacity, false);
+        SourceResult r = SetSource(s.fill, s.opacity * s.fillOpacity);
         if (r == SourceResult::Failed) status = SvgStatus::NoMemory;
         if (r == SourceResult::Ready) cairo_fill_preserve(m_cr);
     }
     if (stroke && !Failed(status)) {
         LimitDashes();
-        SourceResult r = SetSource(s.stroke, s.opacity * s.strokeOpacity, true);
+        SourceResult r = SetSource(s.stroke, s.opacity * s.strokeOpacity);
         if (r == SourceResult::Failed) status = SvgStatus::NoMemory;
         if (r == SourceResult::Ready) cairo_stroke_preserve(m_cr);
     }
@@ -495,15 +539,13 @@ void SvgCairoRenderer::LimitDashes()
 
 double SvgCairoRenderer::PathLength() const
 {
-    cairo_path_t* path = cairo_copy_path_flat(m_cr);
     double length = 0, x = 0, y = 0, startX = 0, startY = 0;
-    for (int i = 0; path->status == CAIRO_STATUS_SUCCESS && i < path->num_data; i += path->data[i].header.length) {
-        const cairo_path_data_t* d = &path->data[i];
-        switch (d->header.type) {
-        case CAIRO_PATH_MOVE_TO: x = startX = d[1].point.x, y = startY = d[1].point.y; break;
+    VisitFlatPath(m_cr, [&](cairo_path_data_type_t type, double px, double py) {
+        switch (type) {
+        case CAIRO_PATH_MOVE_TO: x = startX = px, y = startY = py; break;
         case CAIRO_PATH_LINE_TO:
-            length += std::hypot(d[1].point.x - x, d[1].point.y - y);
-            x = d[1].point.x, y = d[1].point.y;
+            length += std::hypot(px - x, py - y);
+            x = px, y = py;
             break;
         case CAIRO_PATH_CLOSE_PATH:
             length += std::hypot(startX - x, startY - y);
@@ -511,8 +553,7 @@ double SvgCairoRenderer::PathLength() const
             break;
         default: break;
         }
-    }
-    cairo_path_destroy(path);
+    });
     return length;
 }
 

@@ -76,8 +76,10 @@ private:
     SvgRenderState& State() { return m_states.back(); }
     const SvgRenderState& State() const { return m_states.back(); }
     SvgStatus MemoryStatus() const;
-    SourceResult SetSource(const SvgPaint& paint, double alpha, bool forStroke);
-    cairo_pattern_t* CreateGradient(const SvgGradient& gradient, bool forStroke);
+    SourceResult SetSource(const SvgPaint& paint, double alpha);
+    cairo_pattern_t* CreateGradient(const SvgGradient& gradient);
+    // The box of the current path's points in user space; false for an empty path.
+    bool PathBox(double& x1, double& y1, double& x2, double& y2) const;
     void ApplyDashes();
     void LimitDashes();
     double PathLength() const;

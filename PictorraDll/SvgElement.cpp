@@ -74,7 +74,10 @@ SvgStatus SvgElement::Draw(SvgRenderEngine& engine, SvgWalk& walk, bool throughU
         if (rx.value <= 0 || ry.value <= 0) return SvgStatus::Success;
         return engine.RenderEllipse(cx, cy, rx, ry);
     case SvgElementKind::Line: return engine.RenderLine(x1, y1, x2, y2);
-    case SvgElementKind::Rect: return engine.RenderRect(x, y, width, height, rx, ry);
+    case SvgElementKind::Rect:
+        // A rect without width or height draws nothing, not even its stroke.
+        if (width.value == 0 || height.value == 0) return SvgStatus::Success;
+        return engine.RenderRect(x, y, width, height, rx, ry);
     case SvgElementKind::Text: return engine.RenderText(x, y, text);
     case SvgElementKind::Image:
         // Image elements carry no pixels: one that would show something cannot be drawn.

@@ -1,10 +1,13 @@
 #include "SvgParser.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <span>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 
 #include "SvgDocument.h"
@@ -66,9 +69,35 @@ const LengthAttribute<SvgGradient> kLinearGeometry[] = {{"x1", "0%", SvgOrientat
                                           {"y2", "0%", SvgOrientation::Vertical, &SvgGradient::y2}};
 const LengthAttribute<SvgGradient> kRadialGeometry[] = {{"cx", "50%", SvgOrientation::Horizontal, &SvgGradient::cx},
                                           {"cy", "50%", SvgOrientation::Vertical, &SvgGradient::cy},
-                                          {"r", "50%", SvgOrientation::Other, &SvgGradient::r},
+                                          {"r", "50%", SvgOrientation::Other, &SvgGradient::r, true},
                                           {"fx", "50%", SvgOrientation::Horizontal, &SvgGradient::fx},
                                           {"fy", "50%", SvgOrientation::Vertical, &SvgGradient::fy}};
+
+// A corner radius of a rect when it is given and not negative; a value that is no length is an error.
+SvgStatus ReadCornerRadius(const SvgAttributes& a, std::string_view name, SvgOrientation o,
+                           std::optional<SvgLength>& radius)
+{
+    auto value = a.Find(name);
+    if (!value) return SvgStatus::Success;
+    SvgLength length;
+    if (SvgStatus s = SvgLength::Parse(*value, o, length); Failed(s)) return s;
+    if (length.value >= 0) radius = length;
+    return SvgStatus::Success;
+}
+
+// "offset" of a stop: a number or a percentage; any other text is invalid and gives 0.
+double ReadStopOffset(const SvgAttributes& a)
+{
+    auto text = a.Find("offset");
+    if (!text) return 0;
+    SvgScanner scan(*text);
+    scan.SkipBlanks();
+    double offset = 0;
+    if (!scan.ReadNumber(offset)) return 0;
+    if (scan.Consume("%")) offset *= 0.01;
+    scan.SkipBlanks();
+    return scan.AtEnd() ? offset : 0;
+}
 
 // "#id" of an xlink:href.
 std::string_view HrefId(const SvgAttributes& a)
@@ -110,15 +139,33 @@ std::string CollapseBlanks(std::string_view text)
     return out;
 }
 
-void OnSaxStart(void* ctx, const xmlChar* name, const xmlChar** attrs)
+// What the SAX callbacks reach: the parser, and the XML context that holds the declared entities.
+struct SaxTarget {
+    SvgParser* parser = nullptr;
+    xmlParserCtxtPtr context = nullptr;
+};
+
+SvgParser& ParserOf(void* target) { return *static_cast<SaxTarget*>(target)->parser; }
+
+void OnSaxStart(void* target, const xmlChar* name, const xmlChar** attrs)
 {
-    static_cast<SvgParser*>(ctx)->StartElement(reinterpret_cast<const char*>(name),
-                                                SvgAttributes(reinterpret_cast<const char* const*>(attrs)));
+    ParserOf(target).StartElement(reinterpret_cast<const char*>(name),
+                                  SvgAttributes(reinterpret_cast<const char* const*>(attrs)));
 }
-void OnSaxEnd(void* ctx, const xmlChar*) { static_cast<SvgParser*>(ctx)->EndElement(); }
-void OnSaxCharacters(void* ctx, const xmlChar* text, int length)
+void OnSaxEnd(void* target, const xmlChar*) { ParserOf(target).EndElement(); }
+void OnSaxCharacters(void* target, const xmlChar* text, int length)
 {
-    static_cast<SvgParser*>(ctx)->Characters(std::string_view(reinterpret_cast<const char*>(text), size_t(length)));
+    ParserOf(target).Characters(std::string_view(reinterpret_cast<const char*>(text), size_t(length)));
+}
+// Entities declared in the document's own DTD, as drawing programs write them; libxml2 keeps them
+// during a SAX parse and expands them within its limits. Entities of other files are never handed
+// out, so that a picture cannot make the parser read anything but itself.
+xmlEntityPtr OnSaxGetEntity(void* target, const xmlChar* name)
+{
+    xmlEntityPtr entity = xmlSAX2GetEntity(static_cast<SaxTarget*>(target)->context, name);
+    bool inside = entity && (entity->etype == XML_INTERNAL_GENERAL_ENTITY ||
+                             entity->etype == XML_INTERNAL_PREDEFINED_ENTITY);
+    return inside ? entity : nullptr;
 }
 void OnSaxMessage(void*, const char*, ...) {}
 }  // namespace
@@ -132,13 +179,18 @@ SvgStatus SvgParser::Parse(std::string_view text)
     sax.startElement = OnSaxStart;
     sax.endElement = OnSaxEnd;
     sax.characters = OnSaxCharacters;
+    sax.getEntity = OnSaxGetEntity;
     sax.warning = OnSaxMessage;
     sax.error = OnSaxMessage;
     sax.fatalError = OnSaxMessage;
 
-    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr);
+    SaxTarget target{this};
+    xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &target, nullptr, 0, nullptr);
     if (!ctxt) return SvgStatus::NoMemory;
-    xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    target.context = ctxt;
+    // Entities are replaced in attribute values too; XML_PARSE_HUGE stays off, which keeps libxml2's
+    // limits against entities that expand beyond all measure.
+    xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     m_states.assign(1, State{});
     m_status = SvgStatus::Success;
     // The end of the input is marked, so that a document cut short is not well-formed.
@@ -217,7 +269,7 @@ SvgStatus SvgParser::ReadCommonAttributes(SvgElement& element, const SvgAttribut
     if (SvgStatus s = ReadTransform(attributes, "transform", element.transform); Failed(s)) return s;
     if (auto id = attributes.Find("id")) {
         element.id = std::string(*id);
-        m_document.m_ids[element.id] = &element;
+        m_document.m_ids.emplace(element.id, &element);  // of two elements with one id, the first counts
     }
     return SvgStatus::Success;
 }
@@ -345,11 +397,14 @@ SvgStatus SvgParser::OnRect(const SvgAttributes& a, State& s)
 {
     SvgElement* e = Create(SvgElementKind::Rect, s);
     if (!e) return SvgStatus::ParseError;
-    if (SvgStatus st = ReadBox(a, *e, "0"); Failed(st)) return st;
-    auto rx = a.Find("rx"), ry = a.Find("ry");
-    if (!rx && !ry) return SvgStatus::Success;
-    if (SvgStatus st = SvgLength::Parse(rx ? *rx : *ry, SvgOrientation::Horizontal, e->rx); Failed(st)) return st;
-    return SvgLength::Parse(ry ? *ry : *rx, SvgOrientation::Vertical, e->ry);
+    if (SvgStatus st = ReadBox(a, *e, "0", true); Failed(st)) return st;
+    // A missing or negative radius takes the other one as it stands, measured along the other's axis.
+    std::optional<SvgLength> rx, ry;
+    if (SvgStatus st = ReadCornerRadius(a, "rx", SvgOrientation::Horizontal, rx); Failed(st)) return st;
+    if (SvgStatus st = ReadCornerRadius(a, "ry", SvgOrientation::Vertical, ry); Failed(st)) return st;
+    e->rx = rx.value_or(ry.value_or(SvgLength{}));
+    e->ry = ry.value_or(rx.value_or(SvgLength{}));
+    return SvgStatus::Success;
 }
 
 SvgStatus SvgParser::OnCircle(const SvgAttributes& a, State& s)
@@ -424,21 +479,22 @@ SvgStatus SvgParser::OnGradient(const SvgAttributes& a, State& s, SvgGradientTyp
     s.opensGradient = true;
     g.type = type;
     for (const LengthAttribute<SvgGradient>& l : geometry) SvgLength::Parse(l.fallback, l.orientation, g.*l.field);
-    // A referenced gradient lends its stops and settings, and its geometry only when of the same type.
-    if (const SvgElement* base = m_document.FindById(HrefId(a)); base && base->kind == SvgElementKind::Gradient) {
+    // A referenced gradient lends its stops and settings, and its geometry only when of the same type;
+    // a referenced element that is no gradient lends nothing.
+    const SvgElement* base = m_document.FindById(HrefId(a));
+    if (!base && !HrefId(a).empty()) return SvgStatus::ParseError;
+    if (base && base->kind == SvgElementKind::Gradient) {
         SvgGradient copy = base->gradient;
         if (copy.type != type) {
             for (const LengthAttribute<SvgGradient>& l : geometry) copy.*l.field = g.*l.field;
         }
         g = copy;
         g.type = type;
-    } else if (!HrefId(a).empty()) {
-        return SvgStatus::ParseError;
     }
     for (const LengthAttribute<SvgGradient>& l : geometry) {
-        auto v = a.Find(l.name);
-        if (!v) continue;
-        if (SvgStatus st = SvgLength::Parse(*v, l.orientation, g.*l.field); Failed(st)) return st;
+        if (!a.Find(l.name)) continue;
+        auto read = l.extent ? ReadExtent : ReadLength;
+        if (SvgStatus st = read(a, l.name, {}, l.orientation, g.*l.field); Failed(st)) return st;
     }
     return ReadGradientCommon(a, g);
 }
@@ -460,12 +516,9 @@ SvgStatus SvgParser::OnStop(const SvgAttributes& a, State& s)
     SvgStyle style;
     if (SvgStatus st = style.Read(a, PaintResolver()); Failed(st)) return st;
     SvgGradientStop stop;
-    if (auto offset = a.Find("offset")) {
-        SvgScanner scan(*offset);
-        scan.SkipBlanks();
-        if (!scan.ReadNumber(stop.offset)) return SvgStatus::ParseError;
-        if (scan.Consume("%")) stop.offset *= 0.01;
-    }
+    // Offsets run from 0 to 1 and never back: one below the stop before is taken as that one's.
+    double previous = s.gradient->stops.empty() ? 0.0 : s.gradient->stops.back().offset;
+    stop.offset = std::max(std::clamp(ReadStopOffset(a), 0.0, 1.0), previous);
     stop.rgb = style.stopColor.isCurrentColor ? style.color.rgb : style.stopColor.rgb;
     stop.opacity = style.stopOpacity;
     s.gradient->stops.push_back(stop);

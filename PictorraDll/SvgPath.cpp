@@ -20,6 +20,42 @@ int ArgumentCount(char letter)
     }
 }
 
+// The large-arc and sweep flags of an arc are one character each, "0" or "1", so that "10" is two
+// flags; anything else ends the path data.
+bool IsArcFlag(char letter, int argument)
+{
+    return (letter == 'a' || letter == 'A') && (argument == 3 || argument == 4);
+}
+
+bool ReadFlag(SvgScanner& scan, double& value)
+{
+    char c = scan.Peek();
+    if (c != '0' && c != '1') return false;
+    value = c - '0';
+    scan.Advance();
+    return true;
+}
+
+// One argument group of a command, its numbers separated by blanks and at most one comma.
+bool ReadGroup(SvgScanner& scan, char letter, int count, double* args)
+{
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) scan.SkipSeparator();
+        bool read = IsArcFlag(letter, i) ? ReadFlag(scan, args[i]) : scan.ReadNumber(args[i]);
+        if (!read) return false;
+    }
+    return true;
+}
+
+// The separator after a group, taken only when another group follows: a comma before a letter or at
+// the end is left standing, where it ends the path data as an error.
+void SkipSeparatorBeforeGroup(SvgScanner& scan)
+{
+    SvgScanner ahead = scan;
+    ahead.SkipSeparator();
+    if (ahead.AtNumber()) scan = ahead;
+}
+
 int StoredArgumentCount(SvgPathOp op)
 {
     switch (op) {
@@ -48,16 +84,13 @@ SvgStatus SvgPath::ParseData(std::string_view text)
             ReadCommand(letter, nullptr);
             continue;
         }
-        for (;;) {
-            scan.SkipSeparator();
-            if (!scan.AtNumber()) break;
+        // Only blanks stand between a letter and its first number; "L,38" ends the path data.
+        scan.SkipBlanks();
+        while (scan.AtNumber()) {
             double args[7];
-            for (int i = 0; i < count; ++i) {
-                if (i > 0) scan.SkipSeparator();
-                if (!scan.ReadNumber(args[i])) return SvgStatus::ParseError;
-            }
-            ReadCommand(letter, args);
-            // Further pairs after a move are moves too.
+            if (!ReadGroup(scan, letter, count, args)) return SvgStatus::ParseError;
+            ReadCommand(letter, args);  // further pairs after a move are moves too
+            SkipSeparatorBeforeGroup(scan);
         }
     }
 }

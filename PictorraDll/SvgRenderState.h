@@ -29,6 +29,7 @@ struct SvgRenderState {
     double viewportWidth = 0;
     double viewportHeight = 0;
     bool boundingBox = false;
+    bool drawsNothing = false;  // set by a transform that flattens this level (and what it holds) to nothing
 
     // A pushed level inherits everything but the group of the level below.
     SvgRenderState Inherit() const

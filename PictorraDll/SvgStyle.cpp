@@ -117,6 +117,10 @@ void SvgStyle::SetRootDefaults()
 {
     *this = SvgStyle{};
     fontFamily = "sans-serif";
+    // Without this the engine's own values (cairo's line width 2, miter limit 10) would reach every
+    // stroke that no element sizes. The family stays unset: the engine's "verdana" is the default.
+    std::fill(std::begin(m_set), std::end(m_set), true);
+    m_set[int(SvgProperty::FontFamily)] = false;
 }
 
 SvgStatus SvgStyle::ParseProperty(SvgProperty property, std::string_view raw, const SvgPaintResolver& resolve)

@@ -26,8 +26,8 @@ enum class SvgProperty {
 
 class SvgStyle {
 public:
-    // The values the root svg element starts from. They are values, not set properties: the render
-    // engine keeps its own values for what no element sets.
+    // The values the root svg element starts from, set on it so that they reach the render engine:
+    // an element below that sets nothing inherits them. The font family is left to the engine.
     void SetRootDefaults();
 
     // The "style" attribute first (bad pieces ignored), then the presentation attributes in table

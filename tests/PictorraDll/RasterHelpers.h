@@ -11,6 +11,13 @@
 
 namespace pictorra_test {
 
+// Premultiplied ARGB of the colours the test pictures use.
+constexpr uint32_t kClear = 0x00000000;
+constexpr uint32_t kRed = 0xFFFF0000;
+constexpr uint32_t kGreen = 0xFF008000;
+constexpr uint32_t kBlue = 0xFF0000FF;
+constexpr uint32_t kBlack = 0xFF000000;
+
 inline SvgRaster Rasterize(const std::string& svg, int width, int height)
 {
     SvgRaster raster;
@@ -45,19 +52,30 @@ inline std::string Hex(uint32_t v)
     return buf;
 }
 
+// The pixel at (x, y) is near the wanted premultiplied ARGB value.
+inline ::testing::AssertionResult PixelIs(const SvgRaster& r, int x, int y, uint32_t want)
+{
+    uint32_t got = PixelAt(r, x, y);
+    if (Near(got, want)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "at (" << x << ", " << y << ") of " << r.width << " x " << r.height
+                                         << ": got " << Hex(got) << " want " << Hex(want);
+}
+
 #define EXPECT_PIXEL(raster, fx, fy, want)                                                                 \
-    do {                                                                                                  \
-        uint32_t got_ = pictorra_test::PixelAtFraction(raster, fx, fy);                                    \
-        EXPECT_TRUE(pictorra_test::Near(got_, want)) << "at (" << (fx) << ", " << (fy) << ") size "          \
-                                                     << (raster).width << ": got " << pictorra_test::Hex(got_) \
-                                                     << " want " << pictorra_test::Hex(want);               \
-    } while (0)
+    EXPECT_TRUE(pictorra_test::PixelIs(raster, int((fx) * (raster).width), int((fy) * (raster).height), want)) \
+        << "at fraction (" << (fx) << ", " << (fy) << ")"
 
 // An svg document of 100 x 100 units around the given content.
 inline std::string Doc(const std::string& content, const std::string& rootAttributes = "")
 {
     return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='100' "
            "height='100' " + rootAttributes + ">" + content + "</svg>";
+}
+
+// A picture of Doc(content) rendered at the document's own size, so that one unit is one pixel.
+inline SvgRaster AtDocumentSize(const std::string& content, const std::string& prologue = "")
+{
+    return Rasterize(prologue + Doc(content), 100, 100);
 }
 
 inline SvgStatus RenderStatus(const std::string& svg, int size = 32)

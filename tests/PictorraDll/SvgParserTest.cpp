@@ -86,6 +86,21 @@ TEST(SvgParser, NegativeSizesAreNotTaken)
     EXPECT_GE(Child(d, 2).width.value, 0);
 }
 
+TEST(SvgParser, TheRootCarriesTheDefaultsAndElementsBelowOnlyWhatTheySet)
+{
+    SvgDocument d;
+    ASSERT_EQ(d.Parse(Doc("<g><rect stroke='red'/></g>", "stroke-width='3'")), SvgStatus::Success);
+    const SvgStyle& root = d.Root()->style;
+    EXPECT_TRUE(root.IsSet(SvgProperty::StrokeMiterLimit));
+    EXPECT_DOUBLE_EQ(root.miterLimit, 4);
+    EXPECT_DOUBLE_EQ(root.strokeWidth.value, 3);
+    EXPECT_FALSE(root.IsSet(SvgProperty::FontFamily)) << "the engine's own family is the default";
+    for (int p = 0; p < int(SvgProperty::Count); ++p) {
+        EXPECT_FALSE(Child(d, 0).style.IsSet(SvgProperty(p))) << p;
+        EXPECT_EQ(Child(d, 0).children[0]->style.IsSet(SvgProperty(p)), SvgProperty(p) == SvgProperty::Stroke) << p;
+    }
+}
+
 TEST(SvgParser, TextRunsOfBlanksCollapse)
 {
     SvgDocument d;
@@ -109,7 +124,7 @@ TEST(SvgParser, AspectRuleFollowsTheViewBox)
 TEST(SvgParser, BrokenDocumentsAreParseErrors)
 {
     for (const char* text : {"", "<svg", "<svg><rect/>", "<svg></g>", "<g/>", "not xml", "<svg/><svg/>",
-                             "<!DOCTYPE svg [<!ENTITY a 'x'>]><svg>&a;</svg>"}) {
+                             "<!DOCTYPE svg [<!ENTITY a 'x'>]><svg>&b;</svg>"}) {
         SvgDocument d;
         EXPECT_NE(d.Parse(text), SvgStatus::Success) << text;
     }

@@ -79,6 +79,26 @@ TEST(SvgPath, CloseReadsNoArgumentsSoNumbersAfterItEndTheParse)
     EXPECT_EQ(closed.Arguments(), (std::vector<double>{1, 1, 5, 1, 2, 2}));  // close returns to (1,1)
 }
 
+TEST(SvgPath, ArcFlagsAreOneCharacterEachAndCommasStandBetweenNumbers)
+{
+    SvgPath arcs;
+    ASSERT_EQ(arcs.ParseData("M0 0A5.5.3-4 010-.1a 25 25 0 10 -25 25"), SvgStatus::Success);
+    EXPECT_EQ(arcs.Arguments(), (std::vector<double>{0, 0, 5.5, .3, -4, 0, 1, 0, -.1, 25, 25, 0, 1, 0, -25, 24.9}));
+    SvgPath pairs;
+    ASSERT_EQ(pairs.ParseData("M0,0,10,10 L 5,5 , 6,6"), SvgStatus::Success);
+    EXPECT_EQ(pairs.Operations(), (std::vector<Op>{Op::MoveTo, Op::MoveTo, Op::LineTo, Op::LineTo}));
+}
+
+TEST(SvgPath, AFlagOtherThanZeroOrOneOrAStrayCommaEndsTheDataAfterWhatCameBefore)
+{
+    for (const char* bad : {"M0 0 L1 1 A1 1 0 2 0 5 5", "M0 0 L1 1 A1 1 0 0 +1 5 5", "M0 0 L1 1 A1 1 0 0,,1 5 5",
+                            "M0 0 L10 10 L,20 20", "M0 0 L10 10, L20 20", "M0 0 L10 10,"}) {
+        SvgPath path;
+        EXPECT_EQ(path.ParseData(bad), SvgStatus::ParseError) << bad;
+        EXPECT_EQ(path.Operations().size(), 2u) << bad;
+    }
+}
+
 TEST(SvgPath, NumbersOutOfRangeOrMalformedAreRejected)
 {
     SvgPath path;

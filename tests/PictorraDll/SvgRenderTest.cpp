@@ -7,12 +7,6 @@
 namespace {
 using namespace pictorra_test;
 
-constexpr uint32_t kClear = 0x00000000;
-constexpr uint32_t kRed = 0xFFFF0000;
-constexpr uint32_t kGreen = 0xFF008000;
-constexpr uint32_t kBlue = 0xFF0000FF;
-constexpr uint32_t kBlack = 0xFF000000;
-
 class SvgRender : public ::testing::TestWithParam<int> {
 protected:
     SvgRaster Render(const std::string& svg) { return Rasterize(svg, GetParam(), GetParam()); }
@@ -177,6 +171,16 @@ TEST_P(SvgRender, ViewBoxMeetCentresAndAlignWithoutModeScalesByWidth)
     EXPECT_PIXEL(neither, 0.5, 0.2, kClear);
 }
 
+TEST_P(SvgRender, UnitsAreAHundredToTheInchAndPercentagesOfTheViewport)
+{
+    SvgRaster r = Render(Doc("<rect width='0.5in' height='50%' fill='red'/>"
+                             "<rect x='50' y='50' width='36pt' height='1.27cm' fill='blue'/>"));
+    EXPECT_PIXEL(r, 0.49, 0.49, kRed);
+    EXPECT_PIXEL(r, 0.52, 0.25, kClear);
+    EXPECT_PIXEL(r, 0.25, 0.52, kClear);
+    EXPECT_PIXEL(r, 0.99, 0.99, kBlue);
+}
+
 TEST_P(SvgRender, StyleAttributeLosesToPresentationAttribute)
 {
     SvgRaster r = Render(Doc("<rect width='100' height='100' style='fill: red; stroke:none' fill='blue'/>"));
@@ -211,6 +215,24 @@ TEST_P(SvgRender, WeatherPicturesRenderWithTheirColours)
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoSizes, SvgRender, ::testing::Values(32, 64));
+
+TEST(SvgRenderRootDefaults, StrokesStartFromTheRootsWidthAndMiterLimit)
+{
+    SvgRaster line = AtDocumentSize("<line x1='0' y1='50.5' x2='100' y2='50.5' stroke='black'/>");
+    EXPECT_EQ(AlphaAt(line, 50, 50), 255);
+    EXPECT_EQ(AlphaAt(line, 50, 49), 0) << "a line without stroke-width is one pixel wide";
+    EXPECT_EQ(AlphaAt(line, 50, 51), 0);
+    // A join of 18 degrees needs a miter of 6.4 widths: beyond the limit of 4, so it is bevelled.
+    SvgRaster join = AtDocumentSize("<path d='M37.3 110 L50 30 L62.7 110' fill='none' stroke='black' stroke-width='4'/>");
+    EXPECT_EQ(AlphaAt(join, 50, 23), 0);
+    EXPECT_GT(AlphaAt(join, 50, 40), 200);
+    // What a group sets reaches the shapes inside it, which set nothing themselves.
+    SvgRaster inherited = AtDocumentSize("<g stroke-width='6' stroke-miterlimit='10'><line x1='0' y1='50' x2='100' "
+                                         "y2='50' stroke='black'/><path d='M37.3 110 L50 30 L62.7 110' fill='none' "
+                                         "stroke='black' stroke-width='4'/></g>");
+    EXPECT_EQ(AlphaAt(inherited, 20, 47), 255);
+    EXPECT_GT(AlphaAt(inherited, 50, 23), 200);
+}
 
 TEST(SvgRenderFailures, DisplayNoneOrHiddenShapeAnywhereFailsThePicture)
 {

@@ -2,6 +2,8 @@
 // state has its adapted picture, and the contact sheet shows them all.
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "ContactSheet.h"
 #include "SkinTestFolder.h"
 #include "SpritePackageFile.h"
+#include "SvgPath.h"
 #include "SvgRasterizer.h"
 #include "Weather/WeatherStateTable.h"
 #include "WeatherPictureTable.h"
@@ -44,6 +47,30 @@ int CoveredPixels(const SvgRaster& raster)
     return covered;
 }
 
+void CollectPathData(const xmlNode* node, std::vector<std::string>& found)
+{
+    for (const xmlNode* child = node; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        if (xmlStrEqual(child->name, BAD_CAST "path")) {
+            xmlChar* d = xmlGetProp(child, BAD_CAST "d");
+            if (d) found.emplace_back(reinterpret_cast<const char*>(d));
+            xmlFree(d);
+        }
+        CollectPathData(child->children, found);
+    }
+}
+
+// The "d" of every path of a picture.
+std::vector<std::string> PathData(const std::string& svg)
+{
+    std::vector<std::string> found;
+    xmlDoc* doc = xmlReadMemory(svg.data(), int(svg.size()), "entry.svg", nullptr, XML_PARSE_NONET);
+    EXPECT_NE(doc, nullptr);
+    if (doc) CollectPathData(xmlDocGetRootElement(doc), found);
+    xmlFreeDoc(doc);
+    return found;
+}
+
 std::set<int> WeatherStatePictures()
 {
     std::set<int> pictures;
@@ -54,7 +81,7 @@ std::set<int> WeatherStatePictures()
     return pictures;
 }
 
-TEST(SkinPackages, EveryEntryOfBothPackagesDrawsAtTwoSizes)
+TEST(SkinPackages, EveryEntryOfBothPackagesDrawsWholeAtTwoSizes)
 {
     for (auto [name, count] : {std::pair<std::string, size_t>{"icons.pak", 77}, {"misc.pak", 18}}) {
         Package package = Read(name);
@@ -62,6 +89,11 @@ TEST(SkinPackages, EveryEntryOfBothPackagesDrawsAtTwoSizes)
         for (size_t i = 0; i < count; ++i) {
             std::string svg;
             ASSERT_TRUE(SpritePackageFile::ParseEntry(package.bytes, package.entries[i], svg)) << name << " " << i;
+            // Path data in error would draw only in part, here and in browsers.
+            for (const std::string& d : PathData(svg)) {
+                SvgPath path;
+                EXPECT_EQ(path.ParseData(d), SvgStatus::Success) << name << " entry " << i << ": " << d.substr(0, 40);
+            }
             for (int size : {16, 96}) {
                 SvgRaster raster;
                 ASSERT_EQ(SvgRasterizer::Render(svg, size, size, raster), SvgStatus::Success) << name << " " << i;

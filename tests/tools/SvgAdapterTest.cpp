@@ -93,13 +93,24 @@ TEST(SvgAdapter, ReferencesReachWhatTheyNameWhereverItStands)
 TEST(SvgAdapter, CoordinatePairsAfterAMoveAreDrawnAsLines)
 {
     // The snowflakes of the weather icons are drawn this way: "m-2.16-1.24-1.09-.63" is one spoke.
+    // The letter takes the place of the separator before the pair: SVG allows no comma after a letter.
     std::string source = std::string(kOpen) +
-        "<path d='M2,4 18,4m-8,6 4e0,0M2 16h8' stroke='#ff0000' stroke-width='2' fill='none'/></svg>";
+        "<path d='M2,4 18,4m-8,6,4e0,0M2 16h8' stroke='#ff0000' stroke-width='2' fill='none'/></svg>";
     std::string svg = Adapted(source);
     EXPECT_NE(svg.find("M2,4 L 18,4m-8,6 l 4e0,0M2 16h8"), std::string::npos) << svg;
     EXPECT_EQ(ColourAt(svg, 10, 4), 0xFF0000u);
     EXPECT_EQ(ColourAt(svg, 12, 10), 0xFF0000u);
     EXPECT_EQ(ColourAt(svg, 5, 16), 0xFF0000u);
+}
+
+TEST(SvgAdapter, PathDataInErrorIsRefused)
+{
+    // A browser stops drawing such a path at the error; the picture would not look as drawn.
+    SvgAdapter::Result result;
+    std::string error;
+    EXPECT_FALSE(SvgAdapter::Adapt(std::string(kOpen) + "<path d='M2 2 L18 2 L18,18 Z'/><path d='M0 0 H,5'/></svg>",
+                                   result, error));
+    EXPECT_NE(error.find("path data \"M0 0 H,5\" is not valid"), std::string::npos) << error;
 }
 
 TEST(SvgAdapter, TheSizeComesFromTheViewBoxOrThePixelSize)

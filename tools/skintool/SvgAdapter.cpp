@@ -12,6 +12,7 @@
 #include <set>
 
 #include "CssClassRules.h"
+#include "SvgPath.h"
 #include "SvgPathRewriter.h"
 #include "SvgRasterizer.h"
 
@@ -119,6 +120,10 @@ public:
         CollectGradients(root);
         MoveDefinitionsFirst(root);
         AdaptElement(root);
+        if (!m_invalidPathData.empty()) {
+            error = "the path data \"" + m_invalidPathData.substr(0, 40) + "\" is not valid";
+            return false;
+        }
         return SetPixelSize(root, error);
     }
 
@@ -182,8 +187,7 @@ private:
         NormaliseHref(node);
         CheckPaint(node, "fill");
         CheckPaint(node, "stroke");
-        if (std::strcmp(Name(node), "path") == 0 && HasAttribute(node, "d"))
-            xmlSetProp(node, X("d"), X(SvgPathRewriter::MakeLinesExplicit(Attribute(node, "d")).c_str()));
+        if (std::strcmp(Name(node), "path") == 0 && HasAttribute(node, "d")) AdaptPathData(node);
         xmlNode* child = node->children;
         while (child) {
             xmlNode* next = child->next;
@@ -192,6 +196,15 @@ private:
                 Remove(child);
             child = next;
         }
+    }
+
+    // Path data that Pictorra would cut short at an error is refused, since browsers stop there too.
+    void AdaptPathData(xmlNode* node)
+    {
+        std::string d = SvgPathRewriter::MakeLinesExplicit(Attribute(node, "d"));
+        xmlSetProp(node, X("d"), X(d.c_str()));
+        SvgPath path;
+        if (Failed(path.ParseData(d)) && m_invalidPathData.empty()) m_invalidPathData = d;
     }
 
     bool Keep(xmlNode* node)
@@ -301,6 +314,7 @@ private:
     xmlNs* m_xlink = nullptr;
     CssClassRules m_rules;
     std::set<std::string> m_gradients;
+    std::string m_invalidPathData;  // the first path data that does not parse
 };
 
 std::string Serialise(xmlDoc* doc)

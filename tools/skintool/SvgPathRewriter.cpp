@@ -50,8 +50,11 @@ std::string SvgPathRewriter::MakeLinesExplicit(std::string_view d)
                 i = start;
                 break;
             }
-            if (count == 2) out += command == 'M' ? " L" : " l";
-            out.append(d.substr(start, i + length - start));
+            // SVG allows only blanks between a letter and its number, so the separator before the
+            // third number, which may be a comma, gives way to the line letter.
+            if (count == 2) out += command == 'M' ? " L " : " l ";
+            else out.append(d.substr(start, i - start));
+            out.append(d.substr(i, length));
             i += length;
         }
     }

@@ -7,6 +7,6 @@
 
 class SvgPathRewriter {
 public:
-    // "M1 2 3 4" gives "M1 2 L 3 4", "m1 2 3 4 5 6" gives "m1 2 l 3 4 5 6"; everything else stays.
+    // "M1 2 3 4" gives "M1 2 L 3 4", "m1,2,3,4 5,6" gives "m1,2 l 3,4 5,6"; everything else stays.
     static std::string MakeLinesExplicit(std::string_view pathData);
 };
