@@ -114,26 +114,44 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
         return false;
     }
     out->clear();
-    const Entry& entry = entries_[index];
+    std::vector<uint8_t> bytes;
+    return ReadAllBytes(&bytes) && ParseEntryCities(entries_[index], bytes, out);
+}
+
+bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
     CFSFile file;
-    if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0) ||
-        !file.Seek(static_cast<LONG>(entry.offset), FILE_BEGIN)) {
+    if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0)) {
         return false;
     }
+    DWORD high = 0;
+    const DWORD size = file.GetSize(&high);
+    if (size == INVALID_FILE_SIZE || high != 0) {
+        return false;
+    }
+    bytes->resize(size);
+    return size == 0 || file.ReadExact(bytes->data(), size);
+}
+
+bool CCityDB::ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& bytes,
+                               std::vector<CityDBRecord>* out) const {
+    out->clear();
+    size_t position = entry.offset;
     std::u16string previous;
     for (WORD i = 0; i < entry.count; ++i) {
-        WORD header = 0;
-        if (!file.ReadU16(header)) {
+        if (position > bytes.size() || bytes.size() - position < 2) {
             return false;
         }
+        const WORD header = static_cast<WORD>(bytes[position] | (bytes[position + 1] << 8));
+        position += 2;
         size_t codedLength = header & 0x7FF;
         size_t shared = header >> 11;
-        uint8_t coded[kRecordCodedCapacity];
         // The shared part must come from a previous text that has that many characters.
-        if (codedLength > sizeof coded || shared > previous.size() || (i == 0 && shared > 0) ||
-            !file.ReadExact(coded, static_cast<DWORD>(codedLength))) {
+        if (codedLength > kRecordCodedCapacity || shared > previous.size() || (i == 0 && shared > 0) ||
+            bytes.size() - position < codedLength) {
             return false;
         }
+        const uint8_t* coded = bytes.data() + position;
+        position += codedLength;
         char rest[kRecordTextCapacity];
         CBitStream stream(coded, codedLength);
         if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
@@ -181,9 +199,13 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     }
     out->clear();
     std::multimap<int, CityDBRecord> kept;  // equal distances stay in reading order
+    std::vector<uint8_t> bytes;
+    if (!ReadAllBytes(&bytes)) {
+        return false;
+    }
     std::vector<CityDBRecord> cities;
-    for (int i = 0; i < GetEntryCount(); ++i) {
-        if (!ReadEntryCities(i, &cities)) {
+    for (const Entry& entry : entries_) {
+        if (!ParseEntryCities(entry, bytes, &cities)) {
             return false;
         }
         for (const CityDBRecord& city : cities) {

@@ -40,6 +40,10 @@ private:
 
     bool ReadIndex(CFSFile& file);
     bool ReadEntry(CFSFile& file, Entry& entry) const;
+    // The whole file in one read: the records of an entry lie where its offset says, and reading them
+    // field by field from the file cost a system call each.
+    bool ReadAllBytes(std::vector<uint8_t>* bytes) const;
+    bool ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& bytes, std::vector<CityDBRecord>* out) const;
     std::u16string ToWide(const char* text) const;
     static int AdmissionLimit(int nearest);
 

@@ -2,8 +2,10 @@
 // code length, and the decoding of a text up to its terminating symbol 0.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "Weather/CBitStream.h"
 
@@ -25,6 +27,25 @@ private:
         CBitCode code;
         uint8_t symbol = 0;
     };
+    // The codes of each length sorted by their bits, equal codes in table order, so that a look-up
+    // is a binary search among the codes of one length and finds what a scan of the table would.
+    void BuildLookup();
+    // The symbol of the code at the stream's position, read through the table of the first bits where
+    // the stream has that many left, else bit by bit.
+    bool ReadSymbol(CBitStream& stream, uint8_t& symbol) const;
+
     Entry entries_[256];
     size_t count_ = 0;
+    std::vector<Entry> byLength_;
+    // byLength_[lengthStart_[n] .. lengthStart_[n + 1]) holds the codes of n bits.
+    std::array<uint16_t, 34> lengthStart_{};
+    // For each value of the next fastBits_ bits: the symbol of the shortest code they begin with and
+    // its length, or length 0 where every code they could begin is longer.
+    struct FastEntry {
+        uint8_t symbol = 0;
+        uint8_t length = 0;
+    };
+    static constexpr uint32_t kMaxFastBits = 12;
+    uint32_t fastBits_ = 0;
+    std::vector<FastEntry> fast_;
 };
