@@ -61,8 +61,9 @@ protected:
     template <class Dialog>
     void ExpectCaptionsShown(const char* screen, int labelId, const char* key) {
         SCOPED_TRACE(screen);
-        const LPCWSTR expected = LoadLocalizedString(key);
-        ASSERT_NE(expected, nullptr) << key;
+        // A copy: the loaded text lives in a buffer that the dialog's own look-ups overwrite.
+        ASSERT_NE(LoadLocalizedString(key), nullptr) << key;
+        const std::u16string expected = LoadLocalizedString(key);
         ScriptedScreen<Dialog> dialog;
         dialog.Then([](ScriptedScreen<Dialog>& d) { UpdateWindow(d.GetHandle()); });
         dialog.Then([&](ScriptedScreen<Dialog>& d) {
@@ -94,10 +95,11 @@ protected:
         EXPECT_GE(rect.top, 0);
         EXPECT_LE(rect.right, d.GetClientWidth());
         EXPECT_LE(rect.bottom, d.GetClientHeight());
-        if (index + 1 < d.GetLayout()->GetControlCount()) {
-            RECT next;
-            d.GetLayout()->GetControlAt(index + 1)->GetRect(&next);
-            EXPECT_LE(rect.bottom, next.top) << "the next control covers the label";
+        UserInterface::CDlgControl* next = d.GetLayout()->GetControlAt(index + 1);
+        if (next != nullptr && next->IsVisible()) {
+            RECT below;
+            next->GetRect(&below);
+            EXPECT_LE(rect.bottom, below.top) << "the next control covers the label";
         }
         // The background is the dark theme gradient: only the white text comes near white.
         int textPixels = 0;

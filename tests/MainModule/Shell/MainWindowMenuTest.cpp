@@ -1,7 +1,6 @@
 // The main window's soft keys and menu, and the fixed bands of its layout, which follow a turn.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "Controls/CToolBarControl.h"
@@ -101,20 +100,19 @@ TEST(MainWindowLayout, TheToolbarLaysItsButtonsAlongItsBandAfterEachTurn) {
     ASSERT_TRUE(layout.AddControl(toolbar));
     ASSERT_TRUE(toolbar->Create(CToolBarControl::kHorizontal, nullptr, CMainWindowLayout::kToolbar,
                                 UserInterface::CDlgControl::kVisible, 0, 0));
-    const auto turnTo = [&](int width, int height, const RECT& view) {
-        ASSERT_TRUE(ce::SetProfileString("device", "screen_width", std::to_string(width)));
-        ASSERT_TRUE(ce::SetProfileString("device", "screen_height", std::to_string(height)));
+    const auto turnTo = [&](const char* orientation, const RECT& view) {
+        ASSERT_TRUE(ce::SetProfileString("device", "orientation", orientation));
         ce::ReloadProfile();
-        g_pSysInfo->UpdateScreenSize();
+        ASSERT_TRUE(g_pSysInfo->UpdateScreenSize()) << "the screen turned";
         layout.SetBounds(view, 0, 0);
         layout.Arrange();
     };
-    ASSERT_NO_FATAL_FAILURE(turnTo(320, 240, RECT{0, 0, 320, 188}));
+    ASSERT_NO_FATAL_FAILURE(turnTo("landscape", RECT{0, 0, 320, 188}));
     RECT band;
     toolbar->GetRect(&band);
     EXPECT_EQ(band.left, 270) << "the band at the right edge";
     EXPECT_EQ(toolbar->GetOrientation(), CToolBarControl::kVertical) << "its buttons stacked";
-    ASSERT_NO_FATAL_FAILURE(turnTo(240, 320, RECT{0, 0, 240, 268}));
+    ASSERT_NO_FATAL_FAILURE(turnTo("portrait", RECT{0, 0, 240, 268}));
     toolbar->GetRect(&band);
     EXPECT_EQ(band.top, 218);
     EXPECT_EQ(toolbar->GetOrientation(), CToolBarControl::kHorizontal) << "side by side again";
