@@ -31,6 +31,7 @@ struct DeviceKind {
     const char* kind;
     int width;
     int height;
+    const char* orientation;
 };
 
 class SettingsLabelsTest : public SettingsDialogTest, public ::testing::WithParamInterface<DeviceKind> {
@@ -38,6 +39,7 @@ protected:
     void SetUp() override {
         SettingsDialogTest::SetUp();
         ASSERT_TRUE(ce::SetProfileString("device", "kind", GetParam().kind));
+        ASSERT_TRUE(ce::SetProfileString("device", "orientation", GetParam().orientation));
         ASSERT_NO_FATAL_FAILURE(SetScreen(GetParam().width, GetParam().height));
         sysInfo_ = std::make_unique<CSysInfo>(GetModuleHandleW(nullptr));
         g_pSysInfo = sysInfo_.get();
@@ -144,9 +146,9 @@ TEST_P(SettingsLabelsTest, TheFirstStartPagesShowTheirCaptionsAndTheNetworkExpla
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, SettingsLabelsTest,
-                         ::testing::Values(DeviceKind{"pocketpc", "pocketpc", 240, 320},
-                                           DeviceKind{"smartphone", "smartphone", 176, 220},
-                                           DeviceKind{"landscape", "pocketpc", 320, 240}),
+                         ::testing::Values(DeviceKind{"pocketpc", "pocketpc", 240, 320, "portrait"},
+                                           DeviceKind{"smartphone", "smartphone", 176, 220, "portrait"},
+                                           DeviceKind{"landscape", "pocketpc", 240, 320, "landscape"}),
                          [](const ::testing::TestParamInfo<DeviceKind>& info) { return info.param.name; });
 
 }  // namespace
