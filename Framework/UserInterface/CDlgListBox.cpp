@@ -116,6 +116,8 @@ BOOL CDlgListBox::AddItem(LPCWSTR text, int leftImage, int rightImage, intptr_t 
     m_rows->SetLeftImage(index, leftImage);
     m_rows->SetRightImage(index, rightImage);
     m_rows->SetData(index, data);
+    // As in the combo box, a new row takes the list's text colour; SetItemTextColor changes one row.
+    m_rows->SetTextColor(index, static_cast<COLORREF>(OnGetTextColor()));
     MeasureRow(index);
     UpdateScrollRange(FALSE);
     RedrawIf(redraw);
@@ -558,7 +560,8 @@ void CDlgListBox::DrawRowContent(HDC dc, int index, int x, int y, int width) {
         }
     }
     const UINT format = kTextFormat | DT_NOCLIP | ((GetFlags() & kSingleLine) ? DT_SINGLELINE : 0);
-    if (index == m_selection && AllowsSelection()) {
+    // The shadow keeps the text readable on the light selection bar; a tinted selection needs none.
+    if (index == m_selection && AllowsSelection() && !(GetFlags() & kTintSelection)) {
         RECT shadow = text;
         OffsetRect(&shadow, 1, 1);
         ::SetTextColor(dc, color == RGB(0, 0, 0) ? RGB(255, 255, 255) : RGB(0, 0, 0));

@@ -32,6 +32,11 @@ CHourForecast PartOrBlank(const CDayPartsForecast& parts, int slot) {
 
 }  // namespace
 
+// The unit text is the bare letter ("C", "F"): the degree sign is the format's.
+std::u16string CDayPartsForecastControl::TemperatureText(int temperature) {
+    return FormatText(u"%d\u00B0%s", temperature, LocalizedText(GetSettings().GetTemperatureUnitKey()).c_str());
+}
+
 CDayPartsForecastControl::CDayPartsForecastControl() : CAnimatedControl(u"__DayPartsForecastControl") { MakeFonts(); }
 
 CDayPartsForecastControl::~CDayPartsForecastControl() {
@@ -173,8 +178,7 @@ void CDayPartsForecastControl::DrawPart(HDC dc, int part, const RECT& quarter, S
     const int temperature = hour.GetTemperature(GetSettings().degreeType);
     if (temperature != kUnknownTemperature) {
         SelectObject(dc, m_temperatureFont);
-        const std::u16string text =
-            FormatText(u"%d\u00B0%s", temperature, LocalizedText(GetSettings().GetTemperatureUnitKey()).c_str());
+        const std::u16string text = TemperatureText(temperature);
         const SIZE size = MeasureText(dc, text);
         DrawTextAt(dc, quarter.right - one - size.cx, quarter.bottom - one - size.cy, text);
     }

@@ -3,6 +3,8 @@
 // A tap that begins and ends on one quarter reports that part; the pictures run through their frames.
 #pragma once
 
+#include <string>
+
 #include "Controls/CAnimatedControl.h"
 #include "Weather/CDayPartsForecast.h"
 
@@ -11,6 +13,9 @@ public:
     static constexpr int kPartCount = CDayPartsForecast::kPartCount;
     // Sent to the host with the part index (0 morning to 3 night).
     static constexpr int kNotifyPart = 1;
+
+    // A part's temperature with the degree sign and the unit of the settings: "-6°C".
+    static std::u16string TemperatureText(int temperature);
 
     CDayPartsForecastControl();
     ~CDayPartsForecastControl() override;

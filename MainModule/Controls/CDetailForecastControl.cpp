@@ -1,6 +1,7 @@
 #include "Controls/CDetailForecastControl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "CSysInfo.h"
@@ -37,9 +38,9 @@ struct RowItem {
 };
 
 RowItem PressureItem(const Data& data) {
-    const int pressure = static_cast<int>(data.pressure);
-    return {FormatText(u"%s %d %s", LocalizedText("IDS_PRESSURE").c_str(), pressure, data.pressureUnit),
-            FormatText(u"%s %d %s", LocalizedText("IDS_PRESSURE_SHORT").c_str(), pressure, data.pressureUnit)};
+    const std::u16string value = CDetailForecastControl::PressureValueText(data);
+    return {FormatText(u"%s %s %s", LocalizedText("IDS_PRESSURE").c_str(), value.c_str(), data.pressureUnit),
+            FormatText(u"%s %s %s", LocalizedText("IDS_PRESSURE_SHORT").c_str(), value.c_str(), data.pressureUnit)};
 }
 
 RowItem UvItem(const Data& data) {
@@ -54,6 +55,29 @@ RowItem HumidityItem(const Data& data) {
 }
 
 }  // namespace
+
+std::u16string CDetailForecastControl::PressureValueText(const DetailForecastData& data) {
+    // Inches of mercury come with two decimals, which a float holds only nearly (30.46 as 30.4599...):
+    // rounded to the hundredth. The whole units are truncated.
+    if (data.pressureDecimals == 2) {
+        const int hundredths = static_cast<int>(std::lround(static_cast<double>(data.pressure) * 100.0));
+        return FormatText(u"%d.%02d", hundredths / 100, hundredths % 100);
+    }
+    return FormatText(u"%d", static_cast<int>(data.pressure));
+}
+
+// The unit text is the bare letter ("C", "F"): the degree sign is the format's.
+std::u16string CDetailForecastControl::TemperatureText(const DetailForecastData& data) {
+    const bool first = (data.flags & Data::kFirstTemperature) != 0;
+    const bool second = (data.flags & Data::kSecondTemperature) != 0;
+    if (first && second) {
+        return FormatText(u"%d/%d\u00B0%s", data.secondTemperature, data.firstTemperature, data.temperatureUnit);
+    }
+    if (!first && !second) {
+        return u"";
+    }
+    return FormatText(u"%d\u00B0%s", second ? data.secondTemperature : data.firstTemperature, data.temperatureUnit);
+}
 
 CDetailForecastControl::CDetailForecastControl() : CAnimatedControl(u"__DetailForecastControl") { MakeFonts(); }
 
@@ -190,13 +214,7 @@ void CDetailForecastControl::DrawTemperatures(HDC dc, const RECT& whole) {
     if (!first && !second) {
         return;
     }
-    std::u16string text;
-    if (first && second) {
-        text = FormatText(u"%d/%d\u00B0%s", m_data.secondTemperature, m_data.firstTemperature, m_data.temperatureUnit);
-    } else {
-        text = FormatText(u"%d\u00B0%s", second ? m_data.secondTemperature : m_data.firstTemperature,
-                          m_data.temperatureUnit);
-    }
+    const std::u16string text = TemperatureText(m_data);
     UserInterface::CDlgTextScope scope(dc, m_temperatureFont, m_textColor);
     const int padding = CSysInfo::Scale(kPadding);
     DrawTextAt(dc, whole.left + padding, whole.top + padding, text);

@@ -3,6 +3,8 @@
 // humidity. The picture runs through its frames.
 #pragma once
 
+#include <string>
+
 #include "Controls/CAnimatedControl.h"
 #include "Controls/DetailForecastData.h"
 
@@ -16,6 +18,11 @@ public:
     int GetCurrentFrame();
     // A copy of the record shown.
     DetailForecastData GetData();
+
+    // "5/-3°C" for a day's high and low, "-6°C" for one temperature, empty for none.
+    static std::u16string TemperatureText(const DetailForecastData& data);
+    // The pressure with the decimals of its unit, truncated.
+    static std::u16string PressureValueText(const DetailForecastData& data);
 
 protected:
     void OnPaint(HDC dc, const RECT* inner) override;

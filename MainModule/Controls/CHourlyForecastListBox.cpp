@@ -5,6 +5,7 @@
 #include "Skin/CApplicationSkin.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "Weather/CSettings.h"
+#include "Weather/CUnitConversion.h"
 #include "Weather/GlobalServices.h"
 
 namespace {
@@ -13,7 +14,6 @@ constexpr int kUnknownTemperature = -10000;
 constexpr WCHAR kTimeSample[] = u"12:00 AM";
 constexpr WCHAR kTemperatureSample[] = u"-00\u00B0";
 constexpr WCHAR kDetailSample[] = u"Wind";  // the first four characters of "Wind: NW 5 ms"
-constexpr const char* kWindUnitKeys[] = {"IDS_KMH", "IDS_MPH", "IDS_MS"};
 
 bool IsSquare() { return g_pSysInfo != nullptr && g_pSysInfo->IsSquareScreen(); }
 
@@ -167,13 +167,12 @@ void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row)
 void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, int right, int top, int lineHeight) {
     const CSettings& settings = GetSettings();
     std::u16string lines[3];
-    const DWORD windUnit = settings.windSpeedUnit < 3 ? settings.windSpeedUnit : 0;
-    const int speed = hour.GetWindSpeed(windUnit);
+    const int speed = hour.GetWindSpeed(settings.windSpeedUnit);
     if (speed >= 0) {
         WCHAR direction[32] = {};
         hour.GetWindDirectionText(direction, 32);
         lines[0] = FormatText(u"%s %s %d %s", Label("IDS_WIND", "IDS_WIND_SHORT").c_str(), direction, speed,
-                              LocalizedText(kWindUnitKeys[windUnit]).c_str());
+                              LocalizedText(CUnitConversion::WindSpeedUnitKey(settings.windSpeedUnit)).c_str());
     }
     if (hour.GetUvIndex() >= 0) {
         WCHAR uvText[64] = {};

@@ -9,6 +9,7 @@
 #include "Controls/PressTracking.h"
 #include "DrawingHelpers.h"
 #include "Skin/HslColor.h"
+#include "Skin/ThemeKind.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "Weather/CSettings.h"
 #include "Weather/GlobalServices.h"
@@ -52,7 +53,7 @@ bool IsWeekend(const CDate& date) {
 
 // On a coloured theme whose hue is near a series colour, that series takes a colour that stands out.
 void AdaptToTheme(COLORREF* high, COLORREF* low, COLORREF* weekend) {
-    if (g_pSysInfo == nullptr || g_pSysInfo->GetBaseHue() < 255) {
+    if (!IsColouredTheme()) {
         return;
     }
     const BYTE hue = HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(0)).hue);

@@ -39,5 +39,6 @@ struct DetailForecastData {
     WCHAR uvText[kShortTextLength];
     float pressure;
     WCHAR pressureUnit[kShortTextLength];
+    int pressureDecimals;  // 2 for inches of mercury, 0 for the others
     DWORD flags;
 };

@@ -13,18 +13,10 @@
 namespace DetailForecastRecord {
 namespace {
 
-constexpr const char* kWindUnitKeys[] = {"IDS_KMH", "IDS_MPH", "IDS_MS"};
-constexpr const char* kPressureUnitKeys[] = {"IDS_INHG", "IDS_MMHG", "IDS_MB"};
-
 void CopyLocalized(const char* key, LPWSTR buffer, int size) {
     if (!CLocalization::Global().GetString(key, buffer, size)) {
         buffer[0] = 0;
     }
-}
-
-// A unit of a table; an out-of-range setting takes the first.
-const char* UnitKey(const char* const* keys, int count, DWORD unit) {
-    return unit < static_cast<DWORD>(count) ? keys[unit] : keys[0];
 }
 
 void SetTemperature(DetailForecastData* data, int temperature) {
@@ -53,10 +45,11 @@ void SetHumidity(DetailForecastData* data, int humidity) {
 void SetUnitTexts(DetailForecastData* data) {
     const CSettings& settings = GetSettings();
     CopyLocalized(settings.GetTemperatureUnitKey(), data->temperatureUnit, DetailForecastData::kShortTextLength);
-    CopyLocalized(UnitKey(kWindUnitKeys, 3, settings.windSpeedUnit), data->windUnit,
+    CopyLocalized(CUnitConversion::WindSpeedUnitKey(settings.windSpeedUnit), data->windUnit,
                   DetailForecastData::kShortTextLength);
-    CopyLocalized(UnitKey(kPressureUnitKeys, 3, settings.pressureUnit), data->pressureUnit,
+    CopyLocalized(CUnitConversion::PressureUnitKey(settings.pressureUnit), data->pressureUnit,
                   DetailForecastData::kShortTextLength);
+    data->pressureDecimals = CUnitConversion::PressureDecimals(settings.pressureUnit);
 }
 
 void SetPictures(DetailForecastData* data, const int* list, int listCount, int picture) {

@@ -9,7 +9,7 @@ class CHourForecast;
 
 namespace DetailForecastRecord {
 
-// The temperature, wind and pressure unit texts of the settings.
+// The temperature, wind and pressure unit texts of the settings, and the decimals of the pressure.
 void SetUnitTexts(DetailForecastData* data);
 // The weather state's pictures; a state without a list shows its one picture (none when it is -1).
 void SetPictures(DetailForecastData* data, const int* list, int listCount, int picture);

@@ -100,6 +100,9 @@ ULONGLONG CDownloadProgressViewDlg::RemainingMinutes(ULONGLONG elapsedMs, ULONGL
     return elapsedMs * left / done / kMinuteMs + 1;
 }
 
+// Nothing received or an unknown size gives no base for an estimate: the line stays hidden.
+bool CDownloadProgressViewDlg::HasEstimate(ULONGLONG done, ULONGLONG total) { return done > 0 && total > 0; }
+
 UserInterface::CDlgLayout* CDownloadProgressViewDlg::CreateLayout() { return new CDownloadProgressViewDlgLayout; }
 
 bool CDownloadProgressViewDlg::BuildControls() {
@@ -140,7 +143,7 @@ void CDownloadProgressViewDlg::OnProgress(int code, ULONGLONG done, ULONGLONG to
             case CHTTPDownloader::kProgressRequestSent:
                 m_startMs = LocalNowMs();
                 m_state = Shown{ProgressText(done, total), static_cast<DWORD>(done), static_cast<DWORD>(total),
-                                RemainingText(kFirstEstimateMinutes), true};
+                                RemainingText(kFirstEstimateMinutes), HasEstimate(done, total)};
                 break;
             case CHTTPDownloader::kProgressChunk: {
                 const ULONGLONG now = LocalNowMs();
@@ -148,7 +151,8 @@ void CDownloadProgressViewDlg::OnProgress(int code, ULONGLONG done, ULONGLONG to
                 m_state.status = ProgressText(done, total);
                 m_state.position = static_cast<DWORD>(done);
                 m_state.maximum = static_cast<DWORD>(total);
-                m_state.remaining = RemainingText(RemainingMinutes(elapsed, done, total));
+                m_state.remaining = RemainingText(done >= total ? 0 : RemainingMinutes(elapsed, done, total));
+                m_state.remainingVisible = HasEstimate(done, total);
                 break;
             }
             case CHTTPDownloader::kProgressFinished:
@@ -156,6 +160,7 @@ void CDownloadProgressViewDlg::OnProgress(int code, ULONGLONG done, ULONGLONG to
                 m_state.position = static_cast<DWORD>(total);
                 m_state.maximum = static_cast<DWORD>(total);
                 m_state.remaining = RemainingText(0);
+                m_state.remainingVisible = total > 0;
                 break;
             default:
                 return;

@@ -35,6 +35,8 @@ public:
     // The estimate from the time since the transfer started: elapsed x (total - done) / done, in whole
     // minutes, plus one. Nothing done yet gives the first estimate.
     static ULONGLONG RemainingMinutes(ULONGLONG elapsedMs, ULONGLONG done, ULONGLONG total);
+    // Whether the remaining time is shown: only once something has arrived of a known total.
+    static bool HasEstimate(ULONGLONG done, ULONGLONG total);
 
     UserInterface::CDlgLayout* CreateLayout() override;
     BOOL OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -6,6 +6,7 @@
 
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "Screens/CSettingsDialog.h"
 #include "Skin/HslColor.h"
 #include "UserInterface/CDlgComboBox.h"
 #include "UserInterface/CDlgLayout.h"
@@ -18,7 +19,6 @@ namespace {
 
 using UserInterface::CDlgComboBox;
 using UserInterface::CDlgControl;
-using UserInterface::CDlgStatic;
 
 constexpr LPCWSTR kActiveDrivers = u"Drivers\\Active";
 constexpr LPCWSTR kBluetoothPorts = u"Software\\Microsoft\\Bluetooth\\Serial\\Ports";
@@ -27,7 +27,6 @@ constexpr int kMaxDigits = 9;
 constexpr int kFieldPart = 100;
 
 constexpr DWORD kRow = CDlgControl::kVisible | CDlgControl::kHostBackground | CDlgControl::kFillWidth;
-constexpr DWORD kLabelStyle = kRow | CDlgStatic::kWordBreak;
 constexpr DWORD kComboStyle = kRow | CDlgControl::kBorder | CDlgControl::kPreferredHeight | CDlgComboBox::kTextCenter;
 
 // An open registry key, closed when it goes.
@@ -219,7 +218,7 @@ BOOL CGPSSettingsDlg::OnInitControls() {
     if (title == nullptr) {
         title = u"";
     }
-    if (AddText(kLabelId, kLabelStyle, title, nullptr) == nullptr) {
+    if (AddText(kLabelId, CSettingsDialog::kLabelStyle, title, nullptr) == nullptr) {
         return FALSE;
     }
     std::unique_ptr<CDlgComboBox> ports(new (std::nothrow) CDlgComboBox());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CSysInfo.h"
+#include "Controls/CToolBarControl.h"
 #include "UserInterface/CDlgControl.h"
 
 namespace {
@@ -51,6 +52,10 @@ void CMainWindowLayout::Arrange() {
     PlaceControl(kSwitch, bands.switchBand);
     PlaceControl(kSeparator, bands.separator);
     PlaceControl(kTempGraph, bands.graph);
+    // After a turn the toolbar's band is the bottom or the right edge: its buttons follow.
+    if (auto* toolbar = static_cast<CToolBarControl*>(FindControl(kToolbar))) {
+        toolbar->SetOrientation(portrait ? CToolBarControl::kHorizontal : CToolBarControl::kVertical, FALSE);
+    }
 }
 
 void CMainWindowLayout::PlaceControl(int id, const RECT& rect) {

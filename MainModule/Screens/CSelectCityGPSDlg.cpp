@@ -31,7 +31,8 @@ constexpr int kRowHeight = 25;
 constexpr DWORD kRow = CDlgControl::kHostBackground | CDlgControl::kFillWidth;
 constexpr DWORD kTitleStyle = kRow | CDlgControl::kVisible | CDlgControl::kPreferredHeight | CDlgStatic::kWordBreak;
 constexpr DWORD kSeparatorStyle = kRow;
-constexpr DWORD kListStyle = kRow | CDlgControl::kFillHeight;
+// White rows: a tinted selection keeps the chosen one readable, as in the other pickers.
+constexpr DWORD kListStyle = kRow | CDlgControl::kFillHeight | CDlgListBox::kTintSelection;
 
 LPCWSTR TextOf(const char* key) {
     LPCWSTR text = LoadLocalizedString(key);

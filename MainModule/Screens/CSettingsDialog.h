@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "Screens/CAppBasicDialog.h"
+#include "UserInterface/CDlgStatic.h"
 #include "Weather/CSettings.h"
 
 namespace UserInterface {
@@ -15,7 +16,12 @@ class CDlgComboBox;
 
 class CSettingsDialog : public CAppBasicDialog {
 public:
-    static constexpr DWORD kLabelStyle = 0x20001012;
+    // A label is as high as its wrapped text: without the preferred height it would be placed 0 high.
+    static constexpr DWORD kLabelStyle = UserInterface::CDlgControl::kVisible |
+                                         UserInterface::CDlgControl::kHostBackground |
+                                         UserInterface::CDlgControl::kFillWidth |
+                                         UserInterface::CDlgControl::kPreferredHeight |
+                                         UserInterface::CDlgStatic::kWordBreak;
     static constexpr DWORD kFieldStyle = 0x21813;
     static constexpr DWORD kSpacerStyle = 0x1012;
     static constexpr DWORD kCheckStyle = 0x11812;

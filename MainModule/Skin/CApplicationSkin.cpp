@@ -11,6 +11,7 @@
 #include "Skin/CRasterizeTable.h"
 #include "Skin/HslColor.h"
 #include "Skin/SpriteLibraryLoader.h"
+#include "Skin/ThemeKind.h"
 #include "UserInterface/CDlgSeparator.h"
 
 CApplicationSkin* g_pApplicationSkin = nullptr;
@@ -42,9 +43,6 @@ constexpr BYTE kBackgroundTopLightness = 37;
 constexpr BYTE kBackgroundBottomLightness = 102;
 constexpr BYTE kBackgroundTopSaturation = 255;
 constexpr BYTE kBackgroundBottomSaturation = 215;
-
-// The themes of base hue 255 and up are coloured, the others grey.
-bool IsColouredTheme() { return g_pSysInfo != nullptr && g_pSysInfo->GetBaseHue() >= 255; }
 
 BYTE ThemeHue() {
     return g_pSysInfo != nullptr ? HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(0)).hue) : 0;

@@ -53,7 +53,7 @@ public:
     // information and the sprite library.
     static BOOL PreRender(const CRasterizeTable& table);
 
-    // The recolouring that follows the device's theme colour (grey below base hue 255).
+    // The recolouring that follows the device's theme colour (grey up to base hue 255, Skin/ThemeKind.h).
     static SkinTint GetThemeTint();
     // The dialog background's colours at its top and bottom.
     static COLORREF GetBackgroundTopColor();

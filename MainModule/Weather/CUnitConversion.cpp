@@ -34,3 +34,27 @@ float CUnitConversion::Pressure(float inchesOfMercury, DWORD pressureUnit) {
         return inchesOfMercury;
     }
 }
+
+const char* CUnitConversion::WindSpeedUnitKey(DWORD windSpeedUnit) {
+    switch (windSpeedUnit) {
+    case 0:
+        return "IDS_KMH";
+    case 2:
+        return "IDS_MS";
+    default:
+        return "IDS_MPH";
+    }
+}
+
+const char* CUnitConversion::PressureUnitKey(DWORD pressureUnit) {
+    switch (pressureUnit) {
+    case 1:
+        return "IDS_MMHG";
+    case 2:
+        return "IDS_MB";
+    default:
+        return "IDS_INHG";
+    }
+}
+
+int CUnitConversion::PressureDecimals(DWORD pressureUnit) { return pressureUnit == 1 || pressureUnit == 2 ? 0 : 2; }

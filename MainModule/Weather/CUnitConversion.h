@@ -16,4 +16,10 @@ public:
     static int WindSpeed(int mph, DWORD windSpeedUnit);
     // Unit 1 mmHg, 2 mb, any other value inHg.
     static float Pressure(float inchesOfMercury, DWORD pressureUnit);
+
+    // The localization keys of the units the conversions above give, out-of-range settings included.
+    static const char* WindSpeedUnitKey(DWORD windSpeedUnit);
+    static const char* PressureUnitKey(DWORD pressureUnit);
+    // Decimals a pressure is shown with: inches of mercury need two, mmHg and mb none.
+    static int PressureDecimals(DWORD pressureUnit);
 };

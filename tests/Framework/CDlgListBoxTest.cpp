@@ -311,6 +311,44 @@ TEST_F(ListBox, TheSelectionIsABevelledBarTheSkinsPictureOrATint) {
     EXPECT_TRUE(NearColor(host_.PixelAt(195, 140), RGB(0, 0, 0))) << "below the row no tint";
 }
 
+TEST_F(ListBox, RowsTakeTheListsTextColourAndATintedSelectionHasNoShadowCopy) {
+    CDlgListBox tinted;
+    ASSERT_TRUE(tinted.Create(9, CDlgControl::kVisible | CDlgListBox::kTintSelection, 120, 60));
+    host_.Add(&tinted);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 160));
+    tinted.SetBackgroundBrush(blue, FALSE);
+    tinted.SetSelectionTint(0x40FFFFFF, FALSE);
+    tinted.SetTextColor(RGB(255, 255, 255), FALSE);
+    tinted.SetMinItemHeight(kRow, FALSE);
+    tinted.AddItem(u"Wyoming", -1, -1, 0, FALSE);
+    tinted.AddItem(u"Wisconsin", -1, -1, 1, FALSE);
+    EXPECT_EQ(tinted.GetRows()->GetTextColor(0), RGB(255, 255, 255));
+    EXPECT_EQ(tinted.GetRows()->GetTextColor(1), RGB(255, 255, 255));
+    tinted.Move(20, 20, 120, 60, FALSE);
+    tinted.SetSelection(0, TRUE);
+    WindowDevice::Pump();
+    // Tinted, the blue stays blue and the white text white; a black copy would turn dark grey.
+    int white = 0;
+    int dark = 0;
+    for (int y = 20; y < 20 + kRow; ++y) {
+        for (int x = 20; x < 140; ++x) {
+            const COLORREF pixel = host_.PixelAt(x, y);
+            white += NearColor(pixel, RGB(255, 255, 255)) ? 1 : 0;
+            dark += GetBValue(pixel) < 120 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(white, 0) << "the selected row's text is white";
+    EXPECT_EQ(dark, 0) << "no shadow copy under it";
+    int whiteBelow = 0;
+    for (int y = 20 + kRow; y < 20 + 2 * kRow; ++y) {
+        for (int x = 20; x < 140; ++x) {
+            whiteBelow += NearColor(host_.PixelAt(x, y), RGB(255, 255, 255)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(whiteBelow, 0) << "the other row's text is white too";
+    DeleteObject(blue);
+}
+
 TEST_F(ListBox, TheSelectionMessageSelectsAnyRowQuietlyAndNoSelectionModeRefusesIt) {
     Make(3);
     Disable(1);

@@ -34,7 +34,7 @@ inline void SetScreen(int width, int height) {
 
 class SkinDevice : public ce::test::InstalledDevice {
 public:
-    // baseHue 384 is a coloured (blue) theme; below 255 the theme is grey.
+    // baseHue 384 is a coloured (blue) theme; up to 255 the theme is grey.
     explicit SkinDevice(DWORD baseHue = 384, int screenWidth = 240, int screenHeight = 320) {
         SetScreen(screenWidth, screenHeight);
         SetBaseHue(baseHue);

@@ -108,6 +108,12 @@ TEST_F(SelectCityGpsTest, TheCitiesAroundTheFixAreListedNearestFirstAndTheFirstC
         }
         EXPECT_EQ(List(d).GetSelection(), 0);
         EXPECT_TRUE(List(d).IsVisible());
+        RECT list;
+        List(d).GetRect(&list);
+        UpdateWindow(d.GetHandle());
+        const COLORREF behindText = PixelOf(d, list.right - 10, list.top + 4);
+        EXPECT_FALSE(GetRValue(behindText) > 230 && GetGValue(behindText) > 230 && GetBValue(behindText) > 230)
+            << "the selected row's white text is on no white bar";
         EXPECT_TRUE(UserInterfaceDevice::ButtonOf(d.GetMenuBar(), 0).enabled);
         EXPECT_TRUE(UserInterfaceDevice::ButtonOf(d.GetMenuBar(), 1).enabled);
         ce::InjectKey(VK_TSOFT1);

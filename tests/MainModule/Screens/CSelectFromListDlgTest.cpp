@@ -41,6 +41,9 @@ TEST_F(SelectFromListTest, ShowsTheTitleOverTheSortedTextsAndSelectGivesThePosit
         ASSERT_EQ(list->GetItemCount(), 5);
         EXPECT_EQ(std::u16string(list->GetRows()->GetText(0)), u"amsterdam") << "sorted without regard to case";
         EXPECT_EQ(std::u16string(list->GetRows()->GetText(4)), u"Zurich");
+        for (int row = 0; row < list->GetItemCount(); ++row) {
+            EXPECT_EQ(list->GetRows()->GetTextColor(row), RGB(255, 255, 255)) << "white rows, row " << row;
+        }
         EXPECT_EQ(Selected(d), u"Berlin");
         EXPECT_TRUE(SelectEnabled(d));
         EXPECT_EQ(d.GetFocusedControl(), d.GetLayout()->FindControl(Dlg::kSearchId));

@@ -129,6 +129,36 @@ TEST_F(DownloadDialogsTest, TheProgressScreenFollowsTheTransferAndEndsDoneWithTh
     EXPECT_EQ(screen.GetJobResult(), 0u);
 }
 
+TEST_F(DownloadDialogsTest, TheEstimateShowsOnlyOnceBytesOfAKnownTotalArriveAndReadsZeroAtTheEnd) {
+    EXPECT_FALSE(CDownloadProgressViewDlg::HasEstimate(0, 4000)) << "nothing arrived";
+    EXPECT_FALSE(CDownloadProgressViewDlg::HasEstimate(1000, 0)) << "the total unknown";
+    EXPECT_TRUE(CDownloadProgressViewDlg::HasEstimate(1000, 4000));
+    std::atomic<int> step{0};
+    SteppedJob job;
+    job.report = [&](const CDelegate& progress, const std::function<bool()>& going) {
+        progress.Invoke(CHTTPDownloader::kProgressRequestSent, 0, 4000);
+        while (step < 1 && going()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ce::AdvanceVirtualClock(60'000);
+        progress.Invoke(CHTTPDownloader::kProgressChunk, 4000, 4000);
+    };
+    ScriptedProgress screen;
+    screen.Then([](ScriptedProgress&) {}, Soon<ScriptedProgress>([](ScriptedProgress& d) {
+                    return TextOfId(d, 1) == u"0.0 bytes of 3.9 KB";
+                }));
+    screen.Then([&](ScriptedProgress& d) {
+        EXPECT_FALSE(d.GetLayout()->FindControl(3)->IsVisible()) << "no estimate before a byte arrived";
+        step = 1;
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetLayout()->FindControl(3)->IsVisible(); }));
+    screen.Then([&](ScriptedProgress& d) {
+        EXPECT_EQ(TextOfId(d, 3), u"About 0 min. left") << "everything is there";
+        job.released = true;
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
+    const CDelegate delegate = job.Delegate();
+    EXPECT_EQ(screen.Run(nullptr, &delegate, nullptr), CGenericDownloadDlg::kEndedDone);
+}
+
 TEST_F(DownloadDialogsTest, BeforeTheTransferTheScreenSaysConnectingWithoutAnEstimate) {
     SteppedJob job;
     ScriptedProgress screen;

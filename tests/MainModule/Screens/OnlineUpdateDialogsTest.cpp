@@ -154,6 +154,8 @@ TEST_F(UpdateList, ARowPerProductSaysPaidOrFreeAndDownloadTakesTheSelectedOne) {
         ASSERT_EQ(rows->GetItemCount(), 2);
         EXPECT_EQ(std::u16string(rows->GetRows()->GetText(0)), u"Paid update");
         EXPECT_EQ(std::u16string(rows->GetRows()->GetText(1)), u"Free update");
+        EXPECT_EQ(rows->GetRows()->GetTextColor(0), RGB(255, 255, 255)) << "white rows";
+        EXPECT_EQ(rows->GetRows()->GetTextColor(1), RGB(255, 255, 255));
         EXPECT_EQ(d.GetSelectedProduct(), 0) << "the first row starts selected";
         EXPECT_EQ(Caption(d, 0), u"Download");
         EXPECT_EQ(Caption(d, 1), u"Menu");

@@ -1,8 +1,9 @@
-// The main window's soft keys and menu, and the fixed bands of its layout.
+// The main window's soft keys and menu, and the fixed bands of its layout, which follow a turn.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "Controls/CToolBarControl.h"
 #include "MainWindowDevice.h"
 #include "Screens/CMainWindowLayout.h"
 #include "Screens/MainWindowMenu.h"
@@ -90,6 +91,31 @@ TEST(MainWindowLayout, TheToolbarBandLiesAtTheBottomInPortraitAndAtTheRightInLan
     auto smartphone = CMainWindowLayout::ComputeBands(RECT{0, 0, 240, 268}, false, true);
     EXPECT_TRUE(IsRectEmpty(&smartphone.toolbar));
     EXPECT_EQ(smartphone.graph.bottom, 268);
+}
+
+TEST(MainWindowLayout, TheToolbarLaysItsButtonsAlongItsBandAfterEachTurn) {
+    MainWindowDevice device;
+    CMainWindowLayout layout;
+    auto* toolbar = new CToolBarControl;
+    ASSERT_TRUE(layout.AddControl(toolbar));
+    ASSERT_TRUE(toolbar->Create(CToolBarControl::kHorizontal, nullptr, CMainWindowLayout::kToolbar,
+                                UserInterface::CDlgControl::kVisible, 0, 0));
+    const auto turnTo = [&](const char* orientation, const RECT& view) {
+        ASSERT_TRUE(ce::SetProfileString("device", "orientation", orientation));
+        ce::ReloadProfile();
+        ASSERT_TRUE(g_pSysInfo->UpdateScreenSize()) << "the screen turned";
+        layout.SetBounds(view, 0, 0);
+        layout.Arrange();
+    };
+    ASSERT_NO_FATAL_FAILURE(turnTo("landscape", RECT{0, 0, 320, 188}));
+    RECT band;
+    toolbar->GetRect(&band);
+    EXPECT_EQ(band.left, 270) << "the band at the right edge";
+    EXPECT_EQ(toolbar->GetOrientation(), CToolBarControl::kVertical) << "its buttons stacked";
+    ASSERT_NO_FATAL_FAILURE(turnTo("portrait", RECT{0, 0, 240, 268}));
+    toolbar->GetRect(&band);
+    EXPECT_EQ(band.top, 218);
+    EXPECT_EQ(toolbar->GetOrientation(), CToolBarControl::kHorizontal) << "side by side again";
 }
 
 TEST(MainWindowLayout, ATinyWindowNeverGivesABandANegativeSize) {

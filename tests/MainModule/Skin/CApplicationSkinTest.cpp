@@ -5,6 +5,7 @@
 
 #include "Skin/CAppDlgImage.h"
 #include "Skin/HslColor.h"
+#include "Skin/ThemeKind.h"
 #include "SkinDevice.h"
 
 namespace {
@@ -157,6 +158,18 @@ TEST_F(SkinTest, ADroppedBackgroundFollowsANewTheme) {
     Skin().DropBackground();
     ASSERT_TRUE(Skin().DrawBackground(canvas.Dc(), &all, &all));
     EXPECT_TRUE(IsGrey(canvas.At(20, 39)));
+}
+
+TEST_F(SkinTest, BaseHue255IsTheLastGreyThemeAnd256TheFirstColouredOne) {
+    SetBaseHue(255);
+    device_.SysInfo().ReadThemeColor();
+    EXPECT_FALSE(IsColouredTheme());
+    EXPECT_EQ(CApplicationSkin::GetThemeTint().saturation, 0);
+    EXPECT_TRUE(IsGrey(CApplicationSkin::GetBackgroundBottomColor()));
+    SetBaseHue(256);
+    device_.SysInfo().ReadThemeColor();
+    EXPECT_TRUE(IsColouredTheme());
+    EXPECT_EQ(CApplicationSkin::GetThemeTint().saturation, 255);
 }
 
 TEST_F(SkinTest, TheProgressBarSplitsItsInsideAtThePercentage) {
