@@ -187,7 +187,7 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("localization");
     }
     g_pCityList = new CCityList();
-    if (CCityList::FileExists() && !g_pCityList->Load()) {
+    if (CCityList::FileExists() && !g_pCityList->Load(CCityList::DamagedFile::kKeepCopy)) {
         return InitFailed("city list");
     }
     g_pCityList->LoadCachedForecasts();
