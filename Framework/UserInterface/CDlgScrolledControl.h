@@ -28,6 +28,7 @@ public:
 protected:
     void DrawBorder(HDC dc, const RECT* rect) override;
     LRESULT OnSetBorderColor(COLORREF color, BOOL redraw) override;
+    LRESULT OnOffset() override;
 
     // For OnCreate: the indicator with the control's border and background bits.
     bool CreateScroller(bool fixedThumb) { return m_scroller.CreateFor(this, fixedThumb) != FALSE; }
