@@ -24,11 +24,12 @@ public:
     // The content's rectangle: the inner rectangle less the indicator while it shows.
     void GetInnerRect(LPRECT rect) override;
     int GetBorderSize() override;
+    // The dialog scrolls by offsetting its controls: the indicator moves along.
+    LRESULT OnOffset() override;
 
 protected:
     void DrawBorder(HDC dc, const RECT* rect) override;
     LRESULT OnSetBorderColor(COLORREF color, BOOL redraw) override;
-    LRESULT OnOffset() override;
 
     // For OnCreate: the indicator with the control's border and background bits.
     bool CreateScroller(bool fixedThumb) { return m_scroller.CreateFor(this, fixedThumb) != FALSE; }

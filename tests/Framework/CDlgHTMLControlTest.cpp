@@ -21,6 +21,15 @@ using UserInterface::CDlgHTMLControl;
 constexpr int kLeft = 10;
 constexpr int kTop = 10;
 
+// A text taller than a view of 80 pixels.
+std::u16string ThirtyLines() {
+    std::u16string text;
+    for (int i = 0; i < 30; ++i) {
+        text += u"line\n";
+    }
+    return text;
+}
+
 class Markup : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(host_.Open(220, 220)); }
@@ -174,11 +183,7 @@ TEST_F(Markup, ATapFocusesAPlainLinkAndOpensItsOwnText) {
 }
 
 TEST_F(Markup, ALongTextShowsItsIndicatorAndScrollsByKeysAndDrags) {
-    std::u16string text;
-    for (int i = 0; i < 30; ++i) {
-        text += u"line\n";
-    }
-    Make(text.c_str(), 120, 80);
+    Make(ThirtyLines().c_str(), 120, 80);
     ASSERT_TRUE(html_.GetScroller().IsVisible());
     const int maximum = html_.GetContentHeight() - 80;
     ASSERT_GT(maximum, 40);
@@ -204,11 +209,7 @@ TEST_F(Markup, ALongTextShowsItsIndicatorAndScrollsByKeysAndDrags) {
 }
 
 TEST_F(Markup, TheIndicatorFollowsWhenTheDialogOffsetsTheText) {
-    std::u16string text;
-    for (int i = 0; i < 30; ++i) {
-        text += u"line\n";
-    }
-    Make(text.c_str(), 120, 80);
+    Make(ThirtyLines().c_str(), 120, 80);
     ASSERT_TRUE(html_.GetScroller().IsVisible());
     RECT before;
     html_.GetScroller().GetRect(&before);
