@@ -64,6 +64,15 @@ int CDelegateArray::InvokeAt(int index, INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_
 }
 
 void CDelegateArray::InvokeAll(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4, INT_PTR a5) const {
+    Run(a1, a2, a3, a4, [a5](bool) { return a5; });
+}
+
+void CDelegateArray::InvokeAllMarkingLast(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4) const {
+    Run(a1, a2, a3, a4, [](bool last) -> INT_PTR { return last ? 1 : 0; });
+}
+
+void CDelegateArray::Run(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4,
+                         const std::function<INT_PTR(bool last)>& fifth) const {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     Cursor cursor{0, m_delegates.size()};
     m_cursors.push_back(&cursor);
@@ -75,6 +84,6 @@ void CDelegateArray::InvokeAll(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4, I
     } unregister{m_cursors, &cursor};
     while (cursor.next < cursor.end) {
         const CDelegate delegate = m_delegates[cursor.next++];
-        delegate.Invoke(a1, a2, a3, a4, a5);
+        delegate.Invoke(a1, a2, a3, a4, fifth(cursor.next == cursor.end));
     }
 }

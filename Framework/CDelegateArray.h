@@ -6,6 +6,7 @@
 // later in that run; one added during a run is first called in the next.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
     int GetCount() const;
     int InvokeAt(int index, INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0, INT_PTR a4 = 0, INT_PTR a5 = 0) const;
     void InvokeAll(INT_PTR a1 = 0, INT_PTR a2 = 0, INT_PTR a3 = 0, INT_PTR a4 = 0, INT_PTR a5 = 0) const;
+    // Like InvokeAll, with a fifth argument of 1 for the last listener called in the run and 0 for the
+    // ones before it, however the list changes during the run.
+    void InvokeAllMarkingLast(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4) const;
 
 private:
     // Position of one running InvokeAll: the next element to call and the end of the run.
@@ -32,6 +36,8 @@ private:
         size_t next;
         size_t end;
     };
+
+    void Run(INT_PTR a1, INT_PTR a2, INT_PTR a3, INT_PTR a4, const std::function<INT_PTR(bool last)>& fifth) const;
 
     mutable std::recursive_mutex m_lock;
     std::vector<CDelegate> m_delegates;

@@ -1,5 +1,6 @@
 #include "CHTTPDownloader.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -144,34 +145,60 @@ BYTE* CHTTPDownloader::GetToMemory(LPCWSTR pathAndQuery, DWORD* size) {
     return RequestToMemory(nullptr, pathAndQuery, {}, size);
 }
 
+void CHTTPDownloader::SetMemoryLimit(DWORD bytes) {
+    constexpr DWORD kLargestLimit = 1024 * 1024 * 1024;
+    m_memoryLimit = std::min(bytes, kLargestLimit);
+}
+
+// Grows the reply's block in steps, never past one byte over the limit (the byte that tells an
+// over-limit reply), so that the 32-bit sizes cannot wrap.
+bool CHTTPDownloader::GrowReplyBlock(BYTE** data, DWORD* capacity, DWORD needed) const {
+    if (needed <= *capacity) {
+        return true;
+    }
+    const DWORD grown = std::max(needed, std::min(*capacity + kGrowStep, m_memoryLimit + 1));
+    if (!Untrack(*data)) {
+        *data = nullptr;  // released with the controller's resources: an abort
+        return false;
+    }
+    auto* block = static_cast<BYTE*>(std::realloc(*data, grown));
+    if (block == nullptr) {
+        Track(*data, kResourceHeapBlock);
+        return false;
+    }
+    *data = block;
+    *capacity = grown;
+    Track(*data, kResourceHeapBlock);
+    return true;
+}
+
 BYTE* CHTTPDownloader::RequestToMemory(LPCWSTR verb, LPCWSTR pathAndQuery, const std::string& body, DWORD* size) {
     if (size != nullptr) {
         *size = 0;
     }
     DWORD length = 0;
-    bool ok = SendRequest(verb, pathAndQuery, body, &length);
+    bool ok = SendRequest(verb, pathAndQuery, body, &length) && length <= m_memoryLimit;
     HINTERNET request = CurrentRequest();
     BYTE* data = nullptr;
     DWORD capacity = 0;
     DWORD received = 0;
     while (ok && !IsCancelled()) {
-        if (received + kChunkSize > capacity) {
-            Untrack(data);
-            auto* grown = static_cast<BYTE*>(std::realloc(data, capacity + kGrowStep));
-            if (grown == nullptr) {
-                ok = false;
-                break;
-            }
-            data = grown;
-            capacity += kGrowStep;
-            Track(data, kResourceHeapBlock);
+        // Reading one byte past the limit tells a reply that is too long.
+        const DWORD wanted = std::min(kChunkSize, m_memoryLimit + 1 - received);
+        if (!GrowReplyBlock(&data, &capacity, received + wanted)) {
+            ok = false;
+            break;
         }
         DWORD read = 0;
-        ok = ReadChunk(request, data + received, kChunkSize, &read);
+        ok = ReadChunk(request, data + received, wanted, &read);
         if (!ok || read == 0) {
             break;
         }
         received += read;
+        if (received > m_memoryLimit) {
+            ok = false;
+            break;
+        }
         Report(kProgressChunk, received, length);
     }
     EndRequest();

@@ -31,6 +31,8 @@ public:
     static constexpr DWORD kStallTimeoutMs = 120000;
     static constexpr DWORD kConnectTimeoutMs = 60000;
     static constexpr int kAgentLength = 100;
+    // The largest reply read into memory unless the caller sets another: forecasts and the catalog.
+    static constexpr DWORD kDefaultMemoryLimit = 4 * 1024 * 1024;
 
     CHTTPDownloader() = default;
     CHTTPDownloader(const CHTTPDownloader&) = delete;
@@ -41,6 +43,11 @@ public:
     bool Init(LPCWSTR agent, const CDelegate* progress, CMemoryController* controller);
     bool Connect(LPCWSTR host, const GUID& destination, INTERNET_PORT port);
     bool IsConnected() const { return m_internet != nullptr && m_server != nullptr; }
+
+    // A reply to memory larger than this fails before its memory is allocated: a stated length above it
+    // at once, an endless one when it passes it. Bytes; at most 1 GiB.
+    void SetMemoryLimit(DWORD bytes);
+    DWORD GetMemoryLimit() const { return m_memoryLimit; }
 
     // A malloc block with the reply (free it with free), or null. Nothing follows the received bytes:
     // read it bounded by the size. The status of the reply is the caller's to judge.
@@ -69,6 +76,7 @@ private:
     // Starts the watchdog, opens and sends the request; the caller ends it with EndRequest either way.
     bool SendRequest(LPCWSTR verb, LPCWSTR pathAndQuery, const std::string& body, DWORD* length);
     bool ReadToFile(HINTERNET request, HANDLE file, DWORD length, DWORD* written);
+    bool GrowReplyBlock(BYTE** data, DWORD* capacity, DWORD needed) const;
     bool ReadChunk(HINTERNET request, BYTE* buffer, DWORD size, DWORD* read);
     void EndRequest();
     HINTERNET CurrentRequest();
@@ -96,6 +104,7 @@ private:
     std::u16string m_agent;
     CDelegate m_progress;
     CMemoryController* m_controller = nullptr;
+    DWORD m_memoryLimit = kDefaultMemoryLimit;
 
     // The request is closed by the worker, the watchdog or a canceller, whichever comes first.
     std::mutex m_requestLock;

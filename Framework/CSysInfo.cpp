@@ -187,24 +187,6 @@ std::array<COLORREF, CSysInfo::kThemeColorCount> BuildThemeColors() {
     return colors;
 }
 
-int ColorDistance(COLORREF a, COLORREF b) {
-    const int dr = GetRValue(a) - GetRValue(b);
-    const int dg = GetGValue(a) - GetGValue(b);
-    const int db = GetBValue(a) - GetBValue(b);
-    return dr * dr + dg * dg + db * db;
-}
-
-// The base hue whose colour is nearest to the theme colour that the device reports.
-DWORD NearestBaseHue(COLORREF color) {
-    DWORD best = 0;
-    for (DWORD i = 1; i < CSysInfo::kThemeColorCount; ++i) {
-        if (ColorDistance(CSysInfo::ThemeColorAt(i), color) < ColorDistance(CSysInfo::ThemeColorAt(best), color)) {
-            best = i;
-        }
-    }
-    return best;
-}
-
 bool ReadBaseHue(DWORD* hue) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Color", 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -349,12 +331,9 @@ bool CSysInfo::UpdateScreenSize() {
 }
 
 void CSysInfo::ReadThemeColor() {
-    // The device's colour scheme names its base hue; a device without one reports its theme
-    // colour, and the nearest entry of the table stands for it.
+    // The device's colour scheme names its base hue; without one the table's first entry, a grey.
     DWORD hue = 0;
-    if (!ReadBaseHue(&hue)) {
-        hue = NearestBaseHue(static_cast<COLORREF>(GetSysColor(COLOR_HIGHLIGHT)));
-    }
+    ReadBaseHue(&hue);
     m_baseHue = hue;
     m_themeColor = ThemeColorAt(hue);
 }
@@ -490,6 +469,50 @@ bool CSysInfo::DeleteMatchingFiles(LPCWSTR pattern) {
     return true;
 }
 
+namespace {
+
+bool RemoveFolderOrLink(const std::u16string& path);
+
+// Deletes the files of a folder and removes its folders; false when anything stayed.
+bool RemoveFolderContent(const std::u16string& folder) {
+    bool complete = true;
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + u"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    do {
+        const std::u16string path = folder + u"\\" + entry.cFileName;
+        if (IsFolder(entry)) {
+            complete = RemoveFolderOrLink(path) && complete;
+        } else {
+            complete = DeleteFileW(path.c_str()) && complete;
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    return complete;
+}
+
+// A link to a folder is listed as a folder; removing it as a folder tells them apart (a link is not
+// one), so that a link is deleted and never followed.
+bool RemoveFolderOrLink(const std::u16string& path) {
+    if (RemoveDirectoryW(path.c_str())) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_DIRECTORY) {
+        return DeleteFileW(path.c_str()) != FALSE;
+    }
+    if (error != ERROR_DIR_NOT_EMPTY) {
+        return false;
+    }
+    const bool complete = RemoveFolderContent(path);
+    return RemoveDirectoryW(path.c_str()) && complete;
+}
+
+}  // namespace
+
+// The folder itself may be a link too (the cache folder, say): then the link goes and its target stays.
 bool CSysInfo::RemoveDirectoryTree(LPCWSTR folder) {
     if (folder == nullptr || folder[0] == 0) {
         return false;
@@ -498,33 +521,11 @@ bool CSysInfo::RemoveDirectoryTree(LPCWSTR folder) {
     if (base.back() == u'\\') {
         base.pop_back();
     }
-    bool complete = true;
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((base + u"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::u16string path = base + u"\\" + entry.cFileName;
-            if (!IsFolder(entry)) {
-                complete = DeleteFileW(path.c_str()) && complete;
-                continue;
-            }
-            // A link to a folder is listed as a folder; removing it as a folder tells them apart
-            // (a link is not one), so that a link is deleted and never followed.
-            if (RemoveDirectoryW(path.c_str())) {
-                continue;
-            }
-            const DWORD error = GetLastError();
-            if (error == ERROR_DIRECTORY) {
-                complete = DeleteFileW(path.c_str()) && complete;
-            } else if (error == ERROR_DIR_NOT_EMPTY) {
-                complete = RemoveDirectoryTree(path.c_str()) && complete;
-            } else {
-                complete = false;
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
+    const DWORD attributes = GetFileAttributesW(base.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return false;
     }
-    return RemoveDirectoryW(base.c_str()) && complete;
+    return RemoveFolderOrLink(base);
 }
 
 LONGLONG CSysInfo::FileTimeDiff(const FILETIME* a, const FILETIME* b, LONGLONG unitMs) {

@@ -246,9 +246,10 @@ const std::array<const char*, kLocalizationKeyCount> kLocalizationKeys = {
     "IDS_MBYTE",
     "IDS_SECOND",
     "IDS_MINUTE",
+    "IDS_CITY_LIST_DAMAGED_TMPL",
 };
 
-const std::array<LocalizationTemplate, 12> kLocalizationTemplates = {{
+const std::array<LocalizationTemplate, 13> kLocalizationTemplates = {{
     {"IDS_UPDATED_AT_TMPL", "s"},              // the update time
     {"IDS_FORECAST_ON_TMPL", "s"},             // the update time
     {"IDS_COPYRIGHT_TMPL", "d"},               // the current year
@@ -261,6 +262,7 @@ const std::array<LocalizationTemplate, 12> kLocalizationTemplates = {{
     {"IDS_DOWNLOAD_TMPL", ""},                 // shown as it stands
     {"IDS_LOADING_PROGRESS_TMPL", "fsfs"},     // done and total, each with its unit
     {"IDS_DOWNLOAD_TIME_REMAINING_TMPL", "ds"},// minutes and the minute unit
+    {"IDS_CITY_LIST_DAMAGED_TMPL", "s"},       // where the copy of the damaged file is
 }};
 
 const char* TemplateConversions(const char* key) {

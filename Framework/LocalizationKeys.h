@@ -5,7 +5,7 @@
 #include <array>
 #include <cstddef>
 
-inline constexpr size_t kLocalizationKeyCount = 243;
+inline constexpr size_t kLocalizationKeyCount = 244;
 extern const std::array<const char*, kLocalizationKeyCount> kLocalizationKeys;
 
 // A key whose text is a format template, with the conversions that its callers pass, in the form
@@ -14,7 +14,7 @@ struct LocalizationTemplate {
     const char* key;
     const char* conversions;
 };
-extern const std::array<LocalizationTemplate, 12> kLocalizationTemplates;
+extern const std::array<LocalizationTemplate, 13> kLocalizationTemplates;
 
 // The conversions that the callers of a template key pass; null when the key is no template.
 const char* TemplateConversions(const char* key);

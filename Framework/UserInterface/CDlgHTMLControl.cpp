@@ -80,6 +80,11 @@ bool CDlgHTMLControl::Parse(LPCWSTR source) {
         bool link = false;
         bool hasUrl = false;
         std::u16string url;
+        if (text[position] == u'<' && text.find(u'>', position) == std::u16string::npos) {
+            // A "<" that no ">" follows opens no tag ("if a < b"): it and the rest are text.
+            AddSegment(text.substr(position), &style);
+            break;
+        }
         if (text[position] == u'<' && !ParseTag(text, &position, &style, &link, &hasUrl, &url)) {
             return false;
         }
@@ -272,8 +277,9 @@ void CDlgHTMLControl::LayOut(int width, int heightLimit) {
             while (last >= i && (m_runs[last].style & kPunctuation)) {
                 --last;
             }
+            // The word before the punctuation goes down with it, so that no line starts with a lone ",".
             if (last > i) {
-                end = last + 1;
+                end = last;
             }
         }
         Line line{i, end - i, 0, 0};

@@ -47,7 +47,7 @@ public:
     CDlgHTMLControl();
     ~CDlgHTMLControl() override;
 
-    // 0 when the text cannot be parsed (a "<" without a later ">").
+    // A "<" without a later ">" is shown as text.
     BOOL Create(LPCWSTR text, int id, DWORD style, int width, int height);
     BOOL SetText(LPCWSTR text, BOOL redraw);
 

@@ -325,9 +325,12 @@ int CDlgListBox::MeasureAll() {
     return GetRowTop(count);
 }
 
-// The height the rows take as the layout will measure them, so that a list placed at its preferred
-// height shows every row without scrolling.
-int CDlgListBox::GetPreferredHeight() { return 2 * GetBorderSize() + MeasureAll(); }
+// The height the rows take as the layout will measure them, with the spacing after every row (the last
+// one's too), so that a list placed at its preferred height shows every row without scrolling.
+int CDlgListBox::GetPreferredHeight() {
+    const int rows = MeasureAll();
+    return 2 * GetBorderSize() + rows + (m_rows->GetCount() > 0 ? GetRowSpacing() : 0);
+}
 
 BOOL CDlgListBox::GetLeftImageSize(int, SIZE*) { return FALSE; }
 void CDlgListBox::DrawLeftImage(HDC, int, int, int) {}
@@ -604,13 +607,13 @@ LRESULT CDlgListBox::OnKey(UINT key, BOOL down) {
     }
 }
 
-// Every key is the list's while it shows numbers; a digit selects its row unless that row is disabled.
+// Every key is the list's while it shows numbers; a digit selects the row of its number.
 LRESULT CDlgListBox::KeyDownNumbered(UINT key) {
     if (key < '1' || key > '9') {
         return 1;
     }
     const int index = static_cast<int>(key - '1');
-    if (index >= m_rows->GetCount() || index == m_selection || !m_rows->IsEnabled(index)) {
+    if (index >= m_rows->GetCount() || index == m_selection) {
         return 1;
     }
     m_selection = index;
@@ -653,7 +656,7 @@ LRESULT CDlgListBox::KeyDown() {
     return 1;
 }
 
-// A first selection by key is a change of selection like any other, so the host hears of it too.
+// A first selection by key only shows the row: no slide and no notification.
 void CDlgListBox::MoveSelection(int index) {
     index = std::clamp(index, 0, m_rows->GetCount() - 1);
     if (index == m_selection) {
@@ -662,7 +665,6 @@ void CDlgListBox::MoveSelection(int index) {
     if (m_selection < 0) {
         m_selection = index;
         EnsureVisible(index, TRUE);
-        NotifyHost(kNotifySelectionChanged, 0, 0);
         return;
     }
     const int old = m_selection;

@@ -39,6 +39,17 @@ LRESULT CDlgScrolledControl::OnSetBorderColor(COLORREF color, BOOL redraw) {
     return CDlgControl::OnSetBorderColor(color, redraw);
 }
 
+// The dialog scrolls its controls by offsetting them; the indicator is no control of the dialog and
+// moves along with its owner here.
+LRESULT CDlgScrolledControl::OnOffset() {
+    RECT full;
+    CDlgControl::GetInnerRect(&full);
+    RECT placed;
+    m_scroller.GetRect(&placed);
+    m_scroller.Offset(full.right - placed.right, full.top - placed.top, FALSE);
+    return CDlgControl::OnOffset();
+}
+
 void CDlgScrolledControl::PlaceScroller() {
     RECT full;
     CDlgControl::GetInnerRect(&full);

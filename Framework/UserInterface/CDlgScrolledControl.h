@@ -24,6 +24,8 @@ public:
     // The content's rectangle: the inner rectangle less the indicator while it shows.
     void GetInnerRect(LPRECT rect) override;
     int GetBorderSize() override;
+    // The dialog scrolls by offsetting its controls: the indicator moves along.
+    LRESULT OnOffset() override;
 
 protected:
     void DrawBorder(HDC dc, const RECT* rect) override;

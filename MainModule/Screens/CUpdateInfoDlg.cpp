@@ -22,7 +22,6 @@ using UserInterface::CDlgStatic;
 constexpr int kTextLength = 1024;
 constexpr int kOfferGap = 10;
 constexpr int kRuleHeight = 2;
-constexpr char16_t kLookAlikeLess = u'\u2039';
 
 constexpr DWORD kRow = CDlgControl::kVisible | CDlgControl::kHostBackground | CDlgControl::kFillWidth;
 constexpr DWORD kLineStyle = kRow | CDlgControl::kPreferredHeight | CDlgStatic::kWordBreak;
@@ -33,17 +32,6 @@ constexpr DWORD kMarkupStyle = kRow | CDlgControl::kFillHeight;
 }  // namespace
 
 LPCWSTR CUpdateInfoDlg::InterfaceLocale() { return CProductInfo::LocaleOfLanguage(CLocalization::Global().GetLanguage()); }
-
-std::u16string CUpdateInfoDlg::ShowableMarkup(const std::u16string& text) {
-    std::u16string out = text;
-    const size_t lastClose = out.rfind(u'>');
-    for (size_t i = lastClose == std::u16string::npos ? 0 : lastClose; i < out.size(); ++i) {
-        if (out[i] == u'<') {
-            out[i] = kLookAlikeLess;
-        }
-    }
-    return out;
-}
 
 INT_PTR CUpdateInfoDlg::Run(HWND owner, const CProductInfo* product, int mode, const TransitionInfo* transition) {
     if (product == nullptr) {
@@ -95,8 +83,7 @@ BOOL CUpdateInfoDlg::OnInitControls() {
         AddSeparator(kTitleSeparatorId, kRuleStyle, CSysInfo::Scale(kRuleHeight)) == nullptr) {
         return FALSE;
     }
-    const std::u16string conditions =
-        ShowableMarkup(m_product->GetDisplayText(CProductInfo::kConditions, InterfaceLocale()));
+    const std::u16string conditions = m_product->GetDisplayText(CProductInfo::kConditions, InterfaceLocale());
     std::unique_ptr<CDlgHTMLControl> view(new (std::nothrow) CDlgHTMLControl());
     if (view == nullptr || !view->Create(conditions.c_str(), kConditionsId, kMarkupStyle, 0, 0)) {
         return FALSE;

@@ -34,9 +34,6 @@ public:
 
     // The locale key of the products' texts for the current interface language.
     static LPCWSTR InterfaceLocale();
-    // Text for the markup view: a '<' that no '>' follows cannot open a tag, so it is shown as a
-    // look-alike character instead of making the whole text unreadable.
-    static std::u16string ShowableMarkup(const std::u16string& text);
 
 private:
     bool AddOfferLine();

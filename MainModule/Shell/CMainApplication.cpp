@@ -11,6 +11,7 @@
 #include "CRegistryStore.h"
 #include "CSOMutex.h"
 #include "CSysInfo.h"
+#include "ImageCodecs.h"
 #include "Shell/CHomePlugin.h"
 #include "Shell/CTodayPlugin.h"
 #include "Skin/CApplicationSkin.h"
@@ -172,6 +173,7 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("COM");
     }
     m_comInitialized = true;
+    ImageCodecs::Init();
     if (!LoadSpriteLibrary()) {
         return InitFailed("sprite library");
     }
@@ -187,7 +189,7 @@ int CMainApplication::InitApp(HINSTANCE instance) {
         return InitFailed("localization");
     }
     g_pCityList = new CCityList();
-    if (CCityList::FileExists() && !g_pCityList->Load()) {
+    if (CCityList::FileExists() && !g_pCityList->Load(CCityList::DamagedFile::kKeepCopy)) {
         return InitFailed("city list");
     }
     g_pCityList->LoadCachedForecasts();
@@ -230,6 +232,7 @@ void CMainApplication::Uninit() {
     g_pSysInfo = nullptr;
     FreeSpriteLibrary();
     if (m_comInitialized) {
+        ImageCodecs::Release();
         CoUninitialize();
         m_comInitialized = false;
     }

@@ -1016,8 +1016,24 @@ void CMainWindow::RunFirstStart() {
     }
     Unfreeze();
     RedrawHost();
+    ReportDamagedCityList();
     m_startupFinished = true;
     PostMessageW(m_hWnd, WMU_CHECK_ONLINE_UPDATE, 0, 0);
+}
+
+// Once a start: the cities that could not be read are in the copy that Load kept.
+void CMainWindow::ReportDamagedCityList() {
+    constexpr int kDamagedMessageLength = 512;
+    WCHAR copyPath[MAX_PATH];
+    WCHAR pattern[kDamagedMessageLength];
+    WCHAR message[kDamagedMessageLength];
+    if (g_pCityList == nullptr || !g_pCityList->TakeFoundDamaged() || !CCityList::GetDamagedCopyPath(copyPath, MAX_PATH) ||
+        !CLocalization::Global().GetTemplate("IDS_CITY_LIST_DAMAGED_TMPL", pattern, kDamagedMessageLength) ||
+        _snwprintf(message, kDamagedMessageLength, pattern, copyPath) < 0) {
+        return;
+    }
+    CAppMessageBox box;
+    CAppMessageBox::DoModalDone(box, m_hWnd, message, nullptr, nullptr);
 }
 
 // ---- program updates ---------------------------------------------------------------------------------

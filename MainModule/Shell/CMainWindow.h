@@ -148,6 +148,7 @@ private:
     // The first start's steps; false ends the program.
     bool RunLanguagePage();
     bool SetUpFirstCities();
+    void ReportDamagedCityList();
     bool RunWelcomePage();
     bool RunCityListPage();
     bool RunNetworkPage();

@@ -1,6 +1,7 @@
 #include "Weather/CCityList.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "CFSFile.h"
 #include "CSOMutex.h"
@@ -13,13 +14,18 @@
 // the FILETIME of the last update.
 namespace {
 
+// Remembers a failed insert: a file built with one is cut and must not be written.
 class RecordWriter {
 public:
     explicit RecordWriter(CByteBuffer& out) : m_out(out) {}
 
+    bool IsWhole() const { return m_whole; }
+
     void U16(WORD value) {
         BYTE bytes[2] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8)};
-        m_out.Insert(bytes, 2, CByteBuffer::kEnd);
+        if (m_whole && m_out.Insert(bytes, 2, CByteBuffer::kEnd) == 0) {
+            m_whole = false;
+        }
     }
     void U32(DWORD value) {
         U16(static_cast<WORD>(value));
@@ -39,6 +45,7 @@ public:
 
 private:
     CByteBuffer& m_out;
+    bool m_whole = true;
 };
 
 class RecordReader {
@@ -78,6 +85,7 @@ public:
         WORD length = 0;
         return U16(length) && Units(text, length);
     }
+    bool AtEnd() const { return m_at == m_in.GetLength(); }
 
 private:
     bool Take(BYTE* target, DWORD count) {
@@ -127,11 +135,16 @@ bool CCityList::FileExists() {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CCityList::Load() {
+bool CCityList::GetDamagedCopyPath(LPWSTR path, int size) {
+    return CSysInfo::ExpandPath(u"%INSTALL_DIR%\\Cities.dat.damaged", path, size);
+}
+
+bool CCityList::Load(DamagedFile damaged) {
     std::lock_guard guard(m_lock);
     CSOMutex fileLock(TRUE, kMutexName, TRUE);
     m_cities.clear();
     m_homeIndex = -1;
+    m_foundDamaged = false;
     WCHAR path[MAX_PATH];
     CFSFile file;
     if (!GetFilePath(path, MAX_PATH) || !file.Open(path, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) {
@@ -141,35 +154,60 @@ bool CCityList::Load() {
     DWORD size = file.GetSize(&sizeHigh);
     CByteBuffer content;
     DWORD read = 0;
-    if (size == INVALID_FILE_SIZE || sizeHigh != 0 || size < 4 || !content.SetLength(size) ||
+    if (size == INVALID_FILE_SIZE || sizeHigh != 0 || size == 0 || !content.SetLength(size) ||
         !file.Read(content.GetPointer(0), size, &read) || read != size) {
         return true;
     }
-    Deserialize(content);
+    m_foundDamaged = !Deserialize(content);
+    if (m_foundDamaged && damaged == DamagedFile::kKeepCopy) {
+        KeepDamagedCopy(content);
+    }
     return true;
 }
 
-void CCityList::Deserialize(const CByteBuffer& content) {
+// The copy is what the user's cities can be recovered from: an older copy with other content gives way
+// to the newer one, an equal one is left alone.
+bool CCityList::KeepDamagedCopy(const CByteBuffer& content) {
+    WCHAR path[MAX_PATH];
+    if (!GetDamagedCopyPath(path, MAX_PATH)) {
+        return false;
+    }
+    CFSFile existing;
+    CByteBuffer kept;
+    if (existing.Open(path, OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ) && existing.ReadAll(&kept) &&
+        kept.GetLength() == content.GetLength() &&
+        std::memcmp(kept.GetPointer(0), content.GetPointer(0), content.GetLength()) == 0) {
+        return true;
+    }
+    existing.Close();
+    return CAtomicFileWriter::Replace(path, content.GetPointer(0), content.GetLength());
+}
+
+// False when the file is damaged: a header cut short, a record cut short or missing (the count is not
+// trusted: records are read while they are whole), or bytes after the last record.
+bool CCityList::Deserialize(const CByteBuffer& content) {
     RecordReader reader(content);
     DWORD count = 0;
     DWORD home = static_cast<DWORD>(-1);
-    if (!reader.U32(count)) {
-        return;
+    if (!reader.U32(count) || !reader.U32(home)) {
+        return false;
     }
-    reader.U32(home);
-    // The count is not trusted: records are read while they are whole.
+    bool whole = true;
     for (DWORD i = 0; i < count; ++i) {
         CCity city;
         if (!ReadCityRecord(reader, city)) {
+            whole = false;
             break;
         }
         m_cities.push_back(city);
     }
     auto homeIndex = static_cast<int>(home);
     m_homeIndex = IsIndex(homeIndex) ? homeIndex : -1;
+    return whole && reader.AtEnd();
 }
 
-void CCityList::Serialize(CByteBuffer& content) const {
+bool CCityList::Serialize(CByteBuffer& content) const {
+    content.Clear();
     RecordWriter writer(content);
     writer.U32(static_cast<DWORD>(m_cities.size()));
     writer.U32(static_cast<DWORD>(m_homeIndex));
@@ -183,14 +221,18 @@ void CCityList::Serialize(CByteBuffer& content) const {
         writer.U32(update.dwLowDateTime);
         writer.U32(update.dwHighDateTime);
     }
+    return writer.IsWhole();
 }
 
 bool CCityList::Save() {
-    std::lock_guard guard(m_lock);
     CByteBuffer content;
-    Serialize(content);
+    return Save(content);
+}
+
+bool CCityList::Save(CByteBuffer& content) {
+    std::lock_guard guard(m_lock);
     WCHAR path[MAX_PATH];
-    if (!GetFilePath(path, MAX_PATH)) {
+    if (!Serialize(content) || !GetFilePath(path, MAX_PATH)) {
         return false;
     }
     CSOMutex fileLock(TRUE, kMutexName, TRUE);

@@ -5,6 +5,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CByteBuffer.h"
@@ -19,12 +20,24 @@ public:
     CCityList& operator=(const CCityList&) = delete;
     virtual ~CCityList() = default;
 
+    // What Load does with a damaged file besides reading what is whole of it. Only the program, the
+    // file's one writer, keeps a copy; the plug-ins only read.
+    enum class DamagedFile { kIgnore, kKeepCopy };
+
     static bool FileExists();
     // Reads what is whole of the file; a missing or damaged file gives a shorter or empty list. A home
-    // index outside the list becomes -1. Always true.
-    bool Load();
+    // index outside the list becomes -1. With kKeepCopy a damaged file is first copied as found to
+    // "Cities.dat.damaged" beside it, so that the next save cannot lose the cities. Always true.
+    bool Load(DamagedFile damaged = DamagedFile::kIgnore);
+    // Whether the last Load found the file damaged (a header or record cut short, a count beyond the
+    // records, bytes after them), true only once: the user is told once.
+    bool TakeFoundDamaged() { return std::exchange(m_foundDamaged, false); }
+    // Where the copy of a damaged file goes.
+    static bool GetDamagedCopyPath(LPWSTR path, int size);
     // Builds the whole file, then replaces the old one; a failed save leaves the old file.
     bool Save();
+    // The same, building the file in the given buffer (emptied first); any failed insert fails the save.
+    bool Save(CByteBuffer& content);
     // Reads every city's cache file; a city whose file is missing or unreadable keeps no forecast.
     bool LoadCachedForecasts();
 
@@ -44,10 +57,12 @@ public:
 private:
     static bool GetFilePath(LPWSTR path, int size);
     bool IsIndex(int index) const { return index >= 0 && static_cast<size_t>(index) < m_cities.size(); }
-    void Serialize(CByteBuffer& content) const;
-    void Deserialize(const CByteBuffer& content);
+    bool Serialize(CByteBuffer& content) const;
+    bool Deserialize(const CByteBuffer& content);
+    static bool KeepDamagedCopy(const CByteBuffer& content);
 
     mutable std::recursive_mutex m_lock;
     std::vector<CCity> m_cities;
     int m_homeIndex = -1;
+    bool m_foundDamaged = false;
 };

@@ -334,10 +334,9 @@ int CForecastUpdater::UpdateCity(CHTTPDownloader& downloader, const std::u16stri
 void CForecastUpdater::TellListeners(int status, int result) {
     CDate empty;
     INT_PTR date = status == kStatusDone ? reinterpret_cast<INT_PTR>(&empty) : 0;
-    int count = m_listeners.GetCount();
-    for (int i = 0; i < count; ++i) {
-        m_listeners.InvokeAt(i, status, result, 0, date, i == count - 1 ? 1 : 0);
-    }
+    // The run is fixed when it starts: a listener that leaves meanwhile (a screen closing as the run
+    // ends) is skipped without skipping the others, and the one called last gets the last flag.
+    m_listeners.InvokeAllMarkingLast(status, result, 0, date);
 }
 
 bool CForecastUpdater::GetResultText(int result, std::u16string* text) {

@@ -23,25 +23,31 @@ int HexDigit(char c) {
     return c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 
-// The sentences of this name in the text, in order, each from its "$" up to its "*". A sentence that has
-// no "*", or whose checksum after it is missing or wrong, is damaged and left out.
+// Whether the two hex digits after the "*" at star match the sentence from at.
+bool ChecksumMatches(const std::string& text, size_t at, size_t star) {
+    if (star + 2 >= text.size()) {
+        return false;
+    }
+    const int high = HexDigit(text[star + 1]);
+    const int low = HexDigit(text[star + 2]);
+    unsigned char sum = 0;
+    for (size_t i = at + 1; i < star; ++i) {
+        sum ^= static_cast<unsigned char>(text[i]);
+    }
+    return high >= 0 && low >= 0 && sum == high * 16 + low;
+}
+
+// The sentences of this name in the text, in order, each from its "$" up to its "*" or, for a receiver
+// that sends no checksum, its line end. A sentence whose checksum is wrong, or that the buffer cuts off
+// before its end, is damaged and left out.
 std::vector<std::string> CheckedSentences(const std::string& text, const char* name) {
     std::vector<std::string> sentences;
     for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
-        size_t star = text.find('*', at);
-        if (star == std::string::npos || star + 2 >= text.size()) {
+        const size_t end = text.find_first_of("*\r\n$", at + 1);
+        if (end == std::string::npos || text[end] == '$' || (text[end] == '*' && !ChecksumMatches(text, at, end))) {
             continue;
         }
-        int high = HexDigit(text[star + 1]);
-        int low = HexDigit(text[star + 2]);
-        unsigned char sum = 0;
-        for (size_t i = at + 1; i < star; ++i) {
-            sum ^= static_cast<unsigned char>(text[i]);
-        }
-        if (high < 0 || low < 0 || sum != high * 16 + low) {
-            continue;
-        }
-        sentences.push_back(text.substr(at, star - at));
+        sentences.push_back(text.substr(at, end - at));
     }
     return sentences;
 }
@@ -243,14 +249,17 @@ bool CGPSReceiver::ParseGll(const std::string& sentence) {
            m_gll.status == 'A';
 }
 
-// The date is taken as 20YY-MM-DD 00:00; a date ahead of the device's clock counts as recent.
+// The date is taken as 20YY-MM-DD 00:00; a date ahead of the device's clock counts as recent. The
+// year 2000 is one of them: the date type's own validity starts at 2001, so the fields are checked here.
 bool CGPSReceiver::IsRecentFix(DWORD ddmmyy) {
-    CDate date(2000 + ddmmyy % 100, ddmmyy / 100 % 100, ddmmyy / 10000);
+    const DWORD day = ddmmyy / 10000;
+    const DWORD month = ddmmyy / 100 % 100;
+    const CDate date(2000 + ddmmyy % 100, month, day);
     SYSTEMTIME fix;
     SYSTEMTIME now;
     FILETIME fixFile;
     FILETIME nowFile;
-    if (!date.IsValid()) {
+    if (day < 1 || day > 31 || month < 1 || month > 12) {
         return false;
     }
     date.ToSystemTime(&fix);

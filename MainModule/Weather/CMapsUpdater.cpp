@@ -175,6 +175,7 @@ void CMapsUpdater::DownloadQueue() {
         std::lock_guard guard(m_lock);
         m_downloader = &downloader;
     }
+    downloader.SetMemoryLimit(kMapReplyLimit);
     int result = CForecastUpdater::kResultUnknown;
     if (downloader.Init(CForecastUpdater::kAgent, nullptr, nullptr) && !m_cancelled) {
         // Connect clears the downloader's cancel flag: a shutdown during it is seen here.
@@ -187,7 +188,10 @@ void CMapsUpdater::DownloadQueue() {
     downloader.Disconnect();
     {
         std::lock_guard guard(m_lock);
-        m_downloader = nullptr;
+        // A worker started after this one's queue ran out may have put its own downloader here already.
+        if (m_downloader == &downloader) {
+            m_downloader = nullptr;
+        }
         if (result < 0) {
             m_queue.clear();
             m_running = false;

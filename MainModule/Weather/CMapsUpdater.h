@@ -18,6 +18,8 @@ class CHTTPDownloader;
 class CMapsUpdater {
 public:
     static constexpr int kMapFilterId = 11;
+    // A map reply is a picture: larger than the forecast replies, still bounded.
+    static constexpr DWORD kMapReplyLimit = 16 * 1024 * 1024;
 
     // First listener argument. Queued: (0, id, 0, 0, 0); done: (1, 0, id, 0, 0); failed: (2, result, 0,
     // 0, 0). An id is a LPCWSTR valid for the call only.

@@ -76,8 +76,10 @@ bool CSettings::Load(CRegistryStore* store) {
     for (const DwordValue& value : kUpdateValues) {
         ReadDword(*store, value, *this);
     }
-    BYTE time[2];
-    if (store->GetBinary(u"FUpdateTime", time, sizeof(time))) {
+    // Hour and minute: a value of another length is not a time and leaves the default.
+    BYTE time[2] = {};
+    DWORD timeSize = sizeof(time);
+    if (store->QueryBinary(u"FUpdateTime", time, &timeSize) && timeSize == sizeof(time)) {
         updateTime[0] = time[0];
         updateTime[1] = time[1];
     }

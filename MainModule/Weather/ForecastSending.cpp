@@ -60,14 +60,26 @@ bool StartMessagingProgram(const std::u16string& service, const std::u16string& 
     return true;
 }
 
+// The command-line rule: backslashes stand for themselves unless a double quote follows them (the
+// text's own or the closing one); there they are doubled and the text's quote is escaped by one more.
 void AppendQuoted(std::u16string& out, const std::u16string& text) {
     out += u'"';
+    size_t backslashes = 0;
     for (char16_t c : text) {
-        if (c == u'"' || c == u'\\') {
-            out += u'\\';
+        if (c == u'\\') {
+            ++backslashes;
+        } else if (c == u'"') {
+            out.append(2 * backslashes + 1, u'\\');
+            backslashes = 0;
+        } else {
+            out.append(backslashes, u'\\');
+            backslashes = 0;
         }
-        out += c;
+        if (c != u'\\') {
+            out += c;
+        }
     }
+    out.append(2 * backslashes, u'\\');
     out += u'"';
 }
 

@@ -89,6 +89,13 @@ TEST(CDefaultListElementCollection, InsertRemoveAndSwapKeepTheOtherRowsInOrder) 
     EXPECT_FALSE(rows.Swap(0, 4));
     CDefaultListElementCollection empty;
     EXPECT_FALSE(empty.Swap(0, 0));
+
+    // The entry that the removal freed holds no row any more: growing the count again deletes no
+    // row still in use (the stale pointer was row "f", now at index 0).
+    ASSERT_TRUE(rows.SetCount(5));
+    EXPECT_EQ(TextOf(rows, 0), u"f");
+    EXPECT_EQ(TextOf(rows, 4), u"<null>");
+    EXPECT_EQ(rows.GetLeftImage(4), -1) << "a new default row";
 }
 
 TEST(CDefaultListElementCollection, BadIndicesReadZeroAndChangeNothing) {

@@ -21,6 +21,15 @@ using UserInterface::CDlgHTMLControl;
 constexpr int kLeft = 10;
 constexpr int kTop = 10;
 
+// A text taller than a view of 80 pixels.
+std::u16string ThirtyLines() {
+    std::u16string text;
+    for (int i = 0; i < 30; ++i) {
+        text += u"line\n";
+    }
+    return text;
+}
+
 class Markup : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(host_.Open(220, 220)); }
@@ -90,15 +99,31 @@ TEST_F(Markup, TheMarkupGivesRunsOfWordsBlanksPunctuationAndLinks) {
     EXPECT_FALSE(runs[10].hasUrl);
 }
 
-TEST_F(Markup, ATagWithoutItsEndFailsAndKeepsWhatCameBefore) {
-    CDlgHTMLControl broken;
-    EXPECT_FALSE(broken.Create(u"fine <b", 1, CDlgControl::kVisible, 100, 50));
+TEST_F(Markup, ALessThanSignWithoutALaterEndIsText) {
+    CDlgHTMLControl plain;
+    EXPECT_TRUE(plain.Create(u"fine <b", 1, CDlgControl::kVisible, 100, 50));
     Make(u"first");
-    EXPECT_FALSE(html_.SetText(u"one <i two", TRUE));
-    EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"one", u" "}));
+    EXPECT_TRUE(html_.SetText(u"<b>if</b> a < b", TRUE));
+    EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"if", u" ", u"a", u" ", u"<", u" ", u"b"}));
+    EXPECT_EQ(html_.GetRuns()[0].style, CDlgHTMLControl::kBold);
+    EXPECT_EQ(html_.GetLines().size(), 1u);
     EXPECT_TRUE(html_.SetText(u"", TRUE));
     EXPECT_TRUE(html_.GetRuns().empty());
     EXPECT_EQ(html_.SendMessage(5634, 0, 0), 0);
+}
+
+// A word and the punctuation after it stay together: the line ends before the word.
+TEST_F(Markup, AWordWrapsTogetherWithItsPunctuation) {
+    Make(u"aaa bbb ccc ddd, eee fff, ggg.", 120, 200);
+    for (int width = 40; width <= 120; width += 2) {
+        html_.Move(kLeft, kTop, width, 200, FALSE);
+        const auto& lines = html_.GetLines();
+        const auto& runs = html_.GetRuns();
+        for (size_t i = 1; i < lines.size(); ++i) {
+            const auto& first = runs[static_cast<size_t>(lines[i].first)];
+            EXPECT_FALSE(first.style & CDlgHTMLControl::kPunctuation) << "width " << width << " line " << i;
+        }
+    }
 }
 
 TEST_F(Markup, WrappedLinesDropTheirLeadingBlanksAndLinesAfterALineFeedKeepThem) {
@@ -158,11 +183,7 @@ TEST_F(Markup, ATapFocusesAPlainLinkAndOpensItsOwnText) {
 }
 
 TEST_F(Markup, ALongTextShowsItsIndicatorAndScrollsByKeysAndDrags) {
-    std::u16string text;
-    for (int i = 0; i < 30; ++i) {
-        text += u"line\n";
-    }
-    Make(text.c_str(), 120, 80);
+    Make(ThirtyLines().c_str(), 120, 80);
     ASSERT_TRUE(html_.GetScroller().IsVisible());
     const int maximum = html_.GetContentHeight() - 80;
     ASSERT_GT(maximum, 40);
@@ -185,6 +206,18 @@ TEST_F(Markup, ALongTextShowsItsIndicatorAndScrollsByKeysAndDrags) {
     EXPECT_GT(html_.GetScrollOffset(), 30);
     EXPECT_LE(html_.GetScrollOffset(), maximum);
     EXPECT_EQ(html_.GetScroller().GetPosition(), html_.GetScrollOffset());
+}
+
+TEST_F(Markup, TheIndicatorFollowsWhenTheDialogOffsetsTheText) {
+    Make(ThirtyLines().c_str(), 120, 80);
+    ASSERT_TRUE(html_.GetScroller().IsVisible());
+    RECT before;
+    html_.GetScroller().GetRect(&before);
+    html_.Offset(0, 45, FALSE);
+    RECT after;
+    html_.GetScroller().GetRect(&after);
+    EXPECT_EQ(after.top, before.top + 45);
+    EXPECT_EQ(after.left, before.left);
 }
 
 }  // namespace

@@ -104,8 +104,8 @@ TEST_F(ListBox, KeysMoveTheSelectionPastDisabledRowsAndStopAtTheEnds) {
     Key(VK_UP);
     Key(VK_UP);
     EXPECT_EQ(list_.GetSelection(), 1);
-    EXPECT_EQ(Codes(), (std::vector<int>(6, CDlgListBox::kNotifySelectionChanged)))
-        << "every change by a key is told, the first one included";
+    EXPECT_EQ(Codes(), (std::vector<int>(5, CDlgListBox::kNotifySelectionChanged)))
+        << "every change by a key is told but the first selection";
     Key(VK_RETURN);
     EXPECT_EQ(Codes().back(), CDlgListBox::kNotifyEnter);
     EXPECT_EQ(list_.SendMessage(CDlgControl::kMsgKeyDown, 0, VK_LEFT), 0) << "other keys are not the list's";
@@ -184,6 +184,20 @@ TEST_F(ListBox, DragsScrollWithinTheContentAndMoveTheIndicator) {
     EXPECT_EQ(list_.GetScrollOffset(), 0) << "never above the first";
 }
 
+// A scrolling dialog offsets its controls; the embedded indicator goes with the list.
+TEST_F(ListBox, TheIndicatorFollowsWhenTheDialogOffsetsTheList) {
+    Make(10);
+    RECT before;
+    list_.GetScroller().GetRect(&before);
+    list_.Offset(3, -30, FALSE);
+    RECT after;
+    list_.GetScroller().GetRect(&after);
+    EXPECT_EQ(after.top, before.top - 30);
+    EXPECT_EQ(after.bottom, before.bottom - 30);
+    EXPECT_EQ(after.left, before.left + 3);
+    EXPECT_TRUE(list_.GetScroller().IsVisible());
+}
+
 TEST_F(ListBox, AFlickScrollsOnAfterThePenIsLifted) {
     Make(10);
     POINT p = At(kLeft + 50, kTop + 80);
@@ -235,7 +249,7 @@ TEST_F(ListBox, ASortedListOrdersWithoutRegardToCaseAndFindsTheNearestRow) {
     EXPECT_EQ(list_.GetSelection(), -1);
 }
 
-TEST_F(ListBox, NumberedRowsTakeEveryKeyAndDigitsSelectEnabledRows) {
+TEST_F(ListBox, NumberedRowsTakeEveryKeyAndDigitsSelectTheirRows) {
     Make(3, CDlgListBox::kNumbered);
     Disable(2);
     EXPECT_EQ(list_.SendMessage(CDlgControl::kMsgKeyDown, 0, '5'), 1);
@@ -244,9 +258,9 @@ TEST_F(ListBox, NumberedRowsTakeEveryKeyAndDigitsSelectEnabledRows) {
     Key('2');
     EXPECT_EQ(list_.GetSelection(), 1);
     Key('3');
-    EXPECT_EQ(list_.GetSelection(), 1) << "a disabled row is not selected by its number";
-    Key('2');
-    EXPECT_EQ(Codes(), (std::vector<int>{CDlgListBox::kNotifySelectionChanged}));
+    EXPECT_EQ(list_.GetSelection(), 2) << "a number names its row, enabled or not";
+    Key('3');
+    EXPECT_EQ(Codes(), (std::vector<int>(2, CDlgListBox::kNotifySelectionChanged)));
     EXPECT_EQ(list_.SendMessage(CDlgControl::kMsgKeyUp, 0, 'X'), 1);
 }
 
@@ -256,7 +270,7 @@ TEST_F(ListBox, SeparatorsLieBetweenRowsOnlyAndBelongToTheRowAbove) {
     skin_.rowSeparators.clear();
     list_.Redraw(nullptr);
     EXPECT_EQ(list_.GetContentHeight(), 3 * kRow + 2 * 3) << "no spacing after the last row";
-    EXPECT_EQ(list_.GetPreferredHeight(), 3 * kRow + 2 * 3 + 2) << "the rows and the border, no more";
+    EXPECT_EQ(list_.GetPreferredHeight(), 3 * kRow + 3 * 3 + 2) << "the rows, a spacing after each, the border";
     ASSERT_EQ(skin_.rowSeparators.size(), 2u);
     EXPECT_EQ(skin_.rowSeparators[0].rect.top, 1 + kRow) << "drawn in the list's own buffer, below the border";
     EXPECT_EQ(skin_.rowSeparators[1].rect.top, 1 + 2 * kRow + 3);

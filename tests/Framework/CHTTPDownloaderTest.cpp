@@ -71,10 +71,11 @@ uint32_t U32At(const BYTE* data, size_t offset) {
     return value;
 }
 
-// Answers one request with a reply that stops short of its stated length, then closes.
-class ShortReplyServer {
+// Answers one request with the given reply, then, when told to, with endless body bytes until the
+// client goes; then closes.
+class OneReplyServer {
 public:
-    ShortReplyServer() {
+    explicit OneReplyServer(std::string reply, bool endless = false) {
         listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -85,7 +86,7 @@ public:
             return;
         }
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] {
+        thread_ = std::thread([this, reply = std::move(reply), endless] {
             pollfd ready{listener_, POLLIN, 0};
             if (poll(&ready, 1, 20000) != 1) {
                 return;
@@ -93,12 +94,14 @@ public:
             int client = accept(listener_, nullptr, nullptr);
             char request[4096];
             recv(client, request, sizeof request, 0);
-            const char reply[] = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nshort";
-            send(client, reply, sizeof reply - 1, MSG_NOSIGNAL);
+            send(client, reply.data(), reply.size(), MSG_NOSIGNAL);
+            const std::string more(65536, 'x');
+            while (endless && send(client, more.data(), more.size(), MSG_NOSIGNAL) > 0) {
+            }
             close(client);
         });
     }
-    ~ShortReplyServer() {
+    ~OneReplyServer() {
         if (thread_.joinable()) {
             thread_.join();
         }
@@ -248,13 +251,53 @@ TEST_F(HttpDownloader, AnAbortThroughTheControllerLeavesNothingToCloseTwice) {
 }
 
 TEST_F(HttpDownloader, AFileCutShortOfItsStatedLengthIsNotKept) {
-    ShortReplyServer shortServer;
+    OneReplyServer shortServer("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nshort");
     ASSERT_GT(shortServer.Port(), 0);
     ce::SetProfileString("hosts", "files.skyvane.example", "127.0.0.1:" + std::to_string(shortServer.Port()));
     ce::ReloadProfile();
     ASSERT_TRUE(downloader.Connect(u"files.skyvane.example", IID_DestNetInternet, 80));
     EXPECT_FALSE(downloader.GetToFile(u"/Skyvane.arm.cab", u"\\Temp\\Skyvane.arm.cab"));
     EXPECT_FALSE(std::filesystem::exists(device.Fs("Temp/Skyvane.arm.cab")));
+}
+
+// The limit is checked before the block grows: no reply holds more than the limit and one byte.
+TEST_F(HttpDownloader, RepliesToMemoryAboveTheLimitFailBeforeTheirMemoryIsTaken) {
+    constexpr DWORD kLimit = 300000;
+    EXPECT_EQ(downloader.GetMemoryLimit(), 4u * 1024 * 1024);
+    downloader.SetMemoryLimit(kLimit);
+    const std::string header = "HTTP/1.1 200 OK\r\nConnection: close\r\n";
+    const std::string exact = std::string(kLimit, 'y');
+    struct Case {
+        std::string reply;
+        bool endless;
+        bool succeeds;
+    };
+    const Case cases[] = {
+        {header + "Content-Length: " + std::to_string(kLimit) + "\r\n\r\n" + exact, false, true},
+        {header + "\r\n", true, false},
+        {header + "Content-Length: 5000000000\r\n\r\n", true, false},
+        {header + "Content-Length: " + std::to_string(kLimit + 1) + "\r\n\r\n", true, false},
+    };
+    for (const Case& test : cases) {
+        OneReplyServer replies(test.reply, test.endless);
+        ASSERT_GT(replies.Port(), 0);
+        ce::SetProfileString("hosts", "files.skyvane.example", "127.0.0.1:" + std::to_string(replies.Port()));
+        ce::ReloadProfile();
+        ASSERT_TRUE(downloader.Connect(u"files.skyvane.example", IID_DestNetInternet, 80));
+        progress.Clear();
+        DWORD size = 12345;
+        BYTE* reply = downloader.GetToMemory(u"/reply", &size);
+        EXPECT_EQ(reply != nullptr, test.succeeds) << test.reply.substr(0, 80);
+        EXPECT_EQ(size, test.succeeds ? kLimit : 0u);
+        if (reply != nullptr) {
+            EXPECT_EQ(std::string(reinterpret_cast<char*>(reply), size), exact);
+        }
+        std::free(reply);
+        for (const std::vector<INT_PTR>& call : progress.calls) {
+            EXPECT_LE(call[1], static_cast<INT_PTR>(kLimit)) << "no chunk beyond the limit was kept";
+        }
+        downloader.Disconnect();
+    }
 }
 
 TEST_F(HttpDownloader, AConnectionWithoutAPathFailsWithCode6) {

@@ -64,6 +64,23 @@ TEST(CSysInfoPaths, RemoveDirectoryTreeDeletesLinksWithoutFollowingThem) {
     EXPECT_FALSE(CSysInfo::RemoveDirectoryTree(nullptr));
 }
 
+TEST(CSysInfoPaths, RemovingAFolderThatIsALinkRemovesTheLinkAndLeavesItsTarget) {
+    InstalledDevice device;
+    device.WriteHostFile(device.Fs("Keep/precious.txt"), "keep");
+    device.WriteHostFile(device.Fs("Keep/Deep/more.txt"), "more");
+    std::filesystem::create_directories(device.Fs("Temp"));
+    std::filesystem::create_directory_symlink(device.Fs("Keep"), device.Fs("Temp/Cache"));
+
+    EXPECT_TRUE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\Cache\\"));
+    EXPECT_FALSE(std::filesystem::is_symlink(device.Fs("Temp/Cache")));
+    EXPECT_TRUE(std::filesystem::exists(device.Fs("Keep/precious.txt")));
+    EXPECT_TRUE(std::filesystem::exists(device.Fs("Keep/Deep/more.txt")));
+
+    device.WriteHostFile(device.Fs("Temp/plain.txt"), "a file");
+    EXPECT_FALSE(CSysInfo::RemoveDirectoryTree(u"\\Temp\\plain.txt")) << "a file is no folder";
+    EXPECT_TRUE(std::filesystem::exists(device.Fs("Temp/plain.txt")));
+}
+
 TEST(CSysInfoPaths, RemoveDirectoryTreeReportsWhatCouldNotBeRemoved) {
     InstalledDevice device;
     device.WriteHostFile(device.Fs("Temp/Cache/a.xml"), "a");
@@ -229,7 +246,7 @@ void SetBaseHue(DWORD hue) {
     RegCloseKey(key);
 }
 
-TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrTheReportedColour) {
+TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrIsTheFirstGrey) {
     InstalledDevice device;
     EXPECT_EQ(CSysInfo::ThemeColorAt(0), 0x636563u);
     EXPECT_EQ(CSysInfo::ThemeColorAt(32), 0xADAEADu);
@@ -245,11 +262,11 @@ TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrTheReportedColour) {
         EXPECT_LE(std::abs(GetGValue(grey) - GetRValue(grey)), 4) << i;
     }
 
-    // Without a base hue the device's reported theme colour picks the nearest entry.
+    // Without a base hue the theme is the table's first entry, whatever colour the device reports.
     InstalledDevice::SetProfile("theme_color", "0xD6B631");
     CSysInfo reported(nullptr);
-    EXPECT_EQ(reported.GetBaseHue(), 384u);
-    EXPECT_EQ(reported.GetColor(0), 0xD6B631u);
+    EXPECT_EQ(reported.GetBaseHue(), 0u);
+    EXPECT_EQ(reported.GetColor(0), 0x636563u);
 
     SetBaseHue(600);
     CSysInfo info(nullptr);

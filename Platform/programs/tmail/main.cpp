@@ -1,8 +1,9 @@
 // The messaging program stand-in: records the message it was handed in the device's log
 // ("messages"): the whole command line and, when it reads as one, the service and the body.
 //
-// Command line: -service "NAME" -body "TEXT". Inside quotes a backslash escapes a double quote or a
-// backslash; any other backslash stands for itself.
+// Command line: -service "NAME" -body "TEXT". Inside quotes backslashes stand for themselves unless a
+// double quote follows them: then each pair stands for one backslash, and an odd one left over makes the
+// quote part of the text instead of its end.
 #include <optional>
 #include <string>
 
@@ -29,15 +30,25 @@ std::optional<std::u16string> ReadQuoted(std::u16string_view text, size_t& at) {
     }
     std::u16string value;
     for (++at; at < text.size(); ++at) {
-        char16_t c = text[at];
-        if (c == u'"') {
+        size_t backslashes = 0;
+        while (at < text.size() && text[at] == u'\\') {
+            ++backslashes;
+            ++at;
+        }
+        if (at >= text.size()) {
+            break;
+        }
+        if (text[at] != u'"') {
+            value.append(backslashes, u'\\');
+            value.push_back(text[at]);
+            continue;
+        }
+        value.append(backslashes / 2, u'\\');
+        if (backslashes % 2 == 0) {
             ++at;
             return value;
         }
-        if (c == u'\\' && at + 1 < text.size() && (text[at + 1] == u'"' || text[at + 1] == u'\\')) {
-            c = text[++at];
-        }
-        value.push_back(c);
+        value.push_back(u'"');
     }
     return std::nullopt;
 }

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <thread>
 
@@ -28,6 +30,11 @@ using framework::test::UserInterfaceDevice;
 using mainwindow::test::MainWindowDevice;
 using mainwindow::test::RunningClock;
 using screen_test::ScreenAnswers;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // The exit code of a quit message waiting in the queue; -1 when there is none.
 int TakeQuit() {
@@ -223,6 +230,27 @@ TEST_F(CMainWindowTest, AFirstStartWithoutItsWelcomeTextEndsTheProgramAndSavesNo
     EXPECT_EQ(TakeQuit(), 0);
     EXPECT_FALSE(CCityList::FileExists());
     EXPECT_EQ(g_pCityList->GetCount(), 0);
+}
+
+TEST_F(CMainWindowTest, ADamagedCityListIsReportedOnceInABoxAndItsCopyKept) {
+    device_.AddCities({u"DEBE0001", u"FRXX0002"});
+    const std::string citiesDat = device_.Installed("Cities.dat");
+    std::string cut = ReadFile(citiesDat);
+    cut.resize(cut.size() - 5);
+    device_.WriteHostFile(citiesDat, cut);
+    ASSERT_TRUE(g_pCityList->Load(CCityList::DamagedFile::kKeepCopy));
+    EXPECT_EQ(g_pCityList->GetCount(), 1);
+    for (int start = 0; start < 2; ++start) {
+        window_ = std::make_unique<CMainWindow>();
+        ASSERT_TRUE(window_->Create(0));
+        ScreenAnswers done(window_->GetHandle(), {{VK_TSOFT1}});
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_EQ(done.Join(), start == 0 ? 1 : 0) << "the damage is told once, start " << start;
+        EXPECT_TRUE(window_->IsStartupFinished());
+        window_.reset();
+    }
+    EXPECT_EQ(ReadFile(citiesDat + ".damaged"), cut);
 }
 
 TEST_F(CMainWindowTest, QueuedUpdateChecksRunOnceAndAFirstCheckOnlyNotesTheTime) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include <sys/stat.h>
+
 #include "CSOMutex.h"
 #include "InstalledDevice.h"
 #include "Platform/ChildProcess.h"
@@ -194,6 +196,81 @@ TEST_F(CityList, AFailedSaveKeepsTheOldFile) {
     CCityList loaded;
     loaded.Load();
     EXPECT_EQ(loaded.GetCount(), 2);
+}
+
+TEST_F(CityList, AFailedBufferInsertFailsTheSaveAndKeepsTheOldFile) {
+    CCityList list;
+    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"Old"));
+    ASSERT_TRUE(list.Save());
+    const std::string old = device.ReadHostFile(CitiesDat());
+
+    // Room for the header alone, and a buffer that cannot grow: the first record's insert fails.
+    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"New"));
+    CByteBuffer content;
+    content.SetGrowStep(0);
+    ASSERT_TRUE(content.SetLength(8));
+    content.SetGrowStep(CByteBuffer::kEnd);
+    EXPECT_FALSE(list.Save(content));
+    EXPECT_EQ(device.ReadHostFile(CitiesDat()), old);
+    EXPECT_FALSE(std::filesystem::exists(CitiesDat() + ".tmp"));
+}
+
+// The program keeps a damaged file as it found it before any save can overwrite it; the plug-ins, which
+// only read, leave no copy.
+TEST_F(CityList, ADamagedFileIsCopiedOnceBesideItAndALaterSaveKeepsTheCopy) {
+    CCityList list;
+    list.AddCity(MakeCity(u"AAAA0001", u"A", u"Alpha", u"First"));
+    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"Second"));
+    ASSERT_TRUE(list.Save());
+    const std::string whole = device.ReadHostFile(CitiesDat());
+    const std::string copyPath = CitiesDat() + ".damaged";
+    std::string garbage(300, '\x5A');
+    const std::string damagedFiles[] = {whole.substr(0, whole.size() - 3), whole.substr(0, 6), garbage,
+                                        whole + "x"};
+    for (const std::string& damaged : damagedFiles) {
+        std::filesystem::remove(copyPath);
+        device.WriteHostFile(CitiesDat(), damaged);
+        CCityList plugin;
+        EXPECT_TRUE(plugin.Load());
+        EXPECT_TRUE(plugin.TakeFoundDamaged()) << damaged.size();
+        EXPECT_FALSE(std::filesystem::exists(copyPath)) << "a reader only reads";
+
+        CCityList program;
+        EXPECT_TRUE(program.Load(CCityList::DamagedFile::kKeepCopy));
+        ASSERT_TRUE(std::filesystem::exists(copyPath)) << damaged.size();
+        EXPECT_EQ(device.ReadHostFile(copyPath), damaged);
+        EXPECT_TRUE(program.TakeFoundDamaged());
+        EXPECT_FALSE(program.TakeFoundDamaged()) << "told once";
+        // A later update saves what was read; the copy stays.
+        ASSERT_TRUE(program.Save());
+        EXPECT_EQ(device.ReadHostFile(copyPath), damaged);
+        CCityList again;
+        again.Load(CCityList::DamagedFile::kKeepCopy);
+        EXPECT_FALSE(again.TakeFoundDamaged());
+        EXPECT_EQ(device.ReadHostFile(copyPath), damaged);
+    }
+
+    // The same damage again leaves the copy alone; another one replaces it.
+    struct stat before {};
+    ASSERT_EQ(stat(copyPath.c_str(), &before), 0);
+    device.WriteHostFile(CitiesDat(), whole + "x");
+    CCityList program;
+    program.Load(CCityList::DamagedFile::kKeepCopy);
+    struct stat after {};
+    ASSERT_EQ(stat(copyPath.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "an equal copy is not rewritten";
+    device.WriteHostFile(CitiesDat(), garbage);
+    program.Load(CCityList::DamagedFile::kKeepCopy);
+    EXPECT_EQ(device.ReadHostFile(copyPath), garbage);
+
+    // A whole file and an empty one are not damaged.
+    for (const std::string& sound : {whole, std::string()}) {
+        std::filesystem::remove(copyPath);
+        device.WriteHostFile(CitiesDat(), sound);
+        program.Load(CCityList::DamagedFile::kKeepCopy);
+        EXPECT_FALSE(program.TakeFoundDamaged());
+        EXPECT_FALSE(std::filesystem::exists(copyPath));
+    }
 }
 
 TEST_F(CityList, HomeIndexFollowsRemovalsAndSwaps) {

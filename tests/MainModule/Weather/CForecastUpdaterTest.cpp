@@ -248,6 +248,40 @@ TEST_F(ForecastUpdater, AListenerMayStartTheNextRun) {
     updater.RemoveListener(&again);
 }
 
+// A screen that closes as the run ends leaves during its call: the window after it still hears the end,
+// with the last flag that makes it show the result.
+TEST_F(ForecastUpdater, AListenerLeavingDuringTheEndStillLetsTheLastOneHearIt) {
+    CDelegate first = listener.Delegate();
+    updater.RemoveListener(&first);
+    struct Leaving {
+        CForecastUpdater* updater;
+        CDelegate self;
+        std::vector<INT_PTR> lastFlags;
+    } leaving{&updater, {}, {}};
+    leaving.self = CDelegate(
+        [](INT_PTR status, INT_PTR, INT_PTR, INT_PTR, INT_PTR last, INT_PTR context) {
+            auto* screen = reinterpret_cast<Leaving*>(context);
+            screen->lastFlags.push_back(last);
+            if (status != CForecastUpdater::kStatusStarted) {
+                screen->updater->RemoveListener(&screen->self);
+            }
+            return 0;
+        },
+        reinterpret_cast<INT_PTR>(&leaving));
+    updater.AddListener(&leaving.self);
+    ListenerRecord window;
+    CDelegate windowDelegate = window.Delegate();
+    updater.AddListener(&windowDelegate);
+
+    ASSERT_TRUE(updater.Start({u"DEBE0001"}, false, 1, 0));
+    ASSERT_TRUE(window.WaitForEnds(1)) << "the window after the leaving screen is called";
+    const std::vector<Call> calls = window.Calls();
+    EXPECT_EQ(calls.back().status, CForecastUpdater::kStatusDone);
+    EXPECT_EQ(calls.back().last, 1);
+    EXPECT_EQ(leaving.lastFlags, (std::vector<INT_PTR>{0, 0}));
+    updater.RemoveListener(&windowDelegate);
+}
+
 TEST(ForecastPackage, StatedLengthsBeyondTheDataOrLimitAreRefused) {
     auto header = [](uint32_t total, uint32_t zlibLength, uint32_t inflated, const std::string& body) {
         std::string bytes(20, '\0');

@@ -103,20 +103,41 @@ TEST_F(GPSReceiver, AReceiverWithoutAFixGivesNoPosition) {
               CGPSReceiver::kReadNoPosition);
 }
 
-// Line noise must not turn into a position: a sentence that fails its checksum, lacks it, or holds
+// Line noise must not turn into a position: a sentence that fails its checksum, is cut off, or holds
 // numbers that are no coordinates is passed over.
 TEST_F(GPSReceiver, DamagedSentencesAreNotTaken) {
     std::string flipped = kRmc;
     flipped[20] = '9';
-    std::string noChecksum = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n";
+    std::string cut = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,$GPVTG,054.7,T\r\n";
     std::string binary("\x01\xff\xfe$GPG\x80\x00", 9);
-    EXPECT_EQ(ReadWhileSending(flipped + noChecksum + binary), CGPSReceiver::kReadNoPosition);
+    EXPECT_EQ(ReadWhileSending(flipped + cut + binary), CGPSReceiver::kReadNoPosition);
     EXPECT_EQ(ReadWhileSending(Nmea("GPGGA,123519,9960.000,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") +
                                Nmea("GPGGA,123519,4807.038,X,01131.000,E,1,08,0.9,545.4,M,46.9,M,,") +
                                Nmea("GPGGA,1,2") + Nmea("GPRMC," + std::string(900, '9'))),
               CGPSReceiver::kReadNoPosition);
     ASSERT_EQ(ReadWhileSending(flipped + binary + kGga), CGPSReceiver::kReadOk) << "a good sentence later is";
     EXPECT_NEAR(longitude, 11 + 31.0 / 60, 1e-9);
+}
+
+// The checksum is optional in a sentence: one that ends at its line without it is read.
+TEST_F(GPSReceiver, ASentenceWithoutChecksumIsReadAndOneWithAWrongChecksumIsNot) {
+    const std::string plainGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,\r\n";
+    ASSERT_EQ(ReadWhileSending(plainGga), CGPSReceiver::kReadOk);
+    EXPECT_NEAR(latitude, 48 + 7.038 / 60, 1e-9);
+    const std::string plainRmc = "$GPRMC,123519,A,3352.100,S,01131.000,E,022.4,084.4,230394,003.1,W\n";
+    ASSERT_EQ(ReadWhileSending(plainRmc), CGPSReceiver::kReadOk);
+    EXPECT_NEAR(latitude, -(33 + 52.1 / 60), 1e-9);
+    std::string wrong = kGga;
+    wrong[wrong.find('*') + 2] = wrong[wrong.find('*') + 2] == '0' ? '1' : '0';
+    EXPECT_EQ(ReadWhileSending(wrong), CGPSReceiver::kReadNoPosition);
+}
+
+// The date type's years start at 2001; a fix dated 2000 is still a date of this century.
+TEST_F(GPSReceiver, AnRmcFixDatedInTheYear2000IsTaken) {
+    constexpr uint64_t kMarch2000 = 953769600000;  // 2000-03-23 00:00 UTC
+    ce::SetClockUnixMs(kMarch2000 + kDayMs / 2);
+    EXPECT_EQ(ReadWhileSending(Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230300,003.1,W")),
+              CGPSReceiver::kReadOk);
 }
 
 TEST_F(GPSReceiver, OtherSentencesOnlyAreAPortFailure) {

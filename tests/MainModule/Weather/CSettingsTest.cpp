@@ -97,6 +97,19 @@ TEST_F(Settings, AConnectionLongerThanAGuidIsNotTaken) {
     EXPECT_TRUE(IsEqualGUID(settings.connection, GUID_NULL));
 }
 
+TEST_F(Settings, AnUpdateTimeThatIsNotTwoBytesIsNotTaken) {
+    for (DWORD length : {1u, 3u}) {
+        const BYTE bytes[3] = {7, 30, 1};
+        ASSERT_TRUE(store.SetBinary(u"FUpdateTime", bytes, length));
+        CSettings settings;
+        settings.updateTime[0] = 9;
+        settings.updateTime[1] = 45;
+        ASSERT_TRUE(settings.Load(&store));
+        EXPECT_EQ(settings.updateTime[0], 9) << length << " bytes";
+        EXPECT_EQ(settings.updateTime[1], 45) << length << " bytes";
+    }
+}
+
 TEST_F(Settings, SavingKeepsTheTodayItemsOwnMode) {
     CSettings settings;
     ASSERT_TRUE(settings.Load(&store));

@@ -10,6 +10,7 @@
 #include "Platform/TempDevice.h"
 #include "Weather/DeviceUtilities.h"
 #include "ce/device.h"
+#include "ce/kernel.h"
 #include "ce/user.h"
 
 namespace {
@@ -33,6 +34,30 @@ TEST(DeviceId, FifteenDigitsThatFollowTheDevice) {
     EXPECT_NE(DeviceId(), first);
     WCHAR tooSmall[16];
     EXPECT_FALSE(GetDeviceId(tooSmall, 16));
+}
+
+// Each pair of digits is (b[i] + b[i + 8]) mod 100 of the identifier the device gives for the maker's
+// name; the sixteenth digit is cut.
+TEST(DeviceId, TheDigitsAreTheSumsOfTheIdentifiersHalves) {
+    ce::test::TempDevice device;
+    ce::SetProfileString("device", "device_id", "SKYVANE-TEST-0003");
+    ce::ReloadProfile();
+    BYTE name[16];
+    const char maker[] = "Quillon Software";
+    for (int i = 0; i < 16; ++i) {
+        name[i] = static_cast<BYTE>(maker[i]);
+    }
+    BYTE bytes[GETDEVICEUNIQUEID_V1_OUTPUT] = {};
+    DWORD size = sizeof bytes;
+    ASSERT_GE(GetDeviceUniqueID(name, sizeof name, GETDEVICEUNIQUEID_V1, bytes, &size), 0);
+    std::u16string expected;
+    for (int i = 0; i < 8; ++i) {
+        const int pair = (bytes[i] + bytes[i + 8]) % 100;
+        expected += static_cast<char16_t>(u'0' + pair / 10);
+        expected += static_cast<char16_t>(u'0' + pair % 10);
+    }
+    expected.resize(15);
+    EXPECT_EQ(DeviceId(), expected);
 }
 
 }  // namespace

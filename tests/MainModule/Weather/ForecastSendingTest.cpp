@@ -122,7 +122,9 @@ TEST_F(ForecastSending, AnSmsHandsTheTextToTheMessagingProgram) {
 TEST_F(ForecastSending, ANameWithQuotesArrivesAsItIs) {
     const std::u16string name = u"Say \"Hi\" \\ Town\\";
     CCity city = CityWithDays(name.c_str(), 1, 1);
-    EXPECT_EQ(MessagingCommandLine(u"SMS", name), u"-service \"SMS\" -body \"Say \\\"Hi\\\" \\\\ Town\\\\\"");
+    EXPECT_EQ(MessagingCommandLine(u"SMS", name), u"-service \"SMS\" -body \"Say \\\"Hi\\\" \\ Town\\\\\"")
+        << "only the backslashes before a quote are doubled";
+    EXPECT_EQ(MessagingCommandLine(u"SMS", u"a\\\"b"), u"-service \"SMS\" -body \"a\\\\\\\"b\"");
     ASSERT_TRUE(SendForecastBySms(&city));
     std::string message = WaitForMessage();
     EXPECT_NE(message.find(Field("body", name)), std::string::npos) << message;
