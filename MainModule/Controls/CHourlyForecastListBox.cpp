@@ -152,19 +152,22 @@ void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row)
     const int squareTop = row.top + (height - side) / 2;
     DrawPictureCentred(picture, FitPicture(picture, side, side), dc, RECT{column - side, squareTop, column, squareTop + side});
 
-    DrawDetails(dc, hour, column - side - gap2, row.top + (height - 3 * measures.lineHeight) / 2, measures.lineHeight);
-
     SYSTEMTIME time{};
     WCHAR label[200] = {};
+    int timeRight = row.left;
     if (hour.GetSystemTime(&time) &&
         GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, m_timePicture.empty() ? nullptr : m_timePicture.c_str(), label,
                        200) > 0) {
         UserInterface::CDlgTextScope scope(dc, m_timeFont, m_textColor);
         DrawTextAt(dc, row.left + gap2, row.top + (height - measures.timeHeight) / 2, label);
+        timeRight = row.left + gap2 + MeasureText(dc, label).cx;
     }
+
+    DrawDetails(dc, hour, RECT{timeRight + gap2, row.top, column - side - gap2, row.bottom},
+                row.top + (height - 3 * measures.lineHeight) / 2, measures.lineHeight);
 }
 
-void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, int right, int top, int lineHeight) {
+void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, const RECT& room, int top, int lineHeight) {
     const CSettings& settings = GetSettings();
     std::u16string lines[3];
     const DWORD windUnit = settings.windSpeedUnit < 3 ? settings.windSpeedUnit : 0;
@@ -184,9 +187,11 @@ void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, int 
         lines[2] = FormatText(u"%s %d%%", Label("IDS_HUMIDITY", "IDS_HUMIDITY_SHORT").c_str(), hour.GetHumidity());
     }
     UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
+    // Right-aligned beside the picture, and kept clear of the time: a line too long ends in "...".
     for (int slot = 0; slot < 3; ++slot) {
         if (!lines[slot].empty()) {
-            DrawTextAt(dc, right - MeasureText(dc, lines[slot]).cx, top + slot * lineHeight, lines[slot]);
+            const std::u16string line = FitTextToWidth(dc, lines[slot], room);
+            DrawTextAt(dc, room.right - MeasureText(dc, line).cx, top + slot * lineHeight, line);
         }
     }
 }
