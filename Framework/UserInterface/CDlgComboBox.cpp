@@ -213,7 +213,8 @@ void CDlgComboBox::DrawItem(HDC dc, int index, const RECT* rect) {
     }
     CDlgTextScope scope(dc, m_font, m_items.GetTextColor(index));
     RECT box = *rect;
-    DrawTextW(dc, text, -1, &box, GetTextFormat());
+    // An item wider than the box (a narrow screen) ends in "...".
+    DrawTextW(dc, text, -1, &box, GetTextFormat() | DT_END_ELLIPSIS);
 }
 
 // ---- stepping -----------------------------------------------------------------------------------

@@ -1,6 +1,9 @@
 #include "UserInterface/CDlgControl.h"
 
 #include "CSysInfo.h"
+#include "UserInterface/CDlgStatic.h"
+
+#include <string>
 
 namespace UserInterface {
 
@@ -253,6 +256,26 @@ BOOL CDlgControl::Redraw(const RECT* clip) {
     return drawn;
 }
 
+namespace {
+
+// A label laid out with no room still hands its text to the platform, into its empty rectangle where
+// nothing shows, so that the platform's text-fit log (when a process keeps one) names the lost text.
+void DrawTextOfEmptyControl(CDlgControl& control, HDC dc, int x, int y) {
+    const auto length = static_cast<int>(control.SendMessage(CDlgStatic::kMsgGetTextLength, 0, 0));
+    if (length <= 0 || length > 4096) {
+        return;
+    }
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    control.SendMessage(CDlgStatic::kMsgGetText, reinterpret_cast<WPARAM>(text.data()), length + 1);
+    text.resize(std::char_traits<char16_t>::length(text.c_str()));
+    RECT where;
+    control.GetClientRect(&where);
+    OffsetRect(&where, x, y);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &where, DT_SINGLELINE);
+}
+
+}  // namespace
+
 BOOL CDlgControl::Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
     if (!IsVisible()) {
         return TRUE;
@@ -262,7 +285,11 @@ BOOL CDlgControl::Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
     }
     RECT part;
     GetClientRect(&part);
-    if (IsRectEmpty(&part) || (clip != nullptr && !IntersectRect(&part, &part, clip))) {
+    if (IsRectEmpty(&part)) {
+        DrawTextOfEmptyControl(*this, dc, x, y);
+        return TRUE;
+    }
+    if (clip != nullptr && !IntersectRect(&part, &part, clip)) {
         return TRUE;
     }
     if (!ownBuffer) {

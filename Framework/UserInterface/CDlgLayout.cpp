@@ -97,7 +97,13 @@ bool CDlgLayout::IsControlInRect(const CDlgControl* control, const RECT& rect) {
 BOOL CDlgLayout::PaintControls(HDC dc, const RECT* rect) {
     const RECT area = rect != nullptr ? *rect : m_view;
     for (const auto& control : m_controls) {
-        if (control->IsVisible() && IsControlInRect(control.get(), area) &&
+        // A control laid out empty is drawn as well: it shows nothing, but hands its text to the
+        // platform's text-fit log.
+        RECT bounds;
+        control->GetRect(&bounds);
+        const POINT corner{bounds.left, bounds.top};
+        const bool inArea = IsControlInRect(control.get(), area) || (IsRectEmpty(&bounds) && PtInRect(&area, corner));
+        if (control->IsVisible() && inArea &&
             !control->SendMessage(CDlgControl::kMsgDrawAt, reinterpret_cast<WPARAM>(dc), 0)) {
             return FALSE;
         }

@@ -163,7 +163,8 @@ void CDetailForecastControl::DrawBottomRow(HDC dc, const RECT& whole, RECT* area
     const int middle = whole.left + width / 2;
     int drawn = 0;
     int previousRight = whole.left;
-    int tallest = 0;
+    int rowBottom = area->bottom;
+    int top = area->bottom;
     auto place = [&](const RowItem& item) {
         std::u16string text = item.longText;
         if ((drawn > 0 && previousRight > middle) || MeasureText(dc, text).cx > (width - 3 * padding) / 2) {
@@ -171,9 +172,13 @@ void CDetailForecastControl::DrawBottomRow(HDC dc, const RECT& whole, RECT* area
         }
         const SIZE size = MeasureText(dc, text);
         const int x = drawn == 0 ? whole.left + padding : whole.right - size.cx - padding;
-        DrawTextAt(dc, x, area->bottom - size.cy, text);
+        // Where the second item does not fit beside the first (a narrow screen), it goes on a row above.
+        if (drawn > 0 && x < previousRight + padding) {
+            rowBottom = top;
+        }
+        DrawTextAt(dc, x, rowBottom - size.cy, text);
         previousRight = x + size.cx;
-        tallest = std::max<int>(tallest, size.cy);
+        top = std::min<int>(top, rowBottom - size.cy);
         ++drawn;
     };
     if (flags & Data::kPressure) {
@@ -185,7 +190,7 @@ void CDetailForecastControl::DrawBottomRow(HDC dc, const RECT& whole, RECT* area
     if ((flags & Data::kHumidity) && drawn < 2) {
         place(HumidityItem(m_data));
     }
-    area->bottom -= CSysInfo::Scale(1) + tallest;
+    area->bottom = top - CSysInfo::Scale(1);
 }
 
 void CDetailForecastControl::DrawWeatherText(HDC dc, const RECT& whole, RECT* area) {

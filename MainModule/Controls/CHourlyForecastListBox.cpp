@@ -1,5 +1,7 @@
 #include "Controls/CHourlyForecastListBox.h"
 
+#include <functional>
+
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
 #include "Skin/CApplicationSkin.h"
@@ -46,9 +48,6 @@ std::u16string DropField(std::u16string_view format, char16_t letter) {
     }
     return out;
 }
-
-// The label's short form on a square screen, where the rows are narrow.
-std::u16string Label(const char* key, const char* shortKey) { return LocalizedText(IsSquare() ? shortKey : key); }
 
 }  // namespace
 
@@ -152,40 +151,58 @@ void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row)
     const int squareTop = row.top + (height - side) / 2;
     DrawPictureCentred(picture, FitPicture(picture, side, side), dc, RECT{column - side, squareTop, column, squareTop + side});
 
-    DrawDetails(dc, hour, column - side - gap2, row.top + (height - 3 * measures.lineHeight) / 2, measures.lineHeight);
-
     SYSTEMTIME time{};
     WCHAR label[200] = {};
+    int timeRight = row.left;
     if (hour.GetSystemTime(&time) &&
         GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, m_timePicture.empty() ? nullptr : m_timePicture.c_str(), label,
                        200) > 0) {
         UserInterface::CDlgTextScope scope(dc, m_timeFont, m_textColor);
         DrawTextAt(dc, row.left + gap2, row.top + (height - measures.timeHeight) / 2, label);
+        timeRight = row.left + gap2 + MeasureText(dc, label).cx;
     }
+
+    DrawDetails(dc, hour, RECT{timeRight + gap2, row.top, column - side - gap2, row.bottom},
+                row.top + (height - 3 * measures.lineHeight) / 2, measures.lineHeight);
 }
 
-void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, int right, int top, int lineHeight) {
+void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, const RECT& room, int top, int lineHeight) {
     const CSettings& settings = GetSettings();
+    UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
+    // The long label where the line fits with it (never on a square screen), else the short one.
+    auto line = [&](const char* key, const char* shortKey, const std::function<std::u16string(LPCWSTR)>& compose) {
+        const std::u16string withLong = compose(LocalizedText(key).c_str());
+        if (!IsSquare() && MeasureText(dc, withLong).cx <= room.right - room.left) {
+            return withLong;
+        }
+        return compose(LocalizedText(shortKey).c_str());
+    };
     std::u16string lines[3];
     const int speed = hour.GetWindSpeed(settings.windSpeedUnit);
     if (speed >= 0) {
         WCHAR direction[32] = {};
         hour.GetWindDirectionText(direction, 32);
-        lines[0] = FormatText(u"%s %s %d %s", Label("IDS_WIND", "IDS_WIND_SHORT").c_str(), direction, speed,
-                              LocalizedText(CUnitConversion::WindSpeedUnitKey(settings.windSpeedUnit)).c_str());
+        const std::u16string unit = LocalizedText(CUnitConversion::WindSpeedUnitKey(settings.windSpeedUnit));
+        lines[0] = line("IDS_WIND", "IDS_WIND_SHORT", [&](LPCWSTR label) {
+            return FormatText(u"%s %s %d %s", label, direction, speed, unit.c_str());
+        });
     }
     if (hour.GetUvIndex() >= 0) {
         WCHAR uvText[64] = {};
         hour.GetUVIndexText(uvText, 64);
-        lines[1] = FormatText(u"%s %d %s", Label("IDS_UVINDEX", "IDS_UVINDEX_SHORT").c_str(), hour.GetUvIndex(), uvText);
+        lines[1] = line("IDS_UVINDEX", "IDS_UVINDEX_SHORT", [&](LPCWSTR label) {
+            return FormatText(u"%s %d %s", label, hour.GetUvIndex(), uvText);
+        });
     }
     if (hour.GetHumidity() >= 0) {
-        lines[2] = FormatText(u"%s %d%%", Label("IDS_HUMIDITY", "IDS_HUMIDITY_SHORT").c_str(), hour.GetHumidity());
+        lines[2] = line("IDS_HUMIDITY", "IDS_HUMIDITY_SHORT",
+                        [&](LPCWSTR label) { return FormatText(u"%s %d%%", label, hour.GetHumidity()); });
     }
-    UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
+    // Right-aligned beside the picture, and kept clear of the time: a line still too long ends in "...".
     for (int slot = 0; slot < 3; ++slot) {
         if (!lines[slot].empty()) {
-            DrawTextAt(dc, right - MeasureText(dc, lines[slot]).cx, top + slot * lineHeight, lines[slot]);
+            const std::u16string shown = FitTextToWidth(dc, lines[slot], room);
+            DrawTextAt(dc, room.right - MeasureText(dc, shown).cx, top + slot * lineHeight, shown);
         }
     }
 }

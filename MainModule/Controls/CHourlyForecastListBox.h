@@ -33,7 +33,8 @@ private:
     struct Measures;
 
     Measures Measure(HDC dc);
-    void DrawDetails(HDC dc, const CHourForecast& hour, int right, int top, int lineHeight);
+    // The wind, UV and humidity lines, right-aligned in the room left of the picture.
+    void DrawDetails(HDC dc, const CHourForecast& hour, const RECT& room, int top, int lineHeight);
     void MakeFonts();
     void DeleteFonts();
 

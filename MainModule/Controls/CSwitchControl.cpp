@@ -208,7 +208,9 @@ void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
             continue;
         }
         HGDIOBJ old = SelectObject(dc, lines[i].font);
-        lines[i].text = (i == 0 ? m_fitFirst : m_fitSecond) ? FitTextToWidth(dc, text, area) : text;
+        // The status line is shortened too where it would be cut at both sides (a narrow screen).
+        const bool fit = i == 0 ? m_fitFirst : (m_fitSecond || MeasureText(dc, text).cx > area.right - area.left);
+        lines[i].text = fit ? FitTextToWidth(dc, text, area) : text;
         lines[i].size = MeasureText(dc, lines[i].text);
         SelectObject(dc, old);
         blockHeight += lines[i].size.cy;

@@ -324,6 +324,8 @@ void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& s
         const std::u16string label = SignedLabel(series.values[i]);
         const SIZE size = MeasureText(dc, label);
         const int top = series.labelsAbove ? point.y - radius - size.cy : point.y + radius;
-        DrawTextAt(dc, point.x - size.cx / 2, top, label);
+        // Centred over its point, but kept inside the graph at the first and last column.
+        const int left = std::max<int>(graph.left, std::min<int>(point.x - size.cx / 2, graph.right - size.cx));
+        DrawTextAt(dc, left, top, label);
     }
 }

@@ -54,7 +54,8 @@ extern "C" int DrawTextW(HDC hdc, LPCWSTR text, int count, LPRECT rect, UINT for
     }
     const RECT* clip = (format & DT_NOCLIP) ? nullptr : rect;
     for (const LaidOutLine& line : layout.Lines()) {
-        TextLine painted{line.text, LineX(*rect, line, format), top, line.advances.data(), line.underlinedIndex};
+        TextLine painted{line.text, LineX(*rect, line, format), top, line.advances.data(), line.underlinedIndex,
+                           rect};
         PaintTextLine(*dc, painted, clip, dc->bkMode == OPAQUE);
         top += layout.LineHeight();
     }

@@ -46,7 +46,8 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
     if (count == 0) {
         return TRUE;
     }
-    TextLine line{TextOf(text, static_cast<int>(count)), x, y, dx, -1};
+    TextLine line{TextOf(text, static_cast<int>(count)), x, y, dx, -1,
+                  (options & (ETO_CLIPPED | ETO_OPAQUE)) ? rect : nullptr};
     const RECT* clip = (options & ETO_CLIPPED) && rect ? rect : nullptr;
     PaintTextLine(*dc, line, clip, dc->bkMode == OPAQUE && !(options & ETO_OPAQUE));
     return TRUE;

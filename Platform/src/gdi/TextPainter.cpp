@@ -4,6 +4,7 @@
 
 #include "gdi/CairoTarget.h"
 #include "gdi/StockObjects.h"
+#include "gdi/TextFitLog.h"
 
 namespace ce::gdi {
 
@@ -26,6 +27,7 @@ void PaintTextLine(DeviceContext& dc, const TextLine& line, const RECT* clip, bo
         starts.push_back(width);
         width += line.dx ? line.dx[i] : advances[i];
     }
+    NoteDrawnText(dc, line.text, line.x, line.top, width, metrics, line.frame);
     CairoTarget target(dc, clip);
     cairo_t* cr = target.context();
     if (!cr) {

@@ -18,6 +18,7 @@ struct TextLine {
     int top = 0;  // top of the text cell
     const INT* dx = nullptr;
     int underlinedIndex = -1;  // one character to underline (a "&" prefix), -1 for none
+    const RECT* frame = nullptr;  // the rectangle it was drawn in, for the text-fit log
 };
 
 // clip: a further limit in the DC's coordinates, or null.

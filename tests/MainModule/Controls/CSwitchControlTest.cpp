@@ -170,6 +170,15 @@ TEST_F(Switch, ALongNameIsShortenedBetweenTheArrowsOnlyWhenAsked) {
     const Span fitted = TextColumns(kBetween);
     EXPECT_GT(fitted.first, kBetween.left) << "shortened with \"...\" it starts inside the room";
     EXPECT_LT(fitted.last, kBetween.right - 1);
+
+    // A status line too long for the room is shortened whatever the flags: cut at both ends it
+    // would lose its first and last letters.
+    switch_.SetFitFlags(FALSE, FALSE, FALSE);
+    switch_.SetTexts(u"Berlin", kLongName, TRUE);
+    Pump();
+    const Span status = TextColumns(RECT{kBetween.left, kHeight / 2 + 2, kBetween.right, kHeight});
+    EXPECT_GT(status.first, kBetween.left);
+    EXPECT_LT(status.last, kBetween.right - 1);
 }
 
 }  // namespace

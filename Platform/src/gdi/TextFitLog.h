@@ -1,0 +1,22 @@
+// The text-fit log: for a process started with CE_TEXT_FIT_LOG naming a host file, every text drawn
+// that leaves the rectangle it was laid out in (or the DC's clip, sideways), and every text drawn into
+// an empty rectangle, is appended to that file as one line, so that a test can walk a program's
+// screens and find cut or hidden texts without looking at them.
+//
+// A line: "<kind>\t<text>\tdrawn=l,t,r,b\tframe=l,t,r,b" in UTF-8, kind "leaves" or "empty"; the
+// coordinates are the DC's.
+#pragma once
+
+#include <string_view>
+
+#include "gdi/DeviceContext.h"
+#include "gdi/FontInstance.h"
+
+namespace ce::gdi {
+
+// A line of text drawn at (x, top) of the given width with the font of these metrics; frame is the
+// rectangle it was drawn in (null for none).
+void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int top, int width,
+                   const FontMetrics& metrics, const RECT* frame);
+
+}  // namespace ce::gdi

@@ -1,0 +1,102 @@
+// The text-fit log: what a process asked for through CE_TEXT_FIT_LOG gets one line for each text that
+// leaves its rectangle or its DC's clip sideways, or is drawn into an empty rectangle; texts that fit,
+// ellipsis-shortened texts and a process that did not ask leave nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "Platform/GdiTestSupport.h"
+#include "ce/gdi.h"
+
+namespace {
+
+using ce::test::DibDC;
+
+class TextFitLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = std::filesystem::temp_directory_path() /
+                ("text-fit-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log");
+        std::filesystem::remove(path_);
+        setenv("CE_TEXT_FIT_LOG", path_.c_str(), 1);
+        LOGFONTW lf{};
+        lf.lfHeight = -12;
+        std::u16string(u"Tahoma").copy(lf.lfFaceName, 6);
+        font_ = CreateFontIndirectW(&lf);
+        old_ = SelectObject(surface_.dc, font_);
+    }
+    void TearDown() override {
+        unsetenv("CE_TEXT_FIT_LOG");
+        SelectObject(surface_.dc, old_);
+        DeleteObject(font_);
+        std::filesystem::remove(path_);
+    }
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(path_);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    DibDC surface_{200, 100};
+    std::filesystem::path path_;
+    HFONT font_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+TEST_F(TextFitLogTest, TextsThatFitOrEndInTheEllipsisLeaveNothing) {
+    RECT wide{0, 0, 200, 20};
+    DrawTextW(surface_.dc, u"Humidity 22%", -1, &wide, DT_SINGLELINE | DT_VCENTER);
+    RECT narrow{0, 20, 40, 40};
+    DrawTextW(surface_.dc, u"Pressure 30.46 inHg", -1, &narrow, DT_SINGLELINE | DT_END_ELLIPSIS);
+    RECT box{10, 50, 190, 70};
+    ExtTextOutW(surface_.dc, 12, 52, ETO_CLIPPED, &box, u"Wind 12 km/h", 12, nullptr);
+    DrawTextW(surface_.dc, u"   ", -1, &narrow, DT_SINGLELINE);
+    EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(TextFitLogTest, ATextLeavingItsRectangleOrTheClipIsRecordedWithBothBoxes) {
+    RECT narrow{0, 0, 40, 20};
+    DrawTextW(surface_.dc, u"Pressure 773 mmHg", -1, &narrow, DT_SINGLELINE);
+    RECT low{0, 30, 200, 36};
+    DrawTextW(surface_.dc, u"Updated at 4:55 PM", -1, &low, DT_SINGLELINE | DT_VCENTER);
+    // Two lines where one fits.
+    RECT oneLine{0, 40, 60, 56};
+    DrawTextW(surface_.dc, u"Updated at 4:55 PM", -1, &oneLine, DT_WORDBREAK);
+    // No rectangle: the clip (here the surface) is the limit.
+    ExtTextOutW(surface_.dc, 170, 80, 0, nullptr, u"Tomorrow", 8, nullptr);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("leaves\tPressure 773 mmHg\tdrawn=0,", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("\tframe=0,0,40,20"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].rfind("leaves\tUpdated at 4:55 PM\t", 0), 0u) << lines[1];
+    // The wrapped lines below the first: the first fits, the rest leave the rectangle.
+    for (size_t i = 2; i + 1 < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind("leaves\t", 0), 0u) << lines[i];
+        EXPECT_NE(lines[i].find("\tframe=0,40,60,56"), std::string::npos) << lines[i];
+        EXPECT_EQ(lines[i].find("Updated"), std::string::npos) << "the first line fits: " << lines[i];
+    }
+    EXPECT_EQ(lines.back().rfind("leaves\tTomorrow\t", 0), 0u) << lines.back();
+    EXPECT_NE(lines.back().find("\tframe=0,0,200,100"), std::string::npos) << lines.back();
+}
+
+TEST_F(TextFitLogTest, TextInAnEmptyRectangleIsRecordedAndAProcessThatDidNotAskWritesNothing) {
+    RECT flat{0, 10, 200, 10};
+    DrawTextW(surface_.dc, u"Update interval", -1, &flat, DT_SINGLELINE);
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Lines()[0].rfind("empty\tUpdate interval\t", 0), 0u) << Lines()[0];
+    EXPECT_NE(Lines()[0].find("frame=0,10,200,10"), std::string::npos);
+
+    unsetenv("CE_TEXT_FIT_LOG");
+    DrawTextW(surface_.dc, u"Update interval", -1, &flat, DT_SINGLELINE);
+    EXPECT_EQ(Lines().size(), 1u);
+}
+
+}  // namespace
