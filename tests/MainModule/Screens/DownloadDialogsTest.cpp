@@ -37,6 +37,7 @@ using ScriptedWait = ScriptedScreen<CDownloadWaitViewDlg>;
 struct SteppedJob {
     std::atomic<bool> released{false};
     std::atomic<bool> ran{false};
+    std::atomic<bool> returned{false};
     int result = 0;
     std::function<void(const CDelegate&, const std::function<bool()>&)> report;
 
@@ -54,11 +55,13 @@ struct SteppedJob {
         for (int i = 0; i < 20000 && going(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        int result = 1;
         if (resources->Unregister(session)) {
             InternetCloseHandle(session);
-            return self->result;
+            result = self->result;
         }
-        return 1;
+        self->returned = true;
+        return result;
     }
     CDelegate Delegate() { return CDelegate(&Run, reinterpret_cast<INT_PTR>(this)); }
 };
