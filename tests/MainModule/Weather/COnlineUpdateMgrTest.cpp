@@ -40,7 +40,7 @@ protected:
 
 TEST_F(OnlineUpdateMgr, OneOfferedProductIsDownloadedAndHandedToTheInstaller) {
     EXPECT_EQ(Check(), COnlineUpdateMgr::kOutcomeInstallerStarted);
-    EXPECT_EQ(screens.shown, (std::vector<std::string>{"connection", "catalog job", "offer Skyvane 2.1.0", "package job",
+    EXPECT_EQ(screens.shown, (std::vector<std::string>{"connection", "catalog job", "offer Skyvane 4.10", "package job",
                                                        Message("IDS_UPDATE_SUCCEESSFULLY_DOWNLOAD_MSG")}));
     EXPECT_EQ(UpdateRequests(), "catalog protocol=3&id=1201&compress=0&mod=&html2plain=0\n"
                                 "package /updates/Skyvane.arm.cab\n");
@@ -73,7 +73,7 @@ TEST_F(OnlineUpdateMgr, AnAutomaticCheckAnsweredWithCancelMakesNoConnection) {
 TEST_F(OnlineUpdateMgr, DecliningTheOfferOrTheConnectionFetchesNoPackage) {
     screens.offerAnswer = 2;
     EXPECT_EQ(Check(true), COnlineUpdateMgr::kOutcomeCatalogRead);
-    EXPECT_EQ(screens.shown.back(), "offer Skyvane 2.1.0");
+    EXPECT_EQ(screens.shown.back(), "offer Skyvane 4.10");
     ScriptedScreens declining;
     declining.connectionAnswer = 2;
     EXPECT_EQ(Check(false, &declining), COnlineUpdateMgr::kOutcomeNothing);
