@@ -235,6 +235,45 @@ TEST_F(TodayItem, ASilentUpdateShowsTheCitysWeatherAndATapStartsTheProgram) {
     EXPECT_TRUE(WaitForWindowOnCity("0")) << "the program opened on the item's city";
 }
 
+// The reload event keeps only the last signal's data: a language signal followed at once by a settings
+// signal still brings the new city list (here a city without a forecast, so the picture goes).
+TEST_F(TodayItem, TwoQuickSignalsReloadEverything) {
+    WriteCities({u"DEBE0001"});
+    StartScreen();
+    ASSERT_EQ(device.Run("cmd_silent_update"), 0);
+    CCityList cities;
+    ASSERT_TRUE(cities.Load());
+    cities.LoadCachedForecasts();
+    CCity city;
+    ASSERT_TRUE(cities.GetCity(0, &city));
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    std::vector<TodayColumn> columns = CTodayRows::FiveDays(city, now, 0);
+    ASSERT_GE(columns.size(), 2u);
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    ExpectedPicture expected;
+    ASSERT_TRUE(expected.Render(columns[1].picture, area));
+    ASSERT_GE(WaitForPicture(expected), 0.9);
+
+    WriteCities({u"FRXX0002"});
+    HANDLE reload = CreateEventW(nullptr, FALSE, FALSE, CTodayItem::kReloadEventName);
+    ASSERT_NE(reload, nullptr);
+    SetEventData(reload, CTodayItem::kReloadLanguage);
+    SetEvent(reload);
+    SetEventData(reload, CTodayItem::kReloadSettings);
+    SetEvent(reload);
+    double match = 1;
+    for (int i = 0; i < 200 && match >= 0.9; ++i) {
+        match = expected.MatchIn(TakeScreenshot(device.Root() + "/screen.png"));
+        if (match >= 0.9) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    EXPECT_LT(match, 0.9) << "the new list's city has no forecast to show";
+    CloseHandle(reload);
+}
+
 // The title bar's arrow spots: with two cities the right arrow shows on the first, the left one on the
 // second, and stepping beyond either end changes nothing.
 struct TitleArrows {
