@@ -191,6 +191,20 @@ protected:
         }
         return false;
     }
+    // Tomorrow's picture of the first city, as the item's second column must show it after an update.
+    static void RenderTomorrow(ExpectedPicture& expected, const RECT& area) {
+        CCityList cities;
+        ASSERT_TRUE(cities.Load());
+        cities.LoadCachedForecasts();
+        CCity city;
+        ASSERT_TRUE(cities.GetCity(0, &city));
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        std::vector<TodayColumn> columns = CTodayRows::FiveDays(city, now, 0);
+        ASSERT_GE(columns.size(), 2u) << "the update brought the days";
+        ASSERT_TRUE(expected.Render(columns[1].picture, area));
+        ASSERT_GT(expected.Coverage(), 0.1);
+    }
     // The item draws asynchronously after the program's signal: take screenshots until one matches.
     double WaitForPicture(const ExpectedPicture& expected) const {
         double match = 0;
@@ -212,21 +226,10 @@ TEST_F(TodayItem, ASilentUpdateShowsTheCitysWeatherAndATapStartsTheProgram) {
 
     ASSERT_EQ(device.Run("cmd_silent_update"), 0);
     ASSERT_TRUE(HasField(LastProgramLine(), "result", "0")) << LastProgramLine();
-    CCityList cities;
-    ASSERT_TRUE(cities.Load());
-    cities.LoadCachedForecasts();
-    CCity city;
-    ASSERT_TRUE(cities.GetCity(0, &city));
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::vector<TodayColumn> columns = CTodayRows::FiveDays(city, now, 0);
-    ASSERT_GE(columns.size(), 2u) << "the update brought the days";
-
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     ExpectedPicture expected;
-    ASSERT_TRUE(expected.Render(columns[1].picture, area));
-    ASSERT_GT(expected.Coverage(), 0.1);
+    ASSERT_NO_FATAL_FAILURE(RenderTomorrow(expected, area));
     EXPECT_GE(WaitForPicture(expected), 0.9) << "tomorrow's weather picture in the second column";
 
     // A tap under the title bar starts the program on the city.
@@ -241,19 +244,10 @@ TEST_F(TodayItem, TwoQuickSignalsReloadEverything) {
     WriteCities({u"DEBE0001"});
     StartScreen();
     ASSERT_EQ(device.Run("cmd_silent_update"), 0);
-    CCityList cities;
-    ASSERT_TRUE(cities.Load());
-    cities.LoadCachedForecasts();
-    CCity city;
-    ASSERT_TRUE(cities.GetCity(0, &city));
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    std::vector<TodayColumn> columns = CTodayRows::FiveDays(city, now, 0);
-    ASSERT_GE(columns.size(), 2u);
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     ExpectedPicture expected;
-    ASSERT_TRUE(expected.Render(columns[1].picture, area));
+    ASSERT_NO_FATAL_FAILURE(RenderTomorrow(expected, area));
     ASSERT_GE(WaitForPicture(expected), 0.9);
 
     WriteCities({u"FRXX0002"});
