@@ -16,6 +16,10 @@ bool CHTTPDownloader::Init(LPCWSTR agent, const CDelegate* progress, CMemoryCont
         m_stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         Track(m_stopEvent, kResourceKernelHandle);
     }
+    // An interruption of the controller reaches the wait for the connection too.
+    if (m_controller != nullptr && m_stopEvent != nullptr) {
+        m_controller->AddStopEvent(m_stopEvent);
+    }
     return m_stopEvent != nullptr;
 }
 
@@ -440,6 +444,9 @@ void CHTTPDownloader::Shutdown() {
     StopWatchdog();
     CloseRequest();
     Disconnect();
+    if (m_controller != nullptr && m_stopEvent != nullptr) {
+        m_controller->RemoveStopEvent(m_stopEvent);
+    }
     if (m_stopEvent != nullptr && Untrack(m_stopEvent)) {
         CloseHandle(m_stopEvent);
     }

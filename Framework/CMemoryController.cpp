@@ -6,6 +6,7 @@
 #include "ce/connmgr.h"
 #include "ce/gdi.h"
 #include "ce/inet.h"
+#include "ce/kernel.h"
 
 int CMemoryController::Register(const void* resource, int kind) {
     if (kind == kResourceObject || kind == kResourceThread) {
@@ -32,6 +33,20 @@ int CMemoryController::Unregister(const void* resource) {
     return m_resources.erase(resource) > 0 ? 1 : 0;
 }
 
+int CMemoryController::AddStopEvent(HANDLE stopEvent) {
+    if (stopEvent == nullptr) {
+        return 0;
+    }
+    std::lock_guard guard(m_lock);
+    m_stopEvents.insert(stopEvent);
+    return 1;
+}
+
+void CMemoryController::RemoveStopEvent(HANDLE stopEvent) {
+    std::lock_guard guard(m_lock);
+    m_stopEvents.erase(stopEvent);
+}
+
 int CMemoryController::Release(const void* resource, int kind) {
     if (resource == nullptr || kind < 0 || kind > kResourceGdiObject) {
         return 0;
@@ -53,6 +68,11 @@ void CMemoryController::Interrupt() {
     std::vector<std::pair<const void*, Entry>> taken;
     {
         std::lock_guard guard(m_lock);
+        // Under the lock: the owner closes an event only after removing it.
+        for (HANDLE stopEvent : m_stopEvents) {
+            SetEventData(stopEvent, 1);
+            SetEvent(stopEvent);
+        }
         for (auto it = m_resources.begin(); it != m_resources.end();) {
             const int kind = it->second.kind;
             if (kind == kResourceInternetHandle || kind == kResourceConnection) {
@@ -73,6 +93,7 @@ void CMemoryController::ReleaseAll() {
     {
         std::lock_guard guard(m_lock);
         taken.swap(m_resources);
+        m_stopEvents.clear();
     }
     std::vector<std::pair<const void*, Entry>> threads;
     for (const auto& [resource, entry] : taken) {
@@ -94,6 +115,7 @@ void CMemoryController::ReleaseAll() {
 void CMemoryController::Clear() {
     std::lock_guard guard(m_lock);
     m_resources.clear();
+    m_stopEvents.clear();
 }
 
 int CMemoryController::GetCount() const {

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <mutex>
+#include <set>
 
 #include "ce/types.h"
 
@@ -40,11 +41,15 @@ public:
     }
     // 1 when the resource was recorded.
     int Unregister(const void* resource);
+    // A transfer's stop event: Interrupt sets it (with event data 1, "cancelled"), so that a wait that
+    // holds no internet handle yet ends too. The owner closes it and forgets it here before.
+    int AddStopEvent(HANDLE stopEvent);
+    void RemoveStopEvent(HANDLE stopEvent);
     // Releases one resource by its kind (a recorded entry supplies a thread's stop event or an object's
     // deleter, and is forgotten); 0 for null, an unknown kind, or an object or thread that was not recorded.
     int Release(const void* resource, int kind);
-    // Releases the recorded internet handles and connections, so that a transfer blocked on them fails
-    // at once; its worker then ends and releases the rest itself.
+    // Sets the stop events and releases the recorded internet handles and connections, so that a
+    // transfer blocked on them fails at once; its worker then ends and releases the rest itself.
     void Interrupt();
     // Releases every recorded resource: threads are asked to stop first, joined last, so that closing the
     // handles they block on lets them end. Buffers are freed too, so a worker that uses them must have
@@ -66,4 +71,5 @@ private:
 
     mutable std::mutex m_lock;
     std::map<const void*, Entry> m_resources;
+    std::set<HANDLE> m_stopEvents;
 };

@@ -5,6 +5,10 @@
 #include "CHomePlugin.h"
 #include "LanternetModule.h"
 
+CHomePluginFactory::CHomePluginFactory() { lanternet::AddFactory(); }
+
+CHomePluginFactory::~CHomePluginFactory() { lanternet::ReleaseFactory(); }
+
 HRESULT STDMETHODCALLTYPE CHomePluginFactory::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
         return E_POINTER;

@@ -5,7 +5,7 @@
 
 class CHomePluginFactory : public IClassFactory {
 public:
-    CHomePluginFactory() = default;
+    CHomePluginFactory();
     CHomePluginFactory(const CHomePluginFactory&) = delete;
     CHomePluginFactory& operator=(const CHomePluginFactory&) = delete;
 
@@ -16,7 +16,7 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
 private:
-    virtual ~CHomePluginFactory() = default;
+    virtual ~CHomePluginFactory();
 
     LONG m_references = 1;
 };

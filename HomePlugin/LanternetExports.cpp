@@ -67,7 +67,9 @@ CE_EXPORT HRESULT STDMETHODCALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid
     return SUCCEEDED(result) ? S_OK : E_NOINTERFACE;
 }
 
-CE_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() { return lanternet::ModuleCount() == 0 ? S_OK : S_FALSE; }
+CE_EXPORT HRESULT STDMETHODCALLTYPE DllCanUnloadNow() {
+    return lanternet::ModuleCount() == 0 && lanternet::FactoryCount() == 0 ? S_OK : S_FALSE;
+}
 
 CE_EXPORT HRESULT STDMETHODCALLTYPE DllRegisterServer() {
     WCHAR module[MAX_PATH] = {};

@@ -20,6 +20,7 @@ constexpr int kCardLookups = 100;
 constexpr DWORD kCardLookupPauseMs = 50;
 
 LONG g_moduleCount = 0;
+LONG g_factoryCount = 0;
 HINSTANCE g_instance = nullptr;
 
 HRESULT CreateMissingObjects() {
@@ -137,6 +138,12 @@ void ReleaseObjectReference() {
 }
 
 LONG ModuleCount() { return g_moduleCount; }
+
+void AddFactory() { InterlockedIncrement(&g_factoryCount); }
+
+void ReleaseFactory() { InterlockedDecrement(&g_factoryCount); }
+
+LONG FactoryCount() { return g_factoryCount; }
 
 HINSTANCE LibraryInstance() { return g_instance; }
 void SetLibraryInstance(HINSTANCE instance) { g_instance = instance; }

@@ -25,6 +25,10 @@ void ReleaseModuleReference();
 // next set-up makes them again.
 void ReleaseObjectReference();
 LONG ModuleCount();
+// The class factories alive: the library must stay while a host holds one.
+void AddFactory();
+void ReleaseFactory();
+LONG FactoryCount();
 
 // The library's own module handle, kept by its entry point.
 HINSTANCE LibraryInstance();

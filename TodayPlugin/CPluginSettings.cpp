@@ -23,7 +23,8 @@ bool CPluginSettings::Load(CRegistryStore* store) {
     return true;
 }
 
+// The language and the degree type are the program's to store: writing them back here could undo a
+// change the program made meanwhile, or name a language before the user chose one on a first start.
 bool CPluginSettings::Save(CRegistryStore* store) const {
-    return store != nullptr && store->SetDWORD(u"Language", language) && store->SetDWORD(u"DegreeType", degreeType) &&
-           store->SetDWORD(m_modeValueName, mode);
+    return store != nullptr && store->SetDWORD(m_modeValueName, mode);
 }

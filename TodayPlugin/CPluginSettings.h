@@ -16,7 +16,7 @@ public:
 
     // Reads the three values; a missing one keeps its default. False only without a store.
     bool Load(CRegistryStore* store);
-    // Writes "Language", "DegreeType" and the layout in this order, stopping at the first failure.
+    // Writes the plug-in's layout only.
     bool Save(CRegistryStore* store) const;
 
     DWORD language;

@@ -184,7 +184,7 @@ LRESULT CTodayItem::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         OnTap(POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))});
         return 0;
     case WMU_TODAY_RELOAD:
-        Reload(static_cast<DWORD>(wParam));
+        Reload();
         return 0;
     case WM_TODAYCUSTOM_CLEARCACHE:
         return 0;
@@ -324,25 +324,13 @@ void CTodayItem::ShowContextMenu() {
 
 // ---- reloads -----------------------------------------------------------------------------------------
 
-void CTodayItem::Reload(DWORD what) {
-    switch (what) {
-    case kReloadForecasts:
-    case kReloadCities: {
-        const int current = m_currentCity;
-        if (!LoadCities()) {
-            return;  // the old list stays, and so does the picture
-        }
+// The event keeps only the last signal's data: two quick signals (a language, then the city list) must
+// not leave the first one undone, so every signal reads everything again.
+void CTodayItem::Reload() {
+    DawnletServices::ReloadSettings(true);
+    const int current = m_currentCity;
+    if (LoadCities()) {  // else the old list stays
         m_currentCity = std::max(0, std::min(current, m_cities->GetCount() - 1));
-        break;
-    }
-    case kReloadLanguage:
-        DawnletServices::ReloadSettings(true);
-        break;
-    case kReloadSettings:
-        DawnletServices::ReloadSettings(false);
-        break;
-    default:
-        return;
     }
     InvalidateRect(m_window, nullptr, TRUE);
     UpdateWindow(m_window);

@@ -17,7 +17,7 @@ public:
     static constexpr LPCWSTR kReloadEventName = u"Skyvane_UpdateTodayPlugin";
     static constexpr UINT WMU_TODAY_RELOAD = WM_USER + 1;
 
-    // What the event data asks the item to reload.
+    // What a signal names; the item reloads its settings, texts, cities and forecasts on any.
     static constexpr DWORD kReloadForecasts = 0;
     static constexpr DWORD kReloadCities = 1;
     static constexpr DWORD kReloadLanguage = 2;
@@ -68,7 +68,7 @@ private:
     void OnTap(POINT point);
     void OnTapDown(POINT point);
     void StepCity(int step);
-    void Reload(DWORD what);
+    void Reload();
     void ShowContextMenu();
     void FollowParentWidth();
     COLORREF HostColor(DWORD which) const;

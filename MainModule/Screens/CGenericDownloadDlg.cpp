@@ -20,6 +20,7 @@ int CGenericDownloadDlg::Run(HWND owner, const CDelegate* job, UserInterface::ID
     }
     m_job = *job;
     m_jobResult = kNoJobResult;
+    m_resultStored = false;
     m_controlsBuilt = false;
     m_endPending = false;
     const INT_PTR ended = RunOverWindow(owner, nullptr, capture);
@@ -71,6 +72,7 @@ void CGenericDownloadDlg::RunJob() {
         result = static_cast<unsigned>(
             m_job.Invoke(reinterpret_cast<INT_PTR>(&progress), reinterpret_cast<INT_PTR>(&m_resources), 0, 0, 0));
     }
+    StoreJobResult(result);
     // The dialog is ended on its own thread: ending it here would draw and destroy from the worker.
     PostMessageW(m_hWnd, WMU_JOB_ENDED, result, 0);
 }
@@ -88,19 +90,27 @@ BOOL CGenericDownloadDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     if (message != WMU_JOB_ENDED) {
         return CAppBasicDialog::OnMessage(message, wParam, lParam);
     }
-    const auto result = static_cast<unsigned>(wParam);
     if (m_asking) {
         m_endPending = true;
-        m_pendingResult = result;
     } else if (GetResult() == -1) {
-        EndWithJobResult(result);
+        EndWithJobResult();
     }
     return TRUE;
 }
 
-void CGenericDownloadDlg::EndWithJobResult(unsigned result) {
+// The first result stored counts: the job's own, or an abort that came before the job ended.
+bool CGenericDownloadDlg::StoreJobResult(unsigned result) {
+    std::lock_guard guard(m_resultLock);
+    if (m_resultStored) {
+        return false;
+    }
     m_jobResult = result;
-    EndDialog(result == 0 ? kEndedDone : kEndedFailed);
+    m_resultStored = true;
+    return true;
+}
+
+void CGenericDownloadDlg::EndWithJobResult() {
+    EndDialog(m_jobResult.load() == 0 ? kEndedDone : kEndedFailed);
 }
 
 BOOL CGenericDownloadDlg::OnDialogCommand(int id, int code, HWND window) {
@@ -130,10 +140,14 @@ void CGenericDownloadDlg::AskAbort() {
     const INT_PTR answer = CAppMessageBox::DoModalYesNoOverParentDialog(box, this, text.c_str(), nullptr, nullptr);
     m_asking = false;
     if (answer == IDYES || answer == IDOK) {
-        m_jobResult = kJobAborted;
-        EndDialog(kEndedFailed);
+        // A job that finished while the question was open keeps its result.
+        if (StoreJobResult(kJobAborted)) {
+            EndDialog(kEndedFailed);
+        } else {
+            EndWithJobResult();
+        }
     } else if (m_endPending) {
-        EndWithJobResult(m_pendingResult);
+        EndWithJobResult();
     }
 }
 

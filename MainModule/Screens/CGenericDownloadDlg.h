@@ -61,15 +61,18 @@ private:
     // Cuts the job's connections until the worker has ended, joins it, then releases what it left.
     void StopWorker();
     void AskAbort();
-    void EndWithJobResult(unsigned result);
+    bool StoreJobResult(unsigned result);
+    void EndWithJobResult();
 
     CDelegate m_job;
     HANDLE m_worker = nullptr;
     CMemoryController m_resources;
     std::atomic<unsigned> m_jobResult{kNoJobResult};
+    // Whether the worker or an abort stored the result; the first one wins.
+    std::mutex m_resultLock;
+    bool m_resultStored = false;
     bool m_controlsBuilt = false;
     bool m_asking = false;
-    // A job that ended while the abort question was open: its result, handled once the question is gone.
+    // A job that ended while the abort question was open: its end is handled once the question is gone.
     bool m_endPending = false;
-    unsigned m_pendingResult = 0;
 };

@@ -561,6 +561,10 @@ bool CMapsDlg::SetFullScreen(bool on) {
         }
     }
     view->SetFullScreen(on, FALSE);
+    // The view takes keys only with the focus: in full screen the arrows pan and Enter leaves.
+    if (on) {
+        SetFocusControl(view, FALSE);
+    }
     PlaceWindow();
     RecalcLayout();
     Redraw(FALSE);

@@ -17,7 +17,7 @@ public:
     static constexpr Choice kChoices[] = {{"IDS_UPDATE_OFF", 0},
                                           {"IDS_UPDATE_EVERY_15_DAYS", 15},
                                           {"IDS_UPDATE_MONTHLY", 30},
-                                          {"IDS_UPDATE_TWICE_A_YEAR", 365}};
+                                          {"IDS_UPDATE_TWICE_A_YEAR", 182}};
 
     COnlineUpdateSettingsDlg() = default;
     ~COnlineUpdateSettingsDlg() override = default;

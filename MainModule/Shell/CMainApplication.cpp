@@ -56,7 +56,10 @@ void Log(const char* mode, LogFields fields) {
 
 }  // namespace
 
-CMainApplication::CMainApplication() : m_forecastListener(&OnForecastEvent, reinterpret_cast<INT_PTR>(this)) {}
+CMainApplication::CMainApplication() : m_forecastListener(&OnForecastEvent, reinterpret_cast<INT_PTR>(this)) {
+    // A view or dialog runs its own loop and dispatches the requests to the window.
+    m_mainWindow.SetUpdateRequestHandler([this](UINT message) { return HandleUpdateMessage(message); });
+}
 
 CMainApplication::~CMainApplication() { Uninit(); }
 
@@ -296,7 +299,10 @@ int CMainApplication::StartUpdate(const char* mode, DWORD attempts, bool wait) {
         return 1;
     }
     m_updateEnded = false;
+    // A run started in place tells its end from the forecast listener.
+    const char* running = m_inPlaceRun.exchange(wait ? nullptr : mode);
     if (!g_pForecastUpdater->Start(ids, wait, attempts, 0)) {
+        m_inPlaceRun = running;  // the run that is going on still tells its end
         Log(mode, {{"event", "update"}, {"result", "not started: an update of this program runs"}});
         return 0;
     }
@@ -414,6 +420,9 @@ int CMainApplication::OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, I
     if (status == CForecastUpdater::kStatusDone || status == CForecastUpdater::kStatusFailed) {
         self->m_updateResult = static_cast<int>(result);
         self->m_updateEnded = true;
+        if (const char* mode = self->m_inPlaceRun.exchange(nullptr)) {
+            Log(mode, {{"event", "update"}, {"result", std::to_string(result)}});
+        }
     }
     if (status == CForecastUpdater::kStatusDone) {
         RefreshStartScreenPlugin(CTodayPlugin::TODAY_RELOAD_FORECASTS);

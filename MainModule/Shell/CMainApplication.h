@@ -21,8 +21,8 @@ public:
 
     // Private messages of the main window, all with lParam 0.
     static constexpr UINT WMU_STARTUP = 1125;
-    static constexpr UINT WMU_AUTO_UPDATE = 1126;
-    static constexpr UINT WMU_SILENT_UPDATE = 1127;
+    static constexpr UINT WMU_AUTO_UPDATE = CMainWindow::WMU_AUTO_UPDATE;
+    static constexpr UINT WMU_SILENT_UPDATE = CMainWindow::WMU_SILENT_UPDATE;
     static constexpr UINT WMU_SELECT_CITY = 1128;  // wParam: the city index
     static constexpr UINT WMU_CHECK_ONLINE_UPDATE = 1129;
 
@@ -91,4 +91,6 @@ private:
     // What the forecast listener last heard of a run's end.
     std::atomic<bool> m_updateEnded{false};
     std::atomic<int> m_updateResult{0};
+    // The mode of a run started without waiting, until its end is logged.
+    std::atomic<const char*> m_inPlaceRun{nullptr};
 };

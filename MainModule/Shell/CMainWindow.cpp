@@ -251,6 +251,12 @@ LRESULT CMainWindow::CallDefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
         case WMU_CHECK_ONLINE_UPDATE:
             CheckOnlineUpdateAuto();
             return 0;
+        case WMU_AUTO_UPDATE:
+        case WMU_SILENT_UPDATE:
+            if (m_updateRequestHandler && m_updateRequestHandler(message)) {
+                return 0;
+            }
+            return CGenericWindow::CallDefaultProc(message, wParam, lParam);
         case WMU_FORECAST_EVENT:
             OnForecastEvent(CForecastEventRelay::StatusOf(wParam), static_cast<int>(lParam),
                             CForecastEventRelay::IsLast(wParam));

@@ -32,6 +32,9 @@ public:
     static constexpr LPCWSTR kClassName = u"__Skyvane";
     // Private messages, all with lParam 0 unless said.
     static constexpr UINT WMU_STARTUP = 1125;
+    // A second instance's update requests; the application runs them (SetUpdateRequestHandler).
+    static constexpr UINT WMU_AUTO_UPDATE = 1126;
+    static constexpr UINT WMU_SILENT_UPDATE = 1127;
     static constexpr UINT WMU_SELECT_CITY = 1128;  // wParam: the city index
     static constexpr UINT WMU_CHECK_ONLINE_UPDATE = 1129;
     // The forecast updater's news, posted from its worker thread (CForecastEventRelay).
@@ -65,6 +68,11 @@ public:
     // Makes the window on a city (0 when the index is negative or beyond the list); painting stays frozen
     // until the first-start steps are done.
     BOOL Create(int cityIndex);
+
+    // Takes the update requests that reach the window while a screen runs its own loop (the thread's
+    // loop takes them before dispatching); true when it handled the message.
+    using UpdateRequestHandler = std::function<bool(UINT message)>;
+    void SetUpdateRequestHandler(UpdateRequestHandler handler) { m_updateRequestHandler = std::move(handler); }
 
     int GetCityIndex() const { return m_cityIndex; }
     bool IsPaintingFrozen() const { return m_frozen; }
@@ -199,6 +207,7 @@ private:
     CBitmapDC m_savedPicture;
     bool m_frozen = false;
     int m_cityIndex = -1;
+    UpdateRequestHandler m_updateRequestHandler;
     bool m_leftKeyEnabled = true;
     CForecastEventRelay m_forecastRelay;
 

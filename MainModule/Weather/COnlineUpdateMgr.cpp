@@ -62,7 +62,7 @@ unsigned COnlineUpdateMgr::CheckForUpdates(HWND owner, UserInterface::IDlgScreen
     CreateDirectoryW(kTempFolder, nullptr);
     DeleteFileW(kPackageFile);
     unsigned outcome = RunCheck(automatic);
-    // The installer reads the package after the check, and an empty catalog never made one.
+    // An installed package stays where the installer read it, and an empty catalog never made one.
     Cleanup(outcome == kOutcomeInstallerStarted || (m_catalogRead && m_catalog.GetCount() == 0));
     m_picture.Release();
     return outcome == kOutcomeNothing && m_catalogRead ? static_cast<unsigned>(kOutcomeCatalogRead) : outcome;
@@ -89,7 +89,7 @@ unsigned COnlineUpdateMgr::RunCheck(bool automatic) {
         return kOutcomeNothing;
     }
     ShowMessage("IDS_UPDATE_SUCCEESSFULLY_DOWNLOAD_MSG");
-    if (!StartInstaller()) {
+    if (!RunInstaller()) {
         ShowMessage("IDS_UNKNOWN_ERROR");
         return kOutcomeNothing;
     }
@@ -268,7 +268,9 @@ bool COnlineUpdateMgr::DownloadPackage(const GUID& destination, const CProductIn
     return true;
 }
 
-bool COnlineUpdateMgr::StartInstaller() {
+// The user is told when the installer refused the package (a damaged one, say): it ends with a nonzero
+// code then, having installed nothing.
+bool COnlineUpdateMgr::RunInstaller() {
     WCHAR installer[MAX_PATH];
     if (!CSysInfo::ExpandPath(kInstaller, installer, MAX_PATH)) {
         return false;
@@ -280,8 +282,11 @@ bool COnlineUpdateMgr::StartInstaller() {
         return false;
     }
     CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    const bool installed = GetExitCodeProcess(process.hProcess, &exitCode) && exitCode == 0;
     CloseHandle(process.hProcess);
-    return true;
+    return installed;
 }
 
 void COnlineUpdateMgr::ReportJobFailure(unsigned jobResult) {

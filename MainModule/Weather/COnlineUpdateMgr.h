@@ -26,7 +26,7 @@ public:
     enum Outcome {
         kOutcomeNothing = 0,          // declined, cancelled, aborted or failed
         kOutcomeCatalogRead = 1,      // the catalog was read, but nothing was handed to the installer
-        kOutcomeInstallerStarted = 2  // a package was downloaded and handed to the installer
+        kOutcomeInstallerStarted = 2  // a package was downloaded and the installer took it
     };
     static constexpr LPCWSTR kTempFolder = u"\\Temp";
     static constexpr LPCWSTR kPackageFile = u"\\Temp\\Skyvane.arm.cab";
@@ -72,7 +72,8 @@ private:
     const CProductInfo* ChooseProduct();
     bool FitsFreeSpace(const CProductInfo& product);
     bool DownloadPackage(const GUID& destination, const CProductInfo& product);
-    bool StartInstaller();
+    // Hands the package to the installer and waits for it; false when it could not start or refused it.
+    bool RunInstaller();
     // Shows the message of a download dialog that did not end with 1; after an abort only the way back
     // to the owner's screen.
     void ReportJobFailure(unsigned jobResult);

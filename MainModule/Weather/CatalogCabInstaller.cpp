@@ -165,13 +165,19 @@ bool InstallCabPackage(LPCWSTR path) {
     info.lpFile = kInstaller;
     info.lpParameters = parameters.c_str();
     info.nShow = SW_SHOW;
-    if (ShellExecuteEx(&info) && info.hProcess != nullptr) {
-        WaitForSingleObject(info.hProcess, INFINITE);
-        CloseHandle(info.hProcess);
-    } else {
-        WaitForProcess(FindRunningProcess(kInstaller));
+    if (!ShellExecuteEx(&info)) {
+        return false;
     }
-    return true;
+    if (info.hProcess == nullptr) {
+        WaitForProcess(FindRunningProcess(kInstaller));
+        return true;
+    }
+    // A package the installer refused is not installed: its exit code says so.
+    WaitForSingleObject(info.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    const bool installed = GetExitCodeProcess(info.hProcess, &exitCode) && exitCode == 0;
+    CloseHandle(info.hProcess);
+    return installed;
 }
 
 bool SetUtilitiesCatalogLink(LPCWSTR url) {

@@ -13,8 +13,9 @@ constexpr const char* kSitePrefix = "http://www.quillon.example.com/";
 constexpr LPCWSTR kDefaultCatalogLink = u"http://www.quillon.example.com/utilities/catalog/";
 
 // Hands the package to the system installer without a user interface and waits for it. True when the
-// installer was started; false when the utilities are installed already (the package is then deleted)
-// or the package cannot be prepared.
+// installer was started and did not refuse the package; false when the utilities are installed already
+// (the package is then deleted), the package cannot be prepared, the installer could not be started or
+// it reported a failure.
 bool InstallCabPackage(LPCWSTR path);
 
 // Older systems take a cabinet only without the bytes a download may append: cuts the file to the

@@ -42,5 +42,29 @@ TEST_F(InstallCatalogMode, InstallsTheCatalogQuietlyOnceAndPointsItsPageAtTheDev
     EXPECT_EQ(device.LogLines("installer").size(), installer.size());
 }
 
+// A package the installer refuses, or no installer on the device: nothing is installed and the start
+// page keeps its links.
+TEST_F(InstallCatalogMode, ARefusedPackageOrAMissingInstallerLeavesTheStartPageAsItWas) {
+    const std::string page = "<a href=\"http://www.quillon.example.com/weather.html\">Weather</a>\r\n";
+    std::filesystem::create_directories(device.Fs("Program Files/QuillonUtilities"));
+    std::ofstream(device.Fs("Program Files/QuillonUtilities/index.html"), std::ios::binary) << page;
+    std::string damaged = installpkg::Write({{RecordKind::Application, "Quillon Utilities", {}}});
+    damaged[damaged.size() - 1] ^= 0x5A;
+    std::ofstream(device.Fs("Temp/Catalog.arm.CAB"), std::ios::binary) << damaged;
+
+    EXPECT_EQ(device.Run("cmd_install_catalog"), 1);
+    EXPECT_EQ(Page(), page);
+    std::vector<std::string> installer = device.LogLines("installer", 1);
+    ASSERT_FALSE(installer.empty());
+    EXPECT_FALSE(HasField(installer.back(), "event", "installed")) << installer.back();
+    EXPECT_TRUE(HasField(LastProgramLine(), "event", "no catalog installed")) << LastProgramLine();
+
+    std::ofstream(device.Fs("Temp/Catalog.arm.CAB"), std::ios::binary)
+        << installpkg::Write({{RecordKind::Application, "Quillon Utilities", {}}});
+    ASSERT_TRUE(std::filesystem::remove(device.Fs("Windows/wceload.exe")));
+    EXPECT_EQ(device.Run("cmd_install_catalog"), 1);
+    EXPECT_EQ(Page(), page);
+}
+
 }  // namespace
 }  // namespace endtoend

@@ -2,7 +2,44 @@
 
 #include <thread>
 
+#include "ce/notify.h"
+
 namespace endtoend {
+
+namespace {
+
+std::vector<HANDLE> NotificationHandles() {
+    DWORD count = 0;
+    CeGetUserNotificationHandles(nullptr, 0, &count);
+    std::vector<HANDLE> handles(count);
+    if (count == 0 || !CeGetUserNotificationHandles(handles.data(), count, &count)) {
+        return {};
+    }
+    handles.resize(count);
+    return handles;
+}
+
+}  // namespace
+
+std::vector<Notification> PendingNotifications() {
+    std::vector<Notification> found;
+    for (HANDLE handle : NotificationHandles()) {
+        DWORD needed = 0;
+        CeGetUserNotification(handle, 0, &needed, nullptr);
+        std::vector<BYTE> buffer(needed);
+        if (needed != 0 && CeGetUserNotification(handle, needed, &needed, buffer.data())) {
+            const auto* trigger = reinterpret_cast<const CE_NOTIFICATION_INFO_HEADER*>(buffer.data())->pcent;
+            found.push_back({trigger->lpszApplication, trigger->lpszArguments, trigger->stStartTime});
+        }
+    }
+    return found;
+}
+
+void ClearNotifications() {
+    for (HANDLE handle : NotificationHandles()) {
+        CeClearUserNotification(handle);
+    }
+}
 
 bool SkyvaneDevice::WaitForServerRequests(size_t count) const {
     for (int i = 0; i < 1000; ++i) {

@@ -27,6 +27,16 @@ inline bool HasField(const std::string& line, const std::string& name, const std
     return line.find("\"" + name + "\":\"" + value + "\"") != std::string::npos;
 }
 
+// A notification that the device holds for a program.
+struct Notification {
+    std::u16string program;
+    std::u16string arguments;
+    SYSTEMTIME start;
+};
+std::vector<Notification> PendingNotifications();
+// Drops every notification the device holds.
+void ClearNotifications();
+
 class SkyvaneDevice : public ::testing::Test {
 protected:
     void SetUp() override {

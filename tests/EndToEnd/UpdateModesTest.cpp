@@ -11,7 +11,6 @@
 #include "CSysInfo.h"
 #include "SkyvaneDevice.h"
 #include "Weather/DeviceUtilities.h"
-#include "ce/notify.h"
 #include "support/SavedCityTimes.h"
 
 namespace endtoend {
@@ -21,32 +20,6 @@ using ce::test::LocalNow;
 using ce::test::SavedUpdateTime;
 
 const std::vector<std::u16string> kTwoCities = {u"DEBE0001", u"FRXX0002"};
-
-struct Notification {
-    std::u16string program;
-    std::u16string arguments;
-    SYSTEMTIME start;
-};
-
-std::vector<Notification> PendingNotifications() {
-    std::vector<Notification> found;
-    DWORD count = 0;
-    CeGetUserNotificationHandles(nullptr, 0, &count);
-    std::vector<HANDLE> handles(count);
-    if (count == 0 || !CeGetUserNotificationHandles(handles.data(), count, &count)) {
-        return found;
-    }
-    for (HANDLE handle : handles) {
-        DWORD needed = 0;
-        CeGetUserNotification(handle, 0, &needed, nullptr);
-        std::vector<BYTE> buffer(needed);
-        if (needed != 0 && CeGetUserNotification(handle, needed, &needed, buffer.data())) {
-            const auto* trigger = reinterpret_cast<const CE_NOTIFICATION_INFO_HEADER*>(buffer.data())->pcent;
-            found.push_back({trigger->lpszApplication, trigger->lpszArguments, trigger->stStartTime});
-        }
-    }
-    return found;
-}
 
 SYSTEMTIME LocalTimeIn(LONGLONG milliseconds) {
     SYSTEMTIME local;

@@ -31,10 +31,10 @@ using framework::test::ScriptedScreen;
 // Moves the virtual clock on while it lives, so that the transitions between screens play through.
 class ClockTicker {
 public:
-    ClockTicker()
-        : thread_([this] {
+    explicit ClockTicker(uint64_t stepMs = 20)
+        : thread_([this, stepMs] {
               while (!stop_) {
-                  ce::AdvanceVirtualClock(20);
+                  ce::AdvanceVirtualClock(stepMs);
                   std::this_thread::sleep_for(std::chrono::milliseconds(1));
               }
           }) {}

@@ -31,7 +31,7 @@ TEST(CTodayItem, MenuChoicesKeepTheOtherHalfOfTheLayout) {
     EXPECT_EQ(TodayOptionsDialog::LayoutFor(1, false), Item::kDaysSmall);
 }
 
-TEST(CPluginSettings, EachPlugInKeepsItsOwnLayoutAndMissingValuesKeepTheirDefaults) {
+TEST(CPluginSettings, EachPlugInKeepsItsOwnLayoutSavesOnlyThatAndMissingValuesKeepTheirDefaults) {
     ce::test::TempDevice device;
     CRegistryStore store;
     ASSERT_TRUE(store.Open(HKEY_LOCAL_MACHINE, u"Software\\Quillon Software\\Skyvane"));
@@ -43,7 +43,13 @@ TEST(CPluginSettings, EachPlugInKeepsItsOwnLayoutAndMissingValuesKeepTheirDefaul
     EXPECT_EQ(today.mode, 0u);
     EXPECT_EQ(today.language, GetSystemDefaultLangID());
     today.mode = 4;
+    today.degreeType = 0;
     ASSERT_TRUE(today.Save(&store));
+    DWORD degreeType = 0;
+    ASSERT_TRUE(store.GetDWORD(u"DegreeType", &degreeType));
+    EXPECT_EQ(degreeType, 1u) << "the program's value stays";
+    DWORD language = 0;
+    EXPECT_FALSE(store.GetDWORD(u"Language", &language)) << "no language is chosen for the user";
 
     CPluginSettings home(CPluginSettings::kHomeModeValue);
     ASSERT_TRUE(home.Load(&store));

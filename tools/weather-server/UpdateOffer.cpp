@@ -5,6 +5,9 @@
 namespace {
 
 constexpr const char* kUpdateHost = "update.skyvane.example";
+// Above the installed program's 4.00, so that a check offers it.
+constexpr const char* kOfferedVersion = "4.10";
+constexpr const char* kOfferedProVersion = "4.10 Pro";
 
 std::string BuildPackage(const std::string& version) {
     using installpkg::Record;
@@ -26,7 +29,7 @@ std::string Strings(const std::string& locale, const std::string& name, const st
 
 }  // namespace
 
-UpdateOffer::UpdateOffer() : m_package(BuildPackage("2.1.0")), m_secondPackage(BuildPackage("2.1.0 Pro")) {}
+UpdateOffer::UpdateOffer() : m_package(BuildPackage(kOfferedVersion)), m_secondPackage(BuildPackage(kOfferedProVersion)) {}
 
 std::string UpdateOffer::ProductElement(const std::string& version, const std::string& url, size_t size, bool paid,
                                         bool withPaidFlag) const {
@@ -53,11 +56,11 @@ std::string UpdateOffer::Catalog(int productId, const Fault* fault) const {
     bool known = productId == kPocketPcProduct || productId == kSmartphoneProduct;
     if (known && !(fault != nullptr && kind == FaultKind::CatalogEmpty)) {
         std::string url = std::string("http://") + kUpdateHost + kPackagePath;
-        body += ProductElement("2.1.0", url, m_package.size(), false,
+        body += ProductElement(kOfferedVersion, url, m_package.size(), false,
                                !(fault != nullptr && kind == FaultKind::CatalogDamaged));
         if (fault != nullptr && kind == FaultKind::CatalogTwo) {
             // The second entry writes its scheme in capitals, as some catalogs do.
-            body += ProductElement("2.1.0 Pro", std::string("HTTP://") + kUpdateHost + kSecondPackagePath,
+            body += ProductElement(kOfferedProVersion, std::string("HTTP://") + kUpdateHost + kSecondPackagePath,
                                    m_secondPackage.size(), true, true);
         }
     }

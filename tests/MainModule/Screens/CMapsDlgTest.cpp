@@ -11,6 +11,7 @@
 
 #include "CGdiFactory.h"
 #include "CRegistryStore.h"
+#include "CSysInfo.h"
 #include "Controls/CMapViewControl.h"
 #include "Controls/CSwitchControl.h"
 #include "ScreenTest.h"
@@ -328,6 +329,40 @@ TEST_F(MapsScreenTest, FullScreenHidesTheBarsAndTheBackKeyBringsThemBack) {
         Command(d, CMapsDlg::kCmdDayForecast);
     }, Ended);
     EXPECT_EQ(maps.RunOverWindow(nullptr, nullptr, nullptr), CMapsDlg::kCmdDayForecast) << "a view's command";
+}
+
+// On both kinds of device the arrows pan a full-screen map at once, without a tap first, and Enter
+// leaves full screen.
+TEST_F(MapsScreenTest, InFullScreenTheArrowsPanTheMapAndEnterLeaves) {
+    Fetch(u"world_sat");
+    for (const char* kind : {"pocketpc", "smartphone"}) {
+        SCOPED_TRACE(kind);
+        ce::SetProfileString("device", "kind", kind);
+        ce::ReloadProfile();
+        CSysInfo sysInfo(GetModuleHandleW(nullptr));
+        g_pSysInfo = &sysInfo;
+        POINT panned{};
+        ScriptedMaps maps;
+        maps.Then([](ScriptedMaps& d) { Command(d, CMapsDlg::kCmdFullScreen); },
+                  [](ScriptedMaps& d) { return d.IsFullScreen(); });
+        maps.Then([](ScriptedMaps& d) {
+            ASSERT_TRUE(HasPicture(d));
+            EXPECT_FALSE(IsWindowVisible(d.GetMenuBar())) << "no soft-key strip";
+            EXPECT_EQ(View(d)->GetScrollPosition().x, 0);
+            ce::InjectKey(VK_RIGHT);
+            ce::InjectKey(VK_DOWN);
+        }, [](ScriptedMaps& d) { return View(d)->GetScrollPosition().x > 0; });
+        maps.Then([&](ScriptedMaps& d) {
+            panned = View(d)->GetScrollPosition();
+            ce::InjectKey(VK_RETURN);
+        }, [](ScriptedMaps& d) { return !d.IsFullScreen(); });
+        maps.Then([](ScriptedMaps& d) { Command(d, CMapsDlg::kCmdBack); }, Ended);
+        EXPECT_EQ(maps.RunOverWindow(nullptr, nullptr, nullptr), IDOK);
+        EXPECT_GT(panned.x, 0) << "Right panned the map";
+        g_pSysInfo = &device_.SysInfo();
+    }
+    ce::SetProfileString("device", "kind", "pocketpc");
+    ce::ReloadProfile();
 }
 
 TEST_F(MapsScreenTest, TheRegionChoiceListsTheRegionsOfTheTypeAndThenTheChosenRegionsMaps) {

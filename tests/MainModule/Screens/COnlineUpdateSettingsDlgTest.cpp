@@ -27,14 +27,14 @@ TEST_F(OnlineUpdateSettingsTest, AnIntervalNotOfferedShowsOffAndDoneTakesTheChoi
         EXPECT_EQ(IdsOf(d), (std::vector<int>{0, 1}));
         EXPECT_EQ(TextOf(d.GetLayout()->FindControl(Dlg::kLabelId)), u"Check for program updates:");
         EXPECT_EQ(Texts(d, Dlg::kIntervalId),
-                  (std::vector<std::u16string>{u"Off", u"Every 15 days", u"Monthly", u"Once a year"}));
+                  (std::vector<std::u16string>{u"Off", u"Every 15 days", u"Monthly", u"Twice a year"}));
         EXPECT_EQ(SelectedText(d, Dlg::kIntervalId), u"Off");
         d.SetFocusControl(Field(d, Dlg::kIntervalId), FALSE);
         ce::InjectKey(VK_LEFT);  // wraps to the last
     });
     dialog.Then([](ScriptedSettings&) { ce::InjectKey(VK_TSOFT1); });
     EXPECT_EQ(Run(dialog), IDOK);
-    EXPECT_EQ(GetSettings().onlineUpdateInterval, 365u);
+    EXPECT_EQ(GetSettings().onlineUpdateInterval, 182u);
     EXPECT_EQ(Stored(u"OUpdateInterval"), static_cast<DWORD>(-1)) << "the caller saves the record";
 }
 

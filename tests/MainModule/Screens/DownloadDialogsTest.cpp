@@ -37,6 +37,7 @@ using ScriptedWait = ScriptedScreen<CDownloadWaitViewDlg>;
 struct SteppedJob {
     std::atomic<bool> released{false};
     std::atomic<bool> ran{false};
+    std::atomic<bool> returned{false};
     int result = 0;
     std::function<void(const CDelegate&, const std::function<bool()>&)> report;
 
@@ -54,11 +55,13 @@ struct SteppedJob {
         for (int i = 0; i < 20000 && going(); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+        int result = 1;
         if (resources->Unregister(session)) {
             InternetCloseHandle(session);
-            return self->result;
+            result = self->result;
         }
-        return 1;
+        self->returned = true;
+        return result;
     }
     CDelegate Delegate() { return CDelegate(&Run, reinterpret_cast<INT_PTR>(this)); }
 };
@@ -257,6 +260,23 @@ TEST_F(DownloadDialogsTest, NoToTheAbortQuestionKeepsTheJobGoingAndYesAbortsIt) 
     EXPECT_EQ(screen.GetJobResult(), CGenericDownloadDlg::kJobAborted);
 }
 
+// A job that succeeds while the abort question is open keeps its result: Yes comes too late to throw
+// the finished package away.
+TEST_F(DownloadDialogsTest, AJobThatSucceedsWhileTheAbortQuestionIsOpenKeepsItsResult) {
+    SteppedJob job;
+    ClockTicker clock;  // the question's transitions
+    ScriptedProgress screen;
+    screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
+                Soon<ScriptedProgress>([&](ScriptedProgress& d) { return job.ran && GetForegroundWindow() != d.GetHandle(); }));
+    screen.Then([&](ScriptedProgress&) { job.released = true; },
+                Soon<ScriptedProgress>([&](ScriptedProgress&) { return job.returned.load(); }));
+    screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
+    const CDelegate delegate = job.Delegate();
+    EXPECT_EQ(screen.Run(nullptr, &delegate, nullptr), CGenericDownloadDlg::kEndedDone);
+    EXPECT_EQ(screen.GetJobResult(), 0u);
+}
+
 // The real package download against a server that never answers: the abort releases the transfer's
 // handles, the worker ends, and nothing the job opened stays open.
 TEST_F(DownloadDialogsTest, AbortingAStalledDownloadEndsTheScreenAndLeavesNoPackage) {
@@ -285,6 +305,35 @@ TEST_F(DownloadDialogsTest, AbortingAStalledDownloadEndsTheScreenAndLeavesNoPack
     EXPECT_EQ(screen.GetJobResult(), CGenericDownloadDlg::kJobAborted);
     EXPECT_FALSE(std::filesystem::exists(device_.Fs("Temp/Skyvane.arm.cab"))) << "no part of a package is left";
     server.Control("/control/release");
+    CoUninitialize();
+}
+
+// The connection that never comes up: the abort reaches the download's wait for it at once, well before
+// the wait's own time limit.
+TEST_F(DownloadDialogsTest, AnAbortWhileConnectingEndsTheScreenWithinASecond) {
+    ce::SetProfileString("connection", "state", "waiting");
+    ce::ReloadProfile();
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+    PackageRequest request;
+    request.destination = IID_DestNetInternet;
+    lstrcpynW(request.filePath, u"\\Temp\\Skyvane.arm.cab", MAX_PATH);
+    lstrcpynW(request.url, u"http://update.skyvane.example/updates/Skyvane.arm.cab", MAX_PATH);
+    const CDelegate job(&OnlineUpdate::PackageRequestJob, reinterpret_cast<INT_PTR>(&request));
+
+    ClockTicker clock(2);  // slow enough that the screen's own steps take little virtual time
+    ScriptedProgress screen;
+    DWORD answered = 0;
+    screen.Then([](ScriptedProgress&) { ce::InjectKey(VK_TSOFT1); },
+                Soon<ScriptedProgress>([](ScriptedProgress& d) { return GetForegroundWindow() != d.GetHandle(); }));
+    screen.Then([&](ScriptedProgress&) {
+        answered = GetTickCount();
+        ce::InjectKey(VK_TSOFT1);
+    }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return d.GetResult() != -1; }));
+    EXPECT_EQ(screen.Run(nullptr, &job, nullptr), CGenericDownloadDlg::kEndedFailed);
+    EXPECT_EQ(screen.GetJobResult(), CGenericDownloadDlg::kJobAborted);
+    EXPECT_LT(GetTickCount() - answered, 1000u) << "virtual milliseconds from Yes to the screen's end";
+    ce::SetProfileString("connection", "state", "connected");
+    ce::ReloadProfile();
     CoUninitialize();
 }
 

@@ -47,14 +47,17 @@ TEST_F(UpdateCatalog, TurnsEscapedMarkupIntoTagsAndDropsOtherEntities) {
     std::string strings = R"(<strings locale="German"><name text="Skyvane Neu"/>)"
                           R"(<description>&lt;b&gt;Neu&lt;/b&gt; &amp; besser</description>)"
                           R"(<changes></changes><conditions>Kostenlos</conditions><extra>x</extra></strings>)"
-                          R"(<strings locale="german"><conditions>Gratis</conditions></strings>)";
+                          R"(<strings locale="german"><conditions>Gratis</conditions></strings>)"
+                          R"(<strings locale="English"><changes/></strings>)";
     ASSERT_TRUE(Load(Product(kComplete, strings)));
     const CProductInfo* product = catalog.GetProduct(0);
     EXPECT_EQ(std::u16string(product->GetDescription(u"GERMAN")), u"<b>Neu</b>  besser");
     EXPECT_EQ(std::u16string(product->GetChanges(u"German")), u"");
     EXPECT_EQ(std::u16string(product->GetName(u"German")), u"Skyvane Neu");
     EXPECT_EQ(std::u16string(product->GetConditions(u"German")), u"Gratis") << "a locale given twice merges";
-    EXPECT_EQ(product->GetLocaleCount(), 1);
+    ASSERT_NE(product->GetChanges(u"English"), nullptr) << "a self-closing element is an empty text";
+    EXPECT_EQ(std::u16string(product->GetChanges(u"English")), u"");
+    EXPECT_EQ(product->GetLocaleCount(), 2);
     EXPECT_EQ(product->GetName(u"French"), nullptr);
 }
 

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(OnlineUpdateMgr, OneOfferedProductIsDownloadedAndHandedToTheInstaller) {
     EXPECT_EQ(Check(), COnlineUpdateMgr::kOutcomeInstallerStarted);
-    EXPECT_EQ(screens.shown, (std::vector<std::string>{"connection", "catalog job", "offer Skyvane 2.1.0", "package job",
+    EXPECT_EQ(screens.shown, (std::vector<std::string>{"connection", "catalog job", "offer Skyvane 4.10", "package job",
                                                        Message("IDS_UPDATE_SUCCEESSFULLY_DOWNLOAD_MSG")}));
     EXPECT_EQ(UpdateRequests(), "catalog protocol=3&id=1201&compress=0&mod=&html2plain=0\n"
                                 "package /updates/Skyvane.arm.cab\n");
@@ -73,7 +73,7 @@ TEST_F(OnlineUpdateMgr, AnAutomaticCheckAnsweredWithCancelMakesNoConnection) {
 TEST_F(OnlineUpdateMgr, DecliningTheOfferOrTheConnectionFetchesNoPackage) {
     screens.offerAnswer = 2;
     EXPECT_EQ(Check(true), COnlineUpdateMgr::kOutcomeCatalogRead);
-    EXPECT_EQ(screens.shown.back(), "offer Skyvane 2.1.0");
+    EXPECT_EQ(screens.shown.back(), "offer Skyvane 4.10");
     ScriptedScreens declining;
     declining.connectionAnswer = 2;
     EXPECT_EQ(Check(false, &declining), COnlineUpdateMgr::kOutcomeNothing);
@@ -139,13 +139,17 @@ TEST_F(OnlineUpdateMgr, APackageLargerThanTheFreeSpaceIsNotFetched) {
     EXPECT_EQ(UpdateRequests().find("package"), std::string::npos);
 }
 
-TEST_F(OnlineUpdateMgr, ADamagedPackageIsRefusedByTheInstallerAndNothingIsInstalled) {
+TEST_F(OnlineUpdateMgr, ADamagedPackageIsRefusedByTheInstallerNothingIsInstalledAndTheUserIsTold) {
     SetFault("package-damaged");
-    EXPECT_EQ(Check(), COnlineUpdateMgr::kOutcomeInstallerStarted) << "the size matches, so the check hands it on";
+    EXPECT_EQ(Check(), COnlineUpdateMgr::kOutcomeCatalogRead) << "the size matches, so the check hands it on";
+    EXPECT_EQ(screens.shown, (std::vector<std::string>{"connection", "catalog job", "offer Skyvane 4.10", "package job",
+                                                       Message("IDS_UPDATE_SUCCEESSFULLY_DOWNLOAD_MSG"),
+                                                       Message("IDS_UNKNOWN_ERROR")}));
     std::vector<std::string> log = device.InstallerLogWith(R"("event":"failed")");
     ASSERT_FALSE(log.empty());
     EXPECT_NE(log.back().find("damaged"), std::string::npos) << log.back();
     EXPECT_FALSE(UpdateInstalled());
+    EXPECT_FALSE(PackageExists()) << "the refused package goes";
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Apps\\Quillon Software Skyvane", 0, 0, &key), ERROR_SUCCESS);
     DWORD mark = 0;
