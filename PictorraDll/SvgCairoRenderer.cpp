@@ -14,6 +14,8 @@ constexpr double kDotsPerInch = 100;
 constexpr double kMaxSurfaceExtent = 32767;
 constexpr double kMaxDashRepeats = 20000;
 constexpr double kMaxGlyphSize = 4096;
+// Coordinates on the device beyond this are no part of any picture (cairo's own range ends near 8e6).
+constexpr double kMaxDrawableExtent = 1e7;
 
 cairo_matrix_t ToCairo(const SvgMatrix& m) { return cairo_matrix_t{m.a, m.b, m.c, m.d, m.e, m.f}; }
 
@@ -571,9 +573,18 @@ SvgStatus SvgCairoRenderer::RenderEllipse(const SvgLength& cx, const SvgLength& 
 {
     double rx = ToPixels(rxLength), ry = ToPixels(ryLength);
     if (!(rx > 0) || !(ry > 0)) return SvgStatus::Success;
+    // cairo divides an arc into segments by its size on the device: a radius far beyond any surface
+    // would take for ever, and a centre out there draws nothing anyway.
+    double centreX = ToPixels(cx), centreY = ToPixels(cy);
+    double deviceRx = rx, deviceRy = ry, deviceX = centreX, deviceY = centreY;
+    cairo_user_to_device_distance(m_cr, &deviceRx, &deviceRy);
+    cairo_user_to_device(m_cr, &deviceX, &deviceY);
+    for (double extent : {deviceRx, deviceRy, deviceX, deviceY, rx, ry}) {
+        if (!(std::fabs(extent) <= kMaxDrawableExtent)) return SvgStatus::InvalidValue;
+    }
     cairo_matrix_t kept;
     cairo_get_matrix(m_cr, &kept);
-    cairo_translate(m_cr, ToPixels(cx), ToPixels(cy));
+    cairo_translate(m_cr, centreX, centreY);
     cairo_scale(m_cr, 1, ry / rx);
     cairo_move_to(m_cr, rx, 0);
     cairo_arc(m_cr, 0, 0, rx, 0, 2 * std::numbers::pi);

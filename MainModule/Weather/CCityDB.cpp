@@ -14,9 +14,16 @@ constexpr size_t kRecordCodedCapacity = 1024;
 constexpr size_t kRecordTextCapacity = 100;
 constexpr size_t kFieldCapacity = 100;
 constexpr size_t kIdLength = 8;
+constexpr int kUnknownDistanceKm = 40075;
 
 void CopyField(WCHAR* target, const std::u16string& text) {
     lstrcpynW(target, text.c_str(), static_cast<int>(kFieldCapacity));
+}
+
+// Latitude and longitude in degrees, as every record and position must be.
+bool IsPosition(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
+           std::fabs(longitude) <= 180;
 }
 
 }  // namespace
@@ -170,6 +177,9 @@ bool CCityDB::ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& b
         CopyField(record.name, text.substr(kIdLength, first - kIdLength));
         record.first = std::strtod(ce::ToUtf8(text.substr(first + 1, second - first - 1)).c_str(), nullptr);
         record.second = std::strtod(ce::ToUtf8(text.substr(second + 1)).c_str(), nullptr);
+        if (!IsPosition(record.first, record.second)) {
+            continue;  // a damaged record is left out; the ones after it still share its text
+        }
         CopyField(record.state, entry.state);
         CopyField(record.country, entry.country);
         out->push_back(record);
@@ -186,7 +196,8 @@ int CCityDB::GetDistanceKm(double first1, double second1, double first2, double 
                std::cos(first1 * kRadians) * std::cos(first2 * kRadians) * std::sin(dLongitude / 2) *
                    std::sin(dLongitude / 2);
     double distance = 2 * kEarthRadiusKm * std::atan2(std::sqrt(a), std::sqrt(std::max(0.0, 1 - a)));
-    return static_cast<int>(distance);
+    // Farther than any two places on the earth when a position is no position at all.
+    return std::isfinite(distance) ? static_cast<int>(distance) : kUnknownDistanceKm;
 }
 
 // Cities farther than this from the position are not kept: 100 km while the nearest is that close,
@@ -194,7 +205,7 @@ int CCityDB::GetDistanceKm(double first1, double second1, double first2, double 
 int CCityDB::AdmissionLimit(int nearest) { return nearest <= 100 ? 100 : static_cast<int>(nearest * 1.1); }
 
 bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCity>* out) const {
-    if (out == nullptr || entries_.empty()) {
+    if (out == nullptr || entries_.empty() || !IsPosition(first, second)) {
         return false;
     }
     out->clear();

@@ -12,6 +12,40 @@ namespace {
 constexpr int kSkyCodeBase = 64;
 constexpr int kShortAttributeLength = 100;
 
+// What the server can send in earnest; a value beyond it is treated as missing, so that the unit
+// conversions and the screens' arithmetic never see a number that overflows.
+constexpr int kLowestFahrenheit = -1000;
+constexpr int kHighestFahrenheit = 1000;
+constexpr int kHighestSpeedMph = 1000;
+constexpr int kHighestPercent = 100;
+constexpr int kHighestUvIndex = 100;
+constexpr int kHighestDegrees = 360;
+constexpr int kHighestSkyCode = 1000;
+constexpr float kHighestPressure = 10000.0f;
+
+int ReadBoundedInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing, int lowest, int highest) {
+    int value = GetXmlAttributeInt(attributes, name, missing);
+    return value >= lowest && value <= highest ? value : missing;
+}
+
+int ReadFahrenheit(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+    return ReadBoundedInt(attributes, name, -10000, kLowestFahrenheit, kHighestFahrenheit);
+}
+
+int ReadCount(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int highest) {
+    return ReadBoundedInt(attributes, name, -1, 0, highest);
+}
+
+float ReadPressure(IXMLDOMNamedNodeMap* attributes) {
+    float value = GetXmlAttributeFloat(attributes, u"PRESSURE", -1.0f);
+    return value >= 0 && value <= kHighestPressure ? value : -1.0f;
+}
+
+// The server's sky codes start at kSkyCodeBase; a missing or impossible one reads as 0.
+int ReadSkyCode(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+    return ReadBoundedInt(attributes, name, kSkyCodeBase, 0, kHighestSkyCode) - kSkyCodeBase;
+}
+
 bool IsLeapYear(DWORD year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 DWORD DaysInMonth(DWORD year, DWORD month) {
@@ -187,27 +221,27 @@ int CForecastXmlParser::ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayF
     day.SetSunrise(sunrise);
     day.SetSunset(sunset);
     // One temperature stands in for the other when the server sends only one.
-    int high = GetXmlAttributeInt(forecast, DayAttribute(number, u"HITMPF").c_str(), -10000);
-    int low = GetXmlAttributeInt(forecast, DayAttribute(number, u"LOTMPF").c_str(), -10000);
+    int high = ReadFahrenheit(forecast, DayAttribute(number, u"HITMPF").c_str());
+    int low = ReadFahrenheit(forecast, DayAttribute(number, u"LOTMPF").c_str());
     day.SetHighTemperature(high != -10000 ? high : low);
     day.SetLowTemperature(low != -10000 ? low : high);
-    day.SetWindSpeed(GetXmlAttributeInt(forecast, DayAttribute(number, u"WSPDM").c_str(), -1));
-    day.SetUvIndex(GetXmlAttributeInt(forecast, DayAttribute(number, u"UVIDX").c_str(), -1));
-    day.SetHumidity(GetXmlAttributeInt(forecast, DayAttribute(number, u"RH").c_str(), -1));
+    day.SetWindSpeed(ReadCount(forecast, DayAttribute(number, u"WSPDM").c_str(), kHighestSpeedMph));
+    day.SetUvIndex(ReadCount(forecast, DayAttribute(number, u"UVIDX").c_str(), kHighestUvIndex));
+    day.SetHumidity(ReadCount(forecast, DayAttribute(number, u"RH").c_str(), kHighestPercent));
     day.SetWindDirection(GetXmlAttributeText(forecast, DayAttribute(number, u"WDIR").c_str()).value_or(u""));
-    day.SetSkyCode(GetXmlAttributeInt(forecast, DayAttribute(number, u"SKY24").c_str(), kSkyCodeBase) - kSkyCodeBase);
+    day.SetSkyCode(ReadSkyCode(forecast, DayAttribute(number, u"SKY24").c_str()));
     return 1;
 }
 
 void CForecastXmlParser::ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition) {
-    condition.SetTemperature(GetXmlAttributeInt(observation, u"TEMPERATURE", -10000));
-    condition.SetHeatIndex(GetXmlAttributeInt(observation, u"HEATINDEX", -10000));
-    condition.SetWindChill(GetXmlAttributeInt(observation, u"WINDCHILL", -10000));
-    condition.SetWindSpeed(GetXmlAttributeInt(observation, u"WINDSPEED", -1));
-    condition.SetWindDirection(GetXmlAttributeInt(observation, u"WINDDIRECTION", -1));
-    condition.SetGust(GetXmlAttributeInt(observation, u"GUST", -1));
-    condition.SetHumidity(GetXmlAttributeInt(observation, u"RELATIVEHUMIDITY", -1));
-    condition.SetPressure(GetXmlAttributeFloat(observation, u"PRESSURE", -1.0f));
+    condition.SetTemperature(ReadFahrenheit(observation, u"TEMPERATURE"));
+    condition.SetHeatIndex(ReadFahrenheit(observation, u"HEATINDEX"));
+    condition.SetWindChill(ReadFahrenheit(observation, u"WINDCHILL"));
+    condition.SetWindSpeed(ReadCount(observation, u"WINDSPEED", kHighestSpeedMph));
+    condition.SetWindDirection(ReadCount(observation, u"WINDDIRECTION", kHighestDegrees));
+    condition.SetGust(ReadCount(observation, u"GUST", kHighestSpeedMph));
+    condition.SetHumidity(ReadCount(observation, u"RELATIVEHUMIDITY", kHighestPercent));
+    condition.SetPressure(ReadPressure(observation));
     std::u16string sky = GetXmlAttributeText(observation, u"SKY").value_or(u"");
     condition.SetSkyCode(WeatherStateTable::FindByEnglishText(sky.c_str()));
 }
@@ -259,15 +293,15 @@ bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour
         return false;
     }
     hour.SetFileTime(fileTime);
-    hour.SetTemperature(GetXmlAttributeInt(data, u"TemperatureFahrenHeit", -10000));
-    hour.SetHeatIndex(GetXmlAttributeInt(data, u"HeatIndexFahrenheit", -10000));
-    hour.SetWindChill(GetXmlAttributeInt(data, u"WindChillFahrenheit", -10000));
-    hour.SetWindSpeed(GetXmlAttributeInt(data, u"WindSpeedMph", -1));
+    hour.SetTemperature(ReadFahrenheit(data, u"TemperatureFahrenHeit"));
+    hour.SetHeatIndex(ReadFahrenheit(data, u"HeatIndexFahrenheit"));
+    hour.SetWindChill(ReadFahrenheit(data, u"WindChillFahrenheit"));
+    hour.SetWindSpeed(ReadCount(data, u"WindSpeedMph", kHighestSpeedMph));
     WCHAR wind[kShortAttributeLength] = {};
     GetXmlAttributeString(data, u"WindDirectionCardinal", wind, kShortAttributeLength);
     hour.SetWindDirection(wind);
-    hour.SetHumidity(GetXmlAttributeInt(data, u"RelativeHumidity", -1));
-    hour.SetUvIndex(GetXmlAttributeInt(data, u"UVIndex", -1));
-    hour.SetSkyCode(GetXmlAttributeInt(data, u"SkyCode", kSkyCodeBase) - kSkyCodeBase);
+    hour.SetHumidity(ReadCount(data, u"RelativeHumidity", kHighestPercent));
+    hour.SetUvIndex(ReadCount(data, u"UVIndex", kHighestUvIndex));
+    hour.SetSkyCode(ReadSkyCode(data, u"SkyCode"));
     return true;
 }

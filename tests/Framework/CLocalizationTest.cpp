@@ -138,6 +138,21 @@ TEST_F(CLocalizationTest, ATemplateThatDoesNotFitItsCallersFallsBackToEnglish) {
     EXPECT_EQ(Template(localization, "IDS_CAP_DONE"), u"<absent>") << "not a template";
 }
 
+// A width or precision taken from an argument is one argument more than the callers pass.
+TEST_F(CLocalizationTest, StarWidthTemplateUpdatedAtPercentStarSIsRefused) {
+    EXPECT_FALSE(CLocalization::TemplateFits("IDS_UPDATED_AT_TMPL", u"Updated at %*s"));
+    EXPECT_FALSE(CLocalization::TemplateFits("IDS_UPDATED_AT_TMPL", u"Updated at %.*s"));
+    EXPECT_FALSE(CLocalization::TemplateFits("IDS_HOURS_TMPL", u"%*d"));
+    EXPECT_FALSE(CLocalization::TemplateFits("IDS_UPDATED_AT_TMPL", u"Updated at %ls"));
+    EXPECT_TRUE(CLocalization::TemplateFits("IDS_UPDATED_AT_TMPL", u"Updated at %-12.5s"));
+
+    device.WriteUtf16("Loc/loc.0409.txt", u"IDS_UPDATED_AT_TMPL\tUpdated at %s\n");
+    device.WriteUtf16("Loc/loc.0407.txt", u"IDS_UPDATED_AT_TMPL\tAktualisiert %*s\n");
+    CLocalization localization;
+    ASSERT_TRUE(localization.Load(0x0407));
+    EXPECT_EQ(Template(localization, "IDS_UPDATED_AT_TMPL"), u"Updated at %s");
+}
+
 TEST_F(CLocalizationTest, ATemplateThatDoesNotFitTheBufferIsNeverCut) {
     device.WriteUtf16("Loc/loc.0409.txt", u"IDS_UPDATED_AT_TMPL\tAt %s\n");
     device.WriteUtf16("Loc/loc.0407.txt", u"IDS_UPDATED_AT_TMPL\tAktualisiert um %s\n");

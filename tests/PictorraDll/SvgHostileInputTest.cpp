@@ -84,3 +84,19 @@ TEST(SvgHostileInput, HugeSizesAndFineDashesStayCheap)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 }  // namespace
+
+namespace {
+
+// A radius or centre far beyond any surface, directly or through a transform, ends the picture at once.
+TEST(SvgHostileInput, CircleRadius7e83AndScaledEllipsesFailQuickly)
+{
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RenderStatus(Doc("<circle cx='30' cy='30' r='7e83'/>")), SvgStatus::InvalidValue);
+    EXPECT_EQ(RenderStatus(Doc("<ellipse cx='30' cy='30' rx='5' ry='9e40'/>")), SvgStatus::InvalidValue);
+    EXPECT_EQ(RenderStatus(Doc("<g transform='scale(1e30)'><circle r='5'/></g>")), SvgStatus::InvalidValue);
+    EXPECT_EQ(RenderStatus(Doc("<circle cx='1e300' cy='0' r='5'/>")), SvgStatus::InvalidValue);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(RenderStatus(Doc("<circle cx='30' cy='30' r='7000'/>")), SvgStatus::Success);
+}
+
+}  // namespace

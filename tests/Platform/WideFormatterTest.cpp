@@ -52,8 +52,19 @@ TEST(WideFormatterTest, FormatConversionsListsWhatATemplateTakes) {
     EXPECT_EQ(ce::FormatConversions(u"%d of %s"), "ds");
     EXPECT_EQ(ce::FormatConversions(u"%-5ld%% %hs %08.2f %I64u"), "ldhsfI64u");
     EXPECT_EQ(ce::FormatConversions(u"100%% sure"), "");
-    EXPECT_EQ(ce::FormatConversions(u"%*d"), "d");
+    EXPECT_EQ(ce::FormatConversions(u"%*d"), "*d");
+    EXPECT_EQ(ce::FormatConversions(u"%-*.*s"), "*.*s");
     EXPECT_EQ(ce::FormatConversions(u"broken %"), "");
+}
+
+// An unknown conversion is copied as it stands: its '*' takes no argument either, so the arguments
+// after it line up with the conversions that do take them.
+TEST(WideFormatterTest, StarWidthOfUnknownConversionReadsNoArgument) {
+    WCHAR out[64];
+    wsprintfW(out, u"%*q %d", 42);
+    EXPECT_EQ(std::u16string(out), u"%*q 42");
+    wsprintfW(out, u"%.*y|%s", u"kept");
+    EXPECT_EQ(std::u16string(out), u"%.*y|kept");
 }
 
 }  // namespace

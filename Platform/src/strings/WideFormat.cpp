@@ -61,6 +61,8 @@ CE_API int _snwprintf(LPWSTR out, size_t count, LPCWSTR format, ...) {
 
 namespace ce {
 
+// A width or precision taken from an argument shows as '*' and ".*" ("%*.*d" gives "*.*d"): the callers
+// must pass that argument too, so a check against what they pass refuses it.
 std::string FormatConversions(std::u16string_view format) {
     std::string conversions;
     size_t pos = 0;
@@ -72,6 +74,13 @@ std::string FormatConversions(std::u16string_view format) {
         }
         if (spec.type == u'%') {
             continue;
+        }
+        // An argument for the width or the precision is one more that the callers must pass.
+        if (spec.widthFromArgument) {
+            conversions += '*';
+        }
+        if (spec.precisionFromArgument) {
+            conversions += ".*";
         }
         conversions += ToUtf8(spec.length);
         conversions += static_cast<char>(spec.type < 0x80 ? spec.type : '?');

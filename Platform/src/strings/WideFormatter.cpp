@@ -31,6 +31,11 @@ std::u16string Digits(uint64_t value, unsigned base, bool upper) {
     return digits;
 }
 
+// The conversions that take an argument; any other is copied as it stands.
+bool TakesArgument(char16_t type) {
+    return type != 0 && std::u16string_view(u"sScCdiuxXof").find(type) != std::u16string_view::npos;
+}
+
 bool IsLong64(std::u16string_view length) {
     return length == u"ll" || length == u"I64";
 }
@@ -110,6 +115,10 @@ std::u16string WideFormatter::Format(std::u16string_view format, va_list argumen
             out += u'%';
             continue;
         }
+        if (!TakesArgument(spec.type)) {
+            out += format.substr(percent, pos - percent);  // copied as it stands, its '*' taking nothing
+            continue;
+        }
         if (spec.widthFromArgument) {
             spec.width = va_arg(*args, int);
             if (spec.width < 0) {
@@ -122,12 +131,7 @@ std::u16string WideFormatter::Format(std::u16string_view format, va_list argumen
             spec.precision = va_arg(*args, int);
             spec.precision = spec.precision < 0 ? -1 : std::min(spec.precision, 100000);
         }
-        std::u16string converted = Convert(spec, args);
-        if (spec.type != 0 && converted.empty() &&
-            std::u16string_view(u"sScCdiuxXof").find(spec.type) == std::u16string_view::npos) {
-            converted = format.substr(percent, pos - percent);
-        }
-        out += converted;
+        out += Convert(spec, args);
     }
     va_end(list);
     return out;

@@ -2,6 +2,7 @@
 // source, the nearest-city search, and hand-made files for the format's corners and damage.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -179,6 +180,26 @@ TEST_F(CityDatabase, TheSearchKeepsEquallyDistantCitiesAndCutsAtTheLimit) {
     EXPECT_EQ(Narrow(nearby[1].city.name), "C") << "a tie keeps both, in reading order";
     EXPECT_EQ(nearby[0].distanceKm, nearby[1].distanceKm);
     EXPECT_EQ(Narrow(nearby[2].city.name), "B");
+}
+
+TEST_F(CityDatabase, RecordsWithNanInfOrOutOfRangeCoordinatesAreSkipped) {
+    DatabaseBytes file;
+    file.SingleEntry("Nowhere", {{0, "AAXX0001A;nan;0"},
+                                 {0, "AAXX0002B;0;inf"},
+                                 {0, "AAXX0003C;1e308;-1e308"},
+                                 {0, "AAXX0004D;91;0"},
+                                 {4, "0005E;0;0.36"}});
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    std::vector<CityDBRecord> cities;
+    ASSERT_TRUE(db_.ReadEntryCities(0, &cities));
+    ASSERT_EQ(cities.size(), 1u);
+    EXPECT_EQ(Narrow(cities[0].locationId), "AAXX0005") << "a skipped record still lends its text";
+    std::vector<NearbyCity> nearby;
+    ASSERT_TRUE(db_.FindNearbyCities(0, 0, &nearby));
+    ASSERT_EQ(nearby.size(), 1u);
+    EXPECT_EQ(Narrow(nearby[0].city.name), "E");
+    EXPECT_FALSE(db_.FindNearbyCities(std::nan(""), 0, &nearby)) << "no position, no search";
+    EXPECT_GT(CCityDB::GetDistanceKm(std::nan(""), 0, 0, 0), 20015);
 }
 
 TEST_F(CityDatabase, TheCodeTableTakesAtMost255EntriesAndReadsBitsLowFirst) {

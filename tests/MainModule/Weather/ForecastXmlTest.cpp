@@ -159,6 +159,45 @@ TEST_F(ForecastXml, EmptyPressureIsMissing) {
     EXPECT_EQ(now.GetTemperature(0), -10000);
 }
 
+// Values no server sends in earnest are missing, so the unit conversions cannot overflow on them.
+TEST_F(ForecastXml, Temperature2026120925Wind3point4e9AndSkyCodeMinInt32AreMissing) {
+    CCity city;
+    const std::string day = Day(1, "20090301",
+                                "DAY1HITMPF=\"2026120925\" DAY1LOTMPF=\"-2147483648\" DAY1WSPDM=\"3400000000\" "
+                                "DAY1UVIDX=\"99999\" DAY1RH=\"-5\" DAY1SKY24=\"-2147483648\"");
+    const std::string rest =
+        "<WXWSOBS TEMPERATURE=\"2026120925\" WINDCHILL=\"-2147483648\" WINDSPEED=\"3.4e9\" GUST=\"3400000000\" "
+        "WINDDIRECTION=\"9999\" RELATIVEHUMIDITY=\"2147483647\" PRESSURE=\"1e38\"/>"
+        "<hc><data LocalDate=\"2009-03-01 00:00:00\" LocalTime=\"100000\" TemperatureFahrenHeit=\"2026120925\" "
+        "WindSpeedMph=\"3400000000\" SkyCode=\"-2147483648\"/></hc>";
+    ASSERT_TRUE(city.ParseForecastXml(Document("LOCATIONID=\"DEXX0001\" " + day, rest).c_str()));
+
+    CDayForecast first;
+    ASSERT_TRUE(city.GetDayForecast(CDate(2009, 3, 1), &first));
+    EXPECT_EQ(first.GetHighTemperature(0), -10000);
+    EXPECT_EQ(first.GetLowTemperature(0), -10000);
+    EXPECT_EQ(first.GetWindSpeed(0), -1);
+    EXPECT_EQ(first.GetUvIndex(), -1);
+    EXPECT_EQ(first.GetHumidity(), -1);
+    EXPECT_EQ(first.GetSkyCode(), 0);
+
+    CCurrentCondition now;
+    ASSERT_TRUE(city.GetCurrentCondition(&now));
+    EXPECT_EQ(now.GetTemperature(0), -10000);
+    EXPECT_EQ(now.GetWindChill(0), -10000);
+    EXPECT_EQ(now.GetGust(0), -1);
+    EXPECT_EQ(now.GetHumidity(), -1);
+    EXPECT_FLOAT_EQ(now.GetPressure(1), -1.0f);
+    now.GetWindSpeed(0);
+
+    CHourForecastSet hours;
+    ASSERT_TRUE(city.GetHourForecasts(CDate(2009, 3, 1), &hours));
+    ASSERT_EQ(hours.size(), 1u);
+    EXPECT_EQ(hours.begin()->GetTemperature(0), -10000);
+    EXPECT_EQ(hours.begin()->GetWindSpeed(0), -1);
+    EXPECT_EQ(hours.begin()->GetSkyCode(), 0);
+}
+
 TEST_F(ForecastXml, RefusesLocationIdsThatCouldNotNameACacheFile) {
     for (const char* id : {"", "DEXX001", "DEXX00011", "..\\..\\x", "DE/X0001", "DEXX 001"}) {
         CCity city;
