@@ -16,11 +16,13 @@
 #include <vector>
 
 #include "Platform/TempDevice.h"
+#include "Platform/Xvfb.h"
 #include "ce/device.h"
 #include "ce/gdi.h"
 #include "screen/InputEvent.h"
 #include "screen/Screen.h"
 #include "screen/SdlBackend.h"
+#include "screen/WindowPlacement.h"
 
 extern char** environ;
 
@@ -123,6 +125,23 @@ TEST(ScreenTest, InjectedInputArrivesInOrderAndWakesTheListener) {
     EXPECT_EQ(events[7].kind, InputKind::Char);
 }
 
+TEST(ScreenTest, DesktopWindowTakesTheLargestWholeScaleThatFitsAndStaysInside) {
+    using ce::screen::DesktopRect;
+    using ce::screen::PlaceWindow;
+    auto same = [](DesktopRect a, DesktopRect b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    };
+    // 2 x 320 is more than 600: scale 1, centred in the area below a 30-pixel panel.
+    EXPECT_TRUE(same(PlaceWindow({240, 320}, {0, 30, 800, 570}, 0), {280, 155, 240, 320}));
+    EXPECT_TRUE(same(PlaceWindow({240, 320}, {0, 0, 1920, 1080}, 0), {600, 60, 720, 960}));
+    EXPECT_TRUE(same(PlaceWindow({320, 240}, {0, 0, 1920, 1080}, 0), {320, 60, 1280, 960})) << "the height limits";
+    // Even scale 1 does not fit: shrunk with the screen's proportions, all of it inside.
+    EXPECT_TRUE(same(PlaceWindow({480, 640}, {0, 0, 800, 600}, 0), {175, 0, 450, 600}));
+    // An asked scale is kept where it fits; an unknown desktop places at the origin.
+    EXPECT_TRUE(same(PlaceWindow({240, 320}, {0, 0, 800, 800}, 2), {160, 80, 480, 640}));
+    EXPECT_TRUE(same(PlaceWindow({240, 320}, {0, 0, 0, 0}, 0), {0, 0, 240, 320}));
+}
+
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {
 public:
@@ -169,51 +188,6 @@ TEST(ScreenTest, WindowBackEndFallsBackToHeadlessWithoutADisplay) {
               }),
               0);
 }
-
-// An X server of our own for one test, ended when done.
-class Xvfb {
-public:
-    Xvfb() {
-        std::string binary;
-        for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
-            if (access((std::string(folder) + "Xvfb").c_str(), X_OK) == 0) binary = std::string(folder) + "Xvfb";
-        }
-        if (binary.empty()) return;
-        for (int number = 90 + getpid() % 50; number < 200 && display_.empty(); ++number) {
-            const std::string digits = std::to_string(number);
-            if (!std::filesystem::exists("/tmp/.X" + digits + "-lock")) display_ = ":" + digits;
-        }
-        std::vector<std::string> args = {binary, display_, "-screen", "0", "800x800x24", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
-        posix_spawn_file_actions_destroy(&actions);
-        std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (pid_ && !std::filesystem::exists(socket) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // waiting on the server's socket
-        }
-        ready_ = pid_ && std::filesystem::exists(socket);
-    }
-    ~Xvfb() {
-        if (pid_) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool Ready() const { return ready_; }
-    const std::string& Display() const { return display_; }
-
-private:
-    pid_t pid_ = 0;
-    std::string display_;
-    bool ready_ = false;
-};
 
 template <class Condition>
 bool WaitFor(Condition condition) {
@@ -268,7 +242,7 @@ WindowCheck CheckWindowBackEnd() {
 }
 
 TEST(ScreenTest, WindowBackEndShowsTheScreenAndTurnsMouseAndKeysIntoInput) {
-    Xvfb server;
+    ce::test::Xvfb server;
     if (!server.Ready()) {
         GTEST_SKIP() << "Xvfb is not installed";
     }

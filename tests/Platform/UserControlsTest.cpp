@@ -6,6 +6,7 @@
 #include "UserTestSupport.h"
 #include "ce/device.h"
 #include "ce/user.h"
+#include "ce/shell.h"
 #include "user/ScreenComposer.h"
 
 using ce::test::Pump;
@@ -49,6 +50,47 @@ protected:
     ce::test::TempDevice device_;
     HWND parent_ = nullptr;
 };
+
+// The middle of a key of the input panel (4 rows of 10 keys).
+RECT PanelRect() {
+    SIPINFO sip{};
+    sip.cbSize = sizeof sip;
+    SipGetInfo(&sip);
+    return sip.rcSipRect;
+}
+
+POINT PanelKey(int row, int column) {
+    RECT panel = PanelRect();
+    LONG width = (panel.right - panel.left) / 10, height = (panel.bottom - panel.top) / 4;
+    return POINT{panel.left + column * width + width / 2, panel.top + row * height + height / 2};
+}
+
+TEST_F(UserControls, TheInputPanelTypesItsKeysIntoTheFocusedFieldAndNothingElse) {
+    HWND edit = Make(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 1);
+    SetFocus(edit);
+    SipShowIM(SIPF_ON);
+    Pump();
+    Recorder::Log().clear();
+    for (POINT key : {PanelKey(1, 0), PanelKey(0, 4), PanelKey(3, 9), PanelKey(2, 1), PanelKey(2, 9)}) {
+        ce::InjectTap(key.x, key.y);  // q 5 space s backspace
+    }
+    POINT start = PanelKey(1, 1);
+    ce::InjectDrag(start.x, start.y, start.x, 40, 4);  // w; the press stays the panel's above it
+    RECT panel = PanelRect();
+    ce::InjectTap((panel.right - panel.left) / 10, PanelKey(1, 0).y);  // between two keys
+    Pump();
+    EXPECT_EQ(Text(edit), u"q5 w");
+    EXPECT_TRUE(Recorder::Of(parent_, WM_LBUTTONDOWN).empty()) << "a tap on the panel fell through";
+    EXPECT_TRUE(Recorder::Of(parent_, WM_LBUTTONUP).empty());
+    EXPECT_TRUE(Recorder::Of(parent_, WM_MOUSEMOVE).empty());
+
+    SipShowIM(SIPF_OFF);
+    Pump();
+    ce::InjectTap(PanelKey(1, 0).x, PanelKey(1, 0).y);
+    Pump();
+    EXPECT_EQ(Text(edit), u"q5 w") << "no panel, no typing";
+    EXPECT_FALSE(Recorder::Of(parent_, WM_LBUTTONDOWN).empty()) << "the window below takes the tap again";
+}
 
 TEST_F(UserControls, TheEditControlTakesTypedTextAndReportsEnChange) {
     HWND edit = Make(u"Edit", WS_BORDER | ES_AUTOHSCROLL, 1);

@@ -109,6 +109,9 @@ CE_API DWORD RemoteScreenshot(const std::string& hostPath);
 CE_API DWORD RemoteTap(int x, int y);
 CE_API DWORD RemoteKey(std::string_view keyName);
 CE_API DWORD RemoteText(std::u16string_view text);
+// One stylus event at a screen point; tap-and-hold and drags are made of them.
+enum class RemoteStylusAction { Down = 0, Move = 1, Up = 2 };
+CE_API DWORD RemoteStylus(RemoteStylusAction action, int x, int y);
 }  // namespace ce
 
 namespace ce {

@@ -33,6 +33,8 @@ int ListNotifications(const std::string& root, const Arguments& arguments);
 int MoveClock(const std::string& root, const Arguments& arguments);
 int TakeScreenshot(const std::string& root, const Arguments& arguments);
 int TapScreen(const std::string& root, const Arguments& arguments);
+int HoldStylus(const std::string& root, const Arguments& arguments);
+int DragStylus(const std::string& root, const Arguments& arguments);
 int PressKey(const std::string& root, const Arguments& arguments);
 int TypeText(const std::string& root, const Arguments& arguments);
 

@@ -29,6 +29,9 @@ const Command kCommands[] = {
     {"clock", "clock ROOT [set UTC-TIME | advance DURATION | real]", MoveClock, false},
     {"screenshot", "screenshot ROOT FILE   (the running program's screen, as PNG)", TakeScreenshot, false},
     {"tap", "tap ROOT X Y", TapScreen, false},
+    {"hold", "hold ROOT X Y   (tap-and-hold)", HoldStylus, false},
+    {"drag", "drag ROOT X1 Y1 X2 Y2 [MS]   (the stylus along the line in MS milliseconds, 200 by default)",
+     DragStylus, false},
     {"key", "key ROOT NAME   (Left Right Up Down Enter Back SoftLeft SoftRight Home End ...)", PressKey, false},
     {"text", "text ROOT TEXT", TypeText, false},
 };

@@ -7,6 +7,7 @@
 #include "ce/types.h"
 #include "screen/InputEvent.h"
 #include "screen/ScreenGeometry.h"
+#include "screen/WindowPlacement.h"
 
 namespace ce::screen {
 namespace {
@@ -34,21 +35,36 @@ UINT VirtualKeyOf(SDL_Keycode key) {
     }
 }
 
+// The first display's area that windows may use (without panels and docks); empty when unknown.
+DesktopRect UsableDesktop() {
+    SDL_Rect area{};
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0) {
+        return DesktopRect{0, 0, 0, 0};
+    }
+    return DesktopRect{area.x, area.y, area.w, area.h};
+}
+
 constexpr auto kStartTimeout = std::chrono::seconds(10);
 constexpr int kFrameWaitMs = 15;
 
 }  // namespace
 
 SdlBackend::SdlBackend(FrameSource frames, int scale) : frames_(std::move(frames)), scale_(scale) {
-    if (scale_ <= 0) {
-        scale_ = CurrentScreenSize().width <= 320 ? 2 : 1;
-    }
     thread_ = std::thread([this] { Run(); });
 }
 
 SdlBackend::~SdlBackend() {
-    stop_ = true;
-    thread_.join();
+    {
+        std::lock_guard guard(lock_);
+        stop_ = true;
+    }
+    stopped_.notify_all();
+    // The process may end from this thread (a library calling exit); a thread never joins itself.
+    if (thread_.get_id() == std::this_thread::get_id()) {
+        thread_.detach();
+    } else {
+        thread_.join();
+    }
 }
 
 bool SdlBackend::Started() {
@@ -69,8 +85,8 @@ void SdlBackend::Run() {
     SDL_Renderer* renderer = nullptr;
     ScreenSize size = CurrentScreenSize();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-        window = SDL_CreateWindow("Device screen", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  size.width * scale_, size.height * scale_, SDL_WINDOW_RESIZABLE);
+        DesktopRect place = PlaceWindow(size, UsableDesktop(), scale_);
+        window = SDL_CreateWindow("Device screen", place.x, place.y, place.width, place.height, SDL_WINDOW_RESIZABLE);
         if (window) {
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
         }
@@ -81,22 +97,29 @@ void SdlBackend::Run() {
         windowId_ = window ? SDL_GetWindowID(window) : 0;
     }
     ready_.notify_all();
+    if (window) {
+        watch_.Start(window, [this] { OnWindowLost(); });
+    }
     if (renderer) {
         // Mouse positions arrive in device pixels, whatever the window's size.
         SDL_RenderSetLogicalSize(renderer, size.width, size.height);
         SDL_StartTextInput();
         void* texture = nullptr;
         int textureWidth = 0, textureHeight = 0;
-        while (!stop_) {
+        while (!stop_ && !watch_.Lost()) {
             SDL_Event event;
             if (SDL_WaitEventTimeout(&event, kFrameWaitMs)) {
                 do {
                     HandleEvent(event);
                 } while (SDL_PollEvent(&event));
             }
-            if (dirty_.exchange(false)) {
+            if (!watch_.Lost() && dirty_.exchange(false)) {
                 ShowScreen(renderer, &texture, &textureWidth, &textureHeight);
             }
+        }
+        if (watch_.Lost()) {
+            WaitForStop();
+            return;  // what SDL holds goes with the process
         }
         if (texture) {
             SDL_DestroyTexture(static_cast<SDL_Texture*>(texture));
@@ -109,9 +132,23 @@ void SdlBackend::Run() {
     SDL_Quit();
 }
 
+void SdlBackend::OnWindowLost() {
+    InputEvent close;
+    close.kind = InputKind::Close;
+    PushInput(close);
+}
+
+void SdlBackend::WaitForStop() {
+    std::unique_lock guard(lock_);
+    stopped_.wait(guard, [this] { return stop_.load(); });
+}
+
 void SdlBackend::HandleEvent(const SDL_Event& event) {
     InputEvent input;
     switch (event.type) {
+    case SDL_SYSWMEVENT:
+        watch_.Notice(*event.syswm.msg);
+        return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         if (event.button.button != SDL_BUTTON_LEFT) {

@@ -10,6 +10,7 @@
 
 #include "ce/types.h"
 #include "screen/DisplayBackend.h"
+#include "screen/X11WindowWatch.h"
 
 union SDL_Event;
 
@@ -17,7 +18,7 @@ namespace ce::screen {
 
 class CE_API SdlBackend : public DisplayBackend {
 public:
-    // scale: window pixels per device pixel (0: 2 for screens up to 320 wide, else 1).
+    // scale: window pixels per device pixel (0: the largest whole scale that fits the desktop).
     SdlBackend(FrameSource frames, int scale = 0);
     ~SdlBackend() override;
     SdlBackend(const SdlBackend&) = delete;
@@ -32,6 +33,10 @@ public:
 
 private:
     void Run();
+    // The window went away under the program (see X11WindowWatch): the program is told as by a close,
+    // and the thread waits for its stop without touching the dead window again.
+    void OnWindowLost();
+    void WaitForStop();
     void HandleEvent(const SDL_Event& event);
     void ShowScreen(void* renderer, void** texture, int* textureWidth, int* textureHeight);
 
@@ -41,9 +46,11 @@ private:
     std::condition_variable ready_;
     enum class State { Starting, Running, Failed } state_ = State::Starting;
     unsigned windowId_ = 0;
+    std::condition_variable stopped_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> dirty_{true};
     bool stylusDown_ = false;
+    X11WindowWatch watch_;
     std::thread thread_;
 };
 

@@ -13,6 +13,7 @@
 #include "ce/device.h"
 #include "ce/kernel.h"
 #include "screen/InputEvent.h"
+#include "user/InputPanel.h"
 #include "user/ScreenLayout.h"
 #include "user/TaskBar.h"
 #include "user/UserInternal.h"
@@ -30,6 +31,7 @@ std::array<std::atomic<bool>, 256>& KeysDown() {
 
 struct StylusState {
     bool down = false;
+    bool onInputPanel = false;  // went down on the input panel: the press is the panel's until lifted
     HWND lastDownWindow = nullptr;
     uint64_t lastDownTime = 0;
     POINT lastDownPoint{};
@@ -60,6 +62,17 @@ void PostInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT sc
 std::shared_ptr<ThreadQueue> ForegroundQueue() {
     auto w = Wm().Find(Wm().foreground);
     return w ? Wm().QueueOf(w->threadId) : nullptr;
+}
+
+// Without a foreground window (none activated yet): the thread of the topmost window.
+std::shared_ptr<ThreadQueue> FirstWindowQueue() {
+    WmLock guard(Wm().Lock());
+    for (HWND handle : Wm().TopLevels()) {
+        if (auto w = Wm().Find(handle)) {
+            return Wm().QueueOf(w->threadId);
+        }
+    }
+    return nullptr;
 }
 
 HWND DeepestAt(HWND window, POINT screen) {
@@ -94,7 +107,56 @@ LPARAM ClientPoint(HWND window, POINT screen) {
     return MAKELPARAM(static_cast<WORD>(screen.x - origin.x), static_cast<WORD>(screen.y - origin.y));
 }
 
+void RouteKey(const InputEvent& event);
+
+void TypePanelKey(const InputPanel::Key& key) {
+    InputEvent typed;
+    if (key.character != 0) {
+        typed.kind = InputKind::Char;
+        typed.ch = key.character;
+        RouteKey(typed);
+        return;
+    }
+    typed.key = key.virtualKey;
+    typed.kind = InputKind::KeyDown;
+    RouteKey(typed);
+    typed.kind = InputKind::KeyUp;
+    RouteKey(typed);
+}
+
+// A press that starts on the input panel types the key under it and is the panel's until the stylus is
+// lifted: nothing of it reaches the windows below. Popup menus lie over the panel and keep their taps.
+bool RouteToInputPanel(const InputEvent& event) {
+    StylusState& stylus = Stylus();
+    POINT screen{event.x, event.y};
+    if (event.kind == InputKind::StylusDown) {
+        {
+            WmLock guard(Wm().Lock());
+            HWND top = nullptr;
+            HitTest(screen, &top);
+            auto t = Wm().Find(top);
+            if ((t && t->layer == WindowLayer::PopupMenu) || !InputPanel::Covers(screen)) {
+                return false;
+            }
+        }
+        stylus.onInputPanel = true;
+        InputPanel::Key key;
+        if (InputPanel::KeyAt(screen, &key)) {
+            TypePanelKey(key);
+        }
+        return true;
+    }
+    if (!stylus.onInputPanel) {
+        return false;
+    }
+    stylus.onInputPanel = event.kind != InputKind::StylusUp;
+    return true;
+}
+
 void RouteStylus(const InputEvent& event) {
+    if (RouteToInputPanel(event)) {
+        return;
+    }
     POINT screen{event.x, event.y};
     HWND target = nullptr;
     HWND top = nullptr;
@@ -168,8 +230,10 @@ void RouteKey(const InputEvent& event) {
         queue = ForegroundQueue();
     }
     if (event.kind == InputKind::Close) {
-        if (foreground) {
-            PostMessageW(foreground, WM_CLOSE, 0, 0);
+        // Closing the desktop window ends the program as its own Exit does: the thread's loops end
+        // in order, innermost first, however many views and dialogs are open.
+        if (auto ui = queue ? queue : FirstWindowQueue()) {
+            ui->PostQuit(0);
         }
         return;
     }

@@ -144,6 +144,11 @@ DWORD RemoteScreenshot(const std::string& hostPath) {
 
 DWORD RemoteTap(int x, int y) { return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Tap).Add(x).Add(y)); }
 
+DWORD RemoteStylus(RemoteStylusAction action, int x, int y) {
+    return AskForegroundProgram(
+        UiMessage(ce::detail::UiRequest::Stylus).Add(static_cast<int64_t>(action)).Add(x).Add(y));
+}
+
 DWORD RemoteKey(std::string_view keyName) {
     return AskForegroundProgram(UiMessage(ce::detail::UiRequest::Key).Add(keyName));
 }

@@ -7,6 +7,7 @@
 #include "ce/device.h"
 #include "screen/Screen.h"
 #include "shell/ShellState.h"
+#include "user/InputPanel.h"
 #include "user/ScreenLayout.h"
 #include "user/TaskBar.h"
 #include "user/UserInternal.h"
@@ -34,21 +35,6 @@ void DrawEmptyBar(HDC screen) {
     HBRUSH brush = CreateSolidBrush(theme);
     FillRect(screen, &bar, brush);
     DeleteObject(brush);
-}
-
-// The input panel: a keyboard of grey keys above the soft-key bar.
-void DrawInputPanel(HDC screen) {
-    RECT panel = ScreenLayout::InputPanel();
-    FillRect(screen, &panel, GetSysColorBrush(COLOR_BTNSHADOW));
-    LONG rows = 4, columns = 10;
-    LONG keyWidth = (panel.right - panel.left) / columns, keyHeight = (panel.bottom - panel.top) / rows;
-    for (LONG row = 0; row < rows; ++row) {
-        for (LONG column = 0; column < columns; ++column) {
-            RECT key{panel.left + column * keyWidth + 1, panel.top + row * keyHeight + 1,
-                     panel.left + (column + 1) * keyWidth - 1, panel.top + (row + 1) * keyHeight - 1};
-            FillRect(screen, &key, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        }
-    }
 }
 
 }  // namespace
@@ -97,7 +83,7 @@ void ScreenComposer::Compose(HDC screen) {
         DrawEmptyBar(screen);
     }
     if (ShellState::InputPanelUp()) {
-        DrawInputPanel(screen);
+        InputPanel::Draw(screen);
     }
     for (const Layer& layer : popups) {
         Blit(screen, layer);

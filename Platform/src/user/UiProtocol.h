@@ -16,6 +16,7 @@ enum class UiRequest : uint32_t {
     Key = 5,            // key name -> status (ERROR_INVALID_PARAMETER for an unknown name)
     Text = 6,           // UTF-8 text -> status
     Drag = 7,           // from x, from y, to x, to y -> status
+    Stylus = 8,         // action (0 down, 1 move, 2 up), x, y -> status
 };
 
 inline std::string UiSocketName(int64_t pid) { return "ui-" + std::to_string(pid) + ".sock"; }

@@ -26,6 +26,15 @@ Message Reply(const Message& request, int64_t status) {
     return reply;
 }
 
+DWORD InjectStylus(int64_t action, int x, int y) {
+    switch (static_cast<ce::RemoteStylusAction>(action)) {
+    case ce::RemoteStylusAction::Down: ce::InjectStylusDown(x, y); return 0;
+    case ce::RemoteStylusAction::Move: ce::InjectStylusMove(x, y); return 0;
+    case ce::RemoteStylusAction::Up: ce::InjectStylusUp(x, y); return 0;
+    }
+    return ERROR_INVALID_PARAMETER;
+}
+
 HWND AsWindow(int64_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }
 
 }  // namespace
@@ -141,6 +150,9 @@ Message UiSocket::Answer(const Message& request, std::function<void()>& deliver)
         ce::InjectDrag(static_cast<int>(request.Int(0)), static_cast<int>(request.Int(1)),
                        static_cast<int>(request.Int(2)), static_cast<int>(request.Int(3)), 8);
         return Reply(request, 0);
+    case UiRequest::Stylus:
+        return Reply(request, InjectStylus(request.Int(0), static_cast<int>(request.Int(1)),
+                                           static_cast<int>(request.Int(2))));
     case UiRequest::Key: {
         UINT key = ce::VirtualKeyFromName(request.Text(0));
         if (key == 0) {
