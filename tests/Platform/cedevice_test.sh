@@ -17,7 +17,7 @@ grep -q 'screen_width *= *200' "$root/device.ini" || fail "profile has no screen
 [ -f "$root/registry.db" ] || fail "no registry"
 
 # The messaging program stand-in is linked into \Windows; it records what it was handed.
-[ "$("$cedevice" run "$root" '\Windows\tmail.exe' '-service "SMS" -body "Hi \"you\" \\o/"')" = 0 ] || fail "tmail"
+[ "$("$cedevice" run "$root" '\Windows\tmail.exe' '-service "SMS" -body "Hi \"you\" \o/"')" = 0 ] || fail "tmail"
 grep -qF '"service":"SMS","body":"Hi \"you\" \\o/"' "$root/log/messages.jsonl" || fail "tmail's record"
 [ "$("$cedevice" run "$root" '\Windows\tmail.exe' '-body "no service"')" = 2 ] || fail "tmail took a bad line"
 grep -q '"error"' "$root/log/messages.jsonl" || fail "tmail did not say what was wrong"
