@@ -135,25 +135,28 @@ TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
     HWND window = WaitForMainWindow();
     ASSERT_NE(window, nullptr);
     // The first start's pages come over the window one after the other (the language, the welcome page,
-    // the city list, then the network); Done on each lets the start go on. A page is pressed once it has been up for a
-    // moment, and again while it stays (the key may come before the page takes input).
+    // the city list, then the network); Done on each lets the start go on. Done goes to the page itself,
+    // as the command its left soft key sends: a soft key goes to whichever window is in front when it
+    // arrives, which under load can still be the window below a page that is just opening.
     auto page = [] { return FindWindowW(u"Dialog", nullptr); };
     for (int i = 0; i < 1000 && page() == nullptr; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_NE(page(), nullptr) << "the first page is shown";
     // The update of the first start waits 800 ms on the device's clock after the last page.
-    HWND last = nullptr;
-    for (int i = 0, shown = 0; i < 2000 && !Installed("Cache/USNY0996.xml"); ++i) {
+    HWND answered = nullptr;
+    int pages = 0;
+    for (int i = 0; i < 2000 && !Installed("Cache/USNY0996.xml"); ++i) {
         HWND front = page();
-        shown = front != nullptr && front == last ? shown + 1 : 0;
-        last = front;
-        if (front != nullptr && shown % 10 == 5) {
-            EXPECT_EQ(ce::RemoteKey("softleft"), 0u);
+        if (front != nullptr && front != answered) {
+            EXPECT_TRUE(PostMessageW(front, WM_COMMAND, IDOK, 0));
+            answered = front;
+            ++pages;
         }
         ce::AdvanceVirtualClock(20);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    EXPECT_EQ(pages, 4);
     EXPECT_EQ(page(), nullptr) << "Done closed every page";
     EXPECT_TRUE(Installed("Cache/RSXX0063.xml"));
     EXPECT_TRUE(Installed("Cache/USNY0996.xml"));

@@ -1,5 +1,6 @@
 #include "sync/ThreadObject.h"
 
+#include <openssl/crypto.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -59,6 +60,11 @@ void ThreadObject::Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START
     }
     DWORD exitCode = start(parameter);
     AbandonMutexesOfThisThread();  // before the thread counts as ended, so its waiters find them free
+    // libcrypto (under libcurl and the device id) keeps state for each thread that used it, freed by a
+    // thread-exit hook that would run only after Finish: a waiter that ends the process then would
+    // race it (the hook is gone once the process's clean-up has run). Freed here, the thread has let go
+    // of it when it counts as ended, as a device thread has when its handle is signalled.
+    OPENSSL_thread_stop();
     self->Finish(exitCode);
     currentThread.reset();
 }
