@@ -63,11 +63,11 @@ protected:
         ASSERT_TRUE(settings.Save(&store));
     }
     // Runs a program step that waits for the shell in virtual time: the clock moves a second for every
-    // quarter second of real time the step takes (rendering pictures takes real time).
+    // 50 ms of real time the step takes (rendering pictures takes real time), for two minutes at most.
     int RunWithShellWaits(const std::string& commandLine) {
         DeviceProgram run = device.Start(commandLine);
-        for (int i = 0; i < 480; ++i) {
-            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
+        for (int i = 0; i < 2400; ++i) {
+            if (!run.StillRunningAfter(std::chrono::milliseconds(50))) {
                 return run.Wait();
             }
             ce::AdvanceVirtualClock(1000);
