@@ -15,6 +15,7 @@
 #include "CRegistryStore.h"
 #include "CSettings.h"
 #include "ProgramDevice.h"
+#include "ScheduledUpdates.h"
 #include "WeatherServerProcess.h"
 #include "ce/device.h"
 
@@ -37,7 +38,13 @@ protected:
         ce::ReloadProfile();
         ce::EnableVirtualClock(kNoonUtc);
     }
-    void TearDown() override { ce::DisableVirtualClock(); }
+    // A scheduled update left pending would fall due at once on the real clock, which is later than the
+    // virtual one: the device would start the program in a device that is being removed, where it stays
+    // behind its start-up failure message for good.
+    void TearDown() override {
+        ClearScheduledUpdates();
+        ce::DisableVirtualClock();
+    }
 
     // Cities.dat with these cities, each last updated long ago; its bytes are kept in oldList.
     void WriteCities(const std::vector<std::u16string>& ids) {
