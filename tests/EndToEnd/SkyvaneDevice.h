@@ -15,6 +15,7 @@
 #include "ProgramDevice.h"
 #include "Weather/CCityList.h"
 #include "Weather/CSettings.h"
+#include "Weather/ScheduledUpdates.h"
 #include "WeatherServerProcess.h"
 #include "ce/device.h"
 
@@ -45,7 +46,13 @@ protected:
         ce::ReloadProfile();
         ce::EnableVirtualClock(kNoonUtc);
     }
-    void TearDown() override { ce::DisableVirtualClock(); }
+    // A scheduled update left pending would fall due at once on the real clock, which is later than the
+    // virtual one: the device would start the program in a device that is being removed, where it stays
+    // behind its start-up failure message for good.
+    void TearDown() override {
+        ClearScheduledUpdates();
+        ce::DisableVirtualClock();
+    }
 
     // Cities.dat with these cities, each last updated long ago; its bytes are kept in oldList.
     void WriteCities(const std::vector<std::u16string>& ids) {
@@ -71,11 +78,11 @@ protected:
         ASSERT_TRUE(settings.Save(&store));
     }
     // Runs a program step that waits for the shell in virtual time: the clock moves a second for every
-    // quarter second of real time the step takes (rendering pictures takes real time).
+    // 50 ms of real time the step takes (rendering pictures takes real time), for two minutes at most.
     int RunWithShellWaits(const std::string& commandLine) {
         DeviceProgram run = device.Start(commandLine);
-        for (int i = 0; i < 480; ++i) {
-            if (!run.StillRunningAfter(std::chrono::milliseconds(250))) {
+        for (int i = 0; i < 2400; ++i) {
+            if (!run.StillRunningAfter(std::chrono::milliseconds(50))) {
                 return run.Wait();
             }
             ce::AdvanceVirtualClock(1000);

@@ -142,9 +142,11 @@ protected:
         SkyvaneDevice::TearDown();
     }
     // A program that the item started is the device's, not the test's child: its window takes the Exit
-    // command; one that does not end by then is ended before the device goes.
+    // command. A page of its first start holds the command back until it is answered, so a program that
+    // shows one, or that does not end by then, is ended before the device goes.
     static void EndStartedPrograms() {
-        for (int i = 0; i < 500 && CountRunningProcesses(u"Skyvane.exe") > 0; ++i) {
+        auto pageShown = [] { return FindWindowW(u"Dialog", nullptr) != nullptr; };
+        for (int i = 0; i < 500 && CountRunningProcesses(u"Skyvane.exe") > 0 && !pageShown(); ++i) {
             if (HWND window = FindWindowW(CMainWindow::kClassName, nullptr)) {
                 PostMessageW(window, WM_COMMAND, MainWindowMenu::kExit, 0);
             }
