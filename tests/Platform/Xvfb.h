@@ -1,14 +1,16 @@
-// An X server of our own for one test (Xvfb on a display number it picks), ended when done.
+// An X server of our own for one test (Xvfb on a free display number), ended when done.
 #pragma once
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -23,12 +25,12 @@ public:
         for (const char* folder : {"/usr/bin/", "/usr/local/bin/"}) {
             if (access((std::string(folder) + "Xvfb").c_str(), X_OK) == 0) binary = std::string(folder) + "Xvfb";
         }
-        int ready[2];
-        if (binary.empty() || pipe2(ready, O_CLOEXEC) != 0) return;
-        // The server picks a free display itself and writes its number once it takes connections: tests
-        // running side by side never pick the same number, nor talk to each other's server.
-        std::string readyFd = std::to_string(ready[1]);
-        std::vector<std::string> args = {binary, "-displayfd", readyFd, "-screen", "0", size, "-nolisten", "tcp"};
+        if (binary.empty()) return;
+        for (int number = 90 + getpid() % 50; number < 200 && display_.empty(); ++number) {
+            const std::string digits = std::to_string(number);
+            if (!std::filesystem::exists("/tmp/.X" + digits + "-lock")) display_ = ":" + digits;
+        }
+        std::vector<std::string> args = {binary, display_, "-screen", "0", size.c_str(), "-nolisten", "tcp"};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -36,20 +38,14 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], ready[1]);  // clears close-on-exec in the child
         if (posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
         posix_spawn_file_actions_destroy(&actions);
-        close(ready[1]);
-        std::string number;
-        pollfd wait{ready[0], POLLIN, 0};
-        char digit = 0;
-        // A loaded machine can take long to start the server; a server that died closes the pipe.
-        while (pid_ && poll(&wait, 1, 60000) == 1 && read(ready[0], &digit, 1) == 1 && digit != '\n') {
-            number += digit;
+        std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (pid_ && !std::filesystem::exists(socket) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // waiting on the server's socket
         }
-        close(ready[0]);
-        ready_ = pid_ && digit == '\n' && !number.empty();
-        if (ready_) display_ = ":" + number;
+        ready_ = pid_ && std::filesystem::exists(socket);
     }
     ~Xvfb() {
         if (pid_) {
