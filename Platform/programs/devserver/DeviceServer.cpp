@@ -349,31 +349,20 @@ void DeviceServer::Run() {
             continue;
         }
         if (std::chrono::steady_clock::now() - idleSince >= idle_) {
-            if (Shutdown()) {
-                return;
-            }
-            idleSince = std::chrono::steady_clock::now();
+            Shutdown();
+            return;
         }
     }
 }
 
-bool DeviceServer::Shutdown() {
+void DeviceServer::Shutdown() {
     int lock = open((run_ + "/" + kStartLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock >= 0) {
         while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
         }
     }
-    // A process that connected before this server took the lock is served: on a busy machine it can
-    // take longer than the idle time from starting this server to connecting to it.
-    Accept();
-    if (!clients_.empty()) {
-        if (lock >= 0) {
-            close(lock);
-        }
-        return false;
-    }
-    // Connections that arrive until the socket is gone are closed unanswered: their processes ask again
-    // and, finding no socket, start a new server once this one has let go of the lock.
+    // Connections that arrived meanwhile are closed unanswered: their processes ask again and, finding no
+    // socket, start a new server once this one has let go of the lock.
     unlink((run_ + "/" + kSocketName).c_str());
     Accept();
     while (!clients_.empty()) {
@@ -386,7 +375,6 @@ bool DeviceServer::Shutdown() {
     if (lock >= 0) {
         close(lock);
     }
-    return true;
 }
 
 }  // namespace ce::devserver

@@ -52,10 +52,8 @@ private:
     // Reads what the client sent and answers every whole request; false when the client has gone.
     bool Serve(ClientId id, Client& client);
     void Drop(ClientId id);
-    // Under the start lock, so that no process starts a new server while this one is going away. False,
-    // and the server goes on, when a connection was already waiting: its process started this server, or
-    // found it, while holding that lock.
-    bool Shutdown();
+    // Under the start lock, so that no process starts a new server while this one is going away.
+    void Shutdown();
     bool SocketStillThere() const;
     // Starts the programs of the notifications that the device's clock has reached.
     void FireDueNotifications();
