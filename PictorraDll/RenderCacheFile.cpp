@@ -1,6 +1,7 @@
 #include "RenderCacheFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "ByteOrder.h"
 #include "CByteBuffer.h"
@@ -156,9 +157,14 @@ bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint
     }
     size_t expected = size_t(width) * height * 4;
     std::vector<uint8_t> raw;
-    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected) != 0 || raw.size() != expected) return false;
+    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected, expected) != 0 || raw.size() != expected)
+        return false;
     pixels.resize(size_t(width) * height);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(pixels.data(), raw.data(), expected);  // the file's words are this machine's words
+#else
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = ReadLe32(&raw[i * 4]);
+#endif
     return true;
 }
 
