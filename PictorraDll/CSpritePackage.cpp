@@ -36,13 +36,15 @@ int32_t CSpritePackage::ColorKey(BYTE hue, BYTE saturation, SHORT lightnessShift
 bool CSpritePackage::Open(LPCWSTR path)
 {
     if (!path) return false;
+    // The pictures of a package opened before are not this package's pictures; a failed open
+    // leaves the object with no package at all rather than the old entries under the new path.
+    m_images.clear();
+    m_entries.clear();
     m_packagePath = path;
     size_t dot = m_packagePath.rfind(u'.');
     m_cachePath = (dot == std::u16string::npos ? m_packagePath : m_packagePath.substr(0, dot)) + u".tmp";
-    std::vector<SpritePackageEntry> entries;
-    if (!SpritePackageFile::ReadIndex(m_packagePath, entries)) return false;
-    m_entries = std::move(entries);
-    return true;
+    m_cache = std::make_unique<RenderCacheFile>(m_cachePath);
+    return SpritePackageFile::ReadIndex(m_packagePath, m_entries);
 }
 
 DWORD CSpritePackage::GetCount() { return DWORD(m_entries.size()); }
@@ -99,7 +101,7 @@ bool CSpritePackage::ReadEntry(int index, std::string& svg)
 bool CSpritePackage::CacheLoad(int index, int width, int height, int32_t key, std::unique_ptr<CRenderedImage>& image)
 {
     std::vector<uint32_t> pixels;
-    if (!RenderCacheFile(m_cachePath).Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels))
+    if (!m_cache || !m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels))
         return false;
     auto loaded = std::make_unique<CRenderedImage>();
     if (!loaded->Create(width, height) || !loaded->SetPixels(pixels)) return false;
@@ -111,7 +113,7 @@ bool CSpritePackage::CacheStore(int index, int width, int height, int32_t key, c
 {
     std::vector<uint32_t> pixels;
     image.GetPixels(pixels);
-    return RenderCacheFile(m_cachePath).Store(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels);
+    return m_cache && m_cache->Store(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels);
 }
 
 int CSpritePackage::Render(int index, int width, int height)

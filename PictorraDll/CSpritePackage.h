@@ -11,6 +11,7 @@
 #include "ce/gdi.h"
 
 class CRenderedImage;
+class RenderCacheFile;
 struct SpritePackageEntry;
 
 class CSpritePackage {
@@ -52,6 +53,8 @@ private:
     std::vector<std::unique_ptr<RenderedImageItem>> m_images;
     std::u16string m_packagePath;
     std::u16string m_cachePath;
+    // Kept for the object's life: it remembers the cache's index between look-ups.
+    std::unique_ptr<RenderCacheFile> m_cache;
     HBITMAP m_drawSurface = nullptr;
     int m_drawWidth = 0;
     int m_drawHeight = 0;

@@ -1,5 +1,8 @@
 #include "RenderCacheFile.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "ByteOrder.h"
 #include "CByteBuffer.h"
 #include "CFSFile.h"
@@ -10,6 +13,8 @@
 namespace {
 // The largest side a picture can have (the platform's limit for bitmaps).
 constexpr uint32_t kMaxSide = 16384;
+// Offsets are u32 and the file API seeks with a signed 32-bit offset.
+constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
 
 uint64_t FileSize(const CFSFile& file)
 {
@@ -17,7 +22,29 @@ uint64_t FileSize(const CFSFile& file)
     DWORD low = file.GetSize(&high);
     return uint64_t(high) << 32 | low;
 }
+
+uint64_t LastWrite(CFSFile& file)
+{
+    FILETIME written{};
+    if (!file.GetTimes(nullptr, nullptr, &written)) return 0;
+    return uint64_t(written.dwHighDateTime) << 32 | written.dwLowDateTime;
+}
+
+// Blobs always lie between the header and the index that lists them; a record pointing anywhere
+// else is damaged.
+bool BlobInside(const RenderCacheRecord& r, uint32_t indexOffset)
+{
+    return r.blobSize > 0 && r.blobOffset >= 4 && uint64_t(r.blobOffset) + r.blobSize <= indexOffset;
+}
 }  // namespace
+
+std::u16string RenderCacheFile::CompactionPath(const std::u16string& cachePath)
+{
+    const std::u16string extension = u".tmp";
+    bool named = cachePath.size() >= extension.size() &&
+                 cachePath.compare(cachePath.size() - extension.size(), extension.size(), extension) == 0;
+    return (named ? cachePath.substr(0, cachePath.size() - extension.size()) : cachePath) + u"~" + extension;
+}
 
 const RenderCacheRecord* RenderCacheFile::Index::Find(uint32_t entry, uint32_t width, uint32_t height,
                                                       uint32_t key) const
@@ -28,13 +55,26 @@ const RenderCacheRecord* RenderCacheFile::Index::Find(uint32_t entry, uint32_t w
     return nullptr;
 }
 
+uint64_t RenderCacheFile::Index::LiveSize() const
+{
+    uint64_t size = 4 + 4 + uint64_t(records.size()) * kRecordSize;
+    for (const RenderCacheRecord& r : records) size += r.blobSize;
+    return size;
+}
+
 bool RenderCacheFile::ReadIndex(CFSFile& file, uint64_t fileSize, Index& index)
 {
     if (!file.Seek(0, FILE_BEGIN)) return false;
     file.ClearError();
     uint32_t offset = file.ReadU32();
-    if (file.HasError() || offset < 4 || uint64_t(offset) + 4 > fileSize) return false;
+    return !file.HasError() && ReadIndexAt(file, fileSize, offset, index);
+}
+
+bool RenderCacheFile::ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index)
+{
+    if (offset < 4 || uint64_t(offset) + 4 > fileSize) return false;
     if (!file.Seek(LONG(offset), FILE_BEGIN)) return false;
+    file.ClearError();
     uint32_t count = file.ReadU32();
     if (file.HasError() || uint64_t(count) * kRecordSize > fileSize - offset - 4) return false;
 
@@ -55,15 +95,50 @@ bool RenderCacheFile::ReadIndex(CFSFile& file, uint64_t fileSize, Index& index)
     return true;
 }
 
+const RenderCacheFile::Index* RenderCacheFile::CurrentIndex(CFSFile& file, uint64_t fileSize)
+{
+    if (!file.Seek(0, FILE_BEGIN)) return nullptr;
+    file.ClearError();
+    uint32_t offset = file.ReadU32();
+    if (file.HasError()) return nullptr;
+    uint64_t lastWrite = LastWrite(file);
+    if (m_snapshot.valid && m_snapshot.index.offset == offset && m_snapshot.fileSize == fileSize &&
+        m_snapshot.lastWrite == lastWrite)
+        return &m_snapshot.index;
+    m_snapshot.valid = ReadIndexAt(file, fileSize, offset, m_snapshot.index);
+    m_snapshot.fileSize = fileSize;
+    m_snapshot.lastWrite = lastWrite;
+    return m_snapshot.valid ? &m_snapshot.index : nullptr;
+}
+
+void RenderCacheFile::Remember(CFSFile& file, const Index& index)
+{
+    m_snapshot.index = index;
+    m_snapshot.fileSize = FileSize(file);
+    m_snapshot.lastWrite = LastWrite(file);
+    m_snapshot.valid = m_snapshot.lastWrite != 0;
+}
+
 bool RenderCacheFile::WriteAt(CFSFile& file, uint64_t offset, const std::vector<uint8_t>& bytes)
 {
-    if (offset > 0x7FFFFFFF || !file.Seek(LONG(offset), FILE_BEGIN)) return false;
+    if (offset > kMaxFileSize || !file.Seek(LONG(offset), FILE_BEGIN)) return false;
     DWORD written = 0;
     return file.Write(bytes.data(), DWORD(bytes.size()), &written) && written == bytes.size();
 }
 
+std::vector<uint8_t> RenderCacheFile::EncodeIndex(const Index& index)
+{
+    std::vector<uint8_t> table;
+    table.reserve(4 + index.records.size() * kRecordSize);
+    AppendLe32(table, uint32_t(index.records.size()));
+    for (const RenderCacheRecord& r : index.records) {
+        for (uint32_t v : {r.entry, r.width, r.height, r.key, r.blobOffset, r.blobSize}) AppendLe32(table, v);
+    }
+    return table;
+}
+
 bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
-                           std::vector<uint32_t>& pixels) const
+                           std::vector<uint32_t>& pixels)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
     std::vector<uint8_t> blob;
@@ -72,13 +147,9 @@ bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint
         CFSFile file;
         if (!file.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
         uint64_t size = FileSize(file);
-        Index index;
-        if (size <= 8 || !ReadIndex(file, size, index)) return false;
-        const RenderCacheRecord* record = index.Find(entry, width, height, key);
-        // Blobs always lie between the header and the index that lists them.
-        if (!record || record->blobSize == 0 || record->blobOffset < 4 ||
-            uint64_t(record->blobOffset) + record->blobSize > index.offset)
-            return false;
+        const Index* index = size > 8 ? CurrentIndex(file, size) : nullptr;
+        const RenderCacheRecord* record = index ? index->Find(entry, width, height, key) : nullptr;
+        if (!record || !BlobInside(*record, index->offset)) return false;
         if (!file.Seek(LONG(record->blobOffset), FILE_BEGIN)) return false;
         blob.resize(record->blobSize);
         DWORD read = 0;
@@ -86,14 +157,73 @@ bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint
     }
     size_t expected = size_t(width) * height * 4;
     std::vector<uint8_t> raw;
-    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected) != 0 || raw.size() != expected) return false;
+    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected, expected) != 0 || raw.size() != expected)
+        return false;
     pixels.resize(size_t(width) * height);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(pixels.data(), raw.data(), expected);  // the file's words are this machine's words
+#else
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = ReadLe32(&raw[i * 4]);
+#endif
+    return true;
+}
+
+// Blob, index, header word: until the last write the header still leads to the old index.
+bool RenderCacheFile::AppendInPlace(CFSFile& file, Index& index, const std::vector<uint8_t>& blob)
+{
+    const RenderCacheRecord& added = index.records.back();
+    uint64_t newIndexOffset = uint64_t(added.blobOffset) + added.blobSize;
+    std::vector<uint8_t> header;
+    AppendLe32(header, uint32_t(newIndexOffset));
+    uint32_t oldOffset = index.offset;
+    index.offset = uint32_t(newIndexOffset);
+    if (WriteAt(file, added.blobOffset, blob) && WriteAt(file, newIndexOffset, EncodeIndex(index)) &&
+        WriteAt(file, 0, header))
+        return true;
+    index.offset = oldOffset;
+    return false;
+}
+
+// The live blobs, the new one and the index go into a new file, which replaces the cache by a rename:
+// a reader, and a process killed on the way, find either the old file or the whole new one.
+bool RenderCacheFile::Compact(CFSFile& file, uint64_t fileSize, const Index& index, const RenderCacheRecord& added,
+                              const std::vector<uint8_t>& blob)
+{
+    std::vector<uint8_t> old(fileSize);
+    DWORD read = 0;
+    if (!file.Seek(0, FILE_BEGIN) || !file.Read(old.data(), DWORD(fileSize), &read) || read != fileSize) return false;
+
+    Index compacted;
+    std::vector<uint8_t> bytes(4);
+    auto append = [&](RenderCacheRecord record, const uint8_t* data) {
+        record.blobOffset = uint32_t(bytes.size());
+        bytes.insert(bytes.end(), data, data + record.blobSize);
+        compacted.records.push_back(record);
+    };
+    for (const RenderCacheRecord& r : index.records) {
+        if (BlobInside(r, index.offset)) append(r, &old[r.blobOffset]);  // a record no look-up can use goes
+    }
+    append(added, blob.data());
+    compacted.offset = uint32_t(bytes.size());
+    std::vector<uint8_t> table = EncodeIndex(compacted);
+    bytes.insert(bytes.end(), table.begin(), table.end());
+    for (int i = 0; i < 4; ++i) bytes[i] = uint8_t(compacted.offset >> (8 * i));
+
+    file.Close();  // an open handle of this process would refuse the rename
+    const std::u16string temporary = CompactionPath(m_path);
+    CFSFile out;
+    bool written = out.Open(temporary.c_str(), CREATE_ALWAYS, GENERIC_WRITE, 0) && WriteAt(out, 0, bytes);
+    out.Close();
+    if (!written || !MoveFileExW(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    m_snapshot.valid = false;
     return true;
 }
 
 bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
-                            const std::vector<uint32_t>& pixels) const
+                            const std::vector<uint32_t>& pixels)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide ||
         pixels.size() != size_t(width) * height)
@@ -114,18 +244,20 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     if (size >= 8 && !ReadIndex(file, size, index)) return false;
     if (index.Find(entry, width, height, key)) return true;
 
-    // The new blob goes after the current index, which stays valid until the header moves on.
+    // The new blob goes after the current index, over whatever an interrupted append left there.
     uint64_t blobOffset = size >= 8 ? index.End() : 4;
-    uint64_t newIndexOffset = blobOffset + blob.size();
-    index.records.push_back({entry, width, height, key, uint32_t(blobOffset), uint32_t(blob.size())});
-    if (newIndexOffset + 4 + index.records.size() * kRecordSize > 0x7FFFFFFF) return false;
+    RenderCacheRecord added{entry, width, height, key, uint32_t(blobOffset), uint32_t(blob.size())};
+    uint64_t appendedEnd = blobOffset + blob.size() + 4 + (index.records.size() + 1) * kRecordSize;
+    if (appendedEnd > kMaxFileSize) return false;
+    uint64_t appendedSize = std::max(size, appendedEnd);
+    uint64_t liveSize = index.LiveSize() + blob.size() + kRecordSize;
+    if (appendedSize >= 2 * liveSize && Compact(file, size, index, added, blob)) return true;
 
-    std::vector<uint8_t> table;
-    AppendLe32(table, uint32_t(index.records.size()));
-    for (const RenderCacheRecord& r : index.records) {
-        for (uint32_t v : {r.entry, r.width, r.height, r.key, r.blobOffset, r.blobSize}) AppendLe32(table, v);
-    }
-    std::vector<uint8_t> header;
-    AppendLe32(header, uint32_t(newIndexOffset));
-    return WriteAt(file, blobOffset, blob) && WriteAt(file, newIndexOffset, table) && WriteAt(file, 0, header);
+    // Appending in place is also what is left when a compaction could not replace the file.
+    if (!file.IsOpen() && !file.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ))
+        return false;
+    index.records.push_back(added);
+    if (!AppendInPlace(file, index, blob)) return false;
+    Remember(file, index);
+    return true;
 }

@@ -4,7 +4,10 @@
 //
 // An append writes the new blob after the current index, then a new index after the blob, and only
 // then the header word: until that last 4-byte write the file still leads to the old, intact index,
-// so an interrupted append loses only the picture it was adding.
+// so an interrupted append loses only the picture it was adding. Nothing a committed header leads to
+// is ever written over, so each append leaves the index before it behind as dead space. Once the dead
+// space would reach half of the file, the append writes the live blobs, the new one and the index
+// into a new file beside it instead, which then takes the cache's place in one rename.
 #pragma once
 
 #include <cstdint>
@@ -30,10 +33,14 @@ public:
     explicit RenderCacheFile(std::u16string path) : m_path(std::move(path)) {}
 
     // The pixels of the first record with these four values; false on a miss or a damaged record.
-    bool Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, std::vector<uint32_t>& pixels) const;
+    bool Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, std::vector<uint32_t>& pixels);
     // Appends a render; true without writing when the same record is already there. A damaged index
     // is left alone and the store fails.
-    bool Store(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, const std::vector<uint32_t>& pixels) const;
+    bool Store(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, const std::vector<uint32_t>& pixels);
+
+    // Where a compaction writes the new file before it replaces the cache: beside it, with a name the
+    // uninstall step's "*.tmp" pattern also removes.
+    static std::u16string CompactionPath(const std::u16string& cachePath);
 
 private:
     struct Index {
@@ -41,10 +48,29 @@ private:
         std::vector<RenderCacheRecord> records;
         uint64_t End() const { return offset + 4 + uint64_t(records.size()) * kRecordSize; }
         const RenderCacheRecord* Find(uint32_t entry, uint32_t width, uint32_t height, uint32_t key) const;
+        // The bytes the records' blobs and the index take: the file's size without dead space.
+        uint64_t LiveSize() const;
+    };
+    // The index as this object last read or wrote it, and what the file looked like then. While the
+    // header word, the size and the time of the last write are the same, the file has not changed:
+    // every append moves the header, and a compaction replaces the file.
+    struct Snapshot {
+        bool valid = false;
+        uint64_t fileSize = 0;
+        uint64_t lastWrite = 0;
+        Index index;
     };
 
+    const Index* CurrentIndex(CFSFile& file, uint64_t fileSize);
     static bool ReadIndex(CFSFile& file, uint64_t fileSize, Index& index);
+    static bool ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index);
     static bool WriteAt(CFSFile& file, uint64_t offset, const std::vector<uint8_t>& bytes);
+    static std::vector<uint8_t> EncodeIndex(const Index& index);
+    static bool AppendInPlace(CFSFile& file, Index& index, const std::vector<uint8_t>& blob);
+    bool Compact(CFSFile& file, uint64_t fileSize, const Index& index, const RenderCacheRecord& added,
+                 const std::vector<uint8_t>& blob);
+    void Remember(CFSFile& file, const Index& index);
 
     std::u16string m_path;
+    Snapshot m_snapshot;
 };

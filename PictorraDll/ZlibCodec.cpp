@@ -100,7 +100,8 @@ int ZlibCodec::Compress(const void* source, size_t length, std::vector<uint8_t>&
     return Z_OK;
 }
 
-int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength)
+int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength,
+                          size_t expectedLength)
 {
     out.clear();
     if (!BindInflate()) return kNotBound;
@@ -111,7 +112,8 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     if (rc != Z_OK) return rc;
     stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
     stream.avail_in = uInt(length);
-    size_t size = std::max<size_t>(2 * length, 64);
+    // One byte beyond the expected length shows an output that is longer than it should be.
+    size_t size = expectedLength > 0 ? std::min(expectedLength, maxLength) + 1 : std::max<size_t>(2 * length, 64);
     size_t used = 0;
     try {
         for (;;) {

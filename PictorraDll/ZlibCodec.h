@@ -17,6 +17,8 @@ public:
     // Fails unless all input was taken with room left over.
     static int Compress(const void* source, size_t length, std::vector<uint8_t>& out, size_t capacity, int level);
     // Inflates until the input is used up or the stream ends; an output beyond maxLength is a data
-    // error, so that a small damaged block cannot claim unbounded memory.
-    static int Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength);
+    // error, so that a small damaged block cannot claim unbounded memory. A caller that knows the
+    // inflated length gives it as expectedLength: the output is then allocated once.
+    static int Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength,
+                          size_t expectedLength = 0);
 };

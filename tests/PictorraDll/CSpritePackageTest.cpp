@@ -165,6 +165,35 @@ TEST_F(SpritePackage, ColorizeKeysAndRecolours)
     EXPECT_EQ(CSpritePackage::ColorKey(255, 128, 0), int32_t(0x7FC00000));
 }
 
+TEST_F(SpritePackage, SecondOpenForgetsTheFirstPackagesPictures)
+{
+    const std::string blueSquare =
+        "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><rect width='16' height='16' fill='blue'/></svg>";
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(SpritePackageFile::Build({{16, 16, blueSquare}}, bytes));
+    WriteHostFile(device.Fs("Data/misc.pak"), bytes);
+
+    CSpritePackage sprites;
+    ASSERT_TRUE(sprites.Open(package.c_str()));
+    int red = sprites.Render(0, 8, 8);
+    ASSERT_NE(red, -1);
+    ASSERT_TRUE(sprites.Open(u"\\Data\\misc.pak"));
+    EXPECT_EQ(sprites.GetCount(), 1u);
+    EXPECT_EQ(sprites.FindImage(0, 8, 8), -1);
+    EXPECT_EQ(sprites.GetImageWidth(red), 0);
+    int blue = sprites.Render(0, 8, 8);
+    Canvas canvas(8, 8, kWhite);
+    sprites.Draw(blue, canvas.Dc(), 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(canvas.At(4, 4), 0x001F);
+    EXPECT_TRUE(std::filesystem::exists(device.Fs("Data/misc.tmp")));
+
+    // An open that fails leaves no package behind, not the last one's entries under the new path.
+    EXPECT_FALSE(sprites.Open(u"\\Data\\missing.pak"));
+    EXPECT_EQ(sprites.GetCount(), 0u);
+    EXPECT_EQ(sprites.GetImageWidth(blue), 0);
+    EXPECT_EQ(sprites.Render(0, 8, 8), -1);
+}
+
 TEST(SpritePackageExport, GetSpriteObjectGivesAnEmptyObject)
 {
     std::unique_ptr<CSpritePackage> sprites(new CSpritePackage());

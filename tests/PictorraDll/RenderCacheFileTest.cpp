@@ -1,6 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <random>
+#include <thread>
 
 #include "CSpritePackage.h"
 #include "PackageFixture.h"
@@ -18,9 +29,51 @@ std::vector<uint32_t> Solid(size_t count, uint32_t pixel) { return std::vector<u
 // A picture that compresses well below its raw size.
 std::vector<uint32_t> Picture(uint32_t seed) { return Solid(64, 0xFF000000 | seed); }
 
+// The cache file as the bytes say: its index, and what its live part (header, blobs, index) takes.
+struct CacheLayout {
+    uint32_t indexOffset = 0;
+    std::vector<RenderCacheRecord> records;
+
+    uint64_t IndexEnd() const { return indexOffset + 4 + uint64_t(records.size()) * 24; }
+    uint64_t LiveSize() const
+    {
+        uint64_t size = 4 + 4 + uint64_t(records.size()) * 24;
+        for (const RenderCacheRecord& r : records) size += r.blobSize;
+        return size;
+    }
+    bool Packed() const
+    {
+        uint64_t at = 4;
+        for (const RenderCacheRecord& r : records) {
+            if (r.blobOffset != at) return false;
+            at += r.blobSize;
+        }
+        return at == indexOffset;
+    }
+};
+
+::testing::AssertionResult ParseCache(const std::vector<uint8_t>& b, CacheLayout& layout)
+{
+    if (b.size() <= 8) return ::testing::AssertionFailure() << "a file of " << b.size() << " bytes";
+    layout.indexOffset = Le32(b, 0);
+    if (uint64_t(layout.indexOffset) + 4 > b.size()) return ::testing::AssertionFailure() << "index beyond the file";
+    uint32_t count = Le32(b, layout.indexOffset);
+    if (layout.indexOffset + 4 + uint64_t(count) * 24 > b.size()) return ::testing::AssertionFailure() << "records cut";
+    layout.records.clear();
+    for (uint32_t i = 0; i < count; ++i) {
+        size_t at = layout.indexOffset + 4 + size_t(i) * 24;
+        RenderCacheRecord r{Le32(b, at), Le32(b, at + 4), Le32(b, at + 8), Le32(b, at + 12), Le32(b, at + 16), Le32(b, at + 20)};
+        if (r.blobOffset < 4 || uint64_t(r.blobOffset) + r.blobSize > layout.indexOffset)
+            return ::testing::AssertionFailure() << "record " << i << " points outside the blobs";
+        layout.records.push_back(r);
+    }
+    return ::testing::AssertionSuccess();
+}
+
 class RenderCache : public PackageFixture {
 protected:
     RenderCacheFile File() const { return RenderCacheFile(cache); }
+    std::string HostCompaction() const { return device.Fs("Data/icons~.tmp"); }
 };
 
 TEST_F(RenderCache, FirstStoreWritesHeaderBlobAndOneRecord)
@@ -85,6 +138,98 @@ TEST_F(RenderCache, InterruptedAppendLeavesTheCacheReadable)
     EXPECT_TRUE(File().Load(0, 8, 8, kPlain, pixels));
     EXPECT_TRUE(File().Load(1, 8, 8, kPlain, pixels));
     EXPECT_EQ(pixels, Picture(2));
+}
+
+TEST_F(RenderCache, StaysBelowTwiceItsLiveSizeOverFiveHundredAppends)
+{
+    RenderCacheFile file(cache);
+    uint64_t before = 0;
+    int compactions = 0;
+    for (uint32_t entry = 0; entry < 500; ++entry) {
+        ASSERT_TRUE(file.Store(entry, 8, 8, kPlain, Picture(entry)));
+        std::vector<uint8_t> bytes = ReadHostFile(HostCache());
+        CacheLayout layout;
+        ASSERT_TRUE(ParseCache(bytes, layout)) << "after " << entry + 1 << " appends";
+        ASSERT_EQ(layout.records.size(), entry + 1);
+        ASSERT_EQ(layout.records.back().entry, entry);
+        ASSERT_LT(bytes.size(), 2 * layout.LiveSize()) << "after " << entry + 1 << " appends";
+        if (bytes.size() < before) {
+            ++compactions;
+            // A compacted file holds nothing but the header, the blobs back to back and the index.
+            EXPECT_TRUE(layout.Packed()) << "after " << entry + 1 << " appends";
+            EXPECT_EQ(bytes.size(), layout.IndexEnd());
+        }
+        before = bytes.size();
+    }
+    EXPECT_GT(compactions, 10);
+    EXPECT_FALSE(std::filesystem::exists(HostCompaction()));
+
+    // Every picture is still there for this object and for a new one.
+    RenderCacheFile reader(cache);
+    for (uint32_t entry = 0; entry < 500; entry += 7) {
+        std::vector<uint32_t> mine, theirs;
+        ASSERT_TRUE(file.Load(entry, 8, 8, kPlain, mine)) << entry;
+        ASSERT_TRUE(reader.Load(entry, 8, 8, kPlain, theirs)) << entry;
+        EXPECT_EQ(mine, Picture(entry));
+        EXPECT_EQ(theirs, Picture(entry));
+    }
+}
+
+// An object remembers the index between look-ups; appends and compactions by another object (or
+// process) must not make it read the wrong blob.
+TEST_F(RenderCache, LookUpsSeeWhatOthersAppendedAndCompacted)
+{
+    RenderCacheFile reader(cache);
+    ASSERT_TRUE(File().Store(0, 8, 8, kPlain, Picture(1)));
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(reader.Load(0, 8, 8, kPlain, pixels));
+    EXPECT_FALSE(reader.Load(1, 8, 8, kPlain, pixels));
+
+    RenderCacheFile writer(cache);
+    for (uint32_t entry = 1; entry < 60; ++entry) ASSERT_TRUE(writer.Store(entry, 8, 8, kPlain, Picture(entry + 1)));
+    CacheLayout layout;
+    ASSERT_TRUE(ParseCache(ReadHostFile(HostCache()), layout));
+    for (uint32_t entry : {0u, 1u, 30u, 59u}) {
+        ASSERT_TRUE(reader.Load(entry, 8, 8, kPlain, pixels)) << entry;
+        EXPECT_EQ(pixels, Picture(entry + 1)) << entry;
+    }
+    // The reader's own append is seen by the writer, and the writer's next one by the reader.
+    ASSERT_TRUE(reader.Store(60, 8, 8, kPlain, Picture(61)));
+    ASSERT_TRUE(writer.Load(60, 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, Picture(61));
+    ASSERT_TRUE(writer.Store(61, 8, 8, kPlain, Picture(62)));
+    ASSERT_TRUE(reader.Load(61, 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, Picture(62));
+    // A file put in the cache's place is read afresh.
+    std::vector<uint8_t> saved = ReadHostFile(HostCache());
+    std::filesystem::remove(HostCache());
+    ASSERT_TRUE(File().Store(5, 8, 8, kPlain, Picture(99)));
+    EXPECT_FALSE(reader.Load(0, 8, 8, kPlain, pixels));
+    ASSERT_TRUE(reader.Load(5, 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, Picture(99));
+    EXPECT_LT(ReadHostFile(HostCache()).size(), saved.size());
+}
+
+TEST_F(RenderCache, AppendsInPlaceWhenTheCompactedFileCannotBeWritten)
+{
+    std::filesystem::create_directories(HostCompaction());  // a folder where the new file would go
+    RenderCacheFile file(cache);
+    for (uint32_t entry = 0; entry < 40; ++entry) ASSERT_TRUE(file.Store(entry, 8, 8, kPlain, Picture(entry)));
+    std::vector<uint8_t> bytes = ReadHostFile(HostCache());
+    CacheLayout layout;
+    ASSERT_TRUE(ParseCache(bytes, layout));
+    EXPECT_EQ(layout.records.size(), 40u);
+    EXPECT_GT(bytes.size(), 2 * layout.LiveSize());
+
+    std::filesystem::remove(HostCompaction());
+    ASSERT_TRUE(file.Store(40, 8, 8, kPlain, Picture(40)));
+    bytes = ReadHostFile(HostCache());
+    ASSERT_TRUE(ParseCache(bytes, layout));
+    EXPECT_TRUE(layout.Packed());
+    EXPECT_EQ(bytes.size(), layout.LiveSize());
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(File().Load(17, 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, Picture(17));
 }
 
 TEST_F(RenderCache, PictureThatDoesNotCompressIsNeverStored)
@@ -192,5 +337,102 @@ TEST(RenderCacheAcrossProcesses, SecondProcessReadsWhatTheFirstCached)
     WriteHostFile(device.Fs("Data/icons.pak"), bytes);
     ce::test::ChildProcess child("RenderCacheAcrossProcesses.SecondProcessReadsWhatTheFirstCached", "reader");
     EXPECT_EQ(child.Wait(), 0);
+}
+
+namespace kill_test {
+// A picture per entry that no other entry shares, so that a record leading to another's blob shows.
+std::vector<uint32_t> EntryPicture(uint32_t entry)
+{
+    std::vector<uint32_t> pixels = Solid(64, 0xFF000000 | (entry * 2654435761u >> 8));
+    for (size_t i = 0; i < 8; ++i) pixels[i] = 0xFF000000 | entry;
+    return pixels;
+}
+
+// Checks the file whole: every record in append order, each blob inflating to its entry's picture.
+// Returns the record count, or -1 with a test failure.
+int CheckWholeFile(const std::vector<uint8_t>& bytes, bool& unfinished)
+{
+    CacheLayout layout;
+    EXPECT_TRUE(ParseCache(bytes, layout));
+    if (::testing::Test::HasFailure()) return -1;
+    unfinished = bytes.size() > layout.IndexEnd();
+    for (size_t i = 0; i < layout.records.size(); ++i) {
+        const RenderCacheRecord& r = layout.records[i];
+        std::vector<uint8_t> raw;
+        EXPECT_EQ(r.entry, i);
+        EXPECT_EQ(ZlibCodec::Uncompress(&bytes[r.blobOffset], r.blobSize, raw, 256), 0) << "record " << i;
+        EXPECT_EQ(raw.size(), 256u) << "record " << i;
+        for (size_t p = 0; p < 64 && raw.size() == 256; ++p) EXPECT_EQ(Le32(raw, p * 4), EntryPicture(r.entry)[p]) << i;
+        if (::testing::Test::HasFailure()) return -1;
+    }
+    return int(layout.records.size());
+}
+
+// The child's part: appends pictures from `first` on, and says so on `ready` once the first is in.
+[[noreturn]] void AppendUntilKilled(int ready, uint32_t first)
+{
+    RenderCacheFile file(u"\\Data\\icons.tmp");
+    for (uint32_t entry = first; entry < first + 100000; ++entry) {
+        if (!file.Store(entry, 8, 8, kPlain, EntryPicture(entry))) _exit(3);
+        if (entry == first && write(ready, "+", 1) != 1) _exit(4);
+    }
+    _exit(0);
+}
+}  // namespace kill_test
+
+// A child appends pictures one after the other and is killed at a random moment of its appends;
+// each time the cache must read whole, with every append that had finished before still there.
+// The child is forked, not started afresh, so that 200 kills take seconds: this process must not
+// talk to the device before the kills, or the child would share its connection.
+TEST(RenderCacheKill, AnAppendKilledAtAnyPointLeavesTheCacheWhole)
+{
+    using namespace kill_test;
+    ce::test::TempDevice device;
+    std::filesystem::create_directories(device.Fs("Data"));
+    const unsigned seed = std::random_device()();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 10000);
+    RecordProperty("seed", int(seed));
+    // 200 kills; on a machine so loaded that they would outlast the test's time, as many as fit.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(80);
+    int committed = 0, unfinishedAppends = 0, compactionsCut = 0, kills = 0;
+    for (; kills < 200 && std::chrono::steady_clock::now() < deadline; ++kills) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            AppendUntilKilled(ready[1], uint32_t(committed));
+        }
+        close(ready[1]);
+        // Once the child's first append has finished, it is killed somewhere in one of the next.
+        pollfd started{ready[0], POLLIN, 0};
+        char sign = 0;
+        bool appending = poll(&started, 1, 60000) == 1 && read(ready[0], &sign, 1) == 1;
+        close(ready[0]);
+        if (appending) std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(appending) << "the appender failed with " << status << "; seed " << seed;
+
+        bool unfinished = false;
+        int count = CheckWholeFile(ReadHostFile(device.Fs("Data/icons.tmp")), unfinished);
+        ASSERT_GE(count, committed + 1) << "kill " << kills << ", seed " << seed;
+        committed = count;
+        unfinishedAppends += unfinished;
+        compactionsCut += std::filesystem::exists(device.Fs("Data/icons~.tmp"));
+    }
+    const std::u16string cache = u"\\Data\\icons.tmp";
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(RenderCacheFile(cache).Load(uint32_t(committed - 1), 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, EntryPicture(uint32_t(committed - 1)));
+    ASSERT_TRUE(RenderCacheFile(cache).Store(uint32_t(committed), 8, 8, kPlain, EntryPicture(uint32_t(committed))));
+    // Where the kills landed: the cut appends and compactions are those that left their traces.
+    std::cout << kills << " kills: " << committed << " pictures appended, " << unfinishedAppends
+              << " kills left a cut append behind the index, " << compactionsCut << " a cut compaction\n";
+    RecordProperty("kills", kills);
+    EXPECT_GE(kills, 20);
 }
 }  // namespace

@@ -35,6 +35,14 @@ TEST(ZlibCodec, UncompressRefusesOutputBeyondTheLimitAndGarbage)
     ASSERT_EQ(ZlibCodec::Compress(text.data(), text.size(), packed, text.size(), -1), 0);
     EXPECT_NE(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, 99999), 0);
     EXPECT_TRUE(unpacked.empty());
+    // With the length expected: exactly that length inflates, one byte more is refused, and a guess
+    // below the real length still grows to it.
+    ASSERT_EQ(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, 100000, 100000), 0);
+    EXPECT_EQ(unpacked, Bytes(text));
+    EXPECT_NE(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, 99999, 99999), 0);
+    EXPECT_TRUE(unpacked.empty());
+    ASSERT_EQ(ZlibCodec::Uncompress(packed.data(), packed.size(), unpacked, 100000, 10), 0);
+    EXPECT_EQ(unpacked.size(), 100000u);
     std::vector<uint8_t> garbage = Bytes("this is no zlib stream");
     EXPECT_NE(ZlibCodec::Uncompress(garbage.data(), garbage.size(), unpacked, 1000), 0);
 }

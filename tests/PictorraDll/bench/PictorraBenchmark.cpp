@@ -1,11 +1,18 @@
-// Time to render the weather pictures at the skin's sizes, and to get a picture that the render
-// cache on disk already holds.
+// Time to render the weather pictures at the skin's sizes (a fresh parse + render of the SVG text), and
+// what a picture costs the sprite package object beside it: a hit in its memory list, a hit in the
+// render cache on disk by a new object, and a miss (read, parse, render and store). A named mutex take
+// and release on the cache's name is measured in the same run, so that the disk hit can also be read
+// without the mutex's cost. The table at the end gives the medians per picture and the ratios.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 
+#include "CSOMutex.h"
 #include "CSpritePackage.h"
 #include "PackageFixture.h"
 #include "SvgRasterizer.h"
@@ -14,6 +21,52 @@
 
 namespace {
 using namespace pictorra_test;
+
+constexpr const char16_t* kPackage = u"\\Data\\icons.pak";
+constexpr const char16_t* kCache = u"\\Data\\icons.tmp";
+
+// A device with the pictures packed; the render cache is filled at one size or left away.
+class BenchDevice {
+public:
+    BenchDevice()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pictorra-bench-XXXXXX").string();
+        m_root = mkdtemp(pattern.data()) ? pattern : std::string();
+        std::filesystem::create_directories(m_root + "/fs/Data");
+        ce::SetDeviceRoot(m_root);
+        std::vector<SpritePackageFile::Picture> pictures;
+        for (const std::string& svg : WeatherPictures()) pictures.push_back({64, 64, svg});
+        std::vector<uint8_t> bytes;
+        SpritePackageFile::Build(pictures, bytes);
+        WriteHostFile(m_root + "/fs/Data/icons.pak", bytes);
+    }
+    ~BenchDevice()
+    {
+        ce::SetDeviceRoot({});
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+    void FillCache(int size) const
+    {
+        CSpritePackage warm;
+        warm.Open(kPackage);
+        for (DWORD i = 0; i < warm.GetCount(); ++i) warm.Render(int(i), size, size);
+    }
+    void RemoveCache() const
+    {
+        std::error_code ignored;
+        std::filesystem::remove(m_root + "/fs/Data/icons.tmp", ignored);
+    }
+
+private:
+    std::string m_root;
+};
+
+void SetPictures(benchmark::State& state, size_t perIteration)
+{
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(perIteration));
+    state.counters["pictures"] = double(perIteration);
+}
 
 void RenderWeatherPictures(benchmark::State& state)
 {
@@ -26,66 +79,134 @@ void RenderWeatherPictures(benchmark::State& state)
             benchmark::DoNotOptimize(raster.pixels.data());
         }
     }
-    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(pictures.size()));
+    SetPictures(state, pictures.size());
 }
-BENCHMARK(RenderWeatherPictures)->Arg(32)->Arg(64)->Arg(128)->Unit(benchmark::kMicrosecond);
 
-// A device with the pictures packed and every one cached at the size; each iteration opens a fresh
-// object, so only the disk cache can serve it.
-class CachedDevice {
-public:
-    explicit CachedDevice(int size)
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pictorra-bench-XXXXXX").string();
-        m_root = mkdtemp(pattern.data()) ? pattern : std::string();
-        std::filesystem::create_directories(m_root + "/fs/Data");
-        ce::SetDeviceRoot(m_root);
-        std::vector<SpritePackageFile::Picture> pictures;
-        for (const std::string& svg : WeatherPictures()) pictures.push_back({64, 64, svg});
-        std::vector<uint8_t> bytes;
-        SpritePackageFile::Build(pictures, bytes);
-        WriteHostFile(m_root + "/fs/Data/icons.pak", bytes);
-        CSpritePackage warm;
-        warm.Open(kPackage);
-        for (DWORD i = 0; i < warm.GetCount(); ++i) warm.Render(int(i), size, size);
-    }
-    ~CachedDevice()
-    {
-        ce::SetDeviceRoot({});
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
-    static constexpr const char16_t* kPackage = u"\\Data\\icons.pak";
-
-private:
-    std::string m_root;
-};
-
-void RenderFromDiskCache(benchmark::State& state)
+void MemoryHit(benchmark::State& state)
 {
+    BenchDevice device;
     int size = int(state.range(0));
-    CachedDevice device(size);
+    CSpritePackage sprites;
+    sprites.Open(kPackage);
+    for (DWORD i = 0; i < sprites.GetCount(); ++i) sprites.Render(int(i), size, size);
+    for (auto _ : state) {
+        for (DWORD i = 0; i < sprites.GetCount(); ++i) benchmark::DoNotOptimize(sprites.Render(int(i), size, size));
+    }
+    SetPictures(state, sprites.GetCount());
+}
+
+// Each iteration opens a new object, so only the cache on disk can serve it.
+void DiskHitInNewObject(benchmark::State& state)
+{
+    BenchDevice device;
+    int size = int(state.range(0));
+    device.FillCache(size);
     size_t count = WeatherPictures().size();
     for (auto _ : state) {
         CSpritePackage sprites;
-        sprites.Open(CachedDevice::kPackage);
+        sprites.Open(kPackage);
         for (size_t i = 0; i < count; ++i) {
             if (sprites.Render(int(i), size, size) == -1) state.SkipWithError("cache miss");
         }
     }
-    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(count));
+    SetPictures(state, count);
 }
-BENCHMARK(RenderFromDiskCache)->Arg(32)->Arg(64)->Arg(128)->Unit(benchmark::kMicrosecond);
 
-void RenderFromMemoryList(benchmark::State& state)
+// A new object and no cache: every picture is read from the package, parsed, rendered and stored.
+void Miss(benchmark::State& state)
 {
-    CachedDevice device(64);
-    CSpritePackage sprites;
-    sprites.Open(CachedDevice::kPackage);
-    sprites.Render(0, 64, 64);
-    for (auto _ : state) benchmark::DoNotOptimize(sprites.Render(0, 64, 64));
+    BenchDevice device;
+    int size = int(state.range(0));
+    size_t count = WeatherPictures().size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        device.RemoveCache();
+        state.ResumeTiming();
+        CSpritePackage sprites;
+        sprites.Open(kPackage);
+        for (size_t i = 0; i < count; ++i) {
+            if (sprites.Render(int(i), size, size) == -1) state.SkipWithError("render failed");
+        }
+    }
+    SetPictures(state, count);
 }
-BENCHMARK(RenderFromMemoryList);
+
+// What one cache operation spends on its lock.
+void CacheMutexTakeAndRelease(benchmark::State& state)
+{
+    BenchDevice device;
+    const std::u16string name = SpritePackageFile::MutexName(kCache);
+    for (auto _ : state) CSOMutex lock(TRUE, name.c_str(), TRUE);
+    SetPictures(state, 1);
+}
+
+constexpr int kRepetitions = 7;
+#define SIZES Arg(32)->Arg(64)->Arg(128)
+#define MEDIANS Repetitions(kRepetitions)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond)
+BENCHMARK(RenderWeatherPictures)->SIZES->MEDIANS;
+BENCHMARK(MemoryHit)->SIZES->MEDIANS;
+BENCHMARK(DiskHitInNewObject)->SIZES->MEDIANS;
+BENCHMARK(Miss)->SIZES->MEDIANS;
+BENCHMARK(CacheMutexTakeAndRelease)->MEDIANS;
+
+// Keeps the medians per picture (microseconds) by benchmark and size for the tables: wall-clock time,
+// and this process's CPU time, which a loaded machine disturbs less (the device server's share of a
+// mutex call is not in it).
+class MedianTable : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.aggregate_name != "median") continue;
+            auto pictures = run.counters.find("pictures");
+            double perIteration = pictures == run.counters.end() ? 1.0 : double(pictures->second);
+            Times& t = m_medians[run.run_name.function_name][run.run_name.args];
+            t.real = run.GetAdjustedRealTime() / perIteration;
+            t.cpu = run.GetAdjustedCPUTime() / perIteration;
+        }
+    }
+    void Print() const
+    {
+        Print("wall-clock", &Times::real);
+        Print("CPU", &Times::cpu);
+    }
+
+private:
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+    void Print(const char* clock, double Times::*time) const
+    {
+        double mutex = Median("CacheMutexTakeAndRelease", "", time);
+        std::printf("\nMedian %s time per picture, us (named mutex take + release: %.1f us)\n", clock, mutex);
+        std::printf("%5s %12s %12s %10s %14s %10s %10s %16s\n", "size", "fresh render", "memory hit", "disk hit",
+                    "disk hit - mx", "miss", "disk/fresh", "(disk-mx)/fresh");
+        for (const char* size : {"32", "64", "128"}) {
+            double fresh = Median("RenderWeatherPictures", size, time), disk = Median("DiskHitInNewObject", size, time);
+            std::printf("%5s %12.1f %12.2f %10.1f %14.1f %10.1f %10.2f %16.2f\n", size, fresh,
+                        Median("MemoryHit", size, time), disk, disk - mutex, Median("Miss", size, time), disk / fresh,
+                        (disk - mutex) / fresh);
+        }
+    }
+    double Median(const std::string& name, const std::string& args, double Times::*time) const
+    {
+        auto byName = m_medians.find(name);
+        if (byName == m_medians.end()) return 0;
+        auto byArgs = byName->second.find(args);
+        return byArgs == byName->second.end() ? 0 : byArgs->second.*time;
+    }
+    std::map<std::string, std::map<std::string, Times>> m_medians;
+};
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    MedianTable table;
+    benchmark::RunSpecifiedBenchmarks(&table);
+    table.Print();
+    benchmark::Shutdown();
+    return 0;
+}
