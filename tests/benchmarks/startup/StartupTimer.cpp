@@ -1,9 +1,9 @@
 // startup-timer: times a device program's start-up on the device of CE_DEVICE_ROOT, ten runs each,
 // and prints the median.
 //   startup-timer frame PROGRAM [ARGUMENTS]  process start to its first complete frame: the screen is
-//       asked for its picture over and over (the device's screenshot request) until the program has
-//       settled; the first picture equal to the settled one is the first complete frame. Also the
-//       program's peak memory (VmHWM) once settled.
+//       asked for its picture over and over (the device's screenshot request) for 1.5 s; the first
+//       picture that is shown again half a second or more later is the first complete frame. Also the
+//       program's peak memory (VmHWM) at the end.
 //   startup-timer exit PROGRAM [ARGUMENTS]   process start to its end.
 // The program is ended by a kill after each frame run.
 #include <signal.h>
@@ -25,6 +25,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 10;
 constexpr auto kSettleTime = std::chrono::milliseconds(1500);
+constexpr double kStillShownMs = 500;
 
 double MillisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -71,6 +72,7 @@ bool Start(const std::u16string& program, std::u16string commandLine, Started& s
 }
 
 struct FrameRun {
+    double firstShownMs = -1;  // the first picture the screen gave at all
     double firstCompleteMs = -1;
     double peakMb = 0;
 };
@@ -95,12 +97,18 @@ FrameRun TimeFirstFrame(const std::u16string& program, const std::u16string& com
     if (pictures.empty()) {
         return run;
     }
-    // The first picture from which on the screen no longer changed.
-    size_t first = pictures.size() - 1;
-    while (first > 0 && pictures[first - 1].second == pictures.back().second) {
-        --first;
+    run.firstShownMs = pictures.front().first;
+    // A frame still drawn, or an animation's step, is not on the screen for long; a complete frame is
+    // still (or again, with a blinking caret) shown a while later.
+    for (size_t first = 0; first < pictures.size() && run.firstCompleteMs < 0; ++first) {
+        for (size_t later = first + 1; later < pictures.size(); ++later) {
+            if (pictures[later].first - pictures[first].first >= kStillShownMs &&
+                pictures[later].second == pictures[first].second) {
+                run.firstCompleteMs = pictures[first].first;
+                break;
+            }
+        }
     }
-    run.firstCompleteMs = pictures[first].first;
     return run;
 }
 
@@ -135,25 +143,32 @@ int main(int argc, char** argv) {
     std::u16string commandLine = ce::FromUtf8(joined);
     std::vector<double> times;
     std::vector<double> peaks;
+    std::vector<double> shown;
     std::string shot = ce::DeviceRoot() + "/startup-timer.png";
     for (int run = 0; run < kRuns; ++run) {
         if (mode == "frame") {
             FrameRun measured = TimeFirstFrame(program, commandLine, shot);
             times.push_back(measured.firstCompleteMs);
-            peaks.push_back(measured.peakMb);
+            if (measured.firstCompleteMs >= 0) {
+                peaks.push_back(measured.peakMb);
+                shown.push_back(measured.firstShownMs);
+            }
         } else if (mode == "exit") {
             times.push_back(TimeToExit(program, commandLine));
         } else {
             return Usage();
         }
         if (times.back() < 0) {
-            std::fprintf(stderr, "startup-timer: %s did not start or never showed a frame\n", argv[2]);
-            return 1;
+            std::fprintf(stderr, "startup-timer: run %d: %s did not start or showed no frame\n", run + 1, argv[2]);
+            times.pop_back();
         }
     }
-    std::printf("median_ms %.2f", Median(times));
+    if (times.empty()) {
+        return 1;
+    }
+    std::printf("median_ms %.2f runs %zu", Median(times), times.size());
     if (!peaks.empty()) {
-        std::printf(" peak_mb %.2f", Median(peaks));
+        std::printf(" peak_mb %.2f first_shown_ms %.2f", Median(peaks), Median(shown));
     }
     std::printf("\n");
     unlink(shot.c_str());
