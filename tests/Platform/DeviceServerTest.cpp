@@ -293,7 +293,7 @@ TEST(DeviceServerTest, ProcessesStartingTogetherShareOneServer) {
 
 TEST(DeviceServerTest, ChildUsesTheServer) {
     CHILD_PART_ONLY();
-    ASSERT_NE(CreateMutexW(nullptr, FALSE, u"Anything"), nullptr);
+    ASSERT_NE(CreateMutexW(nullptr, FALSE, u"Anything"), nullptr) << GetLastError();
 }
 
 TEST(DeviceServerTest, ServerEndsWhenIdleAndStartsAgainOnDemand) {
@@ -315,6 +315,7 @@ TEST(DeviceServerTest, ServerThatDiedIsReplacedAndItsObjectsFailCleanly) {
     ASSERT_GT(server.pid, 0);
     ASSERT_EQ(kill(server.pid, SIGKILL), 0);
     ASSERT_TRUE(server.HungUp());
+    ASSERT_TRUE(server.Ended());
 
     EXPECT_EQ(WaitForSingleObject(event, 1000), WAIT_FAILED);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));

@@ -21,7 +21,7 @@
 #include "ce/gdi.h"
 #include "screen/InputEvent.h"
 #include "screen/Screen.h"
-#include "screen/SdlBackend.h"
+#include "screen/sdl/SdlBackend.h"
 #include "screen/WindowPlacement.h"
 
 extern char** environ;

@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <fstream>
 #include <string>
+#include <thread>
 
 namespace ce::test {
 
@@ -37,6 +40,20 @@ struct ServerConnection {
         char byte = 0;
         ssize_t got = recv(fd, &byte, 1, 0);
         return got == 0 || (got < 0 && errno == ECONNRESET);
+    }
+    // Blocks (bounded) until the killed server has ended as a process (gone, or a zombie): then every
+    // connection it had is closed, not only this one.
+    bool Ended() const {
+        auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < giveUp) {
+            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+            std::string pidField, name, state;
+            if (!(stat >> pidField >> name >> state) || state == "Z" || state == "X") {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
     }
 };
 

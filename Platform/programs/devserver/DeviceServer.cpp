@@ -43,6 +43,7 @@ DeviceServer::DeviceServer(std::string root, int idleMs, int serverLock)
     : run_(root + "/run"),
       idle_(idleMs),
       serverLock_(serverLock),
+      objects_(SharedObjectArea::Create(run_)),
       notifications_(run_ + "/" + kNotificationsName) {
     RegisterHandlers();
     std::string damage = notifications_.Load();
@@ -82,14 +83,17 @@ void DeviceServer::RegisterHandlers() {
         }
         return reply;
     });
-    auto opened = [](const Message& request, const NamedObjectTable::Opened& result) {
+    auto opened = [this](const Message& request, const NamedObjectTable::Opened& result) {
         Message reply = Reply(request, result.status);
         reply.Add(static_cast<int64_t>(result.id)).Add(result.existed ? 1 : 0);
-        return reply;
+        return reply.Add(static_cast<int64_t>(result.slot)).Add(static_cast<int64_t>(objects_.Stamp()));
     };
     On(Request::CreateMutex, [this, opened](ClientId client, const Message& request) {
-        return opened(request,
-                      objects_.CreateMutex(client, request.Text(0), Thread(request, 1), request.Int(2) != 0));
+        SharedCaller owner;
+        if (request.Int(2) != 0) {
+            owner = {static_cast<int32_t>(clients_[client].pid), Thread(request, 1)};
+        }
+        return opened(request, objects_.CreateMutex(client, request.Text(0), owner));
     });
     On(Request::CreateEvent, [this, opened](ClientId client, const Message& request) {
         return opened(
@@ -97,42 +101,6 @@ void DeviceServer::RegisterHandlers() {
     });
     On(Request::OpenEvent, [this, opened](ClientId client, const Message& request) {
         return opened(request, objects_.OpenEvent(client, request.Text(0)));
-    });
-    On(Request::ReleaseMutex, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.ReleaseMutex(client, request.Int(0), Thread(request, 1)));
-    });
-    On(Request::AbandonMutex, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.AbandonMutex(client, request.Int(0), Thread(request, 1)));
-    });
-    On(Request::SetEvent, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.SetEvent(client, request.Int(0)));
-    });
-    On(Request::ResetEvent, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.ResetEvent(client, request.Int(0)));
-    });
-    On(Request::PulseEvent, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.PulseEvent(client, request.Int(0)));
-    });
-    On(Request::SetEventData, [this](ClientId client, const Message& request) {
-        return Reply(request,
-                     objects_.SetEventData(client, request.Int(0), static_cast<uint32_t>(request.Int(1))));
-    });
-    On(Request::GetEventData, [this](ClientId client, const Message& request) {
-        uint32_t data = 0;
-        Message reply = Reply(request, objects_.GetEventData(client, request.Int(0), data));
-        return reply.Add(static_cast<int64_t>(data));
-    });
-    On(Request::TryAcquire, [this](ClientId client, const Message& request) {
-        bool taken = false;
-        Message reply =
-            Reply(request, objects_.TryAcquire(client, request.Int(0), Thread(request, 1), taken));
-        return reply.Add(taken ? 1 : 0);
-    });
-    On(Request::Untake, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.Untake(client, request.Int(0), Thread(request, 1)));
-    });
-    On(Request::WaitEnded, [this](ClientId client, const Message& request) {
-        return Reply(request, objects_.WaitEnded(client, request.Int(0), Thread(request, 1)));
     });
     On(Request::CloseObject, [this](ClientId client, const Message& request) {
         return Reply(request, objects_.Close(client, request.Int(0)));
@@ -302,8 +270,11 @@ void DeviceServer::Drop(ClientId id) {
         return;
     }
     close(it->second.fd);
+    int64_t pid = it->second.pid;
     clients_.erase(it);
-    objects_.DropClient(id);
+    bool processEnded = std::none_of(clients_.begin(), clients_.end(),
+                                     [pid](const auto& entry) { return entry.second.pid == pid; });
+    objects_.DropClient(id, processEnded ? pid : 0);
     processes_.Leave(id);
     windows_.DropClient(id);
 }
@@ -349,21 +320,32 @@ void DeviceServer::Run() {
             continue;
         }
         if (std::chrono::steady_clock::now() - idleSince >= idle_) {
-            Shutdown();
-            return;
+            if (Shutdown()) {
+                return;
+            }
+            idleSince = std::chrono::steady_clock::now();
         }
     }
 }
 
-void DeviceServer::Shutdown() {
+bool DeviceServer::Shutdown() {
     int lock = open((run_ + "/" + kStartLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock >= 0) {
         while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
         }
     }
+    // A process that connected while the idle time ran out is served after all.
+    pollfd waiting{listener_, POLLIN, 0};
+    if (poll(&waiting, 1, 0) == 1) {
+        if (lock >= 0) {
+            close(lock);
+        }
+        return false;
+    }
     // Connections that arrived meanwhile are closed unanswered: their processes ask again and, finding no
     // socket, start a new server once this one has let go of the lock.
     unlink((run_ + "/" + kSocketName).c_str());
+    unlink((run_ + "/" + kObjectAreaName).c_str());
     Accept();
     while (!clients_.empty()) {
         Drop(clients_.begin()->first);
@@ -375,6 +357,7 @@ void DeviceServer::Shutdown() {
     if (lock >= 0) {
         close(lock);
     }
+    return true;
 }
 
 }  // namespace ce::devserver

@@ -52,8 +52,9 @@ private:
     // Reads what the client sent and answers every whole request; false when the client has gone.
     bool Serve(ClientId id, Client& client);
     void Drop(ClientId id);
-    // Under the start lock, so that no process starts a new server while this one is going away.
-    void Shutdown();
+    // Under the start lock, so that no process starts a new server while this one is going away; false
+    // (the server goes on) when a connection is waiting to be taken.
+    bool Shutdown();
     bool SocketStillThere() const;
     // Starts the programs of the notifications that the device's clock has reached.
     void FireDueNotifications();

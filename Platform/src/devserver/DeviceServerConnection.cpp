@@ -1,5 +1,6 @@
 #include "devserver/DeviceServerConnection.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include "ce/device.h"
@@ -43,6 +44,30 @@ uint64_t DeviceServerConnection::Generation() {
     return EnsureConnected() ? generation_ : 0;
 }
 
+bool DeviceServerConnection::Alive(uint64_t generation) {
+    std::lock_guard guard(lock_);
+    if (fd_ < 0 || generation != generation_) {
+        return false;
+    }
+    pollfd watched{fd_, POLLRDHUP, 0};
+    if (poll(&watched, 1, 0) != 0) {
+        Disconnect();  // the server has gone (it never writes unasked)
+        return false;
+    }
+    return true;
+}
+
+std::shared_ptr<SharedObjectArea> DeviceServerConnection::Area(uint64_t generation, uint64_t stamp) {
+    std::lock_guard guard(lock_);
+    if (fd_ < 0 || generation != generation_) {
+        return nullptr;
+    }
+    if (!area_ || area_->Stamp() != stamp) {
+        area_ = SharedObjectArea::Map(root_ + "/run");
+    }
+    return area_ && area_->Stamp() == stamp ? area_ : nullptr;
+}
+
 bool DeviceServerConnection::EnterProcess(int64_t parentPid, const std::string& imagePath,
                                           const std::string& imageName) {
     Message request(Request::EnterProcess);
@@ -84,6 +109,7 @@ void DeviceServerConnection::Disconnect() {
     }
     fd_ = -1;
     generation_ = 0;
+    area_.reset();  // handles keep the area they use
 }
 
 std::optional<Message> DeviceServerConnection::Exchange(const Message& request) {

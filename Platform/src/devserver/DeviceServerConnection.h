@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "devserver/Message.h"
+#include "devserver/SharedObjectArea.h"
 
 namespace ce::devserver {
 
@@ -22,6 +24,10 @@ public:
     std::optional<Message> Call(const Message& request, uint64_t generation = 0);
     // Names the current connection, connecting first; 0 when there is no server to reach.
     uint64_t Generation();
+    // True while the connection of that generation stands; asks the socket only, not the server.
+    bool Alive(uint64_t generation);
+    // The shared object area of the connection of that generation, when its stamp is the one given.
+    std::shared_ptr<SharedObjectArea> Area(uint64_t generation, uint64_t stamp);
     // Enters this process in the device's process table, again on every new connection.
     bool EnterProcess(int64_t parentPid, const std::string& imagePath, const std::string& imageName);
 
@@ -37,6 +43,7 @@ private:
     uint64_t generation_ = 0;
     uint64_t lastGeneration_ = 0;
     std::optional<Message> enterRequest_;
+    std::shared_ptr<SharedObjectArea> area_;  // of the current connection, mapped on first use
 };
 
 // Connects to the server of a device's run folder, starting one when none answers; -1 on failure.

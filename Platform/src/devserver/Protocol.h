@@ -23,19 +23,12 @@ enum class Request : uint32_t {
     ListProcesses = 2,  // -> status, count, then per process: pid, parent pid, image name, image path
 
     // ---- named mutexes and events (10-39) ---------------------------------------------------------
-    CreateMutex = 10,   // name, thread id, initial owner -> status, object id, existed
-    ReleaseMutex = 11,  // object id, thread id -> status (ERROR_NOT_OWNER for others)
-    AbandonMutex = 12,  // object id, thread id -> status: the thread ended; its ownership goes
-    CreateEvent = 20,   // name, manual reset, initially set -> status, object id, existed
-    OpenEvent = 21,     // name -> status, object id
-    SetEvent = 22,      // object id -> status
-    ResetEvent = 23,    // object id -> status
-    PulseEvent = 24,    // object id -> status: satisfies the threads polling the event right now
-    SetEventData = 25,  // object id, data -> status
-    GetEventData = 26,  // object id -> status, data
-    TryAcquire = 30,   // object id, thread id -> status, taken (an auto-reset event resets, a mutex is owned)
-    Untake = 31,       // object id, thread id -> status: gives back a take a wait for all could not use
-    WaitEnded = 32,    // object id, thread id -> status: the thread no longer polls the object
+    // The server names, counts and frees the objects; their state lives in the shared object area
+    // (SharedObjectArea.h), where each process takes, releases, sets and reads them itself. The slot
+    // and the stamp of the area it belongs to follow the object id in every reply that opens one.
+    CreateMutex = 10,   // name, thread id, initial owner -> status, object id, existed, slot, stamp
+    CreateEvent = 20,   // name, manual reset, initially set -> status, object id, existed, slot, stamp
+    OpenEvent = 21,     // name -> status, object id, existed, slot, stamp
     CloseObject = 33,  // object id -> status: drops one reference of this process
 
     // ---- top-level windows (40-59) ----------------------------------------------------------------

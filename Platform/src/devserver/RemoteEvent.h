@@ -1,4 +1,4 @@
-// A named event of the device, kept by the device server with its event data.
+// A named event of the device with its event data, in the shared object area.
 #pragma once
 
 #include "devserver/RemoteLink.h"
@@ -8,17 +8,18 @@ namespace ce::devserver {
 
 class RemoteEvent : public detail::EventObject {
 public:
-    RemoteEvent(uint64_t id, uint64_t generation) : link_(id, generation) {}
+    RemoteEvent(uint64_t id, uint64_t generation, std::shared_ptr<SharedObjectArea> area, uint32_t slot)
+        : link_(id, generation, std::move(area), slot) {}
 
     bool NeedsPolling() const override { return true; }
     detail::TakeResult TryAcquire(DWORD threadId) override { return link_.TryAcquire(threadId); }
-    void Untake(DWORD threadId) override { link_.Send(Request::Untake, threadId); }
-    void WaitEnded(DWORD threadId) override { link_.Send(Request::WaitEnded, threadId); }
+    void Untake(DWORD threadId) override;
+    void WaitEnded(DWORD threadId) override;
 
-    bool Set() override { return link_.Send(Request::SetEvent) == ERROR_SUCCESS; }
-    bool Reset() override { return link_.Send(Request::ResetEvent) == ERROR_SUCCESS; }
-    bool Pulse() override { return link_.Send(Request::PulseEvent) == ERROR_SUCCESS; }
-    bool SetData(DWORD data) override { return link_.Send(Request::SetEventData, data) == ERROR_SUCCESS; }
+    bool Set() override;
+    bool Reset() override;
+    bool Pulse() override;
+    bool SetData(DWORD data) override;
     std::optional<DWORD> Data() override;
 
 private:

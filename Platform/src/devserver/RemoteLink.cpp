@@ -1,36 +1,40 @@
 #include "devserver/RemoteLink.h"
 
+#include <unistd.h>
+
 #include "devserver/DeviceServerConnection.h"
+#include "devserver/Protocol.h"
+#include "sync/Waits.h"
 
 namespace ce::devserver {
 
 RemoteLink::~RemoteLink() {
-    Send(Request::CloseObject);
+    Message request(Request::CloseObject);
+    request.Add(static_cast<int64_t>(id_));
+    DeviceServerConnection::Instance().Call(request, generation_);
 }
 
-DWORD RemoteLink::Send(Request kind, std::optional<int64_t> value, std::optional<Message>* reply) {
-    Message request(kind);
-    request.Add(static_cast<int64_t>(id_));
-    if (value) {
-        request.Add(*value);
-    }
-    auto answer = DeviceServerConnection::Instance().Call(request, generation_);
-    if (!answer) {
-        return ERROR_INVALID_HANDLE;
-    }
-    DWORD status = static_cast<DWORD>(answer->Int(0));
-    if (reply != nullptr) {
-        *reply = std::move(answer);
-    }
-    return status;
+SharedSlot* RemoteLink::Slot() {
+    return DeviceServerConnection::Instance().Alive(generation_) ? &slot_ : nullptr;
+}
+
+void RemoteLink::WakeWaitersHere() {
+    // Taking the lock once orders the change before any wait that has not looked yet.
+    { std::lock_guard guard(detail::WaitLock()); }
+    detail::NotifyWaiters();
+}
+
+SharedCaller RemoteLink::Caller(DWORD threadId) {
+    return {static_cast<int32_t>(getpid()), static_cast<uint32_t>(threadId)};
 }
 
 detail::TakeResult RemoteLink::TryAcquire(DWORD threadId) {
-    std::optional<Message> reply;
-    if (Send(Request::TryAcquire, threadId, &reply) != ERROR_SUCCESS) {
+    SharedSlot* slot = Slot();
+    if (slot == nullptr) {
         return detail::TakeResult::Failed;
     }
-    return reply->Int(1) != 0 ? detail::TakeResult::Taken : detail::TakeResult::Busy;
+    return slot->TryAcquire(Caller(threadId)) == SharedSlot::TakeOutcome::Taken ? detail::TakeResult::Taken
+                                                                                 : detail::TakeResult::Busy;
 }
 
 }  // namespace ce::devserver

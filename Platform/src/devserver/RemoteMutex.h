@@ -1,4 +1,4 @@
-// A named mutex of the device, kept by the device server.
+// A named mutex of the device, in the shared object area.
 #pragma once
 
 #include "devserver/RemoteLink.h"
@@ -8,13 +8,14 @@ namespace ce::devserver {
 
 class RemoteMutex : public detail::MutexObject {
 public:
-    RemoteMutex(uint64_t id, uint64_t generation) : link_(id, generation) {}
+    RemoteMutex(uint64_t id, uint64_t generation, std::shared_ptr<SharedObjectArea> area, uint32_t slot)
+        : link_(id, generation, std::move(area), slot) {}
 
     bool NeedsPolling() const override { return true; }
     detail::TakeResult TryAcquire(DWORD threadId) override;
-    void Untake(DWORD threadId) override { link_.Send(Request::Untake, threadId); }
-    DWORD Release(DWORD threadId) override { return link_.Send(Request::ReleaseMutex, threadId); }
-    void Abandon(DWORD threadId) override { link_.Send(Request::AbandonMutex, threadId); }
+    void Untake(DWORD threadId) override;
+    DWORD Release(DWORD threadId) override;
+    void Abandon(DWORD threadId) override;
 
 private:
     RemoteLink link_;

@@ -1,19 +1,27 @@
 #include "devserver/RemoteObjects.h"
 
 #include "devserver/DeviceServerConnection.h"
+#include "devserver/Protocol.h"
 #include "devserver/RemoteEvent.h"
 #include "devserver/RemoteMutex.h"
 
 namespace ce::devserver {
 namespace {
 
-// Sends a request that opens an object and wraps the id it gives in a handle's object of type T.
+// Sends a request that opens an object and wraps the id and slot it gives in a handle's object of
+// type T.
 template <class T>
 detail::OpenedObject OpenAt(const Message& request) {
     detail::OpenedObject result;
     DeviceServerConnection& connection = DeviceServerConnection::Instance();
-    uint64_t generation = connection.Generation();
-    auto reply = generation != 0 ? connection.Call(request, generation) : std::nullopt;
+    uint64_t generation = 0;
+    std::optional<Message> reply;
+    // A server that was just ending for being idle closes a new connection unanswered; the second
+    // attempt reaches the server started in its place. Nothing of the first attempt stays open there.
+    for (int attempt = 0; attempt < 2 && !reply; ++attempt) {
+        generation = connection.Generation();
+        reply = generation != 0 ? connection.Call(request, generation) : std::nullopt;
+    }
     if (!reply) {
         result.error = ERROR_CANTOPEN;  // no device server to reach
         return result;
@@ -22,7 +30,16 @@ detail::OpenedObject OpenAt(const Message& request) {
         result.error = status;
         return result;
     }
-    result.object = std::make_shared<T>(static_cast<uint64_t>(reply->Int(1)), generation);
+    uint64_t id = static_cast<uint64_t>(reply->Int(1));
+    auto slot = static_cast<uint32_t>(reply->Int(3));
+    auto area = connection.Area(generation, static_cast<uint64_t>(reply->Int(4)));
+    if (!area || slot >= SharedObjectArea::kSlotCount) {
+        Message close(Request::CloseObject);
+        connection.Call(close.Add(static_cast<int64_t>(id)), generation);
+        result.error = ERROR_CANTOPEN;  // the server's area is not there to map
+        return result;
+    }
+    result.object = std::make_shared<T>(id, generation, std::move(area), slot);
     result.error = reply->Int(2) != 0 ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
     return result;
 }

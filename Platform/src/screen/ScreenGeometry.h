@@ -1,6 +1,8 @@
 // The device screen's size and density, from the device profile.
 #pragma once
 
+#include "ce/types.h"
+
 namespace ce::screen {
 
 struct ScreenSize {
@@ -10,7 +12,7 @@ struct ScreenSize {
 
 // The profile's screen_width x screen_height turned to its orientation: "landscape" puts the long side
 // across, "portrait" (the default) puts it down.
-ScreenSize CurrentScreenSize();
+CE_API ScreenSize CurrentScreenSize();
 // Pixels per inch by the screen's class (its shorter side): 96 up to 240, 131 for 320, 192 for 480.
 int ScreenDpi();
 

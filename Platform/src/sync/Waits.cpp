@@ -37,10 +37,11 @@ WaitState& State() {
     return *state;
 }
 
-// Polled objects and the virtual clock are looked at again after this many real milliseconds, growing
-// from the first to the last so that a long wait costs little.
-constexpr int kFirstPollMs = 1;
-constexpr int kLastPollMs = 10;
+// Polled objects and the virtual clock are looked at again after this many real microseconds, growing
+// from the first to the last: a mutex handed over between processes is seen soon, a long wait costs
+// little.
+constexpr int kFirstPollUs = 50;
+constexpr int kLastPollUs = 10000;
 
 constexpr DWORD kTakenAll = WAIT_OBJECT_0;
 
@@ -126,7 +127,7 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
     const bool polled = AnyPolled(objects);
     const bool infinite = milliseconds == INFINITE;
     const uint64_t deadline = ClockTickMs() + (infinite ? 0 : milliseconds);
-    int pollMs = kFirstPollMs;
+    int pollUs = kFirstPollUs;
 
     WaitState& state = State();
     Waiter waiter{&objects, {}, !infinite};
@@ -143,8 +144,8 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
             break;
         }
         if (polled || VirtualClockEnabled()) {
-            state.changed.wait_for(lock, std::chrono::milliseconds(pollMs));
-            pollMs = std::min(pollMs * 2, kLastPollMs);
+            state.changed.wait_for(lock, std::chrono::microseconds(pollUs));
+            pollUs = std::min(pollUs * 2, kLastPollUs);
         } else if (infinite) {
             state.changed.wait(lock);
         } else {

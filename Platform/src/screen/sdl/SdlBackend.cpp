@@ -1,4 +1,4 @@
-#include "screen/SdlBackend.h"
+#include "screen/sdl/SdlBackend.h"
 
 #include <SDL.h>
 

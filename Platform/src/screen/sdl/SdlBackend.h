@@ -10,7 +10,7 @@
 
 #include "ce/types.h"
 #include "screen/DisplayBackend.h"
-#include "screen/X11WindowWatch.h"
+#include "screen/sdl/X11WindowWatch.h"
 
 union SDL_Event;
 

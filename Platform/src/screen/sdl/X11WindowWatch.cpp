@@ -1,4 +1,4 @@
-#include "screen/X11WindowWatch.h"
+#include "screen/sdl/X11WindowWatch.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
