@@ -41,8 +41,9 @@ public:
     int Km(double first, double second) const {
         double dLatitude = (first - first_) * kRadians;
         double dLongitude = (second - second_) * kRadians;
-        double a = std::sin(dLatitude / 2) * std::sin(dLatitude / 2) +
-                   cosFirst_ * std::cos(first * kRadians) * std::sin(dLongitude / 2) * std::sin(dLongitude / 2);
+        double a =
+            std::sin(dLatitude / 2) * std::sin(dLatitude / 2) +
+            cosFirst_ * std::cos(first * kRadians) * std::sin(dLongitude / 2) * std::sin(dLongitude / 2);
         double distance = 2 * kEarthRadiusKm * std::atan2(std::sqrt(a), std::sqrt(std::max(0.0, 1 - a)));
         // Farther than any two places on the earth when a position is no position at all.
         return std::isfinite(distance) ? static_cast<int>(distance) : kUnknownDistanceKm;
@@ -58,8 +59,9 @@ private:
 };
 
 // Powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // A plain decimal ("-12.345") whose digits a double holds exactly is that number divided by an exact
 // power of ten: one correctly rounded division, the same double that strtod gives. Anything else
@@ -232,8 +234,8 @@ bool CCityDB::ReadIndex(ByteReader& reader) {
 bool CCityDB::ReadEntry(ByteReader& reader, Entry& entry) const {
     uint8_t codedLength = 0;
     const uint8_t* coded = nullptr;
-    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr || !reader.ReadU32(entry.offset) ||
-        !reader.ReadU16(entry.count)) {
+    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr ||
+        !reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
         return false;
     }
     char text[kIndexTextCapacity];
@@ -367,7 +369,9 @@ int CCityDB::GetDistanceKm(double first1, double second1, double first2, double 
 
 // Cities farther than this from the position are not kept: 100 km while the nearest is that close,
 // else 10 per cent beyond the nearest.
-int CCityDB::AdmissionLimit(int nearest) { return nearest <= 100 ? 100 : static_cast<int>(nearest * 1.1); }
+int CCityDB::AdmissionLimit(int nearest) {
+    return nearest <= 100 ? 100 : static_cast<int>(nearest * 1.1);
+}
 
 bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCity>* out) const {
     if (out == nullptr || entries_.empty() || !IsPosition(first, second)) {
