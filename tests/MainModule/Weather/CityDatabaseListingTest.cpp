@@ -36,6 +36,14 @@ public:
         }
         AddByte(0xFF);
     }
+    void Add(const CityDBRecord& city) {
+        Add(city.locationId);
+        Add(city.name);
+        Add(city.state);
+        Add(city.country);
+        Add(city.first);
+        Add(city.second);
+    }
     uint64_t Value() const { return value_; }
 
 private:
@@ -60,12 +68,7 @@ protected:
         std::string head;
         for (size_t i = 0; i < nearby.size(); ++i) {
             const CityDBRecord& city = nearby[i].city;
-            digest.Add(city.locationId);
-            digest.Add(city.name);
-            digest.Add(city.state);
-            digest.Add(city.country);
-            digest.Add(city.first);
-            digest.Add(city.second);
+            digest.Add(city);
             digest.Add(static_cast<double>(nearby[i].distanceKm));
             if (i < 3) {
                 head += ce::ToUtf8(city.locationId) + "@" + std::to_string(nearby[i].distanceKm) + " ";
@@ -90,12 +93,7 @@ TEST_F(CityDatabaseListing, EveryEntryAndRecordReadsAsBefore) {
         names.Add(db_.GetEntrySubName(i));
         ASSERT_TRUE(db_.ReadEntryCities(i, &cities)) << i;
         for (const CityDBRecord& city : cities) {
-            records.Add(city.locationId);
-            records.Add(city.name);
-            records.Add(city.state);
-            records.Add(city.country);
-            records.Add(city.first);
-            records.Add(city.second);
+            records.Add(city);
         }
         count += cities.size();
     }
