@@ -1,26 +1,5 @@
 #include "Weather/CBitStream.h"
 
-#include <array>
-
-namespace {
-
-// Each byte with its bits in the opposite order: the stream reads a byte from its least significant
-// bit, so reversed bytes put the stream's order from the most significant bit down.
-constexpr std::array<uint8_t, 256> MakeReversedBytes() {
-    std::array<uint8_t, 256> table{};
-    for (int value = 0; value < 256; ++value) {
-        uint8_t reversed = 0;
-        for (int bit = 0; bit < 8; ++bit) {
-            reversed = static_cast<uint8_t>(reversed | (((value >> bit) & 1) << (7 - bit)));
-        }
-        table[static_cast<size_t>(value)] = reversed;
-    }
-    return table;
-}
-constexpr std::array<uint8_t, 256> kReversedBytes = MakeReversedBytes();
-
-}  // namespace
-
 bool CBitStream::NextBit(uint32_t& bit) {
     if (byteIndex_ >= size_) {
         return false;
@@ -53,20 +32,6 @@ bool CBitStream::AppendBits(CBitCode& code) {
     }
     code.bits = (code.bits << 1) | bit;
     ++code.length;
-    return true;
-}
-
-bool CBitStream::PeekBits(uint32_t count, uint32_t& bits) const {
-    const size_t left = byteIndex_ < size_ ? (size_ - byteIndex_) * 8 - bitIndex_ : 0;
-    if (count == 0 || count > 24 || left < count) {
-        return false;
-    }
-    uint32_t window = 0;
-    for (size_t k = 0; k < 4; ++k) {
-        const size_t index = byteIndex_ + k;
-        window = (window << 8) | (index < size_ ? kReversedBytes[bytes_[index]] : 0u);
-    }
-    bits = (window << bitIndex_) >> (32 - count);
     return true;
 }
 

@@ -2,8 +2,29 @@
 // first bit is its most significant one.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+
+namespace bit_stream {
+
+// Each byte with its bits in the opposite order: the stream reads a byte from its least significant
+// bit, so reversed bytes put the stream's order from the most significant bit down.
+constexpr std::array<uint8_t, 256> MakeReversedBytes() {
+    std::array<uint8_t, 256> table{};
+    for (int value = 0; value < 256; ++value) {
+        uint8_t reversed = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            reversed = static_cast<uint8_t>(reversed | (((value >> bit) & 1) << (7 - bit)));
+        }
+        table[static_cast<size_t>(value)] = reversed;
+    }
+    return table;
+}
+inline constexpr std::array<uint8_t, 256> kReversedBytes = MakeReversedBytes();
+
+}  // namespace bit_stream
 
 struct CBitCode {
     uint32_t bits = 0;
@@ -21,11 +42,13 @@ public:
     // Reads one more bit onto the least significant end of code.
     bool AppendBits(CBitCode& code);
     bool AtEnd() const { return byteIndex_ >= size_; }
-    // The next count bits (at most 24) as a number, first bit most significant, without reading them;
-    // false when fewer are left.
-    bool PeekBits(uint32_t count, uint32_t& bits) const;
-    // Passes over count bits, which PeekBits has shown to be there.
+    // Passes over count bits, which the caller has seen to be there.
     void Skip(uint32_t count);
+    // The bytes from the current byte on, and the bits of the current byte already read, for a reader
+    // that takes many fields at once and then Skips over them.
+    const uint8_t* Rest() const { return bytes_ + std::min(byteIndex_, size_); }
+    size_t RestSize() const { return size_ - std::min(byteIndex_, size_); }
+    uint32_t BitIndex() const { return bitIndex_; }
 
 private:
     bool NextBit(uint32_t& bit);

@@ -12,12 +12,17 @@ namespace {
 constexpr size_t kIndexTextCapacity = 256;
 constexpr size_t kRecordCodedCapacity = 1024;
 constexpr size_t kRecordTextCapacity = 100;
+constexpr size_t kMaxSharedCharacters = 31;  // five bits of the record header
 constexpr size_t kFieldCapacity = 100;
 constexpr size_t kIdLength = 8;
 constexpr int kUnknownDistanceKm = 40075;
+constexpr double kEarthRadiusKm = 6371.0;
+constexpr double kRadians = 3.14159265358979323846 / 180.0;
 
-void CopyField(WCHAR* target, const std::u16string& text) {
-    lstrcpynW(target, text.c_str(), static_cast<int>(kFieldCapacity));
+void CopyField(WCHAR* target, std::u16string_view text) {
+    const size_t count = std::min(text.size(), kFieldCapacity - 1);
+    text.copy(target, count);
+    target[count] = 0;
 }
 
 // Latitude and longitude in degrees, as every record and position must be.
@@ -26,7 +31,111 @@ bool IsPosition(double latitude, double longitude) {
            std::fabs(longitude) <= 180;
 }
 
+// The great-circle distance from one position, whose cosine is taken once for all the cities it is
+// measured against.
+class DistanceFrom {
+public:
+    DistanceFrom(double first, double second)
+        : first_(first), second_(second), cosFirst_(std::cos(first * kRadians)) {}
+
+    int Km(double first, double second) const {
+        double dLatitude = (first - first_) * kRadians;
+        double dLongitude = (second - second_) * kRadians;
+        double a =
+            std::sin(dLatitude / 2) * std::sin(dLatitude / 2) +
+            cosFirst_ * std::cos(first * kRadians) * std::sin(dLongitude / 2) * std::sin(dLongitude / 2);
+        double distance = 2 * kEarthRadiusKm * std::atan2(std::sqrt(a), std::sqrt(std::max(0.0, 1 - a)));
+        // Farther than any two places on the earth when a position is no position at all.
+        return std::isfinite(distance) ? static_cast<int>(distance) : kUnknownDistanceKm;
+    }
+
+    // No place on that latitude is nearer: the distance along the meridian.
+    double LowerBoundKm(double first) const { return std::fabs(first - first_) * kRadians * kEarthRadiusKm; }
+
+private:
+    double first_;
+    double second_;
+    double cosFirst_;
+};
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A plain decimal ("-12.345") whose digits a double holds exactly is that number divided by an exact
+// power of ten: one correctly rounded division, the same double that strtod gives. Anything else
+// (exponents, hexadecimal, blanks, "inf", long numbers) is left to strtod.
+bool ReadPlainDecimal(std::u16string_view text, double& value) {
+    size_t i = 0;
+    const bool negative = i < text.size() && text[i] == u'-';
+    i += negative ? 1 : 0;
+    uint64_t digits = 0;
+    int digitCount = 0;
+    int fractionDigits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= u'0' && c <= u'9') {
+            digits = digits * 10 + static_cast<uint64_t>(c - u'0');
+            fractionDigits += point ? 1 : 0;
+            if (++digitCount > 15) {
+                return false;
+            }
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) {
+            return false;  // an exponent, a hexadecimal number or a word: strtod's own forms
+        } else {
+            break;
+        }
+    }
+    if (digitCount == 0) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 }  // namespace
+
+// Little-endian fields of the file read from memory; every read fails once the bytes are used up.
+class CCityDB::ByteReader {
+public:
+    explicit ByteReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+
+    bool ReadU8(uint8_t& value) {
+        const uint8_t* field = Take(1);
+        value = field != nullptr ? field[0] : 0;
+        return field != nullptr;
+    }
+    bool ReadU16(uint16_t& value) {
+        const uint8_t* field = Take(2);
+        value = field != nullptr ? static_cast<uint16_t>(field[0] | (field[1] << 8)) : 0;
+        return field != nullptr;
+    }
+    bool ReadU32(uint32_t& value) {
+        const uint8_t* field = Take(4);
+        value = field != nullptr ? static_cast<uint32_t>(field[0] | (field[1] << 8) | (field[2] << 16)) |
+                                       (static_cast<uint32_t>(field[3]) << 24)
+                                 : 0;
+        return field != nullptr;
+    }
+    // The next count bytes where they lie, or null when fewer are left.
+    const uint8_t* Take(size_t count) {
+        if (bytes_.size() - position_ < count) {
+            return nullptr;
+        }
+        const uint8_t* field = bytes_.data() + position_;
+        position_ += count;
+        return field;
+    }
+
+private:
+    const std::vector<uint8_t>& bytes_;
+    size_t position_ = 0;
+};
 
 CCityDB::CCityDB() = default;
 CCityDB::~CCityDB() = default;
@@ -42,6 +151,44 @@ std::u16string CCityDB::ToWide(const char* text) const {
     return wide;
 }
 
+// A code page of one character a byte converts through a table made once; UTF-8 and code pages the
+// device does not know go through the conversion call for each text.
+void CCityDB::BuildByteTable() {
+    byteToWide_.clear();
+    if (codePage_ == CP_UTF8) {
+        return;
+    }
+    std::vector<char16_t> table(256, u'\0');
+    for (int byte = 1; byte < 256; ++byte) {
+        const char text = static_cast<char>(byte);
+        WCHAR wide[2] = {};
+        if (MultiByteToWideChar(codePage_, 0, &text, 1, wide, 2) != 1) {
+            return;
+        }
+        table[static_cast<size_t>(byte)] = wide[0];
+    }
+    byteToWide_ = std::move(table);
+}
+
+int CCityDB::AppendWide(const char* text, char16_t* out, size_t capacity) const {
+    if (byteToWide_.empty()) {
+        const std::u16string wide = ToWide(text);
+        if (wide.size() > capacity) {
+            return -1;
+        }
+        wide.copy(out, wide.size());
+        return static_cast<int>(wide.size());
+    }
+    size_t count = 0;
+    for (; text[count] != 0; ++count) {
+        if (count == capacity) {
+            return -1;
+        }
+        out[count] = byteToWide_[static_cast<unsigned char>(text[count])];
+    }
+    return static_cast<int>(count);
+}
+
 bool CCityDB::Open(LPCWSTR path) {
     entries_.clear();
     decoder_.reset();
@@ -49,11 +196,9 @@ bool CCityDB::Open(LPCWSTR path) {
         return false;
     }
     path_ = path;
-    CFSFile file;
-    if (!file.Open(path, OPEN_EXISTING, GENERIC_READ, 0)) {
-        return false;
-    }
-    if (!ReadIndex(file)) {
+    std::vector<uint8_t> bytes;
+    ByteReader reader(bytes);
+    if (!ReadAllBytes(&bytes) || !ReadIndex(reader)) {
         entries_.clear();
         decoder_.reset();
         return false;
@@ -61,35 +206,36 @@ bool CCityDB::Open(LPCWSTR path) {
     return true;
 }
 
-bool CCityDB::ReadIndex(CFSFile& file) {
-    WORD tableSize = 0;
-    if (!file.ReadU16(codePage_) || !file.ReadU16(tableSize)) {
+bool CCityDB::ReadIndex(ByteReader& reader) {
+    uint16_t tableSize = 0;
+    if (!reader.ReadU16(codePage_) || !reader.ReadU16(tableSize)) {
         return false;
     }
-    std::vector<uint8_t> table(tableSize);
-    if (!file.ReadExact(table.data(), tableSize)) {
+    BuildByteTable();
+    const uint8_t* table = reader.Take(tableSize);
+    if (table == nullptr) {
         return false;
     }
-    CBitStream tableStream(table.data(), table.size());
+    CBitStream tableStream(table, tableSize);
     decoder_ = std::make_unique<CPrefixCodeDecoder>();
-    WORD entryCount = 0;
-    if (!decoder_->LoadTable(tableStream) || !file.ReadU16(entryCount) || entryCount == 0) {
+    uint16_t entryCount = 0;
+    if (!decoder_->LoadTable(tableStream) || !reader.ReadU16(entryCount) || entryCount == 0) {
         return false;
     }
     entries_.resize(entryCount);
     for (Entry& entry : entries_) {
-        if (!ReadEntry(file, entry)) {
+        if (!ReadEntry(reader, entry)) {
             return false;
         }
     }
     return true;
 }
 
-bool CCityDB::ReadEntry(CFSFile& file, Entry& entry) const {
+bool CCityDB::ReadEntry(ByteReader& reader, Entry& entry) const {
     uint8_t codedLength = 0;
-    uint8_t coded[255];
-    if (!file.ReadExact(&codedLength, 1) || !file.ReadExact(coded, codedLength) || !file.ReadU32(entry.offset) ||
-        !file.ReadU16(entry.count)) {
+    const uint8_t* coded = nullptr;
+    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr ||
+        !reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
         return false;
     }
     char text[kIndexTextCapacity];
@@ -122,7 +268,16 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
     }
     out->clear();
     std::vector<uint8_t> bytes;
-    return ReadAllBytes(&bytes) && ParseEntryCities(entries_[index], bytes, out);
+    if (!ReadAllBytes(&bytes)) {
+        return false;
+    }
+    const Entry& entry = entries_[static_cast<size_t>(index)];
+    return ForEachRecord(entry, bytes, [&](const RecordText& record) {
+        CityDBRecord city = MakeRecord(record, entry);
+        if (IsPosition(city.first, city.second)) {
+            out->push_back(city);  // a damaged record is left out; the ones after it still share its text
+        }
+    });
 }
 
 bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
@@ -139,11 +294,12 @@ bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
     return size == 0 || file.ReadExact(bytes->data(), size);
 }
 
-bool CCityDB::ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& bytes,
-                               std::vector<CityDBRecord>* out) const {
-    out->clear();
+template <class Visit>
+bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, Visit visit) const {
+    // The previous record's text stays in place; a record writes its own characters after the shared ones.
+    char16_t text[kMaxSharedCharacters + kRecordTextCapacity];
+    size_t previousLength = 0;
     size_t position = entry.offset;
-    std::u16string previous;
     for (WORD i = 0; i < entry.count; ++i) {
         if (position > bytes.size() || bytes.size() - position < 2) {
             return false;
@@ -153,56 +309,69 @@ bool CCityDB::ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& b
         size_t codedLength = header & 0x7FF;
         size_t shared = header >> 11;
         // The shared part must come from a previous text that has that many characters.
-        if (codedLength > kRecordCodedCapacity || shared > previous.size() || (i == 0 && shared > 0) ||
+        if (codedLength > kRecordCodedCapacity || shared > previousLength || (i == 0 && shared > 0) ||
             bytes.size() - position < codedLength) {
             return false;
         }
-        const uint8_t* coded = bytes.data() + position;
+        CBitStream stream(bytes.data() + position, codedLength);
         position += codedLength;
         char rest[kRecordTextCapacity];
-        CBitStream stream(coded, codedLength);
         if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
             return false;
         }
-        std::u16string text = previous.substr(0, shared) + ToWide(rest);
-        previous = text;
-
-        size_t first = text.find(u';', kIdLength);
-        size_t second = first == std::u16string::npos ? first : text.find(u';', first + 1);
-        if (text.size() < kIdLength || second == std::u16string::npos) {
+        const int restLength = AppendWide(rest, text + shared, kRecordTextCapacity);
+        if (restLength < 0) {
             return false;
         }
-        CityDBRecord record;
-        CopyField(record.locationId, text.substr(0, kIdLength));
-        CopyField(record.name, text.substr(kIdLength, first - kIdLength));
-        record.first = std::strtod(ce::ToUtf8(text.substr(first + 1, second - first - 1)).c_str(), nullptr);
-        record.second = std::strtod(ce::ToUtf8(text.substr(second + 1)).c_str(), nullptr);
-        if (!IsPosition(record.first, record.second)) {
-            continue;  // a damaged record is left out; the ones after it still share its text
+        previousLength = shared + static_cast<size_t>(restLength);
+
+        const std::u16string_view full(text, previousLength);
+        size_t first = full.find(u';', kIdLength);
+        size_t second = first == std::u16string_view::npos ? first : full.find(u';', first + 1);
+        if (full.size() < kIdLength || second == std::u16string_view::npos) {
+            return false;
         }
-        CopyField(record.state, entry.state);
-        CopyField(record.country, entry.country);
-        out->push_back(record);
+        visit(RecordText{full, first, second});
     }
     return true;
 }
 
+double CCityDB::ReadCoordinate(std::u16string_view text) {
+    double value = 0;
+    if (ReadPlainDecimal(text, value)) {
+        return value;
+    }
+    // strtod reads as far as the number goes; a character outside ASCII ends it like any other.
+    std::string narrow(text.size(), '\x80');
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0x80) {
+            narrow[i] = static_cast<char>(text[i]);
+        }
+    }
+    return std::strtod(narrow.c_str(), nullptr);
+}
+
+CityDBRecord CCityDB::MakeRecord(const RecordText& record, const Entry& entry) {
+    CityDBRecord city;
+    CopyField(city.locationId, record.text.substr(0, kIdLength));
+    CopyField(city.name, record.text.substr(kIdLength, record.firstSemicolon - kIdLength));
+    city.first = ReadCoordinate(
+        record.text.substr(record.firstSemicolon + 1, record.secondSemicolon - record.firstSemicolon - 1));
+    city.second = ReadCoordinate(record.text.substr(record.secondSemicolon + 1));
+    CopyField(city.state, entry.state);
+    CopyField(city.country, entry.country);
+    return city;
+}
+
 int CCityDB::GetDistanceKm(double first1, double second1, double first2, double second2) {
-    constexpr double kEarthRadiusKm = 6371.0;
-    constexpr double kRadians = 3.14159265358979323846 / 180.0;
-    double dLatitude = (first2 - first1) * kRadians;
-    double dLongitude = (second2 - second1) * kRadians;
-    double a = std::sin(dLatitude / 2) * std::sin(dLatitude / 2) +
-               std::cos(first1 * kRadians) * std::cos(first2 * kRadians) * std::sin(dLongitude / 2) *
-                   std::sin(dLongitude / 2);
-    double distance = 2 * kEarthRadiusKm * std::atan2(std::sqrt(a), std::sqrt(std::max(0.0, 1 - a)));
-    // Farther than any two places on the earth when a position is no position at all.
-    return std::isfinite(distance) ? static_cast<int>(distance) : kUnknownDistanceKm;
+    return DistanceFrom(first1, second1).Km(first2, second2);
 }
 
 // Cities farther than this from the position are not kept: 100 km while the nearest is that close,
 // else 10 per cent beyond the nearest.
-int CCityDB::AdmissionLimit(int nearest) { return nearest <= 100 ? 100 : static_cast<int>(nearest * 1.1); }
+int CCityDB::AdmissionLimit(int nearest) {
+    return nearest <= 100 ? 100 : static_cast<int>(nearest * 1.1);
+}
 
 bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCity>* out) const {
     if (out == nullptr || entries_.empty() || !IsPosition(first, second)) {
@@ -214,18 +383,31 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     if (!ReadAllBytes(&bytes)) {
         return false;
     }
-    std::vector<CityDBRecord> cities;
+    const DistanceFrom position(first, second);
     for (const Entry& entry : entries_) {
-        if (!ParseEntryCities(entry, bytes, &cities)) {
-            return false;
-        }
-        for (const CityDBRecord& city : cities) {
-            int distance = GetDistanceKm(first, second, city.first, city.second);
+        const bool read = ForEachRecord(entry, bytes, [&](const RecordText& record) {
+            const size_t latitudeStart = record.firstSemicolon + 1;
+            const double latitude =
+                ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));
+            // Most cities lie too far north or south to be admitted: they are passed over before their
+            // record is built. Two kilometres of margin keep rounding out of the decision.
+            if (!kept.empty() && position.LowerBoundKm(latitude) >= AdmissionLimit(kept.begin()->first) + 2) {
+                return;
+            }
+            CityDBRecord city = MakeRecord(record, entry);
+            if (!IsPosition(city.first, city.second)) {
+                return;
+            }
+            int distance = position.Km(city.first, city.second);
             if (kept.empty() || distance <= AdmissionLimit(kept.begin()->first)) {
                 kept.emplace(distance, city);
                 // A nearer city tightens the limit: what lies beyond it can go now.
                 kept.erase(kept.upper_bound(AdmissionLimit(kept.begin()->first)), kept.end());
             }
+        });
+        if (!read) {
+            out->clear();
+            return false;
         }
     }
     if (kept.empty()) {

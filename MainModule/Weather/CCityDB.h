@@ -2,15 +2,15 @@
 // Open, the front-coded city records of an entry read on demand, and the nearest-city search.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Weather/CPrefixCodeDecoder.h"
 #include "Weather/CityDBRecord.h"
 #include "ce/types.h"
-
-class CFSFile;
 
 class CCityDB {
 public:
@@ -37,18 +37,36 @@ private:
         uint32_t offset = 0;
         uint16_t count = 0;
     };
+    // One record's full text, while the entry's records are walked: the id, the name and the two
+    // coordinates lie between its semicolons.
+    struct RecordText {
+        std::u16string_view text;
+        size_t firstSemicolon;
+        size_t secondSemicolon;
+    };
+    class ByteReader;
 
-    bool ReadIndex(CFSFile& file);
-    bool ReadEntry(CFSFile& file, Entry& entry) const;
+    bool ReadIndex(ByteReader& reader);
+    bool ReadEntry(ByteReader& reader, Entry& entry) const;
     // The whole file in one read: the records of an entry lie where its offset says, and reading them
     // field by field from the file cost a system call each.
     bool ReadAllBytes(std::vector<uint8_t>* bytes) const;
-    bool ParseEntryCities(const Entry& entry, const std::vector<uint8_t>& bytes, std::vector<CityDBRecord>* out) const;
+    // Calls visit(record text) for each record of the entry, in file order; false when the entry's
+    // records are damaged (those before the damage have been visited).
+    template <class Visit>
+    bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, Visit visit) const;
+    // Appends the converted text at out; the number of characters written, or -1 when they do not fit.
+    int AppendWide(const char* text, char16_t* out, size_t capacity) const;
+    void BuildByteTable();
     std::u16string ToWide(const char* text) const;
+    static CityDBRecord MakeRecord(const RecordText& record, const Entry& entry);
+    static double ReadCoordinate(std::u16string_view text);
     static int AdmissionLimit(int nearest);
 
     std::u16string path_;
     uint16_t codePage_ = 1252;
     std::vector<Entry> entries_;
     std::unique_ptr<CPrefixCodeDecoder> decoder_;
+    // Each byte's character where the code page has one character a byte; empty otherwise.
+    std::vector<char16_t> byteToWide_;
 };

@@ -1,5 +1,10 @@
 #include "Weather/CForecastXmlParser.h"
 
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "CSysInfo.h"
@@ -46,7 +51,9 @@ int ReadSkyCode(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
     return ReadBoundedInt(attributes, name, kSkyCodeBase, 0, kHighestSkyCode) - kSkyCodeBase;
 }
 
-bool IsLeapYear(DWORD year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(DWORD year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 DWORD DaysInMonth(DWORD year, DWORD month) {
     static constexpr DWORD kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -81,11 +88,27 @@ bool ReadTimeOfDay(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, CDayForecast::
     return true;
 }
 
-std::u16string DayAttribute(int number, LPCWSTR suffix) {
-    WCHAR name[64];
-    wsprintfW(name, u"DAY%d%s", number, suffix);
-    return name;
-}
+// "DAY%d" and the suffix: the name of one of a day's attributes, put together where it is used, as the
+// parser asks for about ten of them a day.
+class DayAttribute {
+public:
+    DayAttribute(int number, std::u16string_view suffix) {
+        std::u16string_view prefix = u"DAY";
+        WCHAR* end = std::copy(prefix.begin(), prefix.end(), name_);
+        char digits[12];
+        const char* digitsEnd = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        for (const char* digit = digits; digit != digitsEnd; ++digit) {
+            *end++ = static_cast<WCHAR>(*digit);
+        }
+        suffix = suffix.substr(0, static_cast<size_t>(name_ + kCapacity - 1 - end));
+        *std::copy(suffix.begin(), suffix.end(), end) = 0;
+    }
+    LPCWSTR c_str() const { return name_; }
+
+private:
+    static constexpr size_t kCapacity = 64;
+    WCHAR name_[kCapacity];
+};
 
 // "2007-10-15 19:00:00": year, month and day before the blank.
 bool ParseLocalDate(LPCWSTR text, SYSTEMTIME& time) {
@@ -140,24 +163,64 @@ bool CForecastXmlParser::Parse(const char* text, CCity& city) {
 
 ce::ComRef<IXMLDOMDocument> CForecastXmlParser::Load(const char* text) {
     ce::ComRef<IXMLDOMDocument> document;
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) {
-        return document;
-    }
-    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, 0);
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length) <= 0) {
-        return document;
-    }
     if (FAILED(CoCreateInstance(CLSID_DOMDocument, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
                                 document.OutVoid()))) {
         return document;
     }
-    ce::Bstr xml(wide.data());
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (document->loadXML(xml.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) {
+    // Text in 7-bit characters reads the same in every code page, so its bytes go to the document as
+    // they are; anything else takes the way through the ANSI code page. Bytes that the document does not
+    // take (a declaration naming an encoding it does not know) take that way too.
+    const size_t length = std::strlen(text);
+    if (!(IsSevenBit(text, length) && LoadBytes(document.Get(), text, length)) &&
+        !LoadAnsiText(document.Get(), text)) {
         document.Reset();
     }
     return document;
+}
+
+bool CForecastXmlParser::IsSevenBit(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CForecastXmlParser::LoadBytes(IXMLDOMDocument* document, const char* text, size_t length) {
+    if (length > ULONG_MAX) {
+        return false;
+    }
+    VARIANT source;
+    VariantInit(&source);
+    source.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(length));
+    if (source.parray == nullptr) {
+        return false;
+    }
+    source.vt = VT_ARRAY | VT_UI1;
+    void* bytes = nullptr;
+    if (SUCCEEDED(SafeArrayAccessData(source.parray, &bytes))) {
+        std::memcpy(bytes, text, length);
+        SafeArrayUnaccessData(source.parray);
+    }
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const bool result = bytes != nullptr && document->load(source, &loaded) == S_OK && loaded == VARIANT_TRUE;
+    VariantClear(&source);
+    return result;
+}
+
+bool CForecastXmlParser::LoadAnsiText(IXMLDOMDocument* document, const char* text) {
+    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    std::vector<WCHAR> wide(static_cast<size_t>(length) + 1, 0);
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length) <= 0) {
+        return false;
+    }
+    ce::Bstr xml(wide.data());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    return document->loadXML(xml.Get(), &loaded) == S_OK && loaded == VARIANT_TRUE;
 }
 
 ce::ComRef<IXMLDOMNode> CForecastXmlParser::FirstElement(IXMLDOMDocument* document, LPCWSTR tag) {
@@ -233,7 +296,8 @@ int CForecastXmlParser::ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayF
     return 1;
 }
 
-void CForecastXmlParser::ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition) {
+void CForecastXmlParser::ReadCurrentCondition(IXMLDOMNamedNodeMap* observation,
+                                              CCurrentCondition& condition) {
     condition.SetTemperature(ReadFahrenheit(observation, u"TEMPERATURE"));
     condition.SetHeatIndex(ReadFahrenheit(observation, u"HEATINDEX"));
     condition.SetWindChill(ReadFahrenheit(observation, u"WINDCHILL"));

@@ -2,6 +2,8 @@
 // (current conditions) and hc (hours). Every value is an attribute.
 #pragma once
 
+#include <cstddef>
+
 #include "ce/xmldom.h"
 
 class CCity;
@@ -16,6 +18,9 @@ public:
 
 private:
     static ce::ComRef<IXMLDOMDocument> Load(const char* text);
+    static bool IsSevenBit(const char* text, size_t length);
+    static bool LoadBytes(IXMLDOMDocument* document, const char* text, size_t length);
+    static bool LoadAnsiText(IXMLDOMDocument* document, const char* text);
     static ce::ComRef<IXMLDOMNode> FirstElement(IXMLDOMDocument* document, LPCWSTR tag);
     static ce::ComRef<IXMLDOMNamedNodeMap> Attributes(IXMLDOMNode* element);
 

@@ -30,9 +30,10 @@ private:
     // The codes of each length sorted by their bits, equal codes in table order, so that a look-up
     // is a binary search among the codes of one length and finds what a scan of the table would.
     void BuildLookup();
-    // The symbol of the code at the stream's position, read through the table of the first bits where
-    // the stream has that many left, else bit by bit.
-    bool ReadSymbol(CBitStream& stream, uint8_t& symbol) const;
+    // The symbol of the code at the window's position, read through the table of the first bits, or
+    // code length by code length past them.
+    class BitWindow;
+    bool ReadSymbol(BitWindow& window, uint8_t& symbol) const;
 
     Entry entries_[256];
     size_t count_ = 0;

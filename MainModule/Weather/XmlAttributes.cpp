@@ -1,26 +1,77 @@
 #include "Weather/XmlAttributes.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 namespace {
 
-std::optional<std::u16string> ReadValue(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
-    if (attributes == nullptr || name == nullptr) {
-        return std::nullopt;
+// An attribute name as a BSTR on the stack: the map only reads the name it is given, and the readers
+// ask for hundreds of names a forecast. A name too long for the buffer goes to the heap.
+class NameBstr {
+public:
+    explicit NameBstr(LPCWSTR name) {
+        const size_t length = std::char_traits<char16_t>::length(name);
+        if (length >= kCapacity) {
+            heap_ = SysAllocString(name);
+            return;
+        }
+        block_.byteLength = static_cast<uint32_t>(length * sizeof(OLECHAR));
+        std::char_traits<char16_t>::copy(block_.text, name, length + 1);
     }
-    ce::Bstr attributeName(name);
-    ce::ComRef<IXMLDOMNode> attribute;
-    if (attributes->getNamedItem(attributeName.Get(), attribute.Out()) != S_OK || !attribute) {
-        return std::nullopt;
+    ~NameBstr() { SysFreeString(heap_); }
+    NameBstr(const NameBstr&) = delete;
+    NameBstr& operator=(const NameBstr&) = delete;
+
+    BSTR Get() { return heap_ != nullptr ? heap_ : block_.text; }
+
+private:
+    static constexpr size_t kCapacity = 62;
+    // The byte length right before the text, as a BSTR keeps it.
+    struct Block {
+        uint32_t byteLength;
+        OLECHAR text[kCapacity];
+    };
+    static_assert(offsetof(Block, text) == sizeof(uint32_t));
+    Block block_;
+    BSTR heap_ = nullptr;
+};
+
+// The attribute's value as the DOM hands it out, or null when the attribute is missing.
+class AttributeValue {
+public:
+    AttributeValue(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+        VariantInit(&value_);
+        if (attributes == nullptr || name == nullptr) {
+            return;
+        }
+        NameBstr attributeName(name);
+        ce::ComRef<IXMLDOMNode> attribute;
+        if (attributes->getNamedItem(attributeName.Get(), attribute.Out()) != S_OK || !attribute ||
+            FAILED(attribute->get_nodeValue(&value_)) || value_.vt != VT_BSTR) {
+            VariantClear(&value_);
+        }
     }
-    VARIANT value;
-    VariantInit(&value);
-    if (FAILED(attribute->get_nodeValue(&value)) || value.vt != VT_BSTR) {
-        VariantClear(&value);
-        return std::nullopt;
+    ~AttributeValue() { VariantClear(&value_); }
+    AttributeValue(const AttributeValue&) = delete;
+    AttributeValue& operator=(const AttributeValue&) = delete;
+
+    bool IsPresent() const { return value_.vt == VT_BSTR; }
+    std::u16string_view Text() const {
+        return IsPresent() ? std::u16string_view(value_.bstrVal, SysStringLen(value_.bstrVal)) : u"";
     }
-    std::u16string text(value.bstrVal, SysStringLen(value.bstrVal));
-    VariantClear(&value);
-    return text;
-}
+    // The text cut to length - 1 characters and a terminator.
+    void CopyTo(LPWSTR buffer, int length) const {
+        std::u16string_view text = Text();
+        size_t count = std::min(text.size(), static_cast<size_t>(length - 1));
+        text.copy(buffer, count);
+        buffer[count] = 0;
+    }
+
+private:
+    VARIANT value_;
+};
 
 }  // namespace
 
@@ -28,20 +79,20 @@ bool GetXmlAttributeString(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, LPWSTR
     if (buffer == nullptr || length <= 0) {
         return false;
     }
-    std::optional<std::u16string> value = ReadValue(attributes, name);
-    if (!value) {
+    AttributeValue value(attributes, name);
+    if (!value.IsPresent()) {
         return false;
     }
-    lstrcpynW(buffer, value->c_str(), length);
+    value.CopyTo(buffer, length);
     return true;
 }
 
 std::optional<std::u16string> GetXmlAttributeText(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
-    std::optional<std::u16string> value = ReadValue(attributes, name);
-    if (value && value->size() >= static_cast<size_t>(kXmlAttributeBufferLength)) {
-        value->resize(kXmlAttributeBufferLength - 1);
+    AttributeValue value(attributes, name);
+    if (!value.IsPresent()) {
+        return std::nullopt;
     }
-    return value;
+    return std::u16string(value.Text().substr(0, kXmlAttributeBufferLength - 1));
 }
 
 int GetXmlAttributeInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "ce/xmldom.h"
@@ -23,6 +24,22 @@ protected:
         ce::Bstr xml(text);
         VARIANT_BOOL ok = VARIANT_FALSE;
         HRESULT result = document->loadXML(xml.Get(), &ok);
+        return result == S_OK && ok == VARIANT_TRUE;
+    }
+
+    bool LoadBytes(const std::string& bytes, HRESULT expected = S_OK) {
+        VARIANT source;
+        VariantInit(&source);
+        source.vt = VT_ARRAY | VT_UI1;
+        source.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+        void* data = nullptr;
+        EXPECT_EQ(SafeArrayAccessData(source.parray, &data), S_OK);
+        std::copy(bytes.begin(), bytes.end(), static_cast<char*>(data));
+        SafeArrayUnaccessData(source.parray);
+        VARIANT_BOOL ok = VARIANT_TRUE;
+        HRESULT result = document->load(source, &ok);
+        EXPECT_EQ(result, expected) << bytes;
+        EXPECT_EQ(VariantClear(&source), S_OK);
         return result == S_OK && ok == VARIANT_TRUE;
     }
 
@@ -201,6 +218,73 @@ TEST_F(XmlDom, ExternalEntitiesAreNeverFetched) {
         x->get_text(text.Out());
         EXPECT_EQ(text.View(), u"[]");
     }
+}
+
+// Bytes name their own encoding, as a file on the device does; text through loadXML does not.
+TEST_F(XmlDom, BytesAreReadInTheEncodingTheyDeclareAndUtf8WithoutADeclaration) {
+    ASSERT_TRUE(LoadBytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"K\xF6ln\"/>"));
+    EXPECT_EQ(Attribute(First(u"a").Get(), u"v"), u"K\u00f6ln");
+    ASSERT_TRUE(LoadBytes("<a v=\"K\xC3\xB6ln\"/>"));
+    EXPECT_EQ(Attribute(First(u"a").Get(), u"v"), u"K\u00f6ln");
+    ASSERT_TRUE(LoadBytes("\xEF\xBB\xBF<a v=\"\xE2\x82\xAC\"/>"));
+    EXPECT_EQ(Attribute(First(u"a").Get(), u"v"), u"\u20ac");
+    ASSERT_TRUE(LoadBytes(std::string("\xFF\xFE<\0a\0/\0>\0", 10))) << "UTF-16 with its mark";
+    EXPECT_TRUE(First(u"a"));
+
+    EXPECT_FALSE(LoadBytes("<a v=\"K\xF6ln\"/>", S_FALSE)) << "not UTF-8, and nothing says otherwise";
+    EXPECT_FALSE(LoadBytes("<?xml version=\"1.0\" encoding=\"no-such\"?><a/>", S_FALSE));
+    EXPECT_FALSE(LoadBytes("", S_FALSE));
+    ce::ComRef<IXMLDOMElement> root;
+    EXPECT_EQ(document->get_documentElement(root.Out()), S_FALSE) << "a failed load leaves no document";
+
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = SysAllocString(u"<a/>");
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_EQ(document->load(text, &ok), E_INVALIDARG) << "file names and addresses are not offered";
+    EXPECT_EQ(ok, VARIANT_FALSE);
+    VariantClear(&text);
+}
+
+TEST_F(XmlDom, AnArrayInUseIsNotDestroyedAndAClearedOneIsGone) {
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, 4);
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(array->rgsabound[0].cElements, 4u);
+    void* data = nullptr;
+    ASSERT_EQ(SafeArrayAccessData(array, &data), S_OK);
+    EXPECT_EQ(static_cast<unsigned char*>(data)[3], 0) << "zero-filled";
+    EXPECT_EQ(SafeArrayDestroy(array), DISP_E_ARRAYISLOCKED);
+    EXPECT_EQ(SafeArrayUnaccessData(array), S_OK);
+    EXPECT_EQ(SafeArrayUnaccessData(array), E_UNEXPECTED);
+    EXPECT_EQ(SafeArrayDestroy(array), S_OK);
+    EXPECT_EQ(SafeArrayCreateVector(VT_BSTR, 0, 1), nullptr) << "only arrays of numbers";
+}
+
+// The map indexes its attributes once; every one of many is found by its own name, the first of a
+// name when a prefix makes two look alike, and none that is not there.
+TEST_F(XmlDom, EveryAttributeOfALargeElementIsFoundByItsName) {
+    std::u16string xml = u"<r xmlns:p=\"urn:p\"><e";
+    for (int i = 0; i < 300; ++i) {
+        std::string number = std::to_string(i);
+        xml += u" DAY" + std::u16string(number.begin(), number.end()) + u"HITMPF=\"" +
+               std::u16string(number.begin(), number.end()) + u"\"";
+    }
+    xml += u" p:DAY1HITMPF=\"prefixed\" \u00e9=\"accent\"/></r>";
+    ASSERT_TRUE(Load(xml.c_str()));
+    ce::ComRef<IXMLDOMNode> element = First(u"e");
+    ASSERT_TRUE(element);
+    for (int i = 0; i < 300; ++i) {
+        std::string number = std::to_string(i);
+        std::u16string wide(number.begin(), number.end());
+        ASSERT_EQ(Attribute(element.Get(), (u"DAY" + wide + u"HITMPF").c_str()), wide);
+    }
+    EXPECT_EQ(Attribute(element.Get(), u"p:DAY1HITMPF"), u"prefixed");
+    EXPECT_EQ(Attribute(element.Get(), u"\u00e9"), u"accent");
+    EXPECT_EQ(Attribute(element.Get(), u"DAY300HITMPF"), u"<missing>");
+    EXPECT_EQ(Attribute(element.Get(), u""), u"<missing>");
+    std::u16string longName(200, u'A');
+    EXPECT_EQ(Attribute(element.Get(), longName.c_str()), u"<missing>") << "longer than any name kept on the stack";
 }
 
 }  // namespace

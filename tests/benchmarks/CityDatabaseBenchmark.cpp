@@ -1,34 +1,117 @@
-// The nearest-city search over the whole installed city database, as the GPS screen runs it.
+// The city database as the add-city and GPS screens use it: opening its index (every entry's names),
+// reading the cities of one entry, and the nearest-city search over the whole file; each beside one
+// plain read of the whole file, the least that any of them could cost.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
+#include "SideBySide.h"
 #include "Weather/CCityDB.h"
 #include "ce/device.h"
 
 namespace {
 
-void NearestCitiesOfBerlin(benchmark::State& state) {
-    char pattern[] = "/tmp/citydb-bench-XXXXXX";
-    std::string root = mkdtemp(pattern);
-    std::filesystem::create_directories(root + "/fs");
-    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/CityDB.dat", root + "/fs/CityDB.dat");
-    ce::SetDeviceRoot(root);
+// A device whose file system holds the built CityDB.dat.
+class DatabaseDevice {
+public:
+    DatabaseDevice() {
+        char pattern[] = "/tmp/citydb-bench-XXXXXX";
+        root_ = mkdtemp(pattern);
+        std::filesystem::create_directories(root_ + "/fs");
+        std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/CityDB.dat", HostPath());
+        ce::SetDeviceRoot(root_);
+    }
+    ~DatabaseDevice() {
+        ce::SetDeviceRoot({});
+        std::filesystem::remove_all(root_);
+    }
+    std::string HostPath() const { return root_ + "/fs/CityDB.dat"; }
+
+private:
+    std::string root_;
+};
+
+bool PlainRead(const std::string& path, std::vector<char>& buffer) {
+    int file = open(path.c_str(), O_RDONLY);
+    if (file < 0) {
+        return false;
+    }
+    ssize_t total = 0;
+    for (ssize_t got = 0; (got = read(file, buffer.data() + total, buffer.size() - total)) > 0;) {
+        total += got;
+    }
+    close(file);
+    return total > 0;
+}
+
+// The entry with the most cities, the longest list the add-city screen shows.
+int LargestEntry(const CCityDB& db) {
+    int largest = 0;
+    size_t most = 0;
+    std::vector<CityDBRecord> cities;
+    for (int i = 0; i < db.GetEntryCount(); ++i) {
+        if (db.ReadEntryCities(i, &cities) && cities.size() > most) {
+            most = cities.size();
+            largest = i;
+        }
+    }
+    return largest;
+}
+
+void OpenTheIndex(benchmark::State& state) {
+    DatabaseDevice device;
+    std::vector<char> buffer(std::filesystem::file_size(device.HostPath()) + 1);
+    bench::SideBySide(
+        state,
+        [&] {
+            CCityDB db;
+            return db.Open(u"\\CityDB.dat") && db.GetEntryName(db.GetEntryCount() - 1) != nullptr;
+        },
+        [&] { return PlainRead(device.HostPath(), buffer); });
+}
+BENCHMARK(OpenTheIndex)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The device with the database opened, and a buffer for the plain read.
+struct OpenedDatabase {
+    DatabaseDevice device;
+    std::vector<char> buffer = std::vector<char>(std::filesystem::file_size(device.HostPath()) + 1);
     CCityDB db;
-    if (!db.Open(u"\\CityDB.dat")) {
+    bool opened = db.Open(u"\\CityDB.dat");
+    bool ReadPlainly() { return PlainRead(device.HostPath(), buffer); }
+};
+
+void CitiesOfTheLargestEntry(benchmark::State& state) {
+    OpenedDatabase opened;
+    if (!opened.opened) {
+        state.SkipWithError("CityDB.dat does not open");
+        return;
+    }
+    CCityDB& db = opened.db;
+    const int entry = LargestEntry(db);
+    std::vector<CityDBRecord> cities;
+    bench::SideBySide(
+        state, [&] { return db.ReadEntryCities(entry, &cities) && !cities.empty(); },
+        [&] { return opened.ReadPlainly(); });
+    state.counters["cities"] = static_cast<double>(cities.size());
+}
+BENCHMARK(CitiesOfTheLargestEntry)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void NearestCitiesOfBerlin(benchmark::State& state) {
+    OpenedDatabase opened;
+    if (!opened.opened) {
         state.SkipWithError("CityDB.dat does not open");
         return;
     }
     std::vector<NearbyCity> nearby;
-    for (auto _ : state) {
-        db.FindNearbyCities(52.52, 13.405, &nearby);
-        benchmark::DoNotOptimize(nearby.data());
-    }
-    ce::SetDeviceRoot({});
-    std::filesystem::remove_all(root);
+    bench::SideBySide(
+        state, [&] { return opened.db.FindNearbyCities(52.52, 13.405, &nearby) && !nearby.empty(); },
+        [&] { return opened.ReadPlainly(); });
 }
-BENCHMARK(NearestCitiesOfBerlin)->Unit(benchmark::kMillisecond);
+BENCHMARK(NearestCitiesOfBerlin)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -53,6 +53,7 @@ inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 
 #define E_HANDLE ((HRESULT)0x80070006L)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
+#define DISP_E_ARRAYISLOCKED ((HRESULT)0x8002000DL)
 #define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
 #define CLASS_E_CLASSNOTAVAILABLE ((HRESULT)0x80040111L)
 #define REGDB_E_CLASSNOTREG ((HRESULT)0x80040154L)
@@ -180,8 +181,26 @@ enum VARENUM : VARTYPE {
     VT_BSTR = 8,
     VT_BOOL = 11,
     VT_UNKNOWN = 13,
+    VT_UI1 = 17,
     VT_UI4 = 19,
+    VT_ARRAY = 0x2000,
 };
+
+// A one-dimensional array as the layer makes them (SafeArrayCreateVector); VariantClear destroys the
+// array of a VT_ARRAY value.
+typedef struct tagSAFEARRAYBOUND {
+    ULONG cElements;
+    LONG lLbound;
+} SAFEARRAYBOUND, *LPSAFEARRAYBOUND;
+
+typedef struct tagSAFEARRAY {
+    USHORT cDims;
+    USHORT fFeatures;
+    ULONG cbElements;
+    ULONG cLocks;
+    PVOID pvData;
+    SAFEARRAYBOUND rgsabound[1];
+} SAFEARRAY, *LPSAFEARRAY;
 
 typedef struct tagVARIANT {
     VARTYPE vt;
@@ -197,6 +216,7 @@ typedef struct tagVARIANT {
         VARIANT_BOOL boolVal;
         BSTR bstrVal;
         IUnknown* punkVal;
+        SAFEARRAY* parray;
     };
 } VARIANT, *LPVARIANT;
 typedef VARIANT VARIANTARG;
@@ -234,6 +254,13 @@ CE_API UINT SysStringLen(BSTR text);
 
 CE_API void VariantInit(VARIANTARG* value);
 CE_API HRESULT VariantClear(VARIANTARG* value);
+
+// Arrays of VT_UI1, VT_I2, VT_I4, VT_UI4, VT_R4 and VT_R8 elements, zero-filled; null for another type
+// or when the memory is not there. A locked array (SafeArrayAccessData) is not destroyed.
+CE_API SAFEARRAY* SafeArrayCreateVector(VARTYPE type, LONG lowerBound, ULONG count);
+CE_API HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
+CE_API HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
+CE_API HRESULT SafeArrayDestroy(SAFEARRAY* array);
 }
 
 // ---- Linux-side helpers ---------------------------------------------------------------------------

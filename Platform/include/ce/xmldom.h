@@ -90,6 +90,11 @@ protected:
 struct IXMLDOMDocument : IXMLDOMNode {
     // Replaces the document's content with the parsed text; the nodes handed out before stay valid.
     STDMETHOD(loadXML)(BSTR xml, VARIANT_BOOL* success) = 0;
+    // Loads the document from its bytes, given as a VT_ARRAY | VT_UI1 value: their encoding is the one
+    // that a byte-order mark or the XML declaration names, UTF-8 without either. The other sources
+    // of the device's DOM (file names, URLs, streams) are not offered: E_INVALIDARG. Malformed bytes
+    // give S_FALSE with VARIANT_FALSE and an empty document, as loadXML does.
+    STDMETHOD(load)(VARIANT source, VARIANT_BOOL* success) = 0;
     STDMETHOD(get_documentElement)(IXMLDOMElement** element) = 0;
     STDMETHOD(getElementsByTagName)(BSTR name, IXMLDOMNodeList** elements) = 0;
 

@@ -68,7 +68,12 @@ CE_API HRESULT VariantClear(VARIANTARG* value) {
     if (value == nullptr) {
         return E_INVALIDARG;
     }
-    if (value->vt == VT_BSTR) {
+    if ((value->vt & VT_ARRAY) != 0) {
+        HRESULT destroyed = SafeArrayDestroy(value->parray);
+        if (FAILED(destroyed)) {
+            return destroyed;  // a locked array stays with its value
+        }
+    } else if (value->vt == VT_BSTR) {
         SysFreeString(value->bstrVal);
     } else if (value->vt == VT_UNKNOWN && value->punkVal != nullptr) {
         value->punkVal->Release();

@@ -29,13 +29,25 @@ public:
     }
 
     STDMETHODIMP loadXML(BSTR xml, VARIANT_BOOL* success) override {
-        XmlTreePtr parsed = xml != nullptr ? XmlTree::Parse(std::u16string_view(xml, SysStringLen(xml))) : nullptr;
-        // A failed load leaves an empty document, as on the device.
-        tree_ = parsed != nullptr ? parsed : XmlTree::Empty();
+        return Replace(xml != nullptr ? XmlTree::Parse(std::u16string_view(xml, SysStringLen(xml))) : nullptr,
+                       success);
+    }
+
+    STDMETHODIMP load(VARIANT source, VARIANT_BOOL* success) override {
         if (success != nullptr) {
-            *success = parsed != nullptr ? VARIANT_TRUE : VARIANT_FALSE;
+            *success = VARIANT_FALSE;
         }
-        return parsed != nullptr ? S_OK : S_FALSE;
+        if (source.vt != (VT_ARRAY | VT_UI1) || source.parray == nullptr || source.parray->cDims != 1) {
+            return E_INVALIDARG;
+        }
+        void* data = nullptr;
+        if (FAILED(SafeArrayAccessData(source.parray, &data))) {
+            return E_INVALIDARG;
+        }
+        std::string_view bytes(static_cast<const char*>(data), source.parray->rgsabound[0].cElements);
+        XmlTreePtr parsed = XmlTree::ParseBytes(bytes);
+        SafeArrayUnaccessData(source.parray);
+        return Replace(std::move(parsed), success);
     }
 
     STDMETHODIMP get_documentElement(IXMLDOMElement** element) override {
@@ -92,6 +104,16 @@ public:
     STDMETHODIMP get_xml(BSTR* xml) override { return NodeMarkup(DocumentNode(), xml); }
 
 private:
+    // A failed load leaves an empty document, as on the device.
+    HRESULT Replace(XmlTreePtr parsed, VARIANT_BOOL* success) {
+        const bool loaded = parsed != nullptr;
+        tree_ = loaded ? std::move(parsed) : XmlTree::Empty();
+        if (success != nullptr) {
+            *success = loaded ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+        return loaded ? S_OK : S_FALSE;
+    }
+
     xmlNodePtr DocumentNode() const { return reinterpret_cast<xmlNodePtr>(tree_->Document()); }
 
     XmlTreePtr tree_;
@@ -136,6 +158,8 @@ void InitializeXmlParser() {
     std::call_once(once, [] { xmlInitParser(); });
 }
 
-IClassFactory* NewDomDocumentFactory() { return new DomDocumentFactory(); }
+IClassFactory* NewDomDocumentFactory() {
+    return new DomDocumentFactory();
+}
 
 }  // namespace ce::detail

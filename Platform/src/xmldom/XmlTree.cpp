@@ -11,9 +11,10 @@ namespace ce::detail {
 namespace {
 
 // No network, no DTD loading, no entity substitution beyond the predefined ones: the text is outside
-// input. The text arrives as UTF-16 and is handed over as UTF-8, so a declared encoding is ignored.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS |
-                              XML_PARSE_IGNORE_ENC;
+// input.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
+// Text that arrives as UTF-16 is handed over as UTF-8, so a declared encoding is ignored.
+constexpr int kTextParseOptions = kParseOptions | XML_PARSE_IGNORE_ENC;
 
 std::u16string FromXmlText(const xmlChar* text) {
     if (text == nullptr) {
@@ -24,6 +25,48 @@ std::u16string FromXmlText(const xmlChar* text) {
 
 BSTR ToBstr(const std::u16string& text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Attribute values and names are mostly ASCII: those widen straight into the BSTR.
+BSTR Utf8ToBstr(std::string_view text) {
+    if (!IsAscii(text) || text.size() > UINT_MAX / 2) {
+        return ToBstr(ce::FromUtf8(text));
+    }
+    BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
+    if (result != nullptr) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            result[i] = static_cast<OLECHAR>(text[i]);
+        }
+    }
+    return result;
+}
+
+// The text of a text-like node, or of an attribute whose value is one text node, lies in the tree as
+// it is; other content is gathered by libxml2 into a copy.
+template <class Use>
+auto WithContent(xmlNodePtr node, Use use) {
+    xmlNodePtr text = node;
+    if (node->type == XML_ATTRIBUTE_NODE) {
+        text = node->children != nullptr && node->children->next == nullptr ? node->children : nullptr;
+    }
+    if (text != nullptr && text->content != nullptr &&
+        (text->type == XML_TEXT_NODE || text->type == XML_CDATA_SECTION_NODE ||
+         text->type == XML_COMMENT_NODE || text->type == XML_PI_NODE)) {
+        return use(reinterpret_cast<const char*>(text->content));
+    }
+    xmlChar* content = xmlNodeGetContent(node);
+    auto result = use(content != nullptr ? reinterpret_cast<const char*>(content) : "");
+    xmlFree(content);
+    return result;
 }
 
 // Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 text. Look-ups compare the
@@ -37,6 +80,13 @@ bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
     const std::string_view prefix = reinterpret_cast<const char*>(node->ns->prefix);
     return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
            name[prefix.size()] == ':' && name.ends_with(local);
+}
+
+uint32_t HashBytes(uint32_t hash, std::string_view bytes) {
+    for (char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return hash;
 }
 
 void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xmlNodePtr>& out) {
@@ -74,11 +124,19 @@ std::string DumpNode(xmlNodePtr node) {
 
 std::shared_ptr<XmlTree> XmlTree::Parse(std::u16string_view text) {
     std::string utf8 = ce::ToUtf8(text);
-    if (utf8.size() > static_cast<size_t>(INT_MAX)) {
+    return Read(utf8, "UTF-8", kTextParseOptions);
+}
+
+std::shared_ptr<XmlTree> XmlTree::ParseBytes(std::string_view bytes) {
+    return Read(bytes, nullptr, kParseOptions);
+}
+
+std::shared_ptr<XmlTree> XmlTree::Read(std::string_view bytes, const char* encoding, int options) {
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) {
         return nullptr;
     }
     xmlDocPtr document =
-        xmlReadMemory(utf8.data(), static_cast<int>(utf8.size()), nullptr, "UTF-8", kParseOptions);
+        xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding, options);
     if (document == nullptr) {
         return nullptr;
     }
@@ -99,30 +157,32 @@ XmlTree::~XmlTree() {
     }
 }
 
-BSTR ToBstr(const xmlChar* text) { return ToBstr(FromXmlText(text)); }
+BSTR ToBstr(const xmlChar* text) {
+    return Utf8ToBstr(text != nullptr ? reinterpret_cast<const char*>(text) : "");
+}
 
 std::u16string NodeName(xmlNodePtr node) {
     switch (node->type) {
-    case XML_ELEMENT_NODE:
-    case XML_ATTRIBUTE_NODE: {
-        std::u16string name = FromXmlText(node->name);
-        if (node->ns != nullptr && node->ns->prefix != nullptr) {
-            name = FromXmlText(node->ns->prefix) + u":" + name;
+        case XML_ELEMENT_NODE:
+        case XML_ATTRIBUTE_NODE: {
+            std::u16string name = FromXmlText(node->name);
+            if (node->ns != nullptr && node->ns->prefix != nullptr) {
+                name = FromXmlText(node->ns->prefix) + u":" + name;
+            }
+            return name;
         }
-        return name;
-    }
-    case XML_TEXT_NODE:
-        return u"#text";
-    case XML_CDATA_SECTION_NODE:
-        return u"#cdata-section";
-    case XML_COMMENT_NODE:
-        return u"#comment";
-    case XML_DOCUMENT_NODE:
-        return u"#document";
-    case XML_DOCUMENT_FRAG_NODE:
-        return u"#document-fragment";
-    default:
-        return FromXmlText(node->name);
+        case XML_TEXT_NODE:
+            return u"#text";
+        case XML_CDATA_SECTION_NODE:
+            return u"#cdata-section";
+        case XML_COMMENT_NODE:
+            return u"#comment";
+        case XML_DOCUMENT_NODE:
+            return u"#document";
+        case XML_DOCUMENT_FRAG_NODE:
+            return u"#document-fragment";
+        default:
+            return FromXmlText(node->name);
     }
 }
 
@@ -132,20 +192,17 @@ HRESULT NodeValue(xmlNodePtr node, VARIANT* value) {
     }
     VariantInit(value);
     switch (node->type) {
-    case XML_ATTRIBUTE_NODE:
-    case XML_TEXT_NODE:
-    case XML_CDATA_SECTION_NODE:
-    case XML_COMMENT_NODE:
-    case XML_PI_NODE: {
-        xmlChar* content = xmlNodeGetContent(node);
-        value->vt = VT_BSTR;
-        value->bstrVal = ToBstr(content != nullptr ? content : reinterpret_cast<const xmlChar*>(""));
-        xmlFree(content);
-        return value->bstrVal != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
-    default:
-        value->vt = VT_NULL;
-        return S_FALSE;
+        case XML_ATTRIBUTE_NODE:
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+        case XML_COMMENT_NODE:
+        case XML_PI_NODE:
+            value->vt = VT_BSTR;
+            value->bstrVal = WithContent(node, [](const char* content) { return Utf8ToBstr(content); });
+            return value->bstrVal != nullptr ? S_OK : E_OUTOFMEMORY;
+        default:
+            value->vt = VT_NULL;
+            return S_FALSE;
     }
 }
 
@@ -153,9 +210,7 @@ HRESULT NodeText(xmlNodePtr node, BSTR* text) {
     if (text == nullptr) {
         return E_POINTER;
     }
-    xmlChar* content = xmlNodeGetContent(node);
-    *text = ToBstr(content != nullptr ? content : reinterpret_cast<const xmlChar*>(""));
-    xmlFree(content);
+    *text = WithContent(node, [](const char* content) { return Utf8ToBstr(content); });
     return *text != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -188,11 +243,43 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
     return S_OK;
 }
 
+XmlName::XmlName(BSTR name) {
+    const std::u16string_view wide(name, std::char_traits<char16_t>::length(name));
+    bool ascii = wide.size() <= sizeof inline_;
+    for (size_t i = 0; ascii && i < wide.size(); ++i) {
+        ascii = wide[i] < 0x80;
+        inline_[i] = static_cast<char>(wide[i]);
+    }
+    if (ascii) {
+        bytes_ = std::string_view(inline_, wide.size());
+    } else {
+        converted_ = ce::ToUtf8(wide);
+        bytes_ = converted_;
+    }
+}
+
+uint32_t XmlName::Hash() const {
+    return HashBytes(kNameHashSeed, bytes_);
+}
+
+bool XmlName::Names(xmlNodePtr node) const {
+    return HasQualifiedName(node, bytes_);
+}
+
+uint32_t QualifiedNameHash(xmlNodePtr node) {
+    uint32_t hash = kNameHashSeed;
+    if (node->ns != nullptr && node->ns->prefix != nullptr) {
+        hash = HashBytes(hash, reinterpret_cast<const char*>(node->ns->prefix));
+        hash = HashBytes(hash, ":");
+    }
+    return HashBytes(hash, reinterpret_cast<const char*>(node->name));
+}
+
 xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name) {
-    const std::string wanted = ce::ToUtf8(name);
+    const XmlName wanted(name);
     for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
         auto* node = reinterpret_cast<xmlNodePtr>(attribute);
-        if (HasQualifiedName(node, wanted)) {
+        if (wanted.Names(node)) {
             return node;
         }
     }

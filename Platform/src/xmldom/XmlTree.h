@@ -4,7 +4,9 @@
 
 #include <libxml/tree.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +18,8 @@ class XmlTree {
 public:
     // The tree of the text, or null when it is not well-formed XML.
     static std::shared_ptr<XmlTree> Parse(std::u16string_view text);
+    // The same for bytes in the encoding that their byte-order mark or declaration names (UTF-8 without).
+    static std::shared_ptr<XmlTree> ParseBytes(std::string_view bytes);
     // A document without content.
     static std::shared_ptr<XmlTree> Empty();
 
@@ -27,6 +31,7 @@ public:
 
 private:
     explicit XmlTree(xmlDocPtr document) : document_(document) {}
+    static std::shared_ptr<XmlTree> Read(std::string_view bytes, const char* encoding, int options);
     xmlDocPtr document_;
 };
 
@@ -39,6 +44,28 @@ HRESULT NodeValue(xmlNodePtr node, VARIANT* value);
 HRESULT NodeText(xmlNodePtr node, BSTR* text);
 HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml);
 HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** children);
+// A name asked for by a caller, in the UTF-8 that libxml2 keeps names in: ASCII names (all the usual
+// ones) are narrowed on the stack, others converted.
+class XmlName {
+public:
+    explicit XmlName(BSTR name);
+    XmlName(const XmlName&) = delete;
+    XmlName& operator=(const XmlName&) = delete;
+
+    // Equal to QualifiedNameHash of every node that Names.
+    uint32_t Hash() const;
+    // Whether the node's qualified name ("prefix:name" or "name") is this name.
+    bool Names(xmlNodePtr node) const;
+
+private:
+    char inline_[64];
+    std::string converted_;
+    std::string_view bytes_;
+};
+
+inline constexpr uint32_t kNameHashSeed = 2166136261u;
+uint32_t QualifiedNameHash(xmlNodePtr node);
+
 // The element's first attribute of that qualified name; null when it has none.
 xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name);
 // Elements below node (not node itself) named name, or every element for "*", in document order.

@@ -241,4 +241,27 @@ TEST_F(ForecastXml, MalformedOrHostileTextFails) {
         Document("LOCATIONID=\"DEXX0001\" " + Day(1, "20090301", "DAY1HITMPF=\"" + longValue + "\"")).c_str()));
 }
 
+// Plain 7-bit text goes to the DOM as bytes, other text through the ANSI code page: the two read alike,
+// a declared encoding changes neither, and 8-bit characters are those of the device's code page.
+TEST_F(ForecastXml, SevenBitAndEightBitTextReadAlikeWhateverTheDeclarationSays) {
+    const std::string days = "LOCATIONID=\"DEXX0001\" " + Day(1, "20090301", "DAY1WDIR=\"NNE\"");
+    for (const char* declaration : {"", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
+                                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+                                    "<?xml version=\"1.0\" encoding=\"x-unknown\"?>"}) {
+        for (const char* wind : {"NNE", "N\x80" "E", "N\xE9" "E"}) {
+            std::string text = declaration + Document(days + "DAY2FCST_VALID_DAY=\"20090302\" DAY2SUNRISE=\"6:00 am\" "
+                                                               "DAY2SUNSET=\"8:00 pm\" DAY2WDIR=\"" + wind + "\"");
+            CCity city;
+            ASSERT_TRUE(city.ParseForecastXml(text.c_str())) << declaration << wind;
+            CDayForecast second;
+            ASSERT_TRUE(city.GetDayForecast(CDate(2009, 3, 2), &second));
+            const std::u16string expected = std::string(wind) == "NNE"        ? u"NNE"
+                                            : std::string(wind) == "N\x80" "E" ? u"N\u20acE"
+                                                                             : u"N\u00e9E";
+            EXPECT_EQ(std::u16string(second.GetWindDirection()), expected) << declaration << wind;
+            EXPECT_EQ(std::u16string(city.GetLocationId()), u"DEXX0001");
+        }
+    }
+}
+
 }  // namespace
