@@ -22,6 +22,7 @@ using UserInterface::CDlgProgressBar;
 using UserInterface::CDlgStatic;
 
 constexpr int kTextLength = 256;
+constexpr int kSizeDecimals = 1;
 constexpr int kBarHeight = 25;
 constexpr int kFramePadding = 2;
 constexpr ULONGLONG kMinuteMs = 60000;
@@ -71,9 +72,11 @@ std::u16string CDownloadProgressViewDlg::ProgressText(ULONGLONG done, ULONGLONG 
     }
     const ByteSizeText doneSize = DescribeByteSize(done);
     const ByteSizeText totalSize = DescribeByteSize(total);
+    const std::u16string doneNumber = ByteSizeNumber(doneSize, kSizeDecimals);
     const std::u16string doneUnit = Text(doneSize.unitKey);
+    const std::u16string totalNumber = ByteSizeNumber(totalSize, kSizeDecimals);
     const std::u16string totalUnit = Text(totalSize.unitKey);
-    if (_snwprintf(text, kTextLength, pattern, doneSize.value, doneUnit.c_str(), totalSize.value,
+    if (_snwprintf(text, kTextLength, pattern, doneNumber.c_str(), doneUnit.c_str(), totalNumber.c_str(),
                    totalUnit.c_str()) < 0) {
         return {};
     }
