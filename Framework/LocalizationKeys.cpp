@@ -258,9 +258,9 @@ const std::array<LocalizationTemplate, 13> kLocalizationTemplates = {{
     {"IDS_HOURS_TMPL", "dd"},                  // the hours, given twice
     {"IDS_UPDATING_AVAILABLE_TMPL", "s"},      // the product name
     {"IDS_SOME_UPDATING_AVAILABLE_TMPL", ""},  // shown as it stands
-    {"IDS_NOT_ENOUGH_FREE_MEMORY_TMPL", "fs"}, // size and its unit
+    {"IDS_NOT_ENOUGH_FREE_MEMORY_TMPL", "ss"}, // size and its unit, the number already formed
     {"IDS_DOWNLOAD_TMPL", ""},                 // shown as it stands
-    {"IDS_LOADING_PROGRESS_TMPL", "fsfs"},     // done and total, each with its unit
+    {"IDS_LOADING_PROGRESS_TMPL", "ssss"},     // done and total, each a formed number and its unit
     {"IDS_DOWNLOAD_TIME_REMAINING_TMPL", "ds"},// minutes and the minute unit
     {"IDS_CITY_LIST_DAMAGED_TMPL", "s"},       // where the copy of the damaged file is
 }};

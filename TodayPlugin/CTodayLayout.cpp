@@ -4,11 +4,15 @@
 
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "Controls/ControlDrawing.h"
 #include "Skin/CApplicationSkin.h"
 
 namespace {
 
 constexpr UINT kTextStyle = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+constexpr int kTextGap = 1;          // pixels kept free on each side of a column's text
+constexpr int kSmallBlockWidth = 18;  // the temperature block beside a small picture
+constexpr int kLeastTextHeight = 8;
 
 class SelectedFont {
 public:
@@ -24,6 +28,18 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// Fonts made smaller for one drawing of the strip; deleted with it.
+class FittedFonts {
+public:
+    FittedFonts() = default;
+    ~FittedFonts() { DeleteFontHandles({&label_, &temperature_}); }
+    FittedFonts(const FittedFonts&) = delete;
+    FittedFonts& operator=(const FittedFonts&) = delete;
+
+    HFONT label_ = nullptr;
+    HFONT temperature_ = nullptr;
 };
 
 }  // namespace
@@ -73,20 +89,55 @@ void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>
         return;
     }
     const int bodyTop = rect.top + BandHeight(metrics);
+    FittedFonts fonts;
+    const TodayLayoutMetrics fitted = FitToColumns(dc, columns, metrics, columnWidth, &fonts.label_, &fonts.temperature_);
     for (size_t i = 0; i < columns.size() && i < CTodayRows::kColumnCount; ++i) {
         const int left = rect.left + static_cast<int>(i) * columnWidth;
         const RECT column{left, rect.top, left + columnWidth, rect.bottom};
         if (i < 3) {
             DrawLabel(dc, RECT{left, rect.top, left + columnWidth, rect.top + metrics.titleHeight}, columns[i],
-                      metrics.labelFont);
+                      fitted.labelFont);
         }
         if (metrics.smallPictures) {
-            DrawSmallColumn(dc, column, bodyTop + CSysInfo::Scale(1), columns[i], metrics);
+            DrawSmallColumn(dc, column, bodyTop + CSysInfo::Scale(1), columns[i], fitted);
         } else {
-            DrawLargeColumn(dc, column, bodyTop, columns[i], metrics);
+            DrawLargeColumn(dc, column, bodyTop, columns[i], fitted);
         }
     }
     DrawTitleBar(dc, titleRect, title, metrics.titleFont);
+}
+
+std::vector<std::u16string> CTodayLayout::TemperatureTexts(const TodayColumn& column, bool smallPictures) {
+    if (!smallPictures) {
+        return {column.single ? Degrees(column.low) : HighLow(column.high, column.low)};
+    }
+    return {Degrees(column.high), Degrees(column.low)};
+}
+
+// A time label such as "4:55 PM" or a day's "-12/-15°" can be wider than a column of a narrow screen:
+// the labels, and the temperatures, then take one smaller font for all columns, so that they stay alike.
+TodayLayoutMetrics CTodayLayout::FitToColumns(HDC dc, const std::vector<TodayColumn>& columns,
+                                              const TodayLayoutMetrics& metrics, int columnWidth, HFONT* labelFont,
+                                              HFONT* temperatureFont) {
+    std::vector<std::u16string> labels;
+    std::vector<std::u16string> temperatures;
+    for (size_t i = 0; i < columns.size() && i < CTodayRows::kColumnCount; ++i) {
+        if (i < 3) {
+            labels.push_back(columns[i].label);
+        }
+        for (std::u16string& text : TemperatureTexts(columns[i], metrics.smallPictures)) {
+            temperatures.push_back(std::move(text));
+        }
+    }
+    const int gap = 2 * CSysInfo::Scale(kTextGap);
+    const int temperatureRoom = metrics.smallPictures ? CSysInfo::Scale(kSmallBlockWidth) : columnWidth - gap;
+    const int least = CSysInfo::Scale(kLeastTextHeight);
+    TodayLayoutMetrics fitted = metrics;
+    *labelFont = CreateFontToFit(dc, metrics.labelFont, labels, columnWidth - gap, least);
+    *temperatureFont = CreateFontToFit(dc, metrics.temperatureFont, temperatures, temperatureRoom, least);
+    fitted.labelFont = *labelFont != nullptr ? *labelFont : metrics.labelFont;
+    fitted.temperatureFont = *temperatureFont != nullptr ? *temperatureFont : metrics.temperatureFont;
+    return fitted;
 }
 
 void CTodayLayout::DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, HFONT font) {
@@ -108,7 +159,7 @@ void CTodayLayout::DrawSmallColumn(HDC dc, const RECT& column, int top, const To
                                    const TodayLayoutMetrics& metrics) {
     const int rowHeight = std::max(CSysInfo::Scale(20), 2 * metrics.temperatureHeight);
     const int blockRight = column.right - CSysInfo::Scale(1);
-    const int blockLeft = blockRight - CSysInfo::Scale(18);
+    const int blockLeft = blockRight - CSysInfo::Scale(kSmallBlockWidth);
     const int pictureTop = top + (rowHeight - metrics.pictureHeight) / 2;
     DrawPicture(dc, data.picture, metrics.pictureHeight, (column.left + blockLeft) / 2, pictureTop);
 

@@ -2,6 +2,7 @@
 // temperatures under a top band that holds three column labels and the title bar with the city name.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "CTodayRows.h"
@@ -49,6 +50,10 @@ public:
     static std::u16string HighLow(int high, int low);
 
 private:
+    static std::vector<std::u16string> TemperatureTexts(const TodayColumn& column, bool smallPictures);
+    static TodayLayoutMetrics FitToColumns(HDC dc, const std::vector<TodayColumn>& columns,
+                                           const TodayLayoutMetrics& metrics, int columnWidth, HFONT* labelFont,
+                                           HFONT* temperatureFont);
     static void DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, HFONT font);
     static void DrawLargeColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,
                                 const TodayLayoutMetrics& metrics);

@@ -150,6 +150,11 @@ BOOL CDlgControl::Place(int x, int y, int availableWidth, int availableHeight, c
         case kRecordSize: width = record != nullptr ? record->cx : 0; break;
         default: break;
     }
+    // A preferred height follows the width (wrapped text is measured at the control's width): the new
+    // width is taken first, or the first placing measures a text wrapped word by word.
+    if (GetSizeMode(FALSE) == kPreferredSize && width != GetWidth()) {
+        Move(x, y, width, GetHeight(), FALSE);
+    }
     int height = GetHeight();
     switch (GetSizeMode(FALSE)) {
         case kPreferredSize: height = GetPreferredHeight(); break;

@@ -25,6 +25,8 @@ constexpr int kSelectedAlpha = 64;
 constexpr int kTemperatureGrow = 8;
 constexpr int kDividerInset = 10;
 constexpr int kMarkerRadius = 3;
+constexpr int kLabelGap = 2;
+constexpr int kLeastTemperatureHeight = 9;
 constexpr UINT kLabelFormat = DT_CENTER | DT_WORDBREAK | DT_NOCLIP | DT_NOPREFIX;
 constexpr WCHAR kDatePicture[] = u"ddd'\r\n'dd";
 constexpr WCHAR kDateSample[] = u"Mon\r\n12";
@@ -107,6 +109,7 @@ struct CTempGraphControl::Layout {
     int pictureSide;
     int dateHeight;
     int temperatureHeight;
+    HFONT temperatureFont;  // the control's, or a smaller one where its labels would run together
     RECT graph;
     int lo;
     int hi;
@@ -180,10 +183,11 @@ void CTempGraphControl::DeleteFonts() {
 
 void CTempGraphControl::DrawFocusBorder(HDC, const RECT*) {}
 
-CTempGraphControl::Layout CTempGraphControl::MeasureLayout(HDC dc, const RECT& area) {
+CTempGraphControl::Layout CTempGraphControl::MeasureLayout(HDC dc, const RECT& area, HFONT temperatureFont) {
     Layout layout{};
     layout.area = area;
-    layout.columnWidth = (area.right - area.left) / kColumnCount;
+    layout.columnWidth = ColumnWidth(area);
+    layout.temperatureFont = temperatureFont;
     layout.pictureSide = PictureSide();
     {
         UserInterface::CDlgTextScope scope(dc, m_firstLabelFont, m_textColor);
@@ -192,7 +196,7 @@ CTempGraphControl::Layout CTempGraphControl::MeasureLayout(HDC dc, const RECT& a
         layout.dateHeight = sample.bottom - sample.top;
     }
     {
-        UserInterface::CDlgTextScope scope(dc, m_temperatureFont, m_textColor);
+        UserInterface::CDlgTextScope scope(dc, temperatureFont, m_textColor);
         layout.temperatureHeight = MeasureText(dc, kTemperatureSample).cy;
     }
     const int one = CSysInfo::Scale(1);
@@ -208,16 +212,10 @@ void CTempGraphControl::OnPaint(HDC dc, const RECT* inner) {
         return;
     }
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    Layout layout = MeasureLayout(dc, *inner);
-    DrawDividers(dc, *inner, layout.columnWidth);
-    DrawPictures(dc, layout);
-
     COLORREF high = kHighColor;
     COLORREF low = kLowColor;
     COLORREF weekend = kHighColor;
     AdaptToTheme(&high, &low, &weekend);
-    DrawDateLabels(dc, layout, weekend);
-
     Series highs{{}, 0, high, true};
     Series lows{{}, 0, low, false};
     const DWORD degreeType = GetSettings().degreeType;
@@ -228,6 +226,11 @@ void CTempGraphControl::OnPaint(HDC dc, const RECT* inner) {
         highs.values[highs.count++] = day.GetHighTemperature(degreeType);
         lows.values[lows.count++] = day.GetLowTemperature(degreeType);
     }
+    HFONT fitted = FitTemperatureFont(dc, ColumnWidth(*inner), {&highs, &lows});
+    Layout layout = MeasureLayout(dc, *inner, fitted != nullptr ? fitted : m_temperatureFont);
+    DrawDividers(dc, *inner, layout.columnWidth);
+    DrawPictures(dc, layout);
+    DrawDateLabels(dc, layout, weekend);
     // The range spans every known value, highs and lows alike, so that no marker falls outside the
     // graph, also when a day has a high but no low or a high below another day's low.
     layout.lo = 1000;
@@ -249,7 +252,25 @@ void CTempGraphControl::OnPaint(HDC dc, const RECT* inner) {
         const RECT column{left, inner->top, left + layout.columnWidth, inner->bottom};
         TintRect(dc, &column, kSelectedTint, kSelectedAlpha);
     }
+    DeleteFontHandles({&fitted});
     SetBkMode(dc, oldMode);
+}
+
+int CTempGraphControl::ColumnWidth(const RECT& area) { return (area.right - area.left) / kColumnCount; }
+
+// On a narrow screen the enlarged temperature font makes neighbouring labels run together: it then
+// shrinks until every label keeps a gap inside its column.
+HFONT CTempGraphControl::FitTemperatureFont(HDC dc, int columnWidth, std::initializer_list<const Series*> series) {
+    std::vector<std::u16string> labels;
+    for (const Series* one : series) {
+        for (int i = 0; i < one->count; ++i) {
+            if (IsKnown(one->values[i])) {
+                labels.push_back(SignedLabel(one->values[i]));
+            }
+        }
+    }
+    return CreateFontToFit(dc, m_temperatureFont, labels, columnWidth - CSysInfo::Scale(kLabelGap),
+                           CSysInfo::Scale(kLeastTemperatureHeight));
 }
 
 void CTempGraphControl::DrawDividers(HDC dc, const RECT& area, int columnWidth) {
@@ -310,7 +331,7 @@ void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& s
                      graph.bottom - ScaleValue(extent, layout.lo, layout.hi, series.values[i])};
     };
     MarkerTools tools(dc, series.color, 1);
-    UserInterface::CDlgTextScope text(dc, m_temperatureFont, series.color);
+    UserInterface::CDlgTextScope text(dc, layout.temperatureFont, series.color);
     for (int i = 0; i < series.count; ++i) {
         if (!IsKnown(series.values[i])) {
             continue;

@@ -3,6 +3,8 @@
 // and the weekday and day of the month at the bottom. A tap on a column with a day reports its date.
 #pragma once
 
+#include <initializer_list>
+
 #include "UserInterface/CDlgControl.h"
 #include "Weather/CDayForecast.h"
 
@@ -36,7 +38,9 @@ private:
     struct Series;
     struct Layout;
 
-    Layout MeasureLayout(HDC dc, const RECT& area);
+    Layout MeasureLayout(HDC dc, const RECT& area, HFONT temperatureFont);
+    static int ColumnWidth(const RECT& area);
+    HFONT FitTemperatureFont(HDC dc, int columnWidth, std::initializer_list<const Series*> series);
     void DrawDividers(HDC dc, const RECT& area, int columnWidth);
     void DrawPictures(HDC dc, const Layout& layout);
     void DrawDateLabels(HDC dc, const Layout& layout, COLORREF weekendColor);

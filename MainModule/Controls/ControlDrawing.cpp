@@ -1,6 +1,8 @@
 #include "Controls/ControlDrawing.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstdlib>
 #include <vector>
 
 #include "CLocalization.h"
@@ -129,4 +131,39 @@ std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area
         return whole;
     }
     return std::u16string(buffer.data());
+}
+
+namespace {
+
+int WidestText(HDC dc, HFONT font, const std::vector<std::u16string>& texts) {
+    HGDIOBJ old = SelectObject(dc, font);
+    int widest = 0;
+    for (const std::u16string& text : texts) {
+        widest = std::max<int>(widest, MeasureText(dc, text).cx);
+    }
+    SelectObject(dc, old);
+    return widest;
+}
+
+}  // namespace
+
+HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight) {
+    HGDIOBJ source = font != nullptr ? static_cast<HGDIOBJ>(font) : GetCurrentObject(dc, OBJ_FONT);
+    LOGFONTW description{};
+    if (dc == nullptr || source == nullptr || GetObjectW(source, sizeof(description), &description) == 0 ||
+        WidestText(dc, static_cast<HFONT>(source), texts) <= width) {
+        return nullptr;
+    }
+    // The sign of the height says cell or character height; only its size changes.
+    const LONG sign = description.lfHeight < 0 ? -1 : 1;
+    HFONT fitted = nullptr;
+    for (LONG height = std::labs(description.lfHeight) - 1; height >= leastHeight && height > 0; --height) {
+        DeleteFontHandles({&fitted});
+        description.lfHeight = sign * height;
+        fitted = CreateFontIndirectW(&description);
+        if (fitted == nullptr || WidestText(dc, fitted, texts) <= width) {
+            break;
+        }
+    }
+    return fitted;
 }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ce/gdi.h"
 
@@ -48,3 +49,8 @@ SIZE MeasureText(HDC dc, std::u16string_view text);
 void DrawTextAt(HDC dc, int x, int y, std::u16string_view text);
 // The text cut with "..." to the area's width when it does not fit whole, in the context's font.
 std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area);
+
+// A font like the given one (the context's when null), its height lowered pixel by pixel until the
+// widest of the texts fits the width, but not below the least height (pixels); null when the font
+// fits as it is or no smaller font can be made. The caller deletes it.
+HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight);

@@ -1,5 +1,8 @@
 #include "Screens/CAppMessageBox.h"
 
+#include <cstdlib>
+#include <new>
+
 #include "CLocalization.h"
 #include "CSysInfo.h"
 #include "UserInterface/CDlgHyperLink.h"
@@ -103,6 +106,46 @@ BOOL CAppMessageBox::OnInitControls() {
         }
     }
     return CAppBasicDialog::OnInitControls();
+}
+
+UserInterface::CDlgLayout* CAppMessageBox::CreateLayout() { return new (std::nothrow) CAppMessageBoxLayout; }
+
+void CAppMessageBox::CAppMessageBoxLayout::Arrange() {
+    if (CDlgControl* link = FindControl(kLinkId)) {
+        FitLink(link, GetView().right - GetView().left - 2 * GetMargin());
+    }
+    CDlgLayout::Arrange();
+}
+
+// Each arrangement starts again from the link's own font, so that a wider screen after a turn gets
+// the larger text back.
+void CAppMessageBox::CAppMessageBoxLayout::FitLink(CDlgControl* link, int room) {
+    if (!m_hasLinkFont) {
+        HGDIOBJ font = link->GetFont() != nullptr ? static_cast<HGDIOBJ>(link->GetFont()) : GetStockObject(SYSTEM_FONT);
+        if (GetObjectW(font, sizeof m_linkFont, &m_linkFont) == 0) {
+            return;
+        }
+        m_hasLinkFont = true;
+    }
+    const LONG own = m_linkFont.lfHeight;
+    LONG height = own;
+    SetLinkHeight(link, height);
+    const LONG least = CSysInfo::Scale(kLeastLinkHeight);
+    while (room > 0 && link->GetPreferredWidth() > room && std::labs(height) > least) {
+        height += height > 0 ? -1 : 1;
+        SetLinkHeight(link, height);
+    }
+}
+
+void CAppMessageBox::CAppMessageBoxLayout::SetLinkHeight(CDlgControl* link, LONG height) {
+    LOGFONTW description = m_linkFont;
+    description.lfHeight = height;
+    HFONT font = CreateFontIndirectW(&description);
+    if (font == nullptr) {
+        return;
+    }
+    link->SetFont(font, FALSE);  // the link keeps a copy of its own
+    DeleteObject(font);
 }
 
 bool CAppMessageBox::IsKeyCommand(int id) {

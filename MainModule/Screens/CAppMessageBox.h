@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Screens/CAppBasicDialog.h"
+#include "UserInterface/CDlgLayout.h"
 
 // A link under the message: its text and the address it opens.
 struct MessageBoxLink {
@@ -51,6 +52,25 @@ public:
 
     BOOL OnInitControls() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
+
+    // The box's rows; a link wider than the screen (an address has no place to break) takes a smaller
+    // font until it fits, down to a least height, before the rows are placed.
+    class CAppMessageBoxLayout : public UserInterface::CDlgLayout {
+    public:
+        void Arrange() override;
+        // The least character height in pixels of the 240 screen class that the link shrinks to.
+        static constexpr int kLeastLinkHeight = 9;
+
+    private:
+        void FitLink(UserInterface::CDlgControl* link, int room);
+        void SetLinkHeight(UserInterface::CDlgControl* link, LONG height);
+
+        LOGFONTW m_linkFont{};  // the link's own font, before any fitting
+        bool m_hasLinkFont = false;
+    };
+
+protected:
+    UserInterface::CDlgLayout* CreateLayout() override;
 
 private:
     enum class Keys { kDone, kDoneCancel, kYesNo };

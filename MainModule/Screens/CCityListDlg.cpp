@@ -265,8 +265,6 @@ BOOL CCityListDlg::OnInitDialog() {
     if (!CAppBasicDialog::OnInitDialog()) {
         return FALSE;
     }
-    // The status text has its text now, and with it its height.
-    RecalcLayout();
     m_forecastRelay.Attach(m_hWnd, WMU_FORECAST_EVENT);
     return TRUE;
 }
@@ -304,7 +302,13 @@ bool CCityListDlg::RefreshStatus() {
     if (status == nullptr) {
         return false;
     }
-    status->SetText(text != nullptr ? text : u"", !m_busy);
+    // The text's height decides where the rule and the list begin: they are placed again before the
+    // screen is painted, so that a new text never lands in the old (at first empty) box.
+    status->SetText(text != nullptr ? text : u"", FALSE);
+    RecalcLayout();
+    if (!m_busy) {
+        RedrawHost();
+    }
     return true;
 }
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "CGdiFactory.h"
 #include "CHTTPDownloader.h"
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "Controls/ControlDrawing.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgProgressBar.h"
 #include "UserInterface/CDlgStatic.h"
@@ -22,9 +24,13 @@ using UserInterface::CDlgProgressBar;
 using UserInterface::CDlgStatic;
 
 constexpr int kTextLength = 256;
+constexpr int kSizeDecimals = 1;
 constexpr int kBarHeight = 25;
 constexpr int kFramePadding = 2;
 constexpr ULONGLONG kMinuteMs = 60000;
+constexpr int kLeastStatusHeight = 10;
+// The widest counts of each unit: the status line is fitted to these once, not to every chunk.
+constexpr ULONGLONG kWidestCounts[] = {1023, 1023 * 1024 + 1023, 1023ull * 1024 * 1024 + 1023 * 1024};
 
 constexpr DWORD kShown = CDlgControl::kVisible | CDlgControl::kHostBackground;
 constexpr DWORD kLineStyle = kShown | CDlgControl::kFillWidth | CDlgControl::kPreferredHeight | 0x10000 |
@@ -71,9 +77,11 @@ std::u16string CDownloadProgressViewDlg::ProgressText(ULONGLONG done, ULONGLONG 
     }
     const ByteSizeText doneSize = DescribeByteSize(done);
     const ByteSizeText totalSize = DescribeByteSize(total);
+    const std::u16string doneNumber = ByteSizeNumber(doneSize, kSizeDecimals);
     const std::u16string doneUnit = Text(doneSize.unitKey);
+    const std::u16string totalNumber = ByteSizeNumber(totalSize, kSizeDecimals);
     const std::u16string totalUnit = Text(totalSize.unitKey);
-    if (_snwprintf(text, kTextLength, pattern, doneSize.value, doneUnit.c_str(), totalSize.value,
+    if (_snwprintf(text, kTextLength, pattern, doneNumber.c_str(), doneUnit.c_str(), totalNumber.c_str(),
                    totalUnit.c_str()) < 0) {
         return {};
     }
@@ -200,6 +208,29 @@ void CDownloadProgressViewDlg::ShowState() {
     remaining->SetVisible(state.remainingVisible, redraw);
 }
 
+CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::~CDownloadProgressViewDlgLayout() {
+    DeleteFontHandles({&m_fittedFont});
+}
+
+// "142 bytes of 142 bytes" is wider than a Smartphone's line in the bold font: the status line then
+// takes a smaller font, the same for every text it can show.
+void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::FitStatusFont(CDlgControl* status, int width) {
+    HFONT own = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
+    UserInterface::CDlgHostDC dc(GetHost());
+    if (own == nullptr || dc.Get() == nullptr) {
+        return;
+    }
+    std::vector<std::u16string> texts{Text("IDS_CONNECTING_TO_SERVER")};
+    for (ULONGLONG count : kWidestCounts) {
+        texts.push_back(ProgressText(count, count));
+    }
+    const int room = width - 2 * CSysInfo::Scale(kFramePadding) - 2 * status->GetBorderSize();
+    HFONT fitted = CreateFontToFit(dc.Get(), own, texts, room, CSysInfo::Scale(kLeastStatusHeight));
+    status->SetFont(fitted != nullptr ? fitted : own, FALSE);
+    DeleteFontHandles({&m_fittedFont});
+    m_fittedFont = fitted;
+}
+
 void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     CDlgControl* status = FindControl(kStatusId);
     CDlgControl* bar = FindControl(kBarId);
@@ -214,6 +245,7 @@ void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
     const int barHeight = CSysInfo::Scale(kBarHeight);
     const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
+    FitStatusFont(status, width);
     const int statusHeight = LineHeight(status);
     status->Move(left, barTop - gap - statusHeight, width, statusHeight, FALSE);
     bar->Move(left, barTop, width, barHeight, FALSE);

@@ -22,7 +22,13 @@ public:
     // The controls stacked around the bar, whose middle lies at two thirds of the client height.
     class CDownloadProgressViewDlgLayout : public UserInterface::CDlgLayout {
     public:
+        ~CDownloadProgressViewDlgLayout() override;
         void Arrange() override;
+
+    private:
+        void FitStatusFont(UserInterface::CDlgControl* status, int width);
+
+        HFONT m_fittedFont = nullptr;  // the status line's, where the factory's is too wide
     };
 
     CDownloadProgressViewDlg() = default;

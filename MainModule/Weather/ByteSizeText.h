@@ -3,6 +3,8 @@
 // ("IDS_MBYTE") counted from whole kilobytes.
 #pragma once
 
+#include <string>
+
 #include "ce/types.h"
 
 struct ByteSizeText {
@@ -11,3 +13,7 @@ struct ByteSizeText {
 };
 
 ByteSizeText DescribeByteSize(ULONGLONG bytes);
+
+// The number of a size as the language files' templates take it (a text): a byte count is whole,
+// kilo- and megabytes keep `decimals` places.
+std::u16string ByteSizeNumber(const ByteSizeText& size, int decimals);

@@ -11,6 +11,7 @@ namespace {
 
 constexpr ULONGLONG kAlwaysEnough = 4ull << 30;
 constexpr int kMessageSize = 512;
+constexpr int kFreeSpaceDecimals = 2;
 constexpr unsigned kAborted = 3;
 constexpr unsigned kNoConnection = 2;
 constexpr int kPictureDepth = 16;
@@ -230,8 +231,9 @@ std::u16string COnlineUpdateMgr::NotEnoughSpaceText(DWORD packageSize) {
     if (!CLocalization::Global().GetTemplate("IDS_NOT_ENOUGH_FREE_MEMORY_TMPL", pattern, kMessageSize)) {
         return {};
     }
-    std::u16string unit = Text(size.unitKey);
-    wsprintfW(text, pattern, size.value, unit.c_str());
+    const std::u16string number = ByteSizeNumber(size, kFreeSpaceDecimals);
+    const std::u16string unit = Text(size.unitKey);
+    wsprintfW(text, pattern, number.c_str(), unit.c_str());
     return text;
 }
 

@@ -133,6 +133,26 @@ TEST_F(Label, ATooLongTextKeepsItsStartOrItsEndBesideThreeDots) {
         << "a text that fits is drawn whole, without dots";
 }
 
+// The first placing of a wrapped label, made 0 wide, measures its text at the width it gets, not
+// word by word at its old width.
+TEST_F(Label, AWrappedLabelIsAsHighAsItsTextAtTheWidthItIsPlacedIn) {
+    const DWORD style = CDlgControl::kVisible | CDlgControl::kFillWidth | CDlgControl::kPreferredHeight |
+                        CDlgStatic::kWordBreak;
+    CDlgStatic wrapped;
+    ASSERT_TRUE(wrapped.Create(u"Several updates are available", nullptr, 1, style, 0, 0));
+    wrapped.SetHost(&host_);
+    CDlgStatic oneLine;
+    ASSERT_TRUE(oneLine.Create(u"Several", nullptr, 2, style, 0, 0));
+    oneLine.SetHost(&host_);
+    oneLine.Place(0, 0, 400, 300, nullptr, FALSE);
+    ASSERT_GT(oneLine.GetHeight(), 0);
+    wrapped.Place(0, 0, 400, 300, nullptr, FALSE);
+    EXPECT_EQ(wrapped.GetWidth(), 400);
+    EXPECT_EQ(wrapped.GetHeight(), oneLine.GetHeight()) << "one line at 400 pixels";
+    wrapped.Place(0, 0, 60, 300, nullptr, FALSE);
+    EXPECT_GT(wrapped.GetHeight(), 2 * oneLine.GetHeight()) << "wrapped at 60 pixels";
+}
+
 TEST_F(Label, ALabelNarrowerThanTheDotsShowsOnlyTheDots) {
     const std::u16string text = u"Showers";
     EXPECT_EQ(KeptCharacters(text, CDlgStatic::kEllipsisBack, 4), 0);

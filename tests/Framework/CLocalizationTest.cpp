@@ -124,15 +124,17 @@ TEST_F(CLocalizationTest, GetStringCutsToTheBuffer) {
 
 TEST_F(CLocalizationTest, ATemplateThatDoesNotFitItsCallersFallsBackToEnglish) {
     device.WriteUtf16("Loc/loc.0409.txt",
-                      u"IDS_DELETE_CITY_TMPL\tDelete %s?\nIDS_LOADING_PROGRESS_TMPL\t%.1f %s of %.1f %s\n"
-                      u"IDS_COPYRIGHT_TMPL\t%s\n");
+                      u"IDS_DELETE_CITY_TMPL\tDelete %s?\nIDS_LOADING_PROGRESS_TMPL\t%s %s of %s %s\n"
+                      u"IDS_COPYRIGHT_TMPL\t%s\nIDS_NOT_ENOUGH_FREE_MEMORY_TMPL\tIt needs %s %s.\n");
     device.WriteUtf16("Loc/loc.0407.txt",
-                      u"IDS_DELETE_CITY_TMPL\t%d löschen?\nIDS_LOADING_PROGRESS_TMPL\t%.1f %s\n"
-                      u"IDS_HOURS_TMPL\t%d Std.\n");
+                      u"IDS_DELETE_CITY_TMPL\t%d löschen?\nIDS_LOADING_PROGRESS_TMPL\t%s %s\n"
+                      u"IDS_HOURS_TMPL\t%d Std.\nIDS_NOT_ENOUGH_FREE_MEMORY_TMPL\tEs werden %.2f %s benötigt.\n");
     CLocalization localization;
     ASSERT_TRUE(localization.Load(0x0407));
     EXPECT_EQ(Template(localization, "IDS_DELETE_CITY_TMPL"), u"Delete %s?") << "%d where a text is passed";
-    EXPECT_EQ(Template(localization, "IDS_LOADING_PROGRESS_TMPL"), u"%.1f %s") << "using fewer is safe";
+    EXPECT_EQ(Template(localization, "IDS_LOADING_PROGRESS_TMPL"), u"%s %s") << "using fewer is safe";
+    EXPECT_EQ(Template(localization, "IDS_NOT_ENOUGH_FREE_MEMORY_TMPL"), u"It needs %s %s.")
+        << "a size is passed as its formed number, not as a double";
     EXPECT_EQ(Template(localization, "IDS_HOURS_TMPL"), u"%d Std.");
     EXPECT_EQ(Template(localization, "IDS_COPYRIGHT_TMPL"), u"<absent>") << "English does not fit either";
     EXPECT_EQ(Template(localization, "IDS_CAP_DONE"), u"<absent>") << "not a template";

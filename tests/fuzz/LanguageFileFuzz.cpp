@@ -20,10 +20,10 @@ void FormatAsTheCallersDo(const char* conversions, LPCWSTR text) {
         wsprintfW(out, text, 6, 6);
     } else if (passed == "ds") {
         wsprintfW(out, text, 5, u"min");
-    } else if (passed == "fs") {
-        wsprintfW(out, text, 1.5, u"MB");
-    } else if (passed == "fsfs") {
-        wsprintfW(out, text, 1.5, u"MB", 20.0, u"MB");
+    } else if (passed == "ss") {
+        wsprintfW(out, text, u"1.50", u"MB");
+    } else if (passed == "ssss") {
+        wsprintfW(out, text, u"1.5", u"MB", u"20.0", u"MB");
     } else {
         wsprintfW(out, text);
     }

@@ -118,7 +118,7 @@ void Paint(HWND window, PopupState& state) {
         }
         RECT text{state.itemHeight, top, client.right - state.itemHeight, top + state.itemHeight};
         DrawTextW(dc, item.text.c_str(), static_cast<int>(item.text.size()), &text,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     SelectObject(dc, oldFont);
     EndPaint(window, &paint);
@@ -191,6 +191,9 @@ UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool not
         y -= size.cy / 2;
     }
     RECT screen = ScreenLayout::FullScreen();
+    // A menu wider than the screen would lose its right edge with the sub-menu arrows: it takes the
+    // screen's width, and its longest texts end in "...".
+    size.cx = std::min<LONG>(size.cx, screen.right - screen.left);
     x = std::clamp<LONG>(x, 0, std::max<LONG>(screen.right - size.cx, 0));
     y = std::clamp<LONG>(y, 0, std::max<LONG>(screen.bottom - size.cy, 0));
     HWND window = CreateWindowExW(WS_EX_TOPMOST, kPopupMenuClass, u"", WS_POPUP, x, y, size.cx, size.cy, owner,

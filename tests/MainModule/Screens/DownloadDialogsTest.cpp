@@ -87,7 +87,7 @@ protected:
 
 TEST_F(DownloadDialogsTest, SizesReadInWholeKilobytesAndTheEstimateNeverWrapsAround) {
     EXPECT_EQ(CDownloadProgressViewDlg::ProgressText(1'750'000, 3'500'000), u"1.7 MB of 3.3 MB");
-    EXPECT_EQ(CDownloadProgressViewDlg::ProgressText(300, 900), u"300.0 bytes of 900.0 bytes");
+    EXPECT_EQ(CDownloadProgressViewDlg::ProgressText(300, 900), u"300 bytes of 900 bytes");
     EXPECT_EQ(CDownloadProgressViewDlg::ProgressText(1536, 900'000), u"1.5 KB of 878.9 KB");
     EXPECT_EQ(CDownloadProgressViewDlg::RemainingText(4), u"About 4 min. left");
     // A quarter in one minute leaves three more, plus the one under way.
@@ -111,7 +111,7 @@ TEST_F(DownloadDialogsTest, TheProgressScreenFollowsTheTransferAndEndsDoneWithTh
         EXPECT_FALSE(d.GetMenuInfo().HasKey(1));
     }, Soon<ScriptedProgress>([](ScriptedProgress& d) { return TextOfId(d, 3) == u"About 4 min. left"; }));
     screen.Then([&](ScriptedProgress& d) {
-        EXPECT_EQ(TextOfId(d, 1), u"1000.0 bytes of 3.9 KB");
+        EXPECT_EQ(TextOfId(d, 1), u"1000 bytes of 3.9 KB");
         EXPECT_TRUE(d.GetLayout()->FindControl(3)->IsVisible());
         const CDlgProgressBar::Progress bar = BarOf(d);
         EXPECT_EQ(bar.position, 1000u);
@@ -148,7 +148,7 @@ TEST_F(DownloadDialogsTest, TheEstimateShowsOnlyOnceBytesOfAKnownTotalArriveAndR
     };
     ScriptedProgress screen;
     screen.Then([](ScriptedProgress&) {}, Soon<ScriptedProgress>([](ScriptedProgress& d) {
-                    return TextOfId(d, 1) == u"0.0 bytes of 3.9 KB";
+                    return TextOfId(d, 1) == u"0 bytes of 3.9 KB";
                 }));
     screen.Then([&](ScriptedProgress& d) {
         EXPECT_FALSE(d.GetLayout()->FindControl(3)->IsVisible()) << "no estimate before a byte arrived";

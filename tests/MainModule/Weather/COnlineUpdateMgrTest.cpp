@@ -186,7 +186,7 @@ TEST_F(OnlineUpdateMgr, TheFreeSpaceMessageGivesTheSizeInTheLargestFittingUnit) 
     EXPECT_EQ(ce::ToUtf8(COnlineUpdateMgr::NotEnoughSpaceText(1536)),
               "There is not enough free storage for the update. It needs 1.50 KB.");
     EXPECT_EQ(ce::ToUtf8(COnlineUpdateMgr::NotEnoughSpaceText(700)),
-              "There is not enough free storage for the update. It needs 700.00 bytes.");
+              "There is not enough free storage for the update. It needs 700 bytes.");
 }
 
 }  // namespace
