@@ -1,5 +1,6 @@
 #include "Weather/CCityDB.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -203,7 +204,21 @@ bool CCityDB::Open(LPCWSTR path) {
         decoder_.reset();
         return false;
     }
+    FindEntryEnds(bytes.size());
     return true;
+}
+
+void CCityDB::FindEntryEnds(size_t fileSize) {
+    std::vector<uint32_t> starts;
+    starts.reserve(entries_.size());
+    for (const Entry& entry : entries_) {
+        starts.push_back(entry.offset);
+    }
+    std::sort(starts.begin(), starts.end());
+    for (Entry& entry : entries_) {
+        auto next = std::upper_bound(starts.begin(), starts.end(), entry.offset);
+        entry.end = next == starts.end() ? static_cast<uint32_t>(fileSize) : *next;
+    }
 }
 
 bool CCityDB::ReadIndex(ByteReader& reader) {
@@ -267,12 +282,13 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
         return false;
     }
     out->clear();
+    // Only the entry's own bytes: a screen lists one entry's cities after another.
+    const Entry& entry = entries_[static_cast<size_t>(index)];
     std::vector<uint8_t> bytes;
-    if (!ReadAllBytes(&bytes)) {
+    if (!ReadRange(entry.offset, entry.end, &bytes)) {
         return false;
     }
-    const Entry& entry = entries_[static_cast<size_t>(index)];
-    return ForEachRecord(entry, bytes, [&](const RecordText& record) {
+    return ForEachRecord(entry, bytes, entry.offset, [&](const RecordText& record) {
         CityDBRecord city = MakeRecord(record, entry);
         if (IsPosition(city.first, city.second)) {
             out->push_back(city);  // a damaged record is left out; the ones after it still share its text
@@ -294,12 +310,32 @@ bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
     return size == 0 || file.ReadExact(bytes->data(), size);
 }
 
+bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const {
+    CFSFile file;
+    if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0)) {
+        return false;
+    }
+    DWORD high = 0;
+    const DWORD size = file.GetSize(&high);
+    if (size == INVALID_FILE_SIZE || high != 0) {
+        return false;
+    }
+    end = std::min<uint32_t>(end, size);
+    bytes->resize(end > offset ? end - offset : 0);
+    if (bytes->empty()) {
+        return true;  // nothing there: the entry's first record is found damaged
+    }
+    return file.Seek(static_cast<LONG>(offset), FILE_BEGIN) &&
+           file.ReadExact(bytes->data(), static_cast<DWORD>(bytes->size()));
+}
+
 template <class Visit>
-bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, Visit visit) const {
+bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base,
+                            Visit visit) const {
     // The previous record's text stays in place; a record writes its own characters after the shared ones.
     char16_t text[kMaxSharedCharacters + kRecordTextCapacity];
     size_t previousLength = 0;
-    size_t position = entry.offset;
+    size_t position = entry.offset - base;
     for (WORD i = 0; i < entry.count; ++i) {
         if (position > bytes.size() || bytes.size() - position < 2) {
             return false;
@@ -385,7 +421,7 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     }
     const DistanceFrom position(first, second);
     for (const Entry& entry : entries_) {
-        const bool read = ForEachRecord(entry, bytes, [&](const RecordText& record) {
+        const bool read = ForEachRecord(entry, bytes, 0, [&](const RecordText& record) {
             const size_t latitudeStart = record.firstSemicolon + 1;
             const double latitude =
                 ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));

@@ -36,6 +36,7 @@ private:
         bool hasState = false;
         uint32_t offset = 0;
         uint16_t count = 0;
+        uint32_t end = 0;  // its records end here at the latest: the next entry's offset, or the file's end
     };
     // One record's full text, while the entry's records are walked: the id, the name and the two
     // coordinates lie between its semicolons.
@@ -51,10 +52,13 @@ private:
     // The whole file in one read: the records of an entry lie where its offset says, and reading them
     // field by field from the file cost a system call each.
     bool ReadAllBytes(std::vector<uint8_t>* bytes) const;
+    // The bytes of the file from offset to end (fewer where the file is shorter), in one read.
+    bool ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const;
+    void FindEntryEnds(size_t fileSize);
     // Calls visit(record text) for each record of the entry, in file order; false when the entry's
-    // records are damaged (those before the damage have been visited).
+    // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
     template <class Visit>
-    bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, Visit visit) const;
+    bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     // Appends the converted text at out; the number of characters written, or -1 when they do not fit.
     int AppendWide(const char* text, char16_t* out, size_t capacity) const;
     void BuildByteTable();
