@@ -350,6 +350,8 @@ LRESULT CDlgListBox::OnMoved() {
     }
     m_offset = ClampOffset(m_offset);
     m_scroller.SetRange(m_offset, content, ViewHeight(), FALSE);
+    // A list made smaller (the input panel came up) keeps its selected row in sight.
+    EnsureVisible(m_selection, FALSE);
     return 0;
 }
 

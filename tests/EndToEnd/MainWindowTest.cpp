@@ -168,5 +168,67 @@ TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
     EXPECT_EQ(first.Wait(std::chrono::seconds(20)), 0);
 }
 
+// A view or a dialog runs its own loop: the update requests of a second start reach the window there,
+// and each still runs one update and re-arms the schedule.
+TEST_F(MainWindow, UpdateRequestsWhileAScreenIsOpenRunOneUpdateAndRearm) {
+    WriteCities({u"DEBE0001", u"FRXX0002"});
+    WriteSettings(1, 3, 1);
+    ASSERT_EQ(device.Run("cmd_silent_update"), 0) << "today's forecasts: the day view opens straight away";
+    DeviceProgram program = device.Start("");
+    ASSERT_EQ(WaitForWindow(), "0");
+    HWND window = WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    size_t logged = ProgramLog().size();
+    // The nth line of the program's log (from 1), once it is there: an in-place update tells its end.
+    // The device's time goes on meanwhile: the screen's opening slide plays in it.
+    auto updateEnd = [&](size_t nth) {
+        for (int i = 0; i < 2000; ++i) {
+            std::vector<std::string> lines = ProgramLog();
+            if (lines.size() >= nth) {
+                return lines[nth - 1];
+            }
+            ce::AdvanceVirtualClock(20);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::string("(no line)");
+    };
+    // Views and settings dialogs are dialog windows over the main window.
+    auto screenOpen = [&](bool wanted) {
+        for (int i = 0; i < 1000; ++i) {
+            if ((FindWindowW(u"Dialog", nullptr) != nullptr) == wanted) {
+                return true;
+            }
+            ce::AdvanceVirtualClock(20);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+    for (WPARAM command : {WPARAM{3009}, WPARAM{3023}}) {  // Details, the scheduled-update settings
+        SCOPED_TRACE(command);
+        ASSERT_TRUE(PostMessageW(window, WM_COMMAND, command, 0));
+        ASSERT_TRUE(screenOpen(true));
+        ClearNotifications();
+        size_t before = ServerRequests();
+
+        EXPECT_EQ(device.Run("cmd_auto_update"), 0) << "handed off";
+        std::string ended = updateEnd(++logged);
+        EXPECT_TRUE(HasField(ended, "mode", "cmd_auto_update")) << ended;
+        EXPECT_TRUE(HasField(ended, "result", "0")) << ended;
+        EXPECT_EQ(ServerRequests(), before + 2) << "both cities fetched once";
+        std::vector<Notification> pending = PendingNotifications();
+        ASSERT_EQ(pending.size(), 1u) << "re-armed";
+        EXPECT_EQ(pending[0].arguments, u"cmd_auto_update");
+
+        EXPECT_EQ(device.Run("cmd_silent_update"), 0);
+        ended = updateEnd(++logged);
+        EXPECT_TRUE(HasField(ended, "mode", "cmd_silent_update")) << ended;
+        EXPECT_EQ(ServerRequests(), before + 4);
+        EXPECT_EQ(ce::RemoteKey("Back"), 0u);
+        ASSERT_TRUE(screenOpen(false));
+    }
+    ASSERT_TRUE(PostMessageW(window, WM_COMMAND, 3005, 0));
+    EXPECT_EQ(program.Wait(std::chrono::seconds(20)), 0);
+}
+
 }  // namespace
 }  // namespace endtoend

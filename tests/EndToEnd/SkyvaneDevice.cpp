@@ -35,6 +35,12 @@ std::vector<Notification> PendingNotifications() {
     return found;
 }
 
+void ClearNotifications() {
+    for (HANDLE handle : NotificationHandles()) {
+        CeClearUserNotification(handle);
+    }
+}
+
 bool SkyvaneDevice::WaitForServerRequests(size_t count) const {
     for (int i = 0; i < 1000; ++i) {
         if (ServerRequests() >= count) {

@@ -35,6 +35,8 @@ struct Notification {
     SYSTEMTIME start;
 };
 std::vector<Notification> PendingNotifications();
+// Drops every notification the device holds.
+void ClearNotifications();
 
 class SkyvaneDevice : public ::testing::Test {
 protected:

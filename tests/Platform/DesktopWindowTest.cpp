@@ -24,7 +24,11 @@ namespace {
 // The test's own client of the X server: finds the device window and acts on it from outside.
 class XClient {
 public:
-    explicit XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {}
+    // Windows come and go while the tree is read: a request on one that has just gone fails, which
+    // Xlib's own handler would answer by ending this process.
+    explicit XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    }
     ~XClient() {
         if (display_) XCloseDisplay(display_);
     }
@@ -139,18 +143,17 @@ protected:
     Window window_ = 0;
 };
 
-// Disabled: the demo did not end within the bound under Xvfb on a loaded machine; not yet explained.
-TEST_F(DesktopWindow, DISABLED_OneCloseEndsTheProgramWithADialogOpen) {
+TEST_F(DesktopWindow, OneCloseEndsTheProgramWithADialogOpen) {
     x_->AskToClose(window_);
     EXPECT_EQ(demo_->Wait(std::chrono::seconds(20)), 0);
 }
 
-TEST_F(DesktopWindow, DISABLED_KillingTheWindowsClientEndsTheProgramCleanly) {
+TEST_F(DesktopWindow, KillingTheWindowsClientEndsTheProgramCleanly) {
     x_->KillClient(window_);
     EXPECT_EQ(demo_->Wait(std::chrono::seconds(20)), 0);
 }
 
-TEST_F(DesktopWindow, DISABLED_DestroyingTheWindowFromOutsideEndsTheProgramCleanly) {
+TEST_F(DesktopWindow, DestroyingTheWindowFromOutsideEndsTheProgramCleanly) {
     x_->DestroyFromOutside(window_);
     EXPECT_EQ(demo_->Wait(std::chrono::seconds(20)), 0);
 }

@@ -228,4 +228,43 @@ TEST_F(Shell, AFullScreenDialogFillsTheWorkAreaAndTheTaskBarOkSendsIdok) {
     EXPECT_EQ(Commands(), (std::vector<WPARAM>{IDOK}));
 }
 
+// The active window that reaches the work area's bottom ends above the input panel while it is up; a
+// window placed elsewhere, and one that is not active, keep their place.
+TEST_F(Shell, TheActiveWindowFollowsTheInputPanelAndOthersKeepTheirPlace) {
+    SHINITDLGINFO init{SHIDIM_FLAGS, window_, SHIDIF_SIZEDLGFULLSCREEN};
+    ASSERT_TRUE(SHInitDialog(&init));
+    SHACTIVATEINFO active{};
+    active.cbSize = sizeof active;
+    active.fActive = 1;
+    RECT work, place;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    auto bottom = [&] {
+        GetWindowRect(window_, &place);
+        return place.bottom;
+    };
+    ASSERT_TRUE(SipShowIM(SIPF_ON));
+    SIPINFO sip{};
+    sip.cbSize = sizeof sip;
+    ASSERT_TRUE(SipGetInfo(&sip));
+    ASSERT_LT(sip.rcSipRect.top, work.bottom);
+    SHACTIVATEINFO inactive{};
+    inactive.cbSize = sizeof inactive;
+    EXPECT_TRUE(SHHandleWMSettingChange(window_, SPI_SETSIPINFO, 0, &inactive));
+    EXPECT_EQ(bottom(), work.bottom) << "not active";
+    EXPECT_TRUE(SHHandleWMSettingChange(window_, SPI_SETSIPINFO, 0, &active));
+    EXPECT_EQ(bottom(), sip.rcSipRect.top);
+    EXPECT_EQ(place.top, work.top);
+    EXPECT_EQ(active.fSipUp, 1);
+    ASSERT_TRUE(SipShowIM(SIPF_OFF));
+    EXPECT_TRUE(SHHandleWMSettingChange(window_, SPI_SETSIPINFO, 0, &active));
+    EXPECT_EQ(bottom(), work.bottom) << "back down to the work area's bottom";
+
+    MoveWindow(window_, 10, work.top + 20, 100, 50, FALSE);
+    ASSERT_TRUE(SipShowIM(SIPF_ON));
+    EXPECT_TRUE(SHHandleWMSettingChange(window_, SPI_SETSIPINFO, 0, &active));
+    EXPECT_EQ(bottom(), work.top + 70) << "a window placed elsewhere";
+    SipShowIM(SIPF_OFF);
+    Pump();
+}
+
 }  // namespace

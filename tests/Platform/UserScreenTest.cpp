@@ -66,6 +66,12 @@ TEST(UserScreen, WindowsTheTaskBarTheSoftKeyBarAndTheInputPanelComposeInTheirPla
     Pump();
     ce::detail::ScreenComposer::Compose(screen.dc);
     EXPECT_TRUE(Near(GetPixel(screen.dc, 120, 5), kRed)) << "a full-screen window has the top";
+    EXPECT_TRUE(Near(GetPixel(screen.dc, 120, 315), theme)) << "the empty bar below a window that ends above it";
+
+    MoveWindow(window, 0, 0, 240, 320, TRUE);
+    Pump();
+    ce::detail::ScreenComposer::Compose(screen.dc);
+    EXPECT_TRUE(Near(GetPixel(screen.dc, 120, 315), kRed)) << "a window without a bar over the whole screen";
     DestroyWindow(window);
     Pump();
     Recorder::Reset();

@@ -77,6 +77,9 @@ TEST_F(UserWindows, PostedMessagesComeBeforePaintAndQuitEndsGetMessage) {
     ASSERT_TRUE(GetMessageW(&message, nullptr, 0, 0));
     EXPECT_EQ(message.message, static_cast<UINT>(WM_USER + 1));
     EXPECT_EQ(message.wParam, 5u);
+    // A look for other messages leaves the quit to the loop that waits for it.
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_USER + 2, WM_USER + 2, PM_REMOVE));
     EXPECT_FALSE(GetMessageW(&message, nullptr, 0, 0));
     EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(message.wParam, 3u);

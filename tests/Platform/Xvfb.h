@@ -2,6 +2,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -26,11 +27,13 @@ public:
             if (access((std::string(folder) + "Xvfb").c_str(), X_OK) == 0) binary = std::string(folder) + "Xvfb";
         }
         if (binary.empty()) return;
-        for (int number = 90 + getpid() % 50; number < 200 && display_.empty(); ++number) {
-            const std::string digits = std::to_string(number);
-            if (!std::filesystem::exists("/tmp/.X" + digits + "-lock")) display_ = ":" + digits;
-        }
-        std::vector<std::string> args = {binary, display_, "-screen", "0", size.c_str(), "-nolisten", "tcp"};
+        // The server picks a free display itself and writes its number to the pipe once it listens:
+        // a number chosen here could be taken by another test's server in the meantime.
+        int numbers[2];
+        if (pipe(numbers) != 0) return;
+        fcntl(numbers[0], F_SETFD, FD_CLOEXEC);
+        std::vector<std::string> args = {binary, "-displayfd", std::to_string(numbers[1]), "-screen", "0", size,
+                                         "-nolisten", "tcp"};
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -40,12 +43,18 @@ public:
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         if (posix_spawn(&pid_, binary.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
         posix_spawn_file_actions_destroy(&actions);
-        std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (pid_ && !std::filesystem::exists(socket) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // waiting on the server's socket
+        close(numbers[1]);
+        std::string number;
+        pollfd readable{numbers[0], POLLIN, 0};
+        char digit = 0;
+        while (pid_ && poll(&readable, 1, 20000) == 1 && read(numbers[0], &digit, 1) == 1 && digit != '\n') {
+            number += digit;
         }
-        ready_ = pid_ && std::filesystem::exists(socket);
+        close(numbers[0]);
+        if (!number.empty() && digit == '\n') {
+            display_ = ":" + number;
+            ready_ = true;
+        }
     }
     ~Xvfb() {
         if (pid_) {

@@ -56,12 +56,26 @@ CE_API BOOL SHHandleWMActivate(HWND window, WPARAM wParam, LPARAM /*lParam*/, SH
     return TRUE;
 }
 
+// The active window that reaches down to the panel's edge follows the panel: it ends above the panel
+// while it is up and at the work area's bottom again when it goes down, so what has the focus stays
+// in sight. A full-screen window and a window placed elsewhere keep their place.
 CE_API BOOL SHHandleWMSettingChange(HWND window, WPARAM wParam, LPARAM /*lParam*/, SHACTIVATEINFO* info) {
     if (info == nullptr || !IsWindow(window)) {
         return FALSE;
     }
-    if (wParam == SPI_SETSIPINFO && info->fActive) {
-        info->fSipUp = ShellState::InputPanelUp() ? 1 : 0;
+    if (wParam != SPI_SETSIPINFO || !info->fActive) {
+        return TRUE;
+    }
+    const bool up = ShellState::InputPanelUp();
+    info->fSipUp = up ? 1 : 0;
+    const LONG panelTop = ScreenLayout::InputPanel().top;
+    const LONG workBottom = ScreenLayout::WorkArea().bottom;
+    RECT place{};
+    GetWindowRect(window, &place);
+    const LONG from = up ? workBottom : panelTop;
+    const LONG to = up ? panelTop : workBottom;
+    if (place.bottom == from && place.top < to) {
+        MoveWindow(window, place.left, place.top, place.right - place.left, to - place.top, TRUE);
     }
     return TRUE;
 }

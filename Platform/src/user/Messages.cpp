@@ -85,7 +85,9 @@ bool TakeMessage(LPMSG out, HWND window, UINT first, UINT last, UINT remove, boo
             return true;
         }
         int exitCode = 0;
-        if (queue->QuitPending(&exitCode, removing)) {
+        // A look for certain messages (mouse moves, one private message) leaves the quit for the loop.
+        bool quitWanted = (first == 0 && last == 0) || (first <= WM_QUIT && WM_QUIT <= last);
+        if (quitWanted && queue->QuitPending(&exitCode, removing)) {
             *out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0, GetTickCount(), {}};
             return true;
         }

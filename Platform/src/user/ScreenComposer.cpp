@@ -44,10 +44,14 @@ void ScreenComposer::Compose(HDC screen) {
     std::optional<Layer> barLayer;
     HWND foreground = nullptr;
     HWND bar = nullptr;
+    bool barAreaCovered = false;
     {
         WmLock guard(Wm().Lock());
         foreground = Wm().foreground;
         bar = foreground ? MenuBarOf(foreground) : nullptr;
+        if (auto front = foreground ? Wm().Find(foreground) : nullptr; front && front->IsVisibleFlag()) {
+            barAreaCovered = front->rect.bottom > ScreenLayout::MenuBar().top;
+        }
         auto& order = Wm().TopLevels();
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             auto w = Wm().Find(*it);
@@ -77,9 +81,10 @@ void ScreenComposer::Compose(HDC screen) {
     if (TaskBar::Shown(foreground)) {
         TaskBar::Draw(screen, foreground);
     }
+    // A foreground window that reaches over the bar's place (full screen, its bar hidden) is seen there.
     if (barLayer) {
         Blit(screen, *barLayer);
-    } else {
+    } else if (!barAreaCovered) {
         DrawEmptyBar(screen);
     }
     if (ShellState::InputPanelUp()) {

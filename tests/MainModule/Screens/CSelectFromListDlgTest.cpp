@@ -127,4 +127,46 @@ TEST_F(SelectFromListTest, AnEmptyListKeepsSelectOffAndAMissingListShowsNothing)
     EXPECT_EQ(index, 1);
 }
 
+// The input panel comes up with the picker over the bottom of the screen: the picker ends above it,
+// with the search field and the selected row in sight.
+TEST_F(SelectFromListTest, TheInputPanelLeavesTheSearchFieldAndTheSelectedRowInSight) {
+    std::vector<std::u16string> cities;
+    for (char16_t letter = u'A'; letter <= u'Z'; ++letter) {
+        cities.push_back(std::u16string(u"City ") + letter);
+    }
+    int index = 24;  // City Y, far down the list
+    auto abovePanel = [](ScriptedPicker& d) {
+        SIPINFO sip{};
+        sip.cbSize = sizeof sip;
+        RECT window{};
+        GetWindowRect(d.GetHandle(), &window);
+        return SipGetInfo(&sip) && (sip.fdwFlags & SIPF_ON) && window.bottom <= sip.rcSipRect.top;
+    };
+    ScriptedPicker picker;
+    picker.Then([](ScriptedPicker&) {}, abovePanel);
+    picker.Then([](ScriptedPicker& d) {
+        SIPINFO sip{};
+        sip.cbSize = sizeof sip;
+        ASSERT_TRUE(SipGetInfo(&sip));
+        RECT search{};
+        d.GetLayout()->FindControl(Dlg::kSearchId)->GetRect(&search);
+        POINT searchBottom{search.left, search.bottom};
+        ClientToScreen(d.GetHandle(), &searchBottom);
+        EXPECT_LE(searchBottom.y, sip.rcSipRect.top) << "the search field above the panel";
+        EXPECT_GT(search.top, 0);
+        CDlgListBox* list = List(d);
+        RECT rows{};
+        list->GetRect(&rows);
+        bool shown = false;
+        for (int y = 0; y < rows.bottom - rows.top; ++y) {
+            shown = shown || list->RowFromPoint(y) == list->GetSelection();
+        }
+        EXPECT_EQ(Selected(d), u"City Y");
+        EXPECT_TRUE(shown) << "the selected row inside the list's visible part";
+        ce::InjectKey(VK_TSOFT1);
+    });
+    EXPECT_EQ(Run(picker, &cities, &index), IDOK);
+    EXPECT_EQ(index, 24);
+}
+
 }  // namespace

@@ -81,6 +81,9 @@ void SdlBackend::Present() { dirty_ = true; }
 
 void SdlBackend::Run() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window shows plain X11 pictures: no GL driver is loaded, whose clean-up at the process's end
+    // would wait for the display of a window that was lost.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     ScreenSize size = CurrentScreenSize();
@@ -129,7 +132,8 @@ void SdlBackend::Run() {
     if (window) {
         SDL_DestroyWindow(window);
     }
-    SDL_Quit();
+    // SDL stays initialised: its quit unloads the X extension libraries that it opened, and what they
+    // keep for the display would then be memory that nothing points to. The process ends next.
 }
 
 void SdlBackend::OnWindowLost() {

@@ -27,6 +27,10 @@ struct X11Handlers {
         return 0;
     }
 
+    // Xlib's own handler for a broken connection ends the process with 1; this one only returns, and
+    // the exit handler below is called next.
+    static int OnBrokenConnection(Display*) { return 0; }
+
     // Returning tells Xlib not to exit: the display is dead from now on and no more calls reach it.
     static void OnConnectionLost(Display*, void* watch) { static_cast<X11WindowWatch*>(watch)->ReportLost(); }
 };
@@ -46,6 +50,7 @@ void X11WindowWatch::Start(SDL_Window* window, std::function<void()> lost) {
     lost_ = std::move(lost);
     X11Handlers::watched = this;
     XSetErrorHandler(X11Handlers::OnProtocolError);
+    XSetIOErrorHandler(X11Handlers::OnBrokenConnection);
     XSetIOErrorExitHandler(info.info.x11.display, X11Handlers::OnConnectionLost, this);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
