@@ -1,6 +1,8 @@
 // NMEA text as the GPS receiver reads it from its serial port: byte by byte through the port's reads,
 // the port's own filter and buffers, to a position. The port is a file that the device profile names
-// as "COM3:"; at its end the port reads as a receiver that has hung up.
+// as "COM3:"; at its end the port reads as a receiver that has hung up. A receiver repeats its sentences
+// every second, and the receiver parses only whole buffers: the input is sent over and over until the
+// receiver has had as many buffers as it reads.
 //
 // The receiver lets the port settle for a moment before it reads; the device runs on the virtual clock,
 // which a helper thread moves on whenever a thread waits on it, so that no run waits in real time.
@@ -8,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "FuzzDevice.h"
@@ -41,7 +44,14 @@ const char* PreparePort() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char* const port = PreparePort();
-    fuzz::FuzzDevice::Get().Write(port, data, size);
+    if (size == 0) {
+        return 0;
+    }
+    std::string sent;
+    while (sent.size() < CGPSReceiver::kBufferSize * CGPSReceiver::kMaxBuffers) {
+        sent.append(reinterpret_cast<const char*>(data), size);
+    }
+    fuzz::FuzzDevice::Get().Write(port, reinterpret_cast<const uint8_t*>(sent.data()), sent.size());
     CGPSReceiver receiver;
     receiver.SetPort(u"COM3:");
     double latitude = 0;
