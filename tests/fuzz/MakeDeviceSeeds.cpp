@@ -10,6 +10,7 @@
 #include <string>
 
 #include "FuzzDevice.h"
+#include "NmeaSentence.h"
 #include "Weather/CCityList.h"
 
 namespace {
@@ -59,17 +60,8 @@ bool WriteCityLists() {
     return true;
 }
 
-std::string Nmea(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
-
 void WriteNmea() {
+    using gps_test::Nmea;
     const std::string rmc = Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,091226,003.1,W");
     const std::string gga = Nmea("GPGGA,123519,3352.100,S,15112.600,W,1,08,0.9,545.4,M,46.9,M,,");
     const std::string gll = Nmea("GPGLL,5230.000,N,01324.000,E,225444,A");

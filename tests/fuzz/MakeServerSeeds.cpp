@@ -1,6 +1,7 @@
 // Writes the seeds that come from the weather server's own code: forecast replies (as XML, as signed
 // packages and as the content the package target signs itself, and an error page), map replies, the
-// update catalogs, and raster pictures (the server's map PNGs and a JPEG and a GIF of one of them).
+// update catalogs, and raster pictures (the server's map PNGs, and JPEG, GIF and PNG files of the real
+// encoders).
 //
 //   fuzz_server_seeds SEEDS_FOLDER SIGNING_KEY
 #include <cstdio>
@@ -15,10 +16,11 @@
 #include "MapPicture.h"
 #include "PackageSigner.h"
 #include "SignedPackage.h"
-#include "UpdateOffer.h"
+// The encoders of the decoding tests report through the test framework.
+#include <gtest/gtest.h>
 
-// After <cstdio>: the header uses FILE without including it.
-#include <jpeglib.h>
+#include "PictureFiles.h"
+#include "UpdateOffer.h"
 
 namespace {
 
@@ -84,45 +86,17 @@ void WriteMapSeeds() {
     }
 }
 
-// A small JPEG of a colour ramp, as a camera or an older map server might send.
-std::string JpegPicture(int width, int height) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 60, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
-    while (info.next_scanline < info.image_height) {
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<unsigned char>(x * 255 / width);
-            row[3 * x + 1] = static_cast<unsigned char>(info.next_scanline * 255 / height);
-            row[3 * x + 2] = 128;
-        }
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return bytes;
-}
-
+// The decoders' formats as the real encoders write them, with and without alpha and interlacing.
 void WriteRasterSeeds() {
-    Put("raster_image", "ramp.jpg", JpegPicture(40, 30));
-    // One white pixel: header, logical screen, a two-colour table, the image and its LZW data.
-    static const unsigned char kGif[] = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0xFF, 0xFF,
-                                         0, 0, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 'D', 1, 0, ';'};
-    Put("raster_image", "pixel.gif", std::string(reinterpret_cast<const char*>(kGif), sizeof kGif));
+    const ce::test::TestPicture opaque = ce::test::Quadrants(40, 30);
+    const ce::test::TestPicture translucent = ce::test::Quadrants(7, 5, 0x80);
+    auto put = [](const std::string& name, const ce::test::Bytes& bytes) {
+        Put("raster_image", name, std::string(bytes.begin(), bytes.end()));
+    };
+    put("quadrants.jpg", ce::test::EncodeJpeg(opaque, 60));
+    put("quadrants.gif", ce::test::EncodeGif(opaque));
+    put("interlaced.gif", ce::test::EncodeGif(translucent, true));
+    put("translucent.png", ce::test::EncodePng(translucent));
 }
 
 void WriteCatalogSeeds() {
