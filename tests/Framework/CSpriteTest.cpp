@@ -117,6 +117,16 @@ TEST_F(Sprite, PicturesAboveTheLimitOrWithoutABitmapAreRefused) {
     EXPECT_EQ(CSprite::DecodeImage(png.data(), 0, 16), nullptr);
 }
 
+TEST_F(Sprite, APictureClaiming7431By1280PixelsIsRefusedBeforeAnyBitmapIsMade) {
+    // Both sides within the limit, but nine and a half million pixels: refused from the header alone.
+    const Bytes png = ce::test::EncodePng(Quadrants(16, 16));
+    const Bytes screen = ce::test::WithPngSize(png, 7431, 1280);
+    EXPECT_EQ(CSprite::DecodeImage(screen.data(), static_cast<DWORD>(screen.size()), 16), nullptr);
+    CSprite sprite;
+    EXPECT_FALSE(Load(sprite, screen));
+    EXPECT_FALSE(sprite.IsLoaded());
+}
+
 TEST(SpriteWithoutFactory, DecodesThroughTheDecompressorAtTheRequestedDepth) {
     InstalledDevice device;  // COM is not initialised: the imaging factory cannot be made
     const Bytes png = ce::test::EncodePng(Quadrants(40, 20));
