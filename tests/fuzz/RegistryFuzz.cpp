@@ -16,7 +16,6 @@
 #include "CSysInfo.h"
 #include "FuzzDevice.h"
 #include "Screens/CSelectCityGPSDlg.h"
-#include "Weather/CCityList.h"
 #include "Weather/CSettings.h"
 #include "Weather/CUnitConversion.h"
 #include "Weather/ScheduledUpdates.h"
@@ -84,8 +83,6 @@ void UseRememberedValues(CRegistryStore& store) {
     }
     WCHAR path[MAX_PATH];
     CSysInfo::ExpandPath(u"%INSTALL_DIR%\\Cache\\", path, MAX_PATH);
-    CCityList cities;
-    cities.Load();
 }
 
 }  // namespace
