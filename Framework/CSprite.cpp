@@ -1,6 +1,7 @@
 #include "CSprite.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "CBitmapDC.h"
@@ -14,7 +15,8 @@
 namespace {
 
 bool SizeAllowed(UINT width, UINT height) {
-    return width > 0 && height > 0 && width <= CSprite::kMaxImageSide && height <= CSprite::kMaxImageSide;
+    return width > 0 && height > 0 && width <= CSprite::kMaxImageSide && height <= CSprite::kMaxImageSide &&
+           uint64_t{width} * height <= CSprite::kMaxImagePixels;
 }
 
 // A white bitmap of the depth (0: like the screen) selected into a memory context.

@@ -7,6 +7,9 @@ class CSprite {
 public:
     // Larger pictures are refused before any bitmap is made for them.
     static constexpr int kMaxImageSide = 10000;
+    // Nor more pixels than this (8 MB at 16 bits), whatever the sides: a few bytes of header must not
+    // make the device fill and draw a bitmap of hundreds of megabytes.
+    static constexpr int kMaxImagePixels = 4 * 1024 * 1024;
 
     CSprite() = default;
     CSprite(const CSprite& other);
@@ -29,7 +32,7 @@ public:
 
     static HBITMAP CreateDIB(int width, int height, int bitsPerPixel);
     // A new bitmap holding the decoded picture, of the given depth (0: compatible with the screen);
-    // null when the picture cannot be decoded, is larger than kMaxImageSide or the bitmap cannot be made.
+    // null when the picture cannot be decoded, is larger than kMaxImageSide or kMaxImagePixels or the bitmap cannot be made.
     static HBITMAP DecodeImage(const BYTE* data, DWORD size, int bitsPerPixel);
 
 private:

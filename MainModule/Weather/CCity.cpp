@@ -52,7 +52,12 @@ void CCity::SetUpdateSystemTime(const SYSTEMTIME* time) {
     m_lastUpdate = converted;
 }
 
-void CCity::SetUpdateFileTime(const FILETIME* time) { m_lastUpdate = time != nullptr ? *time : FILETIME{0, 0}; }
+// A time beyond every date (Cities.dat is read back unchecked) counts as never updated: the status line
+// measures days from it.
+void CCity::SetUpdateFileTime(const FILETIME* time) {
+    SYSTEMTIME date;
+    m_lastUpdate = time != nullptr && FileTimeToSystemTime(time, &date) ? *time : FILETIME{0, 0};
+}
 
 void CCity::GetUpdateSystemTime(SYSTEMTIME* time) const {
     if (time != nullptr) {

@@ -117,6 +117,20 @@ TEST_F(Sprite, PicturesAboveTheLimitOrWithoutABitmapAreRefused) {
     EXPECT_EQ(CSprite::DecodeImage(png.data(), 0, 16), nullptr);
 }
 
+TEST_F(Sprite, AGifOfSevenByFivePixelsOnA7431By1280ScreenIsRefused) {
+    // Both sides within the limit, but nine and a half million pixels for a frame of 35: refused from
+    // the header, where it would decode into a bitmap of the whole screen.
+    Bytes screen = ce::test::EncodeGif(Quadrants(7, 5));
+    screen[6] = 7431 & 0xFF;
+    screen[7] = 7431 >> 8;
+    screen[8] = 1280 & 0xFF;
+    screen[9] = 1280 >> 8;
+    EXPECT_EQ(CSprite::DecodeImage(screen.data(), static_cast<DWORD>(screen.size()), 16), nullptr);
+    CSprite sprite;
+    EXPECT_FALSE(Load(sprite, screen));
+    EXPECT_FALSE(sprite.IsLoaded());
+}
+
 TEST(SpriteWithoutFactory, DecodesThroughTheDecompressorAtTheRequestedDepth) {
     InstalledDevice device;  // COM is not initialised: the imaging factory cannot be made
     const Bytes png = ce::test::EncodePng(Quadrants(40, 20));

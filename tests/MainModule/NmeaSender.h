@@ -13,20 +13,10 @@
 #include <string>
 #include <thread>
 
+#include "NmeaSentence.h"
 #include "ce/device.h"
 
 namespace gps_test {
-
-// A sentence with its checksum and line end.
-inline std::string Nmea(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
 
 // The master side of a pseudo-terminal whose other side the profile names for the ports given.
 class PseudoTerminal {

@@ -22,12 +22,20 @@ public:
         return device;
     }
 
+    // The host path of the device path below \ (forward slashes).
+    std::string HostPath(const std::string& relative) const { return root_ + "/fs/" + relative; }
+
     // Replaces the file at the device path below \ (forward slashes) with the bytes.
     void Write(const std::string& relative, const uint8_t* data, size_t size) const {
-        std::filesystem::path path = root_ + "/fs/" + relative;
+        std::filesystem::path path = HostPath(relative);
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                      static_cast<std::streamsize>(size));
+    }
+
+    void Remove(const std::string& relative) const {
+        std::error_code ignored;
+        std::filesystem::remove(HostPath(relative), ignored);
     }
 
 private:

@@ -34,7 +34,8 @@ void FormatAsTheCallersDo(const char* conversions, LPCWSTR text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzDevice::Get().Write("Program Files/Skyvane/Loc/loc.0407.txt", data, size);
     CLocalization localization;
-    if (!localization.LoadLanguage(0x0407)) {
+    // As the program starts: the languages found in the folder, then the setting's one loaded.
+    if (!localization.Load(0x0407)) {
         return 0;
     }
     for (const LocalizationTemplate& entry : kLocalizationTemplates) {

@@ -14,7 +14,9 @@
 #include "Platform/ChildProcess.h"
 #include "Weather/CCityList.h"
 #include "Weather/CForecastCacheFile.h"
+#include "Weather/CityStatusText.h"
 #include "ce/com.h"
+#include "ce/kernel.h"
 
 namespace {
 
@@ -169,6 +171,38 @@ TEST_F(CityList, HostileCountsAndLengthsStopAtTheEndOfTheData) {
     list.Load();
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(list.GetHomeIndex(), -1);
+}
+
+TEST_F(CityList, AnUpdateTimeWithItsTopBitSetReadsAsNeverUpdatedAndTheStatusSaysSo) {
+    std::string file;
+    AppendU32(file, 2);
+    AppendU32(file, 0);
+    for (DWORD high : {0x80000000u, 0xFFFFFFFFu}) {
+        AppendUnits(file, u"DEXX0001");
+        AppendText(file, u"Germany");
+        AppendText(file, u"");
+        AppendText(file, u"Berlin");
+        AppendU32(file, 0x12345678);
+        AppendU32(file, high);
+    }
+    device.WriteHostFile(CitiesDat(), file);
+    CCityList list;
+    list.Load();
+    ASSERT_EQ(list.GetCount(), 2);
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    FILETIME now;
+    ASSERT_TRUE(SystemTimeToFileTime(&local, &now));
+    for (int i = 0; i < 2; ++i) {
+        CCity city;
+        ASSERT_TRUE(list.GetCity(i, &city));
+        FILETIME update;
+        city.GetUpdateFileTime(&update);
+        EXPECT_EQ(update.dwHighDateTime, 0u);
+        EXPECT_EQ(update.dwLowDateTime, 0u);
+        std::u16string status;
+        GetCityStatusText(city, now, false, &status);  // measures days from the update time
+    }
 }
 
 TEST_F(CityList, AFailedSaveKeepsTheOldFile) {
