@@ -16,7 +16,7 @@
 namespace crash_test {
 namespace {
 
-constexpr uint32_t kDefaultKills = 25;
+constexpr uint32_t kDefaultKills = 10;
 
 uint32_t FromEnvironment(const char* name, uint32_t fallback) {
     const char* text = std::getenv(name);
@@ -40,7 +40,8 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryKill) {
 
     KillRun run(GetParam(), device.Root() + "/save-progress", seed);
     KillFigures figures = run.Run(*file, 1, kills);
-    std::cout << GetParam() << ": " << figures.kills << " kills, " << figures.insideSave << " inside a save, "
+    std::cout << GetParam() << ": " << figures.kills << " kills (" << figures.atFileCall
+              << " right before a file call), " << figures.insideSave << " inside a save, "
               << figures.saves << " saves finished, seed " << seed << "\n";
     RecordProperty("kills", static_cast<int>(figures.kills));
     RecordProperty("inside_save", static_cast<int>(figures.insideSave));

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "FileCallTracer.h"
+
 extern char** environ;
 
 namespace crash_test {
@@ -21,6 +23,8 @@ constexpr auto kStartLimit = std::chrono::seconds(60);
 // Below this a kill would mostly land before the first save; above it the run gets long.
 constexpr uint64_t kShortestWindowNs = 200'000;
 constexpr uint64_t kSavesPerWindow = 4;
+// Until the traced children have finished saves to count by.
+constexpr uint64_t kFirstCallWindow = 40;
 // Saves of the first child that measure how long a save takes, before any kill is counted.
 constexpr uint32_t kMeasuringSaves = 20;
 
@@ -34,12 +38,14 @@ bool HasEnded(pid_t child) {
 KillRun::KillRun(std::string kind, std::string progressPath, uint32_t seed)
     : kind_(std::move(kind)), progressPath_(std::move(progressPath)), progress_(progressPath_), random_(seed) {}
 
-pid_t KillRun::StartSaver() const {
+pid_t KillRun::StartSaver(bool traced) const {
     std::string program = "/proc/self/exe";
     std::string mode = "--save-loop";
     std::string kind = kind_;
     std::string progress = progressPath_;
-    char* arguments[] = {program.data(), mode.data(), kind.data(), progress.data(), nullptr};
+    std::string tracing = traced ? "traced" : "";
+    char* arguments[] = {program.data(), mode.data(), kind.data(), progress.data(),
+                         traced ? tracing.data() : nullptr, nullptr};
     pid_t child = -1;
     return posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments, environ) == 0 ? child : -1;
 }
@@ -59,7 +65,7 @@ bool KillRun::WaitUntilSaving(pid_t child, uint32_t generation) {
 // Lets one child save a while, then kills it, so that the first counted kill already knows the time a
 // save takes; the file is checked after this kill as after any other.
 std::optional<uint32_t> KillRun::MeasureSaves(SavedFile& file, uint32_t generation, std::string& failure) {
-    pid_t child = StartSaver();
+    pid_t child = StartSaver(false);
     const auto deadline = Clock::now() + kStartLimit;
     while (child > 0 && progress_.Counters().finished.load() < generation + kMeasuringSaves && !HasEnded(child) &&
            Clock::now() < deadline) {
@@ -91,6 +97,41 @@ void KillRun::WaitRandomly() {
     }
 }
 
+bool KillRun::KillAfterRandomDelay(uint32_t generation) {
+    pid_t child = StartSaver(false);
+    bool saving = child > 0 && WaitUntilSaving(child, generation);
+    if (saving) {
+        WaitRandomly();
+    }
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return saving;
+}
+
+bool KillRun::KillAtRandomFileCall() {
+    uint64_t window = tracedSaves_ == 0 ? kFirstCallWindow : tracedCalls_ * kSavesPerWindow / tracedSaves_;
+    std::uniform_int_distribution<uint64_t> call(1, std::max<uint64_t>(window, 2));
+    const uint32_t target = static_cast<uint32_t>(call(random_));
+    const uint32_t finishedBefore = progress_.Counters().finished.load();
+    pid_t child = StartSaver(true);
+    if (child <= 0) {
+        return false;
+    }
+    if (!FileCallTracer::Attach(child)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        return false;
+    }
+    if (!FileCallTracer::KillBeforeCall(child, target)) {
+        return false;
+    }
+    tracedCalls_ += target - 1;
+    tracedSaves_ += progress_.Counters().finished.load() - finishedBefore;
+    return true;
+}
+
 KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
     KillFigures figures;
     if (!progress_.IsMapped()) {
@@ -106,19 +147,13 @@ KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
     generation = *measured;
     progress_.Settle(generation);
     while (figures.kills < kills) {
-        pid_t child = StartSaver();
-        if (child <= 0 || !WaitUntilSaving(child, generation)) {
-            if (child > 0) {
-                kill(child, SIGKILL);
-                waitpid(child, nullptr, 0);
-            }
+        const bool atFileCall = figures.kills % 2 == 1;
+        if (!(atFileCall ? KillAtRandomFileCall() : KillAfterRandomDelay(generation))) {
             figures.failure = "the saving child did not start saving (or a save failed)";
             break;
         }
-        WaitRandomly();
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
         ++figures.kills;
+        figures.atFileCall += atFileCall ? 1 : 0;
         figures.insideSave += progress_.InsideSave() ? 1 : 0;
 
         const uint32_t finished = progress_.Counters().finished.load();

@@ -1,6 +1,7 @@
-// Kills a saving child again and again: starts it, lets it save for a random number of microseconds
-// (up to a few saves' time, measured as it goes), kills it with SIGKILL, and has the file checked
-// before the next child starts.
+// Kills a saving child again and again with SIGKILL, and has the file checked before the next child
+// starts. Every other kill comes after a random number of microseconds (up to a few saves' time,
+// measured as it goes); the others right before a random one of the child's file-changing system
+// calls (up to a few saves' worth, counted as it goes).
 #pragma once
 
 #include <sys/types.h>
@@ -17,6 +18,7 @@ namespace crash_test {
 
 struct KillFigures {
     uint32_t kills = 0;
+    uint32_t atFileCall = 0;  // kills right before a file-changing system call
     uint32_t insideSave = 0;  // kills that fell between a save's start and its end
     uint32_t saves = 0;       // saves the children finished
     std::string failure;      // what went wrong, empty when every check held
@@ -30,8 +32,10 @@ public:
     KillFigures Run(SavedFile& file, uint32_t generation, uint32_t kills);
 
 private:
-    pid_t StartSaver() const;
+    pid_t StartSaver(bool traced) const;
     bool WaitUntilSaving(pid_t child, uint32_t generation);
+    bool KillAfterRandomDelay(uint32_t generation);
+    bool KillAtRandomFileCall();
     std::optional<uint32_t> MeasureSaves(SavedFile& file, uint32_t generation, std::string& failure);
     void WaitRandomly();
 
@@ -39,6 +43,8 @@ private:
     std::string progressPath_;
     SaveProgress progress_;
     std::mt19937 random_;
+    uint64_t tracedCalls_ = 0;  // file calls let through by traced children, all together
+    uint64_t tracedSaves_ = 0;  // and the saves they finished
 };
 
 }  // namespace crash_test

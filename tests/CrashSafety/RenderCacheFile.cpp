@@ -3,8 +3,8 @@
 // append to the cache. After a kill, a fresh package object must find every finished append in the
 // cache (with the package file moved away, so that only the cache can give the picture, and the cache
 // file unchanged by reading), draw each as a reference package draws it, and still take the next
-// append. The cache starts over after a dozen appends, so that kills also land in the append that
-// creates the file.
+// append. The cache starts over after a few appends and after a couple of dozen in turn, so that
+// kills land as well in the append that creates the file as in those to a long one.
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -26,7 +26,8 @@ constexpr char16_t kCache[] = u"\\Program Files\\Skyvane\\Data\\icons.tmp";
 constexpr char16_t kPackageAway[] = u"\\Program Files\\Skyvane\\Data\\icons.away";
 constexpr char16_t kReferencePackage[] = u"\\Program Files\\Skyvane\\Reference\\icons.pak";
 constexpr int kEntry = 5;
-constexpr uint32_t kAppendsPerCache = 12;
+constexpr uint32_t kShortCache = 3;
+constexpr uint32_t kLongCache = 24;
 
 using Package = std::unique_ptr<CSpritePackage>;
 
@@ -115,9 +116,10 @@ public:
             return std::nullopt;
         }
         package_.reset();
-        if (next < kAppendsPerCache) {
+        if (next < (longCache_ ? kLongCache : kShortCache)) {
             return next;
         }
+        longCache_ = !longCache_;
         DeleteFileW(kCache);
         return 0;
     }
@@ -148,6 +150,7 @@ private:
 
     Package package_;
     Package reference_;
+    bool longCache_ = false;
 };
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 namespace crash_test {
 
-// Returns only when a save fails (exit code 3) or the kind is unknown (2).
-int RunSaveLoop(const std::string& kind, const std::string& progressPath);
+// Returns only when a save fails (exit code 3) or it cannot start (2).
+// Traced, it waits for its tracer and hands its file-changing calls to it (see FileCallFilter).
+int RunSaveLoop(const std::string& kind, const std::string& progressPath, bool traced);
 
 }  // namespace crash_test
