@@ -113,7 +113,10 @@ bool KillRun::KillAfterRandomDelay(uint32_t generation) {
 bool KillRun::KillAtRandomFileCall() {
     uint64_t window = tracedSaves_ == 0 ? kFirstCallWindow : tracedCalls_ * kSavesPerWindow / tracedSaves_;
     std::uniform_int_distribution<uint64_t> call(1, std::max<uint64_t>(window, 2));
-    const uint32_t target = static_cast<uint32_t>(call(random_));
+    return KillAtFileCall(static_cast<uint32_t>(call(random_)));
+}
+
+bool KillRun::KillAtFileCall(uint32_t target) {
     const uint32_t finishedBefore = progress_.Counters().finished.load();
     pid_t child = StartSaver(true);
     if (child <= 0) {
@@ -152,25 +155,55 @@ KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
             figures.failure = "the saving child did not start saving (or a save failed)";
             break;
         }
-        ++figures.kills;
         figures.atFileCall += atFileCall ? 1 : 0;
-        figures.insideSave += progress_.InsideSave() ? 1 : 0;
-
-        const uint32_t finished = progress_.Counters().finished.load();
-        const uint32_t started = progress_.Counters().started.load();
-        std::optional<uint32_t> held = file.Check(finished, started);
-        if (!held) {
-            figures.failure = "after kill " + std::to_string(figures.kills) + " (" +
-                              (progress_.InsideSave() ? "inside" : "between") + " saves, generation " +
-                              std::to_string(finished) + " finished, " + std::to_string(started) +
-                              " started) the file held neither generation whole";
+        if (!CheckAfterKill(file, figures, generation)) {
             break;
         }
-        generation = *held;
-        progress_.Settle(generation);
     }
     figures.saves = progress_.Counters().saves.load() - savesBefore;
     return figures;
+}
+
+KillFigures KillRun::KillBeforeEachCall(SavedFile& file, uint32_t generation) {
+    KillFigures figures;
+    if (!progress_.IsMapped()) {
+        figures.failure = "the progress file could not be mapped";
+        return figures;
+    }
+    progress_.Settle(generation);
+    const uint32_t savesBefore = progress_.Counters().saves.load();
+    for (uint32_t call = 1;; ++call) {
+        const uint32_t finishedBefore = progress_.Counters().finished.load();
+        if (!KillAtFileCall(call)) {
+            figures.failure = "the saving child did not reach file call " + std::to_string(call);
+            break;
+        }
+        ++figures.atFileCall;
+        const bool saved = progress_.Counters().finished.load() != finishedBefore;
+        if (!CheckAfterKill(file, figures, generation) || saved) {
+            break;
+        }
+    }
+    figures.saves = progress_.Counters().saves.load() - savesBefore;
+    return figures;
+}
+
+bool KillRun::CheckAfterKill(SavedFile& file, KillFigures& figures, uint32_t& generation) {
+    ++figures.kills;
+    const bool inside = progress_.InsideSave();
+    figures.insideSave += inside ? 1 : 0;
+    const uint32_t finished = progress_.Counters().finished.load();
+    const uint32_t started = progress_.Counters().started.load();
+    std::optional<uint32_t> held = file.Check(finished, started);
+    if (!held) {
+        figures.failure = "after kill " + std::to_string(figures.kills) + " (" + (inside ? "inside" : "between") +
+                          " saves, generation " + std::to_string(finished) + " finished, " +
+                          std::to_string(started) + " started) the file held neither generation whole";
+        return false;
+    }
+    generation = *held;
+    progress_.Settle(generation);
+    return true;
 }
 
 }  // namespace crash_test

@@ -30,12 +30,18 @@ public:
 
     // The file must hold generation `generation` when the run starts.
     KillFigures Run(SavedFile& file, uint32_t generation, uint32_t kills);
+    // Kills a child right before its first file call, the next one before its second, and so on,
+    // until a child finishes its first save before the call of its number; for a file that starts
+    // over after every kill, this is a kill before each call of one save.
+    KillFigures KillBeforeEachCall(SavedFile& file, uint32_t generation);
 
 private:
     pid_t StartSaver(bool traced) const;
     bool WaitUntilSaving(pid_t child, uint32_t generation);
     bool KillAfterRandomDelay(uint32_t generation);
     bool KillAtRandomFileCall();
+    bool KillAtFileCall(uint32_t call);
+    bool CheckAfterKill(SavedFile& file, KillFigures& figures, uint32_t& generation);
     std::optional<uint32_t> MeasureSaves(SavedFile& file, uint32_t generation, std::string& failure);
     void WaitRandomly();
 

@@ -3,8 +3,9 @@
 // append to the cache. After a kill, a fresh package object must find every finished append in the
 // cache (with the package file moved away, so that only the cache can give the picture, and the cache
 // file unchanged by reading), draw each as a reference package draws it, and still take the next
-// append. The cache starts over after a few appends and after a couple of dozen in turn, so that
-// kills land as well in the append that creates the file as in those to a long one.
+// append. The cache starts over after a few appends and after a couple of dozen in turn; the test makes
+// the append that creates the file itself. As "render-first" every child makes that append instead,
+// and the cache starts over after every kill.
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -88,6 +89,8 @@ bool SameBytes(const CByteBuffer& a, const CByteBuffer& b) {
 
 class RenderCacheFile : public SavedFile {
 public:
+    explicit RenderCacheFile(bool killsInFirstAppend) : killsInFirstAppend_(killsInFirstAppend) {}
+
     bool Prepare() override {
         const std::string install = std::string(std::getenv("CE_DEVICE_ROOT")) + "/fs/Program Files/Skyvane/";
         std::error_code error;
@@ -115,13 +118,19 @@ public:
         if (!Save(next) || !Holds(next)) {
             return std::nullopt;
         }
-        package_.reset();
-        if (next < (longCache_ ? kLongCache : kShortCache)) {
+        if (!killsInFirstAppend_ && next < (longCache_ ? kLongCache : kShortCache)) {
+            package_.reset();
             return next;
         }
         longCache_ = !longCache_;
+        package_.reset();
         DeleteFileW(kCache);
-        return 0;
+        if (killsInFirstAppend_) {
+            return 0;
+        }
+        bool created = Save(1);
+        package_.reset();
+        return created ? std::optional<uint32_t>(1) : std::nullopt;
     }
 
 protected:
@@ -150,11 +159,13 @@ private:
 
     Package package_;
     Package reference_;
+    const bool killsInFirstAppend_;
     bool longCache_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<SavedFile> MakeRenderCacheFile() { return std::make_unique<RenderCacheFile>(); }
+std::unique_ptr<SavedFile> MakeRenderCacheFile() { return std::make_unique<RenderCacheFile>(false); }
+std::unique_ptr<SavedFile> MakeFirstRenderCacheAppend() { return std::make_unique<RenderCacheFile>(true); }
 
 }  // namespace crash_test

@@ -22,6 +22,7 @@ std::unique_ptr<SavedFile> MakeSavedFile(const std::string& kind) {
     if (kind == "forecast") return MakeForecastCacheFile();
     if (kind == "map") return MakeMapCacheFile();
     if (kind == "render") return MakeRenderCacheFile();
+    if (kind == "render-first") return MakeFirstRenderCacheAppend();
     if (kind == "home") return MakeHomeSchemeFile();
     if (kind == "registry") return MakeRegistryValue();
     return nullptr;

@@ -32,7 +32,8 @@ protected:
     virtual bool Holds(uint32_t generation) = 0;
 };
 
-// The kinds by name: "cities", "forecast", "map", "render", "home", "registry".
+// The kinds by name: "cities", "forecast", "map", "render", "home", "registry" (every file the program
+// writes), and "render-first" (only the append that creates the render cache).
 std::unique_ptr<SavedFile> MakeSavedFile(const std::string& kind);
 const std::vector<std::string>& SavedFileKinds();
 
@@ -41,6 +42,7 @@ std::unique_ptr<SavedFile> MakeCityListFile();
 std::unique_ptr<SavedFile> MakeForecastCacheFile();
 std::unique_ptr<SavedFile> MakeMapCacheFile();
 std::unique_ptr<SavedFile> MakeRenderCacheFile();
+std::unique_ptr<SavedFile> MakeFirstRenderCacheAppend();
 std::unique_ptr<SavedFile> MakeHomeSchemeFile();
 std::unique_ptr<SavedFile> MakeRegistryValue();
 
