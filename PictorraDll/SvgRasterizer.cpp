@@ -15,13 +15,24 @@ struct ContextDeleter {
     void operator()(cairo_t* c) const { cairo_destroy(c); }
 };
 constexpr int kMaxExtent = 32767;
+
+bool IsDrawableSize(int width, int height)
+{
+    return width > 0 && height > 0 && width <= kMaxExtent && height <= kMaxExtent;
+}
 }  // namespace
 
 SvgStatus SvgRasterizer::Render(std::string_view svgText, int width, int height, SvgRaster& out)
 {
-    if (width <= 0 || height <= 0 || width > kMaxExtent || height > kMaxExtent) return SvgStatus::InvalidValue;
+    if (!IsDrawableSize(width, height)) return SvgStatus::InvalidValue;
     SvgCairoRenderer renderer;
     if (SvgStatus s = renderer.Parse(svgText); Failed(s)) return s;
+    return Render(renderer, width, height, out);
+}
+
+SvgStatus SvgRasterizer::Render(SvgCairoRenderer& renderer, int width, int height, SvgRaster& out)
+{
+    if (!IsDrawableSize(width, height)) return SvgStatus::InvalidValue;
     unsigned svgWidth = 0, svgHeight = 0;
     renderer.GetSize(svgWidth, svgHeight);
     if (svgWidth == 0 || svgHeight == 0) return SvgStatus::InvalidValue;
