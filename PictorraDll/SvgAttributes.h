@@ -1,6 +1,7 @@
 // The attributes of one element as the XML parser hands them over: name and value pairs.
 #pragma once
 
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -13,11 +14,24 @@ public:
     std::optional<std::string_view> Find(std::string_view name) const
     {
         for (const char* const* p = m_pairs; p && p[0]; p += 2) {
-            if (name == p[0]) return std::string_view(p[1] ? p[1] : "");
+            // Compared in place: most names differ in their first characters, and no length is taken.
+            if (std::strncmp(p[0], name.data(), name.size()) == 0 && p[0][name.size()] == '\0') return Value(p);
         }
         return std::nullopt;
     }
 
+    // visit(name, value) for every attribute in document order.
+    template <class Visit>
+    void ForEach(Visit visit) const
+    {
+        for (const char* const* p = m_pairs; p && p[0]; p += 2) visit(std::string_view(p[0]), *Value(p));
+    }
+
 private:
+    static std::optional<std::string_view> Value(const char* const* pair)
+    {
+        return std::string_view(pair[1] ? pair[1] : "");
+    }
+
     const char* const* m_pairs;
 };

@@ -2,7 +2,6 @@
 
 #include <cairo.h>
 
-#include <cstring>
 #include <memory>
 
 #include "SvgCairoRenderer.h"
@@ -15,18 +14,34 @@ struct ContextDeleter {
     void operator()(cairo_t* c) const { cairo_destroy(c); }
 };
 constexpr int kMaxExtent = 32767;
+
+bool IsDrawableSize(int width, int height)
+{
+    return width > 0 && height > 0 && width <= kMaxExtent && height <= kMaxExtent;
+}
 }  // namespace
 
 SvgStatus SvgRasterizer::Render(std::string_view svgText, int width, int height, SvgRaster& out)
 {
-    if (width <= 0 || height <= 0 || width > kMaxExtent || height > kMaxExtent) return SvgStatus::InvalidValue;
+    if (!IsDrawableSize(width, height)) return SvgStatus::InvalidValue;
     SvgCairoRenderer renderer;
     if (SvgStatus s = renderer.Parse(svgText); Failed(s)) return s;
+    return Render(renderer, width, height, out);
+}
+
+SvgStatus SvgRasterizer::Render(SvgCairoRenderer& renderer, int width, int height, SvgRaster& out)
+{
+    if (!IsDrawableSize(width, height)) return SvgStatus::InvalidValue;
     unsigned svgWidth = 0, svgHeight = 0;
     renderer.GetSize(svgWidth, svgHeight);
     if (svgWidth == 0 || svgHeight == 0) return SvgStatus::InvalidValue;
 
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    // Drawn straight into the pixels handed out (rows of 4-byte pixels without padding, cleared), kept
+    // aside until the picture is whole so that a failure leaves `out` as it was.
+    if (cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width) != width * 4) return SvgStatus::InvalidValue;
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(pixels.data()), CAIRO_FORMAT_ARGB32, width, height, width * 4));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) return SvgStatus::NoMemory;
     std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return SvgStatus::NoMemory;
@@ -38,13 +53,10 @@ SvgStatus SvgRasterizer::Render(std::string_view svgText, int width, int height,
     if (SvgStatus s = renderer.Render(cr.get()); Failed(s)) return s;
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) return SvgStatus::InvalidValue;
 
-    cairo_surface_flush(surface.get());
-    const unsigned char* data = cairo_image_surface_get_data(surface.get());
-    int stride = cairo_image_surface_get_stride(surface.get());
+    cr.reset();
+    cairo_surface_finish(surface.get());
     out.width = width;
     out.height = height;
-    out.pixels.resize(size_t(width) * size_t(height));
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&out.pixels[size_t(y) * size_t(width)], data + size_t(y) * size_t(stride), size_t(width) * 4);
+    out.pixels = std::move(pixels);
     return SvgStatus::Success;
 }

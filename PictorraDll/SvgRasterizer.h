@@ -7,6 +7,8 @@
 
 #include "SvgStatus.h"
 
+class SvgCairoRenderer;
+
 struct SvgRaster {
     int width = 0;
     int height = 0;
@@ -18,4 +20,6 @@ public:
     // Fails for a size <= 0, a document without a size, any non-zero status of the walk, or a drawing
     // context left in an error state: a blank or half-drawn picture is never a success.
     static SvgStatus Render(std::string_view svgText, int width, int height, SvgRaster& out);
+    // The same for a document that `parsed` already holds; it can be drawn again at any size.
+    static SvgStatus Render(SvgCairoRenderer& parsed, int width, int height, SvgRaster& out);
 };

@@ -1,6 +1,7 @@
 #include "SvgStyle.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "SvgAttributes.h"
 #include "SvgRenderEngine.h"
@@ -219,11 +220,22 @@ void SvgStyle::ReadStyleAttribute(std::string_view text, const SvgPaintResolver&
 
 SvgStatus SvgStyle::Read(const SvgAttributes& attributes, const SvgPaintResolver& resolve)
 {
-    if (auto style = attributes.Find("style")) ReadStyleAttribute(*style, resolve);
-    for (size_t i = 0; i < std::size(kPropertyNames); ++i) {
-        auto value = attributes.Find(kPropertyNames[i]);
-        if (!value) continue;
-        if (SvgStatus s = ParseProperty(SvgProperty(i), *value, resolve); Failed(s)) return s;
+    // One pass over the attributes gathers the first of each name; the properties are then parsed in
+    // table order, as a look-up of each name in turn would.
+    std::optional<std::string_view> style;
+    std::optional<std::string_view> values[size_t(SvgProperty::Count)];
+    attributes.ForEach([&](std::string_view name, std::string_view value) {
+        if (name == "style") {
+            if (!style) style = value;
+            return;
+        }
+        SvgProperty property = SvgPropertyByName(name);
+        if (property != SvgProperty::Count && !values[int(property)]) values[int(property)] = value;
+    });
+    if (style) ReadStyleAttribute(*style, resolve);
+    for (size_t i = 0; i < std::size(values); ++i) {
+        if (!values[i]) continue;
+        if (SvgStatus s = ParseProperty(SvgProperty(i), *values[i], resolve); Failed(s)) return s;
     }
     return SvgStatus::Success;
 }
