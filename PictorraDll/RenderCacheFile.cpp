@@ -70,6 +70,14 @@ bool RenderCacheFile::ReadIndex(CFSFile& file, uint64_t fileSize, Index& index)
     return !file.HasError() && ReadIndexAt(file, fileSize, offset, index);
 }
 
+bool RenderCacheFile::FirstAppendUnfinished(CFSFile& file)
+{
+    if (!file.Seek(0, FILE_BEGIN)) return false;
+    file.ClearError();
+    uint32_t offset = file.ReadU32();
+    return !file.HasError() && offset == 0;
+}
+
 bool RenderCacheFile::ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index)
 {
     if (offset < 4 || uint64_t(offset) + 4 > fileSize) return false;
@@ -240,6 +248,9 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
     uint64_t size = FileSize(file);
+    // The header word is written last: 0 there means the append that created the file never ended,
+    // and the file holds no picture yet.
+    if (size >= 8 && FirstAppendUnfinished(file)) size = 0;
     Index index;
     if (size >= 8 && !ReadIndex(file, size, index)) return false;
     if (index.Find(entry, width, height, key)) return true;

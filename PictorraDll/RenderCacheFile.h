@@ -63,6 +63,7 @@ private:
 
     const Index* CurrentIndex(CFSFile& file, uint64_t fileSize);
     static bool ReadIndex(CFSFile& file, uint64_t fileSize, Index& index);
+    static bool FirstAppendUnfinished(CFSFile& file);
     static bool ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index);
     static bool WriteAt(CFSFile& file, uint64_t offset, const std::vector<uint8_t>& bytes);
     static std::vector<uint8_t> EncodeIndex(const Index& index);

@@ -52,11 +52,10 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryKill) {
     EXPECT_GE(figures.insideSave * 4, figures.kills) << "too few kills landed inside a save";
 }
 
-// The append that creates the render cache, killed before each of its file calls in turn. Disabled:
-// a kill after the picture is written and before the header that leads to its index leaves a file
-// whose header leads nowhere, and the cache then refuses every later append, so that every picture
-// is rendered again at every start from then on.
-TEST(RenderCacheCreation, DISABLED_CacheTakesAppendsAfterAKillBeforeAnyFileCallOfItsFirstAppend) {
+// The append that creates the render cache, killed before each of its file calls in turn: a kill after
+// the picture is written and before the header that leads to its index must not leave a cache that
+// refuses every later append (every picture would be rendered again at every start from then on).
+TEST(RenderCacheCreation, CacheTakesAppendsAfterAKillBeforeAnyFileCallOfItsFirstAppend) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     {
         ce::test::InstalledDevice device;
