@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 
@@ -297,17 +298,7 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
 }
 
 bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
-    CFSFile file;
-    if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0)) {
-        return false;
-    }
-    DWORD high = 0;
-    const DWORD size = file.GetSize(&high);
-    if (size == INVALID_FILE_SIZE || high != 0) {
-        return false;
-    }
-    bytes->resize(size);
-    return size == 0 || file.ReadExact(bytes->data(), size);
+    return ReadRange(0, UINT32_MAX, bytes);
 }
 
 bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const {
