@@ -172,7 +172,13 @@ TEST_F(Shell, TapAndHoldIsRecognisedOnTheVirtualClockAndAnEarlyLiftIsNot) {
         notified = reinterpret_cast<NMHDR*>(lParam)->code;
         return 0;
     };
-    std::thread clock([] { ce::AdvanceVirtualClock(600); });
+    // The hold counts from the gesture's start, so the clock moves only once the gesture waits.
+    std::thread clock([] {
+        while (ce::TimedWaitsInProgress() == 0) {
+            std::this_thread::yield();
+        }
+        ce::AdvanceVirtualClock(600);
+    });
     EXPECT_EQ(SHRecognizeGesture(&gesture), static_cast<DWORD>(GN_CONTEXTMENU));
     clock.join();
     EXPECT_EQ(notified, static_cast<UINT>(GN_CONTEXTMENU));

@@ -30,6 +30,7 @@ struct WaitState {
     std::mutex lock;
     std::condition_variable changed;
     std::list<Waiter*> waiters;  // oldest first
+    size_t markedWaits = 0;      // timed waits outside WaitForObjects
 };
 
 WaitState& State() {
@@ -166,6 +167,16 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
     return result;
 }
 
+TimedWaitMark::TimedWaitMark() {
+    std::lock_guard lock(State().lock);
+    ++State().markedWaits;
+}
+
+TimedWaitMark::~TimedWaitMark() {
+    std::lock_guard lock(State().lock);
+    --State().markedWaits;
+}
+
 }  // namespace ce::detail
 
 namespace ce {
@@ -173,8 +184,9 @@ namespace ce {
 size_t TimedWaitsInProgress() {
     detail::WaitState& state = detail::State();
     std::lock_guard lock(state.lock);
-    return static_cast<size_t>(
-        std::count_if(state.waiters.begin(), state.waiters.end(), [](const detail::Waiter* waiter) { return waiter->timed; }));
+    return state.markedWaits +
+           static_cast<size_t>(std::count_if(state.waiters.begin(), state.waiters.end(),
+                                             [](const detail::Waiter* waiter) { return waiter->timed; }));
 }
 
 }  // namespace ce

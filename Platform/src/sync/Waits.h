@@ -24,4 +24,14 @@ DWORD WaitForObjects(const std::vector<std::shared_ptr<KernelObject>>& objects, 
 // them, or only the one that waited longest) without leaving the object signalled. Lock held.
 void PulseWaiters(const KernelObject* object, bool all);
 
+// Counts a wait with a time-out that does not go through WaitForObjects (a message-queue wait) in
+// TimedWaitsInProgress while it lives.
+class TimedWaitMark {
+public:
+    TimedWaitMark();
+    ~TimedWaitMark();
+    TimedWaitMark(const TimedWaitMark&) = delete;
+    TimedWaitMark& operator=(const TimedWaitMark&) = delete;
+};
+
 }  // namespace ce::detail

@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "sync/Waits.h"
 #include "user/UserInternal.h"
 
 using namespace ce::detail;
@@ -351,6 +353,10 @@ CE_API DWORD MsgWaitForMultipleObjectsEx(DWORD count, const HANDLE* handles, DWO
                                          DWORD /*flags*/) {
     auto queue = Wm().CurrentQueue();
     uint64_t start = ce::ClockTickMs();
+    std::optional<TimedWaitMark> timed;
+    if (milliseconds != INFINITE) {
+        timed.emplace();
+    }
     for (;;) {
         uint64_t generation = queue->Generation();
         if (count > 0) {
