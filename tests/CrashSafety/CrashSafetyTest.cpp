@@ -31,6 +31,7 @@ protected:
     ce::test::InstalledDevice device;
 };
 
+// Every kill is of a new sanitized child that starts and saves: 10 kills take 5 to 15 s.
 TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryKill) {
     const uint32_t kills = FromEnvironment("CE_CRASH_KILLS", kDefaultKills);
     const uint32_t seed = FromEnvironment("CE_CRASH_SEED", std::random_device{}());
@@ -55,6 +56,7 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryKill) {
 // The append that creates the render cache, killed before each of its file calls in turn: a kill after
 // the picture is written and before the header that leads to its index must not leave a cache that
 // refuses every later append (every picture would be rendered again at every start from then on).
+// A new sanitized child for each of the append's file calls: some 25 s.
 TEST(RenderCacheCreation, CacheTakesAppendsAfterAKillBeforeAnyFileCallOfItsFirstAppend) {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     {

@@ -1,6 +1,8 @@
 // The device of the end-to-end tests: the program installed, the weather server on loopback as the
 // device's forecast server, the virtual clock at noon of the server's date, and helpers to read what
-// the program left behind.
+// the program left behind. Each test makes its own device with the device tool and runs the server and
+// the program as sanitized processes: five or more process starts at some half a second of CPU each,
+// which is why these tests take 5 to 10 s.
 #pragma once
 
 #include <gtest/gtest.h>

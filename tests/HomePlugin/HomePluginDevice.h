@@ -1,5 +1,7 @@
 // A Smartphone with the program installed and the Home plug-in registered, and a host's side of the
-// plug-in: a site that answers the named colours and records the redraw requests.
+// plug-in: a site that answers the named colours and records the redraw requests. The device is made
+// with the device tool and the program runs as real processes, each a sanitized start of some half a
+// second of CPU: a test that installs, updates and removes takes 5 to 10 s.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -81,6 +81,8 @@ int Tool(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The hold takes its real time, and the child and six runs of the device tool are sanitized process
+// starts: some 5 s.
 TEST(DeviceToolStylus, HoldIsATapAndHoldAndDragMovesAlongItsLine) {
     if (ce::test::ChildRole() && std::string(ce::test::ChildRole()) == "stylus") {
         _exit(RunStylusWindow());
