@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "ce/com.h"
+#include "ce/cursor.h"
 #include "ce/kernel.h"
 #include "ce/tapi.h"
 #include "ce/toolhelp.h"
@@ -142,6 +143,7 @@ void BeginWaitCursor() {
     std::lock_guard guard(state.lock);
     if (state.depth++ == 0) {
         state.previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        ShowCursor(TRUE);
     }
 }
 
@@ -152,6 +154,7 @@ void EndWaitCursor() {
         return;
     }
     if (--state.depth == 0) {
+        ShowCursor(FALSE);
         SetCursor(state.previous);
         state.previous = nullptr;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Platform/TempDevice.h"
+#include "support/DeviceScreenshot.h"
 #include "Weather/DeviceUtilities.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
@@ -166,6 +167,31 @@ TEST(WaitCursor, NestsAndBringsBackTheCursorShownBefore) {
     EXPECT_EQ(GetCursor(), wait) << "and the depth did not go below zero";
     EndWaitCursor();
     EXPECT_EQ(GetCursor(), arrow);
+}
+
+// The wait cursor is a ring in the theme colour in the middle of the screen.
+TEST(WaitCursor, TheScreenShowsItWhileItIsSetAndNotAfterTheRestore) {
+    using ce::test::DeviceScreenshot;
+    ce::test::TempDevice device;
+    HWND window = CreateWindowExW(0, u"Static", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::string path = device.Root() + "/screen.png";
+    const COLORREF theme = static_cast<COLORREF>(ce::ProfileInt("device", "theme_color", 0x6B9ABD)) & 0xFFFFFF;
+    const int ringX = 120 + 9, ringY = 160;
+    DeviceScreenshot before = DeviceScreenshot::Capture(path);
+    ASSERT_TRUE(before.Valid());
+    EXPECT_FALSE(before.Near(ringX, ringY, theme));
+
+    BeginWaitCursor();
+    EXPECT_TRUE(DeviceScreenshot::Capture(path).Near(ringX, ringY, theme));
+    BeginWaitCursor();
+    EndWaitCursor();
+    EXPECT_TRUE(DeviceScreenshot::Capture(path).Near(ringX, ringY, theme)) << "an inner end keeps it";
+    EndWaitCursor();
+    DeviceScreenshot after = DeviceScreenshot::Capture(path);
+    ASSERT_TRUE(after.Valid());
+    EXPECT_EQ(after.Changed(before, 0, before.height), 0.0) << "the restore leaves the screen as it was";
+    DestroyWindow(window);
 }
 
 TEST(CellularRegistration, FollowsTheCellularLine) {
