@@ -7,6 +7,7 @@
 #include "ce/com.h"
 #include "ce/cursor.h"
 #include "ce/kernel.h"
+#include "ce/storage.h"
 #include "ce/tapi.h"
 #include "ce/toolhelp.h"
 #include "ce/user.h"
@@ -314,11 +315,14 @@ bool GetStorageCardInfo(int index, StorageCardInfo* info) {
         return false;
     }
     std::u16string path = std::u16string(u"\\") + card.cFileName;
+    CE_VOLUME_INFO volume{};
+    volume.cbSize = sizeof volume;
     ULARGE_INTEGER free{};
-    if (!GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) {
+    if (!CeGetVolumeInfoW(path.c_str(), CeVolumeInfoLevelStandard, &volume) ||
+        !GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) {
         return false;
     }
-    info->name = card.cFileName;
+    info->name = volume.szStoreName;
     info->path = path;
     info->freeBytes = free.QuadPart;
     return true;

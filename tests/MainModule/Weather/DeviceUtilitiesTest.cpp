@@ -234,13 +234,16 @@ TEST(StorageCards, AreCountedAndDescribedInOrder) {
     EXPECT_FALSE(GetStorageCardInfo(0, &info));
     std::filesystem::create_directories(device.Fs("Storage Card"));
     std::filesystem::create_directories(device.Fs("SD Card"));
-    ce::SetProfileString("storage", "cards", "Storage Card;SD Card");
+    ce::SetProfileString("storage", "cards", "Storage Card:SD Memory;SD Card");
     ce::ReloadProfile();
     ASSERT_EQ(GetStorageCardCount(), 2);
     ASSERT_TRUE(GetStorageCardInfo(1, &info));
-    EXPECT_EQ(info.name, u"Storage Card");
+    EXPECT_EQ(info.name, u"SD Memory") << "the name of the card's store";
     EXPECT_EQ(info.path, u"\\Storage Card");
     EXPECT_GT(info.freeBytes, 0u);
+    ASSERT_TRUE(GetStorageCardInfo(0, &info));
+    EXPECT_EQ(info.name, u"SD Card") << "a store without a name of its own";
+    EXPECT_EQ(info.path, u"\\SD Card");
     EXPECT_FALSE(GetStorageCardInfo(2, &info));
     EXPECT_FALSE(GetStorageCardInfo(-1, &info));
     EXPECT_FALSE(GetStorageCardInfo(0, nullptr));
