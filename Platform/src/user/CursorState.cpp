@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 #include "ce/device.h"
 #include "ce/gdi.h"
@@ -26,23 +27,29 @@ bool Seen(const Cursor& cursor) {
     return cursor.displayCount >= 0 && cursor.current == LoadCursorW(nullptr, IDC_WAIT);
 }
 
-}  // namespace
-
-HCURSOR CursorState::Set(HCURSOR cursor) {
+// Changes the state under its lock; the screen is composed again (outside the lock) when that shows or
+// hides the wait cursor. The change's own result.
+template <class Change>
+auto ChangeState(Change change) {
     Cursor& state = State();
-    HCURSOR old = nullptr;
     bool changed = false;
+    decltype(change(state)) result{};
     {
         std::lock_guard guard(state.lock);
-        old = state.current;
         const bool seenBefore = Seen(state);
-        state.current = cursor;
+        result = change(state);
         changed = Seen(state) != seenBefore;
     }
     if (changed) {
         Wm().MarkScreenChanged();
     }
-    return old;
+    return result;
+}
+
+}  // namespace
+
+HCURSOR CursorState::Set(HCURSOR cursor) {
+    return ChangeState([cursor](Cursor& state) { return std::exchange(state.current, cursor); });
 }
 
 HCURSOR CursorState::Current() {
@@ -52,20 +59,7 @@ HCURSOR CursorState::Current() {
 }
 
 int CursorState::Show(bool show) {
-    Cursor& state = State();
-    int count = 0;
-    bool changed = false;
-    {
-        std::lock_guard guard(state.lock);
-        const bool seenBefore = Seen(state);
-        state.displayCount += show ? 1 : -1;
-        count = state.displayCount;
-        changed = Seen(state) != seenBefore;
-    }
-    if (changed) {
-        Wm().MarkScreenChanged();
-    }
-    return count;
+    return ChangeState([show](Cursor& state) { return state.displayCount += show ? 1 : -1; });
 }
 
 bool CursorState::WaitCursorSeen() {
