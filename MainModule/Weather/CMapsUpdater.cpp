@@ -186,6 +186,7 @@ void CMapsUpdater::DownloadQueue() {
         }
     }
     downloader.Disconnect();
+    OnRunEnding();
     {
         std::lock_guard guard(m_lock);
         // A worker started after this one's queue ran out may have put its own downloader here already.

@@ -51,6 +51,12 @@ public:
     // without a NUL or without picture bytes.
     static bool SplitMapReply(const BYTE* reply, DWORD size, const BYTE** picture, DWORD* pictureSize);
 
+protected:
+    // Called on the worker after the run's last look at the queue, before it lets go of its downloader;
+    // after a run that emptied the queue, a map queued from here on starts a worker of its own. Does
+    // nothing; tests hold a worker here.
+    virtual void OnRunEnding() {}
+
 private:
     static DWORD ThreadProc(LPVOID self);
     void DownloadQueue();

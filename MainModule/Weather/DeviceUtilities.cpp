@@ -5,7 +5,9 @@
 #include <mutex>
 
 #include "ce/com.h"
+#include "ce/cursor.h"
 #include "ce/kernel.h"
+#include "ce/storage.h"
 #include "ce/tapi.h"
 #include "ce/toolhelp.h"
 #include "ce/user.h"
@@ -142,6 +144,7 @@ void BeginWaitCursor() {
     std::lock_guard guard(state.lock);
     if (state.depth++ == 0) {
         state.previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        ShowCursor(TRUE);
     }
 }
 
@@ -152,6 +155,7 @@ void EndWaitCursor() {
         return;
     }
     if (--state.depth == 0) {
+        ShowCursor(FALSE);
         SetCursor(state.previous);
         state.previous = nullptr;
     }
@@ -311,11 +315,14 @@ bool GetStorageCardInfo(int index, StorageCardInfo* info) {
         return false;
     }
     std::u16string path = std::u16string(u"\\") + card.cFileName;
+    CE_VOLUME_INFO volume{};
+    volume.cbSize = sizeof volume;
     ULARGE_INTEGER free{};
-    if (!GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) {
+    if (!CeGetVolumeInfoW(path.c_str(), CeVolumeInfoLevelStandard, &volume) ||
+        !GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) {
         return false;
     }
-    info->name = card.cFileName;
+    info->name = volume.szStoreName;
     info->path = path;
     info->freeBytes = free.QuadPart;
     return true;

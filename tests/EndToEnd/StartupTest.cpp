@@ -1,5 +1,5 @@
 // The start-up road: hand-off to a running instance, the modes this build cannot run yet, a start
-// without the sprite library, and the in-place updates of the message loop.
+// without the sprite library, the in-place updates of the message loop and the services' lifetimes.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "ImageCodecs.h"
 #include "Shell/CMainApplication.h"
 #include "SkyvaneDevice.h"
 #include "Weather/CForecastUpdater.h"
@@ -161,6 +162,20 @@ TEST_F(Startup, TheLoopStartsUpdatesWithoutWaitingAndShutdownCancelsThem) {
     }
     EXPECT_EQ(ServerRequests(), 1u);
     EXPECT_EQ(ReadInstalled("Cities.dat"), oldList);
+}
+
+// The image codecs are made after COM at start and go before it at exit; a decoder library that was
+// loaded on the way is freed with them.
+TEST_F(Startup, TheImageCodecsLiveFromTheStartToTheExit) {
+    ASSERT_EQ(GetModuleHandleW(u"imgdecmp.dll"), nullptr);
+    CMainApplication application;
+    ASSERT_TRUE(application.InitApp(GetModuleHandleW(nullptr)));
+    EXPECT_NE(ImageCodecs::GetFactory(), nullptr) << "the imaging factory is made at start";
+    ASSERT_NE(ImageCodecs::GetDecompressor(), nullptr);
+    EXPECT_NE(GetModuleHandleW(u"imgdecmp.dll"), nullptr);
+    application.Uninit();
+    EXPECT_EQ(ImageCodecs::GetFactory(), nullptr);
+    EXPECT_EQ(GetModuleHandleW(u"imgdecmp.dll"), nullptr) << "the decoder library is freed at exit";
 }
 
 // The maps updater lives from InitApp to Uninit; a map download stalled at shutdown is cancelled, not

@@ -10,6 +10,7 @@
 #include "ce/com.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "ce/storage.h"
 
 namespace {
 
@@ -82,6 +83,34 @@ TEST(DeviceServicesTest, StorageCardsAreTheProfilesCardsThatArePresent) {
     ULARGE_INTEGER free{};
     EXPECT_TRUE(GetDiskFreeSpaceExW(u"\\Storage Card", &free, nullptr, nullptr));
     EXPECT_EQ(free.QuadPart, 64ull << 20);
+}
+
+std::u16string StoreName(LPCWSTR path) {
+    CE_VOLUME_INFO info{};
+    info.cbSize = sizeof info;
+    return CeGetVolumeInfoW(path, CeVolumeInfoLevelStandard, &info) ? std::u16string(info.szStoreName) : u"<none>";
+}
+
+TEST(DeviceServicesTest, ACardsVolumeIsNamedByItsStore) {
+    TempDevice device;
+    std::filesystem::create_directories(device.Fs("Storage Card/Maps"));
+    std::filesystem::create_directories(device.Fs("SD Card"));
+    ASSERT_TRUE(ce::SetProfileString("storage", "cards", "Storage Card: SD Memory ;SD Card;Missing Card:Gone"));
+    EXPECT_EQ(StoreName(u"\\Storage Card"), u"SD Memory");
+    EXPECT_EQ(StoreName(u"\\STORAGE CARD\\Maps"), u"SD Memory") << "any path on the card";
+    EXPECT_EQ(StoreName(u"\\SD Card\\"), u"SD Card") << "no store name: the folder's";
+    EXPECT_EQ(StoreName(u"\\Missing Card"), u"<none>") << "not inserted";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(StoreName(u"\\Windows"), u"<none>") << "not a card";
+    EXPECT_EQ(StoreName(u"\\"), u"<none>");
+    EXPECT_EQ(FlashCards(), (std::vector<std::u16string>{u"SD Card", u"Storage Card"})) << "the folders are the cards";
+
+    CE_VOLUME_INFO info{};
+    EXPECT_FALSE(CeGetVolumeInfoW(u"\\SD Card", CeVolumeInfoLevelStandard, &info)) << "no size set";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    info.cbSize = sizeof info;
+    EXPECT_FALSE(CeGetVolumeInfoW(nullptr, CeVolumeInfoLevelStandard, &info));
+    EXPECT_FALSE(CeGetVolumeInfoW(u"\\SD Card", CeVolumeInfoLevelStandard, nullptr));
 }
 
 TEST(DeviceServicesTest, StoreInformationIsTheRootsSizes) {

@@ -10,6 +10,7 @@
 #include "GdiTestSupport.h"
 #include "TempDevice.h"
 #include "UserTestSupport.h"
+#include "ce/cursor.h"
 #include "ce/device.h"
 #include "ce/shell.h"
 #include "user/ScreenComposer.h"
@@ -75,6 +76,33 @@ TEST(UserScreen, WindowsTheTaskBarTheSoftKeyBarAndTheInputPanelComposeInTheirPla
     DestroyWindow(window);
     Pump();
     Recorder::Reset();
+}
+
+// The device has no mouse: a cursor is seen only once shown, and of the cursors only the wait cursor is
+// drawn, in the middle of the screen over every window.
+TEST(UserScreen, TheWaitCursorIsDrawnWhileItIsSetAndShown) {
+    ce::test::TempDevice device;
+    ce::test::DibDC screen(240, -320);
+    auto ringSeen = [&] {
+        ce::detail::ScreenComposer::Compose(screen.dc);
+        return Near(GetPixel(screen.dc, 120 + 9, 160), Theme());
+    };
+    HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    HCURSOR before = SetCursor(wait);
+    EXPECT_FALSE(ringSeen()) << "set but not shown";
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_TRUE(ringSeen());
+    EXPECT_TRUE(Near(GetPixel(screen.dc, 120, 160), RGB(255, 255, 255))) << "its middle";
+    EXPECT_FALSE(Near(GetPixel(screen.dc, 120 + 20, 160), Theme())) << "it is small";
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_FALSE(ringSeen()) << "another cursor is not drawn";
+    SetCursor(wait);
+    EXPECT_EQ(ShowCursor(TRUE), 1);
+    EXPECT_EQ(ShowCursor(FALSE), 0);
+    EXPECT_TRUE(ringSeen()) << "shown while the count is 0 or more";
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_FALSE(ringSeen());
+    SetCursor(before);
 }
 
 // ---- the demo, run as a device program --------------------------------------------------------------

@@ -51,10 +51,18 @@ struct DeviceScreenshot {
 
     // Captures the screen into the file and reads it back; invalid when either fails.
     static DeviceScreenshot Take(const std::string& path) {
+        return RemoteScreenshot(path) == 0 ? Read(path) : DeviceScreenshot{};
+    }
+    // The same for the screen of this process.
+    static DeviceScreenshot Capture(const std::string& path) {
+        return CaptureScreen(path) ? Read(path) : DeviceScreenshot{};
+    }
+
+    static DeviceScreenshot Read(const std::string& path) {
         DeviceScreenshot shot;
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
-        if (RemoteScreenshot(path) != 0 || !png_image_begin_read_from_file(&image, path.c_str())) {
+        if (!png_image_begin_read_from_file(&image, path.c_str())) {
             return shot;
         }
         image.format = PNG_FORMAT_RGB;

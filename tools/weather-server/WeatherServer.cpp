@@ -9,6 +9,7 @@
 //   GET /control/fault?spec=KIND[:CODE][@SKIP][*COUNT]   GET /control/reset   GET /control/release
 //   GET /control/requests (one request body a line)      GET /control/date?value=YYYYMMDD[HH]
 //   GET /control/update-requests (one update request a line: "catalog BODY" or "package PATH")
+//   GET /control/held (how many replies the stall fault holds now)
 #include <httplib.h>
 #include <signal.h>
 
@@ -146,7 +147,13 @@ public:
     void Hold() {
         std::unique_lock guard(lock_);
         uint64_t generation = generation_;
+        ++held_;
         changed_.wait_for(guard, std::chrono::minutes(10), [&] { return generation_ != generation || closed_; });
+        --held_;
+    }
+    int Held() {
+        std::lock_guard guard(lock_);
+        return held_;
     }
     void ReleaseAll() {
         std::lock_guard guard(lock_);
@@ -163,6 +170,7 @@ private:
     std::mutex lock_;
     std::condition_variable changed_;
     uint64_t generation_ = 0;
+    int held_ = 0;
     bool closed_ = false;
 };
 
@@ -542,6 +550,9 @@ int main(int argc, char** argv) {
     server.Get("/control/release", [&](const httplib::Request&, httplib::Response& r) {
         stalls.ReleaseAll();
         r.set_content("ok\n", "text/plain");
+    });
+    server.Get("/control/held", [&](const httplib::Request&, httplib::Response& r) {
+        r.set_content(std::to_string(stalls.Held()) + "\n", "text/plain");
     });
     server.Get("/control/requests", [&](const httplib::Request&, httplib::Response& r) {
         r.set_content(forecasts.Requests(), "text/plain");

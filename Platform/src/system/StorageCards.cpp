@@ -1,45 +1,60 @@
 // Storage cards: the folders of the device's root that the profile names as cards ([storage] cards=
-// Storage Card;...). A card whose folder is missing is not inserted. The search is a file search of
-// the root that passes over everything but cards, so FindClose ends it like any other.
+// Storage Card;...), each with the name of its store after a colon (cards=Storage Card:SD Memory;...;
+// without one the store is named as the folder). A card whose folder is missing is not inserted. The
+// search is a file search of the root that passes over everything but cards, so FindClose ends it
+// like any other.
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "ce/storage.h"
 #include "strings/CaseFold.h"
 
 namespace {
 
-std::vector<std::u16string> ProfileCards() {
-    std::vector<std::u16string> cards;
+struct ProfileCard {
+    std::u16string folder;
+    std::u16string store;
+};
+
+std::u16string Trimmed(std::u16string text) {
+    text.erase(0, text.find_first_not_of(u' '));
+    text.erase(text.find_last_not_of(u' ') + 1);
+    return text;
+}
+
+std::vector<ProfileCard> ProfileCards() {
+    std::vector<ProfileCard> cards;
     std::u16string list = ce::FromUtf8(ce::ProfileString("storage", "cards"));
     size_t start = 0;
     while (start <= list.size()) {
         size_t end = std::min(list.find(u';', start), list.size());
-        std::u16string name = list.substr(start, end - start);
-        name.erase(0, name.find_first_not_of(u' '));
-        name.erase(name.find_last_not_of(u' ') + 1);
-        if (!name.empty()) {
-            cards.push_back(name);
+        std::u16string entry = list.substr(start, end - start);
+        size_t colon = entry.find(u':');
+        ProfileCard card{Trimmed(entry.substr(0, colon)), {}};
+        card.store = colon == std::u16string::npos ? card.folder : Trimmed(entry.substr(colon + 1));
+        if (!card.folder.empty()) {
+            cards.push_back(card);
         }
         start = end + 1;
     }
     return cards;
 }
 
-bool IsCard(const WIN32_FIND_DATAW& entry, const std::vector<std::u16string>& cards) {
+bool IsCard(const WIN32_FIND_DATAW& entry, const std::vector<ProfileCard>& cards) {
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         return false;
     }
-    return std::any_of(cards.begin(), cards.end(), [&entry](const std::u16string& card) {
-        return ce::detail::EqualNoCase(card, entry.cFileName);
+    return std::any_of(cards.begin(), cards.end(), [&entry](const ProfileCard& card) {
+        return ce::detail::EqualNoCase(card.folder, entry.cFileName);
     });
 }
 
 // Moves the search on to the next card (the current entry included); false when none is left.
 bool SkipToCard(HANDLE find, WIN32_FIND_DATAW& entry, bool checkCurrent) {
-    std::vector<std::u16string> cards = ProfileCards();
+    std::vector<ProfileCard> cards = ProfileCards();
     if (checkCurrent && IsCard(entry, cards)) {
         return true;
     }
@@ -54,6 +69,20 @@ bool SkipToCard(HANDLE find, WIN32_FIND_DATAW& entry, bool checkCurrent) {
 void HandOut(WIN32_FIND_DATAW entry, LPWIN32_FIND_DATAW data) {
     entry.dwFileAttributes |= FILE_ATTRIBUTE_TEMPORARY;  // how the device marks a card's folder
     *data = entry;
+}
+
+// The card that holds a device path ("\Storage Card\Maps" is on "Storage Card"), when it is inserted.
+const ProfileCard* CardOfPath(std::u16string_view path, const std::vector<ProfileCard>& cards) {
+    path.remove_prefix(std::min(path.find_first_not_of(u'\\'), path.size()));
+    std::u16string_view folder = path.substr(0, path.find(u'\\'));
+    for (const ProfileCard& card : cards) {
+        if (!folder.empty() && ce::detail::EqualNoCase(card.folder, folder)) {
+            DWORD attributes = GetFileAttributesW((u"\\" + card.folder).c_str());
+            bool inserted = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            return inserted ? &card : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -92,6 +121,25 @@ CE_API BOOL FindNextFlashCard(HANDLE find, LPWIN32_FIND_DATAW data) {
         return FALSE;  // FindNextFileW said why
     }
     HandOut(entry, data);
+    return TRUE;
+}
+
+CE_API BOOL CeGetVolumeInfoW(LPCWSTR rootPath, CE_VOLUME_INFO_LEVEL level, LPCE_VOLUME_INFO info) {
+    if (rootPath == nullptr || info == nullptr || info->cbSize != sizeof(CE_VOLUME_INFO) ||
+        level != CeVolumeInfoLevelStandard) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<ProfileCard> cards = ProfileCards();
+    const ProfileCard* card = CardOfPath(rootPath, cards);
+    if (card == nullptr) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    *info = CE_VOLUME_INFO{};
+    info->cbSize = sizeof(CE_VOLUME_INFO);
+    info->dwBlockSize = 512;
+    lstrcpynW(info->szStoreName, card->store.c_str(), STORENAMESIZE);
     return TRUE;
 }
 

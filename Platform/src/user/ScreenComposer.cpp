@@ -7,6 +7,7 @@
 #include "ce/device.h"
 #include "screen/Screen.h"
 #include "shell/ShellState.h"
+#include "user/CursorState.h"
 #include "user/InputPanel.h"
 #include "user/ScreenLayout.h"
 #include "user/TaskBar.h"
@@ -93,6 +94,7 @@ void ScreenComposer::Compose(HDC screen) {
     for (const Layer& layer : popups) {
         Blit(screen, layer);
     }
+    CursorState::Draw(screen);
 }
 
 namespace {

@@ -1,38 +1,25 @@
 // Cursors, system parameters and the beep.
-#include <atomic>
-
+#include "ce/cursor.h"
 #include "ce/device.h"
 #include "ce/shell.h"
+#include "user/CursorState.h"
 #include "user/ScreenLayout.h"
 #include "user/UserInternal.h"
 
 using namespace ce::detail;
 
-namespace {
-
-std::atomic<HCURSOR>& CurrentCursor() {
-    static std::atomic<HCURSOR> cursor{nullptr};
-    return cursor;
-}
-
-}  // namespace
-
 extern "C" {
 
-// The device shows no pointer; the wait cursor is a state the screen may show.
+// The device shows no pointer; the wait cursor, set and shown, is drawn by the screen.
 CE_API HCURSOR LoadCursorW(HINSTANCE /*instance*/, LPCWSTR name) {
     return name == IDC_WAIT || name == IDC_ARROW ? reinterpret_cast<HCURSOR>(const_cast<LPWSTR>(name)) : nullptr;
 }
 
-CE_API HCURSOR SetCursor(HCURSOR cursor) {
-    HCURSOR old = CurrentCursor().exchange(cursor);
-    if (old != cursor) {
-        Wm().MarkScreenChanged();
-    }
-    return old;
-}
+CE_API HCURSOR SetCursor(HCURSOR cursor) { return CursorState::Set(cursor); }
 
-CE_API HCURSOR GetCursor(void) { return CurrentCursor(); }
+CE_API HCURSOR GetCursor(void) { return CursorState::Current(); }
+
+CE_API int ShowCursor(BOOL show) { return CursorState::Show(show != FALSE); }
 
 CE_API BOOL MessageBeep(UINT /*type*/) { return TRUE; }
 

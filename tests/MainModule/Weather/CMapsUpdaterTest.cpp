@@ -4,8 +4,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CVOImage.h"
@@ -67,6 +69,43 @@ private:
     std::vector<MapCall> calls_;
 };
 
+// Holds its first run at the run's end until released: a map queued meanwhile starts a second worker
+// while the first one is still on its way out.
+class RunEndHeldUpdater : public CMapsUpdater {
+public:
+    ~RunEndHeldUpdater() override {
+        Release();
+        Shutdown();
+    }
+    // Waits (at most 20 s) for the first run to reach its end.
+    bool WaitUntilHeld() {
+        std::unique_lock guard(lock_);
+        return changed_.wait_for(guard, std::chrono::seconds(20), [&] { return held_; });
+    }
+    void Release() {
+        std::lock_guard guard(lock_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+protected:
+    void OnRunEnding() override {
+        std::unique_lock guard(lock_);
+        if (held_) {
+            return;
+        }
+        held_ = true;
+        changed_.notify_all();
+        changed_.wait(guard, [&] { return released_; });
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    bool held_ = false;
+    bool released_ = false;
+};
+
 class MapsUpdater : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,6 +122,17 @@ protected:
     }
 
     void SetFault(const std::string& spec) { ASSERT_EQ(server.Control("/control/fault?spec=" + spec), "ok\n"); }
+    // Waits (at most 20 s) until the server holds this many stalled replies.
+    bool WaitForHeldReplies(int count) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (server.Control("/control/held") != std::to_string(count) + "\n") {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
     std::string CacheFile(const std::string& name) { return device.InstallFolder("Cache/" + name + ".map"); }
     // Queues the id and waits for the run to end; the last call the listener heard.
     MapCall QueueAndWait(LPCWSTR id) {
@@ -214,6 +264,31 @@ TEST_F(MapsUpdater, ALateListenerHearsTheQueueAndShutdownEndsAStalledRun) {
     EXPECT_EQ(listener.Calls().back().status, CMapsUpdater::kStatusFailed);
     EXPECT_FALSE(updater.IsQueued(u"eu.temp"));
     EXPECT_FALSE(std::filesystem::exists(CacheFile("eu")));
+}
+
+// A run that ends just as the next map starts a worker must leave the new worker's transfer where
+// Shutdown finds it to cancel.
+TEST_F(MapsUpdater, ARunEndingAsTheNextStartsLeavesTheNewTransferToShutdown) {
+    RunEndHeldUpdater held;
+    ASSERT_TRUE(held.Initialize());
+    held.AddListener(&delegate);
+    ASSERT_TRUE(held.QueueMap(u"eu.sat"));
+    ASSERT_TRUE(held.WaitUntilHeld()) << "the first run stored its map and found the queue empty";
+    SetFault("stall");
+    // Queueing joins the worker that ended, the held one: it runs on a thread of its own.
+    std::thread queuer([&] { EXPECT_TRUE(held.QueueMap(u"world.temp")); });
+    ASSERT_TRUE(WaitForHeldReplies(1)) << "the second worker's request reached the server";
+    held.Release();
+    queuer.join();
+
+    auto shutdown = std::async(std::launch::async, [&] { held.Shutdown(); });
+    const bool cancelled = shutdown.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    server.Control("/control/release");  // a wrong build must not hang the suite
+    shutdown.wait();
+    EXPECT_TRUE(cancelled) << "Shutdown waited on a transfer it could not cancel";
+    EXPECT_EQ(listener.Calls().back().status, CMapsUpdater::kStatusFailed);
+    EXPECT_TRUE(std::filesystem::exists(CacheFile("eu")));
+    EXPECT_FALSE(std::filesystem::exists(CacheFile("world")));
 }
 
 // The listener runs on the worker; queueing from there must neither deadlock nor lose the map.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Platform/TempDevice.h"
+#include "support/DeviceScreenshot.h"
 #include "Weather/DeviceUtilities.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
@@ -168,6 +169,31 @@ TEST(WaitCursor, NestsAndBringsBackTheCursorShownBefore) {
     EXPECT_EQ(GetCursor(), arrow);
 }
 
+// The wait cursor is a ring in the theme colour in the middle of the screen.
+TEST(WaitCursor, TheScreenShowsItWhileItIsSetAndNotAfterTheRestore) {
+    using ce::test::DeviceScreenshot;
+    ce::test::TempDevice device;
+    HWND window = CreateWindowExW(0, u"Static", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const std::string path = device.Root() + "/screen.png";
+    const COLORREF theme = static_cast<COLORREF>(ce::ProfileInt("device", "theme_color", 0x6B9ABD)) & 0xFFFFFF;
+    const int ringX = 120 + 9, ringY = 160;
+    DeviceScreenshot before = DeviceScreenshot::Capture(path);
+    ASSERT_TRUE(before.Valid());
+    EXPECT_FALSE(before.Near(ringX, ringY, theme));
+
+    BeginWaitCursor();
+    EXPECT_TRUE(DeviceScreenshot::Capture(path).Near(ringX, ringY, theme));
+    BeginWaitCursor();
+    EndWaitCursor();
+    EXPECT_TRUE(DeviceScreenshot::Capture(path).Near(ringX, ringY, theme)) << "an inner end keeps it";
+    EndWaitCursor();
+    DeviceScreenshot after = DeviceScreenshot::Capture(path);
+    ASSERT_TRUE(after.Valid());
+    EXPECT_EQ(after.Changed(before, 0, before.height), 0.0) << "the restore leaves the screen as it was";
+    DestroyWindow(window);
+}
+
 TEST(CellularRegistration, FollowsTheCellularLine) {
     ce::test::TempDevice device;
     const std::pair<const char*, int> cases[] = {
@@ -208,13 +234,16 @@ TEST(StorageCards, AreCountedAndDescribedInOrder) {
     EXPECT_FALSE(GetStorageCardInfo(0, &info));
     std::filesystem::create_directories(device.Fs("Storage Card"));
     std::filesystem::create_directories(device.Fs("SD Card"));
-    ce::SetProfileString("storage", "cards", "Storage Card;SD Card");
+    ce::SetProfileString("storage", "cards", "Storage Card:SD Memory;SD Card");
     ce::ReloadProfile();
     ASSERT_EQ(GetStorageCardCount(), 2);
     ASSERT_TRUE(GetStorageCardInfo(1, &info));
-    EXPECT_EQ(info.name, u"Storage Card");
+    EXPECT_EQ(info.name, u"SD Memory") << "the name of the card's store";
     EXPECT_EQ(info.path, u"\\Storage Card");
     EXPECT_GT(info.freeBytes, 0u);
+    ASSERT_TRUE(GetStorageCardInfo(0, &info));
+    EXPECT_EQ(info.name, u"SD Card") << "a store without a name of its own";
+    EXPECT_EQ(info.path, u"\\SD Card");
     EXPECT_FALSE(GetStorageCardInfo(2, &info));
     EXPECT_FALSE(GetStorageCardInfo(-1, &info));
     EXPECT_FALSE(GetStorageCardInfo(0, nullptr));
