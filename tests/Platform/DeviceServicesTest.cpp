@@ -1,5 +1,7 @@
 // Power requests, the device identifier, storage cards and the store's sizes.
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
 
 #include <array>
 #include <filesystem>
@@ -35,6 +37,31 @@ TEST(DeviceServicesTest, DeviceIdIsStablePerApplicationAndDevice) {
     EXPECT_NE(UniqueId("Another Vendor"), first) << "applications cannot match up their ids";
     ASSERT_TRUE(ce::SetProfileString("device", "device_id", "OTHER-DEVICE-0002"));
     EXPECT_NE(UniqueId("Quillon Software"), first) << "another device";
+}
+
+// The layer computes the keyed hash itself; libcrypto's HMAC-SHA1 is the reference, over keys and data
+// of every length around the hash's block boundaries.
+TEST(DeviceServicesTest, DeviceIdIsTheHmacSha1OfTheDataUnderTheProfilesDeviceId) {
+    TempDevice device;
+    for (size_t keyLength : {1, 15, 63, 64, 65, 100}) {
+        std::string key;
+        for (size_t i = 0; i < keyLength; ++i) {
+            key += static_cast<char>('A' + i % 26);
+        }
+        ASSERT_TRUE(ce::SetProfileString("device", "device_id", key));
+        for (size_t dataLength : {8, 16, 55, 56, 63, 64, 65, 119, 120, 200}) {
+            std::string data;
+            for (size_t i = 0; i < dataLength; ++i) {
+                data += static_cast<char>(i * 37 + keyLength);
+            }
+            DeviceId expected{};
+            unsigned int length = 0;
+            HMAC(EVP_sha1(), key.data(), static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(data.data()),
+                 data.size(), expected.data(), &length);
+            ASSERT_EQ(length, expected.size());
+            EXPECT_EQ(UniqueId(data), expected) << "key of " << keyLength << " bytes, data of " << dataLength;
+        }
+    }
 }
 
 TEST(DeviceServicesTest, DeviceIdRefusesBadArgumentsAndTellsTheSizeItNeeds) {

@@ -89,6 +89,34 @@ TEST(ScreenTest, CaptureWritesWhatTheScreenShowsAtItsSize) {
     EXPECT_FALSE(std::filesystem::exists(device.Root() + "/missing-folder"));
 }
 
+// The capture is written for speed (no filters, the fastest compression): every pixel must still read
+// back as the screen holds it.
+TEST(ScreenTest, CaptureHoldsEveryPixelOfTheScreen) {
+    ce::test::TempDevice device;
+    HDC dc = ce::screen::Screen::Instance().CreateDC();
+    for (int y = 0; y < 320; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            SetPixel(dc, x, y, RGB(x, (y * 7) & 0xFF, (x * y) & 0xFF));
+        }
+    }
+    std::string path = device.Root() + "/pixels.png";
+    ASSERT_TRUE(ce::CaptureScreen(path));
+    Png png;
+    ASSERT_TRUE(ReadPng(path, &png));
+    ASSERT_EQ(png.width, 240);
+    ASSERT_EQ(png.height, 320);
+    int wrong = 0;
+    for (int y = 0; y < 320; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            COLORREF held = GetPixel(dc, x, y);
+            uint32_t expected = (GetRValue(held) << 16) | (GetGValue(held) << 8) | GetBValue(held);
+            wrong += png.At(x, y) != expected;
+        }
+    }
+    DeleteDC(dc);
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(ScreenTest, ScreenFollowsTheProfilesSizeAndOrientation) {
     ce::test::TempDevice device;
     ce::SetProfileString("device", "orientation", "landscape");

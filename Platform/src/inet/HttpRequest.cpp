@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "inet/CurlCalls.h"
 #include "inet/InternetHandles.h"
 
 namespace ce::detail {
@@ -44,7 +45,9 @@ HttpRequest::HttpRequest(std::shared_ptr<InternetConnection> connection, std::st
 
 HttpRequest::~HttpRequest() {
     Close();
-    curl_slist_free_all(headers_);
+    if (headers_ != nullptr) {
+        Curl()->slistFreeAll(headers_);
+    }
 }
 
 bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers) {
@@ -64,54 +67,55 @@ bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers
         }
         state_ = State::Sending;
     }
+    const CurlCalls& curl = *Curl();  // a request exists only in a session, which loaded the library
     body_ = std::move(body);
-    headers_ = curl_slist_append(headers_, "Expect:");  // no interim 100 reply
+    headers_ = curl.slistAppend(headers_, "Expect:");  // no interim 100 reply
     for (const auto& header : headers) {
-        headers_ = curl_slist_append(headers_, header.c_str());
+        headers_ = curl.slistAppend(headers_, header.c_str());
     }
 
-    CURL* easy = curl_easy_init();
-    CURLM* multi = curl_multi_init();
+    CURL* easy = curl.easyInit();
+    CURLM* multi = curl.multiInit();
     if (easy == nullptr || multi == nullptr) {
-        curl_easy_cleanup(easy);
-        curl_multi_cleanup(multi);
+        curl.easyCleanup(easy);
+        curl.multiCleanup(multi);
         std::lock_guard guard(lock_);
         state_ = State::Failed;
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
     std::string url = "http://" + connection_->host + ":" + std::to_string(connection_->port) + EscapeRequestPath(path_);
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_slist* connectRules = connectTo.empty() ? nullptr : curl_slist_append(nullptr, connectTo.c_str());
-    curl_easy_setopt(easy, CURLOPT_CONNECT_TO, connectRules);
-    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.c_str());  // empty: no proxy, whatever the environment says
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, session.agent.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, session.connectTimeoutMs);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http");
+    curl.easySetopt(easy, CURLOPT_URL, url.c_str());
+    curl_slist* connectRules = connectTo.empty() ? nullptr : curl.slistAppend(nullptr, connectTo.c_str());
+    curl.easySetopt(easy, CURLOPT_CONNECT_TO, connectRules);
+    curl.easySetopt(easy, CURLOPT_PROXY, proxy.c_str());  // empty: no proxy, whatever the environment says
+    curl.easySetopt(easy, CURLOPT_USERAGENT, session.agent.c_str());
+    curl.easySetopt(easy, CURLOPT_HTTPHEADER, headers_);
+    curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, session.connectTimeoutMs);
+    curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http");
     if (verb_ == "POST") {
-        curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body_.data());
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
+        curl.easySetopt(easy, CURLOPT_POST, 1L);
+        curl.easySetopt(easy, CURLOPT_POSTFIELDS, body_.data());
+        curl.easySetopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
     } else if (verb_ != "GET") {
-        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, verb_.c_str());
+        curl.easySetopt(easy, CURLOPT_CUSTOMREQUEST, verb_.c_str());
     }
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char* data, size_t, size_t n, void* self) {
+    curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, +[](char* data, size_t, size_t n, void* self) {
         return static_cast<HttpRequest*>(self)->OnData(data, n);
     });
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* self) {
+    curl.easySetopt(easy, CURLOPT_WRITEDATA, this);
+    curl.easySetopt(easy, CURLOPT_HEADERFUNCTION, +[](char* data, size_t, size_t n, void* self) {
         return static_cast<HttpRequest*>(self)->OnHeader(data, n);
     });
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_multi_add_handle(multi, easy);
+    curl.easySetopt(easy, CURLOPT_HEADERDATA, this);
+    curl.multiAddHandle(multi, easy);
 
     std::unique_lock guard(lock_);
     multi_ = multi;
-    transfer_ = std::thread([this, easy, multi, connectRules] {
+    transfer_ = std::thread([this, easy, multi, connectRules, &curl] {
         Run(easy, multi);
-        curl_slist_free_all(connectRules);
+        curl.slistFreeAll(connectRules);
     });
     changed_.wait(guard, [this] { return state_ != State::Sending || closed_; });
     if (closed_) {
@@ -126,10 +130,11 @@ bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers
 }
 
 void HttpRequest::Run(CURL* easy, CURLM* multi) {
+    const CurlCalls& curl = *Curl();
     int running = 1;
     CURLcode result = CURLE_OK;
     while (running > 0) {
-        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+        if (curl.multiPerform(multi, &running) != CURLM_OK) {
             result = CURLE_RECV_ERROR;
             break;
         }
@@ -141,11 +146,11 @@ void HttpRequest::Run(CURL* easy, CURLM* multi) {
             }
         }
         if (running > 0) {
-            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+            curl.multiPoll(multi, nullptr, 0, 1000, nullptr);
         }
     }
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+    while (CURLMsg* message = curl.multiInfoRead(multi, &queued)) {
         if (message->msg == CURLMSG_DONE && result == CURLE_OK) {
             result = message->data.result;
         }
@@ -154,9 +159,9 @@ void HttpRequest::Run(CURL* easy, CURLM* multi) {
         std::lock_guard guard(lock_);
         multi_ = nullptr;
     }
-    curl_multi_remove_handle(multi, easy);
-    curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi);
+    curl.multiRemoveHandle(multi, easy);
+    curl.easyCleanup(easy);
+    curl.multiCleanup(multi);
     Finish(result);
 }
 
@@ -249,7 +254,7 @@ void HttpRequest::Close() {
         std::lock_guard guard(lock_);
         closed_ = true;
         if (multi_ != nullptr) {
-            curl_multi_wakeup(multi_);
+            Curl()->multiWakeup(multi_);
         }
         changed_.notify_all();
         transfer = std::move(transfer_);

@@ -1,8 +1,5 @@
-#include <curl/curl.h>
-
-#include <mutex>
-
 #include "ce/inet.h"
+#include "inet/CurlCalls.h"
 #include "inet/InternetHandles.h"
 #include "kernel/HandleTable.h"
 
@@ -14,11 +11,6 @@ using ce::detail::InternetSession;
 using ce::detail::LookupHandleAs;
 
 namespace {
-
-void InitCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 std::string Narrow(LPCWSTR text) { return text == nullptr ? std::string() : ce::ToUtf8(text); }
 
@@ -58,7 +50,10 @@ std::vector<std::string> SplitHeaders(LPCWSTR headers, DWORD length) {
 extern "C" {
 
 CE_API HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR proxy, LPCWSTR, DWORD) {
-    InitCurlOnce();
+    if (ce::detail::Curl() == nullptr) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
     auto session = std::make_shared<InternetSession>();
     session->agent = Narrow(agent);
     if (accessType == INTERNET_OPEN_TYPE_PROXY) {

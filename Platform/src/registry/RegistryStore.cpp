@@ -114,6 +114,9 @@ LONG RegistryStore::OpenDatabase(const std::string& file) {
 }
 
 void RegistryStore::Disconnect() {
+    if (db_ != nullptr) {
+        SqlStatement::ForgetConnection(db_);
+    }
     sqlite3_close_v2(db_);
     db_ = nullptr;
     dbRoot_.clear();

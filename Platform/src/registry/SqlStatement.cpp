@@ -1,12 +1,63 @@
 #include "registry/SqlStatement.h"
 
-namespace ce::detail {
+#include <map>
+#include <mutex>
+#include <utility>
 
-SqlStatement::SqlStatement(sqlite3* db, const char* sql)
-    : prepareResult_(sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr)) {}
+namespace ce::detail {
+namespace {
+
+// Statements not in use, by connection and SQL text. A statement in use is not here, so that a query
+// run inside the loop of another with the same text (a key's subkeys, recursively) gets one of its own.
+struct IdleStatements {
+    std::mutex lock;
+    std::map<std::pair<sqlite3*, const char*>, std::vector<sqlite3_stmt*>> idle;
+};
+
+IdleStatements& Idle() {
+    static IdleStatements* statements = new IdleStatements;  // used until the last connection closes
+    return *statements;
+}
+
+}  // namespace
+
+SqlStatement::SqlStatement(sqlite3* db, const char* sql) : db_(db), sql_(sql) {
+    {
+        std::lock_guard guard(Idle().lock);
+        auto found = Idle().idle.find({db, sql});
+        if (found != Idle().idle.end() && !found->second.empty()) {
+            statement_ = found->second.back();
+            found->second.pop_back();
+            return;
+        }
+    }
+    prepareResult_ = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
+}
 
 SqlStatement::~SqlStatement() {
-    sqlite3_finalize(statement_);
+    if (prepareResult_ != SQLITE_OK || statement_ == nullptr) {
+        sqlite3_finalize(statement_);
+        return;
+    }
+    // Reset ends the statement's read of the database, so that a kept statement holds no lock.
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    std::lock_guard guard(Idle().lock);
+    Idle().idle[{db_, sql_}].push_back(statement_);
+}
+
+void SqlStatement::ForgetConnection(sqlite3* db) {
+    std::lock_guard guard(Idle().lock);
+    for (auto it = Idle().idle.begin(); it != Idle().idle.end();) {
+        if (it->first.first != db) {
+            ++it;
+            continue;
+        }
+        for (sqlite3_stmt* statement : it->second) {
+            sqlite3_finalize(statement);
+        }
+        it = Idle().idle.erase(it);
+    }
 }
 
 SqlStatement& SqlStatement::Bind(int index, int64_t value) {

@@ -1,4 +1,6 @@
-// A prepared SQLite statement that finalizes itself; binds and reads the few column types the layer stores.
+// A prepared SQLite statement; binds and reads the few column types the layer stores. Statements are
+// kept per connection and text once prepared, and handed out again reset: a registry read then costs
+// a look-up instead of compiling its SQL each time.
 #pragma once
 
 #include <sqlite3.h>
@@ -12,8 +14,11 @@ namespace ce::detail {
 
 class SqlStatement {
 public:
+    // sql: a text that lives as long as the program (the statement is kept under its address).
     SqlStatement(sqlite3* db, const char* sql);
     ~SqlStatement();
+    // Finalizes the kept statements of a connection; called before it closes, with none in use.
+    static void ForgetConnection(sqlite3* db);
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
@@ -32,8 +37,10 @@ public:
     std::vector<unsigned char> Blob(int column) const;
 
 private:
+    sqlite3* db_;
+    const char* sql_;
     sqlite3_stmt* statement_ = nullptr;
-    int prepareResult_;
+    int prepareResult_ = SQLITE_OK;
 };
 
 }  // namespace ce::detail

@@ -7,6 +7,7 @@
 #include "gdi/Bitmap.h"
 #include "gdi/CairoTarget.h"
 #include "gdi/GdiInternal.h"
+#include "screen/FastPng.h"
 #include "screen/ScreenGeometry.h"
 
 namespace ce::screen {
@@ -86,8 +87,7 @@ bool Screen::Capture(const std::string& path) {
         image = gdi::CopyToCairoImage(*bitmap);
     }
     std::string temporary = path + ".tmp";
-    bool written = cairo_surface_status(image) == CAIRO_STATUS_SUCCESS &&
-                   cairo_surface_write_to_png(image, temporary.c_str()) == CAIRO_STATUS_SUCCESS;
+    bool written = WriteFastPng(image, temporary);
     cairo_surface_destroy(image);
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());

@@ -1,6 +1,5 @@
 #include "sync/ThreadObject.h"
 
-#include <openssl/crypto.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include "kernel/HandleTable.h"
 #include "sync/MutexObject.h"
 #include "sync/Waits.h"
+#include "system/CryptoThreadState.h"
 
 namespace ce::detail {
 namespace {
@@ -64,7 +64,7 @@ void ThreadObject::Run(const std::shared_ptr<ThreadObject>& self, LPTHREAD_START
     // thread-exit hook that would run only after Finish: a waiter that ends the process then would
     // race it (the hook is gone once the process's clean-up has run). Freed here, the thread has let go
     // of it when it counts as ended, as a device thread has when its handle is signalled.
-    OPENSSL_thread_stop();
+    StopCryptoForThisThread();
     self->Finish(exitCode);
     currentThread.reset();
 }

@@ -1,13 +1,11 @@
 // The device identifier: a keyed hash (HMAC-SHA1) of the application's data under the profile's device
 // id, so that it is stable for one device and application and tells nothing of the device id itself.
-#include <openssl/evp.h>
-#include <openssl/hmac.h>
-
 #include <string>
 
 #include "ce/com.h"
 #include "ce/device.h"
 #include "ce/kernel.h"
+#include "system/Sha1.h"
 
 namespace {
 
@@ -28,14 +26,10 @@ CE_API HRESULT GetDeviceUniqueID(LPBYTE applicationData, DWORD applicationDataSi
         return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
     }
     std::string deviceId = ce::ProfileString("device", "device_id");
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (HMAC(EVP_sha1(), deviceId.data(), static_cast<int>(deviceId.size()), applicationData,
-             applicationDataSize, digest, &length) == nullptr ||
-        length != GETDEVICEUNIQUEID_V1_OUTPUT) {
-        return E_FAIL;
-    }
-    std::copy(digest, digest + length, output);
+    static_assert(ce::detail::Sha1::kDigestSize == GETDEVICEUNIQUEID_V1_OUTPUT);
+    ce::detail::Sha1::Digest digest =
+        ce::detail::HmacSha1(deviceId.data(), deviceId.size(), applicationData, applicationDataSize);
+    std::copy(digest.begin(), digest.end(), output);
     *outputSize = GETDEVICEUNIQUEID_V1_OUTPUT;
     return S_OK;
 }

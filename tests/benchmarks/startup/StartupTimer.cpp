@@ -3,7 +3,8 @@
 //   startup-timer frame PROGRAM [ARGUMENTS]  process start to its first complete frame: the screen is
 //       asked for its picture over and over (the device's screenshot request) for 1.5 s; the first
 //       picture that is shown again half a second or more later is the first complete frame. Also the
-//       program's peak memory (VmHWM) at the end.
+//       program's peak memory (VmHWM) at the end, and the median time between two pictures (the poll's
+//       resolution: a figure is known to within that).
 //   startup-timer exit PROGRAM [ARGUMENTS]   process start to its end.
 // The program is ended by a kill after each frame run.
 #include <signal.h>
@@ -75,6 +76,7 @@ struct FrameRun {
     double firstShownMs = -1;  // the first picture the screen gave at all
     double firstCompleteMs = -1;
     double peakMb = 0;
+    double pollMs = 0;  // median time between two pictures
 };
 
 FrameRun TimeFirstFrame(const std::u16string& program, const std::u16string& commandLine,
@@ -98,6 +100,11 @@ FrameRun TimeFirstFrame(const std::u16string& program, const std::u16string& com
         return run;
     }
     run.firstShownMs = pictures.front().first;
+    std::vector<double> gaps;
+    for (size_t i = 1; i < pictures.size(); ++i) {
+        gaps.push_back(pictures[i].first - pictures[i - 1].first);
+    }
+    run.pollMs = gaps.empty() ? 0 : Median(gaps);
     // A frame still drawn, or an animation's step, is not on the screen for long; a complete frame is
     // still (or again, with a blinking caret) shown a while later.
     for (size_t first = 0; first < pictures.size() && run.firstCompleteMs < 0; ++first) {
@@ -138,12 +145,16 @@ int main(int argc, char** argv) {
     std::u16string program = ce::FromUtf8(argv[2]);
     std::string joined;
     for (int i = 3; i < argc; ++i) {
-        joined += (i > 3 ? " " : "") + std::string(argv[i]);
+        if (i > 3) {
+            joined += ' ';
+        }
+        joined += argv[i];
     }
     std::u16string commandLine = ce::FromUtf8(joined);
     std::vector<double> times;
     std::vector<double> peaks;
     std::vector<double> shown;
+    std::vector<double> polls;
     std::string shot = ce::DeviceRoot() + "/startup-timer.png";
     for (int run = 0; run < kRuns; ++run) {
         if (mode == "frame") {
@@ -152,6 +163,7 @@ int main(int argc, char** argv) {
             if (measured.firstCompleteMs >= 0) {
                 peaks.push_back(measured.peakMb);
                 shown.push_back(measured.firstShownMs);
+                polls.push_back(measured.pollMs);
             }
         } else if (mode == "exit") {
             times.push_back(TimeToExit(program, commandLine));
@@ -168,7 +180,7 @@ int main(int argc, char** argv) {
     }
     std::printf("median_ms %.2f runs %zu", Median(times), times.size());
     if (!peaks.empty()) {
-        std::printf(" peak_mb %.2f first_shown_ms %.2f", Median(peaks), Median(shown));
+        std::printf(" peak_mb %.2f first_shown_ms %.2f poll_ms %.2f", Median(peaks), Median(shown), Median(polls));
     }
     std::printf("\n");
     unlink(shot.c_str());
