@@ -54,3 +54,9 @@ std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area
 // widest of the texts fits the width, but not below the least height (pixels); null when the font
 // fits as it is or no smaller font can be made. The caller deletes it.
 HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight);
+// Whether every text takes at most that many lines of the width in the font (wrapped at word breaks
+// for more than one line); a word wider than the width never fits.
+bool TextsFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines);
+// Like CreateFontToFit, for texts wrapped onto at most that many lines.
+HFONT CreateFontToFitLines(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines,
+                           int leastHeight);
