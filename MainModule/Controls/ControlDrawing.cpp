@@ -11,6 +11,7 @@
 #include "Skin/CAppDlgImage.h"
 #include "Skin/CApplicationSkin.h"
 #include "Skin/HslColor.h"
+#include "UserInterface/CDlgStatic.h"
 
 namespace {
 
@@ -121,16 +122,11 @@ void DrawTextAt(HDC dc, int x, int y, std::u16string_view text) {
     ExtTextOutW(dc, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
-std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area) {
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area, bool keepEnd) {
     if (text.empty()) {
         return std::u16string();
     }
-    const std::u16string whole(text);
-    std::vector<WCHAR> buffer(whole.size() + 4);
-    if (!CSysInfo::FitTextEllipsis(whole.c_str(), buffer.data(), static_cast<int>(buffer.size()), dc, &area)) {
-        return whole;
-    }
-    return std::u16string(buffer.data());
+    return UserInterface::CDlgStatic::FitWithEllipsis(dc, std::u16string(text).c_str(), area, keepEnd);
 }
 
 namespace {
