@@ -99,8 +99,10 @@ HRESULT STDMETHODCALLTYPE CHomePlugin::GetHeight(int* height) {
     }
     const int titleHeight = g_pGdiFactory->GetFontHeight(kTextFont) + 2 * CSysInfo::Scale(1);
     const int labelFont = lanternet::Settings().mode == kDayPartsMode ? kDayPartLabelFont : kTextFont;
+    const bool days = lanternet::Settings().mode == kFiveDaysMode;
     *height = g_pGdiFactory->GetFontHeight(kTextFont) +
-              std::max(titleHeight, g_pGdiFactory->GetFontHeight(labelFont)) + PictureHeight();
+              std::max(titleHeight, g_pGdiFactory->GetFontHeight(labelFont)) + PictureHeight() +
+              CTodayLayout::ExtraHeight(Metrics(!days), days);
     return S_OK;
 }
 

@@ -357,7 +357,8 @@ int CTodayItem::ComputeHeight() {
     const TodayLayoutMetrics metrics = MetricsFor(layout);
     const int band = CTodayLayout::BandHeight(metrics);
     if (layout == kDaysLarge || layout == kPartsLarge) {
-        return g_pGdiFactory->GetFontHeight(13) + band + CSysInfo::Scale(44);
+        return g_pGdiFactory->GetFontHeight(13) + band + CSysInfo::Scale(44) +
+               CTodayLayout::ExtraHeight(metrics, layout == kDaysLarge);
     }
     return band + CSysInfo::Scale(1) + std::max(2 * g_pGdiFactory->GetFontHeight(12), CSysInfo::Scale(20));
 }

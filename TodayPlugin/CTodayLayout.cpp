@@ -6,13 +6,15 @@
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
 #include "Skin/CApplicationSkin.h"
+#include "ce/user.h"
 
 namespace {
 
 constexpr UINT kTextStyle = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 constexpr int kTextGap = 1;          // pixels kept free on each side of a column's text
 constexpr int kSmallBlockWidth = 18;  // the temperature block beside a small picture
-constexpr int kLeastTextHeight = 8;
+// The widest "high/low°" a day shows.
+constexpr char16_t kWidestHighLow[] = u"-88/-88\u00B0";
 
 class SelectedFont {
 public:
@@ -46,6 +48,26 @@ public:
 
 int CTodayLayout::BandHeight(const TodayLayoutMetrics& metrics) {
     return std::max(metrics.titleHeight, metrics.labelHeight);
+}
+
+bool CTodayLayout::StacksTemperatures(HDC dc, HFONT temperatureFont, int columnWidth) {
+    const std::vector<std::u16string> widest{kWidestHighLow};
+    const int room = columnWidth - 2 * CSysInfo::Scale(kTextGap);
+    HFONT least = CreateFontToFit(dc, temperatureFont, widest, room, CSysInfo::Scale(kLeastTextHeight));
+    const bool fits = TextsFit(dc, least != nullptr ? least : temperatureFont, widest, room, 1);
+    DeleteFontHandles({&least});
+    return !fits;
+}
+
+int CTodayLayout::ExtraHeight(const TodayLayoutMetrics& metrics, bool days) {
+    if (metrics.smallPictures || !days) {
+        return 0;
+    }
+    HDC screen = GetDC(nullptr);
+    const int columnWidth = GetSystemMetrics(SM_CXSCREEN) / CTodayRows::kColumnCount;
+    const bool stacked = screen != nullptr && StacksTemperatures(screen, metrics.temperatureFont, columnWidth);
+    ReleaseDC(nullptr, screen);
+    return stacked ? metrics.temperatureHeight : 0;
 }
 
 std::u16string CTodayLayout::Degrees(int temperature) {
@@ -89,14 +111,16 @@ void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>
         return;
     }
     const int bodyTop = rect.top + BandHeight(metrics);
+    TodayLayoutMetrics laidOut = metrics;
+    laidOut.stackedTemperatures = !metrics.smallPictures && StacksTemperatures(dc, metrics.temperatureFont, columnWidth);
     FittedFonts fonts;
-    const TodayLayoutMetrics fitted = FitToColumns(dc, columns, metrics, columnWidth, &fonts.label_, &fonts.temperature_);
+    const TodayLayoutMetrics fitted = FitToColumns(dc, columns, laidOut, columnWidth, &fonts.label_, &fonts.temperature_);
     for (size_t i = 0; i < columns.size() && i < CTodayRows::kColumnCount; ++i) {
         const int left = rect.left + static_cast<int>(i) * columnWidth;
         const RECT column{left, rect.top, left + columnWidth, rect.bottom};
         if (i < 3) {
             DrawLabel(dc, RECT{left, rect.top, left + columnWidth, rect.top + metrics.titleHeight}, columns[i],
-                      fitted.labelFont);
+                      fitted.shortLabels, fitted.labelFont);
         }
         if (metrics.smallPictures) {
             DrawSmallColumn(dc, column, bodyTop + CSysInfo::Scale(1), columns[i], fitted);
@@ -107,50 +131,82 @@ void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>
     DrawTitleBar(dc, titleRect, title, metrics.titleFont);
 }
 
-std::vector<std::u16string> CTodayLayout::TemperatureTexts(const TodayColumn& column, bool smallPictures) {
-    if (!smallPictures) {
+std::vector<std::u16string> CTodayLayout::TemperatureTexts(const TodayColumn& column, bool separate) {
+    if (!separate) {
         return {column.single ? Degrees(column.low) : HighLow(column.high, column.low)};
     }
     return {Degrees(column.high), Degrees(column.low)};
 }
 
+std::vector<std::u16string> CTodayLayout::Labels(const std::vector<TodayColumn>& columns, bool shortened) {
+    std::vector<std::u16string> labels;
+    for (size_t i = 0; i < columns.size() && i < 3; ++i) {
+        labels.push_back(shortened && !columns[i].shortLabel.empty() ? columns[i].shortLabel : columns[i].label);
+    }
+    return labels;
+}
+
 // A time label such as "4:55 PM" or a day's "-12/-15°" can be wider than a column of a narrow screen:
-// the labels, and the temperatures, then take one smaller font for all columns, so that they stay alike.
+// the labels, and the temperatures, then take one smaller font for all columns, so that they stay alike,
+// but not one too small to read: below that a time loses its AM/PM marker (the 24-hour time), and the
+// days' temperatures stand on two lines (see StacksTemperatures).
 TodayLayoutMetrics CTodayLayout::FitToColumns(HDC dc, const std::vector<TodayColumn>& columns,
                                               const TodayLayoutMetrics& metrics, int columnWidth, HFONT* labelFont,
                                               HFONT* temperatureFont) {
-    std::vector<std::u16string> labels;
+    const bool separate = metrics.smallPictures || metrics.stackedTemperatures;
     std::vector<std::u16string> temperatures;
     for (size_t i = 0; i < columns.size() && i < CTodayRows::kColumnCount; ++i) {
-        if (i < 3) {
-            labels.push_back(columns[i].label);
-        }
-        for (std::u16string& text : TemperatureTexts(columns[i], metrics.smallPictures)) {
+        for (std::u16string& text : TemperatureTexts(columns[i], separate)) {
             temperatures.push_back(std::move(text));
         }
     }
     const int gap = 2 * CSysInfo::Scale(kTextGap);
-    const int temperatureRoom = metrics.smallPictures ? CSysInfo::Scale(kSmallBlockWidth) : columnWidth - gap;
+    const int labelRoom = columnWidth - gap;
+    int temperatureRoom = metrics.smallPictures ? CSysInfo::Scale(kSmallBlockWidth) : columnWidth - gap;
     const int least = CSysInfo::Scale(kLeastTextHeight);
     TodayLayoutMetrics fitted = metrics;
-    *labelFont = CreateFontToFit(dc, metrics.labelFont, labels, columnWidth - gap, least);
+    std::vector<std::u16string> labels = Labels(columns, false);
+    *labelFont = CreateFontToFit(dc, metrics.labelFont, labels, labelRoom, least);
+    if (!TextsFit(dc, *labelFont != nullptr ? *labelFont : metrics.labelFont, labels, labelRoom, 1)) {
+        DeleteFontHandles({labelFont});
+        labels = Labels(columns, true);
+        *labelFont = CreateFontToFit(dc, metrics.labelFont, labels, labelRoom, CSysInfo::Scale(kLeastLabelHeight));
+    }
+    fitted.shortLabels = labels != Labels(columns, false);
     *temperatureFont = CreateFontToFit(dc, metrics.temperatureFont, temperatures, temperatureRoom, least);
+    if (metrics.smallPictures &&
+        !TextsFit(dc, *temperatureFont != nullptr ? *temperatureFont : metrics.temperatureFont, temperatures,
+                  temperatureRoom, 1)) {
+        // The block beside the picture widens into what the picture leaves of the column.
+        DeleteFontHandles({temperatureFont});
+        temperatureRoom = std::max(temperatureRoom, columnWidth - metrics.pictureHeight - 2 * gap);
+        *temperatureFont = CreateFontToFit(dc, metrics.temperatureFont, temperatures, temperatureRoom, least);
+    }
+    fitted.blockWidth = metrics.smallPictures ? temperatureRoom : 0;
     fitted.labelFont = *labelFont != nullptr ? *labelFont : metrics.labelFont;
     fitted.temperatureFont = *temperatureFont != nullptr ? *temperatureFont : metrics.temperatureFont;
     return fitted;
 }
 
-void CTodayLayout::DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, HFONT font) {
-    PutText(dc, column.label, band, font, DT_CENTER);
+void CTodayLayout::DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, bool shortened, HFONT font) {
+    PutText(dc, shortened && !column.shortLabel.empty() ? column.shortLabel : column.label, band, font, DT_CENTER);
 }
 
 void CTodayLayout::DrawLargeColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,
                                    const TodayLayoutMetrics& metrics) {
     DrawPicture(dc, data.picture, metrics.pictureHeight, (column.left + column.right) / 2, top);
     const int textTop = top + metrics.pictureHeight;
+    const RECT line{column.left, textTop, column.right, textTop + metrics.temperatureHeight};
+    const bool stacked = metrics.stackedTemperatures && !data.single && data.high != TodayColumn::kMissing &&
+                         data.low != TodayColumn::kMissing;
+    if (stacked) {
+        PutText(dc, Degrees(data.high), line, metrics.temperatureFont, DT_CENTER);
+        PutText(dc, Degrees(data.low), RECT{line.left, line.bottom, line.right, line.bottom + metrics.temperatureHeight},
+                metrics.temperatureFont, DT_CENTER);
+        return;
+    }
     const std::u16string text = data.single ? Degrees(data.low) : HighLow(data.high, data.low);
-    PutText(dc, text, RECT{column.left, textTop, column.right, textTop + metrics.temperatureHeight},
-             metrics.temperatureFont, DT_CENTER);
+    PutText(dc, text, line, metrics.temperatureFont, DT_CENTER);
 }
 
 // The picture sits in what the temperature block leaves of the column; the block holds the high above
@@ -159,7 +215,7 @@ void CTodayLayout::DrawSmallColumn(HDC dc, const RECT& column, int top, const To
                                    const TodayLayoutMetrics& metrics) {
     const int rowHeight = std::max(CSysInfo::Scale(20), 2 * metrics.temperatureHeight);
     const int blockRight = column.right - CSysInfo::Scale(1);
-    const int blockLeft = blockRight - CSysInfo::Scale(kSmallBlockWidth);
+    const int blockLeft = blockRight - metrics.blockWidth;
     const int pictureTop = top + (rowHeight - metrics.pictureHeight) / 2;
     DrawPicture(dc, data.picture, metrics.pictureHeight, (column.left + blockLeft) / 2, pictureTop);
 

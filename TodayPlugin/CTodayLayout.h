@@ -19,6 +19,12 @@ struct TodayLayoutMetrics {
     // Small pictures with the temperatures in a narrow block beside them, instead of large pictures
     // with the temperatures below.
     bool smallPictures = false;
+    // Large pictures with the high above the low, for columns too narrow for "high/low°" (set by Draw).
+    bool stackedTemperatures = false;
+    // The time labels in their shorter form, and the width of the temperature block beside a small
+    // picture (set while drawing).
+    bool shortLabels = false;
+    int blockWidth = 0;
 };
 
 struct TitleBarInfo {
@@ -42,6 +48,17 @@ public:
     static void DrawNoForecast(HDC dc, const RECT& rect);
     // The top band's height: the larger of the title and the label.
     static int BandHeight(const TodayLayoutMetrics& metrics);
+    // No text of the strip is made smaller than this (pixels of the 240 screen class): a text that would
+    // need it is shortened or laid out on two lines instead.
+    static constexpr int kLeastTextHeight = 10;
+    // The column labels, which have no shorter form but the time's, may go one pixel smaller.
+    static constexpr int kLeastLabelHeight = 9;
+    // Whether the days' "high/low°" is too wide for columns of the width even in the least font, so that
+    // the high and the low stand on two lines (large pictures only).
+    static bool StacksTemperatures(HDC dc, HFONT temperatureFont, int columnWidth);
+    // The height the strip needs beyond its layout's on a strip of the screen's width: one line of
+    // temperatures where the days' stack (the parts of the day have one temperature each).
+    static int ExtraHeight(const TodayLayoutMetrics& metrics, bool days);
     // The width that a skin picture takes at a height, from its design aspect.
     static int PictureWidth(int picture, int height);
     // "-" for a missing temperature, else the number and a degree sign.
@@ -50,11 +67,12 @@ public:
     static std::u16string HighLow(int high, int low);
 
 private:
-    static std::vector<std::u16string> TemperatureTexts(const TodayColumn& column, bool smallPictures);
+    static std::vector<std::u16string> TemperatureTexts(const TodayColumn& column, bool separate);
+    static std::vector<std::u16string> Labels(const std::vector<TodayColumn>& columns, bool shortened);
     static TodayLayoutMetrics FitToColumns(HDC dc, const std::vector<TodayColumn>& columns,
                                            const TodayLayoutMetrics& metrics, int columnWidth, HFONT* labelFont,
                                            HFONT* temperatureFont);
-    static void DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, HFONT font);
+    static void DrawLabel(HDC dc, const RECT& band, const TodayColumn& column, bool shortened, HFONT font);
     static void DrawLargeColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,
                                 const TodayLayoutMetrics& metrics);
     static void DrawSmallColumn(HDC dc, const RECT& column, int top, const TodayColumn& data,

@@ -64,6 +64,19 @@ bool CTodayRows::CurrentConditionsFresh(const CCity& city, const SYSTEMTIME& now
     return hours >= 0 && hours < 24;
 }
 
+std::u16string CTodayRows::TwentyFourHourTime(const SYSTEMTIME& time) {
+    const auto digit = [](int value) { return static_cast<char16_t>(u'0' + value % 10); };
+    std::u16string text;
+    if (time.wHour >= 10) {
+        text += digit(time.wHour / 10);
+    }
+    text += digit(time.wHour);
+    text += u':';
+    text += digit(time.wMinute / 10);
+    text += digit(time.wMinute);
+    return text;
+}
+
 TodayColumn CTodayRows::CurrentColumn(const CCity& city, const CCurrentCondition& current, const SYSTEMTIME& now,
                                       DWORD degreeType) {
     TodayColumn column;
@@ -73,6 +86,7 @@ TodayColumn CTodayRows::CurrentColumn(const CCity& city, const CCurrentCondition
     WCHAR text[32] = {};
     GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &updated, picture.c_str(), text, 32);
     column.label = text;
+    column.shortLabel = TwentyFourHourTime(updated);
     column.picture = IsNight(city, now) ? current.GetNightIconIndex() : current.GetIconIndex();
     column.low = current.GetTemperature(degreeType);
     column.single = true;

@@ -15,8 +15,9 @@ namespace {
 
 constexpr int kImageGap = 2;
 
-// The text cut to the rectangle's width with "..." behind it, or, keeping its end, in front of it.
-std::u16string FitWithEllipsis(HDC dc, LPCWSTR text, const RECT& rect, bool keepEnd) {
+}  // namespace
+
+std::u16string CDlgStatic::FitWithEllipsis(HDC dc, LPCWSTR text, const RECT& rect, bool keepEnd) {
     std::u16string source(text);
     if (keepEnd) {
         std::reverse(source.begin(), source.end());
@@ -31,8 +32,6 @@ std::u16string FitWithEllipsis(HDC dc, LPCWSTR text, const RECT& rect, bool keep
     }
     return result;
 }
-
-}  // namespace
 
 CDlgStatic::CDlgStatic() : CDlgControl(u"__DlgStatic") {}
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "UserInterface/CDlgControl.h"
 #include "UserInterface/CDlgString.h"
@@ -33,6 +34,10 @@ public:
 
     CDlgStatic();
     ~CDlgStatic() override;
+
+    // The text cut to the rectangle's width in the context's font with "..." behind it, or, keeping
+    // its end, in front of it; the whole text when it fits.
+    static std::u16string FitWithEllipsis(HDC dc, LPCWSTR text, const RECT& rect, bool keepEnd);
 
     // Copies the text (null allowed) and keeps a private copy of the image (null allowed).
     BOOL Create(LPCWSTR text, const IDlgImage* image, int id, DWORD style, int width, int height);

@@ -1,5 +1,6 @@
 #include "Controls/CHourlyForecastListBox.h"
 
+#include <cstdlib>
 #include <functional>
 
 #include "CSysInfo.h"
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr int kUnknownTemperature = -10000;
+constexpr int kLeastDetailHeight = 10;
 constexpr WCHAR kTimeSample[] = u"12:00 AM";
 constexpr WCHAR kTemperatureSample[] = u"-00\u00B0";
 constexpr WCHAR kDetailSample[] = u"Wind";  // the first four characters of "Wind: NW 5 ms"
@@ -108,7 +110,25 @@ void CHourlyForecastListBox::MakeFonts() {
     const bool square = IsSquare();
     m_timeFont = CreateDerivedFont(m_font, FontChange{FW_BOLD, square ? -2 : 4, false, true});
     m_detailFont = CreateDerivedFont(m_font, FontChange{FW_NORMAL, square ? -7 : -5, false, true});
+    KeepReadable(&m_detailFont);
     m_temperatureFont = CreateDerivedFont(m_font, FontChange{FW_NORMAL, square ? -1 : 0, false, true});
+}
+
+// Five pixels less than a Smartphone's small font leaves the three detail lines too small to read:
+// they keep at least the least readable height (three of them still fit a row).
+void CHourlyForecastListBox::KeepReadable(HFONT* font) {
+    LOGFONTW description{};
+    const LONG least = CSysInfo::Scale(kLeastDetailHeight);
+    if (*font == nullptr || GetObjectW(*font, sizeof(description), &description) == 0 ||
+        std::labs(description.lfHeight) >= least) {
+        return;
+    }
+    description.lfHeight = description.lfHeight < 0 ? -least : least;
+    HFONT readable = CreateFontIndirectW(&description);
+    if (readable != nullptr) {
+        DeleteFontHandles({font});
+        *font = readable;
+    }
 }
 
 void CHourlyForecastListBox::DeleteFonts() {
@@ -169,13 +189,21 @@ void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row)
 void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, const RECT& room, int top, int lineHeight) {
     const CSettings& settings = GetSettings();
     UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
-    // The long label where the line fits with it (never on a square screen), else the short one.
+    // The long label where the line fits with it (never on a square screen), else the short one, and
+    // where that is still too long (beside a wide time such as "12 AM"), the values alone.
+    const int width = room.right - room.left;
     auto line = [&](const char* key, const char* shortKey, const std::function<std::u16string(LPCWSTR)>& compose) {
         const std::u16string withLong = compose(LocalizedText(key).c_str());
-        if (!IsSquare() && MeasureText(dc, withLong).cx <= room.right - room.left) {
+        if (!IsSquare() && MeasureText(dc, withLong).cx <= width) {
             return withLong;
         }
-        return compose(LocalizedText(shortKey).c_str());
+        const std::u16string withShort = compose(LocalizedText(shortKey).c_str());
+        if (MeasureText(dc, withShort).cx <= width) {
+            return withShort;
+        }
+        std::u16string bare = compose(u"");
+        bare.erase(0, bare.find_first_not_of(u' '));
+        return MeasureText(dc, bare).cx <= width ? bare : withShort;
     };
     std::u16string lines[3];
     const int speed = hour.GetWindSpeed(settings.windSpeedUnit);

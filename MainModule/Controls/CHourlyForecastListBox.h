@@ -37,6 +37,7 @@ private:
     void DrawDetails(HDC dc, const CHourForecast& hour, const RECT& room, int top, int lineHeight);
     void MakeFonts();
     void DeleteFonts();
+    static void KeepReadable(HFONT* font);
 
     std::vector<CHourForecast> m_items;
     std::u16string m_timePicture;

@@ -208,9 +208,12 @@ void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
             continue;
         }
         HGDIOBJ old = SelectObject(dc, lines[i].font);
-        // The status line is shortened too where it would be cut at both sides (a narrow screen).
-        const bool fit = i == 0 ? m_fitFirst : (m_fitSecond || MeasureText(dc, text).cx > area.right - area.left);
-        lines[i].text = fit ? FitTextToWidth(dc, text, area) : text;
+        // The status line is shortened too where it would be cut at both sides (a narrow screen); one
+        // that holds a time keeps its end, where the time is ("...d at 11:00 AM").
+        const bool tooWide = MeasureText(dc, text).cx > area.right - area.left;
+        const bool fit = i == 0 ? m_fitFirst : (m_fitSecond || tooWide);
+        const bool keepEnd = i == 1 && tooWide && text.find_first_of(u"0123456789") != std::u16string::npos;
+        lines[i].text = fit ? FitTextToWidth(dc, text, area, keepEnd) : text;
         lines[i].size = MeasureText(dc, lines[i].text);
         SelectObject(dc, old);
         blockHeight += lines[i].size.cy;

@@ -11,6 +11,7 @@
 #include "Skin/CAppDlgImage.h"
 #include "Skin/CApplicationSkin.h"
 #include "Skin/HslColor.h"
+#include "UserInterface/CDlgStatic.h"
 
 namespace {
 
@@ -121,16 +122,11 @@ void DrawTextAt(HDC dc, int x, int y, std::u16string_view text) {
     ExtTextOutW(dc, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
-std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area) {
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area, bool keepEnd) {
     if (text.empty()) {
         return std::u16string();
     }
-    const std::u16string whole(text);
-    std::vector<WCHAR> buffer(whole.size() + 4);
-    if (!CSysInfo::FitTextEllipsis(whole.c_str(), buffer.data(), static_cast<int>(buffer.size()), dc, &area)) {
-        return whole;
-    }
-    return std::u16string(buffer.data());
+    return UserInterface::CDlgStatic::FitWithEllipsis(dc, std::u16string(text).c_str(), area, keepEnd);
 }
 
 namespace {
@@ -145,13 +141,13 @@ int WidestText(HDC dc, HFONT font, const std::vector<std::u16string>& texts) {
     return widest;
 }
 
-}  // namespace
-
-HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight) {
+// The font's height lowered pixel by pixel until the texts fit; the floor font when none does.
+template <class Fits>
+HFONT CreateSmallerFont(HDC dc, HFONT font, int leastHeight, Fits fits) {
     HGDIOBJ source = font != nullptr ? static_cast<HGDIOBJ>(font) : GetCurrentObject(dc, OBJ_FONT);
     LOGFONTW description{};
     if (dc == nullptr || source == nullptr || GetObjectW(source, sizeof(description), &description) == 0 ||
-        WidestText(dc, static_cast<HFONT>(source), texts) <= width) {
+        fits(static_cast<HFONT>(source))) {
         return nullptr;
     }
     // The sign of the height says cell or character height; only its size changes.
@@ -161,9 +157,43 @@ HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& tex
         DeleteFontHandles({&fitted});
         description.lfHeight = sign * height;
         fitted = CreateFontIndirectW(&description);
-        if (fitted == nullptr || WidestText(dc, fitted, texts) <= width) {
+        if (fitted == nullptr || fits(fitted)) {
             break;
         }
     }
     return fitted;
+}
+
+}  // namespace
+
+bool TextsFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines) {
+    if (dc == nullptr || font == nullptr) {
+        return false;
+    }
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    bool fit = true;
+    for (const std::u16string& text : texts) {
+        RECT box{0, 0, width, 0};
+        const UINT format = DT_CALCRECT | DT_NOPREFIX | (lines > 1 ? DT_WORDBREAK : DT_SINGLELINE);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+        if (box.right > width || box.bottom > lines * metrics.tmHeight) {
+            fit = false;
+            break;
+        }
+    }
+    SelectObject(dc, old);
+    return fit;
+}
+
+HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight) {
+    return CreateSmallerFont(dc, font, leastHeight,
+                             [&](HFONT candidate) { return WidestText(dc, candidate, texts) <= width; });
+}
+
+HFONT CreateFontToFitLines(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines,
+                           int leastHeight) {
+    return CreateSmallerFont(dc, font, leastHeight,
+                             [&](HFONT candidate) { return TextsFit(dc, candidate, texts, width, lines); });
 }

@@ -47,10 +47,17 @@ std::u16string FormatText(LPCWSTR format, ...);
 SIZE MeasureText(HDC dc, std::u16string_view text);
 // The text with its top-left corner at (x, y), in the context's font, colour and background mode.
 void DrawTextAt(HDC dc, int x, int y, std::u16string_view text);
-// The text cut with "..." to the area's width when it does not fit whole, in the context's font.
-std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area);
+// The text cut with "..." to the area's width when it does not fit whole, in the context's font; with
+// keepEnd the "..." stands in front and the text's end stays.
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area, bool keepEnd = false);
 
 // A font like the given one (the context's when null), its height lowered pixel by pixel until the
 // widest of the texts fits the width, but not below the least height (pixels); null when the font
 // fits as it is or no smaller font can be made. The caller deletes it.
 HFONT CreateFontToFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int leastHeight);
+// Whether every text takes at most that many lines of the width in the font (wrapped at word breaks
+// for more than one line); a word wider than the width never fits.
+bool TextsFit(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines);
+// Like CreateFontToFit, for texts wrapped onto at most that many lines.
+HFONT CreateFontToFitLines(HDC dc, HFONT font, const std::vector<std::u16string>& texts, int width, int lines,
+                           int leastHeight);

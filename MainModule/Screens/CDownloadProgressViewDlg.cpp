@@ -28,6 +28,8 @@ constexpr int kSizeDecimals = 1;
 constexpr int kBarHeight = 25;
 constexpr int kFramePadding = 2;
 constexpr ULONGLONG kMinuteMs = 60000;
+// The status line keeps one line down to this font height; below it, a second line is the better read.
+constexpr int kLeastOneLineHeight = 12;
 constexpr int kLeastStatusHeight = 10;
 // The widest counts of each unit: the status line is fitted to these once, not to every chunk.
 constexpr ULONGLONG kWidestCounts[] = {1023, 1023 * 1024 + 1023, 1023ull * 1024 * 1024 + 1023 * 1024};
@@ -36,6 +38,9 @@ constexpr DWORD kShown = CDlgControl::kVisible | CDlgControl::kHostBackground;
 constexpr DWORD kLineStyle = kShown | CDlgControl::kFillWidth | CDlgControl::kPreferredHeight | 0x10000 |
                              CDlgStatic::kTextCenter | CDlgStatic::kTextVCenter | CDlgStatic::kSingleLine |
                              CDlgStatic::kWordBreak;
+// The status line wraps: a text too long for one line, such as a long "connecting" text on a
+// Smartphone, takes a second line instead of running off both sides.
+constexpr DWORD kStatusStyle = kLineStyle & ~CDlgStatic::kSingleLine;
 constexpr DWORD kBarStyle = kShown | CDlgControl::kFillWidth;
 
 // Local time in milliseconds, the clock the estimate is measured with.
@@ -54,15 +59,15 @@ std::u16string Text(const char* key) {
     return text != nullptr ? std::u16string(text) : std::u16string();
 }
 
-// The height of one line of text in the control's font, with room for a frame when it has one.
-int LineHeight(CDlgControl* control) {
+// The height of that many lines of text in the control's font, with room for a frame when it has one.
+int LineHeight(CDlgControl* control, int lines = 1) {
     int height = 0;
     UserInterface::CDlgHostDC dc(control->GetHost());
     if (dc.Get() != nullptr) {
         UserInterface::CDlgTextScope scope(dc.Get(), control->GetFont(), 0);
         SIZE size{};
         GetTextExtentPoint32W(dc.Get(), u"Wpq", 3, &size);
-        height = size.cy;
+        height = lines * size.cy;
     }
     return height + (control->IsBordered() ? 2 * CSysInfo::Scale(kFramePadding) : 0);
 }
@@ -116,7 +121,7 @@ UserInterface::CDlgLayout* CDownloadProgressViewDlg::CreateLayout() { return new
 bool CDownloadProgressViewDlg::BuildControls() {
     HFONT font = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
     const std::u16string connecting = Text("IDS_CONNECTING_TO_SERVER");
-    CDlgStatic* status = AddText(kStatusId, kLineStyle, connecting.c_str(), nullptr);
+    CDlgStatic* status = AddText(kStatusId, kStatusStyle, connecting.c_str(), nullptr);
     if (status == nullptr) {
         return false;
     }
@@ -212,23 +217,31 @@ CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::~CDownloadProgressView
     DeleteFontHandles({&m_fittedFont});
 }
 
-// "142 bytes of 142 bytes" is wider than a Smartphone's line in the bold font: the status line then
-// takes a smaller font, the same for every text it can show.
-void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::FitStatusFont(CDlgControl* status, int width) {
+// "1.7 MB of 3.3 MB" is wider than a Smartphone's line in the bold font: the status line then takes a
+// smaller font, the same for every text it can show, or, where that would be too small to read, two
+// lines. Gives the number of lines the status line needs.
+int CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::FitStatusFont(CDlgControl* status, int width) {
     HFONT own = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
     UserInterface::CDlgHostDC dc(GetHost());
     if (own == nullptr || dc.Get() == nullptr) {
-        return;
+        return 1;
     }
     std::vector<std::u16string> texts{Text("IDS_CONNECTING_TO_SERVER")};
     for (ULONGLONG count : kWidestCounts) {
         texts.push_back(ProgressText(count, count));
     }
     const int room = width - 2 * CSysInfo::Scale(kFramePadding) - 2 * status->GetBorderSize();
-    HFONT fitted = CreateFontToFit(dc.Get(), own, texts, room, CSysInfo::Scale(kLeastStatusHeight));
+    int lines = 1;
+    HFONT fitted = CreateFontToFit(dc.Get(), own, texts, room, CSysInfo::Scale(kLeastOneLineHeight));
+    if (!TextsFit(dc.Get(), fitted != nullptr ? fitted : own, texts, room, 1)) {
+        DeleteFontHandles({&fitted});
+        lines = 2;
+        fitted = CreateFontToFitLines(dc.Get(), own, texts, room, lines, CSysInfo::Scale(kLeastStatusHeight));
+    }
     status->SetFont(fitted != nullptr ? fitted : own, FALSE);
     DeleteFontHandles({&m_fittedFont});
     m_fittedFont = fitted;
+    return lines;
 }
 
 void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
@@ -245,8 +258,7 @@ void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
     const int barHeight = CSysInfo::Scale(kBarHeight);
     const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
-    FitStatusFont(status, width);
-    const int statusHeight = LineHeight(status);
+    const int statusHeight = LineHeight(status, FitStatusFont(status, width));
     status->Move(left, barTop - gap - statusHeight, width, statusHeight, FALSE);
     bar->Move(left, barTop, width, barHeight, FALSE);
     remaining->Move(left, barTop + barHeight + gap, width, LineHeight(remaining), FALSE);

@@ -26,7 +26,7 @@ public:
         void Arrange() override;
 
     private:
-        void FitStatusFont(UserInterface::CDlgControl* status, int width);
+        int FitStatusFont(UserInterface::CDlgControl* status, int width);
 
         HFONT m_fittedFont = nullptr;  // the status line's, where the factory's is too wide
     };

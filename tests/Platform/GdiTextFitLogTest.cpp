@@ -1,6 +1,6 @@
 // The text-fit log: what a process asked for through CE_TEXT_FIT_LOG gets one line for each text that
-// leaves its rectangle or its DC's clip sideways, or is drawn into an empty rectangle; texts that fit,
-// ellipsis-shortened texts and a process that did not ask leave nothing.
+// leaves its rectangle or its DC's clip sideways, is drawn into an empty rectangle or over another
+// text; texts that fit, ellipsis-shortened texts and a process that did not ask leave nothing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -97,6 +97,26 @@ TEST_F(TextFitLogTest, TextInAnEmptyRectangleIsRecordedAndAProcessThatDidNotAskW
     unsetenv("CE_TEXT_FIT_LOG");
     DrawTextW(surface_.dc, u"Update interval", -1, &flat, DT_SINGLELINE);
     EXPECT_EQ(Lines().size(), 1u);
+}
+
+TEST_F(TextFitLogTest, ATextDrawnOverAnotherIsRecordedUnlessItWasFilledOverOrIsTheSameDrawnAgain) {
+    RECT band{0, 0, 200, 20};
+    DrawTextW(surface_.dc, u"Thu", -1, &band, DT_SINGLELINE | DT_CENTER);
+    DrawTextW(surface_.dc, u"Thu", -1, &band, DT_SINGLELINE | DT_CENTER);  // a repaint
+    FillRect(surface_.dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawTextW(surface_.dc, u"Fri", -1, &band, DT_SINGLELINE | DT_CENTER);  // after a fill: a new text
+    EXPECT_TRUE(Lines().empty());
+
+    DrawTextW(surface_.dc, u"Berlin", -1, &band, DT_SINGLELINE | DT_CENTER);
+    RECT below{0, 30, 200, 50};
+    DrawTextW(surface_.dc, u"Sat", -1, &below, DT_SINGLELINE);
+    RECT shifted{1, 31, 200, 51};
+    DrawTextW(surface_.dc, u"Sat", -1, &shifted, DT_SINGLELINE);  // an offset copy under itself
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("overlaps\tBerlin\t", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("\tover=Fri"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].rfind("overlaps\tSat\t", 0), 0u) << lines[1];
 }
 
 }  // namespace

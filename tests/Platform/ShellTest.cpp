@@ -273,4 +273,18 @@ TEST_F(Shell, TheActiveWindowFollowsTheInputPanelAndOthersKeepTheirPlace) {
     Pump();
 }
 
+TEST_F(Shell, ASmartphoneHasNoInputPanelToRaise) {
+    ASSERT_TRUE(ce::SetProfileString("device", "kind", "smartphone"));
+    EXPECT_TRUE(SipShowIM(SIPF_ON));
+    SIPINFO sip{};
+    sip.cbSize = sizeof sip;
+    ASSERT_TRUE(SipGetInfo(&sip));
+    EXPECT_EQ(sip.fdwFlags & SIPF_ON, 0u) << "the screen stays as it is";
+    ASSERT_TRUE(ce::SetProfileString("device", "kind", "pocketpc"));
+    EXPECT_TRUE(SipShowIM(SIPF_ON));
+    ASSERT_TRUE(SipGetInfo(&sip));
+    EXPECT_EQ(sip.fdwFlags & SIPF_ON, static_cast<DWORD>(SIPF_ON));
+    SipShowIM(SIPF_OFF);
+}
+
 }  // namespace

@@ -2,6 +2,9 @@
 // sub-menus, and popup menus driven by injected keys.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "TempDevice.h"
 #include "UserTestSupport.h"
 #include "ce/device.h"
@@ -116,6 +119,74 @@ TEST_F(UserMenus, APopupSkipsGreyedItemsAndSeparatorsAndReportsTheChoice) {
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(LOWORD(commands[0].wParam), 21);
     DestroyMenu(popup);
+}
+
+// The open menu windows, seen from inside the sub-menu's loop: the owner hears of the sub-menu and,
+// once its loop runs, notes every menu window and closes both menus.
+struct MenuWindow {
+    RECT rect;
+    bool visible;
+};
+std::vector<MenuWindow> g_seen;
+
+LRESULT CALLBACK MenuWatcher(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITMENUPOPUP && LOWORD(lParam) == 1) {
+        PostMessageW(window, WM_APP, 0, 0);
+    } else if (message == WM_APP) {
+        for (HWND w = GetWindow(window, GW_HWNDFIRST); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+            WCHAR name[16] = {};
+            if (GetClassNameW(w, name, 16) > 0 && std::u16string(name) == u"#menu") {
+                RECT rect{};
+                GetWindowRect(w, &rect);
+                g_seen.push_back(MenuWindow{rect, IsWindowVisible(w) != FALSE});
+            }
+        }
+        ce::InjectKey(VK_ESCAPE);
+        ce::InjectKey(VK_ESCAPE);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Opens the "Units" sub-menu of a popup whose first entry has the given text, and gives the menu
+// windows seen while it was open.
+std::vector<MenuWindow> OpenSubMenu(LPCWSTR first, HMENU units) {
+    WNDCLASSW info{};
+    info.lpfnWndProc = MenuWatcher;
+    info.lpszClassName = u"MenuWatcher";
+    RegisterClassW(&info);
+    HWND owner = CreateWindowExW(0, u"MenuWatcher", u"", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr, nullptr);
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, 1, first);
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(units), u"Units");
+    g_seen.clear();
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_RIGHT}) {
+        ce::InjectKey(key);
+    }
+    TrackPopupMenuEx(popup, TPM_RETURNCMD, 20, 60, owner, nullptr);
+    RemoveMenu(popup, 1, MF_BYPOSITION);
+    DestroyMenu(popup);
+    DestroyWindow(owner);
+    UnregisterClassW(u"MenuWatcher", nullptr);
+    Pump();
+    return g_seen;
+}
+
+TEST_F(UserMenus, ASubMenuOpensBesideItsParentOrTakesItsPlaceWhereTheScreenIsTooNarrow) {
+    std::vector<MenuWindow> seen = OpenSubMenu(u"Update", units_);
+    ASSERT_EQ(seen.size(), 2u);
+    const MenuWindow& sub = seen[0].rect.left > seen[1].rect.left ? seen[0] : seen[1];
+    const MenuWindow& parent = &sub == &seen[0] ? seen[1] : seen[0];
+    EXPECT_TRUE(parent.visible && sub.visible);
+    EXPECT_GE(sub.rect.left, parent.rect.right - 4) << "beside the parent, covering no more than its edge";
+
+    // A parent as wide as the screen leaves no room beside it: the sub-menu takes its place.
+    seen = OpenSubMenu(u"Update the forecasts of every city in the list now", units_);
+    ASSERT_EQ(seen.size(), 2u);
+    int visible = 0;
+    for (const MenuWindow& window : seen) {
+        visible += window.visible ? 1 : 0;
+    }
+    EXPECT_EQ(visible, 1) << "the parent is hidden while its sub-menu is open";
 }
 
 }  // namespace

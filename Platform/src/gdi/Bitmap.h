@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gdi/GdiObject.h"
@@ -61,6 +62,14 @@ public:
     // A new cairo surface over the pixels for the formats that cairo draws into (5-6-5, 32-bit), else
     // null. The caller destroys it.
     cairo_surface_t* NewCairoSurface() const;
+
+    // The texts drawn on the bitmap while the text-fit log is on, each with its glyphs' box in the
+    // bitmap's coordinates, until something is filled over them (see TextFitLog.h).
+    struct DrawnText {
+        RECT box;
+        std::u16string text;
+    };
+    std::vector<DrawnText> drawnTexts;
 
 private:
     uint8_t* FirstRowInMemoryOrder() const;

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "gdi/RasterTarget.h"
+#include "gdi/TextFitLog.h"
 
 using namespace ce::gdi;
 
@@ -155,6 +156,7 @@ BOOL Transfer(HDC hdcDest, int x, int y, int width, int height, HDC hdcSrc, int 
                     area.top + inside.bottom - map.y};
         map = SourceMapping{inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top, false, false};
     }
+    ForgetTextsUnder(*dest->bitmap, area);
     if (rop == RopIndex(SRCCOPY) && CopyWithPixman(*dest, area, *src, map)) {
         return TRUE;
     }

@@ -1,6 +1,9 @@
 // GradientFill of rectangles, left to right or top to bottom: each channel runs linearly from the
 // first edge's colour to the other's, one colour a column (or row), the far edge excluded.
+#include <algorithm>
+
 #include "gdi/RasterTarget.h"
+#include "gdi/TextFitLog.h"
 
 using namespace ce::gdi;
 
@@ -54,7 +57,11 @@ extern "C" BOOL GradientFill(HDC hdc, PTRIVERTEX vertices, ULONG vertexCount, PV
         }
     }
     for (ULONG i = 0; i < meshCount; ++i) {
-        FillGradientRect(*dc, vertices[rects[i].UpperLeft], vertices[rects[i].LowerRight], mode == GRADIENT_FILL_RECT_V);
+        const TRIVERTEX& from = vertices[rects[i].UpperLeft];
+        const TRIVERTEX& to = vertices[rects[i].LowerRight];
+        ForgetTextsUnder(*dc->bitmap, RECT{dc->ToBitmapX(std::min(from.x, to.x)), dc->ToBitmapY(std::min(from.y, to.y)),
+                                           dc->ToBitmapX(std::max(from.x, to.x)), dc->ToBitmapY(std::max(from.y, to.y))});
+        FillGradientRect(*dc, from, to, mode == GRADIENT_FILL_RECT_V);
     }
     return TRUE;
 }

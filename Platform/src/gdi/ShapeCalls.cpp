@@ -6,6 +6,7 @@
 #include "gdi/CairoTarget.h"
 #include "gdi/LinePlotter.h"
 #include "gdi/RasterTarget.h"
+#include "gdi/TextFitLog.h"
 
 using namespace ce::gdi;
 
@@ -149,7 +150,11 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH handle) {
     if (!dc || !rect || !brush) {
         return 0;
     }
-    FillWithBrush(*dc, ToBitmap(*dc, rect->left, rect->top, rect->right, rect->bottom), *brush);
+    const RECT area = ToBitmap(*dc, rect->left, rect->top, rect->right, rect->bottom);
+    if (dc->bitmap) {
+        ForgetTextsUnder(*dc->bitmap, area);
+    }
+    FillWithBrush(*dc, area, *brush);
     return 1;
 }
 

@@ -44,6 +44,40 @@ void Record(const char* path, const char* kind, std::u16string_view text, const 
     Append(path, std::string(kind) + "\t" + printable + "\tdrawn=" + Box(drawn) + "\tframe=" + Box(frame) + "\n");
 }
 
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Bounds what a bitmap keeps when nothing is ever filled over it.
+constexpr size_t kMostTextsKept = 512;
+
+// Notes the text's box on its bitmap and reports a different text, or the same one moved, under it.
+void CheckOverlap(const char* path, const DeviceContext& dc, std::u16string_view text, const RECT& drawn) {
+    if (!dc.bitmap) {
+        return;
+    }
+    const RECT box{dc.ToBitmapX(drawn.left), dc.ToBitmapY(drawn.top), dc.ToBitmapX(drawn.right),
+                   dc.ToBitmapY(drawn.bottom)};
+    std::vector<Bitmap::DrawnText>& texts = dc.bitmap->drawnTexts;
+    for (auto it = texts.begin(); it != texts.end();) {
+        const bool again = it->text == text && it->box.left == box.left && it->box.top == box.top &&
+                           it->box.right == box.right && it->box.bottom == box.bottom;
+        if (again) {
+            it = texts.erase(it);  // drawn once more in its place
+            continue;
+        }
+        if (Overlap(it->box, box)) {
+            Append(path, "overlaps\t" + ToUtf8(std::u16string(text)) + "\tdrawn=" + Box(box) + "\tover=" +
+                             ToUtf8(it->text) + "\n");
+        }
+        ++it;
+    }
+    if (texts.size() >= kMostTextsKept) {
+        texts.erase(texts.begin());
+    }
+    texts.push_back(Bitmap::DrawnText{box, std::u16string(text)});
+}
+
 bool OnlySpaces(std::u16string_view text) {
     return text.find_first_not_of(u" \t\r\n") == std::u16string_view::npos;
 }
@@ -59,6 +93,7 @@ void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int
     // The glyphs' box: the internal leading above them is room for accents, and one row of the
     // descent may fall on the frame's edge.
     const RECT drawn{x, top + metrics.internalLeading, x + width, top + metrics.height - 1};
+    CheckOverlap(path, dc, text, drawn);
     if (frame != nullptr && (frame->right <= frame->left || frame->bottom <= frame->top)) {
         Record(path, "empty", text, drawn, *frame);
         return;
@@ -74,6 +109,18 @@ void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int
     if (clip.right > clip.left && (drawn.left < clip.left || drawn.right > clip.right)) {
         Record(path, "leaves", text, drawn, clip);
     }
+}
+
+void ForgetTextsUnder(Bitmap& bitmap, const RECT& area) {
+    std::vector<Bitmap::DrawnText>& texts = bitmap.drawnTexts;
+    if (texts.empty()) {
+        return;
+    }
+    if (LogPath() == nullptr) {
+        texts.clear();  // the log is off: what it noted before is of no use when it comes on again
+        return;
+    }
+    std::erase_if(texts, [&](const Bitmap::DrawnText& drawn) { return Overlap(drawn.box, area); });
 }
 
 }  // namespace ce::gdi

@@ -3,8 +3,12 @@
 // an empty rectangle, is appended to that file as one line, so that a test can walk a program's
 // screens and find cut or hidden texts without looking at them.
 //
+// A text drawn over another one on the same bitmap, which nothing was filled over in between, is
+// noted as well: two texts in one place cannot both be read.
+//
 // A line: "<kind>\t<text>\tdrawn=l,t,r,b\tframe=l,t,r,b" in UTF-8, kind "leaves" or "empty"; the
-// coordinates are the DC's.
+// coordinates are the DC's. An overlap: "overlaps\t<text>\tdrawn=l,t,r,b\tover=<the other text>", in
+// the bitmap's coordinates.
 #pragma once
 
 #include <string_view>
@@ -18,5 +22,7 @@ namespace ce::gdi {
 // rectangle it was drawn in (null for none).
 void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int top, int width,
                    const FontMetrics& metrics, const RECT* frame);
+// Something was filled over this rectangle of the bitmap (its coordinates): the texts under it are gone.
+void ForgetTextsUnder(Bitmap& bitmap, const RECT& area);
 
 }  // namespace ce::gdi

@@ -387,7 +387,8 @@ CE_API BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     RegisterBarClass();
     auto state = std::make_shared<BarState>();
     state->owner = info->hwndParent;
-    state->sipButton = !(info->dwFlags & SHCMBF_HIDESIPBUTTON);
+    // A Smartphone has keys and no input panel, so its bar has no button for one.
+    state->sipButton = !(info->dwFlags & SHCMBF_HIDESIPBUTTON) && ce::GetDeviceKind() != ce::DeviceKind::Smartphone;
     bool read = (info->dwFlags & SHCMBF_EMPTYBAR) ? true
                 : (info->dwFlags & SHCMBF_HMENU)  ? ReadMenuButtons(info->hInstRes, info->nToolBarId, state.get())
                                                   : ReadBarResource(info->hInstRes, info->nToolBarId, state.get());

@@ -1,4 +1,5 @@
 // Full-screen dialogs, the activation and setting-change helpers, and the full-screen switch.
+#include "ce/device.h"
 #include "shell/ShellState.h"
 #include "user/ScreenLayout.h"
 #include "user/UserInternal.h"
@@ -104,7 +105,8 @@ CE_API BOOL SipGetInfo(SIPINFO* info) {
 
 // The panel's change is announced to the windows as WM_SETTINGCHANGE with SPI_SETSIPINFO.
 CE_API BOOL SipShowIM(DWORD flags) {
-    bool up = (flags & SIPF_ON) != 0;
+    // A Smartphone has no input panel: asking for it leaves the screen as it is.
+    bool up = (flags & SIPF_ON) != 0 && ce::GetDeviceKind() != ce::DeviceKind::Smartphone;
     if (up == ShellState::InputPanelUp()) {
         return TRUE;
     }

@@ -126,6 +126,35 @@ void Paint(HWND window, PopupState& state) {
 
 UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool notify);
 
+// Where a sub-menu opens: beside its parent, on the right where it fits, else on the left; on a
+// screen too narrow for either (a Smartphone's menu is as wide as the screen) it takes the parent's
+// place, and the parent comes back when the sub-menu closes without a choice.
+struct SubMenuPlace {
+    POINT origin{0, 0};
+    bool replacesParent = false;
+};
+
+constexpr LONG kSubMenuOverlap = 4;  // a sub-menu covers this much of its parent's edge
+
+SubMenuPlace PlaceSubMenu(HWND parent, const PopupState& state, int index, HMENU subMenu) {
+    RECT rect;
+    GetWindowRect(parent, &rect);
+    const LONG top = rect.top + ItemTop(state, index);
+    Menu items;
+    if (!MenuTable::Instance().Get(subMenu, &items)) {
+        return SubMenuPlace{POINT{rect.right - kSubMenuOverlap, top}, false};
+    }
+    const SIZE size = MeasureMenu(items, state.itemHeight);
+    const RECT screen = ScreenLayout::FullScreen();
+    if (rect.right - kSubMenuOverlap + size.cx <= screen.right) {
+        return SubMenuPlace{POINT{rect.right - kSubMenuOverlap, top}, false};
+    }
+    if (rect.left + kSubMenuOverlap - size.cx >= screen.left) {
+        return SubMenuPlace{POINT{rect.left + kSubMenuOverlap - size.cx, top}, false};
+    }
+    return SubMenuPlace{POINT{rect.left, rect.top}, true};
+}
+
 void Choose(HWND window, PopupState& state, int index) {
     if (index < 0 || static_cast<size_t>(index) >= state.items.items.size()) {
         return;
@@ -135,14 +164,19 @@ void Choose(HWND window, PopupState& state, int index) {
         return;
     }
     if (item.subMenu) {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        UINT chosen = Track(item.subMenu, TPM_LEFTALIGN | TPM_RETURNCMD, rect.right - 4,
-                            rect.top + ItemTop(state, index), state.owner, index, true);
+        const SubMenuPlace place = PlaceSubMenu(window, state, index, item.subMenu);
+        if (place.replacesParent) {
+            ShowWindow(window, SW_HIDE);
+        }
+        UINT chosen = Track(item.subMenu, TPM_LEFTALIGN | TPM_RETURNCMD, place.origin.x, place.origin.y, state.owner,
+                            index, true);
         if (chosen) {
             state.done = true;
             state.result = chosen;
         } else if (IsWindow(window)) {
+            if (place.replacesParent) {
+                ShowWindow(window, SW_SHOWNA);
+            }
             SetCapture(window);
             SetFocus(window);
         }
