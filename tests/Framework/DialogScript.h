@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "CSysInfo.h"
@@ -25,7 +27,9 @@ public:
 
     static constexpr UINT kStepMessage = WM_APP + 40;
     static constexpr UINT kPopupMessage = WM_APP + 41;
-    static constexpr int kMaxWaits = 2000;
+    // How long a step's condition may take: real time, since a busy machine may leave the thread the
+    // condition waits for unscheduled for a long while.
+    static constexpr std::chrono::seconds kMaxWait{30};
     // The result of a dialog whose script ran out without ending it.
     static constexpr int kScriptEnded = 99;
 
@@ -111,16 +115,17 @@ private:
     void RunStep() {
         if (m_next < steps.size() && !m_started) {
             m_started = true;
-            m_waits = 0;
+            m_waitStart = std::chrono::steady_clock::now();
             steps[m_next].action(*this);
         } else if (m_next < steps.size()) {
             const auto& done = steps[m_next].done;
             if (done && !done(*this)) {
-                if (++m_waits > kMaxWaits) {
+                if (std::chrono::steady_clock::now() - m_waitStart > kMaxWait) {
                     ADD_FAILURE() << "step " << m_next << " never finished";
                     this->EndDialog(IDABORT);
                     return;
                 }
+                std::this_thread::sleep_for(std::chrono::microseconds(200));  // the condition's thread runs
             } else {
                 ++m_next;
                 m_started = false;
@@ -134,7 +139,7 @@ private:
 
     size_t m_next = 0;
     bool m_started = false;
-    int m_waits = 0;
+    std::chrono::steady_clock::time_point m_waitStart;
 };
 
 using ScriptedDialog = ScriptedScreen<>;
