@@ -30,21 +30,28 @@ private:
     // The codes of each length sorted by their bits, equal codes in table order, so that a look-up
     // is a binary search among the codes of one length and finds what a scan of the table would.
     void BuildLookup();
-    // The symbol of the code at the window's position, read through the table of the first bits, or
-    // code length by code length past them.
+    // The stream's bits in stream order, the next bit lowest: codes are looked up by their bits as the
+    // stream holds them, so that a refill is a plain load of bytes.
     class BitWindow;
-    bool ReadSymbol(BitWindow& window, uint8_t& symbol) const;
+    // The shortest code longer than the first table's bits that the next 32 stream bits begin with,
+    // found length by length and no longer than the bits available: its length << 8 | its symbol, or 0.
+    uint32_t FindLongCode(uint32_t streamBits, uint32_t available) const;
+    // Decodes into fast_[value] the symbols that the bits of value (stream order, the first bit lowest,
+    // bitCount of them) resolve on their own, as the search code length by code length would.
+    void FillFastEntry(uint32_t value, uint32_t bitCount, uint32_t shortest);
 
     Entry entries_[256];
     size_t count_ = 0;
     std::vector<Entry> byLength_;
     // byLength_[lengthStart_[n] .. lengthStart_[n + 1]) holds the codes of n bits.
     std::array<uint16_t, 34> lengthStart_{};
-    // For each value of the next fastBits_ bits: the symbol of the shortest code they begin with and
-    // its length, or length 0 where every code they could begin is longer.
+    // For each value of the next fastBits_ bits in stream order: the symbols that they decode to, up to
+    // kRun of them, with the bits used up to the end of each; count 0 where the first code is longer.
+    static constexpr size_t kRun = 3;
     struct FastEntry {
-        uint8_t symbol = 0;
-        uint8_t length = 0;
+        uint8_t symbols[kRun] = {};
+        uint8_t ends[kRun] = {};
+        uint8_t count = 0;
     };
     static constexpr uint32_t kMaxFastBits = 12;
     uint32_t fastBits_ = 0;
