@@ -3,6 +3,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
+#include <cctype>
 #include <climits>
 #include <string>
 
@@ -12,7 +13,9 @@ namespace {
 
 // No network, no DTD loading, no entity substitution beyond the predefined ones: the text is outside
 // input.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
+// The trees are never changed after parsing, so short texts may be kept inside their nodes (compact).
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
 // Text that arrives as UTF-16 is handed over as UTF-8, so a declared encoding is ignored.
 constexpr int kTextParseOptions = kParseOptions | XML_PARSE_IGNORE_ENC;
 
@@ -69,14 +72,82 @@ auto WithContent(xmlNodePtr node, Use use) {
     return result;
 }
 
+// Whether the text is name, compared as far as they agree: no length of the text is taken first.
+bool IsText(const char* text, std::string_view name) {
+    for (char c : name) {
+        if (*text != c) {
+            return false;
+        }
+        ++text;
+    }
+    return *text == 0;
+}
+
+// Bytes from 1 to 127 only: they read alike in every encoding that keeps ASCII as it is.
+bool IsSevenBitWithoutNul(std::string_view bytes) {
+    for (char c : bytes) {
+        if (c == 0 || static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The encoding that the text's declaration names, or empty when it names none.
+std::string_view DeclaredEncoding(std::string_view bytes) {
+    if (!bytes.starts_with("<?xml")) {
+        return {};
+    }
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    at = declaration.find_first_not_of(" \t\r\n=", at + 8);
+    if (at == std::string_view::npos || (declaration[at] != '"' && declaration[at] != '\'')) {
+        return {};
+    }
+    const size_t end = declaration.find(declaration[at], at + 1);
+    return end == std::string_view::npos ? std::string_view{} : declaration.substr(at + 1, end - at - 1);
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether 7-bit bytes read as UTF-8 give what the declared encoding gives: no encoding (UTF-8), or one
+// of the usual ones that keep ASCII as it is. Others (UTF-7, EBCDIC, names libxml2 may not know) are
+// left to libxml2.
+bool ReadsSevenBitAsUtf8(std::string_view bytes) {
+    const std::string_view encoding = DeclaredEncoding(bytes);
+    if (encoding.empty()) {
+        return true;
+    }
+    for (std::string_view keeping : {"UTF-8", "UTF8", "US-ASCII", "ASCII", "ISO-8859-", "ISO8859-", "ISO_8859-",
+                                     "LATIN", "WINDOWS-125", "CP125"}) {
+        if (StartsWithIgnoringCase(encoding, keeping)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 text. Look-ups compare the
 // bytes libxml2 keeps instead of converting every name they pass: the forecast's elements carry about
 // a hundred attributes each.
 bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
-    const std::string_view local = reinterpret_cast<const char*>(node->name);
     if (node->ns == nullptr || node->ns->prefix == nullptr) {
-        return name == local;
+        return IsText(reinterpret_cast<const char*>(node->name), name);
     }
+    const std::string_view local = reinterpret_cast<const char*>(node->name);
     const std::string_view prefix = reinterpret_cast<const char*>(node->ns->prefix);
     return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
            name[prefix.size()] == ':' && name.ends_with(local);
@@ -128,6 +199,10 @@ std::shared_ptr<XmlTree> XmlTree::Parse(std::u16string_view text) {
 }
 
 std::shared_ptr<XmlTree> XmlTree::ParseBytes(std::string_view bytes) {
+    // Text in 7-bit characters skips libxml2's conversion from the declared encoding into UTF-8.
+    if (IsSevenBitWithoutNul(bytes) && ReadsSevenBitAsUtf8(bytes)) {
+        return Read(bytes, "UTF-8", kTextParseOptions);
+    }
     return Read(bytes, nullptr, kParseOptions);
 }
 
@@ -243,19 +318,21 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
     return S_OK;
 }
 
+// One pass narrows an ASCII name into the buffer while it looks for the end.
 XmlName::XmlName(BSTR name) {
-    const std::u16string_view wide(name, std::char_traits<char16_t>::length(name));
-    bool ascii = wide.size() <= sizeof inline_;
-    for (size_t i = 0; ascii && i < wide.size(); ++i) {
-        ascii = wide[i] < 0x80;
-        inline_[i] = static_cast<char>(wide[i]);
+    size_t length = 0;
+    for (; name[length] != 0 && length < sizeof inline_; ++length) {
+        if (name[length] >= 0x80) {
+            break;
+        }
+        inline_[length] = static_cast<char>(name[length]);
     }
-    if (ascii) {
-        bytes_ = std::string_view(inline_, wide.size());
-    } else {
-        converted_ = ce::ToUtf8(wide);
-        bytes_ = converted_;
+    if (name[length] == 0) {
+        bytes_ = std::string_view(inline_, length);
+        return;
     }
+    converted_ = ce::ToUtf8(std::u16string_view(name, std::char_traits<char16_t>::length(name)));
+    bytes_ = converted_;
 }
 
 uint32_t XmlName::Hash() const {
