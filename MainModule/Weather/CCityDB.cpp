@@ -12,6 +12,7 @@
 namespace {
 
 constexpr size_t kIndexTextCapacity = 256;
+constexpr uint32_t kIndexProbeBytes = 64 * 1024;
 constexpr size_t kRecordCodedCapacity = 1024;
 constexpr size_t kRecordTextCapacity = 100;
 constexpr size_t kMaxSharedCharacters = 31;  // five bits of the record header
@@ -198,15 +199,27 @@ bool CCityDB::Open(LPCWSTR path) {
         return false;
     }
     path_ = path;
+    // The index lies at the start of the file, ahead of the records: its first bytes mostly hold it
+    // whole. When they do not, the index is read again from the whole file.
     std::vector<uint8_t> bytes;
-    ByteReader reader(bytes);
-    if (!ReadAllBytes(&bytes) || !ReadIndex(reader)) {
+    uint32_t fileSize = 0;
+    bool read = ReadRange(0, kIndexProbeBytes, &bytes, &fileSize) && ReadIndexFrom(bytes);
+    if (!read && fileSize > bytes.size()) {
+        read = ReadAllBytes(&bytes) && ReadIndexFrom(bytes);
+    }
+    if (!read) {
         entries_.clear();
         decoder_.reset();
         return false;
     }
-    FindEntryEnds(bytes.size());
+    FindEntryEnds(fileSize);
     return true;
+}
+
+bool CCityDB::ReadIndexFrom(const std::vector<uint8_t>& bytes) {
+    entries_.clear();
+    ByteReader reader(bytes);
+    return ReadIndex(reader);
 }
 
 void CCityDB::FindEntryEnds(size_t fileSize) {
@@ -301,7 +314,7 @@ bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
     return ReadRange(0, UINT32_MAX, bytes);
 }
 
-bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const {
+bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes, uint32_t* fileSize) const {
     CFSFile file;
     if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0)) {
         return false;
@@ -310,6 +323,9 @@ bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* byt
     const DWORD size = file.GetSize(&high);
     if (size == INVALID_FILE_SIZE || high != 0) {
         return false;
+    }
+    if (fileSize != nullptr) {
+        *fileSize = size;
     }
     end = std::min<uint32_t>(end, size);
     bytes->resize(end > offset ? end - offset : 0);

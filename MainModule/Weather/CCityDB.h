@@ -52,8 +52,11 @@ private:
     // The whole file in one read: the records of an entry lie where its offset says, and reading them
     // field by field from the file cost a system call each.
     bool ReadAllBytes(std::vector<uint8_t>* bytes) const;
-    // The bytes of the file from offset to end (fewer where the file is shorter), in one read.
-    bool ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const;
+    // The bytes of the file from offset to end (fewer where the file is shorter), in one read; the
+    // file's size to fileSize when given.
+    bool ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes, uint32_t* fileSize = nullptr) const;
+    // The header and the index from the file's first bytes; false also when they end within it.
+    bool ReadIndexFrom(const std::vector<uint8_t>& bytes);
     void FindEntryEnds(size_t fileSize);
     // Calls visit(record text) for each record of the entry, in file order; false when the entry's
     // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.

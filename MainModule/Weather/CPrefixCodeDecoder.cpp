@@ -54,34 +54,81 @@ void CPrefixCodeDecoder::BuildLookup() {
         }
         lengthStart_[length] = static_cast<uint16_t>(next);
     }
-    const uint32_t shortest = entries_[0].code.length;
     fastBits_ = std::min(entries_[count_ - 1].code.length, kMaxFastBits);
-    fast_.assign(size_t{1} << fastBits_, FastEntry{});
+    const std::vector<FirstCode> first = FirstCodes();
+    fast_.assign(first.size(), FastEntry{});
     for (uint32_t value = 0; value < fast_.size(); ++value) {
-        FillFastEntry(value, fastBits_, shortest);
+        // The codes that follow the first one lie in the bits after it; a look-up of those bits (the
+        // ones beyond the table read as zeros) finds the next code, which counts only when it ends
+        // within the table's bits.
+        FastEntry& entry = fast_[value];
+        uint32_t used = 0;
+        while (entry.count < kRun) {
+            const FirstCode& code = first[value >> used];
+            if (code.length == 0 || used + code.length > fastBits_) {
+                break;
+            }
+            used += code.length;
+            entry.symbols[entry.count] = code.symbol;
+            entry.ends[entry.count] = static_cast<uint8_t>(used);
+            ++entry.count;
+            if (code.symbol == 0) {
+                break;  // the text ends: what follows belongs to no symbol of it
+            }
+        }
+    }
+    BuildLongCodes();
+}
+
+// A long code fills, in the block of its first bits, the values whose next bits it is, unless a code
+// before it in the table has: the shortest, found first, as in the first table.
+void CPrefixCodeDecoder::BuildLongCodes() {
+    longBlockOf_.clear();
+    longCodes_.clear();
+    const uint32_t longest = entries_[count_ - 1].code.length;
+    longBits_ = longest > fastBits_ ? longest - fastBits_ : 0;
+    if (longBits_ == 0 || longBits_ > kMaxLongBits) {
+        return;
+    }
+    longBlockOf_.assign(fast_.size(), 0);
+    const size_t blockSize = size_t{1} << longBits_;
+    for (size_t i = 0; i < count_; ++i) {
+        const CBitCode& code = entries_[i].code;
+        if (code.length <= fastBits_) {
+            continue;
+        }
+        const uint32_t streamBits = CodeOf(code.bits, code.length).bits;
+        const uint32_t first = streamBits & ((1u << fastBits_) - 1);
+        if (fast_[first].count != 0) {
+            continue;  // a code of the first table's bits comes first there
+        }
+        if (longBlockOf_[first] == 0) {
+            longCodes_.resize(longCodes_.size() + blockSize);
+            longBlockOf_[first] = static_cast<uint16_t>(longCodes_.size() / blockSize);
+        }
+        FirstCode* block = longCodes_.data() + (longBlockOf_[first] - 1u) * blockSize;
+        for (size_t next = streamBits >> fastBits_; next < blockSize; next += size_t{1} << (code.length - fastBits_)) {
+            if (block[next].length == 0) {
+                block[next] = {entries_[i].symbol, static_cast<uint8_t>(code.length)};
+            }
+        }
     }
 }
 
-void CPrefixCodeDecoder::FillFastEntry(uint32_t value, uint32_t bitCount, uint32_t shortest) {
-    FastEntry& entry = fast_[value];
-    uint32_t used = 0;
-    while (entry.count < kRun) {
-        uint8_t symbol = 0;
-        uint32_t length = shortest;
-        while (used + length <= bitCount && !FindSymbol(CodeOf(value >> used, length), symbol)) {
-            ++length;
-        }
-        if (used + length > bitCount) {
-            return;  // the next code is longer than the bits left: the next look-up starts with it
-        }
-        used += length;
-        entry.symbols[entry.count] = symbol;
-        entry.ends[entry.count] = static_cast<uint8_t>(used);
-        ++entry.count;
-        if (symbol == 0) {
-            return;  // the text ends: what follows belongs to no symbol of it
+// Each code fills the values whose first bits it is, unless a code before it in the table (shorter,
+// or equal and earlier) has: the shortest code, found first, as the search length by length finds it.
+std::vector<CPrefixCodeDecoder::FirstCode> CPrefixCodeDecoder::FirstCodes() const {
+    std::vector<FirstCode> first(size_t{1} << fastBits_, FirstCode{});
+    for (size_t i = 0; i < count_ && entries_[i].code.length <= fastBits_; ++i) {
+        const CBitCode& code = entries_[i].code;
+        const uint32_t streamBits = CodeOf(code.bits, code.length).bits;  // reversing reverses back
+        for (size_t value = streamBits; value < first.size(); value += size_t{1} << code.length) {
+            if (first[value].length == 0) {
+                first[value] = {entries_[i].symbol, static_cast<uint8_t>(code.length)};
+            }
         }
     }
+    return first;
 }
 
 bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const {
@@ -183,6 +230,15 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
 }
 
 uint32_t CPrefixCodeDecoder::FindLongCode(uint32_t streamBits, uint32_t available) const {
+    if (!longBlockOf_.empty()) {
+        const uint32_t block = longBlockOf_[streamBits & ((1u << fastBits_) - 1)];
+        if (block == 0) {
+            return 0;
+        }
+        const size_t next = (streamBits >> fastBits_) & ((1u << longBits_) - 1);
+        const FirstCode& code = longCodes_[((block - 1u) << longBits_) + next];
+        return code.length != 0 && code.length <= available ? uint32_t{code.length} << 8 | code.symbol : 0;
+    }
     const uint32_t longest = entries_[count_ - 1].code.length;
     for (uint32_t length = fastBits_ + 1; length <= longest && length <= available; ++length) {
         uint8_t symbol = 0;

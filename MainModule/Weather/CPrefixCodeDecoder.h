@@ -36,9 +36,13 @@ private:
     // The shortest code longer than the first table's bits that the next 32 stream bits begin with,
     // found length by length and no longer than the bits available: its length << 8 | its symbol, or 0.
     uint32_t FindLongCode(uint32_t streamBits, uint32_t available) const;
-    // Decodes into fast_[value] the symbols that the bits of value (stream order, the first bit lowest,
-    // bitCount of them) resolve on their own, as the search code length by code length would.
-    void FillFastEntry(uint32_t value, uint32_t bitCount, uint32_t shortest);
+    // For each value of the next fastBits_ bits in stream order: the shortest code that they begin
+    // with (the first of the table among equal ones), or length 0 where every such code is longer.
+    struct FirstCode {
+        uint8_t symbol = 0;
+        uint8_t length = 0;
+    };
+    std::vector<FirstCode> FirstCodes() const;
 
     Entry entries_[256];
     size_t count_ = 0;
@@ -54,6 +58,14 @@ private:
         uint8_t count = 0;
     };
     static constexpr uint32_t kMaxFastBits = 12;
+    // The codes longer than fastBits_: for each value of the first fastBits_ bits that begins one, a
+    // block of the shortest code for each value of the next longBits_ bits (longBits_ up to
+    // kMaxLongBits; longer codes are searched for length by length).
+    static constexpr uint32_t kMaxLongBits = 10;
+    void BuildLongCodes();
+    uint32_t longBits_ = 0;
+    std::vector<uint16_t> longBlockOf_;  // block number + 1, or 0 where no code begins so
+    std::vector<FirstCode> longCodes_;   // length: the code's whole length
     uint32_t fastBits_ = 0;
     std::vector<FastEntry> fast_;
 };

@@ -5,7 +5,9 @@
 
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace ce::detail {
 
@@ -72,10 +74,12 @@ auto WithContent(xmlNodePtr node, Use use) {
     return result;
 }
 
-// Whether the text is name, compared as far as they agree: no length of the text is taken first.
-bool IsText(const char* text, std::string_view name) {
-    for (char c : name) {
-        if (*text != c) {
+// Whether the terminated UTF-8 text is name, compared as far as they agree: no length of the text is
+// taken first. A wide name is one of ASCII characters, which UTF-8 keeps as they are.
+template <class Char>
+bool IsText(const char* text, std::basic_string_view<Char> name) {
+    for (Char c : name) {
+        if (static_cast<unsigned char>(*text) != static_cast<std::make_unsigned_t<Char>>(c)) {
             return false;
         }
         ++text;
@@ -83,10 +87,22 @@ bool IsText(const char* text, std::string_view name) {
     return *text == 0;
 }
 
-// Bytes from 1 to 127 only: they read alike in every encoding that keeps ASCII as it is.
+// Bytes from 1 to 127 only: they read alike in every encoding that keeps ASCII as it is. Eight bytes
+// are tested at a time: a document is tens of kilobytes.
 bool IsSevenBitWithoutNul(std::string_view bytes) {
-    for (char c : bytes) {
-        if (c == 0 || static_cast<unsigned char>(c) >= 0x80) {
+    constexpr uint64_t kLowBits = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= bytes.size(); i += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        // A high bit set, or a byte 0 (the only byte whose decrement borrows into its high bit).
+        if ((word & kHighBits) != 0 || ((word - kLowBits) & ~word & kHighBits) != 0) {
+            return false;
+        }
+    }
+    for (; i < bytes.size(); ++i) {
+        if (bytes[i] == 0 || static_cast<unsigned char>(bytes[i]) >= 0x80) {
             return false;
         }
     }
@@ -140,22 +156,25 @@ bool ReadsSevenBitAsUtf8(std::string_view bytes) {
     return false;
 }
 
-// Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 text. Look-ups compare the
-// bytes libxml2 keeps instead of converting every name they pass: the forecast's elements carry about
-// a hundred attributes each.
-bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
+// Whether the node's qualified name ("prefix:name" or "name") is the name: UTF-8, or wide ASCII.
+// Look-ups compare the bytes libxml2 keeps instead of converting every name they pass: the forecast's
+// elements carry about a hundred attributes each.
+template <class Char>
+bool HasQualifiedName(xmlNodePtr node, std::basic_string_view<Char> name) {
+    const char* local = reinterpret_cast<const char*>(node->name);
     if (node->ns == nullptr || node->ns->prefix == nullptr) {
-        return IsText(reinterpret_cast<const char*>(node->name), name);
+        return IsText(local, name);
     }
-    const std::string_view local = reinterpret_cast<const char*>(node->name);
-    const std::string_view prefix = reinterpret_cast<const char*>(node->ns->prefix);
-    return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
-           name[prefix.size()] == ':' && name.ends_with(local);
+    const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
+    const size_t colon = std::char_traits<char>::length(prefix);
+    return name.size() > colon && name[colon] == Char{':'} && IsText(prefix, name.substr(0, colon)) &&
+           IsText(local, name.substr(colon + 1));
 }
 
-uint32_t HashBytes(uint32_t hash, std::string_view bytes) {
-    for (char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+template <class Char>
+uint32_t HashBytes(uint32_t hash, std::basic_string_view<Char> bytes) {
+    for (Char c : bytes) {
+        hash = (hash ^ static_cast<std::make_unsigned_t<Char>>(c)) * 16777619u;
     }
     return hash;
 }
@@ -165,7 +184,7 @@ void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xml
         if (child->type != XML_ELEMENT_NODE) {
             continue;
         }
-        if (name == "*" || HasQualifiedName(child, name)) {
+        if (name == "*" || HasQualifiedName(child, std::string_view(name))) {
             out.push_back(child);
         }
         CollectElements(child, name, out);
@@ -318,38 +337,34 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
     return S_OK;
 }
 
-// One pass narrows an ASCII name into the buffer while it looks for the end.
 XmlName::XmlName(BSTR name) {
     size_t length = 0;
-    for (; name[length] != 0 && length < sizeof inline_; ++length) {
-        if (name[length] >= 0x80) {
-            break;
-        }
-        inline_[length] = static_cast<char>(name[length]);
+    char16_t units = 0;
+    for (; name[length] != 0; ++length) {
+        units |= name[length];
     }
-    if (name[length] == 0) {
-        bytes_ = std::string_view(inline_, length);
-        return;
+    wide_ = std::u16string_view(name, length);
+    if (units >= 0x80) {
+        converted_ = ce::ToUtf8(wide_);
+        ascii_ = false;
     }
-    converted_ = ce::ToUtf8(std::u16string_view(name, std::char_traits<char16_t>::length(name)));
-    bytes_ = converted_;
 }
 
 uint32_t XmlName::Hash() const {
-    return HashBytes(kNameHashSeed, bytes_);
+    return ascii_ ? HashBytes(kNameHashSeed, wide_) : HashBytes(kNameHashSeed, std::string_view(converted_));
 }
 
 bool XmlName::Names(xmlNodePtr node) const {
-    return HasQualifiedName(node, bytes_);
+    return ascii_ ? HasQualifiedName(node, wide_) : HasQualifiedName(node, std::string_view(converted_));
 }
 
 uint32_t QualifiedNameHash(xmlNodePtr node) {
     uint32_t hash = kNameHashSeed;
     if (node->ns != nullptr && node->ns->prefix != nullptr) {
-        hash = HashBytes(hash, reinterpret_cast<const char*>(node->ns->prefix));
-        hash = HashBytes(hash, ":");
+        hash = HashBytes(hash, std::string_view(reinterpret_cast<const char*>(node->ns->prefix)));
+        hash = HashBytes(hash, std::string_view(":"));
     }
-    return HashBytes(hash, reinterpret_cast<const char*>(node->name));
+    return HashBytes(hash, std::string_view(reinterpret_cast<const char*>(node->name)));
 }
 
 xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name) {
