@@ -142,6 +142,13 @@ CCityDB::CCityDB() = default;
 CCityDB::~CCityDB() = default;
 
 std::u16string CCityDB::ToWide(const char* text) const {
+    if (!byteToWide_.empty()) {
+        std::u16string wide(std::char_traits<char>::length(text), u'\0');
+        for (size_t i = 0; i < wide.size(); ++i) {
+            wide[i] = byteToWide_[static_cast<unsigned char>(text[i])];
+        }
+        return wide;
+    }
     int length = MultiByteToWideChar(codePage_, 0, text, -1, nullptr, 0);
     if (length <= 0) {
         return {};
