@@ -13,6 +13,94 @@ int Significant(const uint32_t* digits, int count) {
 
 int LeadingZeros(uint32_t value) { return value == 0 ? 32 : __builtin_clz(value); }
 
+// Montgomery multiplication in 64-bit limbs for an odd modulus of up to kLimbs limbs: a * b / R mod n
+// with R = 2^(64 * limbs), reduced as it is multiplied (no division). Numbers in Montgomery form are
+// x * R mod n.
+class Montgomery {
+public:
+    static constexpr int kLimbs = 16;
+    using Limbs = uint64_t[kLimbs];
+
+    Montgomery(const uint32_t* modulus, int limbs) : limbs_(limbs) {
+        Load(modulus, limbs * 2, modulus_);
+        // -n^-1 mod 2^64 by Newton's iteration: each step doubles the bits that are right.
+        uint64_t inverse = 1;
+        for (int i = 0; i < 6; ++i) {
+            inverse *= 2 - modulus_[0] * inverse;
+        }
+        minusInverse_ = 0 - inverse;
+    }
+
+    // Limbs of a number of digitCount 32-bit digits (below the modulus).
+    void Load(const uint32_t* digits, int digitCount, Limbs& out) const {
+        for (int i = 0; i < kLimbs; ++i) {
+            const int low = 2 * i;
+            out[i] = (low < digitCount ? digits[low] : 0) |
+                     (low + 1 < digitCount ? static_cast<uint64_t>(digits[low + 1]) << 32 : 0);
+        }
+    }
+    void Store(const Limbs& limbs, uint32_t* digits, int digitCount) const {
+        for (int i = 0; i < digitCount; ++i) {
+            digits[i] = i / 2 < kLimbs ? static_cast<uint32_t>(limbs[i / 2] >> (32 * (i % 2))) : 0;
+        }
+    }
+
+    // result = a * b / R mod n, for a and b below n (result may be a or b).
+    void Multiply(const Limbs& a, const Limbs& b, Limbs& result) const {
+        using Wide = unsigned __int128;
+        uint64_t t[kLimbs + 2] = {};
+        for (int i = 0; i < limbs_; ++i) {
+            uint64_t carry = 0;
+            for (int j = 0; j < limbs_; ++j) {
+                const Wide sum = static_cast<Wide>(a[j]) * b[i] + t[j] + carry;
+                t[j] = static_cast<uint64_t>(sum);
+                carry = static_cast<uint64_t>(sum >> 64);
+            }
+            Wide top = static_cast<Wide>(t[limbs_]) + carry;
+            t[limbs_] = static_cast<uint64_t>(top);
+            t[limbs_ + 1] = static_cast<uint64_t>(top >> 64);
+            // Adding m * n clears the lowest limb, which the shift by one limb then drops.
+            const uint64_t m = t[0] * minusInverse_;
+            Wide sum = static_cast<Wide>(m) * modulus_[0] + t[0];
+            carry = static_cast<uint64_t>(sum >> 64);
+            for (int j = 1; j < limbs_; ++j) {
+                sum = static_cast<Wide>(m) * modulus_[j] + t[j] + carry;
+                t[j - 1] = static_cast<uint64_t>(sum);
+                carry = static_cast<uint64_t>(sum >> 64);
+            }
+            top = static_cast<Wide>(t[limbs_]) + carry;
+            t[limbs_ - 1] = static_cast<uint64_t>(top);
+            t[limbs_] = t[limbs_ + 1] + static_cast<uint64_t>(top >> 64);
+        }
+        // t < 2n: one subtraction at most.
+        if (t[limbs_] != 0 || !Below(t, modulus_)) {
+            uint64_t borrow = 0;
+            for (int j = 0; j < limbs_; ++j) {
+                const Wide difference = static_cast<Wide>(t[j]) - modulus_[j] - borrow;
+                t[j] = static_cast<uint64_t>(difference);
+                borrow = static_cast<uint64_t>(difference >> 64) != 0 ? 1 : 0;
+            }
+        }
+        for (int j = 0; j < kLimbs; ++j) {
+            result[j] = j < limbs_ ? t[j] : 0;
+        }
+    }
+
+private:
+    bool Below(const uint64_t* value, const Limbs& bound) const {
+        for (int j = limbs_ - 1; j >= 0; --j) {
+            if (value[j] != bound[j]) {
+                return value[j] < bound[j];
+            }
+        }
+        return false;
+    }
+
+    int limbs_;
+    Limbs modulus_;
+    uint64_t minusInverse_;
+};
+
 }  // namespace
 
 CBigNumber::CBigNumber() { Wipe(); }
@@ -160,6 +248,11 @@ bool CBigNumber::ModExp(const CBigNumber& base, const CBigNumber& exponent, cons
     if (modulus.IsZero()) {
         return false;
     }
+    const int modulusDigits = modulus.DigitCount();
+    if ((modulus.digits_[0] & 1) != 0 && modulusDigits > 1 && modulusDigits <= 2 * Montgomery::kLimbs) {
+        MontgomeryModExp(base, exponent, modulus, result);
+        return true;
+    }
     CBigNumber reducedBase;
     Remainder(base.digits_, kMaxDigits, modulus, reducedBase);
     CBigNumber one;
@@ -182,4 +275,51 @@ bool CBigNumber::ModExp(const CBigNumber& base, const CBigNumber& exponent, cons
     accumulator.Wipe();
     reducedBase.Wipe();
     return true;
+}
+
+// The same power for an odd modulus, squaring and multiplying in Montgomery form: an RSA modulus is odd,
+// and the forecast's signature is checked with one such power.
+void CBigNumber::MontgomeryModExp(const CBigNumber& base, const CBigNumber& exponent, const CBigNumber& modulus,
+                                  CBigNumber& result) {
+    const int limbs = (modulus.DigitCount() + 1) / 2;
+    const Montgomery montgomery(modulus.digits_, limbs);
+    // R^2 mod n, with R = 2^(64 * limbs): what brings a number into Montgomery form.
+    uint32_t rSquared[4 * Montgomery::kLimbs + 1] = {};
+    rSquared[4 * limbs] = 1;
+    CBigNumber rSquaredModN;
+    Remainder(rSquared, 4 * limbs + 1, modulus, rSquaredModN);
+    CBigNumber reducedBase;
+    Remainder(base.digits_, kMaxDigits, modulus, reducedBase);
+
+    Montgomery::Limbs r2, x, accumulator, one = {1};
+    montgomery.Load(rSquaredModN.digits_, kMaxDigits, r2);
+    montgomery.Load(reducedBase.digits_, kMaxDigits, x);
+    montgomery.Multiply(x, r2, x);             // base * R mod n
+    montgomery.Multiply(one, r2, accumulator);  // R mod n, the form of 1
+    // From the exponent's highest bit down: the squarings of 1 before it are left out.
+    bool started = false;
+    for (int i = exponent.DigitCount() - 1; i >= 0; --i) {
+        for (int bit = 31; bit >= 0; --bit) {
+            if (started) {
+                montgomery.Multiply(accumulator, accumulator, accumulator);
+            }
+            if ((exponent.digits_[i] >> bit) & 1) {
+                if (started) {
+                    montgomery.Multiply(accumulator, x, accumulator);
+                } else {
+                    std::memcpy(accumulator, x, sizeof accumulator);
+                    started = true;
+                }
+            }
+        }
+    }
+    montgomery.Multiply(accumulator, one, accumulator);  // out of Montgomery form
+    result.Wipe();
+    montgomery.Store(accumulator, result.digits_, kMaxDigits);
+    reducedBase.Wipe();
+    volatile uint64_t* wipe = accumulator;
+    for (int i = 0; i < Montgomery::kLimbs; ++i) {
+        wipe[i] = 0;
+        x[i] = 0;
+    }
 }

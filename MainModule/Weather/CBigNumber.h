@@ -25,6 +25,8 @@ public:
 private:
     // result = a * b mod modulus, with a, b below the modulus.
     static void ModMul(const CBigNumber& a, const CBigNumber& b, const CBigNumber& modulus, CBigNumber& result);
+    static void MontgomeryModExp(const CBigNumber& base, const CBigNumber& exponent, const CBigNumber& modulus,
+                                 CBigNumber& result);
     // remainder = number (count digits) mod divisor; the divisor is not zero.
     static void Remainder(const uint32_t* number, int count, const CBigNumber& divisor, CBigNumber& remainder);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <string_view>
+#include <type_traits>
 
 #include "CFSFile.h"
 #include "ce/kernel.h"
@@ -12,6 +14,7 @@
 namespace {
 
 constexpr size_t kIndexTextCapacity = 256;
+constexpr uint32_t kIndexProbeBytes = 64 * 1024;
 constexpr size_t kRecordCodedCapacity = 1024;
 constexpr size_t kRecordTextCapacity = 100;
 constexpr size_t kMaxSharedCharacters = 31;  // five bits of the record header
@@ -21,11 +24,6 @@ constexpr int kUnknownDistanceKm = 40075;
 constexpr double kEarthRadiusKm = 6371.0;
 constexpr double kRadians = 3.14159265358979323846 / 180.0;
 
-void CopyField(WCHAR* target, std::u16string_view text) {
-    const size_t count = std::min(text.size(), kFieldCapacity - 1);
-    text.copy(target, count);
-    target[count] = 0;
-}
 
 // Latitude and longitude in degrees, as every record and position must be.
 bool IsPosition(double latitude, double longitude) {
@@ -68,25 +66,26 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 // A plain decimal ("-12.345") whose digits a double holds exactly is that number divided by an exact
 // power of ten: one correctly rounded division, the same double that strtod gives. Anything else
 // (exponents, hexadecimal, blanks, "inf", long numbers) is left to strtod.
-bool ReadPlainDecimal(std::u16string_view text, double& value) {
+template <class Char>
+bool ReadPlainDecimal(std::basic_string_view<Char> text, double& value) {
     size_t i = 0;
-    const bool negative = i < text.size() && text[i] == u'-';
+    const bool negative = i < text.size() && text[i] == '-';
     i += negative ? 1 : 0;
     uint64_t digits = 0;
     int digitCount = 0;
     int fractionDigits = 0;
     bool point = false;
     for (; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c >= u'0' && c <= u'9') {
-            digits = digits * 10 + static_cast<uint64_t>(c - u'0');
+        const Char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<uint64_t>(c - '0');
             fractionDigits += point ? 1 : 0;
             if (++digitCount > 15) {
                 return false;
             }
-        } else if (c == u'.' && !point) {
+        } else if (c == '.' && !point) {
             point = true;
-        } else if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')) {
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
             return false;  // an exponent, a hexadecimal number or a word: strtod's own forms
         } else {
             break;
@@ -143,6 +142,13 @@ CCityDB::CCityDB() = default;
 CCityDB::~CCityDB() = default;
 
 std::u16string CCityDB::ToWide(const char* text) const {
+    if (!byteToWide_.empty()) {
+        std::u16string wide(std::char_traits<char>::length(text), u'\0');
+        for (size_t i = 0; i < wide.size(); ++i) {
+            wide[i] = byteToWide_[static_cast<unsigned char>(text[i])];
+        }
+        return wide;
+    }
     int length = MultiByteToWideChar(codePage_, 0, text, -1, nullptr, 0);
     if (length <= 0) {
         return {};
@@ -157,6 +163,7 @@ std::u16string CCityDB::ToWide(const char* text) const {
 // device does not know go through the conversion call for each text.
 void CCityDB::BuildByteTable() {
     byteToWide_.clear();
+    recordsInBytes_ = false;
     if (codePage_ == CP_UTF8) {
         return;
     }
@@ -168,6 +175,13 @@ void CCityDB::BuildByteTable() {
             return;
         }
         table[static_cast<size_t>(byte)] = wide[0];
+    }
+    // Where ASCII stays ASCII and no other byte becomes ASCII, the semicolons and digits of a record
+    // can be found in its bytes.
+    recordsInBytes_ = true;
+    for (int byte = 1; byte < 256; ++byte) {
+        const char16_t wide = table[static_cast<size_t>(byte)];
+        recordsInBytes_ = recordsInBytes_ && (byte < 0x80 ? wide == byte : wide >= 0x80);
     }
     byteToWide_ = std::move(table);
 }
@@ -198,15 +212,27 @@ bool CCityDB::Open(LPCWSTR path) {
         return false;
     }
     path_ = path;
+    // The index lies at the start of the file, ahead of the records: its first bytes mostly hold it
+    // whole. When they do not, the index is read again from the whole file.
     std::vector<uint8_t> bytes;
-    ByteReader reader(bytes);
-    if (!ReadAllBytes(&bytes) || !ReadIndex(reader)) {
+    uint32_t fileSize = 0;
+    bool read = ReadRange(0, kIndexProbeBytes, &bytes, &fileSize) && ReadIndexFrom(bytes);
+    if (!read && fileSize > bytes.size()) {
+        read = ReadAllBytes(&bytes) && ReadIndexFrom(bytes);
+    }
+    if (!read) {
         entries_.clear();
         decoder_.reset();
         return false;
     }
-    FindEntryEnds(bytes.size());
+    FindEntryEnds(fileSize);
     return true;
+}
+
+bool CCityDB::ReadIndexFrom(const std::vector<uint8_t>& bytes) {
+    entries_.clear();
+    ByteReader reader(bytes);
+    return ReadIndex(reader);
 }
 
 void CCityDB::FindEntryEnds(size_t fileSize) {
@@ -289,7 +315,7 @@ bool CCityDB::ReadEntryCities(int index, std::vector<CityDBRecord>* out) const {
     if (!ReadRange(entry.offset, entry.end, &bytes)) {
         return false;
     }
-    return ForEachRecord(entry, bytes, entry.offset, [&](const RecordText& record) {
+    return ForEachRecord(entry, bytes, entry.offset, [&](const auto& record) {
         CityDBRecord city = MakeRecord(record, entry);
         if (IsPosition(city.first, city.second)) {
             out->push_back(city);  // a damaged record is left out; the ones after it still share its text
@@ -301,7 +327,7 @@ bool CCityDB::ReadAllBytes(std::vector<uint8_t>* bytes) const {
     return ReadRange(0, UINT32_MAX, bytes);
 }
 
-bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const {
+bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes, uint32_t* fileSize) const {
     CFSFile file;
     if (!file.Open(path_.c_str(), OPEN_EXISTING, GENERIC_READ, 0)) {
         return false;
@@ -310,6 +336,9 @@ bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* byt
     const DWORD size = file.GetSize(&high);
     if (size == INVALID_FILE_SIZE || high != 0) {
         return false;
+    }
+    if (fileSize != nullptr) {
+        *fileSize = size;
     }
     end = std::min<uint32_t>(end, size);
     bytes->resize(end > offset ? end - offset : 0);
@@ -323,8 +352,15 @@ bool CCityDB::ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* byt
 template <class Visit>
 bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base,
                             Visit visit) const {
+    return recordsInBytes_ ? ForEachRecordAs<char>(entry, bytes, base, visit)
+                           : ForEachRecordAs<char16_t>(entry, bytes, base, visit);
+}
+
+template <class Char, class Visit>
+bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base,
+                              Visit visit) const {
     // The previous record's text stays in place; a record writes its own characters after the shared ones.
-    char16_t text[kMaxSharedCharacters + kRecordTextCapacity];
+    Char text[kMaxSharedCharacters + kRecordTextCapacity];
     size_t previousLength = 0;
     size_t position = entry.offset - base;
     for (WORD i = 0; i < entry.count; ++i) {
@@ -346,24 +382,35 @@ bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& byte
         if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
             return false;
         }
-        const int restLength = AppendWide(rest, text + shared, kRecordTextCapacity);
+        const int restLength = PlaceRest(rest, text + shared);
         if (restLength < 0) {
             return false;
         }
         previousLength = shared + static_cast<size_t>(restLength);
 
-        const std::u16string_view full(text, previousLength);
-        size_t first = full.find(u';', kIdLength);
-        size_t second = first == std::u16string_view::npos ? first : full.find(u';', first + 1);
-        if (full.size() < kIdLength || second == std::u16string_view::npos) {
+        const std::basic_string_view<Char> full(text, previousLength);
+        size_t first = full.find(Char{';'}, kIdLength);
+        size_t second = first == full.npos ? first : full.find(Char{';'}, first + 1);
+        if (full.size() < kIdLength || second == full.npos) {
             return false;
         }
-        visit(RecordText{full, first, second});
+        visit(RecordText<Char>{full, first, second});
     }
     return true;
 }
 
-double CCityDB::ReadCoordinate(std::u16string_view text) {
+int CCityDB::PlaceRest(const char* rest, char* out) const {
+    const size_t length = std::char_traits<char>::length(rest);  // below kRecordTextCapacity: decoded so
+    std::char_traits<char>::copy(out, rest, length);
+    return static_cast<int>(length);
+}
+
+int CCityDB::PlaceRest(const char* rest, char16_t* out) const {
+    return AppendWide(rest, out, kRecordTextCapacity);
+}
+
+template <class Char>
+double CCityDB::ReadCoordinate(std::basic_string_view<Char> text) {
     double value = 0;
     if (ReadPlainDecimal(text, value)) {
         return value;
@@ -371,22 +418,38 @@ double CCityDB::ReadCoordinate(std::u16string_view text) {
     // strtod reads as far as the number goes; a character outside ASCII ends it like any other.
     std::string narrow(text.size(), '\x80');
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] < 0x80) {
+        if (static_cast<std::make_unsigned_t<Char>>(text[i]) < 0x80) {
             narrow[i] = static_cast<char>(text[i]);
         }
     }
     return std::strtod(narrow.c_str(), nullptr);
 }
 
-CityDBRecord CCityDB::MakeRecord(const RecordText& record, const Entry& entry) {
+void CCityDB::CopyField(WCHAR* target, std::u16string_view text) const {
+    const size_t count = std::min(text.size(), kFieldCapacity - 1);
+    text.copy(target, count);
+    target[count] = 0;
+}
+
+// Bytes of a code page of one character a byte, converted through its table.
+void CCityDB::CopyField(WCHAR* target, std::string_view text) const {
+    const size_t count = std::min(text.size(), kFieldCapacity - 1);
+    for (size_t i = 0; i < count; ++i) {
+        target[i] = byteToWide_[static_cast<unsigned char>(text[i])];
+    }
+    target[count] = 0;
+}
+
+template <class Char>
+CityDBRecord CCityDB::MakeRecord(const RecordText<Char>& record, const Entry& entry) const {
     CityDBRecord city;
     CopyField(city.locationId, record.text.substr(0, kIdLength));
     CopyField(city.name, record.text.substr(kIdLength, record.firstSemicolon - kIdLength));
     city.first = ReadCoordinate(
         record.text.substr(record.firstSemicolon + 1, record.secondSemicolon - record.firstSemicolon - 1));
     city.second = ReadCoordinate(record.text.substr(record.secondSemicolon + 1));
-    CopyField(city.state, entry.state);
-    CopyField(city.country, entry.country);
+    CopyField(city.state, std::u16string_view(entry.state));
+    CopyField(city.country, std::u16string_view(entry.country));
     return city;
 }
 
@@ -412,7 +475,7 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     }
     const DistanceFrom position(first, second);
     for (const Entry& entry : entries_) {
-        const bool read = ForEachRecord(entry, bytes, 0, [&](const RecordText& record) {
+        const bool read = ForEachRecord(entry, bytes, 0, [&](const auto& record) {
             const size_t latitudeStart = record.firstSemicolon + 1;
             const double latitude =
                 ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));

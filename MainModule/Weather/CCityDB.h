@@ -39,9 +39,11 @@ private:
         uint32_t end = 0;  // its records end here at the latest: the next entry's offset, or the file's end
     };
     // One record's full text, while the entry's records are walked: the id, the name and the two
-    // coordinates lie between its semicolons.
+    // coordinates lie between its semicolons. The text is in the file's bytes where its code page has
+    // one character a byte (converted only for the records kept), else converted.
+    template <class Char>
     struct RecordText {
-        std::u16string_view text;
+        std::basic_string_view<Char> text;
         size_t firstSemicolon;
         size_t secondSemicolon;
     };
@@ -52,19 +54,31 @@ private:
     // The whole file in one read: the records of an entry lie where its offset says, and reading them
     // field by field from the file cost a system call each.
     bool ReadAllBytes(std::vector<uint8_t>* bytes) const;
-    // The bytes of the file from offset to end (fewer where the file is shorter), in one read.
-    bool ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes) const;
+    // The bytes of the file from offset to end (fewer where the file is shorter), in one read; the
+    // file's size to fileSize when given.
+    bool ReadRange(uint32_t offset, uint32_t end, std::vector<uint8_t>* bytes, uint32_t* fileSize = nullptr) const;
+    // The header and the index from the file's first bytes; false also when they end within it.
+    bool ReadIndexFrom(const std::vector<uint8_t>& bytes);
     void FindEntryEnds(size_t fileSize);
     // Calls visit(record text) for each record of the entry, in file order; false when the entry's
     // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
     template <class Visit>
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
+    template <class Char, class Visit>
+    bool ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
+    // The record's decoded rest after its shared characters, in place; its length, or -1.
+    int PlaceRest(const char* rest, char* out) const;
+    int PlaceRest(const char* rest, char16_t* out) const;
     // Appends the converted text at out; the number of characters written, or -1 when they do not fit.
     int AppendWide(const char* text, char16_t* out, size_t capacity) const;
     void BuildByteTable();
     std::u16string ToWide(const char* text) const;
-    static CityDBRecord MakeRecord(const RecordText& record, const Entry& entry);
-    static double ReadCoordinate(std::u16string_view text);
+    template <class Char>
+    CityDBRecord MakeRecord(const RecordText<Char>& record, const Entry& entry) const;
+    void CopyField(WCHAR* target, std::string_view text) const;
+    void CopyField(WCHAR* target, std::u16string_view text) const;
+    template <class Char>
+    static double ReadCoordinate(std::basic_string_view<Char> text);
     static int AdmissionLimit(int nearest);
 
     std::u16string path_;
@@ -73,4 +87,6 @@ private:
     std::unique_ptr<CPrefixCodeDecoder> decoder_;
     // Each byte's character where the code page has one character a byte; empty otherwise.
     std::vector<char16_t> byteToWide_;
+    // Whether records are walked in their bytes: a table that keeps ASCII as it is.
+    bool recordsInBytes_ = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -178,13 +179,20 @@ ce::ComRef<IXMLDOMDocument> CForecastXmlParser::Load(const char* text) {
     return document;
 }
 
+// Eight bytes at a time: a forecast is tens of kilobytes.
 bool CForecastXmlParser::IsSevenBit(const char* text, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            return false;
-        }
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    uint64_t seen = 0;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= length; i += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, text + i, sizeof word);
+        seen |= word;
     }
-    return true;
+    for (; i < length; ++i) {
+        seen |= static_cast<unsigned char>(text[i]);
+    }
+    return (seen & kHighBits) == 0;
 }
 
 bool CForecastXmlParser::LoadBytes(IXMLDOMDocument* document, const char* text, size_t length) {

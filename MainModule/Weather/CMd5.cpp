@@ -14,12 +14,26 @@ constexpr uint32_t kSine[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
 
-constexpr int kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                            5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                            4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                            6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
-
 uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+
+// The four rounds, sixteen steps each: every step mixes b, c and d with one round's function, adds a
+// message word and a sine constant, rotates and adds b. The steps of a round rotate by four amounts in
+// turn; written out with them as constants, a step is a handful of instructions.
+template <class Mix>
+void Step(Mix mix, uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t sine, int shift) {
+    a = b + RotateLeft(a + mix(b, c, d) + word + sine, shift);
+}
+
+template <class Mix, class WordIndex>
+void Round(Mix mix, WordIndex wordIndex, const int (&shifts)[4], int first, const uint32_t m[16],
+           uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d) {
+    for (int i = first; i < first + 16; i += 4) {
+        Step(mix, a, b, c, d, m[wordIndex(i)], kSine[i], shifts[0]);
+        Step(mix, d, a, b, c, m[wordIndex(i + 1)], kSine[i + 1], shifts[1]);
+        Step(mix, c, d, a, b, m[wordIndex(i + 2)], kSine[i + 2], shifts[2]);
+        Step(mix, b, c, d, a, m[wordIndex(i + 3)], kSine[i + 3], shifts[3]);
+    }
+}
 
 }  // namespace
 
@@ -39,28 +53,14 @@ void CMd5::Transform(const uint8_t block[64]) {
                (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
     }
     uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-    for (int i = 0; i < 64; ++i) {
-        uint32_t f;
-        int g;
-        if (i < 16) {
-            f = (b & c) | (~b & d);
-            g = i;
-        } else if (i < 32) {
-            f = (d & b) | (~d & c);
-            g = (5 * i + 1) % 16;
-        } else if (i < 48) {
-            f = b ^ c ^ d;
-            g = (3 * i + 5) % 16;
-        } else {
-            f = c ^ (b | ~d);
-            g = (7 * i) % 16;
-        }
-        uint32_t next = d;
-        d = c;
-        c = b;
-        b = b + RotateLeft(a + f + kSine[i] + m[g], kShift[i]);
-        a = next;
-    }
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }, [](int i) { return i; },
+          {7, 12, 17, 22}, 0, m, a, b, c, d);
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return (z & x) | (~z & y); },
+          [](int i) { return (5 * i + 1) % 16; }, {5, 9, 14, 20}, 16, m, a, b, c, d);
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }, [](int i) { return (3 * i + 5) % 16; },
+          {4, 11, 16, 23}, 32, m, a, b, c, d);
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }, [](int i) { return (7 * i) % 16; },
+          {6, 10, 15, 21}, 48, m, a, b, c, d);
     state_[0] += a;
     state_[1] += b;
     state_[2] += c;

@@ -2,6 +2,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// The code of length bits (1 to 32) that the stream holds first bit lowest: the code's first bit is its
+// most significant one.
+CBitCode CodeOf(uint32_t streamBits, uint32_t length) {
+    using bit_stream::kReversedBytes;
+    const uint32_t reversed = (static_cast<uint32_t>(kReversedBytes[streamBits & 0xFF]) << 24) |
+                              (static_cast<uint32_t>(kReversedBytes[(streamBits >> 8) & 0xFF]) << 16) |
+                              (static_cast<uint32_t>(kReversedBytes[(streamBits >> 16) & 0xFF]) << 8) |
+                              kReversedBytes[streamBits >> 24];
+    return CBitCode{reversed >> (32 - length), length};
+}
+
+}  // namespace
+
 bool CPrefixCodeDecoder::LoadTable(CBitStream& stream) {
     count_ = 0;
     CBitCode count;
@@ -39,18 +54,81 @@ void CPrefixCodeDecoder::BuildLookup() {
         }
         lengthStart_[length] = static_cast<uint16_t>(next);
     }
-    const uint32_t shortest = entries_[0].code.length;
     fastBits_ = std::min(entries_[count_ - 1].code.length, kMaxFastBits);
-    fast_.assign(size_t{1} << fastBits_, FastEntry{});
+    const std::vector<FirstCode> first = FirstCodes();
+    fast_.assign(first.size(), FastEntry{});
     for (uint32_t value = 0; value < fast_.size(); ++value) {
-        for (uint32_t length = shortest; length <= fastBits_; ++length) {
-            uint8_t symbol = 0;
-            if (FindSymbol(CBitCode{value >> (fastBits_ - length), length}, symbol)) {
-                fast_[value] = {symbol, static_cast<uint8_t>(length)};
+        // The codes that follow the first one lie in the bits after it; a look-up of those bits (the
+        // ones beyond the table read as zeros) finds the next code, which counts only when it ends
+        // within the table's bits.
+        FastEntry& entry = fast_[value];
+        uint32_t used = 0;
+        while (entry.count < kRun) {
+            const FirstCode& code = first[value >> used];
+            if (code.length == 0 || used + code.length > fastBits_) {
                 break;
+            }
+            used += code.length;
+            entry.symbols[entry.count] = code.symbol;
+            entry.ends[entry.count] = static_cast<uint8_t>(used);
+            ++entry.count;
+            if (code.symbol == 0) {
+                break;  // the text ends: what follows belongs to no symbol of it
             }
         }
     }
+    BuildLongCodes();
+}
+
+// A long code fills, in the block of its first bits, the values whose next bits it is, unless a code
+// before it in the table has: the shortest, found first, as in the first table.
+void CPrefixCodeDecoder::BuildLongCodes() {
+    longBlockOf_.clear();
+    longCodes_.clear();
+    const uint32_t longest = entries_[count_ - 1].code.length;
+    longBits_ = longest > fastBits_ ? longest - fastBits_ : 0;
+    if (longBits_ == 0 || longBits_ > kMaxLongBits) {
+        return;
+    }
+    longBlockOf_.assign(fast_.size(), 0);
+    const size_t blockSize = size_t{1} << longBits_;
+    for (size_t i = 0; i < count_; ++i) {
+        const CBitCode& code = entries_[i].code;
+        if (code.length <= fastBits_) {
+            continue;
+        }
+        const uint32_t streamBits = CodeOf(code.bits, code.length).bits;
+        const uint32_t first = streamBits & ((1u << fastBits_) - 1);
+        if (fast_[first].count != 0) {
+            continue;  // a code of the first table's bits comes first there
+        }
+        if (longBlockOf_[first] == 0) {
+            longCodes_.resize(longCodes_.size() + blockSize);
+            longBlockOf_[first] = static_cast<uint16_t>(longCodes_.size() / blockSize);
+        }
+        FirstCode* block = longCodes_.data() + (longBlockOf_[first] - 1u) * blockSize;
+        for (size_t next = streamBits >> fastBits_; next < blockSize; next += size_t{1} << (code.length - fastBits_)) {
+            if (block[next].length == 0) {
+                block[next] = {entries_[i].symbol, static_cast<uint8_t>(code.length)};
+            }
+        }
+    }
+}
+
+// Each code fills the values whose first bits it is, unless a code before it in the table (shorter,
+// or equal and earlier) has: the shortest code, found first, as the search length by length finds it.
+std::vector<CPrefixCodeDecoder::FirstCode> CPrefixCodeDecoder::FirstCodes() const {
+    std::vector<FirstCode> first(size_t{1} << fastBits_, FirstCode{});
+    for (size_t i = 0; i < count_ && entries_[i].code.length <= fastBits_; ++i) {
+        const CBitCode& code = entries_[i].code;
+        const uint32_t streamBits = CodeOf(code.bits, code.length).bits;  // reversing reverses back
+        for (size_t value = streamBits; value < first.size(); value += size_t{1} << code.length) {
+            if (first[value].length == 0) {
+                first[value] = {entries_[i].symbol, static_cast<uint8_t>(code.length)};
+            }
+        }
+    }
+    return first;
 }
 
 bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const {
@@ -68,8 +146,8 @@ bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const
     return true;
 }
 
-// The stream's bits from its position on, first bit at the top of a 64-bit window that is refilled
-// byte by byte: a symbol costs one look-up in the table of first bits instead of a peek of its own.
+// The stream's bits from its position on in stream order, the next bit lowest, in a 64-bit window that
+// is refilled byte by byte.
 class CPrefixCodeDecoder::BitWindow {
 public:
     explicit BitWindow(const CBitStream& stream)
@@ -77,11 +155,11 @@ public:
         Refill();
         Consume(skipped_);
     }
-    // The next count bits (1 to 32) as a number, first bit most significant; zeros past the end.
-    uint32_t Peek(uint32_t count) const { return static_cast<uint32_t>(bits_ >> (64 - count)); }
+    // The next count bits (0 to 32) in stream order, the next bit lowest; zeros past the end.
+    uint32_t Peek(uint32_t count) const { return static_cast<uint32_t>(bits_ & ((uint64_t{1} << count) - 1)); }
     uint32_t Available() const { return available_; }
     void Consume(uint32_t count) {
-        bits_ <<= count;
+        bits_ >>= count;
         available_ -= count;
         consumed_ += count;
         if (available_ < 32) {
@@ -94,7 +172,7 @@ public:
 private:
     void Refill() {
         while (available_ <= 56 && next_ != end_) {
-            bits_ |= static_cast<uint64_t>(bit_stream::kReversedBytes[*next_++]) << (56 - available_);
+            bits_ |= static_cast<uint64_t>(*next_++) << available_;
             available_ += 8;
         }
     }
@@ -107,42 +185,66 @@ private:
     uint32_t consumed_ = 0;
 };
 
+// A code's symbols come from the table of the first bits, several at a time; a code longer than those
+// bits is searched for length by length. A code longer than the bits left matches nothing: the bits
+// past the end read as zeros, so the table's answer for them is checked against what is left.
 bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capacity) const {
     if (count_ == 0) {
         return false;
     }
+    // The window and the table stay in locals: a store through out may alias any object in memory, so
+    // state kept there would be read back after every character.
     BitWindow window(stream);
+    const FastEntry* const table = fast_.data();
+    const uint32_t fastBits = fastBits_;
+    size_t written = 0;
     bool done = false;
-    for (size_t written = 0; written < capacity && !done; ++written) {
-        uint8_t symbol = 0;
-        if (!ReadSymbol(window, symbol)) {
-            break;
+    bool failed = false;
+    while (!done && !failed) {
+        const FastEntry& entry = table[window.Peek(fastBits)];
+        if (entry.count == 0) {
+            const uint32_t found = FindLongCode(window.Peek(32), window.Available());
+            failed = found == 0 || written == capacity;
+            if (!failed) {
+                const auto symbol = static_cast<uint8_t>(found & 0xFF);
+                window.Consume(found >> 8);
+                out[written++] = static_cast<char>(symbol);
+                done = symbol == 0;
+            }
+            continue;
         }
-        out[written] = static_cast<char>(symbol);
-        done = symbol == 0;
+        uint32_t used = 0;
+        for (uint32_t k = 0; k < entry.count && !done; ++k) {
+            if (entry.ends[k] > window.Available() || written == capacity) {
+                failed = true;
+                break;
+            }
+            out[written++] = static_cast<char>(entry.symbols[k]);
+            used = entry.ends[k];
+            done = entry.symbols[k] == 0;
+        }
+        window.Consume(used);
     }
     stream.Skip(window.Consumed());
     return done;  // false also when there is no terminator within the buffer
 }
 
-// The shortest code that the next bits begin with, as a search of the table code length by code length
-// would find it; a code longer than the bits left is no match.
-bool CPrefixCodeDecoder::ReadSymbol(BitWindow& window, uint8_t& symbol) const {
-    const FastEntry& entry = fast_[window.Peek(fastBits_)];
-    if (entry.length != 0) {
-        if (entry.length > window.Available()) {
-            return false;
+uint32_t CPrefixCodeDecoder::FindLongCode(uint32_t streamBits, uint32_t available) const {
+    if (!longBlockOf_.empty()) {
+        const uint32_t block = longBlockOf_[streamBits & ((1u << fastBits_) - 1)];
+        if (block == 0) {
+            return 0;
         }
-        window.Consume(entry.length);
-        symbol = entry.symbol;
-        return true;
+        const size_t next = (streamBits >> fastBits_) & ((1u << longBits_) - 1);
+        const FirstCode& code = longCodes_[((block - 1u) << longBits_) + next];
+        return code.length != 0 && code.length <= available ? uint32_t{code.length} << 8 | code.symbol : 0;
     }
     const uint32_t longest = entries_[count_ - 1].code.length;
-    for (uint32_t length = fastBits_ + 1; length <= longest && length <= window.Available(); ++length) {
-        if (FindSymbol(CBitCode{window.Peek(length), length}, symbol)) {
-            window.Consume(length);
-            return true;
+    for (uint32_t length = fastBits_ + 1; length <= longest && length <= available; ++length) {
+        uint8_t symbol = 0;
+        if (FindSymbol(CodeOf(streamBits, length), symbol)) {
+            return length << 8 | symbol;
         }
     }
-    return false;
+    return 0;
 }

@@ -30,23 +30,42 @@ private:
     // The codes of each length sorted by their bits, equal codes in table order, so that a look-up
     // is a binary search among the codes of one length and finds what a scan of the table would.
     void BuildLookup();
-    // The symbol of the code at the window's position, read through the table of the first bits, or
-    // code length by code length past them.
+    // The stream's bits in stream order, the next bit lowest: codes are looked up by their bits as the
+    // stream holds them, so that a refill is a plain load of bytes.
     class BitWindow;
-    bool ReadSymbol(BitWindow& window, uint8_t& symbol) const;
+    // The shortest code longer than the first table's bits that the next 32 stream bits begin with,
+    // found length by length and no longer than the bits available: its length << 8 | its symbol, or 0.
+    uint32_t FindLongCode(uint32_t streamBits, uint32_t available) const;
+    // For each value of the next fastBits_ bits in stream order: the shortest code that they begin
+    // with (the first of the table among equal ones), or length 0 where every such code is longer.
+    struct FirstCode {
+        uint8_t symbol = 0;
+        uint8_t length = 0;
+    };
+    std::vector<FirstCode> FirstCodes() const;
 
     Entry entries_[256];
     size_t count_ = 0;
     std::vector<Entry> byLength_;
     // byLength_[lengthStart_[n] .. lengthStart_[n + 1]) holds the codes of n bits.
     std::array<uint16_t, 34> lengthStart_{};
-    // For each value of the next fastBits_ bits: the symbol of the shortest code they begin with and
-    // its length, or length 0 where every code they could begin is longer.
+    // For each value of the next fastBits_ bits in stream order: the symbols that they decode to, up to
+    // kRun of them, with the bits used up to the end of each; count 0 where the first code is longer.
+    static constexpr size_t kRun = 3;
     struct FastEntry {
-        uint8_t symbol = 0;
-        uint8_t length = 0;
+        uint8_t symbols[kRun] = {};
+        uint8_t ends[kRun] = {};
+        uint8_t count = 0;
     };
     static constexpr uint32_t kMaxFastBits = 12;
+    // The codes longer than fastBits_: for each value of the first fastBits_ bits that begins one, a
+    // block of the shortest code for each value of the next longBits_ bits (longBits_ up to
+    // kMaxLongBits; longer codes are searched for length by length).
+    static constexpr uint32_t kMaxLongBits = 10;
+    void BuildLongCodes();
+    uint32_t longBits_ = 0;
+    std::vector<uint16_t> longBlockOf_;  // block number + 1, or 0 where no code begins so
+    std::vector<FirstCode> longCodes_;   // length: the code's whole length
     uint32_t fastBits_ = 0;
     std::vector<FastEntry> fast_;
 };

@@ -69,6 +69,18 @@ public:
         buffer[count] = 0;
     }
 
+    // Calls read with the text cut as the readers' buffers cut it, terminated: the value itself when it
+    // is short enough (a BSTR ends with a terminator), else a copy.
+    template <class Read>
+    auto ReadCut(Read read) const {
+        if (Text().size() < static_cast<size_t>(kXmlAttributeBufferLength)) {
+            return read(static_cast<LPCWSTR>(value_.bstrVal));
+        }
+        WCHAR text[kXmlAttributeBufferLength];
+        CopyTo(text, kXmlAttributeBufferLength);
+        return read(static_cast<LPCWSTR>(text));
+    }
+
 private:
     VARIANT value_;
 };
@@ -96,18 +108,18 @@ std::optional<std::u16string> GetXmlAttributeText(IXMLDOMNamedNodeMap* attribute
 }
 
 int GetXmlAttributeInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing) {
-    WCHAR text[kXmlAttributeBufferLength];
-    if (!GetXmlAttributeString(attributes, name, text, kXmlAttributeBufferLength) || text[0] == 0) {
+    AttributeValue value(attributes, name);
+    if (!value.IsPresent() || value.Text().empty()) {
         return missing;
     }
-    return _wtoi(text);
+    return value.ReadCut([](LPCWSTR text) { return _wtoi(text); });
 }
 
 float GetXmlAttributeFloat(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, float missing) {
-    WCHAR text[kXmlAttributeBufferLength];
+    AttributeValue value(attributes, name);
     // An empty value is missing too: 0.0 would pass for a real reading.
-    if (!GetXmlAttributeString(attributes, name, text, kXmlAttributeBufferLength) || text[0] == 0) {
+    if (!value.IsPresent() || value.Text().empty()) {
         return missing;
     }
-    return static_cast<float>(_wtof(text));
+    return value.ReadCut([](LPCWSTR text) { return static_cast<float>(_wtof(text)); });
 }

@@ -231,6 +231,12 @@ TEST_F(XmlDom, BytesAreReadInTheEncodingTheyDeclareAndUtf8WithoutADeclaration) {
     ASSERT_TRUE(LoadBytes(std::string("\xFF\xFE<\0a\0/\0>\0", 10))) << "UTF-16 with its mark";
     EXPECT_TRUE(First(u"a"));
 
+    ASSERT_TRUE(LoadBytes("<?xml version=\"1.0\" encoding=\"UTF-7\"?><a v=\"K+APY-ln\"/>"))
+        << "7-bit bytes in an encoding that does not keep ASCII as it is";
+    EXPECT_EQ(Attribute(First(u"a").Get(), u"v"), u"K\u00f6ln");
+    ASSERT_TRUE(LoadBytes("<?xml version='1.0' encoding='us-ascii'?><a v=\"K&#246;ln\"/>"));
+    EXPECT_EQ(Attribute(First(u"a").Get(), u"v"), u"K\u00f6ln");
+
     EXPECT_FALSE(LoadBytes("<a v=\"K\xF6ln\"/>", S_FALSE)) << "not UTF-8, and nothing says otherwise";
     EXPECT_FALSE(LoadBytes("<?xml version=\"1.0\" encoding=\"no-such\"?><a/>", S_FALSE));
     EXPECT_FALSE(LoadBytes("", S_FALSE));
@@ -285,6 +291,30 @@ TEST_F(XmlDom, EveryAttributeOfALargeElementIsFoundByItsName) {
     EXPECT_EQ(Attribute(element.Get(), u""), u"<missing>");
     std::u16string longName(200, u'A');
     EXPECT_EQ(Attribute(element.Get(), longName.c_str()), u"<missing>") << "longer than any name kept on the stack";
+}
+
+// Look-ups in one small element's map start after the last one found: any order, repeats and misses
+// still find each attribute by its name.
+TEST_F(XmlDom, TheAttributesOfASmallElementAreFoundInAnyOrder) {
+    ASSERT_TRUE(Load(u"<r><e a=\"1\" b=\"2\" c=\"3\" d=\"4\"/></r>"));
+    ce::ComRef<IXMLDOMNode> element = First(u"e");
+    ASSERT_TRUE(element);
+    ce::ComRef<IXMLDOMNamedNodeMap> map;
+    ASSERT_EQ(element->get_attributes(map.Out()), S_OK);
+    const std::pair<const char16_t*, const char16_t*> asked[] = {
+        {u"a", u"1"}, {u"b", u"2"}, {u"d", u"4"}, {u"c", u"3"}, {u"c", u"3"}, {u"x", nullptr},
+        {u"a", u"1"}, {u"d", u"4"}, {u"b", u"2"}, {u"", nullptr},   {u"c", u"3"}};
+    for (const auto& [name, value] : asked) {
+        ce::ComRef<IXMLDOMNode> item;
+        ce::Bstr wanted(name);
+        const HRESULT found = map->getNamedItem(wanted.Get(), item.Out());
+        ASSERT_EQ(found, value != nullptr ? S_OK : S_FALSE) << ce::ToUtf8(name);
+        if (value != nullptr) {
+            ce::Bstr text;
+            ASSERT_EQ(item->get_text(text.Out()), S_OK);
+            EXPECT_EQ(std::u16string(text.Get()), value) << ce::ToUtf8(name);
+        }
+    }
 }
 
 }  // namespace

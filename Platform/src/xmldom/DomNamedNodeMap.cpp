@@ -1,5 +1,6 @@
 // The attributes of one element, by name or by position.
 #include <algorithm>
+#include <atomic>
 #include <compare>
 
 #include "xmldom/DomNodeCollection.h"
@@ -64,11 +65,20 @@ private:
 
     static constexpr size_t kIndexedFrom = 16;
 
+    // A small element's attributes are passed over from the one after the last found, round to it:
+    // callers tend to read them in the order they are written, so the first one tried is mostly the
+    // one asked for. The qualified names of an element's attributes differ in well-formed XML, so the
+    // node found is the one a pass from the first attribute would find.
     xmlNodePtr Find(const XmlName& name) const {
         if (byHash_.empty()) {
-            for (xmlNodePtr node : Nodes()) {
-                if (name.Names(node)) {
-                    return node;
+            const std::vector<xmlNodePtr>& nodes = Nodes();
+            const size_t count = nodes.size();
+            size_t position = nextTried_.load(std::memory_order_relaxed);
+            for (size_t tried = 0; tried < count; ++tried, ++position) {
+                position = position < count ? position : 0;
+                if (name.Names(nodes[position])) {
+                    nextTried_.store(position + 1, std::memory_order_relaxed);
+                    return nodes[position];
                 }
             }
             return nullptr;
@@ -85,6 +95,8 @@ private:
     }
 
     std::vector<HashedPosition> byHash_;
+    // Where the next look-up of a small element starts; a hint only, shared by the map's callers.
+    mutable std::atomic<size_t> nextTried_{0};
 };
 
 }  // namespace

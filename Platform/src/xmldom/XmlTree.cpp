@@ -3,8 +3,11 @@
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
+#include <cctype>
 #include <climits>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace ce::detail {
 
@@ -12,7 +15,9 @@ namespace {
 
 // No network, no DTD loading, no entity substitution beyond the predefined ones: the text is outside
 // input.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS;
+// The trees are never changed after parsing, so short texts may be kept inside their nodes (compact).
+constexpr int kParseOptions =
+    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
 // Text that arrives as UTF-16 is handed over as UTF-8, so a declared encoding is ignored.
 constexpr int kTextParseOptions = kParseOptions | XML_PARSE_IGNORE_ENC;
 
@@ -69,22 +74,107 @@ auto WithContent(xmlNodePtr node, Use use) {
     return result;
 }
 
-// Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 text. Look-ups compare the
-// bytes libxml2 keeps instead of converting every name they pass: the forecast's elements carry about
-// a hundred attributes each.
-bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
-    const std::string_view local = reinterpret_cast<const char*>(node->name);
-    if (node->ns == nullptr || node->ns->prefix == nullptr) {
-        return name == local;
+// Whether the terminated UTF-8 text is name, compared as far as they agree: no length of the text is
+// taken first. A wide name is one of ASCII characters, which UTF-8 keeps as they are.
+template <class Char>
+bool IsText(const char* text, std::basic_string_view<Char> name) {
+    for (Char c : name) {
+        if (static_cast<unsigned char>(*text) != static_cast<std::make_unsigned_t<Char>>(c)) {
+            return false;
+        }
+        ++text;
     }
-    const std::string_view prefix = reinterpret_cast<const char*>(node->ns->prefix);
-    return name.size() == prefix.size() + 1 + local.size() && name.starts_with(prefix) &&
-           name[prefix.size()] == ':' && name.ends_with(local);
+    return *text == 0;
 }
 
-uint32_t HashBytes(uint32_t hash, std::string_view bytes) {
-    for (char c : bytes) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+// Bytes from 1 to 127 only: they read alike in every encoding that keeps ASCII as it is. Eight bytes
+// are tested at a time: a document is tens of kilobytes.
+bool IsSevenBitWithoutNul(std::string_view bytes) {
+    constexpr uint64_t kLowBits = 0x0101010101010101ull;
+    constexpr uint64_t kHighBits = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + sizeof(uint64_t) <= bytes.size(); i += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        // A high bit set, or a byte 0 (the only byte whose decrement borrows into its high bit).
+        if ((word & kHighBits) != 0 || ((word - kLowBits) & ~word & kHighBits) != 0) {
+            return false;
+        }
+    }
+    for (; i < bytes.size(); ++i) {
+        if (bytes[i] == 0 || static_cast<unsigned char>(bytes[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The encoding that the text's declaration names, or empty when it names none.
+std::string_view DeclaredEncoding(std::string_view bytes) {
+    if (!bytes.starts_with("<?xml")) {
+        return {};
+    }
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos) {
+        return {};
+    }
+    at = declaration.find_first_not_of(" \t\r\n=", at + 8);
+    if (at == std::string_view::npos || (declaration[at] != '"' && declaration[at] != '\'')) {
+        return {};
+    }
+    const size_t end = declaration.find(declaration[at], at + 1);
+    return end == std::string_view::npos ? std::string_view{} : declaration.substr(at + 1, end - at - 1);
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether 7-bit bytes read as UTF-8 give what the declared encoding gives: no encoding (UTF-8), or one
+// of the usual ones that keep ASCII as it is. Others (UTF-7, EBCDIC, names libxml2 may not know) are
+// left to libxml2.
+bool ReadsSevenBitAsUtf8(std::string_view bytes) {
+    const std::string_view encoding = DeclaredEncoding(bytes);
+    if (encoding.empty()) {
+        return true;
+    }
+    for (std::string_view keeping : {"UTF-8", "UTF8", "US-ASCII", "ASCII", "ISO-8859-", "ISO8859-", "ISO_8859-",
+                                     "LATIN", "WINDOWS-125", "CP125"}) {
+        if (StartsWithIgnoringCase(encoding, keeping)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the node's qualified name ("prefix:name" or "name") is the name: UTF-8, or wide ASCII.
+// Look-ups compare the bytes libxml2 keeps instead of converting every name they pass: the forecast's
+// elements carry about a hundred attributes each.
+template <class Char>
+bool HasQualifiedName(xmlNodePtr node, std::basic_string_view<Char> name) {
+    const char* local = reinterpret_cast<const char*>(node->name);
+    if (node->ns == nullptr || node->ns->prefix == nullptr) {
+        return IsText(local, name);
+    }
+    const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
+    const size_t colon = std::char_traits<char>::length(prefix);
+    return name.size() > colon && name[colon] == Char{':'} && IsText(prefix, name.substr(0, colon)) &&
+           IsText(local, name.substr(colon + 1));
+}
+
+template <class Char>
+uint32_t HashBytes(uint32_t hash, std::basic_string_view<Char> bytes) {
+    for (Char c : bytes) {
+        hash = (hash ^ static_cast<std::make_unsigned_t<Char>>(c)) * 16777619u;
     }
     return hash;
 }
@@ -94,7 +184,7 @@ void CollectElements(xmlNodePtr parent, const std::string& name, std::vector<xml
         if (child->type != XML_ELEMENT_NODE) {
             continue;
         }
-        if (name == "*" || HasQualifiedName(child, name)) {
+        if (name == "*" || HasQualifiedName(child, std::string_view(name))) {
             out.push_back(child);
         }
         CollectElements(child, name, out);
@@ -128,6 +218,10 @@ std::shared_ptr<XmlTree> XmlTree::Parse(std::u16string_view text) {
 }
 
 std::shared_ptr<XmlTree> XmlTree::ParseBytes(std::string_view bytes) {
+    // Text in 7-bit characters skips libxml2's conversion from the declared encoding into UTF-8.
+    if (IsSevenBitWithoutNul(bytes) && ReadsSevenBitAsUtf8(bytes)) {
+        return Read(bytes, "UTF-8", kTextParseOptions);
+    }
     return Read(bytes, nullptr, kParseOptions);
 }
 
@@ -244,35 +338,33 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
 }
 
 XmlName::XmlName(BSTR name) {
-    const std::u16string_view wide(name, std::char_traits<char16_t>::length(name));
-    bool ascii = wide.size() <= sizeof inline_;
-    for (size_t i = 0; ascii && i < wide.size(); ++i) {
-        ascii = wide[i] < 0x80;
-        inline_[i] = static_cast<char>(wide[i]);
+    size_t length = 0;
+    char16_t units = 0;
+    for (; name[length] != 0; ++length) {
+        units |= name[length];
     }
-    if (ascii) {
-        bytes_ = std::string_view(inline_, wide.size());
-    } else {
-        converted_ = ce::ToUtf8(wide);
-        bytes_ = converted_;
+    wide_ = std::u16string_view(name, length);
+    if (units >= 0x80) {
+        converted_ = ce::ToUtf8(wide_);
+        ascii_ = false;
     }
 }
 
 uint32_t XmlName::Hash() const {
-    return HashBytes(kNameHashSeed, bytes_);
+    return ascii_ ? HashBytes(kNameHashSeed, wide_) : HashBytes(kNameHashSeed, std::string_view(converted_));
 }
 
 bool XmlName::Names(xmlNodePtr node) const {
-    return HasQualifiedName(node, bytes_);
+    return ascii_ ? HasQualifiedName(node, wide_) : HasQualifiedName(node, std::string_view(converted_));
 }
 
 uint32_t QualifiedNameHash(xmlNodePtr node) {
     uint32_t hash = kNameHashSeed;
     if (node->ns != nullptr && node->ns->prefix != nullptr) {
-        hash = HashBytes(hash, reinterpret_cast<const char*>(node->ns->prefix));
-        hash = HashBytes(hash, ":");
+        hash = HashBytes(hash, std::string_view(reinterpret_cast<const char*>(node->ns->prefix)));
+        hash = HashBytes(hash, std::string_view(":"));
     }
-    return HashBytes(hash, reinterpret_cast<const char*>(node->name));
+    return HashBytes(hash, std::string_view(reinterpret_cast<const char*>(node->name)));
 }
 
 xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name) {

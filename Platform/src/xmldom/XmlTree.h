@@ -44,8 +44,8 @@ HRESULT NodeValue(xmlNodePtr node, VARIANT* value);
 HRESULT NodeText(xmlNodePtr node, BSTR* text);
 HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml);
 HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** children);
-// A name asked for by a caller, in the UTF-8 that libxml2 keeps names in: ASCII names (all the usual
-// ones) are narrowed on the stack, others converted.
+// A name asked for by a caller, compared with the UTF-8 that libxml2 keeps names in: ASCII names (all
+// the usual ones) as they are, others converted once.
 class XmlName {
 public:
     explicit XmlName(BSTR name);
@@ -58,9 +58,9 @@ public:
     bool Names(xmlNodePtr node) const;
 
 private:
-    char inline_[64];
+    std::u16string_view wide_;
+    bool ascii_ = true;
     std::string converted_;
-    std::string_view bytes_;
 };
 
 inline constexpr uint32_t kNameHashSeed = 2166136261u;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -258,6 +259,124 @@ TEST_F(CityDatabase, DamagedFilesAreRefusedWithoutReadingPastTheirBuffers) {
             EXPECT_FALSE(db_.ReadEntryCities(0, &cities)) << length;
         }
     }
+}
+
+// The decoding as the format describes it: the shortest code's bits, then one bit more while no
+// entry matches, up to the longest code.
+bool DecodeBitByBit(const CPrefixCodeDecoder& decoder, uint32_t shortest, uint32_t longest, const std::string& bytes,
+                    std::string& out, size_t capacity) {
+    CBitStream stream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    out.clear();
+    while (out.size() < capacity) {
+        CBitCode code;
+        uint8_t symbol = 0;
+        if (!stream.ReadBits(shortest, code)) {
+            return false;
+        }
+        while (!decoder.FindSymbol(code, symbol)) {
+            if (code.length >= longest || !stream.AppendBits(code)) {
+                return false;
+            }
+        }
+        out += static_cast<char>(symbol);
+        if (symbol == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Tables of codes from 2 to 20 and to 24 bits, one code given twice (the first entry wins) and bit
+// patterns that begin no code: the decoder's tables of first bits and of long codes decode every
+// stream, good or damaged, as the step-by-step decoding does.
+TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
+    std::mt19937 random(17);
+    for (uint32_t longest : {20u, 24u}) {
+        std::vector<uint32_t> lengths;
+        for (uint32_t length = 2; length <= longest; ++length) {
+            lengths.push_back(length);
+        }
+        lengths.push_back(longest);
+        // Canonical codes of those lengths; symbol 0 takes the 5-bit code, the others bytes from 'A' on.
+        BitWriter table;
+        table.Write(static_cast<uint32_t>(lengths.size() + 1), 16);
+        std::vector<std::pair<uint32_t, uint32_t>> codes;  // code, length by symbol index
+        uint32_t code = 0;
+        for (size_t i = 0; i < lengths.size(); ++i) {
+            code = i == 0 ? 0 : (code + 1) << (lengths[i] - lengths[i - 1]);
+            const uint32_t symbol = lengths[i] == 5 ? 0 : static_cast<uint32_t>('A' + i);
+            table.Write(symbol, 8);
+            table.Write(lengths[i], 8);
+            table.Write(code, static_cast<int>(lengths[i]));
+            codes.push_back({code, lengths[i]});
+            if (lengths[i] == 7) {
+                table.Write('z', 8);  // the same 7-bit code again: never decoded
+                table.Write(7, 8);
+                table.Write(code, 7);
+            }
+        }
+        CBitStream tableStream(reinterpret_cast<const uint8_t*>(table.Bytes().data()), table.Bytes().size());
+        CPrefixCodeDecoder decoder;
+        ASSERT_TRUE(decoder.LoadTable(tableStream));
+
+        for (int trial = 0; trial < 3000; ++trial) {
+            std::string bytes;
+            if (trial % 2 == 0) {
+                // A text of random symbols, mostly the short ones, ended by symbol 0, maybe cut short.
+                BitWriter text;
+                const int count = static_cast<int>(random() % 40);
+                for (int i = 0; i < count; ++i) {
+                    const size_t index = std::min<size_t>(random() % 8 + (random() % 4 == 0 ? random() % 20 : 0),
+                                                          codes.size() - 1);
+                    if (codes[index].second != 5) {
+                        text.Write(codes[index].first, static_cast<int>(codes[index].second));
+                    }
+                }
+                text.Write(codes[3].first, 5);  // symbol 0, the 5-bit code
+                bytes = text.Bytes();
+                if (trial % 10 == 0) {
+                    bytes.resize(random() % (bytes.size() + 1));
+                }
+            } else {
+                bytes.resize(random() % 24);
+                for (char& c : bytes) {
+                    c = static_cast<char>(random());
+                }
+            }
+            const size_t capacity = trial % 7 == 0 ? 5 : 100;
+            std::string expected;
+            const bool expectedResult = DecodeBitByBit(decoder, 2, longest, bytes, expected, capacity);
+            std::string decoded(capacity, '\x7F');
+            CBitStream stream(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            const bool result = decoder.DecodeText(stream, decoded.data(), capacity);
+            ASSERT_EQ(result, expectedResult) << "longest " << longest << ", trial " << trial;
+            if (result) {
+                EXPECT_EQ(decoded.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
+            }
+        }
+    }
+}
+
+// An index too long for the first bytes that Open reads is read from the whole file.
+TEST_F(CityDatabase, AnIndexLongerThanTheFileStartIsReadWhole) {
+    DatabaseBytes file;
+    constexpr int kEntries = 4000;  // about 120 KB of index
+    std::string index;
+    for (int i = 0; i < kEntries; ++i) {
+        std::string coded = DatabaseBytes::Code("Country number " + std::to_string(i) + "#State");
+        index += static_cast<char>(coded.size());
+        index += coded;
+        index += std::string(4, '\0');  // offset 0, no records
+        index += std::string(2, '\0');
+    }
+    file.U16(kEntries);
+    file.Bytes() += index;
+    ASSERT_GT(file.Bytes().size(), 64u * 1024u);
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    ASSERT_EQ(db_.GetEntryCount(), kEntries);
+    EXPECT_EQ(Narrow(db_.GetEntryName(kEntries - 1)), "Country number 3999");
+    EXPECT_EQ(Narrow(db_.GetEntrySubName(kEntries - 1)), "State");
+    EXPECT_FALSE(OpenBytes(file.Bytes().substr(0, file.Bytes().size() - 3))) << "the last entry cut short";
 }
 
 }  // namespace

@@ -106,38 +106,52 @@ std::vector<uint8_t> RandomBytes(std::mt19937& random, size_t length) {
     return bytes;
 }
 
+// Odd moduli of RSA size and smaller (Montgomery's way), even ones and one of 33 digits (by division),
+// bases above the modulus and exponents of every length.
 TEST(CBigNumber, ModularPowerAgreesWithOpenSsl) {
     std::mt19937 random(11);
     BN_CTX* context = BN_CTX_new();
-    for (size_t exponentLength : {1u, 3u, 128u}) {
-        for (int round = 0; round < 3; ++round) {
-            auto modulus = RandomBytes(random, 128);
-            modulus[0] |= 0x80;
-            modulus[127] |= 1;
-            auto base = RandomBytes(random, 128);
-            base[0] &= 0x7F;
-            auto exponent = RandomBytes(random, exponentLength);
+    struct Modulus {
+        size_t length;
+        bool odd;
+    };
+    for (const Modulus shape : {Modulus{128, true}, Modulus{128, false}, Modulus{9, true}, Modulus{5, true},
+                                Modulus{4, true}, Modulus{130, true}}) {
+        for (size_t exponentLength : {1u, 3u, 128u}) {
+            for (int round = 0; round < 2; ++round) {
+                auto modulus = RandomBytes(random, shape.length);
+                modulus[0] |= 0x80;
+                modulus[shape.length - 1] = static_cast<uint8_t>(shape.odd ? modulus[shape.length - 1] | 1
+                                                                           : modulus[shape.length - 1] & 0xFE);
+                auto base = RandomBytes(random, round == 0 ? std::min<size_t>(shape.length, 128) : 128);
+                if (round == 0) {
+                    base[0] &= 0x7F;
+                }
+                auto exponent = RandomBytes(random, exponentLength);
 
-            CBigNumber m, b, e, r;
-            ASSERT_TRUE(m.FromBytes(modulus.data(), 128));
-            ASSERT_TRUE(b.FromBytes(base.data(), 128));
-            ASSERT_TRUE(e.FromBytes(exponent.data(), exponent.size()));
-            ASSERT_TRUE(CBigNumber::ModExp(b, e, m, r));
-            uint8_t ours[128];
-            ASSERT_TRUE(r.ToBytes(ours, sizeof ours));
+                CBigNumber m, b, e, r;
+                ASSERT_TRUE(m.FromBytes(modulus.data(), modulus.size()));
+                ASSERT_TRUE(b.FromBytes(base.data(), base.size()));
+                ASSERT_TRUE(e.FromBytes(exponent.data(), exponent.size()));
+                ASSERT_TRUE(CBigNumber::ModExp(b, e, m, r));
+                std::vector<uint8_t> ours(shape.length);
+                ASSERT_TRUE(r.ToBytes(ours.data(), ours.size()));
 
-            BIGNUM* bm = BN_bin2bn(modulus.data(), 128, nullptr);
-            BIGNUM* bb = BN_bin2bn(base.data(), 128, nullptr);
-            BIGNUM* be = BN_bin2bn(exponent.data(), static_cast<int>(exponent.size()), nullptr);
-            BIGNUM* br = BN_new();
-            ASSERT_EQ(BN_mod_exp(br, bb, be, bm, context), 1);
-            uint8_t theirs[128];
-            ASSERT_EQ(BN_bn2binpad(br, theirs, sizeof theirs), 128);
-            EXPECT_EQ(Hex(ours, 128), Hex(theirs, 128));
-            BN_free(bm);
-            BN_free(bb);
-            BN_free(be);
-            BN_free(br);
+                BIGNUM* bm = BN_bin2bn(modulus.data(), static_cast<int>(modulus.size()), nullptr);
+                BIGNUM* bb = BN_bin2bn(base.data(), static_cast<int>(base.size()), nullptr);
+                BIGNUM* be = BN_bin2bn(exponent.data(), static_cast<int>(exponent.size()), nullptr);
+                BIGNUM* br = BN_new();
+                ASSERT_EQ(BN_mod_exp(br, bb, be, bm, context), 1);
+                std::vector<uint8_t> theirs(shape.length);
+                ASSERT_EQ(BN_bn2binpad(br, theirs.data(), static_cast<int>(theirs.size())),
+                          static_cast<int>(shape.length));
+                EXPECT_EQ(Hex(ours.data(), ours.size()), Hex(theirs.data(), theirs.size()))
+                    << shape.length << (shape.odd ? " odd" : " even") << ", exponent " << exponentLength;
+                BN_free(bm);
+                BN_free(bb);
+                BN_free(be);
+                BN_free(br);
+            }
         }
     }
     BN_CTX_free(context);
