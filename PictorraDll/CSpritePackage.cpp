@@ -100,9 +100,9 @@ bool CSpritePackage::ReadEntry(int index, std::string& svg)
 
 bool CSpritePackage::CacheLoad(int index, int width, int height, int32_t key, std::unique_ptr<CRenderedImage>& image)
 {
-    std::vector<uint32_t> pixels;
-    if (!m_cache || !m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels))
-        return false;
+    const uint32_t* pixels = m_cache ? m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key))
+                                     : nullptr;
+    if (!pixels) return false;
     auto loaded = std::make_unique<CRenderedImage>();
     if (!loaded->Create(width, height) || !loaded->SetPixels(pixels)) return false;
     image = std::move(loaded);

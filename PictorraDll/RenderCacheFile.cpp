@@ -6,7 +6,7 @@
 #include "ByteOrder.h"
 #include "CByteBuffer.h"
 #include "CFSFile.h"
-#include "CSOMutex.h"
+#include "NamedMutexLock.h"
 #include "SpritePackageFile.h"
 #include "ZlibCodec.h"
 
@@ -145,35 +145,62 @@ std::vector<uint8_t> RenderCacheFile::EncodeIndex(const Index& index)
     return table;
 }
 
+const RenderCacheRecord* RenderCacheFile::FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
+{
+    if (m_reader.IsOpen() && m_snapshot.valid) {
+        if (const RenderCacheRecord* known = m_snapshot.index.Find(entry, width, height, key)) return known;
+    }
+    return FindAfterReopening(entry, width, height, key);
+}
+
+const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height,
+                                                            uint32_t key)
+{
+    NamedMutexLock lock(SpritePackageFile::MutexName(m_path));
+    if (m_reader.IsOpen()) m_reader.Close();
+    // Others may append, compact (rename over) and delete while this handle is open.
+    if (!m_reader.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return nullptr;
+    uint64_t size = FileSize(m_reader);
+    const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
+    if (!index) {
+        m_reader.Close();
+        return nullptr;
+    }
+    return index->Find(entry, width, height, key);
+}
+
+bool RenderCacheFile::ReadBlob(const RenderCacheRecord& record)
+{
+    if (!BlobInside(record, m_snapshot.index.offset) || !m_reader.Seek(LONG(record.blobOffset), FILE_BEGIN))
+        return false;
+    if (m_blob.size() < record.blobSize) m_blob.resize(record.blobSize);
+    DWORD read = 0;
+    return m_reader.Read(m_blob.data(), record.blobSize, &read) && read == record.blobSize;
+}
+
+const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
+{
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
+    const RenderCacheRecord* record = FindRecord(entry, width, height, key);
+    if (!record || !ReadBlob(*record)) return nullptr;
+    size_t count = size_t(width) * height;
+    if (m_pixels.size() < count) m_pixels.resize(count);
+    if (ZlibCodec::UncompressExact(m_blob.data(), record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
+#if __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(m_pixels.data());
+    for (size_t i = 0; i < count; ++i) m_pixels[i] = ReadLe32(bytes + i * 4);
+#endif
+    return m_pixels.data();
+}
+
 bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
                            std::vector<uint32_t>& pixels)
 {
-    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
-    std::vector<uint8_t> blob;
-    {
-        CSOMutex lock(TRUE, SpritePackageFile::MutexName(m_path).c_str(), TRUE);
-        CFSFile file;
-        if (!file.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
-        uint64_t size = FileSize(file);
-        const Index* index = size > 8 ? CurrentIndex(file, size) : nullptr;
-        const RenderCacheRecord* record = index ? index->Find(entry, width, height, key) : nullptr;
-        if (!record || !BlobInside(*record, index->offset)) return false;
-        if (!file.Seek(LONG(record->blobOffset), FILE_BEGIN)) return false;
-        blob.resize(record->blobSize);
-        DWORD read = 0;
-        if (!file.Read(blob.data(), record->blobSize, &read) || read != record->blobSize) return false;
-    }
-    size_t expected = size_t(width) * height * 4;
-    std::vector<uint8_t> raw;
-    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected, expected) != 0 || raw.size() != expected)
-        return false;
-    pixels.resize(size_t(width) * height);
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(pixels.data(), raw.data(), expected);  // the file's words are this machine's words
-#else
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = ReadLe32(&raw[i * 4]);
-#endif
-    return true;
+    const uint32_t* found = Load(entry, width, height, key);
+    if (found) pixels.assign(found, found + size_t(width) * height);
+    return found != nullptr;
 }
 
 // Blob, index, header word: until the last write the header still leads to the old index.
@@ -244,7 +271,9 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     std::vector<uint8_t> blob;
     if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0) return false;
 
-    CSOMutex lock(TRUE, SpritePackageFile::MutexName(m_path).c_str(), TRUE);
+    NamedMutexLock lock(SpritePackageFile::MutexName(m_path));
+    // The file the reader has open may not be the one an append or a compaction changes.
+    if (m_reader.IsOpen()) m_reader.Close();
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
     uint64_t size = FileSize(file);

@@ -2,7 +2,7 @@
 
 #include "ByteOrder.h"
 #include "CFSFile.h"
-#include "CSOMutex.h"
+#include "NamedMutexLock.h"
 #include "ZlibCodec.h"
 
 bool SpritePackageFile::IndexFits(uint32_t count, uint64_t fileSize)
@@ -30,7 +30,7 @@ bool SpritePackageFile::Inflate(const uint8_t* data, size_t size, std::string& s
 
 bool SpritePackageFile::ReadIndex(const std::u16string& path, std::vector<SpritePackageEntry>& entries)
 {
-    CSOMutex lock(TRUE, MutexName(path).c_str(), TRUE);
+    NamedMutexLock lock(MutexName(path));
     CFSFile file;
     if (!file.Open(path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
     DWORD high = 0;
@@ -49,7 +49,7 @@ bool SpritePackageFile::ReadEntry(const std::u16string& path, const SpritePackag
 {
     std::vector<uint8_t> block;
     {
-        CSOMutex lock(TRUE, MutexName(path).c_str(), TRUE);
+        NamedMutexLock lock(MutexName(path));
         CFSFile file;
         if (!file.Open(path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
         DWORD high = 0;

@@ -21,6 +21,8 @@ struct ZlibBinding {
     InitInflateFn initInflate = nullptr;
     StepFn stepInflate = nullptr;
     EndFn inflateEnd = nullptr;
+    // Present from zlib 1.2.9 on; without it the check value is computed and left unused.
+    StepFn inflateValidate = nullptr;
     InitDeflateFn initDeflate = nullptr;
     StepFn stepDeflate = nullptr;
     EndFn deflateEnd = nullptr;
@@ -51,6 +53,7 @@ bool BindInflate()
         FreeLibrary(module);
         return false;
     }
+    Bind(module, u"inflateValidate", b.inflateValidate);
     b.inflateModule = module;
     return true;
 }
@@ -146,4 +149,37 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     }
     out.resize(used);
     return Z_OK;
+}
+
+int ZlibCodec::UncompressExact(const void* source, size_t length, void* out, size_t outLength)
+{
+    if (!BindInflate()) return kNotBound;
+    if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0) return kDataError;
+    ZlibBinding& b = Binding();
+    z_stream stream{};
+    int rc = b.initInflate(&stream, ZLIB_VERSION, int(sizeof(z_stream)));
+    if (rc != Z_OK) return rc;
+    // A stream cut off after a full flush has no check value at its end to compare with.
+    if (b.inflateValidate) b.inflateValidate(&stream, 0);
+    stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
+    stream.avail_in = uInt(length);
+    stream.next_out = static_cast<Bytef*>(out);
+    stream.avail_out = uInt(outLength);
+    rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
+    if (rc == Z_NEED_DICT) rc = kDataError;
+    else if (rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR) {
+        bool whole = stream.avail_out == 0;
+        if (whole && rc != Z_STREAM_END) {
+            // One byte more is an output longer than asked, and a damaged rest of the input is damaged
+            // data, as for Uncompress.
+            Bytef beyond = 0;
+            stream.next_out = &beyond;
+            stream.avail_out = 1;
+            int more = b.stepInflate(&stream, Z_SYNC_FLUSH);
+            whole = stream.avail_out == 1 && (more == Z_OK || more == Z_STREAM_END || more == Z_BUF_ERROR);
+        }
+        rc = whole ? Z_OK : kDataError;
+    }
+    b.inflateEnd(&stream);
+    return rc;
 }

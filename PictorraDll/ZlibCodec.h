@@ -21,4 +21,6 @@ public:
     // inflated length gives it as expectedLength: the output is then allocated once.
     static int Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength,
                           size_t expectedLength = 0);
+    // Inflates into the caller's block; 0 only when exactly outLength bytes came out of it.
+    static int UncompressExact(const void* source, size_t length, void* out, size_t outLength);
 };

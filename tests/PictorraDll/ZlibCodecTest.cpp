@@ -46,4 +46,28 @@ TEST(ZlibCodec, UncompressRefusesOutputBeyondTheLimitAndGarbage)
     std::vector<uint8_t> garbage = Bytes("this is no zlib stream");
     EXPECT_NE(ZlibCodec::Uncompress(garbage.data(), garbage.size(), unpacked, 1000), 0);
 }
+
+// Into the caller's block: only an output of exactly its length succeeds, also when what follows the
+// first block's worth of output is damaged.
+TEST(ZlibCodec, UncompressExactWantsExactlyTheBlocksLength)
+{
+    std::string text(70000, 'x');
+    for (size_t i = 0; i < text.size(); i += 13) text[i] = char('a' + i % 26);
+    std::vector<uint8_t> packed;
+    ASSERT_EQ(ZlibCodec::Compress(text.data(), text.size(), packed, text.size(), -1), 0);
+    std::vector<uint8_t> block(text.size() + 1);
+    ASSERT_EQ(ZlibCodec::UncompressExact(packed.data(), packed.size(), block.data(), text.size()), 0);
+    EXPECT_EQ(std::string(block.begin(), block.end() - 1), text);
+    EXPECT_NE(ZlibCodec::UncompressExact(packed.data(), packed.size(), block.data(), text.size() - 1), 0);
+    EXPECT_NE(ZlibCodec::UncompressExact(packed.data(), packed.size(), block.data(), text.size() + 1), 0);
+    EXPECT_NE(ZlibCodec::UncompressExact(packed.data(), packed.size() / 2, block.data(), text.size()), 0);
+
+    std::vector<uint8_t> half;
+    ASSERT_EQ(ZlibCodec::Compress(text.data(), text.size() / 2, half, text.size(), -1), 0);
+    std::vector<uint8_t> damagedRest = half;
+    for (uint8_t byte : Bytes("no deflate data follows here")) damagedRest.push_back(byte);
+    EXPECT_NE(ZlibCodec::UncompressExact(damagedRest.data(), damagedRest.size(), block.data(), text.size() / 2), 0);
+    std::vector<uint8_t> garbage = Bytes("this is no zlib stream");
+    EXPECT_NE(ZlibCodec::UncompressExact(garbage.data(), garbage.size(), block.data(), 100), 0);
+}
 }  // namespace

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "CSOMutex.h"
+#include "NamedMutexLock.h"
 #include "CSpritePackage.h"
 #include "PackageFixture.h"
 #include "SvgRasterizer.h"
@@ -136,7 +136,7 @@ void CacheMutexTakeAndRelease(benchmark::State& state)
 {
     BenchDevice device;
     const std::u16string name = SpritePackageFile::MutexName(kCache);
-    for (auto _ : state) CSOMutex lock(TRUE, name.c_str(), TRUE);
+    for (auto _ : state) NamedMutexLock lock(name);
     SetPictures(state, 1);
 }
 
