@@ -82,23 +82,19 @@ bool RenderCacheFile::ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t off
 {
     if (offset < 4 || uint64_t(offset) + 4 > fileSize) return false;
     if (!file.Seek(LONG(offset), FILE_BEGIN)) return false;
-    file.ClearError();
-    uint32_t count = file.ReadU32();
-    if (file.HasError() || uint64_t(count) * kRecordSize > fileSize - offset - 4) return false;
-
-    CByteBuffer table;
-    table.SetGrowStep(kRecordSize);
-    if (!table.SetLength(DWORD(count * kRecordSize))) return false;
+    // The count and the records in one read: the index is all there is from its offset on, but for what
+    // an interrupted append may have left behind it.
+    std::vector<uint8_t> table(fileSize - offset);
     DWORD read = 0;
-    if (count > 0 && (!file.Read(table.GetPointer(0), table.GetLength(), &read) || read != table.GetLength()))
-        return false;
+    if (!file.Read(table.data(), DWORD(table.size()), &read) || read != table.size()) return false;
+    uint32_t count = ReadLe32(table.data());
+    if (uint64_t(count) * kRecordSize > fileSize - offset - 4) return false;
     index.offset = offset;
     index.records.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t v[6];
-        if (!table.ReadAt(DWORD(i * kRecordSize), sizeof v, v)) return false;
-        RenderCacheRecord& r = index.records[i];
-        r = RenderCacheRecord{v[0], v[1], v[2], v[3], v[4], v[5]};
+        const uint8_t* row = &table[4 + size_t(i) * kRecordSize];
+        index.records[i] = RenderCacheRecord{ReadLe32(row),      ReadLe32(row + 4),  ReadLe32(row + 8),
+                                             ReadLe32(row + 12), ReadLe32(row + 16), ReadLe32(row + 20)};
     }
     return true;
 }
@@ -164,6 +160,7 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
         return nullptr;
     uint64_t size = FileSize(m_reader);
     const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
+    m_readerPosition = kUnknownPosition;
     if (!index) {
         m_reader.Close();
         return nullptr;
@@ -173,11 +170,17 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
 
 bool RenderCacheFile::ReadBlob(const RenderCacheRecord& record)
 {
-    if (!BlobInside(record, m_snapshot.index.offset) || !m_reader.Seek(LONG(record.blobOffset), FILE_BEGIN))
+    if (!BlobInside(record, m_snapshot.index.offset)) return false;
+    // Blobs are often asked for in the order they were appended: the next one starts where the last ended.
+    if (m_readerPosition != record.blobOffset && !m_reader.Seek(LONG(record.blobOffset), FILE_BEGIN)) {
+        m_readerPosition = kUnknownPosition;
         return false;
+    }
     if (m_blob.size() < record.blobSize) m_blob.resize(record.blobSize);
     DWORD read = 0;
-    return m_reader.Read(m_blob.data(), record.blobSize, &read) && read == record.blobSize;
+    bool whole = m_reader.Read(m_blob.data(), record.blobSize, &read) && read == record.blobSize;
+    m_readerPosition = whole ? uint64_t(record.blobOffset) + record.blobSize : kUnknownPosition;
+    return whole;
 }
 
 const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)

@@ -90,6 +90,8 @@ private:
     Snapshot m_snapshot;
     // Open only while m_snapshot holds the index of the file it has open.
     CFSFile m_reader;
+    static constexpr uint64_t kUnknownPosition = UINT64_MAX;
+    uint64_t m_readerPosition = kUnknownPosition;
     // Kept between look-ups, so that a hit allocates nothing.
     std::vector<uint8_t> m_blob;
     std::vector<uint32_t> m_pixels;
