@@ -6,7 +6,6 @@
 #include "ByteOrder.h"
 #include "CByteBuffer.h"
 #include "CFSFile.h"
-#include "NamedMutexLock.h"
 #include "SpritePackageFile.h"
 #include "ZlibCodec.h"
 
@@ -37,6 +36,11 @@ bool BlobInside(const RenderCacheRecord& r, uint32_t indexOffset)
     return r.blobSize > 0 && r.blobOffset >= 4 && uint64_t(r.blobOffset) + r.blobSize <= indexOffset;
 }
 }  // namespace
+
+RenderCacheFile::RenderCacheFile(std::u16string path)
+    : m_path(std::move(path)), m_mutex(SpritePackageFile::MutexName(m_path))
+{
+}
 
 std::u16string RenderCacheFile::CompactionPath(const std::u16string& cachePath)
 {
@@ -152,7 +156,7 @@ const RenderCacheRecord* RenderCacheFile::FindRecord(uint32_t entry, uint32_t wi
 const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height,
                                                             uint32_t key)
 {
-    NamedMutexLock lock(SpritePackageFile::MutexName(m_path));
+    NamedMutex::Lock lock(m_mutex);
     if (m_reader.IsOpen()) m_reader.Close();
     // Others may append, compact (rename over) and delete while this handle is open.
     if (!m_reader.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ,
@@ -274,7 +278,7 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     std::vector<uint8_t> blob;
     if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0) return false;
 
-    NamedMutexLock lock(SpritePackageFile::MutexName(m_path));
+    NamedMutex::Lock lock(m_mutex);
     // The file the reader has open may not be the one an append or a compaction changes.
     if (m_reader.IsOpen()) m_reader.Close();
     CFSFile file;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "CFSFile.h"
+#include "NamedMutex.h"
 
 struct RenderCacheRecord {
     uint32_t entry = 0;
@@ -36,7 +37,7 @@ public:
     static constexpr uint32_t kPlainKey = 0xFFFFFFFF;
     static constexpr size_t kRecordSize = 24;
 
-    explicit RenderCacheFile(std::u16string path) : m_path(std::move(path)) {}
+    explicit RenderCacheFile(std::u16string path);
 
     // The pixels of the first record with these four values, width x height top-down words that stay
     // valid until the next call on this object; null on a miss or a damaged record.
@@ -87,6 +88,7 @@ private:
     void Remember(CFSFile& file, const Index& index);
 
     std::u16string m_path;
+    NamedMutex m_mutex;
     Snapshot m_snapshot;
     // Open only while m_snapshot holds the index of the file it has open.
     CFSFile m_reader;

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "NamedMutexLock.h"
+#include "NamedMutex.h"
 #include "CSpritePackage.h"
 #include "PackageFixture.h"
 #include "SvgRasterizer.h"
@@ -163,8 +163,8 @@ void Miss(benchmark::State& state)
 void CacheMutexTakeAndRelease(benchmark::State& state)
 {
     BenchDevice device;
-    const std::u16string name = SpritePackageFile::MutexName(kCache);
-    for (auto _ : state) NamedMutexLock lock(name);
+    NamedMutex mutex(SpritePackageFile::MutexName(kCache));
+    for (auto _ : state) NamedMutex::Lock lock(mutex);
     SetPictures(state, 1);
 }
 
