@@ -96,49 +96,40 @@ void MemoryHit(benchmark::State& state)
     SetPictures(state, sprites.GetCount());
 }
 
-// Each iteration opens a new object, so only the cache on disk can serve it. The object's Open and
-// its deletion (with every picture it holds) are timed apart, in OpenAndDelete: a hit is a Render.
-void DiskHitInNewObject(benchmark::State& state)
+// Each iteration opens a new object, so only the cache on disk can serve its pictures. Either its
+// hits are timed (each a Render), or what the object costs before and after them: its Open (the
+// package index under its mutex, the mutexes made) and its deletion with the pictures it holds.
+enum class Timed { Hits, OpenAndDelete };
+
+void NewObjects(benchmark::State& state, Timed timed)
 {
     BenchDevice device;
     int size = int(state.range(0));
     device.FillCache(size);
     size_t count = WeatherPictures().size();
+    auto pauseFor = [&](Timed part, auto step) {
+        if (timed != part) state.PauseTiming();
+        step();
+        if (timed != part) state.ResumeTiming();
+    };
     for (auto _ : state) {
-        state.PauseTiming();
-        auto sprites = std::make_unique<CSpritePackage>();
-        sprites->Open(kPackage);
-        state.ResumeTiming();
-        for (size_t i = 0; i < count; ++i) {
-            if (sprites->Render(int(i), size, size) == -1) state.SkipWithError("cache miss");
-        }
-        state.PauseTiming();
-        sprites.reset();
-        state.ResumeTiming();
+        std::unique_ptr<CSpritePackage> sprites;
+        pauseFor(Timed::OpenAndDelete, [&] {
+            sprites = std::make_unique<CSpritePackage>();
+            sprites->Open(kPackage);
+        });
+        pauseFor(Timed::Hits, [&] {
+            for (size_t i = 0; i < count; ++i) {
+                if (sprites->Render(int(i), size, size) == -1) state.SkipWithError("cache miss");
+            }
+        });
+        pauseFor(Timed::OpenAndDelete, [&] { sprites.reset(); });
     }
     SetPictures(state, count);
 }
 
-// What a new object costs before and after its hits, per picture of the package: Open (the package
-// index under its mutex) and the deletion of the object with the pictures it rendered.
-void OpenAndDelete(benchmark::State& state)
-{
-    BenchDevice device;
-    int size = int(state.range(0));
-    device.FillCache(size);
-    size_t count = WeatherPictures().size();
-    for (auto _ : state) {
-        auto sprites = std::make_unique<CSpritePackage>();
-        sprites->Open(kPackage);
-        state.PauseTiming();
-        for (size_t i = 0; i < count; ++i) {
-            if (sprites->Render(int(i), size, size) == -1) state.SkipWithError("cache miss");
-        }
-        state.ResumeTiming();
-        sprites.reset();
-    }
-    SetPictures(state, count);
-}
+void DiskHitInNewObject(benchmark::State& state) { NewObjects(state, Timed::Hits); }
+void OpenAndDelete(benchmark::State& state) { NewObjects(state, Timed::OpenAndDelete); }
 
 // A new object and no cache: every picture is read from the package, parsed, rendered and stored.
 void Miss(benchmark::State& state)
