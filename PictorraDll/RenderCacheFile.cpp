@@ -194,7 +194,7 @@ const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t h
     if (!record || !ReadBlob(*record)) return nullptr;
     size_t count = size_t(width) * height;
     if (m_pixels.size() < count) m_pixels.resize(count);
-    if (ZlibCodec::UncompressExact(m_blob.data(), record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
+    if (m_inflater.Inflate(m_blob.data(), record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
 #if __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
     uint8_t* bytes = reinterpret_cast<uint8_t*>(m_pixels.data());
     for (size_t i = 0; i < count; ++i) m_pixels[i] = ReadLe32(bytes + i * 4);

@@ -22,6 +22,7 @@
 
 #include "CFSFile.h"
 #include "NamedMutex.h"
+#include "ZlibCodec.h"
 
 struct RenderCacheRecord {
     uint32_t entry = 0;
@@ -97,4 +98,5 @@ private:
     // Kept between look-ups, so that a hit allocates nothing.
     std::vector<uint8_t> m_blob;
     std::vector<uint32_t> m_pixels;
+    ZlibCodec::ExactInflater m_inflater;
 };

@@ -21,6 +21,7 @@ struct ZlibBinding {
     InitInflateFn initInflate = nullptr;
     StepFn stepInflate = nullptr;
     EndFn inflateEnd = nullptr;
+    EndFn inflateReset = nullptr;
     // Present from zlib 1.2.9 on; without it the check value is computed and left unused.
     StepFn inflateValidate = nullptr;
     InitDeflateFn initDeflate = nullptr;
@@ -49,7 +50,7 @@ bool BindInflate()
     HMODULE module = LoadLibraryW(u"zlib");
     if (!module) return false;
     if (!Bind(module, u"inflateInit_", b.initInflate) || !Bind(module, u"inflate", b.stepInflate) ||
-        !Bind(module, u"inflateEnd", b.inflateEnd)) {
+        !Bind(module, u"inflateEnd", b.inflateEnd) || !Bind(module, u"inflateReset", b.inflateReset)) {
         FreeLibrary(module);
         return false;
     }
@@ -151,14 +152,35 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     return Z_OK;
 }
 
-int ZlibCodec::UncompressExact(const void* source, size_t length, void* out, size_t outLength)
+struct ZlibCodec::ExactInflater::Stream {
+    z_stream z{};
+};
+
+ZlibCodec::ExactInflater::~ExactInflater()
+{
+    if (m_stream) Binding().inflateEnd(&m_stream->z);
+    delete m_stream;
+}
+
+int ZlibCodec::ExactInflater::Inflate(const void* source, size_t length, void* out, size_t outLength)
 {
     if (!BindInflate()) return kNotBound;
     if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0) return kDataError;
     ZlibBinding& b = Binding();
-    z_stream stream{};
-    int rc = b.initInflate(&stream, ZLIB_VERSION, int(sizeof(z_stream)));
-    if (rc != Z_OK) return rc;
+    int rc = Z_OK;
+    if (!m_stream) {
+        auto* fresh = new (std::nothrow) Stream;
+        if (!fresh) return kNoMemory;
+        rc = b.initInflate(&fresh->z, ZLIB_VERSION, int(sizeof(z_stream)));
+        if (rc != Z_OK) {
+            delete fresh;
+            return rc;
+        }
+        m_stream = fresh;
+    } else if ((rc = b.inflateReset(&m_stream->z)) != Z_OK) {
+        return rc;
+    }
+    z_stream& stream = m_stream->z;
     // A stream cut off after a full flush has no check value at its end to compare with.
     if (b.inflateValidate) b.inflateValidate(&stream, 0);
     stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
@@ -166,20 +188,23 @@ int ZlibCodec::UncompressExact(const void* source, size_t length, void* out, siz
     stream.next_out = static_cast<Bytef*>(out);
     stream.avail_out = uInt(outLength);
     rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
-    if (rc == Z_NEED_DICT) rc = kDataError;
-    else if (rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR) {
-        bool whole = stream.avail_out == 0;
-        if (whole && rc != Z_STREAM_END) {
-            // One byte more is an output longer than asked, and a damaged rest of the input is damaged
-            // data, as for Uncompress.
-            Bytef beyond = 0;
-            stream.next_out = &beyond;
-            stream.avail_out = 1;
-            int more = b.stepInflate(&stream, Z_SYNC_FLUSH);
-            whole = stream.avail_out == 1 && (more == Z_OK || more == Z_STREAM_END || more == Z_BUF_ERROR);
-        }
-        rc = whole ? Z_OK : kDataError;
+    if (rc == Z_NEED_DICT) return kDataError;
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return rc;
+    bool whole = stream.avail_out == 0;
+    if (whole && rc != Z_STREAM_END) {
+        // One byte more is an output longer than asked, and a damaged rest of the input is damaged
+        // data, as for Uncompress.
+        Bytef beyond = 0;
+        stream.next_out = &beyond;
+        stream.avail_out = 1;
+        int more = b.stepInflate(&stream, Z_SYNC_FLUSH);
+        whole = stream.avail_out == 1 && (more == Z_OK || more == Z_STREAM_END || more == Z_BUF_ERROR);
     }
-    b.inflateEnd(&stream);
-    return rc;
+    return whole ? Z_OK : kDataError;
+}
+
+int ZlibCodec::UncompressExact(const void* source, size_t length, void* out, size_t outLength)
+{
+    ExactInflater inflater;
+    return inflater.Inflate(source, length, out, outLength);
 }
