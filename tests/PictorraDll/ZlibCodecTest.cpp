@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,5 +70,15 @@ TEST(ZlibCodec, UncompressExactWantsExactlyTheBlocksLength)
     EXPECT_NE(ZlibCodec::UncompressExact(damagedRest.data(), damagedRest.size(), block.data(), text.size() / 2), 0);
     std::vector<uint8_t> garbage = Bytes("this is no zlib stream");
     EXPECT_NE(ZlibCodec::UncompressExact(garbage.data(), garbage.size(), block.data(), 100), 0);
+
+    // One kept stream gives the same answers, call after call, also after a failed one.
+    ZlibCodec::ExactInflater inflater;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_NE(inflater.Inflate(garbage.data(), garbage.size(), block.data(), 100), 0);
+        EXPECT_NE(inflater.Inflate(packed.data(), packed.size(), block.data(), text.size() - 1), 0);
+        std::fill(block.begin(), block.end(), 0);
+        ASSERT_EQ(inflater.Inflate(packed.data(), packed.size(), block.data(), text.size()), 0);
+        EXPECT_EQ(std::string(block.begin(), block.end() - 1), text);
+    }
 }
 }  // namespace
