@@ -24,6 +24,15 @@ HBITMAP CreateAlphaSection(int width, int height)
 
 uint16_t To565(uint32_t p) { return uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F)); }
 
+// Kept free of aliasing and branches, so that the compiler can do several pixels a step.
+void SplitRow(const uint32_t* __restrict source, uint16_t* __restrict color, uint8_t* __restrict alpha, int width)
+{
+    for (int x = 0; x < width; ++x) {
+        color[x] = To565(source[x]);
+        alpha[x] = uint8_t(source[x] >> 24);
+    }
+}
+
 uint32_t From565(uint16_t c, uint8_t alpha)
 {
     uint32_t r = (c >> 11) & 0x1F, g = (c >> 5) & 0x3F, b = c & 0x1F;
@@ -125,17 +134,14 @@ uint8_t* CRenderedImage::AlphaRow(int y) const
 
 bool CRenderedImage::SetPixels(const std::vector<uint32_t>& pixels)
 {
-    if (!m_colorPlane.bits || pixels.size() != size_t(m_width) * m_height) return false;
+    return pixels.size() == size_t(m_width) * m_height && SetPixels(pixels.data());
+}
+
+bool CRenderedImage::SetPixels(const uint32_t* pixels)
+{
+    if (!m_colorPlane.bits || !pixels) return false;
     GdiFlush();
-    for (int y = 0; y < m_height; ++y) {
-        const uint32_t* source = &pixels[size_t(y) * m_width];
-        uint16_t* color = ColorRow(y);
-        uint8_t* alpha = AlphaRow(y);
-        for (int x = 0; x < m_width; ++x) {
-            color[x] = To565(source[x]);
-            alpha[x] = uint8_t(source[x] >> 24);
-        }
-    }
+    for (int y = 0; y < m_height; ++y) SplitRow(pixels + size_t(y) * m_width, ColorRow(y), AlphaRow(y), m_width);
     return true;
 }
 

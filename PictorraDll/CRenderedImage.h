@@ -18,6 +18,7 @@ public:
     bool Create(int width, int height);
     // From width x height top-down premultiplied 0xAARRGGBB words.
     bool SetPixels(const std::vector<uint32_t>& pixels);
+    bool SetPixels(const uint32_t* pixels);
     // As top-down 0xAARRGGBB words, the colour widened from 5-6-5 bits.
     void GetPixels(std::vector<uint32_t>& pixels) const;
     // A copy of both planes; false when the copy cannot be made.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CRenderedImage.h"
+#include "NamedMutex.h"
 #include "RenderCacheFile.h"
 #include "SpritePackageFile.h"
 #include "SvgRasterizer.h"
@@ -43,8 +44,9 @@ bool CSpritePackage::Open(LPCWSTR path)
     m_packagePath = path;
     size_t dot = m_packagePath.rfind(u'.');
     m_cachePath = (dot == std::u16string::npos ? m_packagePath : m_packagePath.substr(0, dot)) + u".tmp";
+    m_packageMutex = std::make_unique<NamedMutex>(SpritePackageFile::MutexName(m_packagePath));
     m_cache = std::make_unique<RenderCacheFile>(m_cachePath);
-    return SpritePackageFile::ReadIndex(m_packagePath, m_entries);
+    return SpritePackageFile::ReadIndex(m_packagePath, *m_packageMutex, m_entries);
 }
 
 DWORD CSpritePackage::GetCount() { return DWORD(m_entries.size()); }
@@ -95,14 +97,14 @@ int CSpritePackage::FindColorizedImage(int index, int width, int height, BYTE hu
 bool CSpritePackage::ReadEntry(int index, std::string& svg)
 {
     if (index < 0 || size_t(index) >= m_entries.size()) return false;
-    return SpritePackageFile::ReadEntry(m_packagePath, m_entries[index], svg);
+    return m_packageMutex && SpritePackageFile::ReadEntry(m_packagePath, *m_packageMutex, m_entries[index], svg);
 }
 
 bool CSpritePackage::CacheLoad(int index, int width, int height, int32_t key, std::unique_ptr<CRenderedImage>& image)
 {
-    std::vector<uint32_t> pixels;
-    if (!m_cache || !m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key), pixels))
-        return false;
+    const uint32_t* pixels = m_cache ? m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key))
+                                     : nullptr;
+    if (!pixels) return false;
     auto loaded = std::make_unique<CRenderedImage>();
     if (!loaded->Create(width, height) || !loaded->SetPixels(pixels)) return false;
     image = std::move(loaded);

@@ -11,6 +11,7 @@
 #include "ce/gdi.h"
 
 class CRenderedImage;
+class NamedMutex;
 class RenderCacheFile;
 struct SpritePackageEntry;
 
@@ -53,6 +54,8 @@ private:
     std::vector<std::unique_ptr<RenderedImageItem>> m_images;
     std::u16string m_packagePath;
     std::u16string m_cachePath;
+    // Kept for the object's life, as the cache's is inside m_cache.
+    std::unique_ptr<NamedMutex> m_packageMutex;
     // Kept for the object's life: it remembers the cache's index between look-ups.
     std::unique_ptr<RenderCacheFile> m_cache;
     HBITMAP m_drawSurface = nullptr;

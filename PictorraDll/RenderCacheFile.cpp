@@ -6,7 +6,6 @@
 #include "ByteOrder.h"
 #include "CByteBuffer.h"
 #include "CFSFile.h"
-#include "CSOMutex.h"
 #include "SpritePackageFile.h"
 #include "ZlibCodec.h"
 
@@ -37,6 +36,11 @@ bool BlobInside(const RenderCacheRecord& r, uint32_t indexOffset)
     return r.blobSize > 0 && r.blobOffset >= 4 && uint64_t(r.blobOffset) + r.blobSize <= indexOffset;
 }
 }  // namespace
+
+RenderCacheFile::RenderCacheFile(std::u16string path)
+    : m_path(std::move(path)), m_mutex(SpritePackageFile::MutexName(m_path))
+{
+}
 
 std::u16string RenderCacheFile::CompactionPath(const std::u16string& cachePath)
 {
@@ -82,23 +86,19 @@ bool RenderCacheFile::ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t off
 {
     if (offset < 4 || uint64_t(offset) + 4 > fileSize) return false;
     if (!file.Seek(LONG(offset), FILE_BEGIN)) return false;
-    file.ClearError();
-    uint32_t count = file.ReadU32();
-    if (file.HasError() || uint64_t(count) * kRecordSize > fileSize - offset - 4) return false;
-
-    CByteBuffer table;
-    table.SetGrowStep(kRecordSize);
-    if (!table.SetLength(DWORD(count * kRecordSize))) return false;
+    // The count and the records in one read: the index is all there is from its offset on, but for what
+    // an interrupted append may have left behind it.
+    std::vector<uint8_t> table(fileSize - offset);
     DWORD read = 0;
-    if (count > 0 && (!file.Read(table.GetPointer(0), table.GetLength(), &read) || read != table.GetLength()))
-        return false;
+    if (!file.Read(table.data(), DWORD(table.size()), &read) || read != table.size()) return false;
+    uint32_t count = ReadLe32(table.data());
+    if (uint64_t(count) * kRecordSize > fileSize - offset - 4) return false;
     index.offset = offset;
     index.records.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t v[6];
-        if (!table.ReadAt(DWORD(i * kRecordSize), sizeof v, v)) return false;
-        RenderCacheRecord& r = index.records[i];
-        r = RenderCacheRecord{v[0], v[1], v[2], v[3], v[4], v[5]};
+        const uint8_t* row = &table[4 + size_t(i) * kRecordSize];
+        index.records[i] = RenderCacheRecord{ReadLe32(row),      ReadLe32(row + 4),  ReadLe32(row + 8),
+                                             ReadLe32(row + 12), ReadLe32(row + 16), ReadLe32(row + 20)};
     }
     return true;
 }
@@ -145,35 +145,69 @@ std::vector<uint8_t> RenderCacheFile::EncodeIndex(const Index& index)
     return table;
 }
 
+const RenderCacheRecord* RenderCacheFile::FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
+{
+    if (m_reader.IsOpen() && m_snapshot.valid) {
+        if (const RenderCacheRecord* known = m_snapshot.index.Find(entry, width, height, key)) return known;
+    }
+    return FindAfterReopening(entry, width, height, key);
+}
+
+const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height,
+                                                            uint32_t key)
+{
+    NamedMutex::Lock lock(m_mutex);
+    if (m_reader.IsOpen()) m_reader.Close();
+    // Others may append, compact (rename over) and delete while this handle is open.
+    if (!m_reader.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
+        return nullptr;
+    uint64_t size = FileSize(m_reader);
+    const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
+    m_readerPosition = kUnknownPosition;
+    if (!index) {
+        m_reader.Close();
+        return nullptr;
+    }
+    return index->Find(entry, width, height, key);
+}
+
+bool RenderCacheFile::ReadBlob(const RenderCacheRecord& record)
+{
+    if (!BlobInside(record, m_snapshot.index.offset)) return false;
+    // Blobs are often asked for in the order they were appended: the next one starts where the last ended.
+    if (m_readerPosition != record.blobOffset && !m_reader.Seek(LONG(record.blobOffset), FILE_BEGIN)) {
+        m_readerPosition = kUnknownPosition;
+        return false;
+    }
+    if (m_blob.size() < record.blobSize) m_blob.resize(record.blobSize);
+    DWORD read = 0;
+    bool whole = m_reader.Read(m_blob.data(), record.blobSize, &read) && read == record.blobSize;
+    m_readerPosition = whole ? uint64_t(record.blobOffset) + record.blobSize : kUnknownPosition;
+    return whole;
+}
+
+const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
+{
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
+    const RenderCacheRecord* record = FindRecord(entry, width, height, key);
+    if (!record || !ReadBlob(*record)) return nullptr;
+    size_t count = size_t(width) * height;
+    if (m_pixels.size() < count) m_pixels.resize(count);
+    if (m_inflater.Inflate(m_blob.data(), record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
+#if __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(m_pixels.data());
+    for (size_t i = 0; i < count; ++i) m_pixels[i] = ReadLe32(bytes + i * 4);
+#endif
+    return m_pixels.data();
+}
+
 bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
                            std::vector<uint32_t>& pixels)
 {
-    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
-    std::vector<uint8_t> blob;
-    {
-        CSOMutex lock(TRUE, SpritePackageFile::MutexName(m_path).c_str(), TRUE);
-        CFSFile file;
-        if (!file.Open(m_path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
-        uint64_t size = FileSize(file);
-        const Index* index = size > 8 ? CurrentIndex(file, size) : nullptr;
-        const RenderCacheRecord* record = index ? index->Find(entry, width, height, key) : nullptr;
-        if (!record || !BlobInside(*record, index->offset)) return false;
-        if (!file.Seek(LONG(record->blobOffset), FILE_BEGIN)) return false;
-        blob.resize(record->blobSize);
-        DWORD read = 0;
-        if (!file.Read(blob.data(), record->blobSize, &read) || read != record->blobSize) return false;
-    }
-    size_t expected = size_t(width) * height * 4;
-    std::vector<uint8_t> raw;
-    if (ZlibCodec::Uncompress(blob.data(), blob.size(), raw, expected, expected) != 0 || raw.size() != expected)
-        return false;
-    pixels.resize(size_t(width) * height);
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(pixels.data(), raw.data(), expected);  // the file's words are this machine's words
-#else
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = ReadLe32(&raw[i * 4]);
-#endif
-    return true;
+    const uint32_t* found = Load(entry, width, height, key);
+    if (found) pixels.assign(found, found + size_t(width) * height);
+    return found != nullptr;
 }
 
 // Blob, index, header word: until the last write the header still leads to the old index.
@@ -244,7 +278,9 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     std::vector<uint8_t> blob;
     if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0) return false;
 
-    CSOMutex lock(TRUE, SpritePackageFile::MutexName(m_path).c_str(), TRUE);
+    NamedMutex::Lock lock(m_mutex);
+    // The file the reader has open may not be the one an append or a compaction changes.
+    if (m_reader.IsOpen()) m_reader.Close();
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
     uint64_t size = FileSize(file);

@@ -8,11 +8,21 @@
 // is ever written over, so each append leaves the index before it behind as dead space. Once the dead
 // space would reach half of the file, the append writes the live blobs, the new one and the index
 // into a new file beside it instead, which then takes the cache's place in one rename.
+//
+// So the bytes a committed index leads to never change while that file exists: a look-up that finds
+// its record in the index this object read (under the cache's mutex) reads the blob through the
+// handle it read that index with, without the mutex. That handle stays open between look-ups and
+// lets others write, rename over and delete the file; a record it does not know sends the look-up
+// back under the mutex to the file that now has the cache's name.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "CFSFile.h"
+#include "NamedMutex.h"
+#include "ZlibCodec.h"
 
 struct RenderCacheRecord {
     uint32_t entry = 0;
@@ -23,16 +33,17 @@ struct RenderCacheRecord {
     uint32_t blobSize = 0;
 };
 
-class CFSFile;
-
 class RenderCacheFile {
 public:
     static constexpr uint32_t kPlainKey = 0xFFFFFFFF;
     static constexpr size_t kRecordSize = 24;
 
-    explicit RenderCacheFile(std::u16string path) : m_path(std::move(path)) {}
+    explicit RenderCacheFile(std::u16string path);
 
-    // The pixels of the first record with these four values; false on a miss or a damaged record.
+    // The pixels of the first record with these four values, width x height top-down words that stay
+    // valid until the next call on this object; null on a miss or a damaged record.
+    const uint32_t* Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
+    // The same, copied.
     bool Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, std::vector<uint32_t>& pixels);
     // Appends a render; true without writing when the same record is already there. A damaged index
     // is left alone and the store fails.
@@ -62,6 +73,11 @@ private:
     };
 
     const Index* CurrentIndex(CFSFile& file, uint64_t fileSize);
+    // The record in the index of the file the reader has open, opening the file that has the cache's
+    // name and reading its index again first when the index does not hold the record.
+    const RenderCacheRecord* FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
+    const RenderCacheRecord* FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
+    bool ReadBlob(const RenderCacheRecord& record);
     static bool ReadIndex(CFSFile& file, uint64_t fileSize, Index& index);
     static bool FirstAppendUnfinished(CFSFile& file);
     static bool ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index);
@@ -73,5 +89,14 @@ private:
     void Remember(CFSFile& file, const Index& index);
 
     std::u16string m_path;
+    NamedMutex m_mutex;
     Snapshot m_snapshot;
+    // Open only while m_snapshot holds the index of the file it has open.
+    CFSFile m_reader;
+    static constexpr uint64_t kUnknownPosition = UINT64_MAX;
+    uint64_t m_readerPosition = kUnknownPosition;
+    // Kept between look-ups, so that a hit allocates nothing.
+    std::vector<uint8_t> m_blob;
+    std::vector<uint32_t> m_pixels;
+    ZlibCodec::ExactInflater m_inflater;
 };

@@ -2,7 +2,7 @@
 
 #include "ByteOrder.h"
 #include "CFSFile.h"
-#include "CSOMutex.h"
+#include "NamedMutex.h"
 #include "ZlibCodec.h"
 
 bool SpritePackageFile::IndexFits(uint32_t count, uint64_t fileSize)
@@ -28,9 +28,10 @@ bool SpritePackageFile::Inflate(const uint8_t* data, size_t size, std::string& s
     return true;
 }
 
-bool SpritePackageFile::ReadIndex(const std::u16string& path, std::vector<SpritePackageEntry>& entries)
+bool SpritePackageFile::ReadIndex(const std::u16string& path, NamedMutex& mutex,
+                                  std::vector<SpritePackageEntry>& entries)
 {
-    CSOMutex lock(TRUE, MutexName(path).c_str(), TRUE);
+    NamedMutex::Lock lock(mutex);
     CFSFile file;
     if (!file.Open(path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
     DWORD high = 0;
@@ -45,11 +46,12 @@ bool SpritePackageFile::ReadIndex(const std::u16string& path, std::vector<Sprite
     return true;
 }
 
-bool SpritePackageFile::ReadEntry(const std::u16string& path, const SpritePackageEntry& entry, std::string& svg)
+bool SpritePackageFile::ReadEntry(const std::u16string& path, NamedMutex& mutex, const SpritePackageEntry& entry,
+                                  std::string& svg)
 {
     std::vector<uint8_t> block;
     {
-        CSOMutex lock(TRUE, MutexName(path).c_str(), TRUE);
+        NamedMutex::Lock lock(mutex);
         CFSFile file;
         if (!file.Open(path.c_str(), OPEN_EXISTING, GENERIC_READ, FILE_SHARE_READ)) return false;
         DWORD high = 0;

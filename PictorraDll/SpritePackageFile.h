@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class NamedMutex;
+
 struct SpritePackageEntry {
     uint32_t offset = 0;
     uint32_t size = 0;
@@ -26,11 +28,12 @@ public:
         std::string svg;
     };
 
-    // Read from the device's file system under the package's named mutex. The index is refused when
-    // its count is 0 or its rows do not fit into the file.
-    static bool ReadIndex(const std::u16string& path, std::vector<SpritePackageEntry>& entries);
+    // Read from the device's file system under the package's named mutex (MutexName of the path). The
+    // index is refused when its count is 0 or its rows do not fit into the file.
+    static bool ReadIndex(const std::u16string& path, NamedMutex& mutex, std::vector<SpritePackageEntry>& entries);
     // The inflated SVG text of one entry; fails for an entry that lies beyond the file or does not inflate.
-    static bool ReadEntry(const std::u16string& path, const SpritePackageEntry& entry, std::string& svg);
+    static bool ReadEntry(const std::u16string& path, NamedMutex& mutex, const SpritePackageEntry& entry,
+                          std::string& svg);
 
     // The same on a package held in memory (the packer's viewer).
     static bool ParseIndex(const std::vector<uint8_t>& bytes, std::vector<SpritePackageEntry>& entries);

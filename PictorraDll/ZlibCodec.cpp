@@ -21,6 +21,9 @@ struct ZlibBinding {
     InitInflateFn initInflate = nullptr;
     StepFn stepInflate = nullptr;
     EndFn inflateEnd = nullptr;
+    EndFn inflateReset = nullptr;
+    // Present from zlib 1.2.9 on; without it the check value is computed and left unused.
+    StepFn inflateValidate = nullptr;
     InitDeflateFn initDeflate = nullptr;
     StepFn stepDeflate = nullptr;
     EndFn deflateEnd = nullptr;
@@ -47,10 +50,11 @@ bool BindInflate()
     HMODULE module = LoadLibraryW(u"zlib");
     if (!module) return false;
     if (!Bind(module, u"inflateInit_", b.initInflate) || !Bind(module, u"inflate", b.stepInflate) ||
-        !Bind(module, u"inflateEnd", b.inflateEnd)) {
+        !Bind(module, u"inflateEnd", b.inflateEnd) || !Bind(module, u"inflateReset", b.inflateReset)) {
         FreeLibrary(module);
         return false;
     }
+    Bind(module, u"inflateValidate", b.inflateValidate);
     b.inflateModule = module;
     return true;
 }
@@ -146,4 +150,61 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     }
     out.resize(used);
     return Z_OK;
+}
+
+struct ZlibCodec::ExactInflater::Stream {
+    z_stream z{};
+};
+
+ZlibCodec::ExactInflater::~ExactInflater()
+{
+    if (m_stream) Binding().inflateEnd(&m_stream->z);
+    delete m_stream;
+}
+
+int ZlibCodec::ExactInflater::Inflate(const void* source, size_t length, void* out, size_t outLength)
+{
+    if (!BindInflate()) return kNotBound;
+    if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0) return kDataError;
+    ZlibBinding& b = Binding();
+    int rc = Z_OK;
+    if (!m_stream) {
+        auto* fresh = new (std::nothrow) Stream;
+        if (!fresh) return kNoMemory;
+        rc = b.initInflate(&fresh->z, ZLIB_VERSION, int(sizeof(z_stream)));
+        if (rc != Z_OK) {
+            delete fresh;
+            return rc;
+        }
+        m_stream = fresh;
+    } else if ((rc = b.inflateReset(&m_stream->z)) != Z_OK) {
+        return rc;
+    }
+    z_stream& stream = m_stream->z;
+    // A stream cut off after a full flush has no check value at its end to compare with.
+    if (b.inflateValidate) b.inflateValidate(&stream, 0);
+    stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
+    stream.avail_in = uInt(length);
+    stream.next_out = static_cast<Bytef*>(out);
+    stream.avail_out = uInt(outLength);
+    rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
+    if (rc == Z_NEED_DICT) return kDataError;
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return rc;
+    bool whole = stream.avail_out == 0;
+    if (whole && rc != Z_STREAM_END) {
+        // One byte more is an output longer than asked, and a damaged rest of the input is damaged
+        // data, as for Uncompress.
+        Bytef beyond = 0;
+        stream.next_out = &beyond;
+        stream.avail_out = 1;
+        int more = b.stepInflate(&stream, Z_SYNC_FLUSH);
+        whole = stream.avail_out == 1 && (more == Z_OK || more == Z_STREAM_END || more == Z_BUF_ERROR);
+    }
+    return whole ? Z_OK : kDataError;
+}
+
+int ZlibCodec::UncompressExact(const void* source, size_t length, void* out, size_t outLength)
+{
+    ExactInflater inflater;
+    return inflater.Inflate(source, length, out, outLength);
 }

@@ -21,4 +21,21 @@ public:
     // inflated length gives it as expectedLength: the output is then allocated once.
     static int Uncompress(const void* source, size_t length, std::vector<uint8_t>& out, size_t maxLength,
                           size_t expectedLength = 0);
+    // Inflates into the caller's block; 0 only when exactly outLength bytes came out of it.
+    static int UncompressExact(const void* source, size_t length, void* out, size_t outLength);
+
+    // UncompressExact on a stream kept from one call to the next: after the first, a call allocates
+    // nothing (a new stream each time takes and frees zlib's window, some 40 KB).
+    class ExactInflater {
+    public:
+        ExactInflater() = default;
+        ExactInflater(const ExactInflater&) = delete;
+        ExactInflater& operator=(const ExactInflater&) = delete;
+        ~ExactInflater();
+        int Inflate(const void* source, size_t length, void* out, size_t outLength);
+
+    private:
+        struct Stream;
+        Stream* m_stream = nullptr;
+    };
 };

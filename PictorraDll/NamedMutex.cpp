@@ -1,0 +1,20 @@
+#include "NamedMutex.h"
+
+NamedMutex::NamedMutex(const std::u16string& name) : m_handle(CreateMutexW(nullptr, FALSE, name.c_str())) {}
+
+NamedMutex::~NamedMutex()
+{
+    if (m_handle) CloseHandle(m_handle);
+}
+
+NamedMutex::Lock::Lock(NamedMutex& mutex)
+{
+    if (!mutex.m_handle) return;
+    DWORD waited = WaitForSingleObject(mutex.m_handle, INFINITE);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) m_held = mutex.m_handle;
+}
+
+NamedMutex::Lock::~Lock()
+{
+    if (m_held) ReleaseMutex(m_held);
+}
