@@ -135,13 +135,20 @@ bool KillRun::KillAtFileCall(uint32_t target) {
     return true;
 }
 
-KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
-    KillFigures figures;
+bool KillRun::Begin(uint32_t generation, KillFigures& figures) {
     if (!progress_.IsMapped()) {
         figures.failure = "the progress file could not be mapped";
-        return figures;
+        return false;
     }
     progress_.Settle(generation);
+    return true;
+}
+
+KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
+    KillFigures figures;
+    if (!Begin(generation, figures)) {
+        return figures;
+    }
     const uint32_t savesBefore = progress_.Counters().saves.load();
     std::optional<uint32_t> measured = MeasureSaves(file, generation, figures.failure);
     if (!measured) {
@@ -166,11 +173,9 @@ KillFigures KillRun::Run(SavedFile& file, uint32_t generation, uint32_t kills) {
 
 KillFigures KillRun::KillBeforeEachCall(SavedFile& file, uint32_t generation) {
     KillFigures figures;
-    if (!progress_.IsMapped()) {
-        figures.failure = "the progress file could not be mapped";
+    if (!Begin(generation, figures)) {
         return figures;
     }
-    progress_.Settle(generation);
     const uint32_t savesBefore = progress_.Counters().saves.load();
     for (uint32_t call = 1;; ++call) {
         const uint32_t finishedBefore = progress_.Counters().finished.load();

@@ -36,6 +36,8 @@ public:
     KillFigures KillBeforeEachCall(SavedFile& file, uint32_t generation);
 
 private:
+    // False, with the failure said, when the progress shared with the child cannot be read.
+    bool Begin(uint32_t generation, KillFigures& figures);
     pid_t StartSaver(bool traced) const;
     bool WaitUntilSaving(pid_t child, uint32_t generation);
     bool KillAfterRandomDelay(uint32_t generation);
