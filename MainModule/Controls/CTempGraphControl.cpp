@@ -25,7 +25,8 @@ constexpr int kSelectedAlpha = 64;
 constexpr int kTemperatureGrow = 8;
 constexpr int kDividerInset = 10;
 constexpr int kMarkerRadius = 3;
-constexpr int kLabelGap = 2;
+// Room left between the temperature labels of neighbouring columns.
+constexpr int kLabelGap = 5;
 constexpr int kLeastTemperatureHeight = 9;
 constexpr UINT kLabelFormat = DT_CENTER | DT_WORDBREAK | DT_NOCLIP | DT_NOPREFIX;
 constexpr WCHAR kDatePicture[] = u"ddd'\r\n'dd";
@@ -41,6 +42,14 @@ bool IsKnown(int temperature) { return temperature != CTempGraphControl::kUnknow
 // "+5°", "+0°", "-5°".
 std::u16string SignedLabel(int temperature) {
     return FormatText(u"%s%d\u00B0", temperature < 0 ? u"-" : u"+", std::abs(temperature));
+}
+
+// The height of the straight line from a to b at x, which lies between them.
+int LineHeightAt(POINT a, POINT b, int x) {
+    if (a.x == b.x) {
+        return a.y;
+    }
+    return a.y + static_cast<int>(static_cast<long long>(b.y - a.y) * (x - a.x) / (b.x - a.x));
 }
 
 bool IsWeekend(const CDate& date) {
@@ -326,6 +335,7 @@ void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& s
     const RECT& graph = layout.graph;
     const int extent = graph.bottom - graph.top;
     const int radius = CSysInfo::Scale(kMarkerRadius);
+    auto known = [&](int i) { return i >= 0 && i < series.count && IsKnown(series.values[i]); };
     auto pointOf = [&](int i) {
         return POINT{graph.left + i * layout.columnWidth + layout.columnWidth / 2,
                      graph.bottom - ScaleValue(extent, layout.lo, layout.hi, series.values[i])};
@@ -333,20 +343,37 @@ void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& s
     MarkerTools tools(dc, series.color, 1);
     UserInterface::CDlgTextScope text(dc, layout.temperatureFont, series.color);
     for (int i = 0; i < series.count; ++i) {
-        if (!IsKnown(series.values[i])) {
+        if (!known(i)) {
             continue;
         }
         const POINT point = pointOf(i);
-        if (i + 1 < series.count && IsKnown(series.values[i + 1])) {
+        if (known(i + 1)) {
             const POINT next = pointOf(i + 1);
             DrawSmoothLine(dc, point.x, point.y, next.x, next.y, series.color, CSysInfo::Scale(1));
         }
         Ellipse(dc, point.x - radius, point.y - radius, point.x + radius + 1, point.y + radius + 1);
         const std::u16string label = SignedLabel(series.values[i]);
         const SIZE size = MeasureText(dc, label);
-        const int top = series.labelsAbove ? point.y - radius - size.cy : point.y + radius;
         // Centred over its point, but kept inside the graph at the first and last column.
         const int left = std::max<int>(graph.left, std::min<int>(point.x - size.cx / 2, graph.right - size.cx));
+        const int right = left + size.cx;
+        // The label keeps its distance from the lines on either side as well as from its marker: where a
+        // line climbs past a label above it (or falls past one below), the label moves out of its way.
+        // Every line lies inside the graph, which leaves a label's height of room above and below.
+        int nearest = point.y;
+        for (const int neighbour : {i - 1, i + 1}) {
+            if (!known(neighbour)) {
+                continue;
+            }
+            const POINT other = pointOf(neighbour);
+            // A marker's width beyond the label's edge on the line's side, for a steep line passes its
+            // corner there; but not beyond either end of the line.
+            const int edge = other.x < point.x ? std::clamp<int>(left - radius, other.x, point.x)
+                                               : std::clamp<int>(right + radius, point.x, other.x);
+            const int height = LineHeightAt(point, other, edge);
+            nearest = series.labelsAbove ? std::min(nearest, height) : std::max(nearest, height);
+        }
+        const int top = series.labelsAbove ? nearest - radius - size.cy : nearest + radius;
         DrawTextAt(dc, left, top, label);
     }
 }

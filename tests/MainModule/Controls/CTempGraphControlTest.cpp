@@ -1,8 +1,11 @@
 // The temperature graph on a real window with the real skin: where the markers of the highs and the
-// lows land (scaled between the extremes, equal values, missing values, fewer than five days), the
-// series colours on themes near red and blue, and which day a tap reports.
+// lows land (scaled between the extremes, equal values, missing values, fewer than five days), where
+// their labels stand, the series colours on themes near red and blue, and which day a tap reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -81,8 +84,8 @@ protected:
     }
     // The centre row of the filled marker of a colour in a column: a solid 5 x 5 block on the column's
     // middle (lines are one pixel wide and text has no such block); none when there is no marker.
-    std::optional<int> Marker(int column, COLORREF color) {
-        const int x = column * kColumn + kColumn / 2;
+    std::optional<int> Marker(int column, COLORREF color, int columnWidth = kColumn) {
+        const int x = column * columnWidth + columnWidth / 2;
         for (int y = 2; y < kHeight - 2; ++y) {
             if (CountNear(RECT{x - 2, y - 2, x + 3, y + 3}, color, 40) == 25) {
                 return y + 1;  // the block's first full row is one above the marker's centre
@@ -169,6 +172,55 @@ TEST_F(TempGraph, ThreeDaysGiveThreePointsAndNoLineBeyondTheThird) {
         EXPECT_GT(CountNear(label, kDark, 30), 0);
         EXPECT_LT(CountNear(label, kDark, 30), kColumn * 24) << "a date label under column " << column;
     }
+}
+
+TEST_F(TempGraph, LabelsStandClearOfTheLinesAndApartFromEachOther) {
+    // A cold week whose highs fall steeply after the third day, past the labels on either side.
+    ShowDays({{-2, -12}, {-1, -12}, {0, -12}, {-10, -16}, {-8, -15}});
+    // Away from the markers, nothing of a series' colour lies 3 to 5 pixels from its line: a label
+    // there would touch it.
+    for (const COLORREF color : {kRed, kBlue}) {
+        for (int column = 0; column + 1 < 5; ++column) {
+            const auto from = Marker(column, color);
+            const auto to = Marker(column + 1, color);
+            ASSERT_TRUE(from && to) << "column " << column;
+            const double x0 = column * kColumn + kColumn / 2;
+            const double dx = kColumn;
+            const double dy = *to - *from;
+            const double length = std::hypot(dx, dy);
+            for (int y = std::min(*from, *to) - 6; y <= std::max(*from, *to) + 6; ++y) {
+                for (int x = static_cast<int>(x0); x <= x0 + dx; ++x) {
+                    const double along = ((x - x0) * dx + (y - *from) * dy) / length;
+                    const double across = std::abs((x - x0) * dy - (y - *from) * dx) / length;
+                    if (along > 7 && along < length - 7 && across >= 3 && across <= 5) {
+                        EXPECT_EQ(CountNear(RECT{x, y, x + 1, y + 1}, color, 40), 0)
+                            << "something touches the line from column " << column << " at " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+    // On the Smartphone's 176 pixels, the equal lows of the first three days keep a gap between their
+    // labels: three pixel columns side by side near each divider hold none of their colour below the
+    // markers.
+    constexpr int kNarrowColumn = 176 / 5;
+    LOGFONTW description{};
+    description.lfHeight = 18;  // large enough that the labels must shrink to fit
+    HFONT font = CreateFontIndirectW(&description);
+    graph_.SetFont(font, FALSE);
+    Show(graph_, 0, 0, 176, kHeight);
+    const auto row = Marker(0, kBlue, kNarrowColumn);
+    ASSERT_TRUE(row);
+    for (const int divider : {kNarrowColumn, 2 * kNarrowColumn}) {
+        int widest = 0;
+        for (int x = divider - 5, empty = 0; x <= divider + 5; ++x) {
+            empty = CountNear(RECT{x, *row + 4, x + 1, kHeight}, kBlue, 40) == 0 ? empty + 1 : 0;
+            widest = std::max(widest, empty);
+        }
+        EXPECT_GE(widest, 7) << "the labels run together at " << divider;
+    }
+    graph_.SetFont(nullptr, FALSE);
+    DeleteObject(font);
 }
 
 TEST_F(TempGraph, ATapReportsTheDayOfItsColumnOnlyWhenItEndsThere) {
