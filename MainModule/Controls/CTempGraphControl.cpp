@@ -366,7 +366,7 @@ void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& s
                 continue;
             }
             const POINT other = pointOf(neighbour);
-            // A marker's width beyond the label's edge on the line's side, for a steep line passes its
+            // A marker's radius beyond the label's edge on the line's side, for a steep line passes its
             // corner there; but not beyond either end of the line.
             const int edge = other.x < point.x ? std::clamp<int>(left - radius, other.x, point.x)
                                                : std::clamp<int>(right + radius, point.x, other.x);
