@@ -66,6 +66,9 @@ TEST(ScheduledUpdateTimes, DailyTimesLessThanAnHourAheadMoveToTomorrowWithinTheS
 
 TEST(ScheduledUpdates, ReArmingKeepsOneNotificationOfTheProgram) {
     ce::test::InstalledDevice device;
+    // The device's day before the due time, whatever the date: a notification already due would start
+    // its program and be gone from the list.
+    ce::EnableVirtualClock(1796817600000);  // 2026-12-09 12:00 UTC
     SYSTEMTIME due = At(10, 7, 0);
     ASSERT_TRUE(SetUpdateNotificationFor(u"\\Program Files\\Skyvane\\Skyvane.exe", due));
     ASSERT_TRUE(SetUpdateNotificationFor(u"\\Storage Card\\SKYVANE.EXE", due));
@@ -92,6 +95,7 @@ TEST(ScheduledUpdates, ReArmingKeepsOneNotificationOfTheProgram) {
     EXPECT_FALSE(RescheduleForecastUpdate(settings));
     ClearScheduledUpdates();
     EXPECT_EQ(PendingNotifications().size(), 1u);
+    ce::DisableVirtualClock();
 }
 
 }  // namespace
