@@ -164,7 +164,7 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
         return nullptr;
     uint64_t size = FileSize(m_reader);
     const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
-    m_readerPosition = kUnknownPosition;
+    m_readAhead.clear();
     if (!index) {
         m_reader.Close();
         return nullptr;
@@ -172,29 +172,36 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
     return index->Find(entry, width, height, key);
 }
 
-bool RenderCacheFile::ReadBlob(const RenderCacheRecord& record)
+const uint8_t* RenderCacheFile::BlobBytes(const RenderCacheRecord& record)
 {
-    if (!BlobInside(record, m_snapshot.index.offset)) return false;
-    // Blobs are often asked for in the order they were appended: the next one starts where the last ended.
-    if (m_readerPosition != record.blobOffset && !m_reader.Seek(LONG(record.blobOffset), FILE_BEGIN)) {
-        m_readerPosition = kUnknownPosition;
-        return false;
+    uint32_t indexOffset = m_snapshot.index.offset;
+    if (!BlobInside(record, indexOffset)) return nullptr;
+    uint64_t begin = record.blobOffset, end = begin + record.blobSize;
+    if (begin < m_readAheadOffset || end > m_readAheadOffset + m_readAhead.size()) {
+        // Blobs are mostly asked for in the order they were appended: one read brings the next ones
+        // along, up to the index at most (what lies beyond it is not this index's to read).
+        uint64_t length = std::min<uint64_t>(std::max<uint64_t>(record.blobSize, kReadAhead), indexOffset - begin);
+        m_readAhead.resize(length);
+        DWORD read = 0;
+        if (!m_reader.Seek(LONG(begin), FILE_BEGIN) || !m_reader.Read(m_readAhead.data(), DWORD(length), &read) ||
+            read != length) {
+            m_readAhead.clear();
+            return nullptr;
+        }
+        m_readAheadOffset = begin;
     }
-    if (m_blob.size() < record.blobSize) m_blob.resize(record.blobSize);
-    DWORD read = 0;
-    bool whole = m_reader.Read(m_blob.data(), record.blobSize, &read) && read == record.blobSize;
-    m_readerPosition = whole ? uint64_t(record.blobOffset) + record.blobSize : kUnknownPosition;
-    return whole;
+    return m_readAhead.data() + (begin - m_readAheadOffset);
 }
 
 const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
     const RenderCacheRecord* record = FindRecord(entry, width, height, key);
-    if (!record || !ReadBlob(*record)) return nullptr;
+    const uint8_t* blob = record ? BlobBytes(*record) : nullptr;
+    if (!blob) return nullptr;
     size_t count = size_t(width) * height;
     if (m_pixels.size() < count) m_pixels.resize(count);
-    if (m_inflater.Inflate(m_blob.data(), record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
+    if (m_inflater.Inflate(blob, record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
 #if __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
     uint8_t* bytes = reinterpret_cast<uint8_t*>(m_pixels.data());
     for (size_t i = 0; i < count; ++i) m_pixels[i] = ReadLe32(bytes + i * 4);
@@ -281,6 +288,7 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     NamedMutex::Lock lock(m_mutex);
     // The file the reader has open may not be the one an append or a compaction changes.
     if (m_reader.IsOpen()) m_reader.Close();
+    m_readAhead.clear();
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
     uint64_t size = FileSize(file);

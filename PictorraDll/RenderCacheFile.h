@@ -77,7 +77,8 @@ private:
     // name and reading its index again first when the index does not hold the record.
     const RenderCacheRecord* FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
     const RenderCacheRecord* FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
-    bool ReadBlob(const RenderCacheRecord& record);
+    // The blob's bytes, read through the reader's handle; valid until the next call.
+    const uint8_t* BlobBytes(const RenderCacheRecord& record);
     static bool ReadIndex(CFSFile& file, uint64_t fileSize, Index& index);
     static bool FirstAppendUnfinished(CFSFile& file);
     static bool ReadIndexAt(CFSFile& file, uint64_t fileSize, uint32_t offset, Index& index);
@@ -93,10 +94,12 @@ private:
     Snapshot m_snapshot;
     // Open only while m_snapshot holds the index of the file it has open.
     CFSFile m_reader;
-    static constexpr uint64_t kUnknownPosition = UINT64_MAX;
-    uint64_t m_readerPosition = kUnknownPosition;
-    // Kept between look-ups, so that a hit allocates nothing.
-    std::vector<uint8_t> m_blob;
+    // Bytes of the file the reader has open, from m_readAheadOffset on; they lie before its index, which
+    // no append or compaction changes while that file exists. Kept between look-ups, as m_pixels is, so
+    // that a hit allocates nothing.
+    static constexpr uint64_t kReadAhead = 16 * 1024;
+    std::vector<uint8_t> m_readAhead;
+    uint64_t m_readAheadOffset = 0;
     std::vector<uint32_t> m_pixels;
     ZlibCodec::ExactInflater m_inflater;
 };

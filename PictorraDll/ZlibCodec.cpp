@@ -1,5 +1,6 @@
 #include "ZlibCodec.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -160,9 +161,46 @@ ZlibCodec::ExactInflater::~ExactInflater()
 {
     if (m_stream) Binding().inflateEnd(&m_stream->z);
     delete m_stream;
+    if (m_decompressor) libdeflate_free_decompressor(m_decompressor);
 }
 
+namespace {
+// A zlib header that announces deflate data without a preset dictionary.
+bool PlainZlibHeader(const uint8_t* bytes, size_t length)
+{
+    return length >= 2 && (bytes[0] & 0x0F) == 8 && (bytes[0] >> 4) <= 7 && (bytes[0] << 8 | bytes[1]) % 31 == 0 &&
+           (bytes[1] & 0x20) == 0;
+}
+
+// What a full flush leaves at the end: an empty stored block, after which the data is byte-aligned.
+bool EndsWithFullFlush(const uint8_t* bytes, size_t length)
+{
+    static constexpr uint8_t kEmptyStoredBlock[] = {0x00, 0x00, 0xFF, 0xFF};
+    return length >= 2 + sizeof kEmptyStoredBlock &&
+           std::equal(std::begin(kEmptyStoredBlock), std::end(kEmptyStoredBlock), bytes + length - 4);
+}
+
+// An empty final block with fixed codes: the end that a cut-off stream lacks.
+constexpr uint8_t kEmptyFinalBlock[] = {0x03, 0x00};
+}  // namespace
+
 int ZlibCodec::ExactInflater::Inflate(const void* source, size_t length, void* out, size_t outLength)
+{
+    if (!BindInflate()) return kNotBound;
+    if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0) return kDataError;
+    const auto* bytes = static_cast<const uint8_t*>(source);
+    if (!PlainZlibHeader(bytes, length)) return kDataError;
+    if (!EndsWithFullFlush(bytes, length)) return InflateWithZlib(source, length, out, outLength);
+    if (!m_decompressor && !(m_decompressor = libdeflate_alloc_decompressor())) return kNoMemory;
+    // The deflate data without the zlib header, closed by a final block, decoded whole.
+    m_closed.assign(bytes + 2, bytes + length);
+    m_closed.insert(m_closed.end(), std::begin(kEmptyFinalBlock), std::end(kEmptyFinalBlock));
+    libdeflate_result rc =
+        libdeflate_deflate_decompress(m_decompressor, m_closed.data(), m_closed.size(), out, outLength, nullptr);
+    return rc == LIBDEFLATE_SUCCESS ? Z_OK : kDataError;
+}
+
+int ZlibCodec::ExactInflater::InflateWithZlib(const void* source, size_t length, void* out, size_t outLength)
 {
     if (!BindInflate()) return kNotBound;
     if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0) return kDataError;

@@ -24,8 +24,12 @@ public:
     // Inflates into the caller's block; 0 only when exactly outLength bytes came out of it.
     static int UncompressExact(const void* source, size_t length, void* out, size_t outLength);
 
-    // UncompressExact on a stream kept from one call to the next: after the first, a call allocates
-    // nothing (a new stream each time takes and frees zlib's window, some 40 KB).
+    // UncompressExact with what it decodes with kept from one call to the next: after the first, a call
+    // allocates nothing (a new zlib stream each time takes and frees its window, some 40 KB).
+    //
+    // A stream cut off after a full flush (the render cache's blobs) is decoded by libdeflate: zlib's
+    // inflate copies a match that overlaps its own output byte by byte, and in a picture every run of
+    // equal pixels is one, which makes zlib several times slower there. Any other stream goes to zlib.
     class ExactInflater {
     public:
         ExactInflater() = default;
@@ -33,9 +37,14 @@ public:
         ExactInflater& operator=(const ExactInflater&) = delete;
         ~ExactInflater();
         int Inflate(const void* source, size_t length, void* out, size_t outLength);
+        // The same through zlib alone, whatever the stream: what Inflate must agree with.
+        int InflateWithZlib(const void* source, size_t length, void* out, size_t outLength);
 
     private:
         struct Stream;
         Stream* m_stream = nullptr;
+        struct libdeflate_decompressor* m_decompressor = nullptr;
+        // The deflate data of the last stream, with the final block it lacks.
+        std::vector<uint8_t> m_closed;
     };
 };

@@ -191,7 +191,7 @@ TEST_F(RenderCache, LookUpsSeeWhatOthersAppendedAndCompacted)
     for (uint32_t entry = 1; entry < 60; ++entry) ASSERT_TRUE(writer.Store(entry, 8, 8, kPlain, Picture(entry + 1)));
     CacheLayout layout;
     ASSERT_TRUE(ParseCache(ReadHostFile(HostCache()), layout));
-    for (uint32_t entry : {0u, 1u, 30u, 59u}) {
+    for (uint32_t entry : {0u, 1u, 30u, 59u, 2u, 1u}) {  // in append order, and back from a read ahead
         ASSERT_TRUE(reader.Load(entry, 8, 8, kPlain, pixels)) << entry;
         EXPECT_EQ(pixels, Picture(entry + 1)) << entry;
     }
