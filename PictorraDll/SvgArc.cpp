@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numbers>
 
-std::vector<SvgCubic> SvgArc::ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc,
-                                       bool sweep, double x, double y)
+SvgArcCurves SvgArc::ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc, bool sweep,
+                              double x, double y)
 {
-    std::vector<SvgCubic> curves;
+    SvgArcCurves curves;
     rx = std::fabs(rx);
     ry = std::fabs(ry);
     if (rx == 0 || ry == 0 || (x == x0 && y == y0)) return curves;
@@ -39,17 +39,25 @@ std::vector<SvgCubic> SvgArc::ToCurves(double x0, double y0, double rx, double r
     if (!std::isfinite(delta)) return curves;
 
     // 1 / (pi/2 + 0.001): a quarter turn is one curve.
+    // |delta| <= 2 pi, so n <= kMaxCurves.
     int n = int(std::ceil(std::fabs(delta * 0.6362147454811363)));
     auto ux = [&](double X, double Y) { return c * rx * X - s * ry * Y; };
     auto uy = [&](double X, double Y) { return s * rx * X + c * ry * Y; };
-    for (int i = 0; i < n; ++i) {
-        double ta = theta0 + (i * delta) / n, tb = theta0 + ((i + 1) * delta) / n;
+    // Each segment starts at the angle where the one before ended (the same expression, so the same
+    // value): its sine and cosine are taken over, and each angle's are computed once.
+    double ta = theta0 + (0 * delta) / n;
+    double sinA = std::sin(ta), cosA = std::cos(ta);
+    for (int i = 0; i < n && curves.size() < SvgArcCurves::kMaxCurves; ++i) {
+        double tb = theta0 + ((i + 1) * delta) / n;
+        double sinB = std::sin(tb), cosB = std::cos(tb);
         double h = (tb - ta) / 2;
-        double t = std::sin(h / 2) / std::sin(h) * std::sin(h / 2) * 8 / 3;
-        double q1x = cx + std::cos(ta) - t * std::sin(ta), q1y = cy + std::sin(ta) + t * std::cos(ta);
-        double q3x = cx + std::cos(tb), q3y = cy + std::sin(tb);
-        double q2x = q3x + t * std::sin(tb), q2y = q3y - t * std::cos(tb);
-        curves.push_back({ux(q1x, q1y), uy(q1x, q1y), ux(q2x, q2y), uy(q2x, q2y), ux(q3x, q3y), uy(q3x, q3y)});
+        double sinQuarter = std::sin(h / 2);
+        double t = sinQuarter / std::sin(h) * sinQuarter * 8 / 3;
+        double q1x = cx + cosA - t * sinA, q1y = cy + sinA + t * cosA;
+        double q3x = cx + cosB, q3y = cy + sinB;
+        double q2x = q3x + t * sinB, q2y = q3y - t * cosB;
+        curves.Add({ux(q1x, q1y), uy(q1x, q1y), ux(q2x, q2y), uy(q2x, q2y), ux(q3x, q3y), uy(q3x, q3y)});
+        ta = tb, sinA = sinB, cosA = cosB;
     }
     return curves;
 }
