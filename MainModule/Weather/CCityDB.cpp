@@ -376,13 +376,10 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
             bytes.size() - position < codedLength) {
             return false;
         }
-        CBitStream stream(bytes.data() + position, codedLength);
+        // The bytes after the record may be loaded with its own: the decoder takes none of their bits.
+        CBitStream stream(bytes.data() + position, codedLength, bytes.size() - position - codedLength);
         position += codedLength;
-        char rest[kRecordTextCapacity];
-        if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
-            return false;
-        }
-        const int restLength = PlaceRest(rest, text + shared);
+        const int restLength = DecodeRest(stream, text + shared);
         if (restLength < 0) {
             return false;
         }
@@ -399,13 +396,16 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
     return true;
 }
 
-int CCityDB::PlaceRest(const char* rest, char* out) const {
-    const size_t length = std::char_traits<char>::length(rest);  // below kRecordTextCapacity: decoded so
-    std::char_traits<char>::copy(out, rest, length);
-    return static_cast<int>(length);
+int CCityDB::DecodeRest(CBitStream& stream, char* out) const {
+    size_t length = 0;
+    return decoder_->DecodeText(stream, out, kRecordTextCapacity, length) ? static_cast<int>(length) : -1;
 }
 
-int CCityDB::PlaceRest(const char* rest, char16_t* out) const {
+int CCityDB::DecodeRest(CBitStream& stream, char16_t* out) const {
+    char rest[kRecordTextCapacity];
+    if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
+        return -1;
+    }
     return AppendWide(rest, out, kRecordTextCapacity);
 }
 

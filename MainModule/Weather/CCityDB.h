@@ -66,9 +66,10 @@ private:
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     template <class Char, class Visit>
     bool ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
-    // The record's decoded rest after its shared characters, in place; its length, or -1.
-    int PlaceRest(const char* rest, char* out) const;
-    int PlaceRest(const char* rest, char16_t* out) const;
+    // Decodes the record's rest to where its shared characters end (its terminator and what the
+    // decoder writes after it fit the text buffer); its length, or -1.
+    int DecodeRest(CBitStream& stream, char* out) const;
+    int DecodeRest(CBitStream& stream, char16_t* out) const;
     // Appends the converted text at out; the number of characters written, or -1 when they do not fit.
     int AppendWide(const char* text, char16_t* out, size_t capacity) const;
     void BuildByteTable();
