@@ -84,6 +84,7 @@ void CPrefixCodeDecoder::BuildLookup() {
         for (uint32_t k = entry.count; k < kRun; ++k) {
             entry.ends[k] = static_cast<uint8_t>(used);
         }
+        entry.stops = entry.terminates || entry.count == 0;
     }
     BuildLongCodes();
 }
@@ -154,68 +155,65 @@ bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const
     return true;
 }
 
-// The stream's bits from its position on in stream order, the next bit lowest, in a 64-bit window that
-// is refilled eight bytes at a time. Bytes readable after the stream may be loaded with it: the
-// window's bits beyond the stream's are not zeros then, but no answer counts them, as every symbol
-// is checked to end within Available().
+// The stream's bits from its position on in stream order, the next bit lowest: eight bytes loaded at
+// the position's byte and shifted by its bit. Bytes readable after the stream may be loaded with it:
+// the bits beyond the stream's are not zeros then, but no answer counts them, as every symbol is
+// checked to end within Available(). Past the readable bytes the bits read as zeros.
 class CPrefixCodeDecoder::BitWindow {
 public:
     explicit BitWindow(const CBitStream& stream)
-        : next_(stream.Rest()),
-          end_(stream.RestSize() == 0 ? next_ : next_ + stream.RestSize() + stream.ReadableAfter()),
-          left_(stream.RestSize() == 0 ? 0 : static_cast<uint32_t>(stream.RestSize() * 8 - stream.BitIndex())),
-          streamBits_(left_) {
-        Refill();
-        bits_ >>= stream.BitIndex();
-        loaded_ -= stream.RestSize() == 0 ? 0 : stream.BitIndex();
-    }
+        : bytes_(stream.Rest()),
+          readable_(stream.RestSize() == 0 ? 0 : stream.RestSize() + stream.ReadableAfter()),
+          start_(stream.RestSize() == 0 ? 0 : stream.BitIndex()),
+          position_(start_),
+          end_(stream.RestSize() * 8) {}
+
     // The next count bits (0 to 32) in stream order, the next bit lowest.
-    uint32_t Peek(uint32_t count) const { return static_cast<uint32_t>(bits_ & ((uint64_t{1} << count) - 1)); }
-    // The stream's bits in the window.
-    uint32_t Available() const { return std::min(loaded_, left_); }
-    // The stream's bits not yet consumed.
-    uint32_t Left() const { return left_; }
-    void Consume(uint32_t count) {
-        bits_ >>= count;
-        loaded_ -= count;
-        left_ -= count;
-        if (loaded_ < 32) {
-            Refill();
-        }
+    uint32_t Peek(uint32_t count) const {
+        return static_cast<uint32_t>((Load(position_ / 8) >> (position_ % 8)) & ((uint64_t{1} << count) - 1));
     }
+    // The stream's bits not yet consumed.
+    size_t Available() const { return end_ - position_; }
+    void Consume(uint32_t count) { position_ += count; }
     // Bits taken since the stream's position.
-    uint32_t Consumed() const { return streamBits_ - left_; }
+    size_t Consumed() const { return position_ - start_; }
+    // The last position from which count bits of the stream are there to be taken with eight whole
+    // bytes readable at its byte, or -1 when there is none.
+    ptrdiff_t LastWholeLoad(uint32_t count) const {
+        if (readable_ < 8 || end_ < count) {
+            return -1;
+        }
+        return static_cast<ptrdiff_t>(std::min(end_ - count, (readable_ - 8) * 8 + 7));
+    }
+    // The bits at the position, for one who has seen it to be at most LastWholeLoad().
+    uint64_t LoadWhole() const { return LoadEight(position_ / 8) >> (position_ % 8); }
+    size_t Position() const { return position_; }
 
 private:
-    // Eight bytes at once while the buffer has them; the bits loaded beyond the whole bytes counted
-    // are the buffer's own, which the next load puts there again.
-    void Refill() {
-        if (end_ - next_ >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, next_, sizeof word);
-            bits_ |= LittleEndian(word) << loaded_;
-            next_ += (63 - loaded_) / 8;
-            loaded_ |= 56;
-            return;
+    uint64_t Load(size_t byte) const {
+        if (byte + 8 <= readable_) {
+            return LoadEight(byte);
         }
-        while (loaded_ <= 56 && next_ != end_) {
-            bits_ |= static_cast<uint64_t>(*next_++) << loaded_;
-            loaded_ += 8;
+        uint64_t word = 0;
+        for (size_t i = 0; byte + i < readable_; ++i) {
+            word |= static_cast<uint64_t>(bytes_[byte + i]) << (8 * i);
         }
+        return word;
     }
-    static uint64_t LittleEndian(uint64_t word) {
+    uint64_t LoadEight(size_t byte) const {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes_ + byte, sizeof word);
         if constexpr (std::endian::native == std::endian::big) {
-            return __builtin_bswap64(word);
+            word = __builtin_bswap64(word);
         }
         return word;
     }
 
-    const uint8_t* next_;
-    const uint8_t* end_;
-    uint32_t left_;
-    uint32_t streamBits_;
-    uint64_t bits_ = 0;
-    uint32_t loaded_ = 0;
+    const uint8_t* bytes_;
+    size_t readable_;
+    size_t start_;
+    size_t position_;
+    size_t end_;
 };
 
 // A code's symbols come from the table of the first bits, several at a time; a code longer than those
@@ -243,7 +241,7 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
         failed = entry.count == 0 ? !DecodeLongCode(window, out, capacity, written, done)
                                   : !DecodeRunCarefully(entry, window, out, capacity, written, done);
     }
-    stream.Skip(window.Consumed());
+    stream.Skip(static_cast<uint32_t>(window.Consumed()));
     length = done ? written - 1 : 0;
     return done;  // false also when there is no terminator within the buffer
 }
@@ -255,30 +253,32 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
 bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
     static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
     BitWindow local = window;
-    const FastEntry* const table = fast_.data();
-    const uint32_t fastBits = fastBits_;
-    size_t at = written;
-    bool done = false;
-    while (!done && local.Left() >= fastBits && capacity - at > kRun) {
-        const FastEntry& entry = table[local.Peek(fastBits)];
-        const uint32_t count = entry.count;
-        const uint32_t used = entry.ends[kRun - 1];
-        if (count == 0) {
-            break;
-        }
-        done = entry.terminates != 0;
-        std::memcpy(out + at, &entry, kRun + 1);
-        at += count;
-        local.Consume(used);
+    const ptrdiff_t last = local.LastWholeLoad(fastBits_);
+    if (capacity - written <= kRun || static_cast<ptrdiff_t>(local.Position()) > last) {
+        return false;
     }
+    const FastEntry* const table = fast_.data();
+    const uint32_t mask = (1u << fastBits_) - 1;
+    const size_t lastAt = capacity - kRun - 1;  // the last place with room for a whole run
+    size_t at = written;
+    // An entry without a run stops the loop as one that ends the text does: it writes its zeros and
+    // takes no bits, and the careful step after the loop finds its code.
+    const FastEntry* entry = nullptr;
+    do {
+        entry = &table[local.LoadWhole() & mask];
+        std::memcpy(out + at, entry, kRun + 1);
+        at += entry->count;
+        local.Consume(entry->ends[kRun - 1]);
+    } while (!entry->stops && static_cast<ptrdiff_t>(local.Position()) <= last && at <= lastAt);
     window = local;
     written = at;
-    return done;
+    return entry->terminates != 0;
 }
 
 bool CPrefixCodeDecoder::DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written,
                                         bool& done) const {
-    const uint32_t found = FindLongCode(window.Peek(32), window.Available());
+    const auto available = static_cast<uint32_t>(std::min<size_t>(window.Available(), 32));
+    const uint32_t found = FindLongCode(window.Peek(32), available);
     if (found == 0 || written == capacity) {
         return false;
     }

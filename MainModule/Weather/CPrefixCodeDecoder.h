@@ -60,7 +60,8 @@ private:
         uint8_t symbols[kRun] = {};
         uint8_t count = 0;
         uint8_t ends[kRun] = {};
-        uint8_t terminates = 0;  // the run ends with the symbol 0
+        uint8_t terminates : 1 = 0;  // the run ends with the symbol 0
+        uint8_t stops : 1 = 0;       // it ends the text, or there is no run: a careful step follows
     };
     bool DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const;
     bool DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
