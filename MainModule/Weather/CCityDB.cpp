@@ -121,6 +121,7 @@ public:
                                  : 0;
         return field != nullptr;
     }
+    size_t Left() const { return bytes_.size() - position_; }
     // The next count bytes where they lie, or null when fewer are left.
     const uint8_t* Take(size_t count) {
         if (bytes_.size() - position_ < count) {
@@ -274,12 +275,15 @@ bool CCityDB::ReadIndex(ByteReader& reader) {
 bool CCityDB::ReadEntry(ByteReader& reader, Entry& entry) const {
     uint8_t codedLength = 0;
     const uint8_t* coded = nullptr;
-    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr ||
-        !reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
+    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr) {
+        return false;
+    }
+    // The bytes after the text may be loaded with it: the decoder takes none of their bits.
+    CBitStream stream(coded, codedLength, reader.Left());
+    if (!reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
         return false;
     }
     char text[kIndexTextCapacity];
-    CBitStream stream(coded, codedLength);
     if (!decoder_->DecodeText(stream, text, sizeof text)) {
         return false;
     }
