@@ -414,10 +414,12 @@ int CCityDB::DecodeRest(CBitStream& stream, char16_t* out) const {
 template <class Char>
 double CCityDB::ReadCoordinate(std::basic_string_view<Char> text) {
     double value = 0;
-    if (ReadPlainDecimal(text, value)) {
-        return value;
-    }
-    // strtod reads as far as the number goes; a character outside ASCII ends it like any other.
+    return ReadPlainDecimal(text, value) ? value : ReadOtherNumber(text);
+}
+
+// strtod reads as far as the number goes; a character outside ASCII ends it like any other.
+template <class Char>
+double CCityDB::ReadOtherNumber(std::basic_string_view<Char> text) {
     std::string narrow(text.size(), '\x80');
     for (size_t i = 0; i < text.size(); ++i) {
         if (static_cast<std::make_unsigned_t<Char>>(text[i]) < 0x80) {

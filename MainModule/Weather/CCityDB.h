@@ -80,6 +80,9 @@ private:
     void CopyField(WCHAR* target, std::u16string_view text) const;
     template <class Char>
     static double ReadCoordinate(std::basic_string_view<Char> text);
+    // Exponents, blanks, long numbers and the like: kept out of line, as the file's numbers are plain.
+    template <class Char>
+    [[gnu::noinline]] static double ReadOtherNumber(std::basic_string_view<Char> text);
     static int AdmissionLimit(int nearest);
 
     std::u16string path_;
