@@ -55,15 +55,17 @@ private:
     // For each value of the next fastBits_ bits in stream order: the symbols that they decode to, up to
     // kRun of them, with the bits used up to the end of each; count 0 where the first code is longer.
     static constexpr size_t kRun = 3;
-    // Eight bytes, so that an entry is one load. ends[kRun - 1] is always the bits of the whole run.
+    // Eight bytes, so that the table is indexed by a shift; ends[kRun - 1] is always the whole run's bits.
     struct FastEntry {
         uint8_t symbols[kRun] = {};
         uint8_t count = 0;
         uint8_t ends[kRun] = {};
         uint8_t terminates : 1 = 0;  // the run ends with the symbol 0
-        uint8_t stops : 1 = 0;       // it ends the text, or there is no run: a careful step follows
+        uint8_t stops : 1 = 0;       // no run follows it: it ends the text, or it has no run at all
     };
+    // Whole runs while the stream and the buffer have room for them; true when the text has ended.
     bool DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const;
+    // One symbol of a code longer than the table's bits; false when there is none or no room for it.
     bool DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
     bool DecodeRunCarefully(const FastEntry& entry, BitWindow& window, char* out, size_t capacity,
                             size_t& written, bool& done) const;
