@@ -36,6 +36,10 @@ public:
     // A stream over the bytes, which the caller keeps for the stream's life (a record's few bytes are
     // read where they lie, not copied).
     CBitStream(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
+    // A stream of the first size bytes, where readableAfter more bytes follow in the same buffer: a
+    // reader may load them with the stream's own bytes, and takes no bit of them.
+    CBitStream(const uint8_t* bytes, size_t size, size_t readableAfter)
+        : bytes_(bytes), size_(size), readableAfter_(readableAfter) {}
 
     // Reads count bits (at most 32) into code; false when the stream ends first.
     bool ReadBits(uint32_t count, CBitCode& code);
@@ -49,12 +53,14 @@ public:
     const uint8_t* Rest() const { return bytes_ + std::min(byteIndex_, size_); }
     size_t RestSize() const { return size_ - std::min(byteIndex_, size_); }
     uint32_t BitIndex() const { return bitIndex_; }
+    size_t ReadableAfter() const { return readableAfter_; }
 
 private:
     bool NextBit(uint32_t& bit);
 
     const uint8_t* bytes_;
     size_t size_;
+    size_t readableAfter_ = 0;
     size_t byteIndex_ = 0;
     uint32_t bitIndex_ = 0;
 };

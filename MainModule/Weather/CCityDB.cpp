@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <string_view>
 #include <type_traits>
@@ -68,32 +69,29 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 // (exponents, hexadecimal, blanks, "inf", long numbers) is left to strtod.
 template <class Char>
 bool ReadPlainDecimal(std::basic_string_view<Char> text, double& value) {
-    size_t i = 0;
-    const bool negative = i < text.size() && text[i] == '-';
-    i += negative ? 1 : 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    size_t i = negative ? 1 : 0;
     uint64_t digits = 0;
     int digitCount = 0;
-    int fractionDigits = 0;
-    bool point = false;
+    int digitsBeforePoint = -1;
     for (; i < text.size(); ++i) {
-        const Char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<uint64_t>(c - '0');
-            fractionDigits += point ? 1 : 0;
-            if (++digitCount > 15) {
-                return false;
-            }
-        } else if (c == '.' && !point) {
-            point = true;
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-            return false;  // an exponent, a hexadecimal number or a word: strtod's own forms
+        const uint32_t digit = static_cast<uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i])) - '0';
+        if (digit < 10) {
+            digits = digits * 10 + digit;  // wraps only past 19 digits, which are refused below
+            ++digitCount;
+        } else if (text[i] == '.' && digitsBeforePoint < 0) {
+            digitsBeforePoint = digitCount;
         } else {
             break;
         }
     }
-    if (digitCount == 0) {
+    // A letter after the number makes it an exponent, a hexadecimal number or a word: strtod's own forms.
+    const bool letterFollows =
+        i < text.size() && ((text[i] >= 'a' && text[i] <= 'z') || (text[i] >= 'A' && text[i] <= 'Z'));
+    if (digitCount == 0 || digitCount > 15 || letterFollows) {
         return false;
     }
+    const int fractionDigits = digitsBeforePoint < 0 ? 0 : digitCount - digitsBeforePoint;
     const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
     value = negative ? -magnitude : magnitude;
     return true;
@@ -123,6 +121,7 @@ public:
                                  : 0;
         return field != nullptr;
     }
+    size_t Left() const { return bytes_.size() - position_; }
     // The next count bytes where they lie, or null when fewer are left.
     const uint8_t* Take(size_t count) {
         if (bytes_.size() - position_ < count) {
@@ -276,12 +275,15 @@ bool CCityDB::ReadIndex(ByteReader& reader) {
 bool CCityDB::ReadEntry(ByteReader& reader, Entry& entry) const {
     uint8_t codedLength = 0;
     const uint8_t* coded = nullptr;
-    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr ||
-        !reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
+    if (!reader.ReadU8(codedLength) || (coded = reader.Take(codedLength)) == nullptr) {
+        return false;
+    }
+    // The bytes after the text may be loaded with it: the decoder takes none of their bits.
+    CBitStream stream(coded, codedLength, reader.Left());
+    if (!reader.ReadU32(entry.offset) || !reader.ReadU16(entry.count)) {
         return false;
     }
     char text[kIndexTextCapacity];
-    CBitStream stream(coded, codedLength);
     if (!decoder_->DecodeText(stream, text, sizeof text)) {
         return false;
     }
@@ -376,13 +378,10 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
             bytes.size() - position < codedLength) {
             return false;
         }
-        CBitStream stream(bytes.data() + position, codedLength);
+        // The bytes after the record may be loaded with its own: the decoder takes none of their bits.
+        CBitStream stream(bytes.data() + position, codedLength, bytes.size() - position - codedLength);
         position += codedLength;
-        char rest[kRecordTextCapacity];
-        if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
-            return false;
-        }
-        const int restLength = PlaceRest(rest, text + shared);
+        const int restLength = DecodeRest(stream, text + shared);
         if (restLength < 0) {
             return false;
         }
@@ -399,23 +398,28 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
     return true;
 }
 
-int CCityDB::PlaceRest(const char* rest, char* out) const {
-    const size_t length = std::char_traits<char>::length(rest);  // below kRecordTextCapacity: decoded so
-    std::char_traits<char>::copy(out, rest, length);
-    return static_cast<int>(length);
+int CCityDB::DecodeRest(CBitStream& stream, char* out) const {
+    size_t length = 0;
+    return decoder_->DecodeText(stream, out, kRecordTextCapacity, length) ? static_cast<int>(length) : -1;
 }
 
-int CCityDB::PlaceRest(const char* rest, char16_t* out) const {
+int CCityDB::DecodeRest(CBitStream& stream, char16_t* out) const {
+    char rest[kRecordTextCapacity];
+    if (!decoder_->DecodeText(stream, rest, sizeof rest)) {
+        return -1;
+    }
     return AppendWide(rest, out, kRecordTextCapacity);
 }
 
 template <class Char>
 double CCityDB::ReadCoordinate(std::basic_string_view<Char> text) {
     double value = 0;
-    if (ReadPlainDecimal(text, value)) {
-        return value;
-    }
-    // strtod reads as far as the number goes; a character outside ASCII ends it like any other.
+    return ReadPlainDecimal(text, value) ? value : ReadOtherNumber(text);
+}
+
+// strtod reads as far as the number goes; a character outside ASCII ends it like any other.
+template <class Char>
+double CCityDB::ReadOtherNumber(std::basic_string_view<Char> text) {
     std::string narrow(text.size(), '\x80');
     for (size_t i = 0; i < text.size(); ++i) {
         if (static_cast<std::make_unsigned_t<Char>>(text[i]) < 0x80) {
@@ -474,25 +478,31 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
         return false;
     }
     const DistanceFrom position(first, second);
+    // The admission limit of the nearest city kept, and the distance along the meridian from which no
+    // city can be admitted: two kilometres of margin keep rounding out of that decision.
+    int limit = 0;
+    double hopelessKm = std::numeric_limits<double>::infinity();
     for (const Entry& entry : entries_) {
         const bool read = ForEachRecord(entry, bytes, 0, [&](const auto& record) {
+            // Most cities lie too far north or south to be admitted: they are passed over on their
+            // first coordinate, and only the few admitted get a record built.
             const size_t latitudeStart = record.firstSemicolon + 1;
             const double latitude =
                 ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));
-            // Most cities lie too far north or south to be admitted: they are passed over before their
-            // record is built. Two kilometres of margin keep rounding out of the decision.
-            if (!kept.empty() && position.LowerBoundKm(latitude) >= AdmissionLimit(kept.begin()->first) + 2) {
+            if (position.LowerBoundKm(latitude) >= hopelessKm) {
                 return;
             }
-            CityDBRecord city = MakeRecord(record, entry);
-            if (!IsPosition(city.first, city.second)) {
+            const double longitude = ReadCoordinate(record.text.substr(record.secondSemicolon + 1));
+            if (!IsPosition(latitude, longitude)) {
                 return;
             }
-            int distance = position.Km(city.first, city.second);
-            if (kept.empty() || distance <= AdmissionLimit(kept.begin()->first)) {
-                kept.emplace(distance, city);
+            const int distance = position.Km(latitude, longitude);
+            if (kept.empty() || distance <= limit) {
+                kept.emplace(distance, MakeRecord(record, entry));
                 // A nearer city tightens the limit: what lies beyond it can go now.
-                kept.erase(kept.upper_bound(AdmissionLimit(kept.begin()->first)), kept.end());
+                limit = AdmissionLimit(kept.begin()->first);
+                hopelessKm = limit + 2.0;
+                kept.erase(kept.upper_bound(limit), kept.end());
             }
         });
         if (!read) {
@@ -500,10 +510,6 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
             return false;
         }
     }
-    if (kept.empty()) {
-        return true;
-    }
-    int limit = AdmissionLimit(kept.begin()->first);
     for (const auto& [distance, city] : kept) {
         if (distance > limit) {
             break;

@@ -66,9 +66,10 @@ private:
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     template <class Char, class Visit>
     bool ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
-    // The record's decoded rest after its shared characters, in place; its length, or -1.
-    int PlaceRest(const char* rest, char* out) const;
-    int PlaceRest(const char* rest, char16_t* out) const;
+    // Decodes the record's rest to where its shared characters end (its terminator and what the
+    // decoder writes after it fit the text buffer); its length, or -1.
+    int DecodeRest(CBitStream& stream, char* out) const;
+    int DecodeRest(CBitStream& stream, char16_t* out) const;
     // Appends the converted text at out; the number of characters written, or -1 when they do not fit.
     int AppendWide(const char* text, char16_t* out, size_t capacity) const;
     void BuildByteTable();
@@ -79,6 +80,9 @@ private:
     void CopyField(WCHAR* target, std::u16string_view text) const;
     template <class Char>
     static double ReadCoordinate(std::basic_string_view<Char> text);
+    // Exponents, blanks, long numbers and the like: kept out of line, as the file's numbers are plain.
+    template <class Char>
+    [[gnu::noinline]] static double ReadOtherNumber(std::basic_string_view<Char> text);
     static int AdmissionLimit(int nearest);
 
     std::u16string path_;

@@ -1,6 +1,9 @@
 #include "Weather/CPrefixCodeDecoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -73,9 +76,15 @@ void CPrefixCodeDecoder::BuildLookup() {
             entry.ends[entry.count] = static_cast<uint8_t>(used);
             ++entry.count;
             if (code.symbol == 0) {
+                entry.terminates = 1;
                 break;  // the text ends: what follows belongs to no symbol of it
             }
         }
+        // The ends after the last symbol repeat its end, so that the last of them is the run's length.
+        for (uint32_t k = entry.count; k < kRun; ++k) {
+            entry.ends[k] = static_cast<uint8_t>(used);
+        }
+        entry.stops = entry.terminates || entry.count == 0;
     }
     BuildLongCodes();
 }
@@ -146,87 +155,155 @@ bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const
     return true;
 }
 
-// The stream's bits from its position on in stream order, the next bit lowest, in a 64-bit window that
-// is refilled byte by byte.
+// The stream's bits from its position on in stream order, the next bit lowest: eight bytes loaded at
+// the position's byte and shifted by its bit. Bytes readable after the stream may be loaded with it:
+// the bits beyond the stream's are not zeros then, but no answer counts them, as every symbol is
+// checked to end within Available(). Past the readable bytes the bits read as zeros.
 class CPrefixCodeDecoder::BitWindow {
 public:
     explicit BitWindow(const CBitStream& stream)
-        : next_(stream.Rest()), end_(stream.Rest() + stream.RestSize()), skipped_(stream.BitIndex()) {
-        Refill();
-        Consume(skipped_);
+        : bytes_(stream.Rest()),
+          readable_(stream.RestSize() == 0 ? 0 : stream.RestSize() + stream.ReadableAfter()),
+          start_(stream.RestSize() == 0 ? 0 : stream.BitIndex()),
+          position_(start_),
+          end_(stream.RestSize() * 8) {}
+
+    // The next count bits (0 to 32) in stream order, the next bit lowest.
+    uint32_t Peek(uint32_t count) const {
+        return static_cast<uint32_t>((Load(position_ / 8) >> (position_ % 8)) & ((uint64_t{1} << count) - 1));
     }
-    // The next count bits (0 to 32) in stream order, the next bit lowest; zeros past the end.
-    uint32_t Peek(uint32_t count) const { return static_cast<uint32_t>(bits_ & ((uint64_t{1} << count) - 1)); }
-    uint32_t Available() const { return available_; }
-    void Consume(uint32_t count) {
-        bits_ >>= count;
-        available_ -= count;
-        consumed_ += count;
-        if (available_ < 32) {
-            Refill();
-        }
-    }
+    // The stream's bits not yet consumed.
+    size_t Available() const { return end_ - position_; }
+    void Consume(uint32_t count) { position_ += count; }
     // Bits taken since the stream's position.
-    uint32_t Consumed() const { return consumed_ - skipped_; }
+    size_t Consumed() const { return position_ - start_; }
+    // The last position from which count bits of the stream are there to be taken with eight whole
+    // bytes readable at its byte, or -1 when there is none.
+    ptrdiff_t LastWholeLoad(uint32_t count) const {
+        if (readable_ < 8 || end_ < count) {
+            return -1;
+        }
+        return static_cast<ptrdiff_t>(std::min(end_ - count, (readable_ - 8) * 8 + 7));
+    }
+    // The bits at the position, for one who has seen it to be at most LastWholeLoad().
+    uint64_t LoadWhole() const { return LoadEight(position_ / 8) >> (position_ % 8); }
+    size_t Position() const { return position_; }
 
 private:
-    void Refill() {
-        while (available_ <= 56 && next_ != end_) {
-            bits_ |= static_cast<uint64_t>(*next_++) << available_;
-            available_ += 8;
+    uint64_t Load(size_t byte) const {
+        if (byte + 8 <= readable_) {
+            return LoadEight(byte);
         }
+        uint64_t word = 0;
+        for (size_t i = 0; byte + i < readable_; ++i) {
+            word |= static_cast<uint64_t>(bytes_[byte + i]) << (8 * i);
+        }
+        return word;
+    }
+    uint64_t LoadEight(size_t byte) const {
+        uint64_t word = 0;
+        std::memcpy(&word, bytes_ + byte, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) {
+            word = __builtin_bswap64(word);
+        }
+        return word;
     }
 
-    const uint8_t* next_;
-    const uint8_t* end_;
-    uint32_t skipped_;
-    uint64_t bits_ = 0;
-    uint32_t available_ = 0;
-    uint32_t consumed_ = 0;
+    const uint8_t* bytes_;
+    size_t readable_;
+    size_t start_;
+    size_t position_;
+    size_t end_;
 };
 
 // A code's symbols come from the table of the first bits, several at a time; a code longer than those
-// bits is searched for length by length. A code longer than the bits left matches nothing: the bits
-// past the end read as zeros, so the table's answer for them is checked against what is left.
+// bits is searched for length by length. A code longer than the bits left matches nothing: the table's
+// answer for the last bits is checked against what is left.
 bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capacity) const {
+    size_t length = 0;
+    return DecodeText(stream, out, capacity, length);
+}
+
+bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capacity, size_t& length) const {
     if (count_ == 0) {
         return false;
     }
-    // The window and the table stay in locals: a store through out may alias any object in memory, so
-    // state kept there would be read back after every character.
     BitWindow window(stream);
-    const FastEntry* const table = fast_.data();
-    const uint32_t fastBits = fastBits_;
     size_t written = 0;
     bool done = false;
     bool failed = false;
     while (!done && !failed) {
-        const FastEntry& entry = table[window.Peek(fastBits)];
-        if (entry.count == 0) {
-            const uint32_t found = FindLongCode(window.Peek(32), window.Available());
-            failed = found == 0 || written == capacity;
-            if (!failed) {
-                const auto symbol = static_cast<uint8_t>(found & 0xFF);
-                window.Consume(found >> 8);
-                out[written++] = static_cast<char>(symbol);
-                done = symbol == 0;
-            }
-            continue;
+        done = DecodeRuns(window, out, capacity, written);
+        if (done) {
+            break;
         }
-        uint32_t used = 0;
-        for (uint32_t k = 0; k < entry.count && !done; ++k) {
-            if (entry.ends[k] > window.Available() || written == capacity) {
-                failed = true;
-                break;
-            }
+        const FastEntry& entry = fast_[window.Peek(fastBits_)];
+        failed = entry.count == 0 ? !DecodeLongCode(window, out, capacity, written, done)
+                                  : !DecodeRunCarefully(entry, window, out, capacity, written, done);
+    }
+    stream.Skip(static_cast<uint32_t>(window.Consumed()));
+    length = done ? written - 1 : 0;
+    return done;  // false also when there is no terminator within the buffer
+}
+
+// While the table's bits are all the stream's and a whole run has room, each look-up's symbols are
+// written at once, with the count byte after them (written over by the next run, or after the
+// terminator). The window and the table stay in locals: a store through out may alias any object in
+// memory, so state kept there would be read back after every run.
+bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
+    static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
+    BitWindow local = window;
+    const ptrdiff_t last = local.LastWholeLoad(fastBits_);
+    if (capacity - written <= kRun || static_cast<ptrdiff_t>(local.Position()) > last) {
+        return false;
+    }
+    const FastEntry* const table = fast_.data();
+    const uint32_t mask = (1u << fastBits_) - 1;
+    const size_t lastAt = capacity - kRun - 1;  // the last place with room for a whole run
+    size_t at = written;
+    // An entry without a run stops the loop as one that ends the text does: it writes its zeros and
+    // takes no bits, and the careful step after the loop finds its code.
+    const FastEntry* entry = nullptr;
+    do {
+        entry = &table[local.LoadWhole() & mask];
+        std::memcpy(out + at, entry, kRun + 1);
+        at += entry->count;
+        local.Consume(entry->ends[kRun - 1]);
+    } while (!entry->stops && static_cast<ptrdiff_t>(local.Position()) <= last && at <= lastAt);
+    window = local;
+    written = at;
+    return entry->terminates != 0;
+}
+
+bool CPrefixCodeDecoder::DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written,
+                                        bool& done) const {
+    const auto available = static_cast<uint32_t>(std::min<size_t>(window.Available(), 32));
+    const uint32_t found = FindLongCode(window.Peek(32), available);
+    if (found == 0 || written == capacity) {
+        return false;
+    }
+    const auto symbol = static_cast<uint8_t>(found & 0xFF);
+    window.Consume(found >> 8);
+    out[written++] = static_cast<char>(symbol);
+    done = symbol == 0;
+    return true;
+}
+
+// Near the stream's end or the buffer's: symbol by symbol, each checked against the bits and the room left.
+bool CPrefixCodeDecoder::DecodeRunCarefully(const FastEntry& entry, BitWindow& window, char* out,
+                                            size_t capacity, size_t& written, bool& done) const {
+    uint32_t used = 0;
+    bool fits = true;
+    for (uint32_t k = 0; k < entry.count && !done && fits; ++k) {
+        fits = entry.ends[k] <= window.Available() && written < capacity;
+        if (fits) {
             out[written++] = static_cast<char>(entry.symbols[k]);
             used = entry.ends[k];
             done = entry.symbols[k] == 0;
         }
-        window.Consume(used);
     }
-    stream.Skip(window.Consumed());
-    return done;  // false also when there is no terminator within the buffer
+    window.Consume(used);
+    return fits;
 }
 
 uint32_t CPrefixCodeDecoder::FindLongCode(uint32_t streamBits, uint32_t available) const {

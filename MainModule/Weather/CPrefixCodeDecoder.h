@@ -17,8 +17,11 @@ public:
     // 256 or more, an empty table, codes of 0 or more than 32 bits and entries out of length order.
     bool LoadTable(CBitStream& stream);
     // Decodes up to and including the symbol 0; false when the stream ends, a code is unknown, or the
-    // text (with its terminator) would not fit capacity.
+    // text (with its terminator) would not fit capacity. Bytes of out after the terminator, within
+    // capacity, may be overwritten.
     bool DecodeText(CBitStream& stream, char* out, size_t capacity) const;
+    // The same, with the text's length (without its terminator) to length.
+    bool DecodeText(CBitStream& stream, char* out, size_t capacity, size_t& length) const;
     bool FindSymbol(const CBitCode& code, uint8_t& symbol) const;
     size_t EntryCount() const { return count_; }
 
@@ -52,11 +55,20 @@ private:
     // For each value of the next fastBits_ bits in stream order: the symbols that they decode to, up to
     // kRun of them, with the bits used up to the end of each; count 0 where the first code is longer.
     static constexpr size_t kRun = 3;
+    // Eight bytes, so that the table is indexed by a shift; ends[kRun - 1] is always the whole run's bits.
     struct FastEntry {
         uint8_t symbols[kRun] = {};
-        uint8_t ends[kRun] = {};
         uint8_t count = 0;
+        uint8_t ends[kRun] = {};
+        uint8_t terminates : 1 = 0;  // the run ends with the symbol 0
+        uint8_t stops : 1 = 0;       // no run follows it: it ends the text, or it has no run at all
     };
+    // Whole runs while the stream and the buffer have room for them; true when the text has ended.
+    bool DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const;
+    // One symbol of a code longer than the table's bits; false when there is none or no room for it.
+    bool DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
+    bool DecodeRunCarefully(const FastEntry& entry, BitWindow& window, char* out, size_t capacity,
+                            size_t& written, bool& done) const;
     static constexpr uint32_t kMaxFastBits = 12;
     // The codes longer than fastBits_: for each value of the first fastBits_ bits that begins one, a
     // block of the shortest code for each value of the next longBits_ bits (longBits_ up to
