@@ -317,4 +317,48 @@ TEST_F(XmlDom, TheAttributesOfASmallElementAreFoundInAnyOrder) {
     }
 }
 
+// A map hands its last attribute node out again once its caller has let go of it: nodes held at the
+// same time, or kept past the map, still stand for their own attributes.
+TEST_F(XmlDom, AttributeNodesHeldTogetherKeepTheirOwnAttributes) {
+    ASSERT_TRUE(Load(u"<r><e a=\"1\" b=\"2\" c=\"3\"/></r>"));
+    ce::ComRef<IXMLDOMNode> element = First(u"e");
+    ASSERT_TRUE(element);
+    auto textOf = [](IXMLDOMNode* node) {
+        ce::Bstr text;
+        EXPECT_EQ(node->get_text(text.Out()), S_OK);
+        return std::u16string(text.Get());
+    };
+    ce::ComRef<IXMLDOMNode> a, b, kept;
+    {
+        ce::ComRef<IXMLDOMNamedNodeMap> map;
+        ASSERT_EQ(element->get_attributes(map.Out()), S_OK);
+        ce::Bstr nameA(u"a"), nameB(u"b"), nameC(u"c");
+        ASSERT_EQ(map->getNamedItem(nameA.Get(), a.Out()), S_OK);
+        ASSERT_EQ(map->getNamedItem(nameB.Get(), b.Out()), S_OK);
+        EXPECT_NE(a.Get(), b.Get());
+        EXPECT_EQ(textOf(a.Get()), u"1");
+        EXPECT_EQ(textOf(b.Get()), u"2");
+        b.Reset();
+        ce::ComRef<IXMLDOMNode> c;
+        ASSERT_EQ(map->getNamedItem(nameC.Get(), c.Out()), S_OK);
+        EXPECT_EQ(textOf(c.Get()), u"3");
+        EXPECT_EQ(textOf(a.Get()), u"1") << "a node still held is never handed out again";
+        kept = std::move(c);
+    }
+    EXPECT_EQ(textOf(kept.Get()), u"3") << "after its map is gone";
+    ce::Bstr name;
+    ASSERT_EQ(kept->get_nodeName(name.Out()), S_OK);
+    EXPECT_EQ(std::u16string(name.Get()), u"c");
+}
+
+// A wide name is compared by its characters, not by its units as bytes: the units C4 B7 are not the
+// UTF-8 of U+0137.
+TEST_F(XmlDom, ANameBeyondAsciiMatchesOnlyItsOwnCharacters) {
+    ASSERT_TRUE(Load(u"<r><e \u0137=\"accent\" \u00c4\u00b7=\"two\"/><f \u0137=\"only\"/></r>"));
+    EXPECT_EQ(Attribute(First(u"e").Get(), u"\u0137"), u"accent");
+    EXPECT_EQ(Attribute(First(u"e").Get(), u"\u00c4\u00b7"), u"two");
+    EXPECT_EQ(Attribute(First(u"f").Get(), u"\u00c4\u00b7"), u"<missing>");
+    EXPECT_EQ(Attribute(First(u"f").Get(), u"\u0137"), u"only");
+}
+
 }  // namespace
