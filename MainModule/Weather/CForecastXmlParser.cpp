@@ -331,19 +331,18 @@ bool CForecastXmlParser::ReadHours(IXMLDOMNode* hc, CCity& city) {
             continue;
         }
         CHourForecast hour;
+        CDate date;
         ce::ComRef<IXMLDOMNamedNodeMap> attributes = Attributes(child.Get());
-        if (!attributes || !ReadHour(attributes.Get(), hour)) {
+        if (!attributes || !ReadHour(attributes.Get(), hour, date)) {
             return false;
         }
-        SYSTEMTIME time = {};
-        hour.GetSystemTime(&time);
-        hours[CDate(time.wYear, time.wMonth, time.wDay)].insert(hour);
+        hours[date].insert(hour);
     }
     city.SetHourlyForecasts(std::move(hours));
     return true;
 }
 
-bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour) {
+bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour, CDate& date) {
     WCHAR dateText[kShortAttributeLength];
     WCHAR timeText[kShortAttributeLength];
     SYSTEMTIME time = {};
@@ -359,7 +358,8 @@ bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour
     time.wHour = static_cast<WORD>(hhmmss / 10000);
     FILETIME fileTime;
     // A date that is no day of the calendar does not convert.
-    if (!CDate(time.wYear, time.wMonth, time.wDay).IsValid() || !SystemTimeToFileTime(&time, &fileTime)) {
+    date = CDate(time.wYear, time.wMonth, time.wDay);
+    if (!date.IsValid() || !SystemTimeToFileTime(&time, &fileTime)) {
         return false;
     }
     hour.SetFileTime(fileTime);
