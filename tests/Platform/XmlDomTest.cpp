@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ce/xmldom.h"
 
@@ -317,9 +320,9 @@ TEST_F(XmlDom, TheAttributesOfASmallElementAreFoundInAnyOrder) {
     }
 }
 
-// A map hands its last attribute node out again once its caller has let go of it: nodes held at the
-// same time, or kept past the map, still stand for their own attributes.
-TEST_F(XmlDom, AttributeNodesHeldTogetherKeepTheirOwnAttributes) {
+// A map or node list hands its first node object out again once its callers have let go of it: nodes
+// held at the same time, or kept past their map, still stand for their own nodes.
+TEST_F(XmlDom, NodesHeldTogetherKeepTheirOwnNodes) {
     ASSERT_TRUE(Load(u"<r><e a=\"1\" b=\"2\" c=\"3\"/></r>"));
     ce::ComRef<IXMLDOMNode> element = First(u"e");
     ASSERT_TRUE(element);
@@ -349,6 +352,21 @@ TEST_F(XmlDom, AttributeNodesHeldTogetherKeepTheirOwnAttributes) {
     ce::Bstr name;
     ASSERT_EQ(kept->get_nodeName(name.Out()), S_OK);
     EXPECT_EQ(std::u16string(name.Get()), u"c");
+
+    ASSERT_TRUE(Load(u"<r><x>1</x><y>2</y></r>"));
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(First(u"r")->get_childNodes(children.Out()), S_OK);
+    ce::ComRef<IXMLDOMNode> x, y, again;
+    ASSERT_EQ(children->get_item(0, x.Out()), S_OK);
+    ASSERT_EQ(children->get_item(1, y.Out()), S_OK);
+    EXPECT_EQ(textOf(x.Get()), u"1");
+    EXPECT_EQ(textOf(y.Get()), u"2");
+    x.Reset();
+    ASSERT_EQ(children->get_item(1, again.Out()), S_OK);
+    EXPECT_EQ(textOf(again.Get()), u"2");
+    EXPECT_EQ(textOf(y.Get()), u"2");
+    ce::ComRef<IXMLDOMElement> asElement;
+    EXPECT_EQ(again->QueryInterface(IID_IXMLDOMElement, asElement.OutVoid()), S_OK) << "a child element";
 }
 
 // A wide name is compared by its characters, not by its units as bytes: the units C4 B7 are not the
@@ -359,6 +377,45 @@ TEST_F(XmlDom, ANameBeyondAsciiMatchesOnlyItsOwnCharacters) {
     EXPECT_EQ(Attribute(First(u"e").Get(), u"\u00c4\u00b7"), u"two");
     EXPECT_EQ(Attribute(First(u"f").Get(), u"\u00c4\u00b7"), u"<missing>");
     EXPECT_EQ(Attribute(First(u"f").Get(), u"\u0137"), u"only");
+}
+
+// Threads sharing one map and one list each get nodes that stand for what they asked for, whoever
+// else takes and releases nodes of them at the same time.
+TEST_F(XmlDom, ThreadsSharingACollectionEachReadTheirOwnNodes) {
+    ASSERT_TRUE(Load(u"<r><e a=\"0\" b=\"1\" c=\"2\" d=\"3\"/><e/><e/><e/></r>"));
+    ce::ComRef<IXMLDOMNamedNodeMap> map;
+    ASSERT_EQ(First(u"e")->get_attributes(map.Out()), S_OK);
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(First(u"r")->get_childNodes(children.Out()), S_OK);
+    std::atomic<int> wrong{0};
+    auto readRepeatedly = [&](int which) {
+        const char16_t names[][2] = {u"a", u"b", u"c", u"d"};
+        for (int round = 0; round < 2000; ++round) {
+            ce::ComRef<IXMLDOMNode> attribute;
+            ce::Bstr name(names[which]);
+            ce::Bstr text;
+            if (map->getNamedItem(name.Get(), attribute.Out()) != S_OK ||
+                attribute->get_text(text.Out()) != S_OK || text.Get()[0] != u'0' + which) {
+                ++wrong;
+            }
+            ce::ComRef<IXMLDOMNode> child;
+            ce::ComRef<IXMLDOMNamedNodeMap> childAttributes;
+            LONG count = 0;
+            if (children->get_item(which, child.Out()) != S_OK ||
+                child->get_attributes(childAttributes.Out()) != S_OK ||
+                childAttributes->get_length(&count) != S_OK || (count == 4) != (which == 0)) {
+                ++wrong;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int which = 0; which < 4; ++which) {
+        threads.emplace_back(readRepeatedly, which);
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace

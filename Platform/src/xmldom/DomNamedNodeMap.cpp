@@ -40,12 +40,6 @@ public:
         std::sort(byHash_.begin(), byHash_.end());
     }
 
-    ~DomNamedNodeMap() override {
-        if (IXMLDOMNode* node = spare_.exchange(nullptr)) {
-            node->Release();
-        }
-    }
-
     STDMETHODIMP getNamedItem(BSTR name, IXMLDOMNode** item) override {
         if (item == nullptr) {
             return E_POINTER;
@@ -100,32 +94,9 @@ private:
         return nullptr;
     }
 
-    // The node object handed out last serves the next look-up too once its caller has released it: a
-    // reader takes and releases about a thousand attribute nodes a forecast, one at a time. The map
-    // keeps a reference of its own; a count of 2 after taking one more means nobody else holds it.
-    IXMLDOMNode* HandOut(xmlNodePtr attribute) {
-        IXMLDOMNode* node = spare_.exchange(nullptr);
-        if (node != nullptr && node->AddRef() == 2) {
-            PointDomNodeAt(node, attribute);
-        } else {
-            if (node != nullptr) {
-                // Still held by a caller: the map lets go of it.
-                node->Release();
-                node->Release();
-            }
-            node = NewDomNode(Tree(), attribute);
-            node->AddRef();
-        }
-        if (IXMLDOMNode* displaced = spare_.exchange(node)) {
-            displaced->Release();
-        }
-        return node;
-    }
-
     std::vector<HashedPosition> byHash_;
     // Where the next look-up of a small element starts; a hint only, shared by the map's callers.
     mutable std::atomic<size_t> nextTried_{0};
-    std::atomic<IXMLDOMNode*> spare_{nullptr};
 };
 
 }  // namespace
