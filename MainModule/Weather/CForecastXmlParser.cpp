@@ -195,26 +195,24 @@ bool CForecastXmlParser::IsSevenBit(const char* text, size_t length) {
     return (seen & kHighBits) == 0;
 }
 
+// The bytes go to the document in place: an array descriptor of the caller's own, over the text, that
+// the document only reads while it loads. Nothing is allocated or copied for it, and it is not
+// destroyed (the text is the caller's).
 bool CForecastXmlParser::LoadBytes(IXMLDOMDocument* document, const char* text, size_t length) {
     if (length > ULONG_MAX) {
         return false;
     }
+    SAFEARRAY bytes = {};
+    bytes.cDims = 1;
+    bytes.cbElements = 1;
+    bytes.pvData = const_cast<char*>(text);
+    bytes.rgsabound[0].cElements = static_cast<ULONG>(length);
     VARIANT source;
     VariantInit(&source);
-    source.parray = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(length));
-    if (source.parray == nullptr) {
-        return false;
-    }
     source.vt = VT_ARRAY | VT_UI1;
-    void* bytes = nullptr;
-    if (SUCCEEDED(SafeArrayAccessData(source.parray, &bytes))) {
-        std::memcpy(bytes, text, length);
-        SafeArrayUnaccessData(source.parray);
-    }
+    source.parray = &bytes;
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const bool result = bytes != nullptr && document->load(source, &loaded) == S_OK && loaded == VARIANT_TRUE;
-    VariantClear(&source);
-    return result;
+    return document->load(source, &loaded) == S_OK && loaded == VARIANT_TRUE;
 }
 
 bool CForecastXmlParser::LoadAnsiText(IXMLDOMDocument* document, const char* text) {
@@ -333,19 +331,18 @@ bool CForecastXmlParser::ReadHours(IXMLDOMNode* hc, CCity& city) {
             continue;
         }
         CHourForecast hour;
+        CDate date;
         ce::ComRef<IXMLDOMNamedNodeMap> attributes = Attributes(child.Get());
-        if (!attributes || !ReadHour(attributes.Get(), hour)) {
+        if (!attributes || !ReadHour(attributes.Get(), hour, date)) {
             return false;
         }
-        SYSTEMTIME time = {};
-        hour.GetSystemTime(&time);
-        hours[CDate(time.wYear, time.wMonth, time.wDay)].insert(hour);
+        hours[date].insert(hour);
     }
     city.SetHourlyForecasts(std::move(hours));
     return true;
 }
 
-bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour) {
+bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour, CDate& date) {
     WCHAR dateText[kShortAttributeLength];
     WCHAR timeText[kShortAttributeLength];
     SYSTEMTIME time = {};
@@ -361,7 +358,8 @@ bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour
     time.wHour = static_cast<WORD>(hhmmss / 10000);
     FILETIME fileTime;
     // A date that is no day of the calendar does not convert.
-    if (!CDate(time.wYear, time.wMonth, time.wDay).IsValid() || !SystemTimeToFileTime(&time, &fileTime)) {
+    date = CDate(time.wYear, time.wMonth, time.wDay);
+    if (!date.IsValid() || !SystemTimeToFileTime(&time, &fileTime)) {
         return false;
     }
     hour.SetFileTime(fileTime);

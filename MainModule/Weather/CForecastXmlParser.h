@@ -7,6 +7,7 @@
 #include "ce/xmldom.h"
 
 class CCity;
+class CDate;
 class CDayForecast;
 class CCurrentCondition;
 class CHourForecast;
@@ -30,5 +31,6 @@ private:
     static int ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayForecast& day);
     static void ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition);
     static bool ReadHours(IXMLDOMNode* hc, CCity& city);
-    static bool ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour);
+    // The hour and its day, the date of its local time.
+    static bool ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour, CDate& date);
 };

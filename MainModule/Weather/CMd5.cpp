@@ -1,5 +1,6 @@
 #include "Weather/CMd5.h"
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -47,15 +48,21 @@ void CMd5::Init() {
 }
 
 void CMd5::Transform(const uint8_t block[64]) {
+    // The message words are little-endian: on a little-endian machine the block is copied as it is.
     uint32_t m[16];
-    for (int i = 0; i < 16; ++i) {
-        m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
-               (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(m, block, sizeof m);
+    } else {
+        for (int i = 0; i < 16; ++i) {
+            m[i] = block[i * 4] | (block[i * 4 + 1] << 8) | (block[i * 4 + 2] << 16) |
+                   (static_cast<uint32_t>(block[i * 4 + 3]) << 24);
+        }
     }
     uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-    Round([](uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (~x & z); }, [](int i) { return i; },
+    // The selections (x & y) | (~x & z) and (z & x) | (~z & y), each in one operation fewer.
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); }, [](int i) { return i; },
           {7, 12, 17, 22}, 0, m, a, b, c, d);
-    Round([](uint32_t x, uint32_t y, uint32_t z) { return (z & x) | (~z & y); },
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return y ^ (z & (x ^ y)); },
           [](int i) { return (5 * i + 1) % 16; }, {5, 9, 14, 20}, 16, m, a, b, c, d);
     Round([](uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }, [](int i) { return (3 * i + 5) % 16; },
           {4, 11, 16, 23}, 32, m, a, b, c, d);

@@ -11,14 +11,18 @@ namespace {
 // ask for hundreds of names a forecast. A name too long for the buffer goes to the heap.
 class NameBstr {
 public:
+    // Copied as far as its terminator in one pass.
     explicit NameBstr(LPCWSTR name) {
-        const size_t length = std::char_traits<char16_t>::length(name);
-        if (length >= kCapacity) {
-            heap_ = SysAllocString(name);
-            return;
+        size_t length = 0;
+        for (; name[length] != 0; ++length) {
+            if (length == kCapacity - 1) {
+                heap_ = SysAllocString(name);
+                return;
+            }
+            block_.text[length] = name[length];
         }
+        block_.text[length] = 0;
         block_.byteLength = static_cast<uint32_t>(length * sizeof(OLECHAR));
-        std::char_traits<char16_t>::copy(block_.text, name, length + 1);
     }
     ~NameBstr() { SysFreeString(heap_); }
     NameBstr(const NameBstr&) = delete;

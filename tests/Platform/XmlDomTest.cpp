@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ce/xmldom.h"
 
@@ -315,6 +318,104 @@ TEST_F(XmlDom, TheAttributesOfASmallElementAreFoundInAnyOrder) {
             EXPECT_EQ(std::u16string(text.Get()), value) << ce::ToUtf8(name);
         }
     }
+}
+
+// A map or node list hands its first node object out again once its callers have let go of it: nodes
+// held at the same time, or kept past their map, still stand for their own nodes.
+TEST_F(XmlDom, NodesHeldTogetherKeepTheirOwnNodes) {
+    ASSERT_TRUE(Load(u"<r><e a=\"1\" b=\"2\" c=\"3\"/></r>"));
+    ce::ComRef<IXMLDOMNode> element = First(u"e");
+    ASSERT_TRUE(element);
+    auto textOf = [](IXMLDOMNode* node) {
+        ce::Bstr text;
+        EXPECT_EQ(node->get_text(text.Out()), S_OK);
+        return std::u16string(text.Get());
+    };
+    ce::ComRef<IXMLDOMNode> a, b, kept;
+    {
+        ce::ComRef<IXMLDOMNamedNodeMap> map;
+        ASSERT_EQ(element->get_attributes(map.Out()), S_OK);
+        ce::Bstr nameA(u"a"), nameB(u"b"), nameC(u"c");
+        ASSERT_EQ(map->getNamedItem(nameA.Get(), a.Out()), S_OK);
+        ASSERT_EQ(map->getNamedItem(nameB.Get(), b.Out()), S_OK);
+        EXPECT_NE(a.Get(), b.Get());
+        EXPECT_EQ(textOf(a.Get()), u"1");
+        EXPECT_EQ(textOf(b.Get()), u"2");
+        b.Reset();
+        ce::ComRef<IXMLDOMNode> c;
+        ASSERT_EQ(map->getNamedItem(nameC.Get(), c.Out()), S_OK);
+        EXPECT_EQ(textOf(c.Get()), u"3");
+        EXPECT_EQ(textOf(a.Get()), u"1") << "a node still held is never handed out again";
+        kept = std::move(c);
+    }
+    EXPECT_EQ(textOf(kept.Get()), u"3") << "after its map is gone";
+    ce::Bstr name;
+    ASSERT_EQ(kept->get_nodeName(name.Out()), S_OK);
+    EXPECT_EQ(std::u16string(name.Get()), u"c");
+
+    ASSERT_TRUE(Load(u"<r><x>1</x><y>2</y></r>"));
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(First(u"r")->get_childNodes(children.Out()), S_OK);
+    ce::ComRef<IXMLDOMNode> x, y, again;
+    ASSERT_EQ(children->get_item(0, x.Out()), S_OK);
+    ASSERT_EQ(children->get_item(1, y.Out()), S_OK);
+    EXPECT_EQ(textOf(x.Get()), u"1");
+    EXPECT_EQ(textOf(y.Get()), u"2");
+    x.Reset();
+    ASSERT_EQ(children->get_item(1, again.Out()), S_OK);
+    EXPECT_EQ(textOf(again.Get()), u"2");
+    EXPECT_EQ(textOf(y.Get()), u"2");
+    ce::ComRef<IXMLDOMElement> asElement;
+    EXPECT_EQ(again->QueryInterface(IID_IXMLDOMElement, asElement.OutVoid()), S_OK) << "a child element";
+}
+
+// A wide name is compared by its characters, not by its units as bytes: the units C4 B7 are not the
+// UTF-8 of U+0137.
+TEST_F(XmlDom, ANameBeyondAsciiMatchesOnlyItsOwnCharacters) {
+    ASSERT_TRUE(Load(u"<r><e \u0137=\"accent\" \u00c4\u00b7=\"two\"/><f \u0137=\"only\"/></r>"));
+    EXPECT_EQ(Attribute(First(u"e").Get(), u"\u0137"), u"accent");
+    EXPECT_EQ(Attribute(First(u"e").Get(), u"\u00c4\u00b7"), u"two");
+    EXPECT_EQ(Attribute(First(u"f").Get(), u"\u00c4\u00b7"), u"<missing>");
+    EXPECT_EQ(Attribute(First(u"f").Get(), u"\u0137"), u"only");
+}
+
+// Threads sharing one map and one list each get nodes that stand for what they asked for, whoever
+// else takes and releases nodes of them at the same time.
+TEST_F(XmlDom, ThreadsSharingACollectionEachReadTheirOwnNodes) {
+    ASSERT_TRUE(Load(u"<r><e a=\"0\" b=\"1\" c=\"2\" d=\"3\"/><e/><e/><e/></r>"));
+    ce::ComRef<IXMLDOMNamedNodeMap> map;
+    ASSERT_EQ(First(u"e")->get_attributes(map.Out()), S_OK);
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(First(u"r")->get_childNodes(children.Out()), S_OK);
+    std::atomic<int> wrong{0};
+    auto readRepeatedly = [&](int which) {
+        const char16_t names[][2] = {u"a", u"b", u"c", u"d"};
+        for (int round = 0; round < 2000; ++round) {
+            ce::ComRef<IXMLDOMNode> attribute;
+            ce::Bstr name(names[which]);
+            ce::Bstr text;
+            if (map->getNamedItem(name.Get(), attribute.Out()) != S_OK ||
+                attribute->get_text(text.Out()) != S_OK || text.Get()[0] != u'0' + which) {
+                ++wrong;
+            }
+            ce::ComRef<IXMLDOMNode> child;
+            ce::ComRef<IXMLDOMNamedNodeMap> childAttributes;
+            LONG count = 0;
+            if (children->get_item(which, child.Out()) != S_OK ||
+                child->get_attributes(childAttributes.Out()) != S_OK ||
+                childAttributes->get_length(&count) != S_OK || (count == 4) != (which == 0)) {
+                ++wrong;
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int which = 0; which < 4; ++which) {
+        threads.emplace_back(readRepeatedly, which);
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ public:
         if (attribute == nullptr) {
             return S_FALSE;
         }
-        *item = NewDomNode(Tree(), attribute);
+        *item = HandOut(attribute);
         return S_OK;
     }
 

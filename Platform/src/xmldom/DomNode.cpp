@@ -28,8 +28,7 @@ public:
         if (name == nullptr) {
             return E_POINTER;
         }
-        std::u16string text = NodeName(node_);
-        *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        *name = NodeNameBstr(node_);
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -85,12 +84,18 @@ public:
         return ElementsByTagName(tree_, node_, name, elements);
     }
 
+    void PointAt(xmlNodePtr node) { node_ = node; }
+
 private:
     XmlTreePtr tree_;
     xmlNodePtr node_;
 };
 
 }  // namespace
+
+void PointDomNodeAt(IXMLDOMNode* node, xmlNodePtr target) {
+    static_cast<DomNode*>(static_cast<IXMLDOMElement*>(node))->PointAt(target);
+}
 
 IXMLDOMNode* NewDomNode(const XmlTreePtr& tree, xmlNodePtr node) {
     return static_cast<IXMLDOMElement*>(new DomNode(tree, node));

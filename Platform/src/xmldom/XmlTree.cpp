@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <type_traits>
 
 namespace ce::detail {
 
@@ -32,27 +31,26 @@ BSTR ToBstr(const std::u16string& text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Attribute values and names are mostly ASCII: those widen straight into the BSTR.
+// Attribute values and names are mostly ASCII: those widen straight into the BSTR, in the one pass
+// that finds whether they are; others are converted.
 BSTR Utf8ToBstr(std::string_view text) {
-    if (!IsAscii(text) || text.size() > UINT_MAX / 2) {
+    if (text.size() > UINT_MAX / 2) {
         return ToBstr(ce::FromUtf8(text));
     }
     BSTR result = SysAllocStringLen(nullptr, static_cast<UINT>(text.size()));
-    if (result != nullptr) {
-        for (size_t i = 0; i < text.size(); ++i) {
-            result[i] = static_cast<OLECHAR>(text[i]);
-        }
+    if (result == nullptr) {
+        return nullptr;
     }
-    return result;
+    unsigned char seen = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        seen |= static_cast<unsigned char>(text[i]);
+        result[i] = static_cast<OLECHAR>(text[i]);
+    }
+    if (seen < 0x80) {
+        return result;
+    }
+    SysFreeString(result);
+    return ToBstr(ce::FromUtf8(text));
 }
 
 // The text of a text-like node, or of an attribute whose value is one text node, lies in the tree as
@@ -74,17 +72,22 @@ auto WithContent(xmlNodePtr node, Use use) {
     return result;
 }
 
-// Whether the terminated UTF-8 text is name, compared as far as they agree: no length of the text is
-// taken first. A wide name is one of ASCII characters, which UTF-8 keeps as they are.
-template <class Char>
-bool IsText(const char* text, std::basic_string_view<Char> name) {
-    for (Char c : name) {
-        if (static_cast<unsigned char>(*text) != static_cast<std::make_unsigned_t<Char>>(c)) {
-            return false;
+// Whether the terminated UTF-8 text is name. strncmp stops at the text's terminator, so no length of
+// the text is taken first; a name holds no 0 byte.
+bool IsText(const char* text, std::string_view name) {
+    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
+}
+
+// Where the terminated wide name goes on after the terminated UTF-8 text, or null when it does not
+// start with the text as ASCII. One pass, no length taken first.
+const OLECHAR* AfterText(const char* text, const OLECHAR* name) {
+    for (; *text != 0; ++text, ++name) {
+        const auto byte = static_cast<unsigned char>(*text);
+        if (byte >= 0x80 || byte != *name) {
+            return nullptr;
         }
-        ++text;
     }
-    return *text == 0;
+    return name;
 }
 
 // Bytes from 1 to 127 only: they read alike in every encoding that keeps ASCII as it is. Eight bytes
@@ -156,25 +159,36 @@ bool ReadsSevenBitAsUtf8(std::string_view bytes) {
     return false;
 }
 
-// Whether the node's qualified name ("prefix:name" or "name") is the name: UTF-8, or wide ASCII.
-// Look-ups compare the bytes libxml2 keeps instead of converting every name they pass: the forecast's
-// elements carry about a hundred attributes each.
-template <class Char>
-bool HasQualifiedName(xmlNodePtr node, std::basic_string_view<Char> name) {
+// Whether the node's qualified name ("prefix:name" or "name") is the UTF-8 name. Look-ups compare the
+// bytes libxml2 keeps instead of converting every name they pass: the forecast's elements carry about
+// a hundred attributes each.
+bool HasQualifiedName(xmlNodePtr node, std::string_view name) {
     const char* local = reinterpret_cast<const char*>(node->name);
     if (node->ns == nullptr || node->ns->prefix == nullptr) {
         return IsText(local, name);
     }
     const char* prefix = reinterpret_cast<const char*>(node->ns->prefix);
     const size_t colon = std::char_traits<char>::length(prefix);
-    return name.size() > colon && name[colon] == Char{':'} && IsText(prefix, name.substr(0, colon)) &&
+    return name.size() > colon && name[colon] == ':' && IsText(prefix, name.substr(0, colon)) &&
            IsText(local, name.substr(colon + 1));
 }
 
-template <class Char>
-uint32_t HashBytes(uint32_t hash, std::basic_string_view<Char> bytes) {
-    for (Char c : bytes) {
-        hash = (hash ^ static_cast<std::make_unsigned_t<Char>>(c)) * 16777619u;
+// The same for a terminated wide name of ASCII characters, which UTF-8 keeps as they are.
+bool HasQualifiedName(xmlNodePtr node, const OLECHAR* name) {
+    if (node->ns != nullptr && node->ns->prefix != nullptr) {
+        name = AfterText(reinterpret_cast<const char*>(node->ns->prefix), name);
+        if (name == nullptr || *name != u':') {
+            return false;
+        }
+        ++name;
+    }
+    name = AfterText(reinterpret_cast<const char*>(node->name), name);
+    return name != nullptr && *name == 0;
+}
+
+uint32_t HashBytes(uint32_t hash, std::string_view bytes) {
+    for (char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     }
     return hash;
 }
@@ -280,6 +294,14 @@ std::u16string NodeName(xmlNodePtr node) {
     }
 }
 
+BSTR NodeNameBstr(xmlNodePtr node) {
+    const bool ownName = node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE;
+    if (ownName && node->name != nullptr && (node->ns == nullptr || node->ns->prefix == nullptr)) {
+        return Utf8ToBstr(reinterpret_cast<const char*>(node->name));
+    }
+    return ToBstr(NodeName(node));
+}
+
 HRESULT NodeValue(xmlNodePtr node, VARIANT* value) {
     if (value == nullptr) {
         return E_POINTER;
@@ -337,25 +359,45 @@ HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** ch
     return S_OK;
 }
 
-XmlName::XmlName(BSTR name) {
-    size_t length = 0;
-    char16_t units = 0;
-    for (; name[length] != 0; ++length) {
-        units |= name[length];
+bool XmlName::IsAscii() const {
+    if (ascii_ == Ascii::kUnknown) {
+        ascii_ = Ascii::kYes;
+        for (const OLECHAR* unit = wide_; *unit != 0; ++unit) {
+            if (*unit >= 0x80) {
+                ascii_ = Ascii::kNo;
+                break;
+            }
+        }
     }
-    wide_ = std::u16string_view(name, length);
-    if (units >= 0x80) {
+    return ascii_ == Ascii::kYes;
+}
+
+const std::string& XmlName::Converted() const {
+    if (!isConverted_) {
         converted_ = ce::ToUtf8(wide_);
-        ascii_ = false;
+        isConverted_ = true;
     }
+    return converted_;
 }
 
 uint32_t XmlName::Hash() const {
-    return ascii_ ? HashBytes(kNameHashSeed, wide_) : HashBytes(kNameHashSeed, std::string_view(converted_));
+    uint32_t hash = kNameHashSeed;
+    for (const OLECHAR* unit = wide_; *unit != 0; ++unit) {
+        if (*unit >= 0x80) {
+            return HashBytes(kNameHashSeed, Converted());
+        }
+        hash = (hash ^ *unit) * 16777619u;
+    }
+    return hash;
 }
 
+// The comparison as ASCII finds every match of an ASCII name; a name that fails it may hold other
+// characters, and is then compared converted.
 bool XmlName::Names(xmlNodePtr node) const {
-    return ascii_ ? HasQualifiedName(node, wide_) : HasQualifiedName(node, std::string_view(converted_));
+    if (HasQualifiedName(node, wide_)) {
+        return true;
+    }
+    return !IsAscii() && HasQualifiedName(node, std::string_view(Converted()));
 }
 
 uint32_t QualifiedNameHash(xmlNodePtr node) {

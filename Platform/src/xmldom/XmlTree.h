@@ -40,15 +40,17 @@ using XmlTreePtr = std::shared_ptr<XmlTree>;
 BSTR ToBstr(const xmlChar* text);
 // The qualified name as the DOM reports it ("#text" and the like for unnamed nodes).
 std::u16string NodeName(xmlNodePtr node);
+// The same as a BSTR; element and attribute names without a prefix go there without a copy between.
+BSTR NodeNameBstr(xmlNodePtr node);
 HRESULT NodeValue(xmlNodePtr node, VARIANT* value);
 HRESULT NodeText(xmlNodePtr node, BSTR* text);
 HRESULT NodeMarkup(xmlNodePtr node, BSTR* xml);
 HRESULT ChildNodes(const XmlTreePtr& tree, xmlNodePtr node, IXMLDOMNodeList** children);
-// A name asked for by a caller, compared with the UTF-8 that libxml2 keeps names in: ASCII names (all
-// the usual ones) as they are, others converted once.
+// A name asked for by a caller, compared with the UTF-8 that libxml2 keeps names in: an ASCII name (all
+// the usual ones) unit by unit as it is, in one pass that also finds its end; others converted once.
 class XmlName {
 public:
-    explicit XmlName(BSTR name);
+    explicit XmlName(BSTR name) : wide_(name) {}
     XmlName(const XmlName&) = delete;
     XmlName& operator=(const XmlName&) = delete;
 
@@ -58,9 +60,16 @@ public:
     bool Names(xmlNodePtr node) const;
 
 private:
-    std::u16string_view wide_;
-    bool ascii_ = true;
-    std::string converted_;
+    bool IsAscii() const;
+    const std::string& Converted() const;
+
+    enum class Ascii { kUnknown, kYes, kNo };
+
+    const OLECHAR* wide_;
+    // Found out when first needed: most look-ups match at the first attribute they try.
+    mutable Ascii ascii_ = Ascii::kUnknown;
+    mutable std::string converted_;
+    mutable bool isConverted_ = false;
 };
 
 inline constexpr uint32_t kNameHashSeed = 2166136261u;
@@ -72,6 +81,9 @@ xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name);
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements);
 
 IXMLDOMNode* NewDomNode(const XmlTreePtr& tree, xmlNodePtr node);
+// Makes a node object of NewDomNode stand for another node of its tree: only while nobody but the
+// caller holds it, so that no holder sees its node change.
+void PointDomNodeAt(IXMLDOMNode* node, xmlNodePtr target);
 IXMLDOMNodeList* NewDomNodeList(const XmlTreePtr& tree, std::vector<xmlNodePtr> nodes);
 IXMLDOMNamedNodeMap* NewDomNamedNodeMap(const XmlTreePtr& tree, xmlNodePtr element);
 

@@ -38,7 +38,7 @@ TEST(Crc32, EqualsZlibAndContinuesARunningValue) {
     for (char& c : data) {
         c = static_cast<char>(random());
     }
-    for (size_t length : {1u, 3u, 64u, 4999u, 5000u}) {
+    for (size_t length : {1u, 3u, 15u, 17u, 64u, 4999u, 5000u}) {
         EXPECT_EQ(ComputeCrc32(0, Bytes(data), length), crc32(0, Bytes(data), length)) << length;
     }
     uint32_t running = ComputeCrc32(ComputeCrc32(0, Bytes(data), 1234), Bytes(data) + 1234, data.size() - 1234);
