@@ -108,8 +108,9 @@ bool ReadRecordedInstallDir(LPWSTR folder, int size) {
 class InstallDirMemory {
 public:
     static InstallDirMemory& Instance() {
-        static InstallDirMemory* memory = new InstallDirMemory;  // never destroyed: used during exit
-        return *memory;
+        // An object, not a block never freed: a plug-in library that compiles this in is unloaded.
+        static InstallDirMemory memory;
+        return memory;
     }
     void Remember(LPCWSTR folder) {
         std::lock_guard guard(m_lock);
