@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "ce/device.h"
@@ -90,6 +92,43 @@ bool ReadInstallDir(LPCWSTR keyPath, LPWSTR folder, int size) {
     lstrcpynW(folder, value, size);
     return true;
 }
+
+bool ReadRecordedInstallDir(LPWSTR folder, int size) {
+    // The installer writes the key with a leading backslash; a registry that keeps it literally
+    // is read both ways.
+    return ReadInstallDir(u"SOFTWARE\\Apps\\Quillon Software Skyvane", folder, size) ||
+           ReadInstallDir(u"\\SOFTWARE\\Apps\\Quillon Software Skyvane", folder, size);
+}
+
+// The install folder, read from the registry once the device information object exists and kept while
+// it lives: the installer records the folder before the program or a plug-in starts, and it does not
+// change under them, while every path of theirs expands it (each expansion would otherwise be a registry
+// read). Before the object exists, and when the folder could not be read at its creation, every
+// expansion reads the registry.
+class InstallDirMemory {
+public:
+    static InstallDirMemory& Instance() {
+        // An object, not a block never freed: a plug-in library that compiles this in is unloaded.
+        static InstallDirMemory memory;
+        return memory;
+    }
+    void Remember(LPCWSTR folder) {
+        std::lock_guard guard(m_lock);
+        m_folder = folder;
+    }
+    void Forget() {
+        std::lock_guard guard(m_lock);
+        m_folder.reset();
+    }
+    std::optional<std::u16string> Recall() {
+        std::lock_guard guard(m_lock);
+        return m_folder;
+    }
+
+private:
+    std::mutex m_lock;
+    std::optional<std::u16string> m_folder;
+};
 
 bool IsFolder(const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -279,7 +318,13 @@ CSysInfo::CSysInfo(HINSTANCE instance) : m_instance(instance) {
     m_screenClass = ScreenClassOf(m_screenWidth, m_screenHeight);
     m_baseFontSize = BaseFontSizeOf(m_screenClass, IsSmartphone());
     ReadThemeColor();
+    WCHAR folder[MAX_PATH + 1] = {};
+    if (ReadRecordedInstallDir(folder, MAX_PATH + 1)) {
+        InstallDirMemory::Instance().Remember(folder);
+    }
 }
+
+CSysInfo::~CSysInfo() { InstallDirMemory::Instance().Forget(); }
 
 bool CSysInfo::IsTallAspect() const {
     if (IsSquareScreen() || m_screenClass == 176) {
@@ -394,10 +439,14 @@ bool CSysInfo::GetInstallDir(LPWSTR folder, int size) {
         return false;
     }
     folder[0] = 0;
-    // The installer writes the key with a leading backslash; a registry that keeps it literally
-    // is read both ways.
-    return ReadInstallDir(u"SOFTWARE\\Apps\\Quillon Software Skyvane", folder, size) ||
-           ReadInstallDir(u"\\SOFTWARE\\Apps\\Quillon Software Skyvane", folder, size);
+    if (std::optional<std::u16string> remembered = InstallDirMemory::Instance().Recall()) {
+        if (remembered->size() >= static_cast<size_t>(size)) {
+            return false;
+        }
+        lstrcpynW(folder, remembered->c_str(), size);
+        return true;
+    }
+    return ReadRecordedInstallDir(folder, size);
 }
 
 bool CSysInfo::ExpandPath(LPCWSTR pattern, LPWSTR output, int size) {

@@ -19,10 +19,11 @@ class CSysInfo {
 public:
     static constexpr int kThemeColorCount = 512;
 
+    // Also reads the install folder, which the path expansions use while this object lives.
     explicit CSysInfo(HINSTANCE instance);
     CSysInfo(const CSysInfo&) = delete;
     CSysInfo& operator=(const CSysInfo&) = delete;
-    virtual ~CSysInfo() = default;
+    virtual ~CSysInfo();
 
     HINSTANCE GetInstance() const { return m_instance; }
     bool IsSmartphone() const { return m_smartphone != 0; }

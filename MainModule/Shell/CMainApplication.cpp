@@ -96,8 +96,9 @@ int CMainApplication::Run(HINSTANCE instance, LPCWSTR commandLine) {
         return 1;
     }
     int result = 0;
-    if (InitApp(instance)) {
-        result = RunMode(ParseCommandMode(commandLine), commandLine, startLock);
+    const int mode = ParseCommandMode(commandLine);
+    if (InitApp(instance, mode)) {
+        result = RunMode(mode, commandLine, startLock);
     }
     Uninit();
     startLock.reset();
@@ -170,7 +171,11 @@ bool CMainApplication::InitFailed(const char* step) {
     return false;
 }
 
-int CMainApplication::InitApp(HINSTANCE instance) {
+// Only the interface shows the cached forecasts: the other modes end without showing any, and an
+// update replaces the forecasts it fetches while a city whose update fails keeps its cache file.
+bool CMainApplication::ShowsForecasts(int mode) { return mode == kModeNormal; }
+
+int CMainApplication::InitApp(HINSTANCE instance, int mode) {
     BeginWaitCursor();
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
         return InitFailed("COM");
@@ -195,7 +200,9 @@ int CMainApplication::InitApp(HINSTANCE instance) {
     if (CCityList::FileExists() && !g_pCityList->Load(CCityList::DamagedFile::kKeepCopy)) {
         return InitFailed("city list");
     }
-    g_pCityList->LoadCachedForecasts();
+    if (ShowsForecasts(mode)) {
+        g_pCityList->LoadCachedForecasts();
+    }
     g_pForecastUpdater = new CForecastUpdater(g_pCityList, GetSettings().connection);
     if (!g_pForecastUpdater->Initialize()) {
         return InitFailed("forecast updater");

@@ -52,7 +52,8 @@ public:
     // 1 when a running instance took the command.
     int HandOffToRunningInstance(LPCWSTR commandLine);
     // 1 when every service that exists in this build could be made; on failure the services are gone.
-    int InitApp(HINSTANCE instance);
+    // The mode says what the process goes on to do (the cached forecasts are read for the interface).
+    int InitApp(HINSTANCE instance, int mode = kModeNormal);
     // Safe after a partial InitApp and a second time.
     void Uninit();
     // 1 when the main window exists on the city (0 when the index is outside the list).
@@ -74,6 +75,7 @@ public:
 
 private:
     int RunMode(int mode, LPCWSTR commandLine, std::unique_ptr<CSOMutex>& startLock);
+    static bool ShowsForecasts(int mode);
     int StartUpdate(const char* mode, DWORD attempts, bool wait);
     bool InitFailed(const char* step);
     bool CreateSkin();

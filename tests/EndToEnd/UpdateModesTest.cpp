@@ -71,6 +71,19 @@ TEST_F(SilentUpdate, ADamagedSecondReplyKeepsTheFirstCacheAndTheOldList) {
     EXPECT_EQ(ReadInstalled("Cities.dat"), oldList) << "Cities.dat keeps its old times";
 }
 
+// The run does not read the cached forecasts: a city whose update fails keeps its cache file as it was,
+// for the plug-ins and the next start.
+TEST_F(SilentUpdate, ACityWhoseUpdateFailsKeepsItsCachedForecast) {
+    WriteCities(kTwoCities);
+    ASSERT_EQ(device.Run("cmd_silent_update"), 0);
+    const std::string cached = ReadInstalled("Cache/FRXX0002.xml");
+    ASSERT_FALSE(cached.empty());
+    SetFault("damage-body@1*1");
+    EXPECT_EQ(device.Run("cmd_silent_update"), 0);
+    EXPECT_TRUE(HasField(LastProgramLine(), "result", "-11")) << LastProgramLine();
+    EXPECT_EQ(ReadInstalled("Cache/FRXX0002.xml"), cached);
+}
+
 TEST_F(SilentUpdate, TheNoWeatherDataPageGivesMinusNine) {
     WriteCities(kTwoCities);
     SetFault("code:2007");

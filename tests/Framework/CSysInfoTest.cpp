@@ -49,6 +49,29 @@ TEST(CSysInfoPaths, ExpandPathFailsOnOverflowAndOnAnEmptyInstallFolder) {
     EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\Cache\\"), u"<failed>");
 }
 
+// The device information object reads the folder once; before it and after it, the registry is read at
+// every expansion, and a folder that was missing at its creation is still found once recorded.
+TEST(CSysInfoPaths, TheInstallFolderIsReadOnceWhileTheDeviceInformationLives) {
+    InstalledDevice device;
+    InstalledDevice::SetInstallDir(u"\\Before");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\x"), u"\\Before\\x");
+    {
+        CSysInfo info(nullptr);
+        InstalledDevice::SetInstallDir(u"\\Changed");
+        EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\x"), u"\\Before\\x");
+        WCHAR small[4];
+        EXPECT_FALSE(CSysInfo::GetInstallDir(small, 4)) << "a remembered folder must fit as well";
+        EXPECT_EQ(small[0], u'\0');
+    }
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\x"), u"\\Changed\\x");
+
+    InstalledDevice::SetInstallDir(u"");
+    CSysInfo info(nullptr);
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\x"), u"<failed>");
+    InstalledDevice::SetInstallDir(u"\\Later");
+    EXPECT_EQ(Expanded(u"%INSTALL_DIR%\\x"), u"\\Later\\x");
+}
+
 TEST(CSysInfoPaths, RemoveDirectoryTreeDeletesLinksWithoutFollowingThem) {
     InstalledDevice device;
     device.WriteHostFile(device.Fs("Keep/precious.txt"), "keep");
