@@ -14,8 +14,11 @@ public:
     std::optional<std::string_view> Find(std::string_view name) const
     {
         for (const char* const* p = m_pairs; p && p[0]; p += 2) {
-            // Compared in place: most names differ in their first characters, and no length is taken.
-            if (std::strncmp(p[0], name.data(), name.size()) == 0 && p[0][name.size()] == '\0') return Value(p);
+            // Compared in place: most names differ in their first character, which is checked before
+            // the call, and no length is taken.
+            if ((name.empty() || p[0][0] == name.front()) && std::strncmp(p[0], name.data(), name.size()) == 0 &&
+                p[0][name.size()] == '\0')
+                return Value(p);
         }
         return std::nullopt;
     }

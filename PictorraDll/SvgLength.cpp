@@ -21,7 +21,9 @@ SvgStatus SvgLength::Parse(std::string_view text, SvgOrientation orientation, Sv
     double value = 0;
     if (!scan.ReadNumber(value)) return SvgStatus::ParseError;
     SvgLengthUnit unit = SvgLengthUnit::User;
+    // Most lengths are a bare number: only text after it is looked up as a unit.
     for (const UnitName& u : kUnits) {
+        if (scan.AtEnd()) break;
         if (scan.Consume(u.text)) {
             unit = u.unit;
             break;

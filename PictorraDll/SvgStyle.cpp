@@ -1,6 +1,9 @@
 #include "SvgStyle.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <optional>
 
 #include "SvgAttributes.h"
@@ -15,6 +18,14 @@ constexpr std::string_view kPropertyNames[] = {
     "stop-opacity", "stop-color",
 };
 static_assert(std::size(kPropertyNames) == size_t(SvgProperty::Count));
+static_assert(std::size(kPropertyNames) <= 32, "one bit a property in kPropertiesByFirstLetter");
+
+// For each first letter, the properties whose names start with it (bit i: kPropertyNames[i]).
+constexpr std::array<uint32_t, 256> kPropertiesByFirstLetter = [] {
+    std::array<uint32_t, 256> table{};
+    for (size_t i = 0; i < std::size(kPropertyNames); ++i) table[uint8_t(kPropertyNames[i].front())] |= 1u << i;
+    return table;
+}();
 
 constexpr std::string_view kShownDisplays[] = {
     "inline", "block", "list-item", "run-in", "compact", "marker", "table", "inline-table", "table-row-group",
@@ -108,7 +119,12 @@ bool ParseFontWeight(std::string_view text, int& weight)
 
 SvgProperty SvgPropertyByName(std::string_view name)
 {
-    for (size_t i = 0; i < std::size(kPropertyNames); ++i) {
+    if (name.empty()) return SvgProperty::Count;
+    // Most attributes of an element (d, x, width, id...) are no property: their first letter alone
+    // rejects them, and a property is compared only with the names that share its first letter.
+    for (uint32_t candidates = kPropertiesByFirstLetter[uint8_t(name.front())]; candidates != 0;
+         candidates &= candidates - 1) {
+        int i = std::countr_zero(candidates);
         if (kPropertyNames[i] == name) return SvgProperty(i);
     }
     return SvgProperty::Count;

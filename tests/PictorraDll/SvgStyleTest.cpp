@@ -4,6 +4,7 @@
 
 #include "SvgAttributes.h"
 #include "SvgColor.h"
+#include "SvgLength.h"
 #include "SvgStyle.h"
 
 namespace {
@@ -98,5 +99,45 @@ TEST(SvgStyle, DisplayAndVisibilityWords)
     EXPECT_TRUE(style.IsDisplayed());
     EXPECT_FALSE(style.IsVisible());
     EXPECT_EQ(ReadStyle(style, {"display", "flex"}), SvgStatus::ParseError);
+}
+// The look-ups that the parser runs on every attribute: a name finds its own entry and nothing else,
+// also beside names that share its first letter or are its prefix.
+TEST(SvgStyle, PropertyNamesFindTheirPropertyAndNearNamesNone)
+{
+    const char* names[] = {"color", "display", "fill-opacity", "fill", "fill-rule", "font-family", "font-size",
+                           "font-style", "font-weight", "opacity", "stroke-dasharray", "stroke-dashoffset",
+                           "stroke-linecap", "stroke-linejoin", "stroke-miterlimit", "stroke-opacity", "stroke",
+                           "stroke-width", "text-anchor", "visibility", "stop-opacity", "stop-color"};
+    static_assert(std::size(names) == size_t(SvgProperty::Count));
+    for (int i = 0; i < int(SvgProperty::Count); ++i) EXPECT_EQ(SvgPropertyByName(names[i]), SvgProperty(i)) << names[i];
+    for (const char* near : {"", "f", "fil", "fill-", "fills", "Fill", "stroke-widths", "stop", "s", "x", "offset",
+                             "opacity ", "\xff", "visibility\n"})
+        EXPECT_EQ(SvgPropertyByName(near), SvgProperty::Count) << near;
+}
+
+TEST(SvgAttributes, FindTakesTheFirstOfExactlyThatName)
+{
+    Attributes a({"x", "1", "x1", "2", "xlink:href", "#a", "x1", "3", "y", "4"});
+    EXPECT_EQ(a.View().Find("x1"), "2");
+    EXPECT_EQ(a.View().Find("x"), "1");
+    EXPECT_EQ(a.View().Find("y"), "4");
+    EXPECT_FALSE(a.View().Find("x2"));
+    EXPECT_FALSE(a.View().Find("xlink"));
+    EXPECT_FALSE(a.View().Find(""));
+    EXPECT_FALSE(Attributes({}).View().Find("x"));
+}
+
+TEST(SvgLength, ABareNumberOrOneWithAUnit)
+{
+    SvgLength l;
+    ASSERT_EQ(SvgLength::Parse(" 64 ", SvgOrientation::Horizontal, l), SvgStatus::Success);
+    EXPECT_EQ(l.unit, SvgLengthUnit::User);
+    EXPECT_DOUBLE_EQ(l.value, 64);
+    ASSERT_EQ(SvgLength::Parse("2.5mm", SvgOrientation::Vertical, l), SvgStatus::Success);
+    EXPECT_EQ(l.unit, SvgLengthUnit::Mm);
+    ASSERT_EQ(SvgLength::Parse("50% ", SvgOrientation::Vertical, l), SvgStatus::Success);
+    EXPECT_EQ(l.unit, SvgLengthUnit::Percent);
+    for (const char* bad : {"5 px", "5p", "5pxx", "px", "", "5,"})
+        EXPECT_EQ(SvgLength::Parse(bad, SvgOrientation::Horizontal, l), SvgStatus::ParseError) << bad;
 }
 }  // namespace

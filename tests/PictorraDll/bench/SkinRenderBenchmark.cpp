@@ -1,11 +1,15 @@
 // Pictorra drawing every picture of the skin at 32, 64 and 128 pixels, beside librsvg drawing the same
 // SVG text into a cairo image surface of the same size in the same run. Each iteration draws all
 // pictures; the summary gives the median time per picture of each and the ratio Pictorra / librsvg.
+// A third measure replays Pictorra's own drawing, recorded once, into the same image surfaces: what
+// cairo alone takes for these pixels, about the least that a render keeping them can take (a replay
+// adds under a microsecond of its own per picture).
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 #include <librsvg/rsvg.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,6 +55,72 @@ void PictorraRenderOnly(benchmark::State& state)
             SvgRaster raster;
             if (Failed(SvgRasterizer::Render(*renderer, size, size, raster))) state.SkipWithError("render failed");
             benchmark::DoNotOptimize(raster.pixels.data());
+        }
+    }
+}
+
+// ---- cairo alone: Pictorra's drawing recorded, then replayed --------------------------------------
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+
+// The fills and strokes of one render at size x size, kept in a recording surface.
+Surface RecordWithPictorra(const std::string& svg, int size)
+{
+    SvgCairoRenderer renderer;
+    unsigned width = 0, height = 0;
+    if (Failed(renderer.Parse(svg))) return nullptr;
+    renderer.GetSize(width, height);
+    if (width == 0 || height == 0) return nullptr;
+    cairo_rectangle_t extents{0, 0, double(size), double(size)};
+    Surface recording(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents));
+    cairo_t* cr = cairo_create(recording.get());
+    double sx = double(size) / width, sy = double(size) / height;
+    renderer.SetRenderScale(sx, sy);
+    cairo_scale(cr, sx, sy);
+    bool drawn = !Failed(renderer.Render(cr)) && cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    cairo_destroy(cr);
+    return drawn ? std::move(recording) : nullptr;
+}
+
+// Into a new image surface, as the librsvg loop draws.
+Surface ReplayIntoImage(cairo_surface_t* recording, int size)
+{
+    Surface image(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size));
+    cairo_t* cr = cairo_create(image.get());
+    cairo_set_source_surface(cr, recording, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(image.get());
+    return image;
+}
+
+// The replay measures cairo's share only while it draws exactly the pixels of Pictorra's render.
+bool ReplaysAlike(const std::string& svg, cairo_surface_t* recording, int size)
+{
+    SvgRaster raster;
+    if (Failed(SvgRasterizer::Render(svg, size, size, raster))) return false;
+    Surface image = ReplayIntoImage(recording, size);
+    return cairo_image_surface_get_stride(image.get()) == size * 4 &&
+           std::memcmp(cairo_image_surface_get_data(image.get()), raster.pixels.data(), raster.pixels.size() * 4) == 0;
+}
+
+void CairoReplayOnly(benchmark::State& state)
+{
+    int size = int(state.range(0));
+    std::vector<Surface> recordings;
+    for (const SkinPicture& picture : Pictures()) {
+        recordings.push_back(RecordWithPictorra(picture.svg, size));
+        if (!recordings.back() || !ReplaysAlike(picture.svg, recordings.back().get(), size))
+            state.SkipWithError(("the replay differs: " + picture.name).c_str());
+    }
+    for (auto _ : state) {
+        for (const Surface& recording : recordings) {
+            if (!recording) continue;
+            Surface image = ReplayIntoImage(recording.get(), size);
+            benchmark::DoNotOptimize(cairo_image_surface_get_data(image.get()));
         }
     }
 }
@@ -148,6 +218,8 @@ public:
         std::printf("%-18s %5s %10s %10s %7s %7s\n", "", "size", "Pictorra", "librsvg", "ratio", "target");
         PrintRows("parse + render", "PictorraParseAndRender", "LibrsvgParseAndRender", 0.5);
         PrintRows("render only", "PictorraRenderOnly", "LibrsvgRenderOnly", 0.7);
+        // No target: about the floor of "render only" while cairo draws the same pixels.
+        PrintRows("cairo replay", "CairoReplayOnly", "LibrsvgRenderOnly", 0);
     }
 
 private:
@@ -158,6 +230,10 @@ private:
             if (mine <= 0) continue;
             if (theirs <= 0) {
                 std::printf("%-18s %5d %10.1f %10s\n", title, size, mine, "-");  // the reference was left out
+                continue;
+            }
+            if (target <= 0) {
+                std::printf("%-18s %5d %10.1f %10.1f %7.2f %7s\n", title, size, mine, theirs, mine / theirs, "-");
                 continue;
             }
             std::printf("%-18s %5d %10.1f %10.1f %7.2f %7.2f %s\n", title, size, mine, theirs, mine / theirs, target,
@@ -187,6 +263,7 @@ int main(int argc, char** argv)
     Register("LibrsvgParseAndRender", LibrsvgParseAndRender);
     Register("PictorraRenderOnly", PictorraRenderOnly);
     Register("LibrsvgRenderOnly", LibrsvgRenderOnly);
+    Register("CairoReplayOnly", CairoReplayOnly);
     // The repetitions of all benchmarks in random order, so that a change of the machine's load falls on
     // Pictorra and librsvg alike; a flag given on the command line comes later and wins.
     std::vector<char*> arguments(argv, argv + argc);
