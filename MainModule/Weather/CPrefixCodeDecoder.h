@@ -45,7 +45,7 @@ private:
         uint8_t symbol = 0;
         uint8_t length = 0;
     };
-    std::vector<FirstCode> FirstCodes() const;
+    void BuildFirstCodes();
 
     Entry entries_[256];
     size_t count_ = 0;
@@ -53,23 +53,26 @@ private:
     // byLength_[lengthStart_[n] .. lengthStart_[n + 1]) holds the codes of n bits.
     std::array<uint16_t, 34> lengthStart_{};
     // For each value of the next fastBits_ bits in stream order: the symbols that they decode to, up to
-    // kRun of them, with the bits used up to the end of each; count 0 where the first code is longer.
+    // kRun of them, and the bits they use; count 0 where the first code is longer.
     static constexpr size_t kRun = 3;
-    // Eight bytes, so that the table is indexed by a shift; ends[kRun - 1] is always the whole run's bits.
-    struct FastEntry {
+    // Eight bytes, so that the table is indexed by a shift; the symbols and the count are stored as one word.
+    struct alignas(8) FastEntry {
         uint8_t symbols[kRun] = {};
         uint8_t count = 0;
-        uint8_t ends[kRun] = {};
-        uint8_t terminates : 1 = 0;  // the run ends with the symbol 0
-        uint8_t stops : 1 = 0;       // no run follows it: it ends the text, or it has no run at all
+        uint8_t bits = 0;
+        uint8_t stops = 0;  // no run follows it: it ends the text, or it has no run at all
     };
-    // Whole runs while the stream and the buffer have room for them; true when the text has ended.
-    bool DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const;
-    // One symbol of a code longer than the table's bits; false when there is none or no room for it.
-    bool DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
-    bool DecodeRunCarefully(const FastEntry& entry, BitWindow& window, char* out, size_t capacity,
-                            size_t& written, bool& done) const;
+    // Look-ups made from one load of the stream: eight bytes hold at least 57 of its bits from the position.
+    static constexpr size_t kLookUpsPerLoad = 4;
+    // Whole runs while the buffer has room for them and the position is within the stream and the
+    // readable bytes; true when the text has ended (maybe past the stream's end: the caller checks).
+    // Inline: the window's position stays in a register between the runs and the steps after them.
+    [[gnu::always_inline]] inline bool DecodeRuns(BitWindow& window, char* out, size_t capacity,
+                                                  size_t& written) const;
+    // One symbol, checked against the bits left and the room left; false when there is none.
+    bool DecodeSymbol(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
     static constexpr uint32_t kMaxFastBits = 12;
+    static_assert(kLookUpsPerLoad * kMaxFastBits <= 57, "the look-ups of one load stay within its bits");
     // The codes longer than fastBits_: for each value of the first fastBits_ bits that begins one, a
     // block of the shortest code for each value of the next longBits_ bits (longBits_ up to
     // kMaxLongBits; longer codes are searched for length by length).
@@ -79,5 +82,7 @@ private:
     std::vector<uint16_t> longBlockOf_;  // block number + 1, or 0 where no code begins so
     std::vector<FirstCode> longCodes_;   // length: the code's whole length
     uint32_t fastBits_ = 0;
+    uint32_t shortest_ = 1;  // the shortest code's bits: no symbol takes fewer
+    std::vector<FirstCode> first_;
     std::vector<FastEntry> fast_;
 };

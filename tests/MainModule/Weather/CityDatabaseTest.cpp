@@ -203,6 +203,29 @@ TEST_F(CityDatabase, RecordsWithNanInfOrOutOfRangeCoordinatesAreSkipped) {
     EXPECT_GT(CCityDB::GetDistanceKm(std::nan(""), 0, 0, 0), 20015);
 }
 
+// The search passes over most cities on the whole degrees of their latitude; numbers that read as
+// another value (exponents, blanks, long whole parts) are measured as they read.
+TEST_F(CityDatabase, LatitudesOfEveryFormAreMeasuredAsTheyRead) {
+    DatabaseBytes file;
+    file.SingleEntry("Nowhere", {{0, "AAXX0001A;0.5;0"},
+                                 {0, "AAXX0002B;50.e-2;0.1"},
+                                 {0, "AAXX0003C;5000.E-4;0.2"},
+                                 {0, "AAXX0004D;-00.1;0"},
+                                 {0, "AAXX0005E; 0.5;0.3"},
+                                 {0, "AAXX0006F;00000.5;0.4"},
+                                 {0, "AAXX0007G;12.5x;0"},
+                                 {0, "AAXX0008H;12.5e-1;0"},
+                                 {0, "AAXX0009I;-0.;0"}});
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    std::vector<NearbyCity> nearby;
+    ASSERT_TRUE(db_.FindNearbyCities(0.5, 0, &nearby));
+    std::string names;
+    for (const NearbyCity& city : nearby) {
+        names += Narrow(city.city.name);
+    }
+    EXPECT_EQ(names, "ABCEFIDH");
+}
+
 TEST_F(CityDatabase, TheCodeTableTakesAtMost255EntriesAndReadsBitsLowFirst) {
     EXPECT_TRUE(OpenBytes([] {
         DatabaseBytes file(255);
@@ -321,6 +344,7 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
 
         for (int trial = 0; trial < 3000; ++trial) {
             std::string bytes;
+            std::string whole;
             if (trial % 2 == 0) {
                 // A text of random symbols, mostly the short ones, ended by symbol 0, maybe cut short.
                 BitWriter text;
@@ -334,6 +358,7 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
                 }
                 text.Write(codes[3].first, 5);  // symbol 0, the 5-bit code
                 bytes = text.Bytes();
+                whole = bytes;
                 if (trial % 10 == 0) {
                     bytes.resize(random() % (bytes.size() + 1));
                 }
@@ -352,6 +377,20 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
             ASSERT_EQ(result, expectedResult) << "longest " << longest << ", trial " << trial;
             if (result) {
                 EXPECT_EQ(decoded.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
+            }
+            // The same stream with bytes after it that the decoder may load but takes no bit of: the
+            // cut-off rest of the text, then anything.
+            std::string followed = bytes + whole.substr(std::min(bytes.size(), whole.size()));
+            for (int i = 0; i < 9; ++i) {
+                followed += static_cast<char>(random());
+            }
+            CBitStream withBytesAfter(reinterpret_cast<const uint8_t*>(followed.data()), bytes.size(),
+                                      followed.size() - bytes.size());
+            std::string decodedBeside(capacity, '\x7F');
+            ASSERT_EQ(decoder.DecodeText(withBytesAfter, decodedBeside.data(), capacity), expectedResult)
+                << "bytes after, longest " << longest << ", trial " << trial;
+            if (result) {
+                EXPECT_EQ(decodedBeside.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
             }
         }
     }
