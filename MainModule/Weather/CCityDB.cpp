@@ -52,8 +52,30 @@ public:
 
     // No place on that latitude is nearer: the distance along the meridian.
     double LowerBoundKm(double first) const { return std::fabs(first - first_) * kRadians * kEarthRadiusKm; }
+    // The whole degrees d whose latitudes [d, d + 1] are not all at least limitKm away along the
+    // meridian: from low to high. The bound grows with the distance from the position's latitude,
+    // rounding included, so the nearer end of a band decides, and the bands beyond one too far are too.
+    void DegreesWithin(double limitKm, int& low, int& high) const {
+        low = -kAnyDegree;
+        high = kAnyDegree;
+        if (!std::isfinite(limitKm)) {
+            return;
+        }
+        const int own = static_cast<int>(std::floor(first_));
+        for (high = own; high < kAnyDegree && !BandBeyond(high + 1, limitKm); ++high) {
+        }
+        for (low = own; low > -kAnyDegree && !BandBeyond(low - 1, limitKm); --low) {
+        }
+    }
 
 private:
+    static constexpr int kAnyDegree = 1000;  // beyond any whole degree of three digits
+    bool BandBeyond(int degree, double limitKm) const {
+        const double low = degree;
+        const double high = degree + 1.0;
+        return (first_ < low || first_ > high) && LowerBoundKm(low) >= limitKm && LowerBoundKm(high) >= limitKm;
+    }
+
     double first_;
     double second_;
     double cosFirst_;
@@ -94,6 +116,37 @@ bool ReadPlainDecimal(std::basic_string_view<Char> text, double& value) {
     const int fractionDigits = digitsBeforePoint < 0 ? 0 : digitCount - digitsBeforePoint;
     const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
     value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+template <class Char>
+bool IsDigit(Char c) {
+    return static_cast<uint32_t>(static_cast<std::make_unsigned_t<Char>>(c)) - '0' < 10;
+}
+
+// The whole degree below a number of up to three digits before its point: the number lies in
+// [degree, degree + 1]. Only where the number reads as a plain decimal: not when an exponent ends its
+// digits, with which strtod reads another number; other letters end it as any character does.
+template <class Char>
+bool ReadDegreeBand(std::basic_string_view<Char> text, int& degree) {
+    const Char* at = text.data();
+    const Char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    at += negative ? 1 : 0;
+    const Char* const digits = at;
+    int whole = 0;
+    for (; at != end && at != digits + 3 && IsDigit(*at); ++at) {
+        whole = whole * 10 + static_cast<int>(*at - '0');
+    }
+    if (at == digits || at == end || *at != '.') {
+        return false;
+    }
+    for (++at; at != end && IsDigit(*at); ++at) {
+    }
+    if (at != end && (*at == 'e' || *at == 'E')) {
+        return false;
+    }
+    degree = negative ? -(whole + 1) : whole;
     return true;
 }
 
@@ -482,13 +535,21 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     // city can be admitted: two kilometres of margin keep rounding out of that decision.
     int limit = 0;
     double hopelessKm = std::numeric_limits<double>::infinity();
+    int lowestDegree = 0;
+    int highestDegree = 0;
+    position.DegreesWithin(hopelessKm, lowestDegree, highestDegree);
     for (const Entry& entry : entries_) {
         const bool read = ForEachRecord(entry, bytes, 0, [&](const auto& record) {
             // Most cities lie too far north or south to be admitted: they are passed over on their
-            // first coordinate, and only the few admitted get a record built.
+            // first coordinate, mostly on its whole degrees alone, and only the few admitted get a
+            // record built.
             const size_t latitudeStart = record.firstSemicolon + 1;
-            const double latitude =
-                ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));
+            const auto latitudeText = record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart);
+            int degree = 0;
+            if (ReadDegreeBand(latitudeText, degree) && (degree < lowestDegree || degree > highestDegree)) {
+                return;
+            }
+            const double latitude = ReadCoordinate(latitudeText);
             if (position.LowerBoundKm(latitude) >= hopelessKm) {
                 return;
             }
@@ -502,6 +563,7 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
                 // A nearer city tightens the limit: what lies beyond it can go now.
                 limit = AdmissionLimit(kept.begin()->first);
                 hopelessKm = limit + 2.0;
+                position.DegreesWithin(hopelessKm, lowestDegree, highestDegree);
                 kept.erase(kept.upper_bound(limit), kept.end());
             }
         });
