@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -411,6 +412,43 @@ bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& byte
                            : ForEachRecordAs<char16_t>(entry, bytes, base, visit);
 }
 
+bool CCityDB::ReadCodedRecord(const std::vector<uint8_t>& bytes, size_t& position, CodedRecord& record) {
+    if (position > bytes.size() || bytes.size() - position < 2) {
+        return false;
+    }
+    const WORD header = static_cast<WORD>(bytes[position] | (bytes[position + 1] << 8));
+    record.shared = header >> 11;
+    record.codedLength = header & 0x7FF;
+    record.codedAt = position + 2;
+    if (record.codedLength > kRecordCodedCapacity || bytes.size() - record.codedAt < record.codedLength) {
+        return false;
+    }
+    position = record.codedAt + record.codedLength;
+    return true;
+}
+
+// The shared part must come from a previous text that has that many characters.
+bool CCityDB::SharesWithPrevious(const CodedRecord& record, size_t index, size_t previousLength) {
+    return record.shared <= previousLength && (index > 0 || record.shared == 0);
+}
+
+// The bytes after the record may be loaded with its own: the decoder takes none of their bits.
+CBitStream CCityDB::StreamOf(const std::vector<uint8_t>& bytes, const CodedRecord& record) {
+    return CBitStream(bytes.data() + record.codedAt, record.codedLength,
+                      bytes.size() - record.codedAt - record.codedLength);
+}
+
+template <class Char, class Visit>
+bool CCityDB::VisitText(std::basic_string_view<Char> full, Visit& visit) {
+    const size_t first = full.find(Char{';'}, kIdLength);
+    const size_t second = first == full.npos ? first : full.find(Char{';'}, first + 1);
+    if (full.size() < kIdLength || second == full.npos) {
+        return false;
+    }
+    visit(RecordText<Char>{full, first, second});
+    return true;
+}
+
 template <class Char, class Visit>
 bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base,
                               Visit visit) const {
@@ -418,35 +456,48 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
     Char text[kMaxSharedCharacters + kRecordTextCapacity];
     size_t previousLength = 0;
     size_t position = entry.offset - base;
-    for (WORD i = 0; i < entry.count; ++i) {
-        if (position > bytes.size() || bytes.size() - position < 2) {
+    for (WORD i = 0; i < entry.count;) {
+        CodedRecord record;
+        if (!ReadCodedRecord(bytes, position, record) || !SharesWithPrevious(record, i, previousLength)) {
             return false;
         }
-        const WORD header = static_cast<WORD>(bytes[position] | (bytes[position + 1] << 8));
-        position += 2;
-        size_t codedLength = header & 0x7FF;
-        size_t shared = header >> 11;
-        // The shared part must come from a previous text that has that many characters.
-        if (codedLength > kRecordCodedCapacity || shared > previousLength || (i == 0 && shared > 0) ||
-            bytes.size() - position < codedLength) {
-            return false;
+        if constexpr (std::is_same_v<Char, char>) {
+            // Two records at once where a second one follows whole: its text is decoded beside the
+            // first one's and put after its shared characters once the first has been visited.
+            CodedRecord next;
+            size_t afterNext = position;
+            if (i + 1 < entry.count && ReadCodedRecord(bytes, afterNext, next)) {
+                char nextRest[kRecordTextCapacity];
+                CBitStream streams[2] = {StreamOf(bytes, record), StreamOf(bytes, next)};
+                size_t lengths[2] = {};
+                bool decoded[2] = {};
+                decoder_->DecodeTwoTexts({&streams[0], &streams[1]}, {text + record.shared, nextRest},
+                                         kRecordTextCapacity, lengths, decoded);
+                previousLength = record.shared + lengths[0];
+                if (!decoded[0] || !VisitText(std::string_view(text, previousLength), visit) ||
+                    !SharesWithPrevious(next, i + 1, previousLength) || !decoded[1]) {
+                    return false;
+                }
+                std::memcpy(text + next.shared, nextRest, lengths[1]);
+                previousLength = next.shared + lengths[1];
+                if (!VisitText(std::string_view(text, previousLength), visit)) {
+                    return false;
+                }
+                position = afterNext;
+                i += 2;
+                continue;
+            }
         }
-        // The bytes after the record may be loaded with its own: the decoder takes none of their bits.
-        CBitStream stream(bytes.data() + position, codedLength, bytes.size() - position - codedLength);
-        position += codedLength;
-        const int restLength = DecodeRest(stream, text + shared);
+        CBitStream stream = StreamOf(bytes, record);
+        const int restLength = DecodeRest(stream, text + record.shared);
         if (restLength < 0) {
             return false;
         }
-        previousLength = shared + static_cast<size_t>(restLength);
-
-        const std::basic_string_view<Char> full(text, previousLength);
-        size_t first = full.find(Char{';'}, kIdLength);
-        size_t second = first == full.npos ? first : full.find(Char{';'}, first + 1);
-        if (full.size() < kIdLength || second == full.npos) {
+        previousLength = record.shared + static_cast<size_t>(restLength);
+        if (!VisitText(std::basic_string_view<Char>(text, previousLength), visit)) {
             return false;
         }
-        visit(RecordText<Char>{full, first, second});
+        ++i;
     }
     return true;
 }

@@ -62,6 +62,19 @@ private:
     void FindEntryEnds(size_t fileSize);
     // Calls visit(record text) for each record of the entry, in file order; false when the entry's
     // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
+    // A record's header, and where its coded text lies in the bytes.
+    struct CodedRecord {
+        size_t shared = 0;
+        size_t codedAt = 0;
+        size_t codedLength = 0;
+    };
+    // The record at position, and position past it; false when it is cut short or too long.
+    static bool ReadCodedRecord(const std::vector<uint8_t>& bytes, size_t& position, CodedRecord& record);
+    static bool SharesWithPrevious(const CodedRecord& record, size_t index, size_t previousLength);
+    static CBitStream StreamOf(const std::vector<uint8_t>& bytes, const CodedRecord& record);
+    // Finds the record text's semicolons and visits it; false when they are not there.
+    template <class Char, class Visit>
+    static bool VisitText(std::basic_string_view<Char> full, Visit& visit);
     template <class Visit>
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     template <class Char, class Visit>

@@ -221,6 +221,49 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
     }
     BitWindow window(stream);
     size_t written = 0;
+    // A run decodes the same symbols whatever bits follow them; a text whose end lies past the
+    // stream's is one that the stream cuts short.
+    const bool done = DecodeRest(window, out, capacity, written) && !window.Overran();
+    stream.Skip(static_cast<uint32_t>(window.ConsumedOfStream()));
+    length = done ? written - 1 : 0;
+    return done;  // false also when there is no terminator within the buffer
+}
+
+// The runs of both texts while both have whole loads left; then each on its own, as DecodeText goes on.
+void CPrefixCodeDecoder::DecodeTwoTexts(CBitStream* const (&streams)[2], char* const (&outs)[2], size_t capacity,
+                                        size_t (&lengths)[2], bool (&decoded)[2]) const {
+    lengths[0] = lengths[1] = 0;
+    decoded[0] = decoded[1] = false;
+    if (count_ == 0) {
+        return;
+    }
+    BitWindow windows[2] = {BitWindow(*streams[0]), BitWindow(*streams[1])};
+    size_t written[2] = {0, 0};
+    bool done[2] = {false, false};
+    size_t limits[2] = {0, 0};
+    if (RunLimit(windows[0], capacity, 0, limits[0]) && RunLimit(windows[1], capacity, 0, limits[1])) {
+        const size_t starts[2] = {windows[0].Position(), windows[1].Position()};
+        size_t positions[2] = {starts[0], starts[1]};
+        const FastEntry* entries[2] = {nullptr, nullptr};
+        bool stopped[2] = {false, false};
+        do {
+            stopped[0] = RunsOfOneLoad(windows[0], positions[0], outs[0], written[0], entries[0]);
+            stopped[1] = RunsOfOneLoad(windows[1], positions[1], outs[1], written[1], entries[1]);
+        } while (!stopped[0] && !stopped[1] && positions[0] <= limits[0] && positions[1] <= limits[1]);
+        for (size_t k = 0; k < 2; ++k) {
+            windows[k].Consume(positions[k] - starts[k]);
+            done[k] = stopped[k] && entries[k]->count != 0;
+        }
+    }
+    for (size_t k = 0; k < 2; ++k) {
+        done[k] = (done[k] || DecodeRest(windows[k], outs[k], capacity, written[k])) && !windows[k].Overran();
+        streams[k]->Skip(static_cast<uint32_t>(windows[k].ConsumedOfStream()));
+        lengths[k] = done[k] ? written[k] - 1 : 0;
+        decoded[k] = done[k];
+    }
+}
+
+bool CPrefixCodeDecoder::DecodeRest(BitWindow& window, char* out, size_t capacity, size_t& written) const {
     bool done = false;
     bool failed = false;
     while (!done && !failed) {
@@ -229,23 +272,14 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
             failed = !DecodeSymbol(window, out, capacity, written, done);
         }
     }
-    // A run decodes the same symbols whatever bits follow them; a text whose end lies past the
-    // stream's is one that the stream cuts short.
-    done = done && !window.Overran();
-    stream.Skip(static_cast<uint32_t>(window.ConsumedOfStream()));
-    length = done ? written - 1 : 0;
-    return done;  // false also when there is no terminator within the buffer
+    return done;
 }
 
 // Each look-up's symbols are written at once, with the count byte after them (written over by the next
 // run, or after the terminator). The stream is loaded once for kLookUpsPerLoad look-ups, which take
 // their bits from that word: a look-up waits only for the one before it, not for a load. Every symbol
-// takes at least shortest_ bits, so a position limit keeps the writes within the buffer too. The
-// position stays in a local: a store through out may alias any object in memory, so state kept there
-// would be read back after every run.
-bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
-    static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
-    static_assert(sizeof(FastEntry) == 8, "the table is indexed by a shift");
+// takes at least shortest_ bits, so a position limit keeps the writes within the buffer too.
+bool CPrefixCodeDecoder::RunLimit(const BitWindow& window, size_t capacity, size_t written, size_t& limit) const {
     // The room that the runs of one load may write: their symbols and the count byte after the last.
     constexpr size_t kRoomPerLoad = kLookUpsPerLoad * kRun + 1;
     if (capacity - written < kRoomPerLoad || !window.HasWholeLoad()) {
@@ -254,29 +288,44 @@ bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacit
     const size_t start = window.Position();
     const size_t roomLimit = start + (capacity - kRoomPerLoad - written) * shortest_;
     const size_t endLimit = window.End() >= shortest_ ? window.End() - shortest_ : 0;
-    const size_t limit = std::min({roomLimit, endLimit, window.LastWholeLoad()});
-    if (start > limit) {
-        return false;
-    }
+    limit = std::min({roomLimit, endLimit, window.LastWholeLoad()});
+    return start <= limit;
+}
+
+bool CPrefixCodeDecoder::RunsOfOneLoad(const BitWindow& window, size_t& position, char* out, size_t& at,
+                                       const FastEntry*& entry) const {
+    static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
+    static_assert(sizeof(FastEntry) == 8, "the table is indexed by a shift");
     const FastEntry* const table = fast_.data();
     const uint32_t mask = (1u << fastBits_) - 1;
+    uint64_t bits = window.LoadWhole(position);
+    // One look-up: its run written and its bits taken; false when no run follows it.
+    const auto lookUp = [&] {
+        entry = &table[bits & mask];
+        std::memcpy(out + at, entry, kRun + 1);
+        at += entry->count;
+        bits >>= entry->bits;
+        position += entry->bits;
+        return entry->stops == 0;
+    };
+    static_assert(kLookUpsPerLoad == 4, "one load serves four look-ups");
+    return !(lookUp() && lookUp() && lookUp() && lookUp());
+}
+
+// The position stays in a local: a store through out may alias any object in memory, so state kept
+// there would be read back after every run.
+bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
+    size_t limit = 0;
+    if (!RunLimit(window, capacity, written, limit)) {
+        return false;
+    }
+    const size_t start = window.Position();
     size_t position = start;
     size_t at = written;
     const FastEntry* entry = nullptr;
     bool stopped = false;
     do {
-        uint64_t bits = window.LoadWhole(position);
-        // One look-up: its run written and its bits taken; false when no run follows it.
-        const auto lookUp = [&] {
-            entry = &table[bits & mask];
-            std::memcpy(out + at, entry, kRun + 1);
-            at += entry->count;
-            bits >>= entry->bits;
-            position += entry->bits;
-            return entry->stops == 0;
-        };
-        static_assert(kLookUpsPerLoad == 4, "one load serves four look-ups");
-        stopped = !(lookUp() && lookUp() && lookUp() && lookUp());
+        stopped = RunsOfOneLoad(window, position, out, at, entry);
     } while (!stopped && position <= limit);
     window.Consume(position - start);
     written = at;

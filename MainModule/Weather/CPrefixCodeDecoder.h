@@ -22,6 +22,10 @@ public:
     bool DecodeText(CBitStream& stream, char* out, size_t capacity) const;
     // The same, with the text's length (without its terminator) to length.
     bool DecodeText(CBitStream& stream, char* out, size_t capacity, size_t& length) const;
+    // Two texts, each as DecodeText decodes it, side by side: the look-ups of one overlap with those of
+    // the other, where each waits on its own previous look-up. decoded[k] is DecodeText's answer.
+    void DecodeTwoTexts(CBitStream* const (&streams)[2], char* const (&outs)[2], size_t capacity,
+                        size_t (&lengths)[2], bool (&decoded)[2]) const;
     bool FindSymbol(const CBitCode& code, uint8_t& symbol) const;
     size_t EntryCount() const { return count_; }
 
@@ -69,6 +73,14 @@ private:
     // Inline: the window's position stays in a register between the runs and the steps after them.
     [[gnu::always_inline]] inline bool DecodeRuns(BitWindow& window, char* out, size_t capacity,
                                                   size_t& written) const;
+    // The text's symbols from the window's position on, to the terminator (true) or a failure.
+    bool DecodeRest(BitWindow& window, char* out, size_t capacity, size_t& written) const;
+    // The position up to which whole loads of runs may start; false when none may.
+    bool RunLimit(const BitWindow& window, size_t capacity, size_t written, size_t& limit) const;
+    // The runs of one load at the position, written at out + at; true when a run without a successor
+    // (the text's end, or none at all) stopped them, which entry then points at.
+    [[gnu::always_inline]] inline bool RunsOfOneLoad(const BitWindow& window, size_t& position, char* out,
+                                                     size_t& at, const FastEntry*& entry) const;
     // One symbol, checked against the bits left and the room left; false when there is none.
     bool DecodeSymbol(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
     static constexpr uint32_t kMaxFastBits = 12;

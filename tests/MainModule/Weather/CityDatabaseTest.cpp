@@ -309,6 +309,36 @@ bool DecodeBitByBit(const CPrefixCodeDecoder& decoder, uint32_t shortest, uint32
     return false;
 }
 
+// A stream with the bytes after it, and what decoding it alone gives.
+struct Decoded {
+    std::string followed;
+    size_t size = 0;
+    std::string expected;
+    bool result = false;
+};
+
+void ExpectSideBySideAsAlone(const CPrefixCodeDecoder& decoder, const Decoded& first, const Decoded& second,
+                             size_t capacity) {
+    const auto* firstBytes = reinterpret_cast<const uint8_t*>(first.followed.data());
+    const auto* secondBytes = reinterpret_cast<const uint8_t*>(second.followed.data());
+    CBitStream firstStream(firstBytes, first.size, first.followed.size() - first.size);
+    CBitStream secondStream(secondBytes, second.size, second.followed.size() - second.size);
+    std::string firstOut(capacity, '\x7F');
+    std::string secondOut(capacity, '\x7F');
+    size_t lengths[2] = {};
+    bool decoded[2] = {};
+    decoder.DecodeTwoTexts({&firstStream, &secondStream}, {firstOut.data(), secondOut.data()}, capacity, lengths,
+                           decoded);
+    ASSERT_EQ(decoded[0], first.result);
+    ASSERT_EQ(decoded[1], second.result);
+    if (first.result) {
+        EXPECT_EQ(firstOut.substr(0, lengths[0] + 1), first.expected);
+    }
+    if (second.result) {
+        EXPECT_EQ(secondOut.substr(0, lengths[1] + 1), second.expected);
+    }
+}
+
 // Tables of codes from 2 to 20 and to 24 bits, one code given twice (the first entry wins) and bit
 // patterns that begin no code: the decoder's tables of first bits and of long codes decode every
 // stream, good or damaged, as the step-by-step decoding does.
@@ -342,6 +372,7 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
         CPrefixCodeDecoder decoder;
         ASSERT_TRUE(decoder.LoadTable(tableStream));
 
+        std::map<size_t, Decoded> lastOfCapacity;
         for (int trial = 0; trial < 3000; ++trial) {
             std::string bytes;
             std::string whole;
@@ -392,6 +423,13 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
             if (result) {
                 EXPECT_EQ(decodedBeside.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
             }
+            // Two texts decoded side by side: this one and the last of the same capacity, each as alone.
+            Decoded current{followed, bytes.size(), expected, expectedResult};
+            Decoded& other = lastOfCapacity[capacity];
+            if (!other.followed.empty()) {
+                ExpectSideBySideAsAlone(decoder, current, other, capacity);
+            }
+            other = std::move(current);
         }
     }
 }
