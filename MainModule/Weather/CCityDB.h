@@ -74,7 +74,7 @@ private:
     static CBitStream StreamOf(const std::vector<uint8_t>& bytes, const CodedRecord& record);
     // Finds the record text's semicolons and visits it; false when they are not there.
     template <class Char, class Visit>
-    static bool VisitText(std::basic_string_view<Char> full, Visit& visit);
+    [[gnu::always_inline]] static inline bool VisitText(std::basic_string_view<Char> full, Visit& visit);
     template <class Visit>
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     template <class Char, class Visit>

@@ -176,14 +176,17 @@ public:
     // Whether eight whole bytes are readable anywhere, and the last position with eight at its byte.
     bool HasWholeLoad() const { return readable_ >= 8; }
     size_t LastWholeLoad() const { return (readable_ - 8) * 8 + 7; }
-    // The bits at a position at most LastWholeLoad().
-    uint64_t LoadWhole(size_t position) const { return LoadEight(position / 8) >> (position % 8); }
+    // The bits at a position at most LastWholeLoad(), of the bytes that Bytes() gives.
+    static uint64_t LoadWhole(const uint8_t* bytes, size_t position) {
+        return LoadEight(bytes, position / 8) >> (position % 8);
+    }
+    const uint8_t* Bytes() const { return bytes_; }
     size_t Position() const { return position_; }
 
 private:
     uint64_t Load(size_t byte) const {
         if (byte + 8 <= readable_) {
-            return LoadEight(byte);
+            return LoadEight(bytes_, byte);
         }
         uint64_t word = 0;
         for (size_t i = 0; byte + i < readable_; ++i) {
@@ -191,9 +194,9 @@ private:
         }
         return word;
     }
-    uint64_t LoadEight(size_t byte) const {
+    static uint64_t LoadEight(const uint8_t* bytes, size_t byte) {
         uint64_t word = 0;
-        std::memcpy(&word, bytes_ + byte, sizeof word);
+        std::memcpy(&word, bytes + byte, sizeof word);
         if constexpr (std::endian::native == std::endian::big) {
             word = __builtin_bswap64(word);
         }
@@ -242,13 +245,16 @@ void CPrefixCodeDecoder::DecodeTwoTexts(CBitStream* const (&streams)[2], char* c
     bool done[2] = {false, false};
     size_t limits[2] = {0, 0};
     if (RunLimit(windows[0], capacity, 0, limits[0]) && RunLimit(windows[1], capacity, 0, limits[1])) {
+        const FastEntry* const table = fast_.data();
+        const uint32_t mask = (1u << fastBits_) - 1;
+        const uint8_t* const bytes[2] = {windows[0].Bytes(), windows[1].Bytes()};
         const size_t starts[2] = {windows[0].Position(), windows[1].Position()};
         size_t positions[2] = {starts[0], starts[1]};
         const FastEntry* entries[2] = {nullptr, nullptr};
         bool stopped[2] = {false, false};
         do {
-            stopped[0] = RunsOfOneLoad(windows[0], positions[0], outs[0], written[0], entries[0]);
-            stopped[1] = RunsOfOneLoad(windows[1], positions[1], outs[1], written[1], entries[1]);
+            stopped[0] = RunsOfOneLoad(table, mask, bytes[0], positions[0], outs[0], written[0], entries[0]);
+            stopped[1] = RunsOfOneLoad(table, mask, bytes[1], positions[1], outs[1], written[1], entries[1]);
         } while (!stopped[0] && !stopped[1] && positions[0] <= limits[0] && positions[1] <= limits[1]);
         for (size_t k = 0; k < 2; ++k) {
             windows[k].Consume(positions[k] - starts[k]);
@@ -292,13 +298,11 @@ bool CPrefixCodeDecoder::RunLimit(const BitWindow& window, size_t capacity, size
     return start <= limit;
 }
 
-bool CPrefixCodeDecoder::RunsOfOneLoad(const BitWindow& window, size_t& position, char* out, size_t& at,
-                                       const FastEntry*& entry) const {
+bool CPrefixCodeDecoder::RunsOfOneLoad(const FastEntry* table, uint32_t mask, const uint8_t* bytes, size_t& position,
+                                       char* out, size_t& at, const FastEntry*& entry) {
     static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
     static_assert(sizeof(FastEntry) == 8, "the table is indexed by a shift");
-    const FastEntry* const table = fast_.data();
-    const uint32_t mask = (1u << fastBits_) - 1;
-    uint64_t bits = window.LoadWhole(position);
+    uint64_t bits = BitWindow::LoadWhole(bytes, position);
     // One look-up: its run written and its bits taken; false when no run follows it.
     const auto lookUp = [&] {
         entry = &table[bits & mask];
@@ -322,10 +326,13 @@ bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacit
     const size_t start = window.Position();
     size_t position = start;
     size_t at = written;
+    const FastEntry* const table = fast_.data();
+    const uint32_t mask = (1u << fastBits_) - 1;
+    const uint8_t* const bytes = window.Bytes();
     const FastEntry* entry = nullptr;
     bool stopped = false;
     do {
-        stopped = RunsOfOneLoad(window, position, out, at, entry);
+        stopped = RunsOfOneLoad(table, mask, bytes, position, out, at, entry);
     } while (!stopped && position <= limit);
     window.Consume(position - start);
     written = at;

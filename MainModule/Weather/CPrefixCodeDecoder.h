@@ -77,10 +77,12 @@ private:
     bool DecodeRest(BitWindow& window, char* out, size_t capacity, size_t& written) const;
     // The position up to which whole loads of runs may start; false when none may.
     bool RunLimit(const BitWindow& window, size_t capacity, size_t written, size_t& limit) const;
-    // The runs of one load at the position, written at out + at; true when a run without a successor
-    // (the text's end, or none at all) stopped them, which entry then points at.
-    [[gnu::always_inline]] inline bool RunsOfOneLoad(const BitWindow& window, size_t& position, char* out,
-                                                     size_t& at, const FastEntry*& entry) const;
+    // The runs of one load at the position of the window's bytes, written at out + at; true when a run
+    // without a successor (the text's end, or none at all) stopped them, which entry then points at.
+    // The table and the bytes come as arguments: kept in registers, not read back after each store.
+    [[gnu::always_inline]] static inline bool RunsOfOneLoad(const FastEntry* table, uint32_t mask,
+                                                            const uint8_t* bytes, size_t& position, char* out,
+                                                            size_t& at, const FastEntry*& entry);
     // One symbol, checked against the bits left and the room left; false when there is none.
     bool DecodeSymbol(BitWindow& window, char* out, size_t capacity, size_t& written, bool& done) const;
     static constexpr uint32_t kMaxFastBits = 12;
