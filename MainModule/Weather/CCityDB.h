@@ -60,8 +60,6 @@ private:
     // The header and the index from the file's first bytes; false also when they end within it.
     bool ReadIndexFrom(const std::vector<uint8_t>& bytes);
     void FindEntryEnds(size_t fileSize);
-    // Calls visit(record text) for each record of the entry, in file order; false when the entry's
-    // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
     // A record's header, and where its coded text lies in the bytes.
     struct CodedRecord {
         size_t shared = 0;
@@ -75,6 +73,8 @@ private:
     // Finds the record text's semicolons and visits it; false when they are not there.
     template <class Char, class Visit>
     [[gnu::always_inline]] static inline bool VisitText(std::basic_string_view<Char> full, Visit& visit);
+    // Calls visit(record text) for each record of the entry, in file order; false when the entry's
+    // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
     template <class Visit>
     bool ForEachRecord(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base, Visit visit) const;
     template <class Char, class Visit>

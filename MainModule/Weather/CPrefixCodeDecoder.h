@@ -97,6 +97,6 @@ private:
     std::vector<FirstCode> longCodes_;   // length: the code's whole length
     uint32_t fastBits_ = 0;
     uint32_t shortest_ = 1;  // the shortest code's bits: no symbol takes fewer
-    std::vector<FirstCode> first_;
+    std::vector<FirstCode> first_;  // what a step of one symbol looks up
     std::vector<FastEntry> fast_;
 };
