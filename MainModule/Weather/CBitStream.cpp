@@ -34,9 +34,3 @@ bool CBitStream::AppendBits(CBitCode& code) {
     ++code.length;
     return true;
 }
-
-void CBitStream::Skip(uint32_t count) {
-    const uint32_t position = bitIndex_ + count;
-    byteIndex_ += position / 8;
-    bitIndex_ = position % 8;
-}

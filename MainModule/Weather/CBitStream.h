@@ -46,8 +46,13 @@ public:
     // Reads one more bit onto the least significant end of code.
     bool AppendBits(CBitCode& code);
     bool AtEnd() const { return byteIndex_ >= size_; }
-    // Passes over count bits, which the caller has seen to be there.
-    void Skip(uint32_t count);
+    // Passes over count bits, which the caller has seen to be there (inline: a record's text is
+    // decoded and passed over for each of the database's cities).
+    void Skip(uint32_t count) {
+        const uint32_t position = bitIndex_ + count;
+        byteIndex_ += position / 8;
+        bitIndex_ = position % 8;
+    }
     // The bytes from the current byte on, and the bits of the current byte already read, for a reader
     // that takes many fields at once and then Skips over them.
     const uint8_t* Rest() const { return bytes_ + std::min(byteIndex_, size_); }

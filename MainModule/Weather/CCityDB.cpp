@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -52,8 +53,30 @@ public:
 
     // No place on that latitude is nearer: the distance along the meridian.
     double LowerBoundKm(double first) const { return std::fabs(first - first_) * kRadians * kEarthRadiusKm; }
+    // The whole degrees d whose latitudes [d, d + 1] are not all at least limitKm away along the
+    // meridian: from low to high. The bound grows with the distance from the position's latitude,
+    // rounding included, so the nearer end of a band decides, and the bands beyond one too far are too.
+    void DegreesWithin(double limitKm, int& low, int& high) const {
+        low = -kAnyDegree;
+        high = kAnyDegree;
+        if (!std::isfinite(limitKm)) {
+            return;
+        }
+        const int own = static_cast<int>(std::floor(first_));
+        for (high = own; high < kAnyDegree && !BandBeyond(high + 1, limitKm); ++high) {
+        }
+        for (low = own; low > -kAnyDegree && !BandBeyond(low - 1, limitKm); --low) {
+        }
+    }
 
 private:
+    static constexpr int kAnyDegree = 1000;  // beyond any whole degree of three digits
+    bool BandBeyond(int degree, double limitKm) const {
+        const double low = degree;
+        const double high = degree + 1.0;
+        return (first_ < low || first_ > high) && LowerBoundKm(low) >= limitKm && LowerBoundKm(high) >= limitKm;
+    }
+
     double first_;
     double second_;
     double cosFirst_;
@@ -94,6 +117,37 @@ bool ReadPlainDecimal(std::basic_string_view<Char> text, double& value) {
     const int fractionDigits = digitsBeforePoint < 0 ? 0 : digitCount - digitsBeforePoint;
     const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[fractionDigits];
     value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+template <class Char>
+bool IsDigit(Char c) {
+    return static_cast<uint32_t>(static_cast<std::make_unsigned_t<Char>>(c)) - '0' < 10;
+}
+
+// The whole degree below a number of up to three digits before its point: the number lies in
+// [degree, degree + 1]. Only where the number reads as a plain decimal: not when an exponent ends its
+// digits, with which strtod reads another number; other letters end it as any character does.
+template <class Char>
+bool ReadDegreeBand(std::basic_string_view<Char> text, int& degree) {
+    const Char* at = text.data();
+    const Char* const end = at + text.size();
+    const bool negative = at != end && *at == '-';
+    at += negative ? 1 : 0;
+    const Char* const digits = at;
+    int whole = 0;
+    for (; at != end && at != digits + 3 && IsDigit(*at); ++at) {
+        whole = whole * 10 + static_cast<int>(*at - '0');
+    }
+    if (at == digits || at == end || *at != '.') {
+        return false;
+    }
+    for (++at; at != end && IsDigit(*at); ++at) {
+    }
+    if (at != end && (*at == 'e' || *at == 'E')) {
+        return false;
+    }
+    degree = negative ? -(whole + 1) : whole;
     return true;
 }
 
@@ -358,6 +412,43 @@ bool CCityDB::ForEachRecord(const Entry& entry, const std::vector<uint8_t>& byte
                            : ForEachRecordAs<char16_t>(entry, bytes, base, visit);
 }
 
+bool CCityDB::ReadCodedRecord(const std::vector<uint8_t>& bytes, size_t& position, CodedRecord& record) {
+    if (position > bytes.size() || bytes.size() - position < 2) {
+        return false;
+    }
+    const WORD header = static_cast<WORD>(bytes[position] | (bytes[position + 1] << 8));
+    record.shared = header >> 11;
+    record.codedLength = header & 0x7FF;
+    record.codedAt = position + 2;
+    if (record.codedLength > kRecordCodedCapacity || bytes.size() - record.codedAt < record.codedLength) {
+        return false;
+    }
+    position = record.codedAt + record.codedLength;
+    return true;
+}
+
+// The shared part must come from a previous text that has that many characters.
+bool CCityDB::SharesWithPrevious(const CodedRecord& record, size_t index, size_t previousLength) {
+    return record.shared <= previousLength && (index > 0 || record.shared == 0);
+}
+
+// The bytes after the record may be loaded with its own: the decoder takes none of their bits.
+CBitStream CCityDB::StreamOf(const std::vector<uint8_t>& bytes, const CodedRecord& record) {
+    return CBitStream(bytes.data() + record.codedAt, record.codedLength,
+                      bytes.size() - record.codedAt - record.codedLength);
+}
+
+template <class Char, class Visit>
+bool CCityDB::VisitText(std::basic_string_view<Char> full, Visit& visit) {
+    const size_t first = full.find(Char{';'}, kIdLength);
+    const size_t second = first == full.npos ? first : full.find(Char{';'}, first + 1);
+    if (full.size() < kIdLength || second == full.npos) {
+        return false;
+    }
+    visit(RecordText<Char>{full, first, second});
+    return true;
+}
+
 template <class Char, class Visit>
 bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& bytes, uint32_t base,
                               Visit visit) const {
@@ -365,35 +456,48 @@ bool CCityDB::ForEachRecordAs(const Entry& entry, const std::vector<uint8_t>& by
     Char text[kMaxSharedCharacters + kRecordTextCapacity];
     size_t previousLength = 0;
     size_t position = entry.offset - base;
-    for (WORD i = 0; i < entry.count; ++i) {
-        if (position > bytes.size() || bytes.size() - position < 2) {
+    for (WORD i = 0; i < entry.count;) {
+        CodedRecord record;
+        if (!ReadCodedRecord(bytes, position, record) || !SharesWithPrevious(record, i, previousLength)) {
             return false;
         }
-        const WORD header = static_cast<WORD>(bytes[position] | (bytes[position + 1] << 8));
-        position += 2;
-        size_t codedLength = header & 0x7FF;
-        size_t shared = header >> 11;
-        // The shared part must come from a previous text that has that many characters.
-        if (codedLength > kRecordCodedCapacity || shared > previousLength || (i == 0 && shared > 0) ||
-            bytes.size() - position < codedLength) {
-            return false;
+        if constexpr (std::is_same_v<Char, char>) {
+            // Two records at once where a second one follows whole: its text is decoded beside the
+            // first one's and put after its shared characters once the first has been visited.
+            CodedRecord next;
+            size_t afterNext = position;
+            if (i + 1 < entry.count && ReadCodedRecord(bytes, afterNext, next)) {
+                char nextRest[kRecordTextCapacity];
+                CBitStream streams[2] = {StreamOf(bytes, record), StreamOf(bytes, next)};
+                size_t lengths[2] = {};
+                bool decoded[2] = {};
+                decoder_->DecodeTwoTexts({&streams[0], &streams[1]}, {text + record.shared, nextRest},
+                                         kRecordTextCapacity, lengths, decoded);
+                previousLength = record.shared + lengths[0];
+                if (!decoded[0] || !VisitText(std::string_view(text, previousLength), visit) ||
+                    !SharesWithPrevious(next, i + 1, previousLength) || !decoded[1]) {
+                    return false;
+                }
+                std::memcpy(text + next.shared, nextRest, lengths[1]);
+                previousLength = next.shared + lengths[1];
+                if (!VisitText(std::string_view(text, previousLength), visit)) {
+                    return false;
+                }
+                position = afterNext;
+                i += 2;
+                continue;
+            }
         }
-        // The bytes after the record may be loaded with its own: the decoder takes none of their bits.
-        CBitStream stream(bytes.data() + position, codedLength, bytes.size() - position - codedLength);
-        position += codedLength;
-        const int restLength = DecodeRest(stream, text + shared);
+        CBitStream stream = StreamOf(bytes, record);
+        const int restLength = DecodeRest(stream, text + record.shared);
         if (restLength < 0) {
             return false;
         }
-        previousLength = shared + static_cast<size_t>(restLength);
-
-        const std::basic_string_view<Char> full(text, previousLength);
-        size_t first = full.find(Char{';'}, kIdLength);
-        size_t second = first == full.npos ? first : full.find(Char{';'}, first + 1);
-        if (full.size() < kIdLength || second == full.npos) {
+        previousLength = record.shared + static_cast<size_t>(restLength);
+        if (!VisitText(std::basic_string_view<Char>(text, previousLength), visit)) {
             return false;
         }
-        visit(RecordText<Char>{full, first, second});
+        ++i;
     }
     return true;
 }
@@ -482,13 +586,21 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
     // city can be admitted: two kilometres of margin keep rounding out of that decision.
     int limit = 0;
     double hopelessKm = std::numeric_limits<double>::infinity();
+    int lowestDegree = 0;
+    int highestDegree = 0;
+    position.DegreesWithin(hopelessKm, lowestDegree, highestDegree);
     for (const Entry& entry : entries_) {
         const bool read = ForEachRecord(entry, bytes, 0, [&](const auto& record) {
             // Most cities lie too far north or south to be admitted: they are passed over on their
-            // first coordinate, and only the few admitted get a record built.
+            // first coordinate, mostly on its whole degrees alone, and only the few admitted get a
+            // record built.
             const size_t latitudeStart = record.firstSemicolon + 1;
-            const double latitude =
-                ReadCoordinate(record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart));
+            const auto latitudeText = record.text.substr(latitudeStart, record.secondSemicolon - latitudeStart);
+            int degree = 0;
+            if (ReadDegreeBand(latitudeText, degree) && (degree < lowestDegree || degree > highestDegree)) {
+                return;
+            }
+            const double latitude = ReadCoordinate(latitudeText);
             if (position.LowerBoundKm(latitude) >= hopelessKm) {
                 return;
             }
@@ -502,6 +614,7 @@ bool CCityDB::FindNearbyCities(double first, double second, std::vector<NearbyCi
                 // A nearer city tightens the limit: what lies beyond it can go now.
                 limit = AdmissionLimit(kept.begin()->first);
                 hopelessKm = limit + 2.0;
+                position.DegreesWithin(hopelessKm, lowestDegree, highestDegree);
                 kept.erase(kept.upper_bound(limit), kept.end());
             }
         });

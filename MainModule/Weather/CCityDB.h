@@ -60,6 +60,19 @@ private:
     // The header and the index from the file's first bytes; false also when they end within it.
     bool ReadIndexFrom(const std::vector<uint8_t>& bytes);
     void FindEntryEnds(size_t fileSize);
+    // A record's header, and where its coded text lies in the bytes.
+    struct CodedRecord {
+        size_t shared = 0;
+        size_t codedAt = 0;
+        size_t codedLength = 0;
+    };
+    // The record at position, and position past it; false when it is cut short or too long.
+    static bool ReadCodedRecord(const std::vector<uint8_t>& bytes, size_t& position, CodedRecord& record);
+    static bool SharesWithPrevious(const CodedRecord& record, size_t index, size_t previousLength);
+    static CBitStream StreamOf(const std::vector<uint8_t>& bytes, const CodedRecord& record);
+    // Finds the record text's semicolons and visits it; false when they are not there.
+    template <class Char, class Visit>
+    [[gnu::always_inline]] static inline bool VisitText(std::basic_string_view<Char> full, Visit& visit);
     // Calls visit(record text) for each record of the entry, in file order; false when the entry's
     // records are damaged (those before the damage have been visited). bytes[0] is the file's byte at base.
     template <class Visit>

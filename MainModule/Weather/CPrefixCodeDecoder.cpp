@@ -58,33 +58,27 @@ void CPrefixCodeDecoder::BuildLookup() {
         lengthStart_[length] = static_cast<uint16_t>(next);
     }
     fastBits_ = std::min(entries_[count_ - 1].code.length, kMaxFastBits);
-    const std::vector<FirstCode> first = FirstCodes();
-    fast_.assign(first.size(), FastEntry{});
+    shortest_ = entries_[0].code.length;
+    BuildFirstCodes();
+    fast_.assign(first_.size(), FastEntry{});
     for (uint32_t value = 0; value < fast_.size(); ++value) {
         // The codes that follow the first one lie in the bits after it; a look-up of those bits (the
         // ones beyond the table read as zeros) finds the next code, which counts only when it ends
         // within the table's bits.
         FastEntry& entry = fast_[value];
         uint32_t used = 0;
-        while (entry.count < kRun) {
-            const FirstCode& code = first[value >> used];
+        bool terminates = false;
+        while (entry.count < kRun && !terminates) {
+            const FirstCode& code = first_[value >> used];
             if (code.length == 0 || used + code.length > fastBits_) {
                 break;
             }
             used += code.length;
-            entry.symbols[entry.count] = code.symbol;
-            entry.ends[entry.count] = static_cast<uint8_t>(used);
-            ++entry.count;
-            if (code.symbol == 0) {
-                entry.terminates = 1;
-                break;  // the text ends: what follows belongs to no symbol of it
-            }
+            entry.symbols[entry.count++] = code.symbol;
+            terminates = code.symbol == 0;  // the text ends: what follows belongs to no symbol of it
         }
-        // The ends after the last symbol repeat its end, so that the last of them is the run's length.
-        for (uint32_t k = entry.count; k < kRun; ++k) {
-            entry.ends[k] = static_cast<uint8_t>(used);
-        }
-        entry.stops = entry.terminates || entry.count == 0;
+        entry.bits = static_cast<uint8_t>(used);
+        entry.stops = terminates || entry.count == 0;
     }
     BuildLongCodes();
 }
@@ -126,8 +120,9 @@ void CPrefixCodeDecoder::BuildLongCodes() {
 
 // Each code fills the values whose first bits it is, unless a code before it in the table (shorter,
 // or equal and earlier) has: the shortest code, found first, as the search length by length finds it.
-std::vector<CPrefixCodeDecoder::FirstCode> CPrefixCodeDecoder::FirstCodes() const {
-    std::vector<FirstCode> first(size_t{1} << fastBits_, FirstCode{});
+void CPrefixCodeDecoder::BuildFirstCodes() {
+    std::vector<FirstCode>& first = first_;
+    first.assign(size_t{1} << fastBits_, FirstCode{});
     for (size_t i = 0; i < count_ && entries_[i].code.length <= fastBits_; ++i) {
         const CBitCode& code = entries_[i].code;
         const uint32_t streamBits = CodeOf(code.bits, code.length).bits;  // reversing reverses back
@@ -137,7 +132,6 @@ std::vector<CPrefixCodeDecoder::FirstCode> CPrefixCodeDecoder::FirstCodes() cons
             }
         }
     }
-    return first;
 }
 
 bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const {
@@ -157,8 +151,8 @@ bool CPrefixCodeDecoder::FindSymbol(const CBitCode& code, uint8_t& symbol) const
 
 // The stream's bits from its position on in stream order, the next bit lowest: eight bytes loaded at
 // the position's byte and shifted by its bit. Bytes readable after the stream may be loaded with it:
-// the bits beyond the stream's are not zeros then, but no answer counts them, as every symbol is
-// checked to end within Available(). Past the readable bytes the bits read as zeros.
+// the bits beyond the stream's are not zeros then, and a run may take them, but no text counts that
+// ends past the stream. Past the readable bytes the bits read as zeros.
 class CPrefixCodeDecoder::BitWindow {
 public:
     explicit BitWindow(const CBitStream& stream)
@@ -172,27 +166,27 @@ public:
     uint32_t Peek(uint32_t count) const {
         return static_cast<uint32_t>((Load(position_ / 8) >> (position_ % 8)) & ((uint64_t{1} << count) - 1));
     }
-    // The stream's bits not yet consumed.
-    size_t Available() const { return end_ - position_; }
-    void Consume(uint32_t count) { position_ += count; }
-    // Bits taken since the stream's position.
-    size_t Consumed() const { return position_ - start_; }
-    // The last position from which count bits of the stream are there to be taken with eight whole
-    // bytes readable at its byte, or -1 when there is none.
-    ptrdiff_t LastWholeLoad(uint32_t count) const {
-        if (readable_ < 8 || end_ < count) {
-            return -1;
-        }
-        return static_cast<ptrdiff_t>(std::min(end_ - count, (readable_ - 8) * 8 + 7));
+    // The stream's bits not yet consumed; none once a run has gone past its end.
+    size_t Available() const { return Overran() ? 0 : end_ - position_; }
+    bool Overran() const { return position_ > end_; }
+    void Consume(size_t count) { position_ += count; }
+    // Bits taken since the stream's position, up to the stream's end.
+    size_t ConsumedOfStream() const { return std::min(position_, end_) - std::min(start_, end_); }
+    size_t End() const { return end_; }
+    // Whether eight whole bytes are readable anywhere, and the last position with eight at its byte.
+    bool HasWholeLoad() const { return readable_ >= 8; }
+    size_t LastWholeLoad() const { return (readable_ - 8) * 8 + 7; }
+    // The bits at a position at most LastWholeLoad(), of the bytes that Bytes() gives.
+    static uint64_t LoadWhole(const uint8_t* bytes, size_t position) {
+        return LoadEight(bytes, position / 8) >> (position % 8);
     }
-    // The bits at the position, for one who has seen it to be at most LastWholeLoad().
-    uint64_t LoadWhole() const { return LoadEight(position_ / 8) >> (position_ % 8); }
+    const uint8_t* Bytes() const { return bytes_; }
     size_t Position() const { return position_; }
 
 private:
     uint64_t Load(size_t byte) const {
         if (byte + 8 <= readable_) {
-            return LoadEight(byte);
+            return LoadEight(bytes_, byte);
         }
         uint64_t word = 0;
         for (size_t i = 0; byte + i < readable_; ++i) {
@@ -200,9 +194,9 @@ private:
         }
         return word;
     }
-    uint64_t LoadEight(size_t byte) const {
+    static uint64_t LoadEight(const uint8_t* bytes, size_t byte) {
         uint64_t word = 0;
-        std::memcpy(&word, bytes_ + byte, sizeof word);
+        std::memcpy(&word, bytes + byte, sizeof word);
         if constexpr (std::endian::native == std::endian::big) {
             word = __builtin_bswap64(word);
         }
@@ -217,8 +211,8 @@ private:
 };
 
 // A code's symbols come from the table of the first bits, several at a time; a code longer than those
-// bits is searched for length by length. A code longer than the bits left matches nothing: the table's
-// answer for the last bits is checked against what is left.
+// bits is searched for length by length. Near the end of the stream, of the readable bytes or of the
+// buffer, symbols are decoded one at a time, each checked against the bits and the room left.
 bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capacity) const {
     size_t length = 0;
     return DecodeText(stream, out, capacity, length);
@@ -230,56 +224,129 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
     }
     BitWindow window(stream);
     size_t written = 0;
-    bool done = false;
-    bool failed = false;
-    while (!done && !failed) {
-        done = DecodeRuns(window, out, capacity, written);
-        if (done) {
-            break;
-        }
-        const FastEntry& entry = fast_[window.Peek(fastBits_)];
-        failed = entry.count == 0 ? !DecodeLongCode(window, out, capacity, written, done)
-                                  : !DecodeRunCarefully(entry, window, out, capacity, written, done);
-    }
-    stream.Skip(static_cast<uint32_t>(window.Consumed()));
+    // A run decodes the same symbols whatever bits follow them; a text whose end lies past the
+    // stream's is one that the stream cuts short.
+    const bool done = DecodeRest(window, out, capacity, written) && !window.Overran();
+    stream.Skip(static_cast<uint32_t>(window.ConsumedOfStream()));
     length = done ? written - 1 : 0;
     return done;  // false also when there is no terminator within the buffer
 }
 
-// While the table's bits are all the stream's and a whole run has room, each look-up's symbols are
-// written at once, with the count byte after them (written over by the next run, or after the
-// terminator). The window and the table stay in locals: a store through out may alias any object in
-// memory, so state kept there would be read back after every run.
-bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
-    static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
-    BitWindow local = window;
-    const ptrdiff_t last = local.LastWholeLoad(fastBits_);
-    if (capacity - written <= kRun || static_cast<ptrdiff_t>(local.Position()) > last) {
-        return false;
+// The runs of both texts while both have whole loads left; then each on its own, as DecodeText goes on.
+void CPrefixCodeDecoder::DecodeTwoTexts(CBitStream* const (&streams)[2], char* const (&outs)[2], size_t capacity,
+                                        size_t (&lengths)[2], bool (&decoded)[2]) const {
+    lengths[0] = lengths[1] = 0;
+    decoded[0] = decoded[1] = false;
+    if (count_ == 0) {
+        return;
     }
-    const FastEntry* const table = fast_.data();
-    const uint32_t mask = (1u << fastBits_) - 1;
-    const size_t lastAt = capacity - kRun - 1;  // the last place with room for a whole run
-    size_t at = written;
-    // An entry without a run stops the loop as one that ends the text does: it writes its zeros and
-    // takes no bits, and the careful step after the loop finds its code.
-    const FastEntry* entry = nullptr;
-    do {
-        entry = &table[local.LoadWhole() & mask];
-        std::memcpy(out + at, entry, kRun + 1);
-        at += entry->count;
-        local.Consume(entry->ends[kRun - 1]);
-    } while (!entry->stops && static_cast<ptrdiff_t>(local.Position()) <= last && at <= lastAt);
-    window = local;
-    written = at;
-    return entry->terminates != 0;
+    BitWindow windows[2] = {BitWindow(*streams[0]), BitWindow(*streams[1])};
+    size_t written[2] = {0, 0};
+    bool done[2] = {false, false};
+    size_t limits[2] = {0, 0};
+    if (RunLimit(windows[0], capacity, 0, limits[0]) && RunLimit(windows[1], capacity, 0, limits[1])) {
+        const FastEntry* const table = fast_.data();
+        const uint32_t mask = (1u << fastBits_) - 1;
+        const uint8_t* const bytes[2] = {windows[0].Bytes(), windows[1].Bytes()};
+        const size_t starts[2] = {windows[0].Position(), windows[1].Position()};
+        size_t positions[2] = {starts[0], starts[1]};
+        const FastEntry* entries[2] = {nullptr, nullptr};
+        bool stopped[2] = {false, false};
+        do {
+            stopped[0] = RunsOfOneLoad(table, mask, bytes[0], positions[0], outs[0], written[0], entries[0]);
+            stopped[1] = RunsOfOneLoad(table, mask, bytes[1], positions[1], outs[1], written[1], entries[1]);
+        } while (!stopped[0] && !stopped[1] && positions[0] <= limits[0] && positions[1] <= limits[1]);
+        for (size_t k = 0; k < 2; ++k) {
+            windows[k].Consume(positions[k] - starts[k]);
+            done[k] = stopped[k] && entries[k]->count != 0;
+        }
+    }
+    for (size_t k = 0; k < 2; ++k) {
+        done[k] = (done[k] || DecodeRest(windows[k], outs[k], capacity, written[k])) && !windows[k].Overran();
+        streams[k]->Skip(static_cast<uint32_t>(windows[k].ConsumedOfStream()));
+        lengths[k] = done[k] ? written[k] - 1 : 0;
+        decoded[k] = done[k];
+    }
 }
 
-bool CPrefixCodeDecoder::DecodeLongCode(BitWindow& window, char* out, size_t capacity, size_t& written,
-                                        bool& done) const {
+bool CPrefixCodeDecoder::DecodeRest(BitWindow& window, char* out, size_t capacity, size_t& written) const {
+    bool done = false;
+    bool failed = false;
+    while (!done && !failed) {
+        done = DecodeRuns(window, out, capacity, written);
+        if (!done) {
+            failed = !DecodeSymbol(window, out, capacity, written, done);
+        }
+    }
+    return done;
+}
+
+// Each look-up's symbols are written at once, with the count byte after them (written over by the next
+// run, or after the terminator). The stream is loaded once for kLookUpsPerLoad look-ups, which take
+// their bits from that word: a look-up waits only for the one before it, not for a load. Every symbol
+// takes at least shortest_ bits, so a position limit keeps the writes within the buffer too.
+bool CPrefixCodeDecoder::RunLimit(const BitWindow& window, size_t capacity, size_t written, size_t& limit) const {
+    // The room that the runs of one load may write: their symbols and the count byte after the last.
+    constexpr size_t kRoomPerLoad = kLookUpsPerLoad * kRun + 1;
+    if (capacity - written < kRoomPerLoad || !window.HasWholeLoad()) {
+        return false;
+    }
+    const size_t start = window.Position();
+    const size_t roomLimit = start + (capacity - kRoomPerLoad - written) * shortest_;
+    const size_t endLimit = window.End() >= shortest_ ? window.End() - shortest_ : 0;
+    limit = std::min({roomLimit, endLimit, window.LastWholeLoad()});
+    return start <= limit;
+}
+
+bool CPrefixCodeDecoder::RunsOfOneLoad(const FastEntry* table, uint32_t mask, const uint8_t* bytes, size_t& position,
+                                       char* out, size_t& at, const FastEntry*& entry) {
+    static_assert(offsetof(FastEntry, count) == kRun, "the symbols and the count are stored as one word");
+    static_assert(sizeof(FastEntry) == 8, "the table is indexed by a shift");
+    uint64_t bits = BitWindow::LoadWhole(bytes, position);
+    // One look-up: its run written and its bits taken; false when no run follows it.
+    const auto lookUp = [&] {
+        entry = &table[bits & mask];
+        std::memcpy(out + at, entry, kRun + 1);
+        at += entry->count;
+        bits >>= entry->bits;
+        position += entry->bits;
+        return entry->stops == 0;
+    };
+    static_assert(kLookUpsPerLoad == 4, "one load serves four look-ups");
+    return !(lookUp() && lookUp() && lookUp() && lookUp());
+}
+
+// The position stays in a local: a store through out may alias any object in memory, so state kept
+// there would be read back after every run.
+bool CPrefixCodeDecoder::DecodeRuns(BitWindow& window, char* out, size_t capacity, size_t& written) const {
+    size_t limit = 0;
+    if (!RunLimit(window, capacity, written, limit)) {
+        return false;
+    }
+    const size_t start = window.Position();
+    size_t position = start;
+    size_t at = written;
+    const FastEntry* const table = fast_.data();
+    const uint32_t mask = (1u << fastBits_) - 1;
+    const uint8_t* const bytes = window.Bytes();
+    const FastEntry* entry = nullptr;
+    bool stopped = false;
+    do {
+        stopped = RunsOfOneLoad(table, mask, bytes, position, out, at, entry);
+    } while (!stopped && position <= limit);
+    window.Consume(position - start);
+    written = at;
+    // An entry without a run takes no bits and writes nothing: the careful step finds its code.
+    return stopped && entry->count != 0;
+}
+
+bool CPrefixCodeDecoder::DecodeSymbol(BitWindow& window, char* out, size_t capacity, size_t& written,
+                                      bool& done) const {
     const auto available = static_cast<uint32_t>(std::min<size_t>(window.Available(), 32));
-    const uint32_t found = FindLongCode(window.Peek(32), available);
-    if (found == 0 || written == capacity) {
+    const FirstCode& first = first_[window.Peek(fastBits_)];
+    const uint32_t found =
+        first.length != 0 ? uint32_t{first.length} << 8 | first.symbol : FindLongCode(window.Peek(32), available);
+    if (found == 0 || (found >> 8) > available || written == capacity) {
         return false;
     }
     const auto symbol = static_cast<uint8_t>(found & 0xFF);
@@ -287,23 +354,6 @@ bool CPrefixCodeDecoder::DecodeLongCode(BitWindow& window, char* out, size_t cap
     out[written++] = static_cast<char>(symbol);
     done = symbol == 0;
     return true;
-}
-
-// Near the stream's end or the buffer's: symbol by symbol, each checked against the bits and the room left.
-bool CPrefixCodeDecoder::DecodeRunCarefully(const FastEntry& entry, BitWindow& window, char* out,
-                                            size_t capacity, size_t& written, bool& done) const {
-    uint32_t used = 0;
-    bool fits = true;
-    for (uint32_t k = 0; k < entry.count && !done && fits; ++k) {
-        fits = entry.ends[k] <= window.Available() && written < capacity;
-        if (fits) {
-            out[written++] = static_cast<char>(entry.symbols[k]);
-            used = entry.ends[k];
-            done = entry.symbols[k] == 0;
-        }
-    }
-    window.Consume(used);
-    return fits;
 }
 
 uint32_t CPrefixCodeDecoder::FindLongCode(uint32_t streamBits, uint32_t available) const {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -197,7 +198,8 @@ TEST_F(CityDatabaseReference, EveryEntryListsTheCitiesOfThePlainReading) {
     }
 }
 
-// Random places over the whole globe, and places on and beside cities (distance 0, crowded limits).
+// Random places over the whole globe, and places on and beside cities (distance 0, crowded limits) and
+// on whole degrees.
 TEST_F(CityDatabaseReference, TheSearchFindsWhatMeasuringEveryCityFinds) {
     std::vector<std::pair<double, double>> places;
     std::mt19937 random(2106);
@@ -210,6 +212,8 @@ TEST_F(CityDatabaseReference, TheSearchFindsWhatMeasuringEveryCityFinds) {
         const ReferenceCity& city = reading_.Entries()[entry].front();
         places.emplace_back(city.first, city.second);
         places.emplace_back(city.first + 0.37, city.second - 0.21);
+        // On a whole degree of latitude, where the search's bands of whole degrees meet.
+        places.emplace_back(std::floor(city.first), city.second + 0.05);
     }
     for (const auto& [first, second] : places) {
         SCOPED_TRACE(std::to_string(first) + ", " + std::to_string(second));

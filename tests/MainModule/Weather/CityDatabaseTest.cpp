@@ -203,6 +203,29 @@ TEST_F(CityDatabase, RecordsWithNanInfOrOutOfRangeCoordinatesAreSkipped) {
     EXPECT_GT(CCityDB::GetDistanceKm(std::nan(""), 0, 0, 0), 20015);
 }
 
+// The search passes over most cities on the whole degrees of their latitude; numbers that read as
+// another value (exponents, blanks, long whole parts) are measured as they read.
+TEST_F(CityDatabase, LatitudesOfEveryFormAreMeasuredAsTheyRead) {
+    DatabaseBytes file;
+    file.SingleEntry("Nowhere", {{0, "AAXX0001A;0.5;0"},
+                                 {0, "AAXX0002B;50.e-2;0.1"},
+                                 {0, "AAXX0003C;5000.E-4;0.2"},
+                                 {0, "AAXX0004D;-00.1;0"},
+                                 {0, "AAXX0005E; 0.5;0.3"},
+                                 {0, "AAXX0006F;00000.5;0.4"},
+                                 {0, "AAXX0007G;12.5x;0"},
+                                 {0, "AAXX0008H;12.5e-1;0"},
+                                 {0, "AAXX0009I;-0.;0"}});
+    ASSERT_TRUE(OpenBytes(file.Bytes()));
+    std::vector<NearbyCity> nearby;
+    ASSERT_TRUE(db_.FindNearbyCities(0.5, 0, &nearby));
+    std::string names;
+    for (const NearbyCity& city : nearby) {
+        names += Narrow(city.city.name);
+    }
+    EXPECT_EQ(names, "ABCEFIDH");
+}
+
 TEST_F(CityDatabase, TheCodeTableTakesAtMost255EntriesAndReadsBitsLowFirst) {
     EXPECT_TRUE(OpenBytes([] {
         DatabaseBytes file(255);
@@ -286,6 +309,36 @@ bool DecodeBitByBit(const CPrefixCodeDecoder& decoder, uint32_t shortest, uint32
     return false;
 }
 
+// A stream with the bytes after it, and what decoding it alone gives.
+struct Decoded {
+    std::string followed;
+    size_t size = 0;
+    std::string expected;
+    bool result = false;
+};
+
+void ExpectSideBySideAsAlone(const CPrefixCodeDecoder& decoder, const Decoded& first, const Decoded& second,
+                             size_t capacity) {
+    const auto* firstBytes = reinterpret_cast<const uint8_t*>(first.followed.data());
+    const auto* secondBytes = reinterpret_cast<const uint8_t*>(second.followed.data());
+    CBitStream firstStream(firstBytes, first.size, first.followed.size() - first.size);
+    CBitStream secondStream(secondBytes, second.size, second.followed.size() - second.size);
+    std::string firstOut(capacity, '\x7F');
+    std::string secondOut(capacity, '\x7F');
+    size_t lengths[2] = {};
+    bool decoded[2] = {};
+    decoder.DecodeTwoTexts({&firstStream, &secondStream}, {firstOut.data(), secondOut.data()}, capacity, lengths,
+                           decoded);
+    ASSERT_EQ(decoded[0], first.result);
+    ASSERT_EQ(decoded[1], second.result);
+    if (first.result) {
+        EXPECT_EQ(firstOut.substr(0, lengths[0] + 1), first.expected);
+    }
+    if (second.result) {
+        EXPECT_EQ(secondOut.substr(0, lengths[1] + 1), second.expected);
+    }
+}
+
 // Tables of codes from 2 to 20 and to 24 bits, one code given twice (the first entry wins) and bit
 // patterns that begin no code: the decoder's tables of first bits and of long codes decode every
 // stream, good or damaged, as the step-by-step decoding does.
@@ -319,8 +372,10 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
         CPrefixCodeDecoder decoder;
         ASSERT_TRUE(decoder.LoadTable(tableStream));
 
+        std::map<size_t, Decoded> lastOfCapacity;
         for (int trial = 0; trial < 3000; ++trial) {
             std::string bytes;
+            std::string whole;
             if (trial % 2 == 0) {
                 // A text of random symbols, mostly the short ones, ended by symbol 0, maybe cut short.
                 BitWriter text;
@@ -334,6 +389,7 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
                 }
                 text.Write(codes[3].first, 5);  // symbol 0, the 5-bit code
                 bytes = text.Bytes();
+                whole = bytes;
                 if (trial % 10 == 0) {
                     bytes.resize(random() % (bytes.size() + 1));
                 }
@@ -353,6 +409,27 @@ TEST_F(CityDatabase, TheTableDrivenDecoderDecodesAsTheBitByBitSearch) {
             if (result) {
                 EXPECT_EQ(decoded.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
             }
+            // The same stream with bytes after it that the decoder may load but takes no bit of: the
+            // cut-off rest of the text, then anything.
+            std::string followed = bytes + whole.substr(std::min(bytes.size(), whole.size()));
+            for (int i = 0; i < 9; ++i) {
+                followed += static_cast<char>(random());
+            }
+            CBitStream withBytesAfter(reinterpret_cast<const uint8_t*>(followed.data()), bytes.size(),
+                                      followed.size() - bytes.size());
+            std::string decodedBeside(capacity, '\x7F');
+            ASSERT_EQ(decoder.DecodeText(withBytesAfter, decodedBeside.data(), capacity), expectedResult)
+                << "bytes after, longest " << longest << ", trial " << trial;
+            if (result) {
+                EXPECT_EQ(decodedBeside.substr(0, expected.size()), expected) << "longest " << longest << ", trial " << trial;
+            }
+            // Two texts decoded side by side: this one and the last of the same capacity, each as alone.
+            Decoded current{followed, bytes.size(), expected, expectedResult};
+            Decoded& other = lastOfCapacity[capacity];
+            if (!other.followed.empty()) {
+                ExpectSideBySideAsAlone(decoder, current, other, capacity);
+            }
+            other = std::move(current);
         }
     }
 }
