@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -11,17 +12,13 @@ namespace {
 // ask for hundreds of names a forecast. A name too long for the buffer goes to the heap.
 class NameBstr {
 public:
-    // Copied as far as its terminator in one pass.
     explicit NameBstr(LPCWSTR name) {
-        size_t length = 0;
-        for (; name[length] != 0; ++length) {
-            if (length == kCapacity - 1) {
-                heap_ = SysAllocString(name);
-                return;
-            }
-            block_.text[length] = name[length];
+        const size_t length = std::char_traits<OLECHAR>::length(name);
+        if (length >= kCapacity) {
+            heap_ = SysAllocStringLen(name, static_cast<UINT>(length));
+            return;
         }
-        block_.text[length] = 0;
+        std::memcpy(block_.text, name, (length + 1) * sizeof(OLECHAR));
         block_.byteLength = static_cast<uint32_t>(length * sizeof(OLECHAR));
     }
     ~NameBstr() { SysFreeString(heap_); }
