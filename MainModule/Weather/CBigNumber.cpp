@@ -290,11 +290,13 @@ void CBigNumber::MontgomeryModExp(const CBigNumber& base, const CBigNumber& expo
     CBigNumber reducedBase;
     Remainder(base.digits_, kMaxDigits, modulus, reducedBase);
 
-    Montgomery::Limbs r2, x, accumulator, one = {1};
+    Montgomery::Limbs r2, x, accumulator = {}, one = {1};
     montgomery.Load(rSquaredModN.digits_, kMaxDigits, r2);
     montgomery.Load(reducedBase.digits_, kMaxDigits, x);
     montgomery.Multiply(x, r2, x);             // base * R mod n
-    montgomery.Multiply(one, r2, accumulator);  // R mod n, the form of 1
+    if (exponent.IsZero()) {
+        montgomery.Multiply(one, r2, accumulator);  // R mod n, the form of 1: the power is 1
+    }
     // From the exponent's highest bit down: the squarings of 1 before it are left out.
     bool started = false;
     for (int i = exponent.DigitCount() - 1; i >= 0; --i) {
