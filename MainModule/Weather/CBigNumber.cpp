@@ -45,32 +45,31 @@ public:
         }
     }
 
-    // result = a * b / R mod n, for a and b below n (result may be a or b).
+    // result = a * b / R mod n, for a and b below n (result may be a or b). Each limb of b is
+    // multiplied in and reduced in the same pass over the limbs: the carries of the product and of the
+    // reduction are two chains that do not wait for each other. t stays below 2n.
     void Multiply(const Limbs& a, const Limbs& b, Limbs& result) const {
         using Wide = unsigned __int128;
-        uint64_t t[kLimbs + 2] = {};
+        uint64_t t[kLimbs + 1] = {};
         for (int i = 0; i < limbs_; ++i) {
-            uint64_t carry = 0;
-            for (int j = 0; j < limbs_; ++j) {
-                const Wide sum = static_cast<Wide>(a[j]) * b[i] + t[j] + carry;
-                t[j] = static_cast<uint64_t>(sum);
-                carry = static_cast<uint64_t>(sum >> 64);
-            }
-            Wide top = static_cast<Wide>(t[limbs_]) + carry;
-            t[limbs_] = static_cast<uint64_t>(top);
-            t[limbs_ + 1] = static_cast<uint64_t>(top >> 64);
+            const uint64_t multiplier = b[i];
+            Wide product = static_cast<Wide>(a[0]) * multiplier + t[0];
+            uint64_t productCarry = static_cast<uint64_t>(product >> 64);
+            const uint64_t lowest = static_cast<uint64_t>(product);
             // Adding m * n clears the lowest limb, which the shift by one limb then drops.
-            const uint64_t m = t[0] * minusInverse_;
-            Wide sum = static_cast<Wide>(m) * modulus_[0] + t[0];
-            carry = static_cast<uint64_t>(sum >> 64);
+            const uint64_t m = lowest * minusInverse_;
+            Wide reduction = static_cast<Wide>(m) * modulus_[0] + lowest;
+            uint64_t reductionCarry = static_cast<uint64_t>(reduction >> 64);
             for (int j = 1; j < limbs_; ++j) {
-                sum = static_cast<Wide>(m) * modulus_[j] + t[j] + carry;
-                t[j - 1] = static_cast<uint64_t>(sum);
-                carry = static_cast<uint64_t>(sum >> 64);
+                product = static_cast<Wide>(a[j]) * multiplier + t[j] + productCarry;
+                productCarry = static_cast<uint64_t>(product >> 64);
+                reduction = static_cast<Wide>(m) * modulus_[j] + static_cast<uint64_t>(product) + reductionCarry;
+                reductionCarry = static_cast<uint64_t>(reduction >> 64);
+                t[j - 1] = static_cast<uint64_t>(reduction);
             }
-            top = static_cast<Wide>(t[limbs_]) + carry;
+            const Wide top = static_cast<Wide>(t[limbs_]) + productCarry + reductionCarry;
             t[limbs_ - 1] = static_cast<uint64_t>(top);
-            t[limbs_] = t[limbs_ + 1] + static_cast<uint64_t>(top >> 64);
+            t[limbs_] = static_cast<uint64_t>(top >> 64);
         }
         // t < 2n: one subtraction at most.
         if (t[limbs_] != 0 || !Below(t, modulus_)) {
@@ -291,11 +290,13 @@ void CBigNumber::MontgomeryModExp(const CBigNumber& base, const CBigNumber& expo
     CBigNumber reducedBase;
     Remainder(base.digits_, kMaxDigits, modulus, reducedBase);
 
-    Montgomery::Limbs r2, x, accumulator, one = {1};
+    Montgomery::Limbs r2, x, accumulator = {}, one = {1};
     montgomery.Load(rSquaredModN.digits_, kMaxDigits, r2);
     montgomery.Load(reducedBase.digits_, kMaxDigits, x);
     montgomery.Multiply(x, r2, x);             // base * R mod n
-    montgomery.Multiply(one, r2, accumulator);  // R mod n, the form of 1
+    if (exponent.IsZero()) {
+        montgomery.Multiply(one, r2, accumulator);  // R mod n, the form of 1: the power is 1
+    }
     // From the exponent's highest bit down: the squarings of 1 before it are left out.
     bool started = false;
     for (int i = exponent.DigitCount() - 1; i >= 0; --i) {

@@ -29,26 +29,26 @@ constexpr int kHighestDegrees = 360;
 constexpr int kHighestSkyCode = 1000;
 constexpr float kHighestPressure = 10000.0f;
 
-int ReadBoundedInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing, int lowest, int highest) {
+int ReadBoundedInt(IXMLDOMElement* attributes, LPCWSTR name, int missing, int lowest, int highest) {
     int value = GetXmlAttributeInt(attributes, name, missing);
     return value >= lowest && value <= highest ? value : missing;
 }
 
-int ReadFahrenheit(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+int ReadFahrenheit(IXMLDOMElement* attributes, LPCWSTR name) {
     return ReadBoundedInt(attributes, name, -10000, kLowestFahrenheit, kHighestFahrenheit);
 }
 
-int ReadCount(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int highest) {
+int ReadCount(IXMLDOMElement* attributes, LPCWSTR name, int highest) {
     return ReadBoundedInt(attributes, name, -1, 0, highest);
 }
 
-float ReadPressure(IXMLDOMNamedNodeMap* attributes) {
+float ReadPressure(IXMLDOMElement* attributes) {
     float value = GetXmlAttributeFloat(attributes, u"PRESSURE", -1.0f);
     return value >= 0 && value <= kHighestPressure ? value : -1.0f;
 }
 
 // The server's sky codes start at kSkyCodeBase; a missing or impossible one reads as 0.
-int ReadSkyCode(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+int ReadSkyCode(IXMLDOMElement* attributes, LPCWSTR name) {
     return ReadBoundedInt(attributes, name, kSkyCodeBase, 0, kHighestSkyCode) - kSkyCodeBase;
 }
 
@@ -75,7 +75,7 @@ bool ParseDayDate(LPCWSTR text, CDate& date) {
     return date.IsValid() && date.GetDay() <= DaysInMonth(date.GetYear(), date.GetMonth());
 }
 
-bool ReadTimeOfDay(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, CDayForecast::TimeOfDay& time) {
+bool ReadTimeOfDay(IXMLDOMElement* attributes, LPCWSTR name, CDayForecast::TimeOfDay& time) {
     WCHAR text[kXmlAttributeBufferLength];
     if (!GetXmlAttributeString(attributes, name, text, kXmlAttributeBufferLength)) {
         return false;
@@ -147,13 +147,12 @@ bool CForecastXmlParser::Parse(const char* text, CCity& city) {
         return false;
     }
     ce::ComRef<IXMLDOMNode> forecast = FirstElement(document.Get(), u"FORECAST");
-    ce::ComRef<IXMLDOMNamedNodeMap> forecastAttributes = Attributes(forecast.Get());
-    if (!forecastAttributes || !ReadLocationId(forecastAttributes.Get(), city) ||
-        !ReadDays(forecastAttributes.Get(), city)) {
+    ce::ComRef<IXMLDOMElement> forecastElement = AsElement(forecast.Get());
+    if (!forecastElement || !ReadLocationId(forecastElement.Get(), city) || !ReadDays(forecastElement.Get(), city)) {
         return false;
     }
     ce::ComRef<IXMLDOMNode> observation = FirstElement(document.Get(), u"WXWSOBS");
-    if (ce::ComRef<IXMLDOMNamedNodeMap> observed = Attributes(observation.Get())) {
+    if (ce::ComRef<IXMLDOMElement> observed = AsElement(observation.Get())) {
         auto condition = std::make_unique<CCurrentCondition>();
         ReadCurrentCondition(observed.Get(), *condition);
         city.SetCurrentCondition(std::move(condition));
@@ -239,15 +238,16 @@ ce::ComRef<IXMLDOMNode> CForecastXmlParser::FirstElement(IXMLDOMDocument* docume
     return element;
 }
 
-ce::ComRef<IXMLDOMNamedNodeMap> CForecastXmlParser::Attributes(IXMLDOMNode* element) {
-    ce::ComRef<IXMLDOMNamedNodeMap> attributes;
-    if (element != nullptr) {
-        element->get_attributes(attributes.Out());
+// The values are read from the element itself: one call a value, without an attribute node for each.
+ce::ComRef<IXMLDOMElement> CForecastXmlParser::AsElement(IXMLDOMNode* node) {
+    ce::ComRef<IXMLDOMElement> element;
+    if (node != nullptr) {
+        node->QueryInterface(IID_IXMLDOMElement, element.OutVoid());
     }
-    return attributes;
+    return element;
 }
 
-bool CForecastXmlParser::ReadLocationId(IXMLDOMNamedNodeMap* forecast, CCity& city) {
+bool CForecastXmlParser::ReadLocationId(IXMLDOMElement* forecast, CCity& city) {
     WCHAR id[kXmlAttributeBufferLength];
     // The id names the cache file: anything but 8 letters or digits is refused.
     if (!GetXmlAttributeString(forecast, u"LOCATIONID", id, kXmlAttributeBufferLength) ||
@@ -258,7 +258,7 @@ bool CForecastXmlParser::ReadLocationId(IXMLDOMNamedNodeMap* forecast, CCity& ci
     return true;
 }
 
-bool CForecastXmlParser::ReadDays(IXMLDOMNamedNodeMap* forecast, CCity& city) {
+bool CForecastXmlParser::ReadDays(IXMLDOMElement* forecast, CCity& city) {
     for (int number = 1;; ++number) {
         CDayForecast day;
         int result = ReadDay(forecast, number, day);
@@ -272,7 +272,7 @@ bool CForecastXmlParser::ReadDays(IXMLDOMNamedNodeMap* forecast, CCity& city) {
     }
 }
 
-int CForecastXmlParser::ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayForecast& day) {
+int CForecastXmlParser::ReadDay(IXMLDOMElement* forecast, int number, CDayForecast& day) {
     WCHAR dateText[kXmlAttributeBufferLength];
     CDate date;
     if (!GetXmlAttributeString(forecast, DayAttribute(number, u"FCST_VALID_DAY").c_str(), dateText,
@@ -302,7 +302,7 @@ int CForecastXmlParser::ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayF
     return 1;
 }
 
-void CForecastXmlParser::ReadCurrentCondition(IXMLDOMNamedNodeMap* observation,
+void CForecastXmlParser::ReadCurrentCondition(IXMLDOMElement* observation,
                                               CCurrentCondition& condition) {
     condition.SetTemperature(ReadFahrenheit(observation, u"TEMPERATURE"));
     condition.SetHeatIndex(ReadFahrenheit(observation, u"HEATINDEX"));
@@ -332,8 +332,8 @@ bool CForecastXmlParser::ReadHours(IXMLDOMNode* hc, CCity& city) {
         }
         CHourForecast hour;
         CDate date;
-        ce::ComRef<IXMLDOMNamedNodeMap> attributes = Attributes(child.Get());
-        if (!attributes || !ReadHour(attributes.Get(), hour, date)) {
+        ce::ComRef<IXMLDOMElement> element = AsElement(child.Get());
+        if (!element || !ReadHour(element.Get(), hour, date)) {
             return false;
         }
         hours[date].insert(hour);
@@ -342,7 +342,7 @@ bool CForecastXmlParser::ReadHours(IXMLDOMNode* hc, CCity& city) {
     return true;
 }
 
-bool CForecastXmlParser::ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour, CDate& date) {
+bool CForecastXmlParser::ReadHour(IXMLDOMElement* data, CHourForecast& hour, CDate& date) {
     WCHAR dateText[kShortAttributeLength];
     WCHAR timeText[kShortAttributeLength];
     SYSTEMTIME time = {};

@@ -23,14 +23,14 @@ private:
     static bool LoadBytes(IXMLDOMDocument* document, const char* text, size_t length);
     static bool LoadAnsiText(IXMLDOMDocument* document, const char* text);
     static ce::ComRef<IXMLDOMNode> FirstElement(IXMLDOMDocument* document, LPCWSTR tag);
-    static ce::ComRef<IXMLDOMNamedNodeMap> Attributes(IXMLDOMNode* element);
+    static ce::ComRef<IXMLDOMElement> AsElement(IXMLDOMNode* node);
 
-    static bool ReadLocationId(IXMLDOMNamedNodeMap* forecast, CCity& city);
-    static bool ReadDays(IXMLDOMNamedNodeMap* forecast, CCity& city);
+    static bool ReadLocationId(IXMLDOMElement* forecast, CCity& city);
+    static bool ReadDays(IXMLDOMElement* forecast, CCity& city);
     // 0 when the day is missing or its date is bad (the days end), -1 when it is unusable, 1 when read.
-    static int ReadDay(IXMLDOMNamedNodeMap* forecast, int number, CDayForecast& day);
-    static void ReadCurrentCondition(IXMLDOMNamedNodeMap* observation, CCurrentCondition& condition);
+    static int ReadDay(IXMLDOMElement* forecast, int number, CDayForecast& day);
+    static void ReadCurrentCondition(IXMLDOMElement* observation, CCurrentCondition& condition);
     static bool ReadHours(IXMLDOMNode* hc, CCity& city);
     // The hour and its day, the date of its local time.
-    static bool ReadHour(IXMLDOMNamedNodeMap* data, CHourForecast& hour, CDate& date);
+    static bool ReadHour(IXMLDOMElement* data, CHourForecast& hour, CDate& date);
 };

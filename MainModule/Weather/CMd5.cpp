@@ -20,9 +20,11 @@ uint32_t RotateLeft(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 // The four rounds, sixteen steps each: every step mixes b, c and d with one round's function, adds a
 // message word and a sine constant, rotates and adds b. The steps of a round rotate by four amounts in
 // turn; written out with them as constants, a step is a handful of instructions.
+// b is the value finished last: a, the word and the sine are added first, so that only the mix waits
+// for b.
 template <class Mix>
 void Step(Mix mix, uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t word, uint32_t sine, int shift) {
-    a = b + RotateLeft(a + mix(b, c, d) + word + sine, shift);
+    a = b + RotateLeft((a + word + sine) + mix(b, c, d), shift);
 }
 
 template <class Mix, class WordIndex>
@@ -59,12 +61,14 @@ void CMd5::Transform(const uint8_t block[64]) {
         }
     }
     uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-    // The selections (x & y) | (~x & z) and (z & x) | (~z & y), each in one operation fewer.
+    // The selection (x & y) | (~x & z) in one operation fewer. The second selection's two halves have no
+    // bit in common, so it is their sum, and the half without x is ready before x is. Likewise y ^ z and
+    // ~z are taken before x joins them.
     Round([](uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); }, [](int i) { return i; },
           {7, 12, 17, 22}, 0, m, a, b, c, d);
-    Round([](uint32_t x, uint32_t y, uint32_t z) { return y ^ (z & (x ^ y)); },
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return (y & ~z) + (x & z); },
           [](int i) { return (5 * i + 1) % 16; }, {5, 9, 14, 20}, 16, m, a, b, c, d);
-    Round([](uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }, [](int i) { return (3 * i + 5) % 16; },
+    Round([](uint32_t x, uint32_t y, uint32_t z) { return x ^ (y ^ z); }, [](int i) { return (3 * i + 5) % 16; },
           {4, 11, 16, 23}, 32, m, a, b, c, d);
     Round([](uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }, [](int i) { return (7 * i) % 16; },
           {6, 10, 15, 21}, 48, m, a, b, c, d);

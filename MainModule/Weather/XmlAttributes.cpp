@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -11,17 +12,13 @@ namespace {
 // ask for hundreds of names a forecast. A name too long for the buffer goes to the heap.
 class NameBstr {
 public:
-    // Copied as far as its terminator in one pass.
     explicit NameBstr(LPCWSTR name) {
-        size_t length = 0;
-        for (; name[length] != 0; ++length) {
-            if (length == kCapacity - 1) {
-                heap_ = SysAllocString(name);
-                return;
-            }
-            block_.text[length] = name[length];
+        const size_t length = std::char_traits<OLECHAR>::length(name);
+        if (length >= kCapacity) {
+            heap_ = SysAllocStringLen(name, static_cast<UINT>(length));
+            return;
         }
-        block_.text[length] = 0;
+        std::memcpy(block_.text, name, (length + 1) * sizeof(OLECHAR));
         block_.byteLength = static_cast<uint32_t>(length * sizeof(OLECHAR));
     }
     ~NameBstr() { SysFreeString(heap_); }
@@ -53,9 +50,22 @@ public:
         NameBstr attributeName(name);
         ce::ComRef<IXMLDOMNode> attribute;
         if (attributes->getNamedItem(attributeName.Get(), attribute.Out()) != S_OK || !attribute ||
-            FAILED(attribute->get_nodeValue(&value_)) || value_.vt != VT_BSTR) {
+            FAILED(attribute->get_nodeValue(&value_))) {
             VariantClear(&value_);
         }
+        KeepOnlyText();
+    }
+    // The element hands the value out in one call, without an attribute node between.
+    AttributeValue(IXMLDOMElement* element, LPCWSTR name) {
+        VariantInit(&value_);
+        if (element == nullptr || name == nullptr) {
+            return;
+        }
+        NameBstr attributeName(name);
+        if (element->getAttribute(attributeName.Get(), &value_) != S_OK) {
+            VariantClear(&value_);
+        }
+        KeepOnlyText();
     }
     ~AttributeValue() { VariantClear(&value_); }
     AttributeValue(const AttributeValue&) = delete;
@@ -86,16 +96,39 @@ public:
     }
 
 private:
+    void KeepOnlyText() {
+        if (value_.vt != VT_BSTR) {
+            VariantClear(&value_);
+        }
+    }
+
     VARIANT value_;
 };
 
-}  // namespace
+// A number of a sign and at most nine digits, what the server sends, read as _wtoi reads it: without
+// the call and its blanks, bases and clamping. Anything else is left to _wtoi.
+std::optional<int> ReadPlainInt(std::u16string_view text) {
+    const bool negative = !text.empty() && text.front() == u'-';
+    const std::u16string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 9) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (char16_t digit : digits) {
+        if (digit < u'0' || digit > u'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (digit - u'0');
+    }
+    return negative ? -value : value;
+}
 
-bool GetXmlAttributeString(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, LPWSTR buffer, int length) {
+template <class Source>
+bool ReadString(Source* source, LPCWSTR name, LPWSTR buffer, int length) {
     if (buffer == nullptr || length <= 0) {
         return false;
     }
-    AttributeValue value(attributes, name);
+    AttributeValue value(source, name);
     if (!value.IsPresent()) {
         return false;
     }
@@ -103,27 +136,63 @@ bool GetXmlAttributeString(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, LPWSTR
     return true;
 }
 
-std::optional<std::u16string> GetXmlAttributeText(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
-    AttributeValue value(attributes, name);
+template <class Source>
+std::optional<std::u16string> ReadText(Source* source, LPCWSTR name) {
+    AttributeValue value(source, name);
     if (!value.IsPresent()) {
         return std::nullopt;
     }
     return std::u16string(value.Text().substr(0, kXmlAttributeBufferLength - 1));
 }
 
-int GetXmlAttributeInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing) {
-    AttributeValue value(attributes, name);
+template <class Source>
+int ReadInt(Source* source, LPCWSTR name, int missing) {
+    AttributeValue value(source, name);
     if (!value.IsPresent() || value.Text().empty()) {
         return missing;
+    }
+    if (std::optional<int> plain = ReadPlainInt(value.Text())) {
+        return *plain;
     }
     return value.ReadCut([](LPCWSTR text) { return _wtoi(text); });
 }
 
-float GetXmlAttributeFloat(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, float missing) {
-    AttributeValue value(attributes, name);
+template <class Source>
+float ReadFloat(Source* source, LPCWSTR name, float missing) {
+    AttributeValue value(source, name);
     // An empty value is missing too: 0.0 would pass for a real reading.
     if (!value.IsPresent() || value.Text().empty()) {
         return missing;
     }
     return value.ReadCut([](LPCWSTR text) { return static_cast<float>(_wtof(text)); });
+}
+
+}  // namespace
+
+bool GetXmlAttributeString(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, LPWSTR buffer, int length) {
+    return ReadString(attributes, name, buffer, length);
+}
+bool GetXmlAttributeString(IXMLDOMElement* element, LPCWSTR name, LPWSTR buffer, int length) {
+    return ReadString(element, name, buffer, length);
+}
+
+std::optional<std::u16string> GetXmlAttributeText(IXMLDOMNamedNodeMap* attributes, LPCWSTR name) {
+    return ReadText(attributes, name);
+}
+std::optional<std::u16string> GetXmlAttributeText(IXMLDOMElement* element, LPCWSTR name) {
+    return ReadText(element, name);
+}
+
+int GetXmlAttributeInt(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, int missing) {
+    return ReadInt(attributes, name, missing);
+}
+int GetXmlAttributeInt(IXMLDOMElement* element, LPCWSTR name, int missing) {
+    return ReadInt(element, name, missing);
+}
+
+float GetXmlAttributeFloat(IXMLDOMNamedNodeMap* attributes, LPCWSTR name, float missing) {
+    return ReadFloat(attributes, name, missing);
+}
+float GetXmlAttributeFloat(IXMLDOMElement* element, LPCWSTR name, float missing) {
+    return ReadFloat(element, name, missing);
 }

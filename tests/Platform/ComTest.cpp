@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Platform/TempDevice.h"
 #include "ce/registry.h"
@@ -53,6 +55,60 @@ TEST(Com, BstrKeepsItsLengthAndTerminator) {
     SysFreeString(text);
     EXPECT_EQ(SysAllocString(nullptr), nullptr);
     EXPECT_EQ(SysStringLen(nullptr), 0u);
+}
+
+// Short BSTRs take blocks that a thread keeps when they are freed: lengths on both sides of the
+// short ones, freed in another order than allocated and on other threads, keep their lengths and
+// texts; a thread that ends with blocks kept gives them back (the leak check sees it).
+TEST(Com, BstrsOfEveryLengthSurviveAnyOrderOfFreeingAcrossThreads) {
+    auto textOf = [](size_t length, size_t seed) {
+        std::u16string text(length, u'a');
+        for (size_t i = 0; i < length; ++i) {
+            text[i] = static_cast<char16_t>(u'a' + (i + seed) % 26);
+        }
+        return text;
+    };
+    auto allocate = [&](std::vector<BSTR>& texts, size_t seed) {
+        for (size_t length = 0; length < 40; ++length) {
+            const std::u16string text = textOf(length, seed);
+            texts.push_back(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+        }
+    };
+    auto check = [&](const std::vector<BSTR>& texts, size_t seed) {
+        for (size_t length = 0; length < texts.size(); ++length) {
+            ASSERT_NE(texts[length], nullptr);
+            ASSERT_EQ(SysStringLen(texts[length]), length);
+            EXPECT_EQ(std::u16string(texts[length]), textOf(length, seed));
+        }
+    };
+    std::vector<BSTR> mine;
+    for (size_t round = 0; round < 3; ++round) {
+        allocate(mine, round);
+        check(mine, round);
+        // Every other one first, then the rest backwards: the kept blocks come back in a new order.
+        for (size_t i = 0; i < mine.size(); i += 2) {
+            SysFreeString(mine[i]);
+        }
+        for (size_t i = mine.size(); i-- > 0;) {
+            if (i % 2 == 1) {
+                SysFreeString(mine[i]);
+            }
+        }
+        mine.clear();
+    }
+    std::vector<BSTR> theirs;
+    std::thread([&] { allocate(theirs, 7); }).join();
+    check(theirs, 7);
+    std::thread([&] {
+        allocate(mine, 9);
+        for (BSTR text : theirs) {
+            SysFreeString(text);
+        }
+    }).join();
+    check(mine, 9);
+    for (BSTR text : mine) {
+        SysFreeString(text);
+    }
 }
 
 TEST(Com, CreatesObjectsOfARegisteredInprocServer) {

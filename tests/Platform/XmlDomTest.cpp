@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -316,6 +317,44 @@ TEST_F(XmlDom, TheAttributesOfASmallElementAreFoundInAnyOrder) {
             ce::Bstr text;
             ASSERT_EQ(item->get_text(text.Out()), S_OK);
             EXPECT_EQ(std::u16string(text.Get()), value) << ce::ToUtf8(name);
+        }
+    }
+}
+
+// getAttribute of an element starts after the attribute it found last: any order, repeats and misses
+// still find each attribute by its name, also once the node object stands for another element.
+TEST_F(XmlDom, AnElementsAttributesAreReadInAnyOrderAlsoWhenItsNodeObjectIsReused) {
+    ASSERT_TRUE(Load(u"<r><e a=\"1\" b=\"2\" c=\"3\" d=\"4\"/><f c=\"30\" a=\"10\"/></r>"));
+    ce::ComRef<IXMLDOMNode> root = First(u"r");
+    ce::ComRef<IXMLDOMNodeList> children;
+    ASSERT_EQ(root->get_childNodes(children.Out()), S_OK);
+    auto read = [](IXMLDOMElement* element, const char16_t* name) -> std::u16string {
+        ce::Bstr wanted(name);
+        VARIANT value;
+        const HRESULT found = element->getAttribute(wanted.Get(), &value);
+        std::u16string text = found == S_OK && value.vt == VT_BSTR
+                                  ? std::u16string(value.bstrVal, SysStringLen(value.bstrVal))
+                                  : found == S_FALSE && value.vt == VT_NULL ? u"<missing>" : u"<failed>";
+        VariantClear(&value);
+        return text;
+    };
+    using Asked = std::pair<const char16_t*, const char16_t*>;
+    const Asked inE[] = {
+        {u"a", u"1"}, {u"b", u"2"}, {u"d", u"4"}, {u"c", u"3"}, {u"c", u"3"}, {u"x", u"<missing>"},
+        {u"a", u"1"}, {u"d", u"4"}, {u"b", u"2"}, {u"", u"<missing>"}, {u"d", u"4"}};
+    const Asked inF[] = {
+        {u"a", u"10"}, {u"c", u"30"}, {u"b", u"<missing>"}, {u"d", u"<missing>"}, {u"a", u"10"}};
+    for (int pass = 0; pass < 2; ++pass) {
+        // The list's node object is released after each element and handed out again for the next.
+        for (LONG index = 0; index < 2; ++index) {
+            ce::ComRef<IXMLDOMNode> child;
+            ASSERT_EQ(children->get_item(index, child.Out()), S_OK);
+            ce::ComRef<IXMLDOMElement> element;
+            ASSERT_EQ(child->QueryInterface(IID_IXMLDOMElement, element.OutVoid()), S_OK);
+            const std::span<const Asked> asked = index == 0 ? std::span<const Asked>(inE) : std::span<const Asked>(inF);
+            for (const auto& [name, value] : asked) {
+                EXPECT_EQ(read(element.Get(), name), value) << ce::ToUtf8(name) << " of element " << index;
+            }
         }
     }
 }

@@ -1,4 +1,6 @@
 // A node of a loaded document: an element, attribute, text, comment or processing instruction.
+#include <atomic>
+
 #include "com/ComObject.h"
 #include "xmldom/XmlTree.h"
 
@@ -73,7 +75,8 @@ public:
         if (name == nullptr) {
             return E_INVALIDARG;
         }
-        if (xmlNodePtr attribute = FindAttribute(node_, name)) {
+        if (xmlNodePtr attribute = FindAttribute(node_, name, nextTried_.load(std::memory_order_relaxed))) {
+            nextTried_.store(reinterpret_cast<xmlAttrPtr>(attribute)->next, std::memory_order_relaxed);
             return NodeValue(attribute, value);
         }
         value->vt = VT_NULL;
@@ -84,11 +87,17 @@ public:
         return ElementsByTagName(tree_, node_, name, elements);
     }
 
-    void PointAt(xmlNodePtr node) { node_ = node; }
+    void PointAt(xmlNodePtr node) {
+        node_ = node;
+        nextTried_.store(nullptr, std::memory_order_relaxed);
+    }
 
 private:
     XmlTreePtr tree_;
     xmlNodePtr node_;
+    // Where getAttribute starts looking: the attribute after the last one found, or null for the first.
+    // A hint only, shared by the node's callers; callers mostly read attributes in document order.
+    std::atomic<xmlAttrPtr> nextTried_{nullptr};
 };
 
 }  // namespace

@@ -409,15 +409,22 @@ uint32_t QualifiedNameHash(xmlNodePtr node) {
     return HashBytes(hash, std::string_view(reinterpret_cast<const char*>(node->name)));
 }
 
-xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name) {
+// The qualified names of an element's attributes differ in well-formed XML, so the node found from any
+// start is the one a search from the first attribute would find.
+xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name, xmlAttrPtr from) {
     const XmlName wanted(name);
-    for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
-        auto* node = reinterpret_cast<xmlNodePtr>(attribute);
-        if (wanted.Names(node)) {
-            return node;
+    const xmlAttrPtr start = from != nullptr ? from : element->properties;
+    const auto find = [&wanted](xmlAttrPtr first, xmlAttrPtr end) -> xmlNodePtr {
+        for (xmlAttrPtr attribute = first; attribute != end; attribute = attribute->next) {
+            auto* node = reinterpret_cast<xmlNodePtr>(attribute);
+            if (wanted.Names(node)) {
+                return node;
+            }
         }
-    }
-    return nullptr;
+        return nullptr;
+    };
+    xmlNodePtr found = find(start, nullptr);
+    return found != nullptr ? found : find(element->properties, start);
 }
 
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements) {

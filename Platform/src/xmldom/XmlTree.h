@@ -75,8 +75,10 @@ private:
 inline constexpr uint32_t kNameHashSeed = 2166136261u;
 uint32_t QualifiedNameHash(xmlNodePtr node);
 
-// The element's first attribute of that qualified name; null when it has none.
-xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name);
+// The element's first attribute of that qualified name; null when it has none. The search starts at
+// from (one of the element's attributes, or null for its first) and goes round to it: callers that
+// read an element's attributes in the order they are written pass the one after the last found.
+xmlNodePtr FindAttribute(xmlNodePtr element, BSTR name, xmlAttrPtr from = nullptr);
 // Elements below node (not node itself) named name, or every element for "*", in document order.
 HRESULT ElementsByTagName(const XmlTreePtr& tree, xmlNodePtr node, BSTR name, IXMLDOMNodeList** elements);
 

@@ -4,6 +4,7 @@
 #include <openssl/bn.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -38,11 +39,24 @@ TEST(Crc32, EqualsZlibAndContinuesARunningValue) {
     for (char& c : data) {
         c = static_cast<char>(random());
     }
-    for (size_t length : {1u, 3u, 15u, 17u, 64u, 4999u, 5000u}) {
-        EXPECT_EQ(ComputeCrc32(0, Bytes(data), length), crc32(0, Bytes(data), length)) << length;
+    // Long texts are folded with carry-less multiplication where the processor has it, and the tables
+    // finish what is left: lengths on both sides of where folding starts and of each fold's step, at
+    // every alignment.
+    for (size_t length : {1u, 3u, 15u, 17u, 64u, 127u, 128u, 129u, 143u, 144u, 191u, 192u, 193u, 4999u, 5000u}) {
+        for (size_t offset : {0u, 1u, 5u}) {
+            const uint8_t* start = Bytes(data) + offset;
+            const size_t count = std::min(length, data.size() - offset);
+            EXPECT_EQ(ComputeCrc32(0x12345678, start, count), crc32(0x12345678, start, count)) << length;
+        }
     }
     uint32_t running = ComputeCrc32(ComputeCrc32(0, Bytes(data), 1234), Bytes(data) + 1234, data.size() - 1234);
     EXPECT_EQ(running, crc32(0, Bytes(data), data.size()));
+    // In pieces too short to fold: the tables alone, as a processor without the multiplication runs.
+    uint32_t byTables = 0;
+    for (size_t at = 0; at < data.size(); at += 100) {
+        byTables = ComputeCrc32(byTables, Bytes(data) + at, std::min<size_t>(100, data.size() - at));
+    }
+    EXPECT_EQ(byTables, crc32(0, Bytes(data), data.size()));
 }
 
 std::string Md5Hex(const std::string& text, size_t chunk) {
@@ -106,6 +120,31 @@ std::vector<uint8_t> RandomBytes(std::mt19937& random, size_t length) {
     return bytes;
 }
 
+// Our power of the big-endian operands beside OpenSSL's, written in the modulus' length.
+void ExpectPowerAgreesWithOpenSsl(const std::vector<uint8_t>& modulus, const std::vector<uint8_t>& base,
+                                  const std::vector<uint8_t>& exponent, BN_CTX* context, const std::string& label) {
+    CBigNumber m, b, e, r;
+    ASSERT_TRUE(m.FromBytes(modulus.data(), modulus.size()));
+    ASSERT_TRUE(b.FromBytes(base.data(), base.size()));
+    ASSERT_TRUE(e.FromBytes(exponent.data(), exponent.size()));
+    ASSERT_TRUE(CBigNumber::ModExp(b, e, m, r));
+    std::vector<uint8_t> ours(modulus.size());
+    ASSERT_TRUE(r.ToBytes(ours.data(), ours.size()));
+
+    BIGNUM* bm = BN_bin2bn(modulus.data(), static_cast<int>(modulus.size()), nullptr);
+    BIGNUM* bb = BN_bin2bn(base.data(), static_cast<int>(base.size()), nullptr);
+    BIGNUM* be = BN_bin2bn(exponent.data(), static_cast<int>(exponent.size()), nullptr);
+    BIGNUM* br = BN_new();
+    EXPECT_EQ(BN_mod_exp(br, bb, be, bm, context), 1);
+    std::vector<uint8_t> theirs(modulus.size());
+    EXPECT_EQ(BN_bn2binpad(br, theirs.data(), static_cast<int>(theirs.size())), static_cast<int>(modulus.size()));
+    EXPECT_EQ(Hex(ours.data(), ours.size()), Hex(theirs.data(), theirs.size())) << label;
+    BN_free(bm);
+    BN_free(bb);
+    BN_free(be);
+    BN_free(br);
+}
+
 // Odd moduli of RSA size and smaller (Montgomery's way), even ones and one of 33 digits (by division),
 // bases above the modulus and exponents of every length.
 TEST(CBigNumber, ModularPowerAgreesWithOpenSsl) {
@@ -128,31 +167,37 @@ TEST(CBigNumber, ModularPowerAgreesWithOpenSsl) {
                     base[0] &= 0x7F;
                 }
                 auto exponent = RandomBytes(random, exponentLength);
-
-                CBigNumber m, b, e, r;
-                ASSERT_TRUE(m.FromBytes(modulus.data(), modulus.size()));
-                ASSERT_TRUE(b.FromBytes(base.data(), base.size()));
-                ASSERT_TRUE(e.FromBytes(exponent.data(), exponent.size()));
-                ASSERT_TRUE(CBigNumber::ModExp(b, e, m, r));
-                std::vector<uint8_t> ours(shape.length);
-                ASSERT_TRUE(r.ToBytes(ours.data(), ours.size()));
-
-                BIGNUM* bm = BN_bin2bn(modulus.data(), static_cast<int>(modulus.size()), nullptr);
-                BIGNUM* bb = BN_bin2bn(base.data(), static_cast<int>(base.size()), nullptr);
-                BIGNUM* be = BN_bin2bn(exponent.data(), static_cast<int>(exponent.size()), nullptr);
-                BIGNUM* br = BN_new();
-                ASSERT_EQ(BN_mod_exp(br, bb, be, bm, context), 1);
-                std::vector<uint8_t> theirs(shape.length);
-                ASSERT_EQ(BN_bn2binpad(br, theirs.data(), static_cast<int>(theirs.size())),
-                          static_cast<int>(shape.length));
-                EXPECT_EQ(Hex(ours.data(), ours.size()), Hex(theirs.data(), theirs.size()))
-                    << shape.length << (shape.odd ? " odd" : " even") << ", exponent " << exponentLength;
-                BN_free(bm);
-                BN_free(bb);
-                BN_free(be);
-                BN_free(br);
+                ExpectPowerAgreesWithOpenSsl(modulus, base, exponent, context,
+                                             std::to_string(shape.length) + (shape.odd ? " odd" : " even") +
+                                                 ", exponent " + std::to_string(exponentLength));
             }
         }
+    }
+    BN_CTX_free(context);
+}
+
+// The multiplication that checks every signature, on many operands of the key's size and below it:
+// moduli of one to sixteen 64-bit limbs, all ones or nearly all zeros, the key's exponent and 0.
+TEST(CBigNumber, ManyRandomPowersAgreeWithOpenSsl) {
+    std::mt19937 random(29);
+    BN_CTX* context = BN_CTX_new();
+    for (int round = 0; round < 400; ++round) {
+        const size_t length = round % 2 == 0 ? 128 : 5 + random() % 124;
+        auto modulus = RandomBytes(random, length);
+        if (round % 7 == 0) {
+            std::fill(modulus.begin(), modulus.end(), 0xFF);
+        } else if (round % 11 == 0) {
+            std::fill(modulus.begin(), modulus.end(), 0x00);
+        }
+        modulus[0] |= 0x80;
+        modulus[length - 1] |= 1;
+        auto base = RandomBytes(random, length);
+        base[0] &= 0x7F;
+        const auto exponent = round % 3 == 0    ? std::vector<uint8_t>{0x01, 0x00, 0x01}
+                              : round % 13 == 0 ? std::vector<uint8_t>{0x00}
+                                                : RandomBytes(random, 1 + random() % 16);
+
+        ExpectPowerAgreesWithOpenSsl(modulus, base, exponent, context, "round " + std::to_string(round));
     }
     BN_CTX_free(context);
 }
