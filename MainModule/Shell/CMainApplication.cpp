@@ -27,6 +27,7 @@
 #include "Weather/ScheduledUpdates.h"
 #include "ce/com.h"
 #include "ce/device.h"
+#include "ce/inet.h"
 
 namespace {
 
@@ -97,6 +98,9 @@ int CMainApplication::Run(HINSTANCE instance, LPCWSTR commandLine) {
     }
     int result = 0;
     const int mode = ParseCommandMode(commandLine);
+    if (mode == kModeAutoUpdate || mode == kModeSilentUpdate) {
+        ce::PrepareInternet();  // an update goes online at once: the HTTP library loads beside the start
+    }
     if (InitApp(instance, mode)) {
         result = RunMode(mode, commandLine, startLock);
     }
