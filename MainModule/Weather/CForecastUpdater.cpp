@@ -215,7 +215,8 @@ void CForecastUpdater::Shutdown() {
     }
     // A run on a waiting caller's thread ends there, unless this is that thread (a listener).
     std::unique_lock guard(m_lock);
-    m_runEnded.wait(guard, [this] { return m_callerRunning == 0 || m_callerRunning == GetCurrentThreadId(); });
+    DWORD self = GetCurrentThreadId();
+    m_runEnded.wait(guard, [&] { return m_callerRunning == 0 || m_callerRunning == self; });
 }
 
 DWORD CForecastUpdater::ThreadProc(LPVOID self) {

@@ -3,7 +3,8 @@
 // Every field the document is built from.
 std::string PackageCache::KeyOf(const ForecastRequest& request) {
     return request.place.id + '|' + request.reportedId + '|' + request.today.Digits() + '|' +
-           std::to_string(request.hour) + '|' + std::to_string(request.days) + '|' + std::to_string(request.hours);
+           std::to_string(request.hour) + '|' + std::to_string(request.days) + '|' +
+           std::to_string(request.hours);
 }
 
 std::optional<std::string> PackageCache::Find(const ForecastRequest& request) {

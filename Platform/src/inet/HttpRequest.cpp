@@ -103,7 +103,8 @@ bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers
     return true;
 }
 
-void HttpRequest::SetOptions(const CurlCalls& curl, CURL* easy, curl_slist* connectRules, const std::string& proxy) {
+void HttpRequest::SetOptions(const CurlCalls& curl, CURL* easy, curl_slist* connectRules,
+                             const std::string& proxy) {
     std::string url = "http://" + connection_->host + ":" + std::to_string(connection_->port) + EscapeRequestPath(path_);
     curl.easySetopt(easy, CURLOPT_URL, url.c_str());
     curl.easySetopt(easy, CURLOPT_CONNECT_TO, connectRules);
@@ -237,7 +238,8 @@ bool HttpRequest::Read(void* buffer, DWORD size, DWORD* read) {
     *read = 0;
     Lock guard(lock_);
     DriveUntil(guard, [this] {
-        return !buffer_.empty() || state_ == State::Finished || state_ == State::Failed || state_ == State::Created;
+        return !buffer_.empty() || state_ == State::Finished || state_ == State::Failed ||
+               state_ == State::Created;
     });
     if (closed_) {
         SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
