@@ -98,9 +98,6 @@ int CMainApplication::Run(HINSTANCE instance, LPCWSTR commandLine) {
     }
     int result = 0;
     const int mode = ParseCommandMode(commandLine);
-    if (mode == kModeAutoUpdate || mode == kModeSilentUpdate) {
-        ce::PrepareInternet();  // an update goes online at once: the HTTP library loads beside the start
-    }
     if (InitApp(instance, mode)) {
         result = RunMode(mode, commandLine, startLock);
     }
@@ -188,6 +185,11 @@ int CMainApplication::InitApp(HINSTANCE instance, int mode) {
     ImageCodecs::Init();
     if (!LoadSpriteLibrary()) {
         return InitFailed("sprite library");
+    }
+    // An update goes online at once: the HTTP library loads beside the rest of the start. Not before the
+    // sprite library, whose load would wait for it (one load at a time in a process).
+    if (mode == kModeAutoUpdate || mode == kModeSilentUpdate) {
+        ce::PrepareInternet();
     }
     g_pSysInfo = new CSysInfo(instance);
     g_pSysInfo->UpdateScreenSize();
