@@ -27,6 +27,7 @@
 #include "Weather/ScheduledUpdates.h"
 #include "ce/com.h"
 #include "ce/device.h"
+#include "ce/inet.h"
 
 namespace {
 
@@ -184,6 +185,11 @@ int CMainApplication::InitApp(HINSTANCE instance, int mode) {
     ImageCodecs::Init();
     if (!LoadSpriteLibrary()) {
         return InitFailed("sprite library");
+    }
+    // An update goes online at once: the HTTP library loads beside the rest of the start. Not before the
+    // sprite library, whose load would wait for it (one load at a time in a process).
+    if (mode == kModeAutoUpdate || mode == kModeSilentUpdate) {
+        ce::PrepareInternet();
     }
     g_pSysInfo = new CSysInfo(instance);
     g_pSysInfo->UpdateScreenSize();

@@ -142,6 +142,8 @@ void CForecastUpdater::RemoveListener(const CDelegate* listener) {
     }
 }
 
+// A run that the caller waits for runs on the caller's thread: a thread of its own would only add its
+// start to the wait.
 bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, bool wait, DWORD connectionAttempts,
                              DWORD delayMs) {
     std::vector<HANDLE> ended;
@@ -158,13 +160,13 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         m_cancelled = false;
         // Running from here on, before the worker can reach its end.
         m_running = true;
-        DWORD threadId = 0;
-        HANDLE thread = CreateThread(nullptr, 0, ThreadProc, this, 0, &threadId);
-        if (thread == nullptr) {
-            m_running = false;
-        } else {
-            m_workers.Add(thread, threadId);
+        if (wait) {
+            m_callerRunning = GetCurrentThreadId();
             run = ++m_runsStarted;
+        } else if (StartWorker()) {
+            run = ++m_runsStarted;
+        } else {
+            m_running = false;
         }
     }
     CWorkerThreads::Join(ended);
@@ -172,9 +174,21 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         return false;
     }
     if (wait) {
-        std::unique_lock guard(m_lock);
-        m_runEnded.wait(guard, [&] { return m_runsEnded >= run; });
+        ThreadProc(this);
+        std::lock_guard guard(m_lock);
+        m_callerRunning = 0;
+        m_runEnded.notify_all();
     }
+    return true;
+}
+
+bool CForecastUpdater::StartWorker() {
+    DWORD threadId = 0;
+    HANDLE thread = CreateThread(nullptr, 0, ThreadProc, this, 0, &threadId);
+    if (thread == nullptr) {
+        return false;
+    }
+    m_workers.Add(thread, threadId);
     return true;
 }
 
@@ -195,10 +209,14 @@ void CForecastUpdater::Shutdown() {
             workers = m_workers.TakeAllButCurrent();
         }
         if (workers.empty()) {
-            return;
+            break;
         }
         CWorkerThreads::Join(workers);
     }
+    // A run on a waiting caller's thread ends there, unless this is that thread (a listener).
+    std::unique_lock guard(m_lock);
+    DWORD self = GetCurrentThreadId();
+    m_runEnded.wait(guard, [&] { return m_callerRunning == 0 || m_callerRunning == self; });
 }
 
 DWORD CForecastUpdater::ThreadProc(LPVOID self) {

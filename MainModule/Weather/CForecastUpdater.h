@@ -1,7 +1,7 @@
 // Downloads the forecasts of a list of cities, checks every signed package, stores each city's forecast
 // and cache file, saves the city list, and tells its listeners how the run went. One run at a time
 // across all processes (named mutex "Skyvane_UpdateLock"), each on a worker thread that the updater
-// starts and joins.
+// starts and joins, or on the thread of a caller that waits for it.
 #pragma once
 
 #include <atomic>
@@ -67,11 +67,12 @@ public:
     void AddListener(const CDelegate* listener);
     void RemoveListener(const CDelegate* listener);
 
-    // False while a run is under way or when the thread cannot be started; with the wait flag it returns
-    // once the run has ended and its listeners have been told.
+    // False while a run is under way or when the thread cannot be started; with the wait flag the run
+    // goes on the caller's thread, and Start returns once it has ended and its listeners have been told.
     bool Start(const std::vector<std::u16string>& locationIds, bool wait, DWORD connectionAttempts, DWORD delayMs);
     bool IsRunning() const { return m_running.load(); }
-    // Cancels the transfer of a run under way and joins every worker.
+    // Cancels the transfer of a run under way and joins every worker (and waits for a run on a waiting
+    // caller's thread).
     void Shutdown();
 
     // The record of the forecast server's public signing key, built here rather than read from a file.
@@ -99,6 +100,8 @@ public:
 private:
     static bool ComposeResultMessage(int result, std::u16string* text, MessageBoxLink* link);
     static DWORD ThreadProc(LPVOID self);
+    // Called with the lock held.
+    bool StartWorker();
     void RunOnce();
     int UpdateWorker();
     int UpdateCity(CHTTPDownloader& downloader, const std::u16string& id, const SYSTEMTIME& updateTime,
@@ -121,6 +124,7 @@ private:
     std::atomic<bool> m_cancelled{false};
     uint64_t m_runsStarted = 0;
     uint64_t m_runsEnded = 0;
+    DWORD m_callerRunning = 0;  // the thread of a run that its caller waits for
     // Joined after letting go of the lock, since a worker's listener may be waiting for it.
     CWorkerThreads m_workers;
     CHTTPDownloader* m_downloader = nullptr;

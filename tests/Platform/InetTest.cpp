@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "ChildProcess.h"
 #include "TempDevice.h"
 #include "ce/device.h"
 #include "ce/inet.h"
@@ -187,6 +188,24 @@ TEST_F(Inet, ClosingTheSessionClosesItsConnectionsAndRequests) {
     EXPECT_FALSE(HttpSendRequestW(request, nullptr, 0, nullptr, 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
     internet_ = nullptr;
+}
+
+// An update starts loading the HTTP library at once and goes on with its start beside it: a session
+// opened meanwhile waits for the load, and so does an exit (the child's must end cleanly, its leak check
+// included).
+TEST(InetPreparedLoad, ASessionAndAnExitDuringTheLoadWaitForIt) {
+    if (ce::test::ChildRole() != nullptr) {
+        ce::PrepareInternet();
+        std::exit(0);
+    }
+    ce::test::ChildProcess child("InetPreparedLoad.ASessionAndAnExitDuringTheLoadWaitForIt", "exit at once");
+    EXPECT_EQ(child.Wait(), 0);
+
+    ce::PrepareInternet();
+    ce::PrepareInternet();
+    HINTERNET internet = InternetOpenW(u"Skyvane", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    ASSERT_NE(internet, nullptr);
+    EXPECT_TRUE(InternetCloseHandle(internet));
 }
 
 }  // namespace

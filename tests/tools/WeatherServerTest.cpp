@@ -118,13 +118,28 @@ TEST_F(WeatherServer, AForecastIsASignedPackageThatPassesEveryCheck) {
     EXPECT_EQ(Attribute(u->content, "LocalTime"), "140000");
 }
 
+// The second reply comes from the server's package cache, which must neither change a byte nor outlive
+// a change of date nor hide a fault.
 TEST_F(WeatherServer, ForecastsAreDeterministicPerCityAndDate) {
-    auto a = Unpack(Forecast("DEBE0001"));
-    auto b = Unpack(Forecast("DEBE0001"));
+    std::string built = Forecast("DEBE0001");
+    std::string repeated = Forecast("DEBE0001");
+    auto a = Unpack(built);
     auto c = Unpack(Forecast("USNY0996"));
-    ASSERT_TRUE(a && b && c);
-    EXPECT_EQ(a->content, b->content);
+    ASSERT_TRUE(a && c);
+    EXPECT_EQ(built, repeated);
     EXPECT_NE(a->content, c->content);
+
+    ASSERT_EQ(server_.Control("/control/date?value=2026121014"), "ok\n");
+    auto nextDay = Unpack(Forecast("DEBE0001"));
+    ASSERT_TRUE(nextDay);
+    EXPECT_EQ(Attribute(nextDay->content, "DAY1FCST_VALID_DAY"), "20261210");
+
+    server_.Control("/control/fault?spec=damage-body*1");
+    auto damaged = Unpack(Forecast("DEBE0001"));
+    ASSERT_TRUE(damaged);
+    EXPECT_FALSE(damaged->outerBodyOk);
+    ASSERT_EQ(server_.Control("/control/date?value=2026120914"), "ok\n");
+    EXPECT_EQ(Forecast("DEBE0001"), built);
 }
 
 TEST_F(WeatherServer, MalformedRequestsGetTheInvalidParametersPage) {

@@ -47,3 +47,10 @@ CE_API BOOL InternetReadFile(HINTERNET file, LPVOID buffer, DWORD toRead, LPDWOR
 // Closing a handle also closes the handles opened from it.
 CE_API BOOL InternetCloseHandle(HINTERNET handle);
 }
+
+namespace ce {
+// Starts loading the HTTP library on a thread of its own, for a program that will go online soon after
+// its start: the rest of its start-up runs beside the load. A session opened meanwhile waits for the
+// load; the process's exit waits for it too. Calls after the first do nothing.
+CE_API void PrepareInternet();
+}  // namespace ce

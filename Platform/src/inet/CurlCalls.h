@@ -1,6 +1,7 @@
-// The libcurl functions the HTTP layer uses, taken from the library when the first session opens:
-// libcurl pulls some twenty-five further libraries into a process, which a program that shows its
-// screen without going online should not load (or relocate) at start.
+// The libcurl functions the HTTP layer uses, taken from the library when the first session opens, or
+// before on a thread of its own for a program that asks (ce::PrepareInternet): libcurl pulls some
+// twenty-five further libraries into a process, which a program that shows its screen without going
+// online should not load (or relocate) at start.
 #pragma once
 
 #include <curl/curl.h>

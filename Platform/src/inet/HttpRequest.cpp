@@ -1,15 +1,14 @@
 #include <strings.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "inet/CurlCalls.h"
 #include "inet/InternetHandles.h"
 
 namespace ce::detail {
 namespace {
-
-// What the reader has not taken yet; the transfer waits while the buffer holds this much.
-constexpr size_t kBufferLimit = 1 << 20;
 
 std::string EscapeRequestPath(const std::string& path) {
     static const char kHex[] = "0123456789ABCDEF";
@@ -84,14 +83,35 @@ bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
+    curl_slist* connectRules = connectTo.empty() ? nullptr : curl.slistAppend(nullptr, connectTo.c_str());
+    SetOptions(curl, easy, connectRules, proxy);
+    curl.multiAddHandle(multi, easy);
+
+    Lock guard(lock_);
+    easy_ = easy;
+    multi_ = multi;
+    connectRules_ = connectRules;
+    DriveUntil(guard, [this] { return state_ != State::Sending; });
+    if (closed_) {
+        SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+        return false;
+    }
+    if (state_ == State::Failed) {
+        SetLastError(error_);
+        return false;
+    }
+    return true;
+}
+
+void HttpRequest::SetOptions(const CurlCalls& curl, CURL* easy, curl_slist* connectRules,
+                             const std::string& proxy) {
     std::string url = "http://" + connection_->host + ":" + std::to_string(connection_->port) + EscapeRequestPath(path_);
     curl.easySetopt(easy, CURLOPT_URL, url.c_str());
-    curl_slist* connectRules = connectTo.empty() ? nullptr : curl.slistAppend(nullptr, connectTo.c_str());
     curl.easySetopt(easy, CURLOPT_CONNECT_TO, connectRules);
     curl.easySetopt(easy, CURLOPT_PROXY, proxy.c_str());  // empty: no proxy, whatever the environment says
-    curl.easySetopt(easy, CURLOPT_USERAGENT, session.agent.c_str());
+    curl.easySetopt(easy, CURLOPT_USERAGENT, connection_->session->agent.c_str());
     curl.easySetopt(easy, CURLOPT_HTTPHEADER, headers_);
-    curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, session.connectTimeoutMs);
+    curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connection_->session->connectTimeoutMs);
     curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http");
     if (verb_ == "POST") {
@@ -109,71 +129,79 @@ bool HttpRequest::Send(std::string body, const std::vector<std::string>& headers
         return static_cast<HttpRequest*>(self)->OnHeader(data, n);
     });
     curl.easySetopt(easy, CURLOPT_HEADERDATA, this);
-    curl.multiAddHandle(multi, easy);
-
-    std::unique_lock guard(lock_);
-    multi_ = multi;
-    transfer_ = std::thread([this, easy, multi, connectRules, &curl] {
-        Run(easy, multi);
-        curl.slistFreeAll(connectRules);
-    });
-    changed_.wait(guard, [this] { return state_ != State::Sending || closed_; });
-    if (closed_) {
-        SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
-        return false;
-    }
-    if (state_ == State::Failed) {
-        SetLastError(error_);
-        return false;
-    }
-    return true;
 }
 
-void HttpRequest::Run(CURL* easy, CURLM* multi) {
-    const CurlCalls& curl = *Curl();
-    int running = 1;
-    CURLcode result = CURLE_OK;
-    while (running > 0) {
-        if (curl.multiPerform(multi, &running) != CURLM_OK) {
-            result = CURLE_RECV_ERROR;
-            break;
-        }
-        {
-            std::lock_guard guard(lock_);
-            if (closed_) {
-                result = CURLE_ABORTED_BY_CALLBACK;
-                break;
-            }
-        }
-        if (running > 0) {
-            curl.multiPoll(multi, nullptr, 0, 1000, nullptr);
+template <class Condition>
+void HttpRequest::DriveUntil(Lock& guard, Condition done) {
+    changed_.wait(guard, [&] { return !driving_ || closed_ || done(); });
+    if (driving_) {
+        return;
+    }
+    driving_ = true;
+    while (!closed_ && !done() && multi_ != nullptr) {
+        CURLM* multi = multi_;
+        guard.unlock();
+        std::optional<CURLcode> ended = Perform(multi);
+        guard.lock();
+        if (ended) {
+            Finish(*ended);
+            EndTransfer(guard);
+        } else if (!closed_ && !done()) {
+            guard.unlock();
+            // Returns early on socket activity or a wake-up from Close.
+            Curl()->multiPoll(multi, nullptr, 0, 1000, nullptr);
+            guard.lock();
         }
     }
+    driving_ = false;
+    if (closed_) {
+        EndTransfer(guard);
+    }
+    changed_.notify_all();
+}
+
+std::optional<CURLcode> HttpRequest::Perform(CURLM* multi) {
+    const CurlCalls& curl = *Curl();
+    int running = 0;
+    if (curl.multiPerform(multi, &running) != CURLM_OK) {
+        return CURLE_RECV_ERROR;
+    }
+    if (running > 0) {
+        return std::nullopt;
+    }
+    CURLcode result = CURLE_OK;
     int queued = 0;
     while (CURLMsg* message = curl.multiInfoRead(multi, &queued)) {
         if (message->msg == CURLMSG_DONE && result == CURLE_OK) {
             result = message->data.result;
         }
     }
-    {
-        std::lock_guard guard(lock_);
-        multi_ = nullptr;
-    }
-    curl.multiRemoveHandle(multi, easy);
-    curl.easyCleanup(easy);
-    curl.multiCleanup(multi);
-    Finish(result);
+    return result;
 }
 
 void HttpRequest::Finish(CURLcode result) {
-    std::lock_guard guard(lock_);
     if (result == CURLE_OK && state_ != State::Sending) {
         state_ = State::Finished;
     } else {
         state_ = State::Failed;
         error_ = result == CURLE_OK ? ERROR_INTERNET_CONNECTION_ABORTED : ErrorOf(result);
     }
-    changed_.notify_all();
+}
+
+void HttpRequest::EndTransfer(Lock& guard) {
+    CURL* easy = std::exchange(easy_, nullptr);
+    CURLM* multi = std::exchange(multi_, nullptr);
+    curl_slist* connectRules = std::exchange(connectRules_, nullptr);
+    if (multi == nullptr) {
+        return;
+    }
+    guard.unlock();
+    const CurlCalls& curl = *Curl();
+    curl.multiRemoveHandle(multi, easy);
+    curl.easyCleanup(easy);
+    curl.multiCleanup(multi);
+    curl.slistFreeAll(connectRules);
+    guard.lock();
 }
 
 size_t HttpRequest::OnHeader(const char* data, size_t size) {
@@ -190,29 +218,27 @@ size_t HttpRequest::OnHeader(const char* data, size_t size) {
             contentLength_ = length;
         }
     } else if ((line == "\r\n" || line == "\n") && status_ >= 200) {
-        // The end of the final reply's headers: the sender may go on.
-        state_ = State::Receiving;
-        changed_.notify_all();
+        state_ = State::Receiving;  // the end of the final reply's headers: the sender may go on
     }
     return size;
 }
 
+// Data comes only while a reader drives the transfer, and a reader drives it only once all that came
+// before has been read: what waits here is at most one round of libcurl's work.
 size_t HttpRequest::OnData(const char* data, size_t size) {
-    std::unique_lock guard(lock_);
-    changed_.wait(guard, [this] { return buffer_.size() < kBufferLimit || closed_; });
+    std::lock_guard guard(lock_);
     if (closed_) {
         return 0;  // aborts the transfer
     }
     buffer_.append(data, size);
-    changed_.notify_all();
     return size;
 }
 
 bool HttpRequest::Read(void* buffer, DWORD size, DWORD* read) {
     *read = 0;
-    std::unique_lock guard(lock_);
-    changed_.wait(guard, [this] {
-        return closed_ || !buffer_.empty() || state_ == State::Finished || state_ == State::Failed ||
+    Lock guard(lock_);
+    DriveUntil(guard, [this] {
+        return !buffer_.empty() || state_ == State::Finished || state_ == State::Failed ||
                state_ == State::Created;
     });
     if (closed_) {
@@ -228,7 +254,6 @@ bool HttpRequest::Read(void* buffer, DWORD size, DWORD* read) {
         std::memcpy(buffer, buffer_.data(), n);
         buffer_.erase(0, n);
         *read = n;
-        changed_.notify_all();
         return true;
     }
     if (state_ == State::Failed) {
@@ -248,20 +273,18 @@ long HttpRequest::StatusCode() {
     return status_;
 }
 
+// A thread driving the transfer is woken and ends it; otherwise it ends here.
 void HttpRequest::Close() {
-    std::thread transfer;
-    {
-        std::lock_guard guard(lock_);
-        closed_ = true;
+    Lock guard(lock_);
+    closed_ = true;
+    changed_.notify_all();
+    if (driving_) {
         if (multi_ != nullptr) {
             Curl()->multiWakeup(multi_);
         }
-        changed_.notify_all();
-        transfer = std::move(transfer_);
+        return;
     }
-    if (transfer.joinable()) {
-        transfer.join();
-    }
+    EndTransfer(guard);
 }
 
 void InternetHandle::AddChild(HINTERNET child) {

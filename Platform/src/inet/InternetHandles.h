@@ -1,5 +1,5 @@
 // The objects behind HINTERNET handles: a session (agent, proxy), a connection (one server) and a
-// request (one transfer, run by libcurl on a thread of its own and read through a bounded buffer).
+// request (one transfer, driven by the threads that wait for it).
 #pragma once
 
 #include <curl/curl.h>
@@ -10,10 +10,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ce/inet.h"
+#include "inet/CurlCalls.h"
 #include "kernel/KernelObject.h"
 
 namespace ce::detail {
@@ -45,6 +45,9 @@ public:
     INTERNET_PORT port = INTERNET_DEFAULT_HTTP_PORT;
 };
 
+// The transfer runs on the threads that wait for it: Send and Read drive libcurl until what they wait
+// for has come, so a reply needs no thread of its own. One thread drives at a time; a Close from another
+// thread wakes the driving one, which then ends the transfer.
 class HttpRequest : public InternetHandle {
 public:
     HttpRequest(std::shared_ptr<InternetConnection> connection, std::string verb, std::string path);
@@ -60,11 +63,19 @@ public:
 
 private:
     enum class State { Created, Sending, Receiving, Finished, Failed };
+    using Lock = std::unique_lock<std::mutex>;
 
-    void Run(CURL* easy, CURLM* multi);
+    void SetOptions(const CurlCalls& curl, CURL* easy, curl_slist* connectRules, const std::string& proxy);
+    // Drives the transfer until the condition holds or the request is closed; called and returns locked.
+    template <class Condition>
+    void DriveUntil(Lock& guard, Condition done);
+    // One round of libcurl's work; the result once the transfer has ended.
+    std::optional<CURLcode> Perform(CURLM* multi);
+    void Finish(CURLcode result);
+    // Lets go of libcurl's handles.
+    void EndTransfer(Lock& guard);
     size_t OnData(const char* data, size_t size);
     size_t OnHeader(const char* data, size_t size);
-    void Finish(CURLcode result);
 
     std::shared_ptr<InternetConnection> connection_;
     std::string verb_;
@@ -76,13 +87,15 @@ private:
     std::condition_variable changed_;
     State state_ = State::Created;
     bool closed_ = false;
+    bool driving_ = false;  // a thread is in libcurl with the handles below
     DWORD error_ = 0;
     std::string buffer_;  // received, not yet read
     long status_ = 0;
     std::optional<uint64_t> contentLength_;
 
-    CURLM* multi_ = nullptr;  // valid while the transfer thread runs
-    std::thread transfer_;
+    CURL* easy_ = nullptr;  // the transfer's handles, while it runs
+    CURLM* multi_ = nullptr;
+    curl_slist* connectRules_ = nullptr;
 };
 
 // Resolves a host of the device's network: the URL to request and the CONNECT_TO rule that sends it to

@@ -213,6 +213,21 @@ TEST_F(ForecastUpdater, OneRunAtATimeAndShutdownCancelsIt) {
     EXPECT_EQ(device.ReadHostFile(device.InstallFolder("Cities.dat")), oldList);
 }
 
+// A waited run goes on its caller's thread; a shutdown from elsewhere still cancels it and returns only
+// once it has ended.
+TEST_F(ForecastUpdater, AShutdownWaitsForARunOnItsCallersThread) {
+    SetFault("stall");
+    std::thread caller([this] { EXPECT_TRUE(updater.Start(kTwoCities, true, 1, 0)); });
+    ASSERT_TRUE(WaitForServerRequests(1));
+    EXPECT_FALSE(updater.Start(kTwoCities, true, 1, 0)) << "one run at a time";
+    updater.Shutdown();
+    EXPECT_FALSE(updater.IsRunning());
+    ASSERT_FALSE(listener.Calls().empty());
+    EXPECT_EQ(listener.Calls().back().status, CForecastUpdater::kStatusFailed);
+    caller.join();
+    EXPECT_EQ(device.ReadHostFile(device.InstallFolder("Cities.dat")), oldList);
+}
+
 TEST_F(ForecastUpdater, ARunOfAnotherProcessKeepsThisOneFromRunning) {
     // Another holder of the update lock, as the scheduled run of a second process would be.
     HANDLE otherRun = CreateMutexW(nullptr, TRUE, CForecastUpdater::kUpdateMutexName);
