@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -359,13 +360,18 @@ int HighOn20091010(const CCityList& list, int index) {
     return day.GetHighTemperature(1);
 }
 
-TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
+// Saves a list of cities named after the first letter of their ids ("AAAA0001" is A in country A).
+bool SaveLetterCities(std::initializer_list<const char16_t*> ids) {
     CCityList list;
-    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"A"));
-    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"B"));
-    list.AddCity(MakeCity(u"CCCC0003", u"C", u"", u"C"));
-    list.AddCity(MakeCity(u"DDDD0004", u"D", u"", u"D"));
-    ASSERT_TRUE(list.Save());
+    for (const char16_t* id : ids) {
+        const std::u16string letter(1, id[0]);
+        list.AddCity(MakeCity(id, letter.c_str(), u"", letter.c_str()));
+    }
+    return list.Save();
+}
+
+TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
+    ASSERT_TRUE(SaveLetterCities({u"AAAA0001", u"BBBB0002", u"CCCC0003", u"DDDD0004"}));
 
     ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 50).c_str()));
     ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 61).c_str()));
@@ -391,11 +397,7 @@ TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
 
 // Three cities with cache files, A 10, B 20, C 30, saved; the list read back from the file.
 void SaveCitiesWithCaches(CCityList& loaded) {
-    CCityList list;
-    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"A"));
-    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"B"));
-    list.AddCity(MakeCity(u"CCCC0003", u"C", u"", u"C"));
-    ASSERT_TRUE(list.Save());
+    ASSERT_TRUE(SaveLetterCities({u"AAAA0001", u"BBBB0002", u"CCCC0003"}));
     ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 10).c_str()));
     ASSERT_TRUE(CForecastCacheFile::Write(u"BBBB0002", ForecastFor("BBBB0002", 20).c_str()));
     ASSERT_TRUE(CForecastCacheFile::Write(u"CCCC0003", ForecastFor("CCCC0003", 30).c_str()));
