@@ -207,7 +207,8 @@ int CMainApplication::InitApp(HINSTANCE instance, int mode) {
         return InitFailed("city list");
     }
     if (ShowsForecasts(mode)) {
-        g_pCityList->LoadCachedForecasts();
+        // Only the city shown is read before the first frame; the window reads the others after it.
+        g_pCityList->DeferCachedForecasts();
     }
     g_pForecastUpdater = new CForecastUpdater(g_pCityList, GetSettings().connection);
     if (!g_pForecastUpdater->Initialize()) {

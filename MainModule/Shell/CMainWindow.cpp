@@ -326,6 +326,17 @@ LRESULT CMainWindow::OnPaint() {
 // Everything is painted through the back buffer.
 LRESULT CMainWindow::OnEraseBkgnd(HDC) { return 1; }
 
+// A timer comes only when nothing is left to paint: the cities not shown get their cached forecasts
+// once the first frame is on the screen.
+LRESULT CMainWindow::OnTimer(UINT_PTR id) {
+    if (id != kDeferredForecastsTimer) {
+        return CGenericWindow::OnTimer(id);
+    }
+    KillTimer(kDeferredForecastsTimer);
+    g_pCityList->LoadDeferredForecasts();
+    return 0;
+}
+
 HBITMAP CMainWindow::CaptureScreen() {
     HDC screen = GetDC();
     if (screen == nullptr) {
@@ -1022,6 +1033,7 @@ void CMainWindow::RunFirstStart() {
     }
     Unfreeze();
     RedrawHost();
+    SetTimer(kDeferredForecastsTimer, 0);
     ReportDamagedCityList();
     m_startupFinished = true;
     PostMessageW(m_hWnd, WMU_CHECK_ONLINE_UPDATE, 0, 0);

@@ -102,6 +102,7 @@ public:
     LRESULT OnSize(int width, int height) override;
     LRESULT OnPaint() override;
     LRESULT OnEraseBkgnd(HDC dc) override;
+    LRESULT OnTimer(UINT_PTR id) override;
     LRESULT OnKey(UINT virtualKey, BOOL down) override;
     LRESULT OnLButtonDown(int x, int y) override;
     LRESULT OnMouseMove(int x, int y) override;
@@ -193,6 +194,8 @@ private:
     // Notes now as the time of the last program-update check.
     bool StoreLastOnlineUpdate();
     void SendPointer(UserInterface::CDlgControl* control, UINT message, int x, int y);
+
+    static constexpr UINT_PTR kDeferredForecastsTimer = 1;
 
     UserInterface::CMenuInfo m_menuInfo;
     HWND m_menuBar = nullptr;

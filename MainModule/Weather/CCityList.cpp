@@ -143,6 +143,7 @@ bool CCityList::Load(DamagedFile damaged) {
     std::lock_guard guard(m_lock);
     CSOMutex fileLock(TRUE, kMutexName, TRUE);
     m_cities.clear();
+    m_deferred.clear();
     m_homeIndex = -1;
     m_foundDamaged = false;
     WCHAR path[MAX_PATH];
@@ -207,6 +208,7 @@ bool CCityList::Deserialize(const CByteBuffer& content) {
 }
 
 bool CCityList::Serialize(CByteBuffer& content) const {
+    ReadDeferredForecasts();  // a cache file may name its city anew
     content.Clear();
     RecordWriter writer(content);
     writer.U32(static_cast<DWORD>(m_cities.size()));
@@ -245,14 +247,49 @@ bool CCityList::LoadCachedForecasts() {
     if (!CForecastCacheFile::GetFolder(folder, MAX_PATH)) {
         return false;
     }
+    m_deferred.clear();
     for (CCity& city : m_cities) {
-        CByteBuffer text;
-        if (!CForecastCacheFile::Read(city.GetLocationId(), text)) {
-            continue;
-        }
-        city.ParseForecastXml(reinterpret_cast<const char*>(text.GetPointer(0)));
+        ReadCachedForecast(city);
     }
     return true;
+}
+
+void CCityList::DeferCachedForecasts() {
+    std::lock_guard guard(m_lock);
+    m_deferred.assign(m_cities.size(), true);
+}
+
+void CCityList::LoadDeferredForecasts() { ReadDeferredForecasts(); }
+
+void CCityList::ReadCachedForecast(CCity& city) {
+    CByteBuffer text;
+    if (CForecastCacheFile::Read(city.GetLocationId(), text)) {
+        city.ParseForecastXml(reinterpret_cast<const char*>(text.GetPointer(0)));
+    }
+}
+
+// The caller holds the lock. The cache file is replaced whole (never written in place), so it is read
+// either before or after an update's new file; an update sets its city after writing the file, under
+// the lock, and so always wins over the file read here.
+void CCityList::ReadDeferredForecast(size_t index) const {
+    if (index < m_deferred.size() && m_deferred[index]) {
+        m_deferred[index] = false;
+        ReadCachedForecast(m_cities[index]);
+    }
+}
+
+void CCityList::ReadDeferredForecasts() const {
+    std::lock_guard guard(m_lock);
+    for (size_t i = 0; i < m_deferred.size(); ++i) {
+        ReadDeferredForecast(i);
+    }
+    m_deferred.clear();
+}
+
+void CCityList::MarkRead(size_t index) const {
+    if (index < m_deferred.size()) {
+        m_deferred[index] = false;
+    }
 }
 
 int CCityList::GetCount() const {
@@ -265,6 +302,7 @@ bool CCityList::GetCity(int index, CCity* city) const {
     if (city == nullptr || !IsIndex(index)) {
         return false;
     }
+    ReadDeferredForecast(static_cast<size_t>(index));
     *city = m_cities[static_cast<size_t>(index)];
     return true;
 }
@@ -274,6 +312,7 @@ bool CCityList::SetCity(int index, const CCity& city) {
     if (!IsIndex(index)) {
         return false;
     }
+    MarkRead(static_cast<size_t>(index));
     m_cities[static_cast<size_t>(index)] = city;
     return true;
 }
@@ -283,6 +322,7 @@ int CCityList::FindIndexById(LPCWSTR id) const {
     if (id == nullptr) {
         return -1;
     }
+    ReadDeferredForecasts();  // a cache file may name its city anew
     for (size_t i = 0; i < m_cities.size(); ++i) {
         if (lstrcmpW(m_cities[i].GetLocationId(), id) == 0) {
             return static_cast<int>(i);
@@ -304,6 +344,9 @@ bool CCityList::SetCityById(LPCWSTR id, const CCity* city) {
 bool CCityList::AddCity(const CCity& city) {
     std::lock_guard guard(m_lock);
     m_cities.push_back(city);
+    if (!m_deferred.empty()) {
+        m_deferred.push_back(false);
+    }
     return true;
 }
 
@@ -313,6 +356,9 @@ bool CCityList::RemoveAt(int index) {
         return false;
     }
     m_cities.erase(m_cities.begin() + index);
+    if (static_cast<size_t>(index) < m_deferred.size()) {
+        m_deferred.erase(m_deferred.begin() + index);
+    }
     if (m_homeIndex == index) {
         m_homeIndex = -1;
     } else if (m_homeIndex > index) {
@@ -327,6 +373,9 @@ bool CCityList::SwapCities(int first, int second) {
         return false;
     }
     std::swap(m_cities[static_cast<size_t>(first)], m_cities[static_cast<size_t>(second)]);
+    if (!m_deferred.empty()) {
+        std::vector<bool>::swap(m_deferred[static_cast<size_t>(first)], m_deferred[static_cast<size_t>(second)]);
+    }
     if (m_homeIndex == first) {
         m_homeIndex = second;
     } else if (m_homeIndex == second) {
@@ -355,6 +404,7 @@ bool CCityList::GetLocationIds(std::vector<std::u16string>* ids) const {
         return false;
     }
     ids->clear();
+    ReadDeferredForecasts();  // a cache file may name its city anew
     for (const CCity& city : m_cities) {
         ids->push_back(city.GetLocationId());
     }

@@ -40,6 +40,11 @@ public:
     bool Save(CByteBuffer& content);
     // Reads every city's cache file; a city whose file is missing or unreadable keeps no forecast.
     bool LoadCachedForecasts();
+    // The same, put off: each city's cache file is read when the city is first asked for (or its id
+    // looked at), or by LoadDeferredForecasts, so that start-up reads only the city it shows. A city
+    // set meanwhile (an update) keeps what it was given.
+    void DeferCachedForecasts();
+    void LoadDeferredForecasts();
 
     int GetCount() const;
     bool GetCity(int index, CCity* city) const;
@@ -60,9 +65,16 @@ private:
     bool Serialize(CByteBuffer& content) const;
     bool Deserialize(const CByteBuffer& content);
     static bool KeepDamagedCopy(const CByteBuffer& content);
+    static void ReadCachedForecast(CCity& city);
+    void ReadDeferredForecast(size_t index) const;
+    void ReadDeferredForecasts() const;
+    void MarkRead(size_t index) const;
 
     mutable std::recursive_mutex m_lock;
-    std::vector<CCity> m_cities;
+    // Reading a put-off cache file is no change that callers see: the accessors do it.
+    mutable std::vector<CCity> m_cities;
+    // Per city, whether its cache file is still to be read; empty when nothing is put off.
+    mutable std::vector<bool> m_deferred;
     int m_homeIndex = -1;
     bool m_foundDamaged = false;
 };

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstring>
 #include <filesystem>
@@ -241,6 +242,56 @@ TEST(RegistryTest, ValueWrittenByOneProcessIsReadByAnother) {
     EXPECT_EQ(1234u, ReadDword(shared, u"FromChild"));
     RegCloseKey(shared);
     RegCloseKey(key);
+}
+
+// The database as another program sees it, beside the layer's own connection.
+class RawDatabase {
+public:
+    explicit RawDatabase(const std::string& file) { EXPECT_EQ(SQLITE_OK, sqlite3_open(file.c_str(), &db_)); }
+    ~RawDatabase() { sqlite3_close(db_); }
+    RawDatabase(const RawDatabase&) = delete;
+    RawDatabase& operator=(const RawDatabase&) = delete;
+
+    int Execute(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+void WriteDword(const char16_t* path, const char16_t* name, DWORD value) {
+    HKEY key = CreateKey(HKEY_LOCAL_MACHINE, path);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, REG_DWORD, Bytes(&value), sizeof(value)));
+    RegCloseKey(key);
+}
+
+DWORD ReadDwordAt(const char16_t* path, const char16_t* name) {
+    HKEY key = nullptr;
+    EXPECT_EQ(ERROR_SUCCESS, Open(HKEY_LOCAL_MACHINE, path, &key));
+    DWORD value = key != nullptr ? ReadDword(key, name) : 0;
+    RegCloseKey(key);
+    return value;
+}
+
+// A process that starts while another one writes reads the registry without waiting for the writer; a
+// database made before the schema was stamped on it still opens and reads.
+TEST(RegistryTest, OpeningReadsWhileAnotherProcessWritesAndTakesAnUnstampedDatabase) {
+    if (const char* role = ce::test::ChildRole(); role != nullptr) {
+        EXPECT_EQ(5u, ReadDwordAt(u"Software\\Vane", u"Before"));
+        if (std::string(role) == "writer") {
+            WriteDword(u"Software\\Vane", u"Child", 6);
+        }
+        return;
+    }
+    TempDevice device;
+    WriteDword(u"Software\\Vane", u"Before", 5);
+    RawDatabase other(device.Root() + "/registry.db");
+    ASSERT_EQ(SQLITE_OK, other.Execute("BEGIN IMMEDIATE"));
+    ASSERT_EQ(0, ce::test::RunChildTest(
+                     "RegistryTest.OpeningReadsWhileAnotherProcessWritesAndTakesAnUnstampedDatabase", "reader"));
+    ASSERT_EQ(SQLITE_OK, other.Execute("PRAGMA user_version=0; COMMIT"));
+    ASSERT_EQ(0, ce::test::RunChildTest(
+                     "RegistryTest.OpeningReadsWhileAnotherProcessWritesAndTakesAnUnstampedDatabase", "writer"));
+    EXPECT_EQ(6u, ReadDwordAt(u"Software\\Vane", u"Child"));
 }
 
 TEST(RegistryTest, WithoutDeviceRootCallsFailClearly) {

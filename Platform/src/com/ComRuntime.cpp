@@ -64,11 +64,8 @@ CE_API HRESULT CoInitializeEx(LPVOID /*reserved*/, DWORD flags) {
     if (flags != COINIT_MULTITHREADED && flags != COINIT_APARTMENTTHREADED) {
         return E_INVALIDARG;
     }
-    if (initialisations.fetch_add(1) == 0) {
-        ce::detail::InitializeXmlParser();
-        return S_OK;
-    }
-    return S_FALSE;
+    // The XML parser is initialised with its library, when the first document needs it.
+    return initialisations.fetch_add(1) == 0 ? S_OK : S_FALSE;
 }
 
 CE_API void CoUninitialize(void) {

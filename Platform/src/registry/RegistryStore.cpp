@@ -27,7 +27,10 @@ const char* const kSchema =
     "INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES"
     " (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),"
     " (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),"
-    " (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');";
+    " (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');"
+    "PRAGMA user_version=1;";
+// What the schema's last statement stamps on the file: a file with it has the tables and the roots.
+constexpr int64_t kSchemaVersion = 1;
 
 // The form of a name that lookups compare: every code unit lowered, so that "Software" finds "SOFTWARE".
 std::string Folded(std::u16string_view name) {
@@ -106,11 +109,20 @@ LONG RegistryStore::OpenDatabase(const std::string& file) {
     if (result != ERROR_SUCCESS) {
         return result;
     }
+    // A registry in use is only read here: no write lock to wait for behind another process's write.
+    if (HasSchema()) {
+        return ERROR_SUCCESS;
+    }
     result = Execute("BEGIN IMMEDIATE");
     if (result != ERROR_SUCCESS) {
         return result;
     }
     return Commit(Execute(kSchema));
+}
+
+bool RegistryStore::HasSchema() {
+    SqlStatement version(db_, "PRAGMA user_version");
+    return version.Step() == SQLITE_ROW && version.Integer(0) == kSchemaVersion;
 }
 
 void RegistryStore::Disconnect() {

@@ -63,6 +63,7 @@ private:
     void Disconnect();
     LONG Execute(const char* sql);
     LONG EnableWal();
+    bool HasSchema();
     LONG FindChild(int64_t parent, const std::u16string& name, int64_t* child);
     LONG Walk(int64_t parent, const std::vector<std::u16string>& path, int64_t* key);
     LONG Touch(int64_t key);

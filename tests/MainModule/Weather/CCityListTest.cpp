@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -359,13 +360,18 @@ int HighOn20091010(const CCityList& list, int index) {
     return day.GetHighTemperature(1);
 }
 
-TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
+// Saves a list of cities named after the first letter of their ids ("AAAA0001" is A in country A).
+bool SaveLetterCities(std::initializer_list<const char16_t*> ids) {
     CCityList list;
-    list.AddCity(MakeCity(u"AAAA0001", u"A", u"", u"A"));
-    list.AddCity(MakeCity(u"BBBB0002", u"B", u"", u"B"));
-    list.AddCity(MakeCity(u"CCCC0003", u"C", u"", u"C"));
-    list.AddCity(MakeCity(u"DDDD0004", u"D", u"", u"D"));
-    ASSERT_TRUE(list.Save());
+    for (const char16_t* id : ids) {
+        const std::u16string letter(1, id[0]);
+        list.AddCity(MakeCity(id, letter.c_str(), u"", letter.c_str()));
+    }
+    return list.Save();
+}
+
+TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
+    ASSERT_TRUE(SaveLetterCities({u"AAAA0001", u"BBBB0002", u"CCCC0003", u"DDDD0004"}));
 
     ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 50).c_str()));
     ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 61).c_str()));
@@ -387,6 +393,97 @@ TEST_F(CityList, CacheFilesOfEveryCityAreReadBackAtLoad) {
     EXPECT_EQ(HighOn20091010(loaded, 1), -1);
     EXPECT_EQ(HighOn20091010(loaded, 2), -1) << "no cache file";
     EXPECT_EQ(HighOn20091010(loaded, 3), 72);
+}
+
+// Three cities with cache files, A 10, B 20, C 30, saved; the list read back from the file.
+void SaveCitiesWithCaches(CCityList& loaded) {
+    ASSERT_TRUE(SaveLetterCities({u"AAAA0001", u"BBBB0002", u"CCCC0003"}));
+    ASSERT_TRUE(CForecastCacheFile::Write(u"AAAA0001", ForecastFor("AAAA0001", 10).c_str()));
+    ASSERT_TRUE(CForecastCacheFile::Write(u"BBBB0002", ForecastFor("BBBB0002", 20).c_str()));
+    ASSERT_TRUE(CForecastCacheFile::Write(u"CCCC0003", ForecastFor("CCCC0003", 30).c_str()));
+    loaded.Load();
+}
+
+// What an update does with a city: a copy gets the new forecast, its cache file is replaced, then the
+// list takes the copy.
+void UpdateCity(CCityList& list, const char16_t* id, const char* narrowId, int high) {
+    CCity city;
+    ASSERT_TRUE(list.GetCityById(id, &city));
+    std::string text = ForecastFor(narrowId, high);
+    ASSERT_TRUE(city.ParseForecastXml(text.c_str() + text.find('<')));
+    ASSERT_TRUE(CForecastCacheFile::Write(id, text.c_str()));
+    ASSERT_TRUE(list.SetCityById(id, &city));
+}
+
+TEST_F(CityList, PutOffCacheFilesGiveWhatReadingThemAtOnceGives) {
+    CCityList deferred;
+    SaveCitiesWithCaches(deferred);
+    deferred.DeferCachedForecasts();
+
+    // The city shown is read alone; the others wait.
+    EXPECT_EQ(HighOn20091010(deferred, 1), 20);
+    ASSERT_TRUE(CForecastCacheFile::Write(u"CCCC0003", ForecastFor("CCCC0003", 31).c_str()));
+    EXPECT_EQ(HighOn20091010(deferred, 2), 31) << "read when first asked for";
+    CCityList eager;
+    eager.Load();
+    ASSERT_TRUE(eager.LoadCachedForecasts());
+
+    // Moving cities keeps each one's put-off read with it.
+    for (CCityList* list : {&eager, &deferred}) {
+        ASSERT_TRUE(list->SwapCities(0, 2));
+        ASSERT_TRUE(list->RemoveAt(1));
+        list->AddCity(MakeCity(u"DDDD0004", u"D", u"", u"D"));
+    }
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(NameAt(deferred, i), NameAt(eager, i));
+        EXPECT_EQ(HighOn20091010(deferred, i), HighOn20091010(eager, i)) << "city " << i;
+    }
+    CByteBuffer eagerFile;
+    CByteBuffer deferredFile;
+    ASSERT_TRUE(eager.Save(eagerFile));
+    ASSERT_TRUE(deferred.Save(deferredFile));
+    ASSERT_EQ(deferredFile.GetLength(), eagerFile.GetLength());
+    EXPECT_EQ(std::memcmp(deferredFile.GetPointer(0), eagerFile.GetPointer(0), eagerFile.GetLength()), 0);
+}
+
+TEST_F(CityList, ACitySetWhileItsCacheFileIsPutOffKeepsWhatItWasGiven) {
+    CCityList list;
+    SaveCitiesWithCaches(list);
+    list.DeferCachedForecasts();
+    CCity updated = MakeCity(u"BBBB0002", u"B", u"", u"B");
+    std::string text = ForecastFor("BBBB0002", 77);
+    ASSERT_TRUE(updated.ParseForecastXml(text.c_str() + text.find('<')));
+    ASSERT_TRUE(list.SetCity(1, updated));  // the file still holds 20
+    list.LoadDeferredForecasts();
+    EXPECT_EQ(HighOn20091010(list, 0), 10);
+    EXPECT_EQ(HighOn20091010(list, 1), 77);
+    EXPECT_EQ(HighOn20091010(list, 2), 30);
+}
+
+// The window reads the put-off files after its first frame while an update replaces them and the user
+// switches cities: every city ends with the update's forecast, never the older file's.
+TEST_F(CityList, PutOffReadsDuringAnUpdateAndACitySwitchEndWithTheUpdate) {
+    constexpr int kUpdateRounds = 20;
+    for (int round = 0; round < kUpdateRounds; ++round) {
+        CCityList list;
+        SaveCitiesWithCaches(list);
+        list.DeferCachedForecasts();
+        const int high = 100 + round;
+        std::thread update([&] {
+            ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+            UpdateCity(list, u"CCCC0003", "CCCC0003", high);
+            UpdateCity(list, u"AAAA0001", "AAAA0001", high);
+            CoUninitialize();
+        });
+        for (int shown : {2, 0, 1}) {
+            EXPECT_GE(HighOn20091010(list, shown), 10);
+        }
+        list.LoadDeferredForecasts();
+        update.join();
+        EXPECT_EQ(HighOn20091010(list, 0), high);
+        EXPECT_EQ(HighOn20091010(list, 1), 20);
+        EXPECT_EQ(HighOn20091010(list, 2), high);
+    }
 }
 
 // Two processes save different lists at once; the lock keeps each save whole.
