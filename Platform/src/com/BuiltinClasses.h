@@ -10,7 +10,6 @@ IClassFactory* CreateBuiltinClassFactory(REFCLSID clsid);
 
 // Served by the XML DOM area.
 IClassFactory* NewDomDocumentFactory();
-void InitializeXmlParser();
 
 // Served by the imaging area.
 IClassFactory* NewImagingFactoryClass();

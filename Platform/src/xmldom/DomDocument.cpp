@@ -1,8 +1,6 @@
 // The DOM document class and its class factory.
 #include <libxml/parser.h>
 
-#include <mutex>
-
 #include "com/BuiltinClasses.h"
 #include "com/ComObject.h"
 #include "xmldom/XmlTree.h"
@@ -152,11 +150,6 @@ public:
 };
 
 }  // namespace
-
-void InitializeXmlParser() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
 
 IClassFactory* NewDomDocumentFactory() {
     return new DomDocumentFactory();
