@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include <unistd.h>
 
 #include "ChildProcess.h"
 #include "TempDevice.h"
@@ -162,6 +165,22 @@ TEST_F(Inet, AHostOutsideTheDevicesNetworkDoesNotResolve) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNET_NAME_NOT_RESOLVED));
 }
 
+// Waits until a thread of this process sleeps in the kernel (state S), for up to 10 s.
+void WaitUntilAsleep(pid_t thread) {
+    const std::string path = "/proc/self/task/" + std::to_string(thread) + "/stat";
+    for (auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+         std::chrono::steady_clock::now() < giveUp; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+        std::ifstream stat(path);
+        std::string line;
+        std::getline(stat, line);
+        // The state follows the command name, which is in parentheses and may hold blanks.
+        const size_t nameEnd = line.rfind(')');
+        if (nameEnd != std::string::npos && nameEnd + 2 < line.size() && line[nameEnd + 2] == 'S') {
+            return;
+        }
+    }
+}
+
 TEST_F(Inet, ClosingTheRequestFromAnotherThreadEndsABlockedRead) {
     HINTERNET request = Open(u"GET", u"/stall");
     ASSERT_TRUE(HttpSendRequestW(request, nullptr, 0, nullptr, 0));
@@ -170,8 +189,8 @@ TEST_F(Inet, ClosingTheRequestFromAnotherThreadEndsABlockedRead) {
     ASSERT_TRUE(InternetReadFile(request, buffer, sizeof buffer, &read));
     ASSERT_EQ(std::string(buffer, read), "first");
 
-    std::thread closer([request] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let the reader block first
+    std::thread closer([request, reader = gettid()] {
+        WaitUntilAsleep(reader);  // the reader blocks in the transfer first
         InternetCloseHandle(request);
     });
     auto started = std::chrono::steady_clock::now();
