@@ -64,7 +64,9 @@ void RenderCacheFileBuffers::GiveBack::operator()(RenderCacheFileBuffers* buffer
 uint32_t* RenderCacheFileBuffers::Pixels(size_t count)
 {
     if (count > m_pixelCapacity) {
-        // Not value-initialised: the decoder writes every word before anything reads one.
+        // The old block goes first, so that the two are never held at once. Not value-initialised: the
+        // decoder writes every word before anything reads one.
+        m_pixels.reset();
         m_pixels.reset(new (std::nothrow) uint32_t[count]);
         m_pixelCapacity = m_pixels ? count : 0;
     }
