@@ -164,7 +164,7 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
         return nullptr;
     uint64_t size = FileSize(m_reader);
     const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
-    m_readAhead.clear();
+    m_readAheadSize = 0;
     if (!index) {
         m_reader.Close();
         return nullptr;
@@ -177,36 +177,37 @@ const uint8_t* RenderCacheFile::BlobBytes(const RenderCacheRecord& record)
     uint32_t indexOffset = m_snapshot.index.offset;
     if (!BlobInside(record, indexOffset)) return nullptr;
     uint64_t begin = record.blobOffset, end = begin + record.blobSize;
-    if (begin < m_readAheadOffset || end > m_readAheadOffset + m_readAhead.size()) {
+    if (begin < m_readAheadOffset || end > m_readAheadOffset + m_readAheadSize) {
         // Blobs are mostly asked for in the order they were appended: one read brings the next ones
         // along, up to the index at most (what lies beyond it is not this index's to read).
         uint64_t length = std::min<uint64_t>(std::max<uint64_t>(record.blobSize, kReadAhead), indexOffset - begin);
-        m_readAhead.resize(length);
+        m_readAheadSize = 0;
+        if (!m_buffers->ReserveReadAhead(length)) return nullptr;
         DWORD read = 0;
-        if (!m_reader.Seek(LONG(begin), FILE_BEGIN) || !m_reader.Read(m_readAhead.data(), DWORD(length), &read) ||
-            read != length) {
-            m_readAhead.clear();
+        if (!m_reader.Seek(LONG(begin), FILE_BEGIN) ||
+            !m_reader.Read(m_buffers->ReadAhead(), DWORD(length), &read) || read != length)
             return nullptr;
-        }
         m_readAheadOffset = begin;
+        m_readAheadSize = length;
     }
-    return m_readAhead.data() + (begin - m_readAheadOffset);
+    return m_buffers->ReadAhead() + (begin - m_readAheadOffset);
 }
 
 const uint32_t* RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
     const RenderCacheRecord* record = FindRecord(entry, width, height, key);
-    const uint8_t* blob = record ? BlobBytes(*record) : nullptr;
-    if (!blob) return nullptr;
+    if (!record) return nullptr;
+    if (!m_buffers && !(m_buffers = RenderCacheFileBuffers::Take())) return nullptr;
+    const uint8_t* blob = BlobBytes(*record);
     size_t count = size_t(width) * height;
-    if (m_pixels.size() < count) m_pixels.resize(count);
-    if (m_inflater.Inflate(blob, record->blobSize, m_pixels.data(), count * 4) != 0) return nullptr;
+    uint32_t* pixels = blob ? m_buffers->Pixels(count) : nullptr;
+    if (!pixels || m_buffers->Inflater().Inflate(blob, record->blobSize, pixels, count * 4) != 0) return nullptr;
 #if __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
-    uint8_t* bytes = reinterpret_cast<uint8_t*>(m_pixels.data());
-    for (size_t i = 0; i < count; ++i) m_pixels[i] = ReadLe32(bytes + i * 4);
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(pixels);
+    for (size_t i = 0; i < count; ++i) pixels[i] = ReadLe32(bytes + i * 4);
 #endif
-    return m_pixels.data();
+    return pixels;
 }
 
 bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
@@ -288,7 +289,7 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     NamedMutex::Lock lock(m_mutex);
     // The file the reader has open may not be the one an append or a compaction changes.
     if (m_reader.IsOpen()) m_reader.Close();
-    m_readAhead.clear();
+    m_readAheadSize = 0;
     CFSFile file;
     if (!file.Open(m_path.c_str(), OPEN_ALWAYS, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ)) return false;
     uint64_t size = FileSize(file);

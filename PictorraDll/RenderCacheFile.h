@@ -22,7 +22,7 @@
 
 #include "CFSFile.h"
 #include "NamedMutex.h"
-#include "ZlibCodec.h"
+#include "RenderCacheFileBuffers.h"
 
 struct RenderCacheRecord {
     uint32_t entry = 0;
@@ -77,7 +77,8 @@ private:
     // name and reading its index again first when the index does not hold the record.
     const RenderCacheRecord* FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
     const RenderCacheRecord* FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
-    // The blob's bytes, read through the reader's handle; valid until the next call.
+    // The blob's bytes, read through the reader's handle into the leased buffers; valid until the next
+    // call.
     const uint8_t* BlobBytes(const RenderCacheRecord& record);
     static bool ReadIndex(CFSFile& file, uint64_t fileSize, Index& index);
     static bool FirstAppendUnfinished(CFSFile& file);
@@ -94,12 +95,12 @@ private:
     Snapshot m_snapshot;
     // Open only while m_snapshot holds the index of the file it has open.
     CFSFile m_reader;
-    // Bytes of the file the reader has open, from m_readAheadOffset on; they lie before its index, which
-    // no append or compaction changes while that file exists. Kept between look-ups, as m_pixels is, so
-    // that a hit allocates nothing.
+    // Bytes of the file the reader has open, m_readAheadSize of them from m_readAheadOffset on, in the
+    // leased buffers; they lie before its index, which no append or compaction changes while that file
+    // exists. The lease is taken at the first look-up that finds a record and kept for the object's
+    // life, so that a hit allocates nothing.
     static constexpr uint64_t kReadAhead = 16 * 1024;
-    std::vector<uint8_t> m_readAhead;
+    RenderCacheFileBuffers::Lease m_buffers;
     uint64_t m_readAheadOffset = 0;
-    std::vector<uint32_t> m_pixels;
-    ZlibCodec::ExactInflater m_inflater;
+    uint64_t m_readAheadSize = 0;
 };

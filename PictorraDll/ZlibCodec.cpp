@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
+#include <type_traits>
 
 #include "ce/kernel.h"
 
@@ -29,6 +30,10 @@ struct ZlibBinding {
     StepFn stepDeflate = nullptr;
     EndFn deflateEnd = nullptr;
 };
+
+// Never torn down, so that a decoder that the library keeps beyond an object's life (see
+// RenderCacheFileBuffers) may still end its zlib stream while the statics are destroyed.
+static_assert(std::is_trivially_destructible_v<ZlibBinding>);
 
 ZlibBinding& Binding()
 {

@@ -39,6 +39,9 @@ public:
         int Inflate(const void* source, size_t length, void* out, size_t outLength);
         // The same through zlib alone, whatever the stream: what Inflate must agree with.
         int InflateWithZlib(const void* source, size_t length, void* out, size_t outLength);
+        // The bytes kept for the next stream's data, and freeing them.
+        size_t HeldBytes() const { return m_closed.capacity(); }
+        void Release() { m_closed = {}; }
 
     private:
         struct Stream;

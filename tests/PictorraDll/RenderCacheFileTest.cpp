@@ -215,6 +215,29 @@ TEST_F(RenderCache, LookUpsSeeWhatOthersAppendedAndCompacted)
     EXPECT_LT(ReadHostFile(HostCache()).size(), saved.size());
 }
 
+// A new object decodes with the buffers that an ended one gave back: what those still hold of the old
+// file (its blob bytes read ahead, its pixels) must never stand for the new file's, even where the new
+// file's blobs lie at the very same offsets.
+TEST_F(RenderCache, ANewObjectReadsItsOwnFileWithBuffersAnEndedOneGaveBack)
+{
+    for (uint32_t entry = 0; entry < 8; ++entry) ASSERT_TRUE(File().Store(entry, 8, 8, kPlain, Picture(entry + 1)));
+    const std::vector<uint8_t> first = ReadHostFile(HostCache());
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(File().Load(3, 8, 8, kPlain, pixels));
+    EXPECT_EQ(pixels, Picture(4));
+
+    ASSERT_TRUE(DeleteFileW(cache.c_str()));
+    for (uint32_t entry = 0; entry < 8; ++entry) ASSERT_TRUE(File().Store(entry, 8, 8, kPlain, Picture(entry + 100)));
+    CacheLayout before, after;
+    ASSERT_TRUE(ParseCache(first, before));
+    ASSERT_TRUE(ParseCache(ReadHostFile(HostCache()), after));
+    ASSERT_EQ(before.records[3].blobOffset, after.records[3].blobOffset) << "the test needs blobs at the same place";
+    for (uint32_t entry : {3u, 4u, 0u}) {
+        ASSERT_TRUE(File().Load(entry, 8, 8, kPlain, pixels)) << entry;
+        EXPECT_EQ(pixels, Picture(entry + 100)) << entry;
+    }
+}
+
 TEST_F(RenderCache, AppendsInPlaceWhenTheCompactedFileCannotBeWritten)
 {
     std::filesystem::create_directories(HostCompaction());  // a folder where the new file would go

@@ -1,10 +1,12 @@
-// Time to render the weather pictures at the skin's sizes (a fresh parse + render of the SVG text), and
-// what a picture costs the sprite package object beside it: a hit in its memory list, a hit in the
-// render cache on disk by a new object, and a miss (read, parse, render and store). A named mutex take
+// Time to render the weather pictures at the skin's sizes (a fresh parse + render of the SVG text, alone
+// and with the picture the package object hands out made from it), and what a picture costs the sprite
+// package object beside it: a hit in its memory list, a hit in the render cache on disk by a new
+// object, and a miss (read, parse, render and store). A named mutex take
 // and release on the cache's name is measured in the same run, so that the disk hit can also be read
 // without the mutex's cost. The table at the end gives the medians per picture and the ratios.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <string>
 
 #include "NamedMutex.h"
+#include "CRenderedImage.h"
 #include "CSpritePackage.h"
 #include "PackageFixture.h"
 #include "SvgRasterizer.h"
@@ -63,6 +66,14 @@ private:
     std::string m_root;
 };
 
+// Minor page faults of this thread so far: memory the kernel had to hand out anew.
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
+}
+
 void SetPictures(benchmark::State& state, size_t perIteration)
 {
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(perIteration));
@@ -81,6 +92,40 @@ void RenderWeatherPictures(benchmark::State& state)
         }
     }
     SetPictures(state, pictures.size());
+}
+
+void SetFaults(benchmark::State& state, long faults, size_t perIteration)
+{
+    state.counters["faults/pic"] = double(faults) / double(int64_t(state.iterations()) * int64_t(perIteration));
+}
+
+// A fresh render as a hit must be measured against: parsed, rendered, and made into the picture that
+// the object hands out (both planes, filled). The pictures of an iteration live until its end and are
+// then deleted untimed, as a new object's are in DiskHitInNewObject, so that both pay alike for the
+// memory of their bitmaps.
+void FreshPictures(benchmark::State& state)
+{
+    const std::vector<std::string> svgs = WeatherPictures();
+    int size = int(state.range(0));
+    long faults = 0;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<CRenderedImage>> pictures;
+        long before = MinorFaults();
+        for (const std::string& svg : svgs) {
+            SvgRaster raster;
+            auto picture = std::make_unique<CRenderedImage>();
+            if (Failed(SvgRasterizer::Render(svg, size, size, raster)) || !picture->Create(size, size) ||
+                !picture->SetPixels(raster.pixels))
+                state.SkipWithError("render failed");
+            pictures.push_back(std::move(picture));
+        }
+        faults += MinorFaults() - before;
+        state.PauseTiming();
+        pictures.clear();
+        state.ResumeTiming();
+    }
+    SetPictures(state, svgs.size());
+    SetFaults(state, faults, svgs.size());
 }
 
 void MemoryHit(benchmark::State& state)
@@ -107,6 +152,7 @@ void NewObjects(benchmark::State& state, Timed timed)
     int size = int(state.range(0));
     device.FillCache(size);
     size_t count = WeatherPictures().size();
+    long faults = 0;
     auto pauseFor = [&](Timed part, auto step) {
         if (timed != part) state.PauseTiming();
         step();
@@ -119,13 +165,16 @@ void NewObjects(benchmark::State& state, Timed timed)
             sprites->Open(kPackage);
         });
         pauseFor(Timed::Hits, [&] {
+            long before = MinorFaults();
             for (size_t i = 0; i < count; ++i) {
                 if (sprites->Render(int(i), size, size) == -1) state.SkipWithError("cache miss");
             }
+            faults += MinorFaults() - before;
         });
         pauseFor(Timed::OpenAndDelete, [&] { sprites.reset(); });
     }
     SetPictures(state, count);
+    if (timed == Timed::Hits) SetFaults(state, faults, count);
 }
 
 void DiskHitInNewObject(benchmark::State& state) { NewObjects(state, Timed::Hits); }
@@ -163,6 +212,7 @@ constexpr int kRepetitions = 7;
 #define SIZES Arg(32)->Arg(64)->Arg(128)
 #define MEDIANS Repetitions(kRepetitions)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond)
 BENCHMARK(RenderWeatherPictures)->SIZES->MEDIANS;
+BENCHMARK(FreshPictures)->SIZES->MEDIANS;
 BENCHMARK(MemoryHit)->SIZES->MEDIANS;
 BENCHMARK(DiskHitInNewObject)->SIZES->MEDIANS;
 BENCHMARK(OpenAndDelete)->SIZES->MEDIANS;
@@ -184,32 +234,46 @@ public:
             Times& t = m_medians[run.run_name.function_name][run.run_name.args];
             t.real = run.GetAdjustedRealTime() / perIteration;
             t.cpu = run.GetAdjustedCPUTime() / perIteration;
+            auto faults = run.counters.find("faults/pic");
+            t.faults = faults == run.counters.end() ? 0.0 : double(faults->second);
         }
     }
     void Print() const
     {
         Print("wall-clock", &Times::real);
         Print("CPU", &Times::cpu);
+        PrintFaults();
     }
 
 private:
     struct Times {
         double real = 0;
         double cpu = 0;
+        double faults = 0;
     };
     void Print(const char* clock, double Times::*time) const
     {
         double mutex = Median("CacheMutexTakeAndRelease", "", time);
         std::printf("\nMedian %s time per picture, us (named mutex take + release: %.1f us)\n", clock, mutex);
-        std::printf("%5s %12s %12s %10s %14s %12s %10s %10s %16s\n", "size", "fresh render", "memory hit", "disk hit",
-                    "disk hit - mx", "open+delete", "miss", "disk/fresh", "(disk-mx)/fresh");
+        std::printf("%5s %8s %8s %8s %8s %8s %8s %8s %12s %13s %18s\n", "size", "render", "picture", "memory",
+                    "disk", "disk-mx", "open+del", "miss", "disk/render", "disk/picture", "(disk-mx)/picture");
         for (const char* size : {"32", "64", "128"}) {
-            double fresh = Median("RenderWeatherPictures", size, time), disk = Median("DiskHitInNewObject", size, time);
-            std::printf("%5s %12.1f %12.2f %10.1f %14.1f %12.1f %10.1f %10.2f %16.2f\n", size, fresh,
+            double render = Median("RenderWeatherPictures", size, time), picture = Median("FreshPictures", size, time);
+            double disk = Median("DiskHitInNewObject", size, time);
+            std::printf("%5s %8.1f %8.1f %8.2f %8.1f %8.1f %8.1f %8.1f %12.2f %13.2f %18.2f\n", size, render, picture,
                         Median("MemoryHit", size, time), disk, disk - mutex, Median("OpenAndDelete", size, time),
-                        Median("Miss", size, time), disk / fresh, (disk - mutex) / fresh);
+                        Median("Miss", size, time), disk / render, disk / picture, (disk - mutex) / picture);
         }
     }
+    void PrintFaults() const
+    {
+        std::printf("\nMinor page faults per picture: %5s %10s %10s\n", "size", "disk hit", "picture");
+        for (const char* size : {"32", "64", "128"}) {
+            std::printf("%30s %5s %10.2f %10.2f\n", "", size, Faults("DiskHitInNewObject", size),
+                        Faults("FreshPictures", size));
+        }
+    }
+    double Faults(const std::string& name, const std::string& args) const { return Median(name, args, &Times::faults); }
     double Median(const std::string& name, const std::string& args, double Times::*time) const
     {
         auto byName = m_medians.find(name);
