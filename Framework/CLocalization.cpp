@@ -1,5 +1,6 @@
 #include "CLocalization.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -34,15 +35,17 @@ WCHAR Unescaped(WCHAR c) {
 
 std::u16string UnescapeValue(std::u16string_view value) {
     std::u16string text;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != u'\\') {
-            text += value[i];
-            continue;
-        }
-        if (++i == value.size()) {
+    text.reserve(value.size());
+    size_t i = 0;
+    while (i < value.size()) {
+        // The plain run up to the next backslash goes over in one piece.
+        const size_t backslash = std::min(value.find(u'\\', i), value.size());
+        text.append(value.substr(i, backslash - i));
+        if (backslash + 1 >= value.size()) {
             break;  // a backslash at the very end ends the value
         }
-        text += Unescaped(value[i]);
+        text += Unescaped(value[backslash + 1]);
+        i = backslash + 2;
     }
     return text;
 }
@@ -66,8 +69,8 @@ void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* 
     }
     const size_t valueStart = std::min(line.find_first_not_of(u'\t', tab), line.size());
     const size_t valueEnd = std::min(line.find(u'\t', valueStart), line.size());
-    const std::string key(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd));
-    (*texts)[key] = UnescapeValue(line.substr(valueStart, valueEnd - valueStart));
+    texts->insert_or_assign(std::string(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd)),
+                            UnescapeValue(line.substr(valueStart, valueEnd - valueStart)));
 }
 
 std::u16string DecodeUtf16Le(const CByteBuffer& bytes) {
@@ -99,12 +102,10 @@ CLocalization& CLocalization::Global() {
 void CLocalization::ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts) {
     size_t pos = 0;
     while (pos < content.size()) {
-        size_t end = pos;
-        while (end < content.size() && end - pos < kLinePiece) {
-            if (content[end++] == u'\n') {
-                break;
-            }
-        }
+        // A line ends after its line feed, or where its piece is full.
+        const size_t newline = content.find(u'\n', pos);
+        const size_t end = std::min({newline == std::u16string_view::npos ? content.size() : newline + 1,
+                                     pos + kLinePiece, content.size()});
         ParseLine(content.substr(pos, end - pos), texts);
         pos = end;
     }
@@ -183,8 +184,13 @@ bool CLocalization::LoadLanguage(LANGID language) {
         }
     }
     std::unique_lock guard(m_lock);
-    for (auto& [key, text] : read) {
-        m_texts[key] = text;
+    if (m_texts.empty()) {
+        // The first file read after a change of language: its texts are all there is.
+        m_texts = language == kEnglish ? read : std::move(read);
+    } else {
+        for (auto& [key, text] : read) {
+            m_texts.insert_or_assign(key, language == kEnglish ? text : std::move(text));
+        }
     }
     if (language == kEnglish) {
         m_english = std::move(read);
