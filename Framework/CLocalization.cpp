@@ -55,7 +55,6 @@ void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* 
         line.remove_prefix(1);
     }
     line = line.substr(0, line.find(u'\r'));
-    line = line.substr(0, line.find(u'\n'));
     if (line.empty() || line.front() == u'#') {
         return;
     }
@@ -102,11 +101,11 @@ CLocalization& CLocalization::Global() {
 void CLocalization::ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts) {
     size_t pos = 0;
     while (pos < content.size()) {
-        // A line ends after its line feed, or where its piece is full.
+        // A line ends after its line feed, or where its piece is full; ParseLine gets it without the feed.
         const size_t newline = content.find(u'\n', pos);
-        const size_t end = std::min({newline == std::u16string_view::npos ? content.size() : newline + 1,
-                                     pos + kLinePiece, content.size()});
-        ParseLine(content.substr(pos, end - pos), texts);
+        const bool fedLine = newline != std::u16string_view::npos && newline < pos + kLinePiece;
+        const size_t end = fedLine ? newline + 1 : std::min(pos + kLinePiece, content.size());
+        ParseLine(content.substr(pos, (fedLine ? newline : end) - pos), texts);
         pos = end;
     }
 }
