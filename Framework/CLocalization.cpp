@@ -50,11 +50,11 @@ std::u16string UnescapeValue(std::u16string_view value) {
     return text;
 }
 
+// One line, up to its first carriage return or line feed.
 void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* texts) {
     if (!line.empty() && line.front() == u'\uFEFF') {
         line.remove_prefix(1);
     }
-    line = line.substr(0, line.find(u'\r'));
     if (line.empty() || line.front() == u'#') {
         return;
     }
@@ -101,11 +101,16 @@ CLocalization& CLocalization::Global() {
 void CLocalization::ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts) {
     size_t pos = 0;
     while (pos < content.size()) {
-        // A line ends after its line feed, or where its piece is full; ParseLine gets it without the feed.
-        const size_t newline = content.find(u'\n', pos);
-        const bool fedLine = newline != std::u16string_view::npos && newline < pos + kLinePiece;
-        const size_t end = fedLine ? newline + 1 : std::min(pos + kLinePiece, content.size());
-        ParseLine(content.substr(pos, (fedLine ? newline : end) - pos), texts);
+        // A line ends after its line feed, or where its piece is full; its text ends at the first
+        // carriage return or line feed. One scan finds both in the usual line.
+        const size_t limit = std::min(pos + kLinePiece, content.size());
+        size_t textEnd = pos;
+        while (textEnd < limit && content[textEnd] != u'\n' && content[textEnd] != u'\r') {
+            ++textEnd;
+        }
+        const size_t newline = content.substr(0, limit).find(u'\n', textEnd);  // not beyond the piece
+        const size_t end = newline < limit ? newline + 1 : limit;
+        ParseLine(content.substr(pos, textEnd - pos), texts);
         pos = end;
     }
 }
