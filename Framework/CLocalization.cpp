@@ -1,5 +1,6 @@
 #include "CLocalization.h"
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -34,25 +35,26 @@ WCHAR Unescaped(WCHAR c) {
 
 std::u16string UnescapeValue(std::u16string_view value) {
     std::u16string text;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != u'\\') {
-            text += value[i];
-            continue;
-        }
-        if (++i == value.size()) {
+    text.reserve(value.size());
+    size_t i = 0;
+    while (i < value.size()) {
+        // The plain run up to the next backslash goes over in one piece.
+        const size_t backslash = std::min(value.find(u'\\', i), value.size());
+        text.append(value.substr(i, backslash - i));
+        if (backslash + 1 >= value.size()) {
             break;  // a backslash at the very end ends the value
         }
-        text += Unescaped(value[i]);
+        text += Unescaped(value[backslash + 1]);
+        i = backslash + 2;
     }
     return text;
 }
 
+// One line, up to its first carriage return or line feed.
 void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* texts) {
     if (!line.empty() && line.front() == u'\uFEFF') {
         line.remove_prefix(1);
     }
-    line = line.substr(0, line.find(u'\r'));
-    line = line.substr(0, line.find(u'\n'));
     if (line.empty() || line.front() == u'#') {
         return;
     }
@@ -66,8 +68,8 @@ void ParseLine(std::u16string_view line, std::map<std::string, std::u16string>* 
     }
     const size_t valueStart = std::min(line.find_first_not_of(u'\t', tab), line.size());
     const size_t valueEnd = std::min(line.find(u'\t', valueStart), line.size());
-    const std::string key(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd));
-    (*texts)[key] = UnescapeValue(line.substr(valueStart, valueEnd - valueStart));
+    texts->insert_or_assign(std::string(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd)),
+                            UnescapeValue(line.substr(valueStart, valueEnd - valueStart)));
 }
 
 std::u16string DecodeUtf16Le(const CByteBuffer& bytes) {
@@ -99,13 +101,16 @@ CLocalization& CLocalization::Global() {
 void CLocalization::ParseFile(std::u16string_view content, std::map<std::string, std::u16string>* texts) {
     size_t pos = 0;
     while (pos < content.size()) {
-        size_t end = pos;
-        while (end < content.size() && end - pos < kLinePiece) {
-            if (content[end++] == u'\n') {
-                break;
-            }
+        // A line ends after its line feed, or where its piece is full; its text ends at the first
+        // carriage return or line feed. One scan finds both in the usual line.
+        const size_t limit = std::min(pos + kLinePiece, content.size());
+        size_t textEnd = pos;
+        while (textEnd < limit && content[textEnd] != u'\n' && content[textEnd] != u'\r') {
+            ++textEnd;
         }
-        ParseLine(content.substr(pos, end - pos), texts);
+        const size_t newline = content.substr(0, limit).find(u'\n', textEnd);  // not beyond the piece
+        const size_t end = newline < limit ? newline + 1 : limit;
+        ParseLine(content.substr(pos, textEnd - pos), texts);
         pos = end;
     }
 }
@@ -183,8 +188,13 @@ bool CLocalization::LoadLanguage(LANGID language) {
         }
     }
     std::unique_lock guard(m_lock);
-    for (auto& [key, text] : read) {
-        m_texts[key] = text;
+    if (m_texts.empty()) {
+        // The first file read after a change of language: its texts are all there is.
+        m_texts = language == kEnglish ? read : std::move(read);
+    } else {
+        for (auto& [key, text] : read) {
+            m_texts.insert_or_assign(key, language == kEnglish ? text : std::move(text));
+        }
     }
     if (language == kEnglish) {
         m_english = std::move(read);

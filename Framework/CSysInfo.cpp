@@ -1,7 +1,6 @@
 #include "CSysInfo.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <mutex>
 #include <optional>
@@ -205,25 +204,26 @@ double Between(const Row (&rows)[N], int index, Value value) {
     return value(rows[N - 1]);
 }
 
-std::array<COLORREF, CSysInfo::kThemeColorCount> BuildThemeColors() {
-    std::array<COLORREF, CSysInfo::kThemeColorCount> colors{};
-    for (int i = 0; i < 256; ++i) {
-        // Green has one bit more than red and blue: it is taken from the quantized red, so that the
-        // grey stays neutral.
-        const double level = Between(kGreyRows, i, [](const GreyRow& row) { return double(row.level); });
-        const BYTE red = GetRValue(To565(level, level, level));
-        colors[i] = To565(red, red, red);
-    }
-    for (int i = 256; i < CSysInfo::kThemeColorCount; ++i) {
-        colors[i] = HslColor(Between(kHueRows, i, [](const HueRow& row) { return row.hue; }), 0.67, 0.52);
-    }
+// One entry of the table, worked out alone: a program asks for one or two, not all 512.
+COLORREF ThemeColorOf(int index) {
     for (const GreyRow& row : kGreyRows) {
-        colors[row.index] = RGB(row.level, row.green, row.level);
+        if (row.index == index) {
+            return RGB(row.level, row.green, row.level);
+        }
     }
     for (const HueRow& row : kHueRows) {
-        colors[row.index] = row.color;
+        if (row.index == index) {
+            return row.color;
+        }
     }
-    return colors;
+    if (index < 256) {
+        // Green has one bit more than red and blue: it is taken from the quantized red, so that the
+        // grey stays neutral.
+        const double level = Between(kGreyRows, index, [](const GreyRow& row) { return double(row.level); });
+        const BYTE red = GetRValue(To565(level, level, level));
+        return To565(red, red, red);
+    }
+    return HslColor(Between(kHueRows, index, [](const HueRow& row) { return row.hue; }), 0.67, 0.52);
 }
 
 bool ReadBaseHue(DWORD* hue) {
@@ -301,8 +301,7 @@ std::u16string DeviceName() {
 }  // namespace
 
 COLORREF CSysInfo::ThemeColorAt(DWORD index) {
-    static const std::array<COLORREF, kThemeColorCount> kColors = BuildThemeColors();
-    return index < kColors.size() ? kColors[index] : kColors[0];
+    return ThemeColorOf(index < static_cast<DWORD>(kThemeColorCount) ? static_cast<int>(index) : 0);
 }
 
 CSysInfo::CSysInfo(HINSTANCE instance) : m_instance(instance) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -69,6 +72,73 @@ TEST(CLocalizationFile, LongLinesAreReadInPiecesOf4095Characters) {
     const auto texts = Parse(line);
     EXPECT_EQ(texts.at("IDS_LONG").size(), 4095u - 9);
     EXPECT_EQ(texts.at("IDS_NEXT"), u"piece");
+}
+
+// The reader as first written, a character at a time: the texts it gives are the file format's
+// meaning, which the faster reader must keep.
+std::map<std::string, std::u16string> ParseCharByChar(std::u16string_view content) {
+    std::map<std::string, std::u16string> texts;
+    for (size_t pos = 0; pos < content.size();) {
+        size_t end = pos;
+        while (end < content.size() && end - pos < 4095) {
+            if (content[end++] == u'\n') {
+                break;
+            }
+        }
+        std::u16string_view line = content.substr(pos, end - pos);
+        pos = end;
+        if (!line.empty() && line.front() == u'\uFEFF') {
+            line.remove_prefix(1);
+        }
+        line = line.substr(0, line.find(u'\r'));
+        line = line.substr(0, line.find(u'\n'));
+        size_t keyEnd = 0;
+        while (keyEnd < line.size() && ((line[keyEnd] >= u'A' && line[keyEnd] <= u'Z') ||
+                                         (line[keyEnd] >= u'0' && line[keyEnd] <= u'9') || line[keyEnd] == u'_')) {
+            ++keyEnd;
+        }
+        const size_t tab = line.find(u'\t', keyEnd);
+        if (line.empty() || line.front() == u'#' || keyEnd == 0 || tab == std::u16string_view::npos) {
+            continue;
+        }
+        const size_t valueStart = std::min(line.find_first_not_of(u'\t', tab), line.size());
+        const size_t valueEnd = std::min(line.find(u'\t', valueStart), line.size());
+        std::u16string text;
+        for (size_t i = valueStart; i < valueEnd; ++i) {
+            if (line[i] != u'\\') {
+                text += line[i];
+            } else if (++i < valueEnd) {
+                text += line[i] == u'n' ? u'\n' : line[i] == u'r' ? u'\r' : line[i] == u't' ? u'\t' : line[i];
+            }
+        }
+        texts[std::string(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(keyEnd))] = text;
+    }
+    return texts;
+}
+
+TEST(CLocalizationFile, ReadsTheInstalledFilesAndRandomLinesAsTheCharacterReaderDid) {
+    for (const char* name : {"loc.0409.txt", "loc.0407.txt", "loc.txt"}) {
+        std::ifstream file(std::string(CE_LOC_DIR) + "/" + name, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        ASSERT_GT(bytes.size(), 2u) << name;
+        std::u16string content(bytes.size() / 2, u'\0');
+        for (size_t i = 0; i < content.size(); ++i) {
+            content[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+        }
+        EXPECT_EQ(Parse(content), ParseCharByChar(content)) << name;
+    }
+    // Lines made of the characters that the format gives a meaning, some longer than a piece.
+    constexpr char16_t kAlphabet[] = u"IDS_A9x#\t\t\\\\nrt\r\n\n\uFEFF ";
+    std::srand(4095);
+    for (int round = 0; round < 300; ++round) {
+        std::u16string content;
+        const int length = round % 10 == 0 ? 9000 : std::rand() % 200;
+        for (int i = 0; i < length; ++i) {
+            const char16_t c = kAlphabet[std::rand() % (std::size(kAlphabet) - 1)];
+            content += length > 4095 && c == u'\n' && i % 4000 != 0 ? u'x' : c;  // lines longer than a piece
+        }
+        ASSERT_EQ(Parse(content), ParseCharByChar(content)) << "round " << round;
+    }
 }
 
 class CLocalizationTest : public ::testing::Test {

@@ -279,6 +279,12 @@ TEST(CSysInfoDevice, ThemeColourComesFromTheBaseHueOrIsTheFirstGrey) {
     EXPECT_EQ(CSysInfo::ThemeColorAt(300), 0x31D3C6u);
     EXPECT_EQ(CSysInfo::ThemeColorAt(384), 0xD6B631u);
     EXPECT_EQ(CSysInfo::ThemeColorAt(511), 0x9C34D6u);
+    // Every entry as the table has always had it (a digest of all 512, the first again beyond them).
+    uint64_t digest = 14695981039346656037u;
+    for (DWORD i = 0; i <= CSysInfo::kThemeColorCount; ++i) {
+        digest = (digest ^ CSysInfo::ThemeColorAt(i)) * 1099511628211u;
+    }
+    EXPECT_EQ(digest, 6469894924619771671u);
     for (DWORD i = 0; i < 256; ++i) {
         const COLORREF grey = CSysInfo::ThemeColorAt(i);
         EXPECT_EQ(GetRValue(grey), GetBValue(grey)) << i;

@@ -1,6 +1,9 @@
 // Bitmaps, DIB sections and block transfers on 5-6-5 and 32-bit surfaces.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "Platform/GdiTestSupport.h"
 #include "Platform/TempDevice.h"
 #include "ce/gdi.h"
@@ -187,6 +190,63 @@ TEST(GdiBitmapTest, GradientRunsFromTheFirstEdgeAndStopsBeforeTheLast) {
 
     GRADIENT_RECT bad{0, 7};
     EXPECT_FALSE(GradientFill(target.dc, v, 2, &bad, 1, GRADIENT_FILL_RECT_H));
+}
+
+// The gradient as one solid fill a row (or column), each in the step's colour: what GradientFill
+// must draw, pixel for pixel.
+void FillGradientByLines(HDC dc, const TRIVERTEX& a, const TRIVERTEX& b, bool vertical) {
+    const TRIVERTEX& first = (vertical ? a.y <= b.y : a.x <= b.x) ? a : b;
+    const TRIVERTEX& last = &first == &a ? b : a;
+    RECT box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    int steps = vertical ? box.bottom - box.top : box.right - box.left;
+    for (int i = 0; i < steps; ++i) {
+        auto channel = [&](COLOR16 from, COLOR16 to) {
+            return static_cast<BYTE>((from + (static_cast<int64_t>(to) - from) * i / steps) >> 8);
+        };
+        HBRUSH brush = CreateSolidBrush(RGB(channel(first.Red, last.Red), channel(first.Green, last.Green),
+                                            channel(first.Blue, last.Blue)));
+        RECT line = vertical ? RECT{box.left, box.top + i, box.right, box.top + i + 1}
+                             : RECT{box.left + i, box.top, box.left + i + 1, box.bottom};
+        FillRect(dc, &line, brush);
+        DeleteObject(brush);
+    }
+}
+
+TEST(GdiBitmapTest, GradientMatchesLineByLineFillsOnEveryDepthAndClip) {
+    constexpr int kWidth = 37, kHeight = 29;
+    std::srand(20261210);
+    auto random = [](int below) { return std::rand() % below; };
+    for (int bits : {16, 24, 32}) {
+        for (int round = 0; round < 150; ++round) {
+            int height = round % 2 ? -kHeight : kHeight;
+            DibDC expected(kWidth, height, bits), actual(kWidth, height, bits);
+            // A clip of two overlapping rectangles, or none; corners may lie off the bitmap.
+            HRGN clip = nullptr;
+            if (round % 3) {
+                clip = CreateRectRgn(random(20), random(15), 10 + random(30), 8 + random(25));
+                HRGN other = CreateRectRgn(random(30), random(25), 5 + random(40), 5 + random(30));
+                CombineRgn(clip, clip, other, RGN_OR);
+                DeleteObject(other);
+            }
+            TRIVERTEX v[2] = {{random(50) - 6, random(40) - 6, COLOR16(random(0x10000)), COLOR16(random(0x10000)),
+                               COLOR16(random(0x10000)), 0},
+                              {random(50) - 6, random(40) - 6, COLOR16(random(0x10000)), COLOR16(random(0x10000)),
+                               COLOR16(random(0x10000)), 0}};
+            bool vertical = random(2);
+            for (DibDC* target : {&expected, &actual}) {
+                std::memset(target->pixels, 0x5A, static_cast<size_t>(target->stride) * kHeight);
+                SelectClipRgn(target->dc, clip);
+            }
+            FillGradientByLines(expected.dc, v[0], v[1], vertical);
+            GRADIENT_RECT rect{0, 1};
+            ASSERT_TRUE(GradientFill(actual.dc, v, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H));
+            ASSERT_EQ(std::memcmp(expected.pixels, actual.pixels, static_cast<size_t>(expected.stride) * kHeight), 0)
+                << bits << " bits, round " << round;
+            if (clip) {
+                DeleteObject(clip);
+            }
+        }
+    }
 }
 
 TEST(GdiBitmapTest, DeletedBitmapStaysDrawableWhileSelected) {

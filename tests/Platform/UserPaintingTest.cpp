@@ -2,6 +2,9 @@
 // drawing stays inside its parents.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "GdiTestSupport.h"
 #include "TempDevice.h"
 #include "UserTestSupport.h"
@@ -128,6 +131,47 @@ TEST_F(UserPainting, TheUpdateAreaGrowsByUnionAndGoesWhenValidatedOrPainted) {
     EXPECT_EQ(Recorder::Messages(child, {WM_ERASEBKGND, WM_PAINT}), (std::vector<UINT>{WM_PAINT, WM_ERASEBKGND}))
         << "erase comes from BeginPaint inside WM_PAINT";
     EXPECT_FALSE(GetUpdateRect(child, nullptr, FALSE));
+}
+
+// Single pixels land exactly where a fill lands: inside the bitmap, the window's visible part (its
+// parent cuts it, its own child is left out) and the clip region selected into the DC.
+TEST_F(UserPainting, SetPixelKeepsToTheSameClipAsAFill) {
+    HWND panel = Child(top_, 10, 10, 100, 100);
+    HWND wide = Child(panel, 80, 10, 100, 50);
+    Child(wide, 5, 5, 10, 10);
+    Pump();
+    HRGN clip = CreateRectRgn(-5, 2, 30, 40);
+    HRGN other = CreateRectRgn(12, -8, 60, 20);
+    CombineRgn(clip, clip, other, RGN_OR);
+    auto paint = [&](bool pixelByPixel) {
+        HDC dc = GetDC(wide);
+        HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+        RECT all{-20, -20, 120, 80};
+        FillRect(dc, &all, black);
+        DeleteObject(black);
+        SelectClipRgn(dc, clip);
+        if (pixelByPixel) {
+            for (int y = all.top; y < all.bottom; ++y) {
+                for (int x = all.left; x < all.right; ++x) {
+                    COLORREF set = SetPixel(dc, x, y, kRed);
+                    EXPECT_EQ(set, GetPixel(dc, x, y)) << x << "," << y;
+                }
+            }
+        } else {
+            HBRUSH red = CreateSolidBrush(kRed);
+            FillRect(dc, &all, red);
+            DeleteObject(red);
+        }
+        ReleaseDC(wide, dc);
+        auto screen = std::make_unique<ce::test::DibDC>(240, -320);
+        ce::detail::ScreenComposer::Compose(screen->dc);
+        return screen;
+    };
+    auto filled = paint(false);
+    auto set = paint(true);
+    EXPECT_EQ(std::memcmp(filled->pixels, set->pixels, static_cast<size_t>(filled->stride) * 320), 0);
+    DeleteObject(other);
+    DeleteObject(clip);
 }
 
 }  // namespace

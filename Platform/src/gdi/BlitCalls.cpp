@@ -177,7 +177,7 @@ PixelSpot Locate(HDC hdc, int x, int y) {
         return {};
     }
     PixelSpot spot{dc, dc->ToBitmapX(x), dc->ToBitmapY(y)};
-    return dc->EffectiveClip().Contains(spot.x, spot.y) ? spot : PixelSpot{};
+    return dc->MayDrawAt(spot.x, spot.y) ? spot : PixelSpot{};
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ public:
     // Where drawing may land, in the bitmap's coordinates: the bitmap, the visible region of a window
     // DC and the clip region.
     Region EffectiveClip() const;
+    // Whether one pixel (bitmap coordinates) lies in EffectiveClip(), without building the region.
+    bool MayDrawAt(int x, int y) const;
     // The same, in the DC's coordinates (GetClipBox).
     Region ClipInDcCoordinates() const;
 

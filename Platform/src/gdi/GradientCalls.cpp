@@ -1,6 +1,8 @@
 // GradientFill of rectangles, left to right or top to bottom: each channel runs linearly from the
 // first edge's colour to the other's, one colour a column (or row), the far edge excluded.
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "gdi/RasterTarget.h"
 #include "gdi/TextFitLog.h"
@@ -16,6 +18,64 @@ COLORREF Between(const TRIVERTEX& a, const TRIVERTEX& b, int64_t step, int64_t s
     return RGB(channel(a.Red, b.Red), channel(a.Green, b.Green), channel(a.Blue, b.Blue));
 }
 
+// The colour of every step of a gradient, and where the gradient lies on the bitmap.
+struct GradientSteps {
+    const TRIVERTEX& first;
+    const TRIVERTEX& last;
+    RECT box;       // bitmap coordinates
+    bool vertical;  // one colour a row, else one a column
+    int from;       // the first step the clip lets through
+    int to;         // one past the last
+
+    int Count() const { return vertical ? box.bottom - box.top : box.right - box.left; }
+    COLORREF Color(int step) const { return Between(first, last, step, Count()); }
+    RECT Line(int step) const {
+        return vertical ? RECT{box.left, box.top + step, box.right, box.top + step + 1}
+                        : RECT{box.left + step, box.top, box.left + step + 1, box.bottom};
+    }
+};
+
+// Any bitmap: one solid fill a step.
+void FillByLines(const DeviceContext& dc, const GradientSteps& steps) {
+    for (int i = steps.from; i < steps.to; ++i) {
+        FillSolid(dc, steps.Line(i), steps.Color(i));
+    }
+}
+
+// The pixel a solid fill stores for a colour in the two formats that screens use: 5-6-5 keeps each
+// channel's top bits, 32-bit sets the unused top byte, as pixman does.
+uint16_t StoredPixel565(COLORREF color) {
+    return static_cast<uint16_t>(((GetRValue(color) >> 3) << 11) | ((GetGValue(color) >> 2) << 5) | (GetBValue(color) >> 3));
+}
+uint32_t StoredPixel32(COLORREF color) {
+    return 0xFF000000u | (uint32_t{GetRValue(color)} << 16) | (uint32_t{GetGValue(color)} << 8) | GetBValue(color);
+}
+
+// 5-6-5 and 32-bit bitmaps: the steps' pixels are worked out once and written straight into the rows,
+// a row (or a column's run of rows) at a time, clip rectangle by clip rectangle.
+template <class Pixel>
+void FillPixels(const DeviceContext& dc, const GradientSteps& steps, Pixel (*stored)(COLORREF)) {
+    std::vector<Pixel> pixels(static_cast<size_t>(steps.to - steps.from));
+    for (int i = steps.from; i < steps.to; ++i) {
+        pixels[static_cast<size_t>(i - steps.from)] = stored(steps.Color(i));
+    }
+    Region clip = dc.EffectiveClip();
+    int count = 0;
+    const pixman_box32_t* boxes = pixman_region32_rectangles(clip.Raw(), &count);
+    for (int b = 0; b < count; ++b) {
+        RECT part = IntersectRects(steps.box, RECT{boxes[b].x1, boxes[b].y1, boxes[b].x2, boxes[b].y2});
+        for (int y = part.top; y < part.bottom; ++y) {
+            Pixel* row = reinterpret_cast<Pixel*>(dc.bitmap->Row(y));
+            if (steps.vertical) {
+                std::fill(row + part.left, row + part.right, pixels[static_cast<size_t>(y - steps.box.top - steps.from)]);
+            } else {
+                auto first = pixels.begin() + (part.left - steps.box.left - steps.from);
+                std::copy(first, first + (part.right - part.left), row + part.left);
+            }
+        }
+    }
+}
+
 void FillGradientRect(const DeviceContext& dc, const TRIVERTEX& v1, const TRIVERTEX& v2, bool vertical) {
     // Either corner may come first; the colours belong to their corners.
     const TRIVERTEX& first = (vertical ? v1.y <= v2.y : v1.x <= v2.x) ? v1 : v2;
@@ -25,15 +85,18 @@ void FillGradientRect(const DeviceContext& dc, const TRIVERTEX& v1, const TRIVER
     if (IsEmptyRect(box)) {
         return;
     }
-    int steps = vertical ? box.bottom - box.top : box.right - box.left;
     // Only the steps that the clip lets through are worth a fill.
     RECT visible = IntersectRects(box, dc.EffectiveClip().Bounds());
-    int from = vertical ? visible.top - box.top : visible.left - box.left;
-    int to = vertical ? visible.bottom - box.top : visible.right - box.left;
-    for (int i = std::max(from, 0); i < to; ++i) {
-        RECT line = vertical ? RECT{box.left, box.top + i, box.right, box.top + i + 1}
-                             : RECT{box.left + i, box.top, box.left + i + 1, box.bottom};
-        FillSolid(dc, line, Between(first, last, i, steps));
+    GradientSteps steps{first, last, box, vertical, 0, 0};
+    steps.from = std::max(vertical ? visible.top - box.top : visible.left - box.left, 0);
+    steps.to = vertical ? visible.bottom - box.top : visible.right - box.left;
+    if (steps.from >= steps.to) {
+        return;
+    }
+    switch (dc.bitmap->Format()) {
+    case PixelFormat::Rgb565: FillPixels<uint16_t>(dc, steps, StoredPixel565); break;
+    case PixelFormat::Xrgb32: FillPixels<uint32_t>(dc, steps, StoredPixel32); break;
+    default: FillByLines(dc, steps); break;
     }
 }
 
