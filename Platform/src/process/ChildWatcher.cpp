@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "sync/Waits.h"
+
 namespace ce::detail {
 namespace {
 
@@ -86,6 +88,13 @@ void ChildWatcher::Finish(ProcessState& state) {
     state.pidfd = -1;
 }
 
+// A wait on the process sees its end at once, not at its next poll, which may be 10 ms away. Taking
+// the wait lock first lets a waiter that looked just before the end reach its wait, so none misses this.
+void ChildWatcher::WakeWaiters() {
+    { std::lock_guard waitGuard(WaitLock()); }
+    NotifyWaiters();
+}
+
 void ChildWatcher::Run() {
     for (;;) {
         std::vector<std::shared_ptr<ProcessState>> states;
@@ -111,6 +120,7 @@ void ChildWatcher::Run() {
                 continue;
             }
             Finish(*states[i]);
+            WakeWaiters();
             std::lock_guard guard(lock_);
             watched_.erase(std::find(watched_.begin(), watched_.end(), states[i]));
         }

@@ -31,6 +31,7 @@ private:
     void Run();
     void Wake();
     static void Finish(ProcessState& state);
+    static void WakeWaiters();
 
     std::mutex lock_;
     std::vector<std::shared_ptr<ProcessState>> watched_;

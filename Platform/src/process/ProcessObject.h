@@ -1,5 +1,5 @@
 // A process handle: signalled once the process has ended. Its end is seen by ChildWatcher in another
-// thread, so waits poll it.
+// thread, which wakes the waits; they also poll it, as a wait on an object whose state lives elsewhere.
 #pragma once
 
 #include <memory>
