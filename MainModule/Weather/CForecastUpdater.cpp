@@ -147,7 +147,7 @@ void CForecastUpdater::RemoveListener(const CDelegate* listener) {
 bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, bool wait, DWORD connectionAttempts,
                              DWORD delayMs) {
     std::vector<HANDLE> ended;
-    uint64_t run = 0;
+    bool started = false;
     {
         std::lock_guard guard(m_lock);
         if (m_running) {
@@ -162,15 +162,14 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         m_running = true;
         if (wait) {
             m_callerRunning = GetCurrentThreadId();
-            run = ++m_runsStarted;
-        } else if (StartWorker()) {
-            run = ++m_runsStarted;
-        } else {
+        }
+        started = wait || StartWorker();
+        if (!started) {
             m_running = false;
         }
     }
     CWorkerThreads::Join(ended);
-    if (run == 0) {
+    if (!started) {
         return false;
     }
     if (wait) {
@@ -249,9 +248,6 @@ void CForecastUpdater::RunOnce() {
     if (ran) {
         TellListeners(result < 0 ? kStatusFailed : kStatusDone, result);
     }
-    std::lock_guard guard(m_lock);
-    ++m_runsEnded;
-    m_runEnded.notify_all();
 }
 
 int CForecastUpdater::UpdateWorker() {

@@ -119,11 +119,10 @@ private:
 
     // Guards the fields below and the start of a run.
     std::mutex m_lock;
+    // Told when a run on a waiting caller's thread has ended.
     std::condition_variable m_runEnded;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
-    uint64_t m_runsStarted = 0;
-    uint64_t m_runsEnded = 0;
     DWORD m_callerRunning = 0;  // the thread of a run that its caller waits for
     // Joined after letting go of the lock, since a worker's listener may be waiting for it.
     CWorkerThreads m_workers;
