@@ -42,22 +42,20 @@ void FillByLines(const DeviceContext& dc, const GradientSteps& steps) {
     }
 }
 
-// The pixel a solid fill stores for a colour in the two formats that screens use: 5-6-5 keeps each
-// channel's top bits, 32-bit sets the unused top byte, as pixman does.
-uint16_t StoredPixel565(COLORREF color) {
-    return static_cast<uint16_t>(((GetRValue(color) >> 3) << 11) | ((GetGValue(color) >> 2) << 5) | (GetBValue(color) >> 3));
-}
-uint32_t StoredPixel32(COLORREF color) {
-    return 0xFF000000u | (uint32_t{GetRValue(color)} << 16) | (uint32_t{GetGValue(color)} << 8) | GetBValue(color);
+// The pixel a solid fill stores for a colour: the bitmap's own form of it, with the unused top byte of a
+// 32-bit pixel set, as pixman sets it.
+uint32_t StoredPixel(const Bitmap& bitmap, COLORREF color) {
+    const uint32_t opaque = bitmap.Format() == PixelFormat::Xrgb32 ? 0xFF000000u : 0;
+    return bitmap.ToNative(color) | opaque;
 }
 
 // 5-6-5 and 32-bit bitmaps: the steps' pixels are worked out once and written straight into the rows,
 // a row (or a column's run of rows) at a time, clip rectangle by clip rectangle.
 template <class Pixel>
-void FillPixels(const DeviceContext& dc, const GradientSteps& steps, Pixel (*stored)(COLORREF)) {
+void FillPixels(const DeviceContext& dc, const GradientSteps& steps) {
     std::vector<Pixel> pixels(static_cast<size_t>(steps.to - steps.from));
     for (int i = steps.from; i < steps.to; ++i) {
-        pixels[static_cast<size_t>(i - steps.from)] = stored(steps.Color(i));
+        pixels[static_cast<size_t>(i - steps.from)] = static_cast<Pixel>(StoredPixel(*dc.bitmap, steps.Color(i)));
     }
     Region clip = dc.EffectiveClip();
     int count = 0;
@@ -94,8 +92,8 @@ void FillGradientRect(const DeviceContext& dc, const TRIVERTEX& v1, const TRIVER
         return;
     }
     switch (dc.bitmap->Format()) {
-    case PixelFormat::Rgb565: FillPixels<uint16_t>(dc, steps, StoredPixel565); break;
-    case PixelFormat::Xrgb32: FillPixels<uint32_t>(dc, steps, StoredPixel32); break;
+    case PixelFormat::Rgb565: FillPixels<uint16_t>(dc, steps); break;
+    case PixelFormat::Xrgb32: FillPixels<uint32_t>(dc, steps); break;
     default: FillByLines(dc, steps); break;
     }
 }
