@@ -223,10 +223,14 @@ bool CPrefixCodeDecoder::DecodeText(CBitStream& stream, char* out, size_t capaci
         return false;
     }
     BitWindow window(stream);
-    size_t written = 0;
-    // A run decodes the same symbols whatever bits follow them; a text whose end lies past the
-    // stream's is one that the stream cuts short.
-    const bool done = DecodeRest(window, out, capacity, written) && !window.Overran();
+    return FinishText(window, stream, out, capacity, 0, false, length);
+}
+
+// A run decodes the same symbols whatever bits follow them; a text whose end lies past the stream's is
+// one that the stream cuts short.
+bool CPrefixCodeDecoder::FinishText(BitWindow& window, CBitStream& stream, char* out, size_t capacity,
+                                    size_t written, bool ended, size_t& length) const {
+    const bool done = (ended || DecodeRest(window, out, capacity, written)) && !window.Overran();
     stream.Skip(static_cast<uint32_t>(window.ConsumedOfStream()));
     length = done ? written - 1 : 0;
     return done;  // false also when there is no terminator within the buffer
@@ -262,10 +266,7 @@ void CPrefixCodeDecoder::DecodeTwoTexts(CBitStream* const (&streams)[2], char* c
         }
     }
     for (size_t k = 0; k < 2; ++k) {
-        done[k] = (done[k] || DecodeRest(windows[k], outs[k], capacity, written[k])) && !windows[k].Overran();
-        streams[k]->Skip(static_cast<uint32_t>(windows[k].ConsumedOfStream()));
-        lengths[k] = done[k] ? written[k] - 1 : 0;
-        decoded[k] = done[k];
+        decoded[k] = FinishText(windows[k], *streams[k], outs[k], capacity, written[k], done[k], lengths[k]);
     }
 }
 

@@ -75,6 +75,11 @@ private:
                                                   size_t& written) const;
     // The text's symbols from the window's position on, to the terminator (true) or a failure.
     bool DecodeRest(BitWindow& window, char* out, size_t capacity, size_t& written) const;
+    // The rest of a text of which written characters are out (ended: its terminator among them), the
+    // stream moved past what the text took of it; true and the length without the terminator when the
+    // text ends within the stream and the buffer.
+    bool FinishText(BitWindow& window, CBitStream& stream, char* out, size_t capacity, size_t written, bool ended,
+                    size_t& length) const;
     // The position up to which whole loads of runs may start; false when none may.
     bool RunLimit(const BitWindow& window, size_t capacity, size_t written, size_t& limit) const;
     // The runs of one load at the position of the window's bytes, written at out + at; true when a run
