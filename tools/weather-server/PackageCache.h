@@ -1,6 +1,6 @@
-// The signed packages already built, by place and local hour: a forecast is the same for the same place
-// and hour, and building one (the climate model, the signature, the deflate) takes most of a reply's
-// time. Bounded: emptied when full.
+// The signed packages already built, by place (its id and coordinates) and local hour: a forecast is
+// the same for the same place and hour, and building one (the climate model, the signature, the
+// deflate) takes most of a reply's time. Bounded: emptied when full.
 #pragma once
 
 #include <cstddef>
