@@ -188,6 +188,7 @@ bool CLocalization::LoadLanguage(LANGID language) {
         }
     }
     std::unique_lock guard(m_lock);
+    // English texts are copied, since they are kept below as the fallback too; others are moved.
     if (m_texts.empty()) {
         // The first file read after a change of language: its texts are all there is.
         m_texts = language == kEnglish ? read : std::move(read);
