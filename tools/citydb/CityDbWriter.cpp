@@ -1,7 +1,9 @@
 // citydb: writes CityDB.dat (code page, prefix-code table, index of countries and "country#state"
 // entries, front-coded city records "IDname;latitude;longitude") and the weather server's city table.
 //
-// usage: citydb --cities cities.json --states us-states.txt --out CityDB.dat --table cities.txt
+// usage: citydb --cities cities.json --states us-states.txt --countries country-code-lookup/index.js
+//               --country-extra country-codes-extra.txt --fixed-ids fixed-ids.txt
+//               --out CityDB.dat --table cities.txt
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -134,15 +136,22 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         options[argv[i]] = argv[i + 1];
     }
-    for (const char* required : {"--cities", "--states", "--out", "--table"}) {
+    for (const char* required :
+         {"--cities", "--states", "--countries", "--country-extra", "--fixed-ids", "--out", "--table"}) {
         if (options[required].empty() || argc % 2 == 0) {
-            std::fprintf(stderr, "usage: citydb --cities cities.json --states us-states.txt --out CityDB.dat --table cities.txt\n");
+            std::fprintf(stderr,
+                         "usage: citydb --cities cities.json --states us-states.txt --countries index.js "
+                         "--country-extra codes.txt --fixed-ids fixed-ids.txt --out CityDB.dat --table cities.txt\n");
             return 2;
         }
     }
+    CountryCodes countries;
     CitySource source;
     std::string error;
-    if (!source.LoadStateCodes(options["--states"], error) || !source.Load(options["--cities"], error)) {
+    if (!countries.LoadPackage(options["--countries"], error) ||
+        !countries.LoadSupplement(options["--country-extra"], error) ||
+        !source.LoadStateCodes(options["--states"], error) || !source.LoadFixedIds(options["--fixed-ids"], error) ||
+        !source.Load(options["--cities"], countries, error)) {
         std::fprintf(stderr, "citydb: %s\n", error.c_str());
         return 1;
     }

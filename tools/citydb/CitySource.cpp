@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 
 std::string ToCodePage1252(const std::string& utf8) {
     iconv_t converter = iconv_open("CP1252//TRANSLIT", "UTF-8");
@@ -64,7 +65,7 @@ std::string Text(const nlohmann::json& city, const char* field) {
 
 }  // namespace
 
-bool CitySource::Load(const std::string& jsonPath, std::string& error) {
+bool CitySource::Load(const std::string& jsonPath, const CountryCodes& countries, std::string& error) {
     std::ifstream in(jsonPath);
     if (!in) {
         error = "cannot read " + jsonPath;
@@ -96,33 +97,101 @@ bool CitySource::Load(const std::string& jsonPath, std::string& error) {
             std::fprintf(stderr, "citydb: skipping an unusable city (%s)\n", Text(city, "city").c_str());
             continue;
         }
+        std::string country = countries.FipsOf(code);
+        if (country.empty()) {
+            error = "no country code for " + code + " (" + c.country + ")";
+            return false;
+        }
         auto state = code == "US" ? usStateCodes_.find(Text(city, "admin_name")) : usStateCodes_.end();
-        c.id = code + (state != usStateCodes_.end() ? state->second : "XX");
+        c.id = country + (state != usStateCodes_.end() ? state->second : "XX");
         cities_.push_back(std::move(c));
     }
-    return AssignIds(error);
+    return FixIds(error) && AssignIds(error);
 }
 
-// Numbers each country-and-state group in the order of the source's own ids, so that a city keeps its
-// location id from one build to the next.
+bool CitySource::LoadFixedIds(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        size_t first = line.find(';');
+        size_t second = first == std::string::npos ? first : line.find(';', first + 1);
+        long long sourceId = second == std::string::npos ? 0 : std::atoll(line.c_str() + first + 1);
+        FixedId fixed{line.substr(0, first), second == std::string::npos ? "" : line.substr(second + 1)};
+        if (fixed.id.size() != 8 || sourceId <= 0 || fixed.name.empty() || !fixedIds_.emplace(sourceId, fixed).second) {
+            error = path + ": expected a unique 'location id;source id;name' in '" + line + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The country (and state) part of a location id.
+std::string GroupOf(const std::string& id) { return id.substr(0, 4); }
+
+}  // namespace
+
+// A fixed id must name the city's own country and state, so that it reads as every other id does.
+bool CitySource::FixIds(std::string& error) {
+    size_t found = 0;
+    for (auto& city : cities_) {
+        auto fixed = fixedIds_.find(city.sourceId);
+        if (fixed == fixedIds_.end()) {
+            continue;
+        }
+        if (GroupOf(fixed->second.id) != city.id || fixed->second.name != city.name) {
+            error = "the fixed id " + fixed->second.id + " does not fit " + city.name + " (" + city.id + "...)";
+            return false;
+        }
+        city.id = fixed->second.id;
+        ++found;
+    }
+    if (found != fixedIds_.size()) {
+        error = "a city of a fixed id is not in the list";
+        return false;
+    }
+    return true;
+}
+
+// Numbers each country-and-state group in the order of the source's own ids, passing over the numbers
+// of fixed ids, so that a city keeps its location id from one build to the next.
 bool CitySource::AssignIds(std::string& error) {
+    std::set<std::string> taken;
+    for (const auto& city : cities_) {
+        if (city.id.size() == 8) {
+            taken.insert(city.id);
+        }
+    }
     std::sort(cities_.begin(), cities_.end(), [](const SourceCity& a, const SourceCity& b) {
-        return a.id != b.id ? a.id < b.id : a.sourceId < b.sourceId;
+        return GroupOf(a.id) != GroupOf(b.id) ? GroupOf(a.id) < GroupOf(b.id) : a.sourceId < b.sourceId;
     });
     std::string group;
     int number = 0;
     for (auto& city : cities_) {
-        if (city.id != group) {
-            group = city.id;
+        if (GroupOf(city.id) != group) {
+            group = GroupOf(city.id);
             number = 0;
         }
-        if (++number > 9999) {
-            error = "more than 9999 cities in " + group;
-            return false;
+        if (city.id.size() == 8) {
+            continue;
         }
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04d", number);
-        city.id += digits;
+        char id[16];
+        do {
+            if (++number > 9999) {
+                error = "more than 9999 cities in " + group;
+                return false;
+            }
+            std::snprintf(id, sizeof id, "%s%04d", group.c_str(), number);
+        } while (taken.count(id) != 0);
+        city.id = id;
     }
     return true;
 }

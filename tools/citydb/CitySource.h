@@ -1,10 +1,13 @@
 // The cities to install, read from the world cities list (JSON), with their texts in code page 1252
-// and their location ids: country code, state code (United States) or "XX", four digits.
+// and their location ids: the country's FIPS 10-4 code, the state's code (United States) or "XX", and
+// four digits.
 #pragma once
 
 #include <map>
 #include <string>
 #include <vector>
+
+#include "CountryCodes.h"
 
 struct SourceCity {
     std::string id;       // location id, 8 characters
@@ -19,13 +22,21 @@ struct SourceCity {
 class CitySource {
 public:
     bool LoadStateCodes(const std::string& path, std::string& error);
-    bool Load(const std::string& jsonPath, std::string& error);
+    // Reads "location id;source id;name" lines: cities whose id is fixed rather than numbered.
+    bool LoadFixedIds(const std::string& path, std::string& error);
+    bool Load(const std::string& jsonPath, const CountryCodes& countries, std::string& error);
     const std::vector<SourceCity>& Cities() const { return cities_; }
 
 private:
+    bool FixIds(std::string& error);
     bool AssignIds(std::string& error);
 
+    struct FixedId {
+        std::string id;
+        std::string name;
+    };
     std::map<std::string, std::string> usStateCodes_;
+    std::map<long long, FixedId> fixedIds_;
     std::vector<SourceCity> cities_;
 };
 
