@@ -685,6 +685,6 @@ void CCityListDlg::OnForecastEvent(int status, int result, bool last) {
     Refresh(static_cast<DWORD>(-1));
     if (last && result != 0) {
         CAppMessageBox box;
-        CForecastUpdater::ShowResultMessage(box, this, this, result);
+        CForecastUpdater::ShowResultMessage(box, this, this, result, m_forecastRelay.CitiesWithoutData());
     }
 }

@@ -447,6 +447,6 @@ void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
     UpdateView(kEverything);
     Redraw(FALSE);
     if (last) {
-        ShowUpdateOutcome(this, result);
+        ShowUpdateOutcome(result);
     }
 }

@@ -123,6 +123,6 @@ void CDetailForecastDlg::OnForecastEvent(int status, int result, bool last) {
     }
     UpdateView(static_cast<DWORD>(-1));
     if (last) {
-        ShowUpdateOutcome(this, result);
+        ShowUpdateOutcome(result);
     }
 }

@@ -39,3 +39,7 @@ int CForecastEventRelay::OnUpdateEvent(INT_PTR status, INT_PTR result, INT_PTR, 
     }
     return 0;
 }
+
+std::u16string CForecastEventRelay::CitiesWithoutData() const {
+    return m_updater != nullptr ? m_updater->GetCitiesWithoutData() : std::u16string();
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "CDelegate.h"
 #include "ce/types.h"
@@ -25,6 +26,9 @@ public:
     // false without an updater.
     bool Attach(HWND window, UINT message);
     void Detach();
+
+    // The names of the cities the updater's last run had no data for (see CForecastUpdater).
+    std::u16string CitiesWithoutData() const;
 
     static int StatusOf(WPARAM wParam) { return static_cast<int>(wParam & kStatusMask); }
     static bool IsLast(WPARAM wParam) { return (wParam & kLastListener) != 0; }

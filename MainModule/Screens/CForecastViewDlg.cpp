@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "CDate.h"
 #include "CSysInfo.h"
 #include "Controls/CSwitchControl.h"
+#include "Screens/CAppMessageBox.h"
 #include "Screens/CMainWindowLayout.h"
 #include "Screens/MainWindowMenu.h"
 #include "Screens/ViewScreenControls.h"
@@ -112,13 +112,12 @@ void CForecastViewDlg::UpdateAllForecasts() {
     g_pForecastUpdater->Start(ids, false, 1, 0);
 }
 
-void CForecastViewDlg::ShowUpdateOutcome(UserInterface::CSmartDialog* screen, int result) {
+void CForecastViewDlg::ShowUpdateOutcome(int result) {
     if (result == CForecastUpdater::kResultSuccess) {
         return;
     }
-    CDate today;
-    today.SetToday();
-    CForecastUpdater::ShowResultMessage(screen, screen, result, 0, &today);
+    CAppMessageBox box;
+    CForecastUpdater::ShowResultMessage(box, this, this, result, m_relay.CitiesWithoutData());
 }
 
 // ---- input --------------------------------------------------------------------------------------------

@@ -40,7 +40,7 @@ public:
     // Starts an update of every city of the list when none runs (no wait, one try, no delay).
     static void UpdateAllForecasts();
     // The outcome of an update that did not succeed, in a box over the screen until Done.
-    static void ShowUpdateOutcome(UserInterface::CSmartDialog* screen, int result);
+    void ShowUpdateOutcome(int result);
 
     BOOL OnInitControls() override;
     BOOL OnInitDialog() override;

@@ -231,6 +231,6 @@ void CHourlyForecastDlg::OnForecastEvent(int status, int result, bool last) {
     }
     UpdateView(static_cast<DWORD>(-1));
     if (last) {
-        ShowUpdateOutcome(this, result);
+        ShowUpdateOutcome(result);
     }
 }

@@ -55,6 +55,16 @@ void Log(const char* mode, LogFields fields) {
     ce::AppendDeviceLog(CMainApplication::kLogName, fields);
 }
 
+// The end of an update run, with the cities the server had no data for.
+void LogUpdateResult(const char* mode, int result) {
+    LogFields fields = {{"event", "update"}, {"result", std::to_string(result)}};
+    std::u16string withoutData = g_pForecastUpdater != nullptr ? g_pForecastUpdater->GetCitiesWithoutData() : u"";
+    if (result == CForecastUpdater::kResultNoWeatherData && !withoutData.empty()) {
+        fields.emplace_back("no data for", ce::ToUtf8(withoutData));
+    }
+    Log(mode, fields);
+}
+
 }  // namespace
 
 CMainApplication::CMainApplication() : m_forecastListener(&OnForecastEvent, reinterpret_cast<INT_PTR>(this)) {
@@ -322,8 +332,11 @@ int CMainApplication::StartUpdate(const char* mode, DWORD attempts, bool wait) {
     }
     if (wait) {
         // A run that found the update lock taken by another process tells no listener.
-        Log(mode, {{"event", "update"},
-                   {"result", m_updateEnded ? std::to_string(m_updateResult.load()) : "not run: another update runs"}});
+        if (m_updateEnded) {
+            LogUpdateResult(mode, m_updateResult.load());
+        } else {
+            Log(mode, {{"event", "update"}, {"result", "not run: another update runs"}});
+        }
     }
     return 1;
 }
@@ -435,7 +448,7 @@ int CMainApplication::OnForecastEvent(INT_PTR status, INT_PTR result, INT_PTR, I
         self->m_updateResult = static_cast<int>(result);
         self->m_updateEnded = true;
         if (const char* mode = self->m_inPlaceRun.exchange(nullptr)) {
-            Log(mode, {{"event", "update"}, {"result", std::to_string(result)}});
+            LogUpdateResult(mode, static_cast<int>(result));
         }
     }
     if (status == CForecastUpdater::kStatusDone) {

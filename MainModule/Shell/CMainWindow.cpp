@@ -781,7 +781,7 @@ void CMainWindow::OnForecastEvent(int status, int result, bool last) {
     RedrawHost();
     if (last && result != 0) {
         CAppMessageBox box;
-        CForecastUpdater::ShowResultMessage(box, m_hWnd, result);
+        CForecastUpdater::ShowResultMessage(box, m_hWnd, result, m_forecastRelay.CitiesWithoutData());
     }
 }
 

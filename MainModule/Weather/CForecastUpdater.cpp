@@ -155,6 +155,7 @@ bool CForecastUpdater::Start(const std::vector<std::u16string>& locationIds, boo
         }
         ended = m_workers.TakeAllButCurrent();
         m_locationIds = locationIds;
+        m_citiesWithoutData.clear();
         m_connectionAttempts = connectionAttempts;
         m_delayMs = delayMs;
         m_cancelled = false;
@@ -285,14 +286,36 @@ int CForecastUpdater::UpdateWorker() {
     bool dateChecked = false;
     for (const std::u16string& id : m_locationIds) {
         int result = m_cancelled ? kResultUnknown : UpdateCity(downloader, id, updateTime, &dateChecked);
+        // A city the server has no data for keeps its old forecast; the others still get theirs.
+        if (result == kResultNoWeatherData) {
+            NoteCityWithoutData(id);
+            outcome = kResultNoWeatherData;
+            continue;
+        }
         if (result < 0) {
             return result;
         }
-        if (result == kResultIncorrectDate) {
+        if (result == kResultIncorrectDate && outcome == kResultSuccess) {
             outcome = kResultIncorrectDate;
         }
     }
     return m_cities->Save() ? outcome : kResultUnknown;
+}
+
+void CForecastUpdater::NoteCityWithoutData(const std::u16string& id) {
+    CCity city;
+    std::u16string name = m_cities->GetCityById(id.c_str(), &city) && city.GetName()[0] != 0 ? city.GetName() : id;
+    std::lock_guard guard(m_lock);
+    m_citiesWithoutData.push_back(name);
+}
+
+std::u16string CForecastUpdater::GetCitiesWithoutData() const {
+    std::lock_guard guard(m_lock);
+    std::u16string names;
+    for (const std::u16string& name : m_citiesWithoutData) {
+        names += (names.empty() ? u"" : u", ") + name;
+    }
+    return names;
 }
 
 // A city removed from the list while the run was under way is skipped, not an error.
@@ -426,24 +449,32 @@ bool CForecastUpdater::ShowResultMessage(UserInterface::CSmartDialog* parent, Us
 
 // The results that only support can resolve carry the support link.
 bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
-                                         UserInterface::IDlgScreenCapture* capture, int result) {
+                                         UserInterface::IDlgScreenCapture* capture, int result,
+                                         const std::u16string& citiesWithoutData) {
     std::u16string text;
     MessageBoxLink link;
     if (!ComposeResultMessage(result, &text, &link)) {
         return false;
     }
     const MessageBoxLink* shownLink = link.text.empty() ? nullptr : &link;
-    return CAppMessageBox::DoModalDoneOverDialog(box, parent, capture, text.c_str(), nullptr, shownLink) != 0;
+    return CAppMessageBox::DoModalDoneOverDialog(box, parent, capture, text.c_str(),
+                                                 HeadingOf(result, citiesWithoutData), shownLink) != 0;
 }
 
-bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, HWND window, int result) {
+bool CForecastUpdater::ShowResultMessage(CAppMessageBox& box, HWND window, int result,
+                                         const std::u16string& citiesWithoutData) {
     std::u16string text;
     MessageBoxLink link;
     if (!ComposeResultMessage(result, &text, &link)) {
         return false;
     }
     const MessageBoxLink* shownLink = link.text.empty() ? nullptr : &link;
-    return CAppMessageBox::DoModalDone(box, window, text.c_str(), nullptr, shownLink) != 0;
+    return CAppMessageBox::DoModalDone(box, window, text.c_str(), HeadingOf(result, citiesWithoutData), shownLink) != 0;
+}
+
+// The text of the no-data result speaks of one city; the heading names which.
+LPCWSTR CForecastUpdater::HeadingOf(int result, const std::u16string& citiesWithoutData) {
+    return result == kResultNoWeatherData && !citiesWithoutData.empty() ? citiesWithoutData.c_str() : nullptr;
 }
 
 bool CForecastUpdater::ComposeResultMessage(int result, std::u16string* text, MessageBoxLink* link) {

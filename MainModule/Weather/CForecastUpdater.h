@@ -79,16 +79,23 @@ public:
     static PublicKeyRecord BuildPublicKey();
     // The localized text of a result code; false for a code without one.
     static bool GetResultText(int result, std::u16string* text);
+    // The names of the cities for which the server had no data in the last run, in list order, joined by
+    // ", "; empty when it had data for every city.
+    std::u16string GetCitiesWithoutData() const;
+
     // Shows the text of a result in a message box over the screen, with the support link for the results
     // that need the user to write to support; true once the box has closed, false (and nothing shown) for
     // a result without text. The value and the date are those the listener was given.
     static bool ShowResultMessage(UserInterface::CSmartDialog* parent, UserInterface::IDlgScreenCapture* capture,
                                   int result, INT_PTR value, const CDate* date);
-    // The same in the box it is handed; false also when the box could not be shown.
+    // The same in the box it is handed; false also when the box could not be shown. The box of the no-data
+    // result is headed by the names of the cities without data (those of GetCitiesWithoutData), when given.
     static bool ShowResultMessage(CAppMessageBox& box, UserInterface::CSmartDialog* parent,
-                                  UserInterface::IDlgScreenCapture* capture, int result);
+                                  UserInterface::IDlgScreenCapture* capture, int result,
+                                  const std::u16string& citiesWithoutData = {});
     // The same over a window.
-    static bool ShowResultMessage(CAppMessageBox& box, HWND window, int result);
+    static bool ShowResultMessage(CAppMessageBox& box, HWND window, int result,
+                                  const std::u16string& citiesWithoutData = {});
     // The result code of a server error code.
     static int ResultFromServerCode(int serverCode);
     // A reply that holds "<title>" is a server error page; its code follows the tag.
@@ -99,6 +106,7 @@ public:
 
 private:
     static bool ComposeResultMessage(int result, std::u16string* text, MessageBoxLink* link);
+    static LPCWSTR HeadingOf(int result, const std::u16string& citiesWithoutData);
     static DWORD ThreadProc(LPVOID self);
     // Called with the lock held.
     bool StartWorker();
@@ -107,6 +115,7 @@ private:
     int UpdateCity(CHTTPDownloader& downloader, const std::u16string& id, const SYSTEMTIME& updateTime,
                    bool* dateChecked);
     void TellListeners(int status, int result);
+    void NoteCityWithoutData(const std::u16string& id);
 
     CCityList* m_cities;
     GUID m_connection;
@@ -118,12 +127,13 @@ private:
     PublicKeyRecord m_key = {};
 
     // Guards the fields below and the start of a run.
-    std::mutex m_lock;
+    mutable std::mutex m_lock;
     // Told when a run on a waiting caller's thread has ended.
     std::condition_variable m_runEnded;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     DWORD m_callerRunning = 0;  // the thread of a run that its caller waits for
+    std::vector<std::u16string> m_citiesWithoutData;  // names, of the last run
     // Joined after letting go of the lock, since a worker's listener may be waiting for it.
     CWorkerThreads m_workers;
     CHTTPDownloader* m_downloader = nullptr;

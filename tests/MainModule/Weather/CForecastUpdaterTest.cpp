@@ -174,6 +174,25 @@ TEST_F(ForecastUpdater, ServerCodesAndDamagedPackagesEndTheRun) {
     }
 }
 
+TEST_F(ForecastUpdater, ACityWithoutDataIsSkippedAndTheOthersAreUpdatedAndSaved) {
+    SetFault("code:2007@0*1");
+    EXPECT_EQ(RunAndWait(kTwoCities), CForecastUpdater::kResultNoWeatherData);
+    EXPECT_EQ(listener.Calls().back().status, CForecastUpdater::kStatusFailed);
+    EXPECT_EQ(updater.GetCitiesWithoutData(), u"Berlin");
+    EXPECT_FALSE(CacheExists("DEBE0001"));
+    EXPECT_TRUE(CacheExists("FRXX0002"));
+    FILETIME old;
+    MakeCity(u"DEBE0001", u"Berlin").GetUpdateFileTime(&old);
+    FILETIME now = LocalNow();
+    FILETIME berlin = SavedUpdateTime(0);
+    FILETIME paris = SavedUpdateTime(1);
+    EXPECT_EQ(CompareFileTime(&berlin, &old), 0) << "Berlin keeps its old time";
+    EXPECT_EQ(CompareFileTime(&paris, &now), 0) << "the list is saved with Paris's new time";
+
+    EXPECT_EQ(RunAndWait(kTwoCities), CForecastUpdater::kResultSuccess);
+    EXPECT_EQ(updater.GetCitiesWithoutData(), u"") << "a new run starts over";
+}
+
 TEST_F(ForecastUpdater, AnOffDateStillStoresTheForecastWithResultTwo) {
     SetFault("off-date");
     EXPECT_EQ(RunAndWait({u"DEBE0001"}), CForecastUpdater::kResultIncorrectDate);
