@@ -140,6 +140,7 @@ TEST_F(MessageBoxTest, UpdateResultsShowTheirTextAndTheSupportLinkWhereSupportHe
     ASSERT_TRUE(menu.SetDone(0));
     std::vector<std::vector<int>> shown;
     std::vector<std::u16string> texts;
+    std::vector<std::u16string> headings;
     std::vector<bool> answers;
     parent.Then([&](ScriptedDialog& screen) {
         for (int result : {CForecastUpdater::kResultBlocked, CForecastUpdater::kResultNoWeatherData,
@@ -148,17 +149,22 @@ TEST_F(MessageBoxTest, UpdateResultsShowTheirTextAndTheSupportLinkWhereSupportHe
             box.Then([&](ScriptedBox& d) {
                 shown.push_back(IdsOf(d));
                 texts.push_back(TextOf(d.GetLayout()->FindControl(CAppMessageBox::kMessageId)));
+                auto* heading = d.GetLayout()->FindControl(CAppMessageBox::kHeadingId);
+                headings.push_back(heading != nullptr ? TextOf(heading) : u"");
                 ce::InjectKey(VK_TSOFT1);
             });
-            answers.push_back(CForecastUpdater::ShowResultMessage(box, &screen, &screen, result));
+            // Only the no-data result names the cities it was given.
+            answers.push_back(CForecastUpdater::ShowResultMessage(box, &screen, &screen, result, u"London, New York"));
         }
     });
     EXPECT_EQ(parent.RunModal(nullptr, 0, &menu, nullptr, nullptr), ScriptedDialog::kScriptEnded);
     EXPECT_EQ(answers, (std::vector<bool>{true, true, false})) << "success has no text and shows nothing";
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], (std::vector<int>{3, 4})) << "blocked: the support link";
-    EXPECT_EQ(shown[1], (std::vector<int>{3})) << "no weather data: no link";
+    EXPECT_EQ(shown[1], (std::vector<int>{1, 2, 3})) << "no weather data: headed by the cities, no link";
     EXPECT_EQ(texts[0], LoadLocalizedString("IDS_ERROR_BLOCKED"));
+    EXPECT_EQ(headings, (std::vector<std::u16string>{u"", u"London, New York"}));
+    EXPECT_EQ(texts[1], LoadLocalizedString("IDS_ERROR_NO_WEATHER_DATA"));
     ScriptedBox orphan;
     EXPECT_FALSE(CForecastUpdater::ShowResultMessage(orphan, nullptr, nullptr, CForecastUpdater::kResultBlocked))
         << "a box that cannot be shown is not reported as shown";
