@@ -972,10 +972,10 @@ bool CMainWindow::RunLanguagePage() {
     return true;
 }
 
-// Without a city list: the welcome page, the three default cities, the city list and network pages,
-// then the first update.
-bool CMainWindow::SetUpFirstCities() {
-    if (g_pCityList == nullptr || CCityList::FileExists()) {
+// Without a city list, or over one from which no city could be read: the welcome page, the three
+// default cities, the city list and network pages, then the first update.
+bool CMainWindow::SetUpFirstCities(bool startOver) {
+    if (g_pCityList == nullptr || (CCityList::FileExists() && !startOver)) {
         return true;
     }
     if (!RunWelcomePage() || !AddFirstStartCities() || !RunCityListPage() || !RunNetworkPage()) {
@@ -1016,7 +1016,14 @@ bool CMainWindow::RunNetworkPage() {
 }
 
 void CMainWindow::RunFirstStart() {
-    if (!RunLanguagePage() || !SetUpFirstCities()) {
+    if (!RunLanguagePage()) {
+        PostQuitMessage(0);
+        return;
+    }
+    // A list from which not one city could be read leaves the user nothing to do: once told of the kept
+    // copy, they start over as with no list.
+    const bool nothingRead = g_pCityList != nullptr && g_pCityList->GetCount() == 0 && ReportDamagedCityList();
+    if (!SetUpFirstCities(nothingRead)) {
         PostQuitMessage(0);
         return;
     }
@@ -1040,7 +1047,7 @@ void CMainWindow::RunFirstStart() {
 }
 
 // Once a start: the cities that could not be read are in the copy that Load kept.
-void CMainWindow::ReportDamagedCityList() {
+bool CMainWindow::ReportDamagedCityList() {
     constexpr int kDamagedMessageLength = 512;
     WCHAR copyPath[MAX_PATH];
     WCHAR pattern[kDamagedMessageLength];
@@ -1048,10 +1055,11 @@ void CMainWindow::ReportDamagedCityList() {
     if (g_pCityList == nullptr || !g_pCityList->TakeFoundDamaged() || !CCityList::GetDamagedCopyPath(copyPath, MAX_PATH) ||
         !CLocalization::Global().GetTemplate("IDS_CITY_LIST_DAMAGED_TMPL", pattern, kDamagedMessageLength) ||
         _snwprintf(message, kDamagedMessageLength, pattern, copyPath) < 0) {
-        return;
+        return false;
     }
     CAppMessageBox box;
     CAppMessageBox::DoModalDone(box, m_hWnd, message, nullptr, nullptr);
+    return true;
 }
 
 // ---- program updates ---------------------------------------------------------------------------------

@@ -156,8 +156,9 @@ private:
     bool AddFirstStartCities();
     // The first start's steps; false ends the program.
     bool RunLanguagePage();
-    bool SetUpFirstCities();
-    void ReportDamagedCityList();
+    bool SetUpFirstCities(bool startOver);
+    // True when it showed the message about the kept copy of a damaged city list.
+    bool ReportDamagedCityList();
     bool RunWelcomePage();
     bool RunCityListPage();
     bool RunNetworkPage();

@@ -253,6 +253,29 @@ TEST_F(CMainWindowTest, ADamagedCityListIsReportedOnceInABoxAndItsCopyKept) {
     EXPECT_EQ(ReadFile(citiesDat + ".damaged"), cut);
 }
 
+TEST_F(CMainWindowTest, AListWithoutOneReadableCityIsReportedThenStartsOverWithTheThreeCities) {
+    const std::string citiesDat = device_.Installed("Cities.dat");
+    const std::string noise(64, '\xA5');
+    device_.WriteHostFile(citiesDat, noise);
+    ASSERT_TRUE(g_pCityList->Load(CCityList::DamagedFile::kKeepCopy));
+    ASSERT_EQ(g_pCityList->GetCount(), 0);
+    GetSettings().connection = IID_DestNetInternet;  // no network page
+    window_ = std::make_unique<CMainWindow>();
+    ASSERT_TRUE(window_->Create(0));
+    {
+        ScreenAnswers pages(window_->GetHandle(), ScreenAnswers::OneKeyEach({VK_TSOFT1, VK_TSOFT1, VK_TSOFT1}));
+        RunningClock clock;
+        device_.Pump();
+        EXPECT_EQ(pages.Join(), 3) << "the box about the kept copy, then the welcome and city list pages";
+    }
+    GetSettings() = CSettings();
+    CCityList saved;
+    ASSERT_TRUE(saved.Load());
+    EXPECT_EQ(saved.GetCount(), 3);
+    EXPECT_EQ(window_->ComposeSwitchState({}).firstLine, u"Moscow");
+    EXPECT_EQ(ReadFile(citiesDat + ".damaged"), noise) << "the copy stays as it was";
+}
+
 TEST_F(CMainWindowTest, QueuedUpdateChecksRunOnceAndAFirstCheckOnlyNotesTheTime) {
     device_.AddCities({u"DEBE0001"});
     GetSettings().onlineUpdateInterval = 7;
