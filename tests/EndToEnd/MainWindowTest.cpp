@@ -130,44 +130,6 @@ TEST_F(MainWindow, OpensOnTheHomeCityTakesASecondStartsCityAndEndsWithExit) {
     EXPECT_EQ(second.Wait(std::chrono::seconds(20)), 0);
 }
 
-TEST_F(MainWindow, AFirstStartMakesTheDefaultCitiesAndFetchesTheirForecasts) {
-    DeviceProgram first = device.Start("cmd_normal_mode");
-    HWND window = WaitForMainWindow();
-    ASSERT_NE(window, nullptr);
-    // The first start's pages come over the window one after the other (the language, the welcome page,
-    // the city list, then the network); Done on each lets the start go on. Done goes to the page itself,
-    // as the command its left soft key sends: a soft key goes to whichever window is in front when it
-    // arrives, which under load can still be the window below a page that is just opening.
-    auto page = [] { return FindWindowW(u"Dialog", nullptr); };
-    for (int i = 0; i < 1000 && page() == nullptr; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(page(), nullptr) << "the first page is shown";
-    // The update of the first start waits 800 ms on the device's clock after the last page.
-    HWND answered = nullptr;
-    int pages = 0;
-    for (int i = 0; i < 2000 && !Installed("Cache/USNY0996.xml"); ++i) {
-        HWND front = page();
-        if (front != nullptr && front != answered) {
-            EXPECT_TRUE(PostMessageW(front, WM_COMMAND, IDOK, 0));
-            answered = front;
-            ++pages;
-        }
-        ce::AdvanceVirtualClock(20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_EQ(pages, 4);
-    EXPECT_EQ(page(), nullptr) << "Done closed every page";
-    EXPECT_TRUE(Installed("Cache/RSXX0063.xml"));
-    EXPECT_TRUE(Installed("Cache/USNY0996.xml"));
-    CCityList cities;
-    ASSERT_TRUE(cities.Load());
-    EXPECT_EQ(cities.GetCount(), 3);
-    EXPECT_EQ(cities.GetHomeIndex(), 0);
-    ASSERT_TRUE(PostMessageW(window, WM_COMMAND, 3005, 0));
-    EXPECT_EQ(first.Wait(std::chrono::seconds(20)), 0);
-}
-
 // A view or a dialog runs its own loop: the update requests of a second start reach the window there,
 // and each still runs one update and re-arms the schedule.
 TEST_F(MainWindow, UpdateRequestsWhileAScreenIsOpenRunOneUpdateAndRearm) {

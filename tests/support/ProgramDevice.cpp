@@ -102,7 +102,7 @@ int RunHostProgram(const std::vector<std::string>& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-ProgramDevice::ProgramDevice(const std::string& deviceTool) {
+ProgramDevice::ProgramDevice(const std::string& deviceTool, const std::string& kind) {
     std::string pattern = (fs::temp_directory_path() / "skyvane-device-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         problem_ = "no temporary folder";
@@ -111,7 +111,7 @@ ProgramDevice::ProgramDevice(const std::string& deviceTool) {
     root_ = pattern;
     // init wants a new folder of its own.
     fs::remove(root_);
-    if (RunHostProgram({deviceTool, "init", root_}) != 0) {
+    if (RunHostProgram({deviceTool, "init", root_, "--kind", kind}) != 0) {
         problem_ = "cedevice init failed";
         return;
     }

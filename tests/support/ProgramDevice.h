@@ -36,9 +36,9 @@ class ProgramDevice {
 public:
     static constexpr const char* kInstallFolder = "Program Files/Skyvane/";
 
-    // Made with the device tool of a build tree: `cedevice init`, then `cedevice install`, which
-    // installs what that tree built.
-    explicit ProgramDevice(const std::string& deviceTool);
+    // Made with the device tool of a build tree: `cedevice init` (a device of that kind: "pocketpc" or
+    // "smartphone"), then `cedevice install`, which installs what that tree built.
+    explicit ProgramDevice(const std::string& deviceTool, const std::string& kind = "pocketpc");
     ~ProgramDevice();
     ProgramDevice(const ProgramDevice&) = delete;
     ProgramDevice& operator=(const ProgramDevice&) = delete;
