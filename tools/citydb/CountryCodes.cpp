@@ -1,7 +1,7 @@
 #include "CountryCodes.h"
 
-#include <fstream>
-#include <regex>
+#include <string_view>
+#include <vector>
 
 #include "HostFile.h"
 
@@ -10,6 +10,17 @@ namespace {
 bool IsCode(const std::string& text) {
     return text.size() == 2 && std::isupper(static_cast<unsigned char>(text[0])) &&
            std::isupper(static_cast<unsigned char>(text[1]));
+}
+
+// The text of a field written `name: 'text'` (or "text") in an object literal; empty when it is not there.
+std::string QuotedField(std::string_view object, const std::string& name) {
+    size_t at = object.find(name + ":");
+    size_t quote = at == std::string_view::npos ? at : object.find_first_not_of(' ', at + name.size() + 1);
+    if (quote == std::string_view::npos || (object[quote] != '\'' && object[quote] != '"')) {
+        return {};
+    }
+    size_t end = object.find(object[quote], quote + 1);
+    return end == std::string_view::npos ? std::string() : std::string(object.substr(quote + 1, end - quote - 1));
 }
 
 }  // namespace
@@ -21,16 +32,16 @@ bool CountryCodes::LoadPackage(const std::string& path, std::string& error) {
         return false;
     }
     // The list is plain object literals; a country's fields stand between its braces.
-    static const std::regex object(R"(\{([^{}]*)\})");
-    static const std::regex field(R"((\w+)\s*:\s*(['"])((?:\\.|(?!\2).)*)\2)");
-    for (std::sregex_iterator it(script.begin(), script.end(), object), end; it != end; ++it) {
-        std::string body = (*it)[1];
-        std::map<std::string, std::string> fields;
-        for (std::sregex_iterator f(body.begin(), body.end(), field); f != end; ++f) {
-            fields[(*f)[1]] = (*f)[3];
+    for (size_t open = script.find('{'); open != std::string::npos; open = script.find('{', open + 1)) {
+        size_t close = script.find_first_of("{}", open + 1);
+        if (close == std::string::npos || script[close] == '{') {
+            continue;  // a function body, not a country
         }
-        if (IsCode(fields["iso2"]) && IsCode(fields["fips"])) {
-            fipsByIso_[fields["iso2"]] = fields["fips"];
+        std::string_view country(script.data() + open, close - open);
+        std::string iso = QuotedField(country, "iso2");
+        std::string fips = QuotedField(country, "fips");
+        if (IsCode(iso) && IsCode(fips)) {
+            fipsByIso_[iso] = fips;
         }
     }
     if (fipsByIso_.size() < 200) {
@@ -41,16 +52,12 @@ bool CountryCodes::LoadPackage(const std::string& path, std::string& error) {
 }
 
 bool CountryCodes::LoadSupplement(const std::string& path, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<std::string> lines;
+    if (!HostFile::ReadDataLines(path, lines)) {
         error = "cannot read " + path;
         return false;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
+    for (const std::string& line : lines) {
         size_t semicolon = line.find(';');
         std::string iso = line.substr(0, semicolon);
         std::string fips = semicolon == std::string::npos ? std::string() : line.substr(semicolon + 1);
