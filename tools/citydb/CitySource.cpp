@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "HostFile.h"
+
 std::string ToCodePage1252(const std::string& utf8) {
     iconv_t converter = iconv_open("CP1252//TRANSLIT", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) {
@@ -30,17 +32,13 @@ std::string ToCodePage1252(const std::string& utf8) {
 }
 
 bool CitySource::LoadStateCodes(const std::string& path, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<std::string> lines;
+    if (!HostFile::ReadDataLines(path, lines)) {
         error = "cannot read " + path;
         return false;
     }
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const std::string& line : lines) {
         size_t semicolon = line.find(';');
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
         if (semicolon == std::string::npos || line.size() - semicolon - 1 != 2) {
             error = path + ": expected 'State;XY' in '" + line + "'";
             return false;
@@ -110,16 +108,12 @@ bool CitySource::Load(const std::string& jsonPath, const CountryCodes& countries
 }
 
 bool CitySource::LoadFixedIds(const std::string& path, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<std::string> lines;
+    if (!HostFile::ReadDataLines(path, lines)) {
         error = "cannot read " + path;
         return false;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
+    for (const std::string& line : lines) {
         size_t first = line.find(';');
         size_t second = first == std::string::npos ? first : line.find(';', first + 1);
         long long sourceId = second == std::string::npos ? 0 : std::atoll(line.c_str() + first + 1);

@@ -11,6 +11,17 @@ bool HostFile::Read(const std::filesystem::path& path, std::string& out)
     return !in.bad();
 }
 
+bool HostFile::ReadDataLines(const std::filesystem::path& path, std::vector<std::string>& lines)
+{
+    std::ifstream in(path);
+    if (!in) return false;
+    lines.clear();
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+    }
+    return !in.bad();
+}
+
 bool HostFile::WriteAtomically(const std::filesystem::path& path, std::string_view bytes)
 {
     std::filesystem::path temporary = path;

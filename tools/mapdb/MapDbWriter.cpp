@@ -5,7 +5,7 @@
 //
 // usage: mapdb regions.txt MapDB.dat maps.txt   (maps.txt: "id;type" lines for the weather server)
 #include <cstdio>
-#include <fstream>
+
 #include <set>
 #include <string>
 #include <vector>
@@ -69,16 +69,12 @@ private:
 };
 
 bool ReadRegions(const std::string& path, std::vector<Region>& regions, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<std::string> lines;
+    if (!HostFile::ReadDataLines(path, lines)) {
         error = "cannot read " + path;
         return false;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
+    for (const std::string& line : lines) {
         size_t a = line.find(';');
         size_t b = a == std::string::npos ? a : line.find(';', a + 1);
         if (b == std::string::npos || a == 0) {

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <vector>
+
+#include "HostFile.h"
 
 namespace {
 
@@ -98,16 +100,12 @@ cairo_status_t AppendPng(void* closure, const unsigned char* data, unsigned int 
 }  // namespace
 
 bool MapCatalog::Load(const std::string& path, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
+    std::vector<std::string> lines;
+    if (!HostFile::ReadDataLines(path, lines)) {
         error = "cannot read the map list " + path;
         return false;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
+    for (const std::string& line : lines) {
         size_t semicolon = line.find(';');
         if (semicolon == std::string::npos || semicolon == 0 || line.size() != semicolon + 2 ||
             line[semicolon + 1] < '0' || line[semicolon + 1] > '2') {
