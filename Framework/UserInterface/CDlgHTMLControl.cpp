@@ -4,7 +4,9 @@
 #include <climits>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
+#include "UserInterface/CDlgScrollStrip.h"
 #include "UserInterface/CDlgTextScope.h"
 
 namespace UserInterface {
@@ -390,15 +392,22 @@ void CDlgHTMLControl::OnPaint(HDC dc, const RECT* area) {
     if (dc == nullptr || area == nullptr) {
         return;
     }
+    // Only the lines inside the context's clip are drawn: a band of the scroll strip is a few rows.
+    RECT shown = *area;
+    RECT clip;
+    const int clipKind = GetClipBox(dc, &clip);
+    if (clipKind == NULLREGION || (clipKind != ERROR && !IntersectRect(&shown, &shown, &clip))) {
+        return;
+    }
     CDlgTextScope scope(dc, m_font, m_textColor);
     int top = 0;
     for (const Line& line : m_lines) {
         const int y = area->top - m_offset + top;
         top += line.height;
-        if (top <= m_offset) {
+        if (y + line.height <= shown.top) {
             continue;
         }
-        if (y >= area->bottom) {
+        if (y >= shown.bottom) {
             break;
         }
         int x = area->left;
@@ -445,11 +454,72 @@ void CDlgHTMLControl::SetFocusedLink(int index, BOOL redraw) {
 
 void CDlgHTMLControl::ScrollTo(int target) {
     target = std::max(0, std::min(target, GetContentHeight() - ViewHeight()));
-    const int step = std::max(S((GetFlags() & kBlitScrolling) ? kBlitStep : kStep), 1);
+    if (target == m_offset) {
+        return;
+    }
+    if (GetFlags() & kBlitScrolling) {
+        SlideTo(target);
+    } else {
+        RepaintTo(target);
+    }
+}
+
+void CDlgHTMLControl::RepaintTo(int target) {
+    const int step = std::max(S(kStep), 1);
     while (m_offset != target) {
         m_offset = m_offset < target ? std::min(m_offset + step, target) : std::max(m_offset - step, target);
         Redraw(nullptr);
     }
+}
+
+// The view is painted for the whole way once; the steps only copy parts of that strip to the window.
+void CDlgHTMLControl::SlideTo(int target) {
+    RECT inner;
+    GetInnerRect(&inner);
+    CDlgScrollStrip strip;
+    bool made = false;
+    {
+        CDlgHostDC host(GetHost());
+        made = IsVisible() && host.Get() != nullptr &&
+               strip.Create(host.Get(), RectWidth(inner), RectHeight(inner), m_offset, target);
+    }
+    if (!made) {
+        m_offset = target;
+        Redraw(nullptr);
+        return;
+    }
+    PaintStrip(strip, target);
+    strip.Slide(GetHost(), inner.left, inner.top, std::max(S(kBlitStep), 1));
+}
+
+// Band by band from the view at the start toward the view at the target, which is painted last over
+// the rows it shares with the others. Each band is the control's own picture at its offset, so that
+// both ends of the slide show what a repaint shows there, background included. While the steps run, a
+// background that changes from row to row (a host's gradient) slides with the text, and the two ends
+// meet in a seam as high as the distance makes it; the last step shows the target's picture whole.
+void CDlgHTMLControl::PaintStrip(CDlgScrollStrip& strip, int target) {
+    const int view = ViewHeight();
+    const bool down = target > m_offset;
+    const int targetRow = strip.RowOf(target);
+    // The rows that the view at the target leaves to the other bands.
+    const int othersTop = down ? 0 : view;
+    const int othersBottom = down ? targetRow : strip.Height();
+    for (int offset = m_offset; offset != target;
+         offset = down ? std::min(offset + view, target) : std::max(offset - view, target)) {
+        const int row = strip.RowOf(offset);
+        PaintStripBand(strip, offset, std::max(row, othersTop), std::min(row + view, othersBottom));
+    }
+    PaintStripBand(strip, target, targetRow, targetRow + view);
+}
+
+void CDlgHTMLControl::PaintStripBand(CDlgScrollStrip& strip, int offset, int top, int bottom) {
+    m_offset = offset;
+    if (top >= bottom) {
+        return;
+    }
+    RECT inner;
+    GetInnerClientRect(&inner);
+    DrawParts(strip.DC(), -inner.left, strip.RowOf(offset) - inner.top, RECT{0, top, strip.Width(), bottom});
 }
 
 void CDlgHTMLControl::ScrollBy(int distance) {

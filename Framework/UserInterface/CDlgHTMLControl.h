@@ -13,6 +13,8 @@
 
 namespace UserInterface {
 
+class CDlgScrollStrip;
+
 class CDlgHTMLControl : public CDlgScrolledControl, public CDlgScrollable {
 public:
     // Style bit: scrolling blits a strip drawn once instead of repainting each step.
@@ -93,6 +95,15 @@ private:
     // The run's rectangle in the control's own coordinates at the current offset; false when not laid out.
     bool RunRect(int run, RECT* rect);
     void ScrollTo(int target);
+    // Moves the offset in steps with a repaint at each.
+    void RepaintTo(int target);
+    // Moves the offset by showing parts of a strip painted once; a repaint when there is no strip.
+    void SlideTo(int target);
+    // Paints the strip from the view at the current offset to the view at the target; the offset is
+    // the target's afterwards.
+    void PaintStrip(CDlgScrollStrip& strip, int target);
+    // The control's picture at the offset into rows top to bottom of the strip.
+    void PaintStripBand(CDlgScrollStrip& strip, int offset, int top, int bottom);
     void ScrollBy(int distance);
     void Activate(int run);
     int NearestLink(int direction, bool otherLine) const;

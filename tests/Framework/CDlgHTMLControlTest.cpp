@@ -1,10 +1,16 @@
 // The markup text control on a real window: the runs its markup gives, lines that wrap and break,
-// links focused by keys and taps and opened in the device's browser, and scrolling of long texts.
+// links focused by keys and taps and opened in the device's browser, and scrolling of long texts,
+// repainted or slid over a strip painted once.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "CBitmapDC.h"
+#include "CDibView.h"
 #include "ControlHostWindow.h"
 #include "RecordingSkin.h"
 #include "UserInterface/CDlgHTMLControl.h"
@@ -17,6 +23,7 @@ using framework::test::RecordingSkin;
 using framework::test::WindowDevice;
 using UserInterface::CDlgControl;
 using UserInterface::CDlgHTMLControl;
+using UserInterface::CDlgScrollable;
 
 constexpr int kLeft = 10;
 constexpr int kTop = 10;
@@ -218,6 +225,182 @@ TEST_F(Markup, TheIndicatorFollowsWhenTheDialogOffsetsTheText) {
     html_.GetScroller().GetRect(&after);
     EXPECT_EQ(after.top, before.top + 45);
     EXPECT_EQ(after.left, before.left);
+}
+
+}  // namespace
+
+namespace {
+
+// What a rectangle of a device context shows, pixel by pixel.
+struct Picture {
+    std::vector<uint16_t> pixels;
+    bool operator==(const Picture&) const = default;
+};
+// A sum of the pixels tells two pictures apart in a failure message.
+void PrintTo(const Picture& picture, std::ostream* out) {
+    uint32_t sum = 0;
+    for (uint16_t pixel : picture.pixels) {
+        sum = sum * 31 + pixel;
+    }
+    *out << picture.pixels.size() << " pixels, sum " << std::hex << sum << std::dec;
+}
+
+Picture PictureOf(HDC dc, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    CBitmapDC copy;
+    Picture picture;
+    if (!copy.Create(width, height, 16) ||
+        !BitBlt(copy.DC(), 0, 0, width, height, dc, rect.left, rect.top, SRCCOPY)) {
+        return picture;
+    }
+    const CDibView view(copy.DC());
+    for (int y = 0; y < height; ++y) {
+        picture.pixels.insert(picture.pixels.end(), view.Row16(y), view.Row16(y) + width);
+    }
+    return picture;
+}
+
+// A host that notes what the filmed control's view shows each time a context of the window goes back,
+// as every step of a slide gives back its own. A picture like the one before is not noted again.
+class FilmingHost : public ControlHostWindow {
+public:
+    void ReleaseHostDC(HDC dc) override {
+        if (filmed != nullptr) {
+            RECT view;
+            filmed->GetInnerRect(&view);
+            Picture shown = PictureOf(dc, view);
+            if (frames.empty() || !(frames.back() == shown)) {
+                frames.push_back(std::move(shown));
+            }
+        }
+        ControlHostWindow::ReleaseHostDC(dc);
+    }
+
+    CDlgControl* filmed = nullptr;
+    std::vector<Picture> frames;
+};
+
+// A text of thirty lines with bold and italic words and no link, so that Down scrolls.
+std::u16string Notes() {
+    std::u16string text;
+    for (int i = 0; i < 30; ++i) {
+        text += u"<b>Line</b> " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) +
+                u" of the <i>notes</i>, wrapped\n";
+    }
+    return text;
+}
+
+// A control that slides over its strip, and below it one that repaints at each step as the reference.
+class MarkupStrip : public ::testing::Test {
+protected:
+    static constexpr DWORD kStyle =
+        CDlgControl::kVisible | CDlgControl::kBorder | CDlgControl::kHostBackground;
+
+    void SetUp() override {
+        ASSERT_TRUE(host_.Open(220, 220));
+        ASSERT_TRUE(sliding_.Create(Notes().c_str(), 1, kStyle | CDlgHTMLControl::kBlitScrolling, 120, 80));
+        ASSERT_TRUE(repainting_.Create(Notes().c_str(), 2, kStyle, 120, 80));
+        sliding_.Move(kLeft, kTop, 120, 80, FALSE);
+        repainting_.Move(kLeft, kTop + 100, 120, 80, FALSE);
+        host_.Add(&sliding_);
+        host_.Add(&repainting_);
+        host_.focused = &sliding_;
+        host_.Redraw(FALSE);
+        WindowDevice::Pump();
+    }
+    // The pictures of the sliding view from a key press or a scroll until it is over; the picture
+    // before it is not among them.
+    template <class Scroll>
+    std::vector<Picture> Film(Scroll scroll) {
+        host_.frames = {Shown(sliding_, false)};
+        host_.filmed = &sliding_;
+        host_.erased.clear();
+        scroll();
+        WindowDevice::Pump();
+        host_.filmed = nullptr;
+        host_.frames.erase(host_.frames.begin());
+        return host_.frames;
+    }
+    std::vector<Picture> FilmKey(UINT key) {
+        return Film([key] { ce::InjectKey(key); });
+    }
+    // How often the sliding control was painted since the film began.
+    int SlidingPaints() const {
+        int paints = 0;
+        for (CDlgControl* control : host_.erased) {
+            paints += control == &sliding_ ? 1 : 0;
+        }
+        return paints;
+    }
+    // What the reference shows at each offset.
+    std::vector<Picture> RepaintedAt(const std::vector<int>& offsets) {
+        std::vector<Picture> pictures;
+        for (int offset : offsets) {
+            const int distance = offset - repainting_.GetScrollOffset();
+            repainting_.OnScroll(distance > 0 ? CDlgScrollable::kMoveUp : CDlgScrollable::kMoveDown,
+                                 std::abs(distance));
+            pictures.push_back(Shown(repainting_, false));
+        }
+        return pictures;
+    }
+    Picture Shown(CDlgControl& control, bool whole) {
+        RECT rect;
+        if (whole) {
+            control.GetRect(&rect);
+        } else {
+            control.GetInnerRect(&rect);
+        }
+        HDC dc = host_.GetHostDC();
+        Picture shown = PictureOf(dc, rect);
+        host_.ReleaseHostDC(dc);
+        return shown;
+    }
+    // Both controls at rest at the same offset show the same picture, frame and indicator included.
+    void ExpectTheSameAtRest() {
+        ASSERT_EQ(repainting_.GetScrollOffset(), sliding_.GetScrollOffset());
+        EXPECT_EQ(Shown(sliding_, true), Shown(repainting_, true));
+    }
+
+    WindowDevice device_;
+    RecordingSkin skin_;
+    FilmingHost host_;
+    CDlgHTMLControl sliding_;
+    CDlgHTMLControl repainting_;
+};
+
+// A key press slides the text in 5-pixel steps, each the picture that a repaint at its offset gives,
+// with the view painted for the two ends of the slide only; a drag longer than the view slides past
+// the rows in between the same way.
+TEST_F(MarkupStrip, ASlideShowsAtEachStepWhatARepaintShowsThere) {
+    EXPECT_EQ(FilmKey(VK_DOWN), RepaintedAt({5, 10, 15, 20}));
+    EXPECT_EQ(SlidingPaints(), 2) << "a repaint at each step paints four times";
+    ExpectTheSameAtRest();
+    EXPECT_EQ(FilmKey(VK_UP), RepaintedAt({15, 10, 5, 0}));
+    ExpectTheSameAtRest();
+
+    std::vector<int> steps;
+    for (int offset = 5; offset <= 130; offset += 5) {
+        steps.push_back(offset);
+    }
+    EXPECT_EQ(Film([this] { sliding_.OnScroll(CDlgScrollable::kMoveUp, 130); }), RepaintedAt(steps));
+    ExpectTheSameAtRest();
+}
+
+// The strip is painted from the text and size of the moment: after a new text and a new size the
+// slide shows the new text in the new width.
+TEST_F(MarkupStrip, AfterANewTextAndSizeTheSlideShowsTheNewText) {
+    ASSERT_EQ(FilmKey(VK_DOWN).size(), 4u);
+    const std::u16string other = u"<i>Other</i> words, longer lines that wrap in the narrower view " + Notes();
+    for (CDlgHTMLControl* control : {&sliding_, &repainting_}) {
+        ASSERT_TRUE(control->SetText(other.c_str(), TRUE));
+        RECT rect;
+        control->GetRect(&rect);
+        control->Move(rect.left, rect.top, 100, 70, TRUE);
+    }
+    EXPECT_EQ(sliding_.GetScrollOffset(), 0);
+    EXPECT_EQ(FilmKey(VK_DOWN), RepaintedAt({5, 10, 15, 20}));
+    ExpectTheSameAtRest();
 }
 
 }  // namespace
