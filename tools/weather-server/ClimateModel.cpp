@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ClimateNormals.h"
+
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -98,24 +100,36 @@ double ClimateModel::Noise(const std::string& id, const CalendarDate& date, uint
 
 int ClimateModel::UtcOffsetHours(const Place& place) { return static_cast<int>(std::lround(place.longitude / 15.0)); }
 
-double ClimateModel::DailyMeanC(const Place& place, const CalendarDate& date) const {
-    double lat = std::fabs(place.latitude);
-    double annualMean = 27.0 - 0.42 * lat;
-    double amplitude = 0.33 * lat;
-    // Coldest around mid-January in the north, mid-July in the south.
-    double season = std::cos(2 * kPi * (date.DayOfYear() - 15) / 365.25);
-    double seasonal = place.latitude >= 0 ? -amplitude * season : amplitude * season;
-    double weatherOfTheDay = (Noise(place.id, date, 1) - 0.5) * 8.0;
-    return annualMean + seasonal + weatherOfTheDay;
+// Each month's normal holds at its middle; the days between follow a straight line to the next month's.
+ClimateModel::DayTemperature ClimateModel::NormalDayTemperature(const Place& place,
+                                                                const CalendarDate& date) {
+    MonthlyNormals normals = ClimateNormals::ForPlace(place.latitude, place.longitude);
+    double monthsAfterMidJanuary =
+        (date.month - 1) + (date.day - 0.5) / DaysInMonth(date.year, date.month) - 0.5;
+    double wholeMonths = std::floor(monthsAfterMidJanuary);
+    double towardsNext = monthsAfterMidJanuary - wholeMonths;
+    int before = (static_cast<int>(wholeMonths) + 12) % 12;
+    int after = (before + 1) % 12;
+    auto between = [towardsNext](double a, double b) { return a + (b - a) * towardsNext; };
+    double highC = between(normals.highC[before], normals.highC[after]);
+    double lowC = between(normals.lowC[before], normals.lowC[after]);
+    return {(highC + lowC) / 2, highC - lowC};
 }
 
-double ClimateModel::DiurnalRangeC(const Place& place, const CalendarDate& date) const {
-    return 5.0 + 7.0 * (1.0 - Noise(place.id, date, 2));
+// The day's weather moves the whole day up to 4 °C off the normal and stretches or squeezes its range
+// by up to 30 %; both average out over a month, so a month's mean high and low stay at the normals.
+ClimateModel::DayTemperature ClimateModel::TemperatureOfDay(const Place& place,
+                                                            const CalendarDate& date) const {
+    DayTemperature normal = NormalDayTemperature(place, date);
+    double weatherOfTheDay = (Noise(place.id, date, 1) - 0.5) * 8.0;
+    double rangeOfTheDay = 0.7 + 0.6 * Noise(place.id, date, 2);
+    return {normal.meanC + weatherOfTheDay, normal.rangeC * rangeOfTheDay};
 }
 
 double ClimateModel::TemperatureC(const Place& place, const CalendarDate& date, int hour) const {
     // Warmest at 15:00, coldest at 03:00.
-    return DailyMeanC(place, date) + DiurnalRangeC(place, date) / 2 * std::sin(2 * kPi * (hour - 9) / 24.0);
+    DayTemperature day = TemperatureOfDay(place, date);
+    return day.meanC + day.rangeC / 2 * std::sin(2 * kPi * (hour - 9) / 24.0);
 }
 
 int ClimateModel::DaySkyCode(double cloudiness, bool precipitation, double meanC, double noise) {
@@ -167,10 +181,10 @@ int ClimateModel::NightSkyCode(int daySkyCode) {
 
 DayWeather ClimateModel::Day(const Place& place, const CalendarDate& date) const {
     DayWeather w;
-    double mean = DailyMeanC(place, date);
-    double range = DiurnalRangeC(place, date);
-    w.highF = static_cast<int>(std::lround(CToF(mean + range / 2)));
-    w.lowF = static_cast<int>(std::lround(CToF(mean - range / 2)));
+    DayTemperature temperature = TemperatureOfDay(place, date);
+    double mean = temperature.meanC;
+    w.highF = static_cast<int>(std::lround(CToF(mean + temperature.rangeC / 2)));
+    w.lowF = static_cast<int>(std::lround(CToF(mean - temperature.rangeC / 2)));
     w.cloudiness = Noise(place.id, date, 3);
     w.precipitation = w.cloudiness > 0.72 && Noise(place.id, date, 4) < 0.65;
     w.skyCode = DaySkyCode(w.cloudiness, w.precipitation, mean, Noise(place.id, date, 5));

@@ -1,5 +1,5 @@
-// A plain climate model: deterministic weather for a place and a time, from its latitude and
-// longitude, the season and a hash of the place's id and the date.
+// A plain climate model: deterministic weather for a place and a time, from the place's monthly climate
+// normals, the season and a hash of the place's id and the date.
 #pragma once
 
 #include <cstdint>
@@ -59,8 +59,13 @@ public:
     static const char* CardinalDirection(int degrees);
 
 private:
-    double DailyMeanC(const Place& place, const CalendarDate& date) const;
-    double DiurnalRangeC(const Place& place, const CalendarDate& date) const;
+    struct DayTemperature {
+        double meanC = 0;
+        double rangeC = 0;  // from the low to the high
+    };
+
+    static DayTemperature NormalDayTemperature(const Place& place, const CalendarDate& date);
+    DayTemperature TemperatureOfDay(const Place& place, const CalendarDate& date) const;
     double TemperatureC(const Place& place, const CalendarDate& date, int hour) const;
     static double Noise(const std::string& id, const CalendarDate& date, uint32_t salt);
     static int DaySkyCode(double cloudiness, bool precipitation, double meanC, double noise);
