@@ -227,9 +227,11 @@ TEST(WeatherServerCities, ACityTableLimitsTheKnownIdsAndABadTableStopsTheStart) 
         EXPECT_EQ(known->body.find("<title>"), std::string::npos);
         EXPECT_NE(unknown->body.find("<title>2007"), std::string::npos);
     }
-    std::ofstream(table) << "DEBE0001;north;13.40\n";
-    WeatherServerProcess broken({"--cities", table});
-    EXPECT_EQ(broken.Port(), 0);
+    for (const char* bad : {"DEBE0001;north;13.40\n", "DEBE0001;nan;13.40\n", "DEBE0001;52.52;inf\n"}) {
+        std::ofstream(table) << bad;
+        WeatherServerProcess broken({"--cities", table});
+        EXPECT_EQ(broken.Port(), 0) << bad;
+    }
     std::remove(table.c_str());
 }
 

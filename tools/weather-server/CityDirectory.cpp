@@ -42,7 +42,7 @@ bool CityDirectory::Load(const std::string& path, std::string& error) {
             place.longitude = std::strtod(line.c_str() + b + 1, &end);
         }
         if (!IsWellFormedId(place.id) || !latitudeOk || end == line.c_str() + b + 1 ||
-            std::abs(place.latitude) > 90 || std::abs(place.longitude) > 180) {
+            !(std::abs(place.latitude) <= 90) || !(std::abs(place.longitude) <= 180)) {  // also NaN
             error = path + ":" + std::to_string(number) + ": expected ID;latitude;longitude";
             return false;
         }
