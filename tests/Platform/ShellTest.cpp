@@ -121,20 +121,19 @@ TEST_F(Shell, TheBarShowsItsCaptionsAndTheInputPanelGlyphBeforeItsOwnerPaints) {
     EXPECT_GE(LightRuns(screen, width / 2 - key, width / 2 + key, middle), 4)
         << "the keyboard's outline and keys, not a filled box";
 
-    HWND bar = SHFindMenuBar(window_);
-    std::vector<COLORREF> before;
-    for (int x = 0; x < width / 2 - key; ++x) {
-        before.push_back(GetPixel(screen.dc, x, middle));
-    }
+    auto leftKey = [&] {
+        std::vector<COLORREF> row;
+        for (int x = 0; x < width / 2 - key; ++x) {
+            row.push_back(GetPixel(screen.dc, x, middle));
+        }
+        return row;
+    };
+    const std::vector<COLORREF> before = leftKey();
     WCHAR caption[] = u"Other";
     TBBUTTONINFOW info{sizeof info, TBIF_TEXT | TBIF_BYINDEX, 0, 0, 0, 0, 0, 0, caption, 0};
-    ASSERT_TRUE(SendMessageW(bar, TB_SETBUTTONINFO, 0, reinterpret_cast<LPARAM>(&info)));
+    ASSERT_TRUE(SendMessageW(SHFindMenuBar(window_), TB_SETBUTTONINFO, 0, reinterpret_cast<LPARAM>(&info)));
     ce::detail::ScreenComposer::Compose(screen.dc);
-    std::vector<COLORREF> after;
-    for (int x = 0; x < width / 2 - key; ++x) {
-        after.push_back(GetPixel(screen.dc, x, middle));
-    }
-    EXPECT_NE(after, before) << "the new caption shows at once";
+    EXPECT_NE(leftKey(), before) << "the new caption shows at once";
     Pump();
 }
 
