@@ -148,8 +148,8 @@ std::vector<std::u16string> CTodayLayout::Labels(const std::vector<TodayColumn>&
 
 // A time label such as "4:55 PM" or a day's "-12/-15°" can be wider than a column of a narrow screen:
 // the labels, and the temperatures, then take one smaller font for all columns, so that they stay alike,
-// but not one too small to read: below that a time loses its AM/PM marker (the 24-hour time), and the
-// days' temperatures stand on two lines (see StacksTemperatures).
+// but not one too small to read: below that a time loses its AM/PM marker (on the same clock, as the
+// device's locale writes it), and the days' temperatures stand on two lines (see StacksTemperatures).
 TodayLayoutMetrics CTodayLayout::FitToColumns(HDC dc, const std::vector<TodayColumn>& columns,
                                               const TodayLayoutMetrics& metrics, int columnWidth, HFONT* labelFont,
                                               HFONT* temperatureFont) {

@@ -64,18 +64,15 @@ bool CTodayRows::CurrentConditionsFresh(const CCity& city, const SYSTEMTIME& now
     return hours >= 0 && hours < 24;
 }
 
-std::u16string CTodayRows::TwentyFourHourTime(const SYSTEMTIME& time) {
-    const auto digit = [](int value) { return static_cast<char16_t>(u'0' + value % 10); };
-    std::u16string text;
-    if (time.wHour >= 10) {
-        text += digit(time.wHour / 10);
-    }
-    text += digit(time.wHour);
-    text += u':';
-    text += digit(time.wMinute / 10);
-    text += digit(time.wMinute);
+namespace {
+
+std::u16string FormatTime(const SYSTEMTIME& time, const std::u16string& picture) {
+    WCHAR text[32] = {};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, picture.c_str(), text, 32);
     return text;
 }
+
+}  // namespace
 
 TodayColumn CTodayRows::CurrentColumn(const CCity& city, const CCurrentCondition& current, const SYSTEMTIME& now,
                                       DWORD degreeType) {
@@ -83,10 +80,11 @@ TodayColumn CTodayRows::CurrentColumn(const CCity& city, const CCurrentCondition
     SYSTEMTIME updated{};
     city.GetUpdateSystemTime(&updated);
     const std::u16string picture = ShortTimeFormat::GetShortTimeFormat();
-    WCHAR text[32] = {};
-    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &updated, picture.c_str(), text, 32);
-    column.label = text;
-    column.shortLabel = TwentyFourHourTime(updated);
+    column.label = FormatTime(updated, picture);
+    const std::u16string withoutMarker = ShortTimeFormat::WithoutMarker(picture);
+    if (withoutMarker != picture) {
+        column.shortLabel = FormatTime(updated, withoutMarker);
+    }
     column.picture = IsNight(city, now) ? current.GetNightIconIndex() : current.GetIconIndex();
     column.low = current.GetTemperature(degreeType);
     column.single = true;

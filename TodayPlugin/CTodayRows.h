@@ -11,8 +11,8 @@ struct TodayColumn {
     static constexpr int kMissing = -10000;
 
     std::u16string label;
-    // A shorter label for a column too narrow for `label` (the update time in 24-hour form, without
-    // its AM/PM marker); empty when there is none.
+    // A shorter label for a column too narrow for `label`: the update time without its AM/PM marker,
+    // on the same clock; empty when there is none.
     std::u16string shortLabel;
     int picture = -1;
     // Days carry a high and a low; the current conditions and the parts of the day one temperature,
@@ -37,8 +37,6 @@ public:
     static int PartOfHour(int hour, bool* yesterday);
     // The current conditions' picture: by night before sunrise or from sunset on.
     static bool IsNight(const CCity& city, const SYSTEMTIME& now);
-    // "16:05": hours and minutes of the 24-hour clock.
-    static std::u16string TwentyFourHourTime(const SYSTEMTIME& time);
 
 private:
     static bool CurrentConditionsFresh(const CCity& city, const SYSTEMTIME& now, CCurrentCondition* current);

@@ -25,3 +25,23 @@ std::u16string ShortTimeFormat::WithoutSeconds(const std::u16string& picture) {
     }
     return result;
 }
+
+std::u16string ShortTimeFormat::WithoutMarker(const std::u16string& picture) {
+    std::u16string result;
+    bool markerLeads = false;
+    for (char16_t c : picture) {
+        if (c == u't') {
+            while (!result.empty() && result.back() == u' ') {
+                result.pop_back();
+            }
+            markerLeads = result.empty();
+            continue;
+        }
+        if (markerLeads && c == u' ') {
+            continue;  // the space after a marker that stood first
+        }
+        markerLeads = false;
+        result += c;
+    }
+    return result;
+}

@@ -11,4 +11,7 @@ public:
     static std::u16string GetShortTimeFormat();
     // The same rule on a given picture ("h:mm:ss tt" gives "h:mm tt").
     static std::u16string WithoutSeconds(const std::u16string& picture);
+    // A picture without its AM/PM marker and the spaces between it and the time ("h:mm tt" gives
+    // "h:mm"); a picture without one stays as it is.
+    static std::u16string WithoutMarker(const std::u16string& picture);
 };

@@ -159,3 +159,15 @@ BOOL CAppMessageBox::OnDialogCommand(int id, int code, HWND window) {
     }
     return CAppBasicDialog::OnDialogCommand(id, code, window);
 }
+
+// On the press, as the controls act on keys: the release of a press that opened the box does not end it.
+BOOL CAppMessageBox::OnKey(UINT key, BOOL down) {
+    if (CAppBasicDialog::OnKey(key, down)) {
+        return TRUE;
+    }
+    if (key != VK_RETURN || !down || !GetMenuInfo().HasKey(0)) {
+        return FALSE;
+    }
+    EndDialog(GetMenuInfo().GetCommand(0));
+    return TRUE;
+}

@@ -52,6 +52,8 @@ public:
 
     BOOL OnInitControls() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
+    // The action key takes the left soft key, unless the focused control (the link) takes it.
+    BOOL OnKey(UINT key, BOOL down) override;
 
     // The box's rows; a link wider than the screen (an address has no place to break) takes a smaller
     // font until it fits, down to a least height, before the rows are placed.

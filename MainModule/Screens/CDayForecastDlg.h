@@ -25,8 +25,6 @@ public:
     public:
         CDayForecastDlgLayout() : CForecastViewLayout(kDetail, kToolbar) {}
         void Arrange() override;
-        // The pages fit the view: the two controls lie on one another and never scroll.
-        int GetContentHeight() const override;
     };
 
     // The detail control is the views' content; the parts control shares its place.

@@ -13,8 +13,3 @@ void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
     detail->GetRect(&rect);
     parts->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
 }
-
-int CDayForecastDlg::CDayForecastDlgLayout::GetContentHeight() const {
-    const RECT& view = GetView();
-    return view.bottom - view.top;
-}

@@ -47,6 +47,11 @@ void CForecastViewDlg::CForecastViewLayout::Arrange() {
     PlaceControl(m_contentId, bands.graph);
 }
 
+int CForecastViewDlg::CForecastViewLayout::GetContentHeight() const {
+    const RECT& view = GetView();
+    return view.bottom - view.top;
+}
+
 void CForecastViewDlg::CForecastViewLayout::PlaceControl(int id, const RECT& rect) {
     FindControl(id)->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
 }

@@ -26,6 +26,9 @@ public:
         explicit CForecastViewLayout(int contentId = kContent, int toolbarId = kToolbar)
             : m_contentId(contentId), m_toolbarId(toolbarId) {}
         void Arrange() override;
+        // The bands fill the view and the content scrolls inside its own control: the view never does,
+        // also where the toolbar stands beside the other bands rather than below them.
+        int GetContentHeight() const override;
 
     private:
         void PlaceControl(int id, const RECT& rect);

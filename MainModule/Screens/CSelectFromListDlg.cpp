@@ -311,21 +311,33 @@ BOOL CSelectFromListDlg::OnKey(UINT key, BOOL down) {
     return CAppBasicDialog::OnKey(key, down);
 }
 
-// The Back key erases in the search field, as it does in any text field.
+// The Back key erases in the search field, as it does in any text field; with nothing left to erase it
+// leaves the picker as Cancel does, on its release, so that the press does not reach the screen below.
+// Holding it down to clear the field does not leave as well.
 BOOL CSelectFromListDlg::OnBackKey(WPARAM, LPARAM lParam) {
-    CDlgEdit* search = Search();
-    if ((LOWORD(lParam) & MOD_KEYUP) || search == nullptr) {
+    if (!(LOWORD(lParam) & MOD_KEYUP)) {
+        m_backErased = EraseSearchCharacter() || m_backErased;
         return TRUE;
     }
+    const bool leave = !m_backErased;
+    m_backErased = false;
+    return leave ? OnDialogCommand(IDCANCEL, 0, nullptr) : TRUE;
+}
+
+bool CSelectFromListDlg::EraseSearchCharacter() {
+    CDlgEdit* search = Search();
     WCHAR text[kSearchLength] = {};
-    search->GetText(text, kSearchLength);
-    const int length = lstrlenW(text);
-    if (length > 0) {
-        text[length - 1] = 0;
-        search->SetText(text, TRUE);
-        RunSearch();
+    if (search != nullptr) {
+        search->GetText(text, kSearchLength);
     }
-    return TRUE;
+    const int length = lstrlenW(text);
+    if (length == 0) {
+        return false;
+    }
+    text[length - 1] = 0;
+    search->SetText(text, TRUE);
+    RunSearch();
+    return true;
 }
 
 BOOL CSelectFromListDlg::OnSize(int width, int height) {

@@ -66,6 +66,8 @@ private:
     bool UpdateSoftKeys();
     void RunSearch();
     void SelectChosen();
+    // Takes the last character off the search field and searches again; false when it was empty.
+    bool EraseSearchCharacter();
     // Scrolls the list so that the row and a few above it are in view.
     void ShowRow(int row);
     static bool IsPortrait();
@@ -74,4 +76,6 @@ private:
     bool m_hasTitle = false;
     const std::vector<std::u16string>* m_items = nullptr;
     int* m_resultIndex = nullptr;
+    // Whether a press of the Back key has erased since it was last released.
+    bool m_backErased = false;
 };

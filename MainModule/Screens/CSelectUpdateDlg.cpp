@@ -119,3 +119,8 @@ BOOL CSelectUpdateDlg::OnDialogCommand(int id, int code, HWND window) {
         default: return CAppBasicDialog::OnDialogCommand(id, code, window);
     }
 }
+
+// On the key's release, so that its press does not reach the screen below.
+BOOL CSelectUpdateDlg::OnBackKey(WPARAM, LPARAM lParam) {
+    return (LOWORD(lParam) & MOD_KEYUP) ? OnDialogCommand(IDCANCEL, 0, nullptr) : TRUE;
+}

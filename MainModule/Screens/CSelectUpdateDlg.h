@@ -31,6 +31,8 @@ public:
     BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
     BOOL OnInitControls() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
+    // Back leaves the list as Cancel does.
+    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override;
 
 private:
     UserInterface::CDlgListBox* List() const;

@@ -110,3 +110,11 @@ BOOL CUpdateInfoDlg::OnDialogCommand(int id, int code, HWND window) {
     }
     return CAppBasicDialog::OnDialogCommand(id, code, window);
 }
+
+// On the key's release, so that its press does not reach the screen below.
+BOOL CUpdateInfoDlg::OnBackKey(WPARAM, LPARAM lParam) {
+    if (!(LOWORD(lParam) & MOD_KEYUP)) {
+        return TRUE;
+    }
+    return OnDialogCommand(m_mode == kOffer ? IDCANCEL : IDOK, 0, nullptr);
+}

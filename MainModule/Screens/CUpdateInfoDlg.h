@@ -31,6 +31,8 @@ public:
     BOOL OnCreateMenu(UserInterface::CMenuInfo* menu) override;
     BOOL OnInitControls() override;
     BOOL OnDialogCommand(int id, int code, HWND window) override;
+    // Back leaves an offer as Cancel does and the information as Done does.
+    BOOL OnBackKey(WPARAM wParam, LPARAM lParam) override;
 
     // The locale key of the products' texts for the current interface language.
     static LPCWSTR InterfaceLocale();

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <thread>
 
+#include "GdiTestSupport.h"
 #include "TempDevice.h"
 #include "UserTestSupport.h"
 #include "ce/device.h"
 #include "ce/shell.h"
+#include "user/ScreenComposer.h"
 
 using ce::test::Pump;
 using ce::test::Recorder;
@@ -88,6 +90,51 @@ TEST_F(Shell, ASoftKeySendsItsCommandAndAGreyedOneDoesNot) {
     ce::InjectKey(VK_TSOFT1);
     Pump();
     EXPECT_EQ(Commands(), (std::vector<WPARAM>{250}));
+}
+
+// The runs of light pixels along a row of the composed screen between two columns: the white strokes
+// of captions and glyphs on the bar's colour.
+int LightRuns(const ce::test::DibDC& screen, int left, int right, int y) {
+    int runs = 0;
+    bool inRun = false;
+    for (int x = left; x < right; ++x) {
+        const COLORREF c = GetPixel(screen.dc, x, y);
+        const bool light = std::min({GetRValue(c), GetGValue(c), GetBValue(c)}) > 200;
+        runs += light && !inRun ? 1 : 0;
+        inRun = light;
+    }
+    return runs;
+}
+
+// The bar is the platform's to draw: its captions and the input-panel key's glyph are on the screen as
+// soon as the bar is made or changed, while its owner is still busy and has painted nothing (a screen
+// that slides in keeps its thread until the slide is over).
+TEST_F(Shell, TheBarShowsItsCaptionsAndTheInputPanelGlyphBeforeItsOwnerPaints) {
+    ASSERT_NE(MakeBar(), nullptr);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const int middle = height - GetSystemMetrics(SM_CYMENU) / 2;
+    const int key = GetSystemMetrics(SM_CYMENU) * 3 / 4;  // the input-panel key's half width, and some
+    ce::test::DibDC screen(width, -height);
+    ce::detail::ScreenComposer::Compose(screen.dc);
+    EXPECT_GE(LightRuns(screen, 0, width / 2 - key, middle), 3) << "the letters of \"Left\"";
+    EXPECT_GE(LightRuns(screen, width / 2 + key, width, middle), 3) << "the letters of \"Menu\"";
+    EXPECT_GE(LightRuns(screen, width / 2 - key, width / 2 + key, middle), 4)
+        << "the keyboard's outline and keys, not a filled box";
+
+    auto leftKey = [&] {
+        std::vector<COLORREF> row;
+        for (int x = 0; x < width / 2 - key; ++x) {
+            row.push_back(GetPixel(screen.dc, x, middle));
+        }
+        return row;
+    };
+    const std::vector<COLORREF> before = leftKey();
+    WCHAR caption[] = u"Other";
+    TBBUTTONINFOW info{sizeof info, TBIF_TEXT | TBIF_BYINDEX, 0, 0, 0, 0, 0, 0, caption, 0};
+    ASSERT_TRUE(SendMessageW(SHFindMenuBar(window_), TB_SETBUTTONINFO, 0, reinterpret_cast<LPARAM>(&info)));
+    ce::detail::ScreenComposer::Compose(screen.dc);
+    EXPECT_NE(leftKey(), before) << "the new caption shows at once";
+    Pump();
 }
 
 TEST_F(Shell, TheRightKeyOpensItsSubMenuAndTheChosenItemArrivesAsACommand) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TempDevice.h"
@@ -121,6 +122,20 @@ TEST_F(UserMenus, APopupSkipsGreyedItemsAndSeparatorsAndReportsTheChoice) {
     DestroyMenu(popup);
 }
 
+// With the stylus nothing is highlighted until the pen is over an item; with the keys the sub-menu opens
+// on its first item, so that Enter chooses it at once.
+TEST_F(UserMenus, ASubMenuOpenedByKeyHighlightsItsFirstItem) {
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, 1, u"Update");
+    AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(units_), u"Units");
+    EXPECT_EQ(Track(popup, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN, VK_ESCAPE, VK_ESCAPE}), 11u);
+    Pump();  // the keys left over after the choice
+    EXPECT_EQ(Track(popup, {VK_DOWN, VK_DOWN, VK_RETURN, VK_DOWN, VK_RETURN}), 12u)
+        << "Enter opens it as Right does";
+    RemoveMenu(popup, 1, MF_BYPOSITION);
+    DestroyMenu(popup);
+}
+
 // The open menu windows, seen from inside the sub-menu's loop: the owner hears of the sub-menu and,
 // once its loop runs, notes every menu window and closes both menus.
 struct MenuWindow {
@@ -147,9 +162,9 @@ LRESULT CALLBACK MenuWatcher(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Opens the "Units" sub-menu of a popup whose first entry has the given text, and gives the menu
-// windows seen while it was open.
-std::vector<MenuWindow> OpenSubMenu(LPCWSTR first, HMENU units) {
+// Opens the "Units" sub-menu of a popup whose first entry has the given text, tracked at (20, y) with
+// the flags, and gives the menu windows seen while it was open.
+std::vector<MenuWindow> OpenSubMenu(LPCWSTR first, HMENU units, int y = 60, UINT flags = 0) {
     WNDCLASSW info{};
     info.lpfnWndProc = MenuWatcher;
     info.lpszClassName = u"MenuWatcher";
@@ -162,7 +177,7 @@ std::vector<MenuWindow> OpenSubMenu(LPCWSTR first, HMENU units) {
     for (UINT key : {VK_DOWN, VK_DOWN, VK_RIGHT}) {
         ce::InjectKey(key);
     }
-    TrackPopupMenuEx(popup, TPM_RETURNCMD, 20, 60, owner, nullptr);
+    TrackPopupMenuEx(popup, TPM_RETURNCMD | flags, 20, y, owner, nullptr);
     RemoveMenu(popup, 1, MF_BYPOSITION);
     DestroyMenu(popup);
     DestroyWindow(owner);
@@ -187,6 +202,19 @@ TEST_F(UserMenus, ASubMenuOpensBesideItsParentOrTakesItsPlaceWhereTheScreenIsToo
         visible += window.visible ? 1 : 0;
     }
     EXPECT_EQ(visible, 1) << "the parent is hidden while its sub-menu is open";
+}
+
+// The soft keys stay in sight: a menu that opens on the bar, as the bar's own do, and its sub-menu on its
+// last entry, as well as a menu asked for lower down, end above the bar.
+TEST_F(UserMenus, MenusAndSubMenusEndAboveTheSoftKeyBar) {
+    const LONG barTop = GetSystemMetrics(SM_CYSCREEN) - GetSystemMetrics(SM_CYMENU);
+    for (const auto& [y, flags] : {std::pair<LONG, UINT>{barTop, TPM_BOTTOMALIGN}, {barTop + 10, 0u}}) {
+        std::vector<MenuWindow> seen = OpenSubMenu(u"Update", units_, y, flags);
+        ASSERT_EQ(seen.size(), 2u);
+        for (const MenuWindow& window : seen) {
+            EXPECT_LE(window.rect.bottom, barTop) << y;
+        }
+    }
 }
 
 }  // namespace

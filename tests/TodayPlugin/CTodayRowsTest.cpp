@@ -4,7 +4,9 @@
 
 #include "CTodayLayout.h"
 #include "CTodayRows.h"
+#include "Platform/TempDevice.h"
 #include "Weather/WeatherStateTable.h"
+#include "ce/device.h"
 
 namespace {
 
@@ -100,6 +102,21 @@ TEST(CTodayRows, CurrentConditionsTakeTheFirstColumnForADayAfterTheUpdate) {
     EXPECT_FALSE(CTodayRows::FiveDays(city, At(9, 12), kFahrenheit)[0].single) << "sky code 0 is no observation";
     SetCurrent(&city, 28, 75, At(9, 14));
     EXPECT_FALSE(CTodayRows::FiveDays(city, At(9, 12), kFahrenheit)[0].single) << "an update in the future is not fresh";
+}
+
+// The Today item and the Home plug-in write the update time alike, as the device's locale does: a
+// column too narrow for it may leave out the AM/PM marker, but never turns to the other clock.
+TEST(CTodayRows, TheUpdateTimeIsWrittenAsTheDevicesLocaleWritesIt) {
+    ce::test::TempDevice device;
+    CCity city;
+    city.AddDayForecast(Day(9, 32, 80, 60));
+    SetCurrent(&city, 28, 75, At(9, 16, 13));
+    const auto first = [&] { return CTodayRows::FiveDays(city, At(9, 17), kFahrenheit)[0]; };
+    EXPECT_EQ(first().label, u"4:13 PM");
+    EXPECT_EQ(first().shortLabel, u"4:13") << "the marker left out, the 12-hour clock kept";
+    ASSERT_TRUE(ce::SetProfileString("device", "locale", "de-DE"));
+    EXPECT_EQ(first().label, u"16:13");
+    EXPECT_EQ(first().shortLabel, u"") << "nothing to leave out";
 }
 
 TEST(CTodayRows, TheCurrentPictureIsTheNightOneOutsideDaylight) {

@@ -69,11 +69,32 @@ int ButtonAt(const BarState& state, const RECT& client, POINT point) {
 
 COLORREF BarColor() { return static_cast<COLORREF>(ce::ProfileInt("device", "theme_color", 0x6B9ABD)) & 0xFFFFFF; }
 
-void Paint(HWND window, const BarState& state) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
+// The input-panel key: a keyboard in white strokes, two rows of keys over a space bar, drawn on a grid
+// of 26 x 13 that grows with the bar.
+void DrawKeyboardGlyph(HDC dc, const RECT& key) {
+    constexpr LONG kGridWidth = 26, kGridHeight = 13;
+    const LONG unit = std::max<LONG>(1, (key.bottom - key.top) / (2 * kGridHeight));
+    const LONG left = (key.left + key.right - kGridWidth * unit) / 2;
+    const LONG top = (key.top + key.bottom - kGridHeight * unit) / 2;
+    auto cell = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+        return RECT{left + x0 * unit, top + y0 * unit, left + x1 * unit, top + y1 * unit};
+    };
+    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    for (const RECT& edge : {cell(0, 0, kGridWidth, 1), cell(0, kGridHeight - 1, kGridWidth, kGridHeight),
+                             cell(0, 0, 1, kGridHeight), cell(kGridWidth - 1, 0, kGridWidth, kGridHeight)}) {
+        FillRect(dc, &edge, white);
+    }
+    for (LONG row : {3, 6}) {
+        for (LONG column = 4; column <= 20; column += 4) {
+            const RECT keyCap = cell(column, row, column + 2, row + 2);
+            FillRect(dc, &keyCap, white);
+        }
+    }
+    const RECT spaceBar = cell(8, 9, 18, 11);
+    FillRect(dc, &spaceBar, white);
+}
+
+void Draw(HDC dc, const BarState& state, const RECT& client) {
     HBRUSH background = CreateSolidBrush(BarColor());
     FillRect(dc, &client, background);
     DeleteObject(background);
@@ -93,12 +114,30 @@ void Paint(HWND window, const BarState& state) {
                   DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
     }
     if (state.sipButton) {
-        RECT sip = SipRect(state, client);
-        RECT key{sip.left + 6, sip.top + 6, sip.right - 6, sip.bottom - 6};
-        FillRect(dc, &key, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawKeyboardGlyph(dc, SipRect(state, client));
     }
     SelectObject(dc, oldFont);
+}
+
+void Paint(HWND window, const BarState& state) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    Draw(dc, state, client);
     EndPaint(window, &paint);
+}
+
+// The bar draws itself as soon as it is made or changed, not when its owner's thread gets round to
+// painting: that thread may be busy (a screen sliding in), and the soft keys must never show blank.
+void Repaint(HWND window, const BarState& state) {
+    RECT client;
+    GetClientRect(window, &client);
+    if (HDC dc = GetDC(window)) {
+        Draw(dc, state, client);
+        ReleaseDC(window, dc);
+    }
+    ValidateRect(window, nullptr);
 }
 
 void Press(HWND window, BarState& state, int index) {
@@ -160,7 +199,7 @@ LRESULT ButtonInfo(HWND window, BarState& state, UINT message, WPARAM id, TBBUTT
     if (info->dwMask & TBIF_STYLE) button.style = info->fsStyle;
     if (info->dwMask & TBIF_LPARAM) button.data = info->lParam;
     if ((info->dwMask & TBIF_TEXT) && info->pszText) button.text = info->pszText;
-    InvalidateRect(window, nullptr, FALSE);
+    Repaint(window, state);
     return TRUE;
 }
 
@@ -179,13 +218,13 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDOWN:
         state->pressed = ButtonAt(*state, client, point);
         SetCapture(window);
-        InvalidateRect(window, nullptr, FALSE);
+        Repaint(window, *state);
         return 0;
     case WM_LBUTTONUP: {
         ReleaseCapture();
         int pressed = state->pressed;
         state->pressed = -1;
-        InvalidateRect(window, nullptr, FALSE);
+        Repaint(window, *state);
         if (state->sipButton && PointIn(SipRect(*state, client), point)) {
             SipShowIM(ShellState::InputPanelUp() ? SIPF_OFF : SIPF_ON);
         } else if (pressed >= 0 && pressed == ButtonAt(*state, client, point)) {
@@ -222,7 +261,7 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         current = message == TB_SETSTATE ? static_cast<BYTE>(LOWORD(lParam))
                   : LOWORD(lParam)       ? static_cast<BYTE>((current | TBSTATE_ENABLED) & ~TBSTATE_INDETERMINATE)
                                          : static_cast<BYTE>(current & ~TBSTATE_ENABLED);
-        InvalidateRect(window, nullptr, FALSE);
+        Repaint(window, *state);
         return TRUE;
     }
     case TB_GETSTATE:
@@ -418,6 +457,7 @@ CE_API BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     if (!(info->dwFlags & SHCMBF_HIDDEN)) {
         ShowWindow(bar, SW_SHOWNA);
     }
+    Repaint(bar, *state);
     info->hwndMB = bar;
     return TRUE;
 }

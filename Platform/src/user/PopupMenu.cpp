@@ -124,7 +124,10 @@ void Paint(HWND window, PopupState& state) {
     EndPaint(window, &paint);
 }
 
-UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool notify);
+// How a menu came to open: by the keys it opens on its first item, by the stylus on none.
+enum class OpenedBy { kStylus, kKeys };
+
+UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool notify, OpenedBy openedBy);
 
 // Where a sub-menu opens: beside its parent, on the right where it fits, else on the left; on a
 // screen too narrow for either (a Smartphone's menu is as wide as the screen) it takes the parent's
@@ -155,7 +158,7 @@ SubMenuPlace PlaceSubMenu(HWND parent, const PopupState& state, int index, HMENU
     return SubMenuPlace{POINT{rect.left, rect.top}, true};
 }
 
-void Choose(HWND window, PopupState& state, int index) {
+void Choose(HWND window, PopupState& state, int index, OpenedBy openedBy) {
     if (index < 0 || static_cast<size_t>(index) >= state.items.items.size()) {
         return;
     }
@@ -168,8 +171,8 @@ void Choose(HWND window, PopupState& state, int index) {
         if (place.replacesParent) {
             ShowWindow(window, SW_HIDE);
         }
-        UINT chosen = Track(item.subMenu, TPM_LEFTALIGN | TPM_RETURNCMD, place.origin.x, place.origin.y, state.owner,
-                            index, true);
+        UINT chosen = Track(item.subMenu, TPM_LEFTALIGN | TPM_RETURNCMD, place.origin.x, place.origin.y,
+                            state.owner, index, true, openedBy);
         if (chosen) {
             state.done = true;
             state.result = chosen;
@@ -186,6 +189,20 @@ void Choose(HWND window, PopupState& state, int index) {
     state.result = item.id;
 }
 
+int FirstSelectable(const PopupState& state) {
+    for (size_t i = 0; i < state.items.items.size(); ++i) {
+        if (state.items.items[i].Selectable()) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The soft keys stay in sight: a menu ends above the soft-key bar.
+LONG LowestMenuBottom() {
+    return ScreenLayout::MenuBar().top;
+}
+
 void MoveHot(HWND window, PopupState& state, int step) {
     int count = static_cast<int>(state.items.items.size());
     for (int i = 1; i <= count; ++i) {
@@ -198,7 +215,7 @@ void MoveHot(HWND window, PopupState& state, int step) {
     }
 }
 
-UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool notify) {
+UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool notify, OpenedBy openedBy) {
     if (notify && owner) {
         SendMessageW(owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(index, FALSE));
     }
@@ -213,6 +230,7 @@ UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool not
     state->menu = menu;
     state->owner = owner;
     state->itemHeight = ItemHeight();
+    state->hot = openedBy == OpenedBy::kKeys ? FirstSelectable(*state) : -1;
     SIZE size = MeasureMenu(state->items, state->itemHeight);
     if (flags & TPM_RIGHTALIGN) {
         x -= size.cx;
@@ -229,7 +247,7 @@ UINT Track(HMENU menu, UINT flags, int x, int y, HWND owner, int index, bool not
     // screen's width, and its longest texts end in "...".
     size.cx = std::min<LONG>(size.cx, screen.right - screen.left);
     x = std::clamp<LONG>(x, 0, std::max<LONG>(screen.right - size.cx, 0));
-    y = std::clamp<LONG>(y, 0, std::max<LONG>(screen.bottom - size.cy, 0));
+    y = std::clamp<LONG>(y, 0, std::max<LONG>(LowestMenuBottom() - size.cy, 0));
     HWND window = CreateWindowExW(WS_EX_TOPMOST, kPopupMenuClass, u"", WS_POPUP, x, y, size.cx, size.cy, owner,
                                   nullptr, nullptr, nullptr);
     if (!window) {
@@ -274,7 +292,7 @@ namespace ce::detail {
 bool PopupMenuOpen() { return openMenus > 0; }
 
 UINT TrackPopupMenuForBar(HMENU menu, UINT flags, int x, int y, HWND owner) {
-    return Track(menu, flags | TPM_RETURNCMD, x, y, owner, 0, false);
+    return Track(menu, flags | TPM_RETURNCMD, x, y, owner, 0, false, OpenedBy::kStylus);
 }
 
 LRESULT CALLBACK PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -304,7 +322,7 @@ LRESULT CALLBACK PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_LBUTTONUP:
         if (PointIn(client, point)) {
-            Choose(window, *state, ItemAt(*state, point));
+            Choose(window, *state, ItemAt(*state, point), OpenedBy::kStylus);
         }
         return 0;
     case WM_KEYDOWN:
@@ -317,7 +335,7 @@ LRESULT CALLBACK PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case VK_RETURN:
         case VK_RIGHT:
-            Choose(window, *state, state->hot);
+            Choose(window, *state, state->hot, OpenedBy::kKeys);
             break;
         case VK_ESCAPE:
         case VK_LEFT:
@@ -343,7 +361,7 @@ CE_API BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, L
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return FALSE;
     }
-    UINT chosen = Track(menu, flags, x, y, owner, 0, !(flags & TPM_NONOTIFY));
+    UINT chosen = Track(menu, flags, x, y, owner, 0, !(flags & TPM_NONOTIFY), OpenedBy::kStylus);
     if (flags & TPM_RETURNCMD) {
         return static_cast<BOOL>(chosen);
     }

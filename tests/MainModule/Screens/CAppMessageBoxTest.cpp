@@ -89,6 +89,24 @@ TEST_F(MessageBoxTest, TheKeysEndTheBoxWithTheirCommands) {
     EXPECT_EQ(never.GetHandle(), nullptr);
 }
 
+// The action key takes the left soft key, unless the focused link takes it: then it opens the link.
+TEST_F(MessageBoxTest, TheActionKeyTakesTheLeftSoftKeyOrOpensAFocusedLink) {
+    ScriptedBox question;
+    question.Then([](ScriptedBox&) { ce::InjectKey(VK_RETURN); });
+    EXPECT_EQ(CAppMessageBox::DoModalYesNo(question, nullptr, u"Sure?", nullptr, nullptr), IDYES);
+    ScriptedBox note;
+    note.Then([](ScriptedBox&) { ce::InjectKey(VK_RETURN); });
+    EXPECT_EQ(CAppMessageBox::DoModalDone(note, nullptr, u"Noted.", u"Heading", nullptr), IDOK);
+
+    ScriptedBox linked;
+    const MessageBoxLink link{u"Support", kSupport};
+    linked.Then([](ScriptedBox&) { ce::InjectKey(VK_RETURN); });
+    linked.Then([](ScriptedBox&) { ce::InjectKey(VK_TSOFT2); });
+    EXPECT_EQ(CAppMessageBox::DoModalDoneCancel(linked, nullptr, u"Write to us.", nullptr, &link), IDCANCEL)
+        << "the box stays open after the link";
+    EXPECT_EQ(OpenedUrls().size(), 1u);
+}
+
 TEST_F(MessageBoxTest, AKeyWithoutCaptionShowsNothingAndCountsAsCancel) {
     InstallEnglish({{u"IDS_CAP_NO", nullptr}});
     ScriptedBox box;

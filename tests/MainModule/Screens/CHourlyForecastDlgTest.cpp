@@ -3,6 +3,7 @@
 // key, the commands that end it, and updates from the weather server on loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "Controls/CHourlyForecastListBox.h"
@@ -60,6 +61,28 @@ TEST_F(HourlyScreenTest, PagesRunFromTodayAndOpenOnTheGivenDay) {
     EXPECT_EQ(other.Run(nullptr, u"DEBE0001", &later, nullptr), IDOK);
     EXPECT_EQ(other.Run(nullptr, nullptr, &later, nullptr), 3);
     EXPECT_EQ(other.Run(nullptr, u"FRXX0002", &later, nullptr), 3);
+}
+
+// On a turned screen the toolbar takes the right edge and the hours scroll in their list: the screen
+// itself has nothing to scroll, and no scroll bar of its own stands at the edge of the toolbar.
+TEST_F(HourlyScreenTest, OnATurnedScreenNoScrollBarStandsBesideTheToolbar) {
+    MakeCity(ThreeDaysFromToday(), u"Berlin");
+    ASSERT_TRUE(ce::SetProfileString("device", "orientation", "landscape"));
+    const CDate today(2026, 12, 9);
+    ScriptedHourly screen;
+    screen.Then([&](ScriptedHourly& d) {
+        ASSERT_GT(d.GetClientWidth(), d.GetClientHeight()) << "turned";
+        EXPECT_FALSE(d.IsScrollable());
+        int light = 0;
+        for (int y = 0; y < d.GetClientHeight(); ++y) {
+            const COLORREF c = PixelOf(d, d.GetClientWidth() - 1, y);
+            light += std::min({GetRValue(c), GetGValue(c), GetBValue(c)}) > 220 ? 1 : 0;
+        }
+        EXPECT_EQ(light, 0) << "a white scroll bar at the right edge";
+        d.EndDialog(IDOK);
+    });
+    EXPECT_EQ(screen.Run(nullptr, u"DEBE0001", &today, nullptr), IDOK);
+    ASSERT_TRUE(ce::SetProfileString("device", "orientation", "portrait"));
 }
 
 TEST_F(HourlyScreenTest, LeftAndRightTurnTheDaysUpAndDownMoveTheHour) {

@@ -95,6 +95,20 @@ TEST_F(SelectFromListTest, TypingJumpsToTheFirstTextNotBeforeItAndTheBackKeyEras
     EXPECT_EQ(index, 3);
 }
 
+TEST_F(SelectFromListTest, TheBackKeyWithNothingLeftToEraseCancels) {
+    int index = 2;
+    ScriptedPicker picker;
+    picker.passBackKeys = true;
+    picker.Then([](ScriptedPicker&) { ce::InjectText(u"b"); });
+    picker.Then([](ScriptedPicker&) {
+        ce::InjectKey(VK_ESCAPE);
+        ce::InjectKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(Run(picker, &kCountries, &index), IDCANCEL)
+        << "the first press erased the \"b\", the second left";
+    EXPECT_EQ(index, 2);
+}
+
 TEST_F(SelectFromListTest, AnEmptyListKeepsSelectOffAndAMissingListShowsNothing) {
     const std::vector<std::u16string> none;
     int index = 0;

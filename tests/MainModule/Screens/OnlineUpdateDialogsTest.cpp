@@ -189,4 +189,20 @@ TEST_F(UpdateList, InformationOpensOverTheListAndCancelFromTheMenuEndsIt) {
     EXPECT_EQ(shown, (std::vector<std::u16string>{u"Done"})) << "the information of the selected product, Done alone";
 }
 
+// Back leaves an offer as Cancel does, the information as Done does, and the list as Cancel does.
+TEST_F(UpdateList, TheBackKeyLeavesEachScreenOfTheUpdate) {
+    const CProductInfo product = Product(u"Skyvane 2.1.0", u"Free for everyone.");
+    for (const auto& [mode, result] :
+         {std::pair{CUpdateInfoDlg::kOffer, IDCANCEL}, {CUpdateInfoDlg::kInformation, IDOK}}) {
+        ScriptedInfo info;
+        info.passBackKeys = true;
+        info.Then([](ScriptedInfo&) { ce::InjectKey(VK_ESCAPE); });
+        EXPECT_EQ(info.Run(nullptr, &product, mode, nullptr), result) << mode;
+    }
+    ScriptedList list;
+    list.passBackKeys = true;
+    list.Then([](ScriptedList&) { ce::InjectKey(VK_ESCAPE); });
+    EXPECT_EQ(list.Run(nullptr, &catalog, nullptr), IDCANCEL);
+}
+
 }  // namespace
