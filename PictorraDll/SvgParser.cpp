@@ -139,30 +139,62 @@ std::string CollapseBlanks(std::string_view text)
     return out;
 }
 
-// What the SAX callbacks reach: the parser, and the XML context that holds the declared entities.
+// The text that entities may expand a picture into: a few times its own size, with room for the small
+// pictures whose declared entities are longer than the picture itself. Beyond it the parse stops, so
+// that a picture of a few kilobytes cannot make the parser build gigabytes of text.
+constexpr size_t kExpansionFactor = 4;
+constexpr size_t kExpansionFloor = size_t(1) << 20;
+
+// What the SAX callbacks reach: the parser, the XML context that holds the declared entities, and the
+// count of the text handed out so far against its bound.
 struct SaxTarget {
     SvgParser* parser = nullptr;
     xmlParserCtxtPtr context = nullptr;
+    size_t delivered = 0;
+    size_t bound = 0;
+    bool overflowed = false;
+
+    // Counts the bytes of one callback; past the bound the parse ends here.
+    bool Admit(size_t bytes)
+    {
+        delivered += bytes;
+        if (delivered <= bound) return true;
+        overflowed = true;
+        xmlStopParser(context);
+        return false;
+    }
 };
 
-SvgParser& ParserOf(void* target) { return *static_cast<SaxTarget*>(target)->parser; }
+SaxTarget& TargetOf(void* target) { return *static_cast<SaxTarget*>(target); }
+
+size_t AttributeBytes(const xmlChar** attrs)
+{
+    size_t bytes = 0;
+    for (const xmlChar** at = attrs; at && *at; ++at) bytes += std::strlen(reinterpret_cast<const char*>(*at));
+    return bytes;
+}
 
 void OnSaxStart(void* target, const xmlChar* name, const xmlChar** attrs)
 {
-    ParserOf(target).StartElement(reinterpret_cast<const char*>(name),
-                                  SvgAttributes(reinterpret_cast<const char* const*>(attrs)));
+    if (!TargetOf(target).Admit(AttributeBytes(attrs))) return;
+    TargetOf(target).parser->StartElement(reinterpret_cast<const char*>(name),
+                                          SvgAttributes(reinterpret_cast<const char* const*>(attrs)));
 }
-void OnSaxEnd(void* target, const xmlChar*) { ParserOf(target).EndElement(); }
+void OnSaxEnd(void* target, const xmlChar*)
+{
+    if (!TargetOf(target).overflowed) TargetOf(target).parser->EndElement();
+}
 void OnSaxCharacters(void* target, const xmlChar* text, int length)
 {
-    ParserOf(target).Characters(std::string_view(reinterpret_cast<const char*>(text), size_t(length)));
+    if (!TargetOf(target).Admit(size_t(length))) return;
+    TargetOf(target).parser->Characters(std::string_view(reinterpret_cast<const char*>(text), size_t(length)));
 }
 // Entities declared in the document's own DTD, as drawing programs write them; libxml2 keeps them
 // during a SAX parse and expands them within its limits. Entities of other files are never handed
 // out, so that a picture cannot make the parser read anything but itself.
 xmlEntityPtr OnSaxGetEntity(void* target, const xmlChar* name)
 {
-    xmlEntityPtr entity = xmlSAX2GetEntity(static_cast<SaxTarget*>(target)->context, name);
+    xmlEntityPtr entity = xmlSAX2GetEntity(TargetOf(target).context, name);
     bool inside = entity && (entity->etype == XML_INTERNAL_GENERAL_ENTITY ||
                              entity->etype == XML_INTERNAL_PREDEFINED_ENTITY);
     return inside ? entity : nullptr;
@@ -185,6 +217,7 @@ SvgStatus SvgParser::Parse(std::string_view text)
     sax.fatalError = OnSaxMessage;
 
     SaxTarget target{this};
+    target.bound = std::max(text.size() * kExpansionFactor, kExpansionFloor);
     xmlParserCtxtPtr ctxt = xmlCreatePushParserCtxt(&sax, &target, nullptr, 0, nullptr);
     if (!ctxt) return SvgStatus::NoMemory;
     target.context = ctxt;
@@ -201,6 +234,7 @@ SvgStatus SvgParser::Parse(std::string_view text)
     ctxt->myDoc = nullptr;
     xmlFreeParserCtxt(ctxt);
 
+    if (target.overflowed) return SvgStatus::ParseError;
     if (Failed(m_status)) return m_status;
     if (!wellFormed || !m_document.m_root) return SvgStatus::ParseError;
     return SvgStatus::Success;

@@ -197,6 +197,14 @@ TEST(SvgRules, EntitiesOfTheDocumentsOwnDtdAreExpanded)
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(RenderStatus(laughs + Doc("<text>&l12;</text>")), SvgStatus::ParseError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // So is one long entity used over and over, which those limits let through: 200 KB of picture
+    // that would make 400 MB of text.
+    const std::string wide = "<!DOCTYPE svg [<!ENTITY w '" + std::string(200'000, 'w') + "'>]>";
+    std::string uses;
+    for (int i = 0; i < 2'000; ++i) uses += "&w;";
+    EXPECT_EQ(RenderStatus(wide + Doc("<text>" + uses + "</text>")), SvgStatus::ParseError);
+    EXPECT_EQ(RenderStatus(wide + Doc("<g id='" + uses + "'/>")), SvgStatus::ParseError);
 }
 
 TEST(SvgRules, OfTwoElementsWithOneIdTheFirstCounts)
