@@ -124,6 +124,23 @@ protected:
         EXPECT_EQ(shot, before) << name << " stays still";
         lastShot_ = shot;
     }
+    // How many cities of the saved list have an update time.
+    static int UpdatedInTheList() {
+        CCityList cities;
+        if (!cities.Load()) {
+            return 0;
+        }
+        int updated = 0;
+        CCity city;
+        for (int index = 0; index < cities.GetCount(); ++index) {
+            FILETIME time{};
+            if (cities.GetCity(index, &city)) {
+                city.GetUpdateFileTime(&time);
+            }
+            updated += time.dwHighDateTime != 0 ? 1 : 0;
+        }
+        return updated;
+    }
     int ExpectedPages() const { return GetParam().language == 0 ? 4 : 3; }
 
     ProgramDevice device{CE_DEVICE_TOOL, GetParam().kind};
@@ -134,9 +151,12 @@ protected:
 
 TEST_P(FirstStart, TheOfferedCitiesKeptGetTheirForecastsFromTheFirstUpdate) {
     Begin({"--date", "2026120912", "--cities", kCityTable});
-    auto allCached = [&] { return Cached("RSXX0063") && Cached("UKXX0085") && Cached("USNY0996"); };
-    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), allCached), ExpectedPages());
-    ASSERT_TRUE(allCached()) << "every offered city has its cache file";
+    // The cache files come first, one city after the other; the list is saved once the run has ended.
+    auto allUpdated = [&] {
+        return Cached("RSXX0063") && Cached("UKXX0085") && Cached("USNY0996") && UpdatedInTheList() == 3;
+    };
+    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), allUpdated), ExpectedPages());
+    ASSERT_TRUE(allUpdated()) << "every offered city has its cache file and its update time in the list";
 
     CCityList cities;
     ASSERT_TRUE(cities.Load());
