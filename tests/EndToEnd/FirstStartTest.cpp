@@ -103,6 +103,19 @@ protected:
         return count;
     }
     bool Cached(const std::string& id) const { return std::filesystem::exists(device.Installed("Cache/" + id + ".xml")); }
+    // The list is saved after the last cache file: every city of it with its update time.
+    static bool ListSavedUpdated(int count) {
+        CCityList cities;
+        CCity city;
+        FILETIME updated{};
+        bool saved = cities.Load() && cities.GetCount() == count;
+        for (int index = 0; saved && index < count; ++index) {
+            saved = cities.GetCity(index, &city);
+            city.GetUpdateFileTime(&updated);
+            saved = saved && updated.dwHighDateTime != 0;
+        }
+        return saved;
+    }
     // The main window as the user sees it, kept beside the build for a look.
     // Waits (bounded) for the screen to differ from the one kept before and then to stay still while the
     // device's time goes on (a slide has ended).
@@ -135,7 +148,7 @@ protected:
 TEST_P(FirstStart, TheOfferedCitiesKeptGetTheirForecastsFromTheFirstUpdate) {
     Begin({"--date", "2026120912", "--cities", kCityTable});
     auto allCached = [&] { return Cached("RSXX0063") && Cached("UKXX0085") && Cached("USNY0996"); };
-    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), allCached), ExpectedPages());
+    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), [&] { return allCached() && ListSavedUpdated(3); }), ExpectedPages());
     ASSERT_TRUE(allCached()) << "every offered city has its cache file";
 
     CCityList cities;
