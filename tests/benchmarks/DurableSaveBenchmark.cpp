@@ -16,8 +16,7 @@ namespace {
 
 constexpr int kCities = 20;  // a long list: the program keeps up to twenty
 
-CCityList TwentyCities() {
-    CCityList list;
+void AddTwentyCities(CCityList& list) {
     for (int i = 0; i < kCities; ++i) {
         CCity city;
         std::u16string id = u"USNY00" + std::u16string(1, static_cast<char16_t>(u'0' + i / 10)) +
@@ -28,7 +27,6 @@ CCityList TwentyCities() {
         city.SetName(u"A city with a name of some length");
         list.AddCity(city);
     }
-    return list;
 }
 
 bool WriteAndRenameWithoutSync(const std::string& path, const CByteBuffer& content) {
@@ -43,7 +41,8 @@ bool WriteAndRenameWithoutSync(const std::string& path, const CByteBuffer& conte
 
 void SaveTheCityList(benchmark::State& state) {
     ce::test::InstalledDevice device;
-    CCityList list = TwentyCities();
+    CCityList list;
+    AddTwentyCities(list);
     CByteBuffer content;
     if (!list.Save(content)) {
         state.SkipWithError("the city list was not saved");
