@@ -96,8 +96,9 @@ DWORD CopyHostFile(const std::string& source, const std::string& target, const s
     if (ok && renameError == 0) {
         return 0;
     }
+    int failure = renameError != 0 ? renameError : errno;
     unlink(temporary.c_str());
-    return error ? error : ErrorFromErrno(renameError);
+    return error ? error : ErrorFromErrno(failure);
 }
 
 // A rename that changes only the letter case resolves the target to the source itself; the new name
