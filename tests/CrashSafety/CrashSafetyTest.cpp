@@ -64,8 +64,9 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryPowerCut) {
 
     KillRun run(GetParam(), device.Root() + "/save-progress", seed);
     KillFigures figures = run.CutPower(*file, 1, cuts);
-    std::cout << GetParam() << ": " << figures.kills << " power cuts, " << figures.insideSave
-              << " inside a save, " << figures.saves << " saves finished, seed " << seed << "\n";
+    std::cout << GetParam() << ": " << figures.kills << " power cuts, " << figures.insideSave << " inside a save ("
+              << figures.foundOld << " found the old content, the others the new), " << figures.saves
+              << " saves finished, seed " << seed << "\n";
     RecordProperty("power_cuts", static_cast<int>(figures.kills));
     RecordProperty("inside_save", static_cast<int>(figures.insideSave));
 

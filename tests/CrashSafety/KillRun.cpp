@@ -262,6 +262,7 @@ bool KillRun::CheckAfterKill(SavedFile& file, KillFigures& figures, uint32_t& ge
                           std::to_string(started) + " started) the file held neither generation whole";
         return false;
     }
+    figures.foundOld += inside && *held == finished ? 1 : 0;
     generation = *held;
     progress_.Settle(generation);
     return true;

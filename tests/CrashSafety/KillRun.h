@@ -21,6 +21,7 @@ struct KillFigures {
     uint32_t atFileCall = 0;  // kills right before a file-changing system call
     uint32_t insideSave = 0;  // kills that fell between a save's start and its end
     uint32_t saves = 0;       // saves the children finished
+    uint32_t foundOld = 0;    // checks inside a save that found the old content (the save undone)
     std::string failure;      // what went wrong, empty when every check held
 };
 
