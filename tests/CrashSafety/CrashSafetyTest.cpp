@@ -65,7 +65,7 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryPowerCut) {
     KillRun run(GetParam(), device.Root() + "/save-progress", seed);
     KillFigures figures = run.CutPower(*file, 1, cuts);
     std::cout << GetParam() << ": " << figures.kills << " power cuts, " << figures.insideSave << " inside a save ("
-              << figures.foundOld << " found the old content, the others the new), " << figures.saves
+              << figures.foundOld << " of them found the old content), " << figures.saves
               << " saves finished, seed " << seed << "\n";
     RecordProperty("power_cuts", static_cast<int>(figures.kills));
     RecordProperty("inside_save", static_cast<int>(figures.insideSave));
