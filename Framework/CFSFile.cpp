@@ -51,6 +51,10 @@ int CFSFile::Read(LPVOID buffer, DWORD bytes, LPDWORD read) {
     return 1;
 }
 
+bool CFSFile::Flush() {
+    return FlushFileBuffers(m_handle) != FALSE;
+}
+
 int CFSFile::Write(LPCVOID buffer, DWORD bytes, LPDWORD written) {
     DWORD done = 0;
     if (!IsOpen() || !WriteFile(m_handle, buffer, bytes, &done, nullptr)) {

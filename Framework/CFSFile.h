@@ -20,6 +20,8 @@ public:
     int GetTimes(LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite);
     int Read(LPVOID buffer, DWORD bytes, LPDWORD read);
     int Write(LPCVOID buffer, DWORD bytes, LPDWORD written);
+    // Until what was written is on the disk (FlushFileBuffers).
+    bool Flush();
 
     // Appends everything from the current position to the end of the file.
     bool ReadAll(CByteBuffer* out);

@@ -218,7 +218,9 @@ bool RenderCacheFile::Load(uint32_t entry, uint32_t width, uint32_t height, uint
     return found != nullptr;
 }
 
-// Blob, index, header word: until the last write the header still leads to the old index.
+// Blob, index, header word: until the last write the header still leads to the old index. The flush
+// before the header keeps a power cut from leaving a header whose index never reached the disk; the one
+// after it keeps the finished append.
 bool RenderCacheFile::AppendInPlace(CFSFile& file, Index& index, const std::vector<uint8_t>& blob)
 {
     const RenderCacheRecord& added = index.records.back();
@@ -227,8 +229,8 @@ bool RenderCacheFile::AppendInPlace(CFSFile& file, Index& index, const std::vect
     AppendLe32(header, uint32_t(newIndexOffset));
     uint32_t oldOffset = index.offset;
     index.offset = uint32_t(newIndexOffset);
-    if (WriteAt(file, added.blobOffset, blob) && WriteAt(file, newIndexOffset, EncodeIndex(index)) &&
-        WriteAt(file, 0, header))
+    if (WriteAt(file, added.blobOffset, blob) && WriteAt(file, newIndexOffset, EncodeIndex(index)) && file.Flush() &&
+        WriteAt(file, 0, header) && file.Flush())
         return true;
     index.offset = oldOffset;
     return false;

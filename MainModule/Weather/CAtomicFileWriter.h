@@ -1,6 +1,7 @@
 // Replaces a file that other processes read: the content goes to "<name>.tmp" in the same folder, every
 // write is checked, and only a complete file takes the old one's place. On failure the ".tmp" alone is
-// deleted and the old file stays as it was.
+// deleted and the old file stays as it was. The platform's rename syncs the file's data before it and
+// the folder after it, so that a power cut, too, leaves the old file or the new one.
 #pragma once
 
 #include "CFSFile.h"

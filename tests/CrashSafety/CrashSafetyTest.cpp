@@ -1,6 +1,7 @@
-// Every file the program writes, killed with SIGKILL at random points of its saves: after each kill the
-// program's own reader must find the old content or the new one, whole. CE_CRASH_KILLS sets the kills
-// per file (scripts/crash-safety runs 200 each); CE_CRASH_SEED repeats a run.
+// Every file the program writes, killed with SIGKILL at random points of its saves, and its power cut
+// at random points of them (the file layer's power-cut mode throws away or tears what was not synced):
+// after each the program's own reader must find the old content or the new one, whole. CE_CRASH_KILLS
+// sets the kills and the cuts per file (scripts/crash-safety runs 200 each); CE_CRASH_SEED repeats a run.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -51,6 +52,26 @@ TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryKill) {
     EXPECT_EQ(figures.kills, kills);
     // Kills that all fell between saves would prove nothing.
     EXPECT_GE(figures.insideSave * 4, figures.kills) << "too few kills landed inside a save";
+}
+
+// A child for each cut, which warms up and saves until the cut: 10 cuts take one or two seconds.
+TEST_P(CrashSafety, FileHoldsTheOldOrTheNewContentAfterEveryPowerCut) {
+    const uint32_t cuts = FromEnvironment("CE_CRASH_KILLS", kDefaultKills);
+    const uint32_t seed = FromEnvironment("CE_CRASH_SEED", std::random_device{}());
+    std::unique_ptr<SavedFile> file = MakeSavedFile(GetParam());
+    ASSERT_TRUE(file && file->Prepare());
+    ASSERT_TRUE(file->Save(1));
+
+    KillRun run(GetParam(), device.Root() + "/save-progress", seed);
+    KillFigures figures = run.CutPower(*file, 1, cuts);
+    std::cout << GetParam() << ": " << figures.kills << " power cuts, " << figures.insideSave << " inside a save ("
+              << figures.foundOld << " of them found the old content), " << figures.saves
+              << " saves finished, seed " << seed << "\n";
+    RecordProperty("power_cuts", static_cast<int>(figures.kills));
+    RecordProperty("inside_save", static_cast<int>(figures.insideSave));
+
+    EXPECT_EQ(figures.failure, "") << "seed " << seed;
+    EXPECT_EQ(figures.kills, cuts);
 }
 
 // The append that creates the render cache, killed before each of its file calls in turn: a kill after

@@ -38,6 +38,19 @@ bool HasEnded(pid_t child) {
 KillRun::KillRun(std::string kind, std::string progressPath, uint32_t seed)
     : kind_(std::move(kind)), progressPath_(std::move(progressPath)), progress_(progressPath_), random_(seed) {}
 
+pid_t KillRun::StartPowerCutSaver(uint32_t step, uint32_t seed) const {
+    std::string program = "/proc/self/exe";
+    std::vector<std::string> words = {program, "--save-loop", kind_, progressPath_, "cut", std::to_string(step),
+                                      std::to_string(seed)};
+    std::vector<char*> arguments;
+    for (std::string& word : words) {
+        arguments.push_back(word.data());
+    }
+    arguments.push_back(nullptr);
+    pid_t child = -1;
+    return posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments.data(), environ) == 0 ? child : -1;
+}
+
 pid_t KillRun::StartSaver(bool traced) const {
     std::string program = "/proc/self/exe";
     std::string mode = "--save-loop";
@@ -135,6 +148,49 @@ bool KillRun::KillAtFileCall(uint32_t target) {
     return true;
 }
 
+// The child cuts its own power (and dies of SIGKILL) at the step; anything else is a failure.
+bool KillRun::CutAtRandomStep(std::string& failure) {
+    uint64_t window = cutSaves_ == 0 ? kFirstCallWindow : cutSteps_ * kSavesPerWindow / cutSaves_;
+    const auto step = static_cast<uint32_t>(std::uniform_int_distribution<uint64_t>(1, std::max<uint64_t>(window, 2))(random_));
+    const uint32_t finishedBefore = progress_.Counters().finished.load();
+    pid_t child = StartPowerCutSaver(step, static_cast<uint32_t>(random_()));
+    if (child <= 0) {
+        failure = "the saving child did not start";
+        return false;
+    }
+    int status = 0;
+    const auto deadline = Clock::now() + kStartLimit;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            failure = "the saving child did not reach file change " + std::to_string(step);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));  // a child's start takes far longer
+    }
+    if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) {
+        failure = "the saving child ended with status " + std::to_string(status) + " before its power cut";
+        return false;
+    }
+    cutSteps_ += step - 1;
+    cutSaves_ += progress_.Counters().finished.load() - finishedBefore;
+    return true;
+}
+
+KillFigures KillRun::CutPower(SavedFile& file, uint32_t generation, uint32_t cuts) {
+    KillFigures figures;
+    event_ = "power cut";
+    if (!Begin(generation, figures)) {
+        return figures;
+    }
+    const uint32_t savesBefore = progress_.Counters().saves.load();
+    while (figures.kills < cuts && CutAtRandomStep(figures.failure) && CheckAfterKill(file, figures, generation)) {
+    }
+    figures.saves = progress_.Counters().saves.load() - savesBefore;
+    return figures;
+}
+
 bool KillRun::Begin(uint32_t generation, KillFigures& figures) {
     if (!progress_.IsMapped()) {
         figures.failure = "the progress file could not be mapped";
@@ -201,11 +257,12 @@ bool KillRun::CheckAfterKill(SavedFile& file, KillFigures& figures, uint32_t& ge
     const uint32_t started = progress_.Counters().started.load();
     std::optional<uint32_t> held = file.Check(finished, started);
     if (!held) {
-        figures.failure = "after kill " + std::to_string(figures.kills) + " (" + (inside ? "inside" : "between") +
+        figures.failure = "after " + event_ + " " + std::to_string(figures.kills) + " (" + (inside ? "inside" : "between") +
                           " saves, generation " + std::to_string(finished) + " finished, " +
                           std::to_string(started) + " started) the file held neither generation whole";
         return false;
     }
+    figures.foundOld += inside && *held == finished ? 1 : 0;
     generation = *held;
     progress_.Settle(generation);
     return true;

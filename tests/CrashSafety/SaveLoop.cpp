@@ -9,13 +9,14 @@
 #include "SaveProgress.h"
 #include "SavedFile.h"
 #include "ce/com.h"
+#include "ce/device.h"
 
 namespace crash_test {
 
-int RunSaveLoop(const std::string& kind, const std::string& progressPath, bool traced) {
+int RunSaveLoop(const std::string& kind, const std::string& progressPath, const SaveEnd& end) {
     // A test that dies must not leave its child saving for ever.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (traced && !FileCallFilter::WaitForTracer()) {
+    if (end.traced && !FileCallFilter::WaitForTracer()) {
         return 2;
     }
     std::unique_ptr<SavedFile> file = MakeSavedFile(kind);
@@ -24,8 +25,11 @@ int RunSaveLoop(const std::string& kind, const std::string& progressPath, bool t
         return 2;
     }
     file->WarmUp();
-    if (traced && !FileCallFilter::Install()) {
+    if (end.traced && !FileCallFilter::Install()) {
         return 2;
+    }
+    if (end.powerCutStep != 0) {
+        ce::SchedulePowerCut(end.powerCutStep, end.powerCutSeed);
     }
     SaveCounters& counters = progress.Counters();
     for (;;) {

@@ -103,6 +103,19 @@ protected:
         return count;
     }
     bool Cached(const std::string& id) const { return std::filesystem::exists(device.Installed("Cache/" + id + ".xml")); }
+    // The list is saved after the last cache file: every city of it with its update time.
+    static bool ListSavedUpdated(int count) {
+        CCityList cities;
+        CCity city;
+        FILETIME updated{};
+        bool saved = cities.Load() && cities.GetCount() == count;
+        for (int index = 0; saved && index < count; ++index) {
+            saved = cities.GetCity(index, &city);
+            city.GetUpdateFileTime(&updated);
+            saved = saved && updated.dwHighDateTime != 0;
+        }
+        return saved;
+    }
     // The main window as the user sees it, kept beside the build for a look.
     // Waits (bounded) for the screen to differ from the one kept before and then to stay still while the
     // device's time goes on (a slide has ended).
@@ -124,23 +137,6 @@ protected:
         EXPECT_EQ(shot, before) << name << " stays still";
         lastShot_ = shot;
     }
-    // How many cities of the saved list have an update time.
-    static int UpdatedInTheList() {
-        CCityList cities;
-        if (!cities.Load()) {
-            return 0;
-        }
-        int updated = 0;
-        CCity city;
-        for (int index = 0; index < cities.GetCount(); ++index) {
-            FILETIME time{};
-            if (cities.GetCity(index, &city)) {
-                city.GetUpdateFileTime(&time);
-            }
-            updated += time.dwHighDateTime != 0 ? 1 : 0;
-        }
-        return updated;
-    }
     int ExpectedPages() const { return GetParam().language == 0 ? 4 : 3; }
 
     ProgramDevice device{CE_DEVICE_TOOL, GetParam().kind};
@@ -151,12 +147,9 @@ protected:
 
 TEST_P(FirstStart, TheOfferedCitiesKeptGetTheirForecastsFromTheFirstUpdate) {
     Begin({"--date", "2026120912", "--cities", kCityTable});
-    // The cache files come first, one city after the other; the list is saved once the run has ended.
-    auto allUpdated = [&] {
-        return Cached("RSXX0063") && Cached("UKXX0085") && Cached("USNY0996") && UpdatedInTheList() == 3;
-    };
-    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), allUpdated), ExpectedPages());
-    ASSERT_TRUE(allUpdated()) << "every offered city has its cache file and its update time in the list";
+    auto allCached = [&] { return Cached("RSXX0063") && Cached("UKXX0085") && Cached("USNY0996"); };
+    EXPECT_EQ(AnswerPagesUntil(ExpectedPages(), [&] { return allCached() && ListSavedUpdated(3); }), ExpectedPages());
+    ASSERT_TRUE(allCached()) << "every offered city has its cache file";
 
     CCityList cities;
     ASSERT_TRUE(cities.Load());

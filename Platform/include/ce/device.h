@@ -81,6 +81,13 @@ CE_API uint64_t ClockTickMs();
 // difference, shared by the device's processes. The tick count does not move.
 CE_API void SetClockUnixMs(uint64_t unixMs);
 
+// ---- power cuts (tests) ---------------------------------------------------------------------------
+// From now on the file layer keeps what this process changes in files and folders since their last
+// sync; right before its `step`-th change (a write, truncation, sync, new name, rename or removal) it
+// leaves the disk as a power cut may, chosen from `seed` (unsynced data lost, kept in part or torn,
+// unsynced names lost from some point on), and kills the process with SIGKILL.
+CE_API void SchedulePowerCut(uint32_t step, uint32_t seed);
+
 // ---- records of the stand-in programs -----------------------------------------------------------
 // Appends one JSON object as a line to <root>/log/<name>.jsonl (e.g. "programs", "urls", "messages",
 // "installer"). The fields are written as JSON strings.

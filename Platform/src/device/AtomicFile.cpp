@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "files/DiskSync.h"
+
 namespace ce::detail {
 namespace {
 
@@ -31,9 +33,9 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view contents) {
     if (fd < 0) {
         return false;
     }
-    bool ok = WriteAll(fd, contents) && fsync(fd) == 0;
+    bool ok = WriteAll(fd, contents);
     ok = close(fd) == 0 && ok;
-    if (ok && rename(temporary.c_str(), path.c_str()) == 0) {
+    if (ok && RenameDurably(temporary, path) == 0) {
         return true;
     }
     unlink(temporary.c_str());

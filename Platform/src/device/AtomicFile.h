@@ -1,5 +1,6 @@
 // Files that other processes read are replaced whole: the new text goes to "<name>.tmp" in the same
-// folder, every write is checked, and only a complete file is renamed over the old one.
+// folder, every write is checked, and only a complete file is renamed over the old one, durably
+// (files/DiskSync.h).
 #pragma once
 
 #include <string>

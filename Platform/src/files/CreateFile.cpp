@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <memory>
 
+#include "files/DiskSync.h"
 #include "files/FileErrors.h"
 #include "files/FileObject.h"
+#include "files/PowerCutSimulator.h"
 #include "files/SerialPort.h"
 #include "files/ShareTable.h"
 #include "kernel/HandleTable.h"
@@ -74,12 +76,20 @@ HANDLE OpenResolved(const ResolvedPath& path, DWORD access, DWORD shareMode, DWO
     if (truncates && (flags & O_ACCMODE) == O_RDONLY) {
         flags = (flags & ~O_ACCMODE) | O_RDWR;  // truncating needs a writable descriptor
     }
+    if (PowerCutSimulator::Armed() && !exists) {
+        PowerCutSimulator::Instance().BeforeCreate(path.host);
+    } else if (PowerCutSimulator::Armed() && truncates) {
+        PowerCutSimulator::Instance().BeforeTruncate(path.host, 0);
+    }
     int fd = open(path.host.c_str(), flags, mode);
     if (fd < 0) {
         return Fail(ErrorFromErrno(errno), INVALID_HANDLE_VALUE);
     }
     fstat(fd, &info);
     auto file = std::make_shared<FileObject>(fd, access);
+    if (!exists) {
+        file->SetCreatedIn(HostFolderOf(path.host));
+    }
     shares.Add(file.get(), {info.st_dev, info.st_ino}, access, shareMode);
     if (!exists || truncates) {
         file->StampWriteTime();

@@ -6,8 +6,10 @@
 
 #include <cerrno>
 
+#include "files/DiskSync.h"
 #include "files/FileErrors.h"
 #include "files/FileObject.h"
+#include "files/PowerCutSimulator.h"
 #include "kernel/HandleTable.h"
 #include "time/FileTimeValue.h"
 
@@ -72,6 +74,11 @@ CE_API BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD toWrite, LPDWORD writ
     }
     if (buffer == nullptr && toWrite > 0) {
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    if (PowerCutSimulator::Armed()) {
+        off_t at = lseek(file->Descriptor(), 0, SEEK_CUR);
+        PowerCutSimulator::Instance().BeforeWrite(file->Descriptor(), at < 0 ? 0 : static_cast<uint64_t>(at),
+                                                  buffer, toWrite);
     }
     DWORD total = 0;
     while (total < toWrite) {
@@ -138,6 +145,9 @@ CE_API BOOL SetEndOfFile(HANDLE handle) {
         return Fail(ERROR_ACCESS_DENIED, FALSE);
     }
     off_t position = lseek(file->Descriptor(), 0, SEEK_CUR);
+    if (position >= 0 && PowerCutSimulator::Armed()) {
+        PowerCutSimulator::Instance().BeforeTruncate(file->Descriptor(), static_cast<uint64_t>(position));
+    }
     if (position < 0 || ftruncate(file->Descriptor(), position) != 0) {
         return Fail(ErrorFromErrno(errno), FALSE);
     }
@@ -203,13 +213,18 @@ CE_API BOOL SetFileTime(HANDLE handle, const FILETIME*, const FILETIME* lastAcce
     return TRUE;
 }
 
+// The data reaches the disk; so does the name of a file that this handle created, so that a flushed new
+// file is still there after a power cut.
 CE_API BOOL FlushFileBuffers(HANDLE handle) {
     auto file = FileOf(handle);
     if (!file) {
         return FALSE;
     }
-    if (fsync(file->Descriptor()) != 0 && errno != EINVAL) {
+    if (!SyncFileData(file->Descriptor())) {
         return Fail(ErrorFromErrno(errno), FALSE);
+    }
+    if (std::string folder = file->TakeUnsyncedFolder(); !folder.empty()) {
+        SyncFolder(folder);
     }
     return TRUE;
 }

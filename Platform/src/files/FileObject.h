@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 
 #include "ce/kernel.h"
 #include "kernel/KernelObject.h"
@@ -31,10 +32,14 @@ public:
     bool CanWrite() const { return (access_ & (GENERIC_WRITE | GENERIC_ALL)) != 0; }
     // Under the virtual clock the host's own time stamps would disagree with the device's clock.
     void StampWriteTime() const;
+    // A file that this handle created: its folder, until the first flush syncs the new name.
+    void SetCreatedIn(std::string folder) { unsyncedFolder_ = std::move(folder); }
+    std::string TakeUnsyncedFolder() { return std::exchange(unsyncedFolder_, {}); }
 
 private:
     int fd_;
     DWORD access_;
+    std::string unsyncedFolder_;
 };
 
 }  // namespace ce::detail

@@ -9,8 +9,10 @@
 
 #include "ce/device.h"
 #include "device/AtomicFile.h"
+#include "files/DiskSync.h"
 #include "files/FileAttributes.h"
 #include "files/FileErrors.h"
+#include "files/PowerCutSimulator.h"
 #include "files/ShareTable.h"
 
 using namespace ce::detail;
@@ -43,6 +45,7 @@ bool IsOpenWithoutShareDelete(const std::string& hostPath) {
 
 bool CopyContents(int from, int to) {
     char block[65536];
+    uint64_t copied = 0;
     for (;;) {
         ssize_t got = read(from, block, sizeof block);
         if (got < 0 && errno == EINTR) {
@@ -51,6 +54,10 @@ bool CopyContents(int from, int to) {
         if (got <= 0) {
             return got == 0;
         }
+        if (PowerCutSimulator::Armed()) {
+            PowerCutSimulator::Instance().BeforeWrite(to, copied, block, static_cast<size_t>(got));
+        }
+        copied += static_cast<uint64_t>(got);
         for (ssize_t done = 0; done < got;) {
             ssize_t put = write(to, block + done, static_cast<size_t>(got - done));
             if (put < 0 && errno != EINTR) {
@@ -68,6 +75,11 @@ DWORD CopyHostFile(const std::string& source, const std::string& target, const s
         return ErrorFromErrno(errno);
     }
     std::string temporary = target + ".tmp";
+    if (PowerCutSimulator::Armed() && access(temporary.c_str(), F_OK) != 0) {
+        PowerCutSimulator::Instance().BeforeCreate(temporary);
+    } else if (PowerCutSimulator::Armed()) {
+        PowerCutSimulator::Instance().BeforeTruncate(temporary, 0);
+    }
     int to = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, info.st_mode & 0777);
     if (to < 0) {
         DWORD error = ErrorFromErrno(errno);
@@ -80,11 +92,13 @@ DWORD CopyHostFile(const std::string& source, const std::string& target, const s
     futimens(to, times);
     ok = close(to) == 0 && ok;
     close(from);
-    if (ok && rename(temporary.c_str(), target.c_str()) == 0) {
+    int renameError = ok ? RenameDurably(temporary, target) : 0;
+    if (ok && renameError == 0) {
         return 0;
     }
+    int failure = renameError != 0 ? renameError : errno;
     unlink(temporary.c_str());
-    return error ? error : ErrorFromErrno(errno);
+    return error ? error : ErrorFromErrno(failure);
 }
 
 // A rename that changes only the letter case resolves the target to the source itself; the new name
@@ -118,6 +132,9 @@ CE_API BOOL DeleteFileW(LPCWSTR path) {
     if (IsOpenWithoutShareDelete(resolved.host)) {
         return Fail(ERROR_SHARING_VIOLATION, FALSE);
     }
+    if (PowerCutSimulator::Armed()) {
+        PowerCutSimulator::Instance().BeforeUnlink(resolved.host);
+    }
     if (unlink(resolved.host.c_str()) != 0) {
         return Fail(ErrorFromErrno(errno), FALSE);
     }
@@ -129,7 +146,8 @@ CE_API BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
 }
 
 // With MOVEFILE_REPLACE_EXISTING the rename takes the old file's place in one step: a reader finds
-// either the old file or the new one, never none.
+// either the old file or the new one, never none; and so does the device after a power cut, since the
+// moved file's data is synced before the rename and the folder after it.
 CE_API BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
         return Fail(ERROR_INVALID_PARAMETER, FALSE);
@@ -159,8 +177,8 @@ CE_API BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     if (IsOpenWithoutShareDelete(from.host) || (replaces && IsOpenWithoutShareDelete(to.host))) {
         return Fail(ERROR_SHARING_VIOLATION, FALSE);
     }
-    if (rename(from.host.c_str(), destination.c_str()) != 0) {
-        return Fail(ErrorFromErrno(errno), FALSE);
+    if (int error = RenameDurably(from.host, destination)) {
+        return Fail(ErrorFromErrno(error), FALSE);
     }
     return TRUE;
 }

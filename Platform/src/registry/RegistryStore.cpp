@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "ce/device.h"
+#include "registry/RegistryVfs.h"
 #include "registry/SqlStatement.h"
 #include "strings/CaseFold.h"
 
@@ -96,15 +97,18 @@ LONG RegistryStore::Connect() {
 
 LONG RegistryStore::OpenDatabase(const std::string& file) {
     int opened = sqlite3_open_v2(file.c_str(), &db_,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                 RegistryVfs::Name());
     if (opened != SQLITE_OK) {
         return (opened & 0xFF) == SQLITE_CANTOPEN ? ERROR_PATH_NOT_FOUND : Error(opened);
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // A file that is not a database shows here first; it is reported and left as it is.
     LONG result = EnableWal();
+    // FULL: in WAL mode each commit syncs the log, so a value written stays written after a power cut
+    // (NORMAL keeps the file whole but may lose the last commits).
     if (result == ERROR_SUCCESS) {
-        result = Execute("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;");
+        result = Execute("PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
     }
     if (result != ERROR_SUCCESS) {
         return result;
