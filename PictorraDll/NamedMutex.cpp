@@ -2,19 +2,20 @@
 
 NamedMutex::NamedMutex(const std::u16string& name) : m_handle(CreateMutexW(nullptr, FALSE, name.c_str())) {}
 
-NamedMutex::~NamedMutex()
-{
-    if (m_handle) CloseHandle(m_handle);
+NamedMutex::~NamedMutex() {
+    if (m_handle)
+        CloseHandle(m_handle);
 }
 
-NamedMutex::Lock::Lock(NamedMutex& mutex)
-{
-    if (!mutex.m_handle) return;
+NamedMutex::Lock::Lock(NamedMutex& mutex) {
+    if (!mutex.m_handle)
+        return;
     DWORD waited = WaitForSingleObject(mutex.m_handle, INFINITE);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) m_held = mutex.m_handle;
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        m_held = mutex.m_handle;
 }
 
-NamedMutex::Lock::~Lock()
-{
-    if (m_held) ReleaseMutex(m_held);
+NamedMutex::Lock::~Lock() {
+    if (m_held)
+        ReleaseMutex(m_held);
 }

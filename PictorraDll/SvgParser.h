@@ -24,9 +24,9 @@ public:
 private:
     // What an open element passes to the elements inside it.
     struct State {
-        SvgElement* group = nullptr;        // where new elements go
-        SvgElement* element = nullptr;      // the element this level created, if any
-        SvgGradient* gradient = nullptr;    // the gradient this level opened, for its stops
+        SvgElement* group = nullptr;      // where new elements go
+        SvgElement* element = nullptr;    // the element this level created, if any
+        SvgGradient* gradient = nullptr;  // the gradient this level opened, for its stops
         bool opensGradient = false;
     };
     using Handler = SvgStatus (SvgParser::*)(const SvgAttributes&, State&);

@@ -18,9 +18,28 @@ class SvgRenderEngine;
 using SvgPaintResolver = std::function<SvgStatus(std::string_view id, SvgPaint& paint)>;
 
 enum class SvgProperty {
-    Color, Display, FillOpacity, Fill, FillRule, FontFamily, FontSize, FontStyle, FontWeight, Opacity,
-    StrokeDashArray, StrokeDashOffset, StrokeLineCap, StrokeLineJoin, StrokeMiterLimit, StrokeOpacity, Stroke,
-    StrokeWidth, TextAnchor, Visibility, StopOpacity, StopColor,
+    Color,
+    Display,
+    FillOpacity,
+    Fill,
+    FillRule,
+    FontFamily,
+    FontSize,
+    FontStyle,
+    FontWeight,
+    Opacity,
+    StrokeDashArray,
+    StrokeDashOffset,
+    StrokeLineCap,
+    StrokeLineJoin,
+    StrokeMiterLimit,
+    StrokeOpacity,
+    Stroke,
+    StrokeWidth,
+    TextAnchor,
+    Visibility,
+    StopOpacity,
+    StopColor,
     Count
 };
 
