@@ -21,8 +21,8 @@ HBITMAP CreateAlphaSection(int width, int height) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-uint16_t To565(uint32_t p) {
-    return uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+uint16_t To565(uint32_t pixel) {
+    return uint16_t(((pixel >> 8) & 0xF800) | ((pixel >> 5) & 0x07E0) | ((pixel >> 3) & 0x001F));
 }
 
 // Kept free of aliasing and branches, so that the compiler can do several pixels a step; built twice,
@@ -39,13 +39,14 @@ void SplitRow(const uint32_t* __restrict source, uint16_t* __restrict color, uin
     }
 }
 
-uint32_t From565(uint16_t c, uint8_t alpha) {
-    uint32_t r = (c >> 11) & 0x1F, g = (c >> 5) & 0x3F, b = c & 0x1F;
+uint32_t From565(uint16_t color, uint8_t alpha) {
+    uint32_t r = (color >> 11) & 0x1F, g = (color >> 5) & 0x3F, b = color & 0x1F;
     return uint32_t(alpha) << 24 | r << 19 | g << 10 | b << 3;
 }
 
-uint16_t Recolor(uint16_t p, double hue, double saturation, int shift) {
-    double r = ((p >> 8) & 0xF8) / 255.0, g = (((p >> 5) & 0x3F) * 4) / 255.0, b = ((p & 0x1F) * 8) / 255.0;
+uint16_t Recolor(uint16_t pixel, double hue, double saturation, int shift) {
+    double r = ((pixel >> 8) & 0xF8) / 255.0, g = (((pixel >> 5) & 0x3F) * 4) / 255.0,
+           b = ((pixel & 0x1F) * 8) / 255.0;
     double hi = std::max({r, g, b}), lo = std::min({r, g, b});
     int old = int(unsigned((hi + lo) / 2 * 255) % 256);
     double L = std::clamp(old + shift, 0, 255) / 255.0;
@@ -84,16 +85,16 @@ uint16_t Recolor(uint16_t p, double hue, double saturation, int shift) {
     return uint16_t(((R >> 3) << 11) | (((G >> 2) << 5) & 0x07FF) | ((B >> 3) & 0x1F));
 }
 
-// Premultiplied source over destination: s + d x (64 - w) / 64 per channel, w = a / 4.
-uint16_t BlendPixel(uint16_t s, uint16_t d, uint8_t a) {
-    if (a == 0)
-        return d;
-    if (a == 255)
-        return s;
-    unsigned inverse = 64 - a / 4;
-    unsigned r = std::min(31u, ((s >> 11) & 0x1F) + ((((d >> 11) & 0x1F) * inverse) >> 6));
-    unsigned g = std::min(63u, ((s >> 5) & 0x3F) + ((((d >> 5) & 0x3F) * inverse) >> 6));
-    unsigned b = std::min(31u, (s & 0x1F) + (((d & 0x1F) * inverse) >> 6));
+// Premultiplied source over destination: source + destination x (64 - w) / 64 per channel, w = alpha / 4.
+uint16_t BlendPixel(uint16_t source, uint16_t destination, uint8_t alpha) {
+    if (alpha == 0)
+        return destination;
+    if (alpha == 255)
+        return source;
+    unsigned inverse = 64 - alpha / 4;
+    unsigned r = std::min(31u, ((source >> 11) & 0x1F) + ((((destination >> 11) & 0x1F) * inverse) >> 6));
+    unsigned g = std::min(63u, ((source >> 5) & 0x3F) + ((((destination >> 5) & 0x3F) * inverse) >> 6));
+    unsigned b = std::min(31u, (source & 0x1F) + (((destination & 0x1F) * inverse) >> 6));
     return uint16_t(r << 11 | g << 5 | b);
 }
 }  // namespace

@@ -30,8 +30,9 @@ uint64_t LastWrite(CFSFile& file) {
 
 // Blobs always lie between the header and the index that lists them; a record pointing anywhere
 // else is damaged.
-bool BlobInside(const RenderCacheRecord& r, uint32_t indexOffset) {
-    return r.blobSize > 0 && r.blobOffset >= 4 && uint64_t(r.blobOffset) + r.blobSize <= indexOffset;
+bool BlobInside(const RenderCacheRecord& record, uint32_t indexOffset) {
+    return record.blobSize > 0 && record.blobOffset >= 4 &&
+           uint64_t(record.blobOffset) + record.blobSize <= indexOffset;
 }
 }  // namespace
 

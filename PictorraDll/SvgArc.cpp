@@ -46,8 +46,8 @@ SvgArcCurves SvgArc::ToCurves(double x0, double y0, double rx, double ry, double
     // 1 / (pi/2 + 0.001): a quarter turn is one curve.
     // |delta| <= 2 pi, so n <= kMaxCurves.
     int n = int(std::ceil(std::fabs(delta * 0.6362147454811363)));
-    auto ux = [&](double X, double Y) { return c * rx * X - s * ry * Y; };
-    auto uy = [&](double X, double Y) { return s * rx * X + c * ry * Y; };
+    auto ux = [&](double unitX, double unitY) { return c * rx * unitX - s * ry * unitY; };
+    auto uy = [&](double unitX, double unitY) { return s * rx * unitX + c * ry * unitY; };
     // Each segment starts at the angle where the one before ended (the same expression, so the same
     // value): its sine and cosine are taken over, and each angle's are computed once.
     double ta = theta0 + (0 * delta) / n;

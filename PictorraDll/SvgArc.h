@@ -17,7 +17,7 @@ public:
     void Add(const SvgCubic& curve) { m_curves[m_count++] = curve; }
     size_t size() const { return m_count; }
     bool empty() const { return m_count == 0; }
-    const SvgCubic& operator[](size_t i) const { return m_curves[i]; }
+    const SvgCubic& operator[](size_t index) const { return m_curves[index]; }
     const SvgCubic* begin() const { return m_curves.data(); }
     const SvgCubic* end() const { return m_curves.data() + m_count; }
 

@@ -17,8 +17,8 @@ constexpr double kMaxGlyphSize = 4096;
 // Coordinates on the device beyond this are no part of any picture (cairo's own range ends near 8e6).
 constexpr double kMaxDrawableExtent = 1e7;
 
-cairo_matrix_t ToCairo(const SvgMatrix& m) {
-    return cairo_matrix_t{m.a, m.b, m.c, m.d, m.e, m.f};
+cairo_matrix_t ToCairo(const SvgMatrix& matrix) {
+    return cairo_matrix_t{matrix.a, matrix.b, matrix.c, matrix.d, matrix.e, matrix.f};
 }
 
 double Red(uint32_t rgb) {
@@ -74,11 +74,11 @@ SvgCairoRenderer::SvgCairoRenderer() {
 }
 
 SvgCairoRenderer::~SvgCairoRenderer() {
-    for (SvgRenderState& s : m_states) {
-        if (s.replacedContext)
-            cairo_destroy(s.replacedContext);
-        if (s.groupSurface)
-            cairo_surface_destroy(s.groupSurface);
+    for (SvgRenderState& state : m_states) {
+        if (state.replacedContext)
+            cairo_destroy(state.replacedContext);
+        if (state.groupSurface)
+            cairo_surface_destroy(state.groupSurface);
     }
 }
 
@@ -87,9 +87,9 @@ void SvgCairoRenderer::GetSize(unsigned& width, unsigned& height) const {
     const SvgElement* root = m_document.Root();
     if (!root)
         return;
-    auto pixels = [&](const SvgLength& l) {
-        double v = ToPixels(l) + 0.5;
-        return std::isfinite(v) && v >= 0 ? unsigned(std::min(v, 1e9)) : 0u;
+    auto pixels = [&](const SvgLength& length) {
+        double value = ToPixels(length) + 0.5;
+        return std::isfinite(value) && value >= 0 ? unsigned(std::min(value, 1e9)) : 0u;
     };
     width = pixels(root->width);
     height = pixels(root->height);
@@ -279,19 +279,19 @@ SvgStatus SvgCairoRenderer::SetOpacity(double opacity) {
 }
 
 void SvgCairoRenderer::ApplyDashes() {
-    const SvgRenderState& s = State();
+    const SvgRenderState& state = State();
     double total = 0;
-    for (double d : s.dashes) total += d;
+    for (double dash : state.dashes) total += dash;
     // A pattern of zero length is a solid line.
     if (total <= 0)
         cairo_set_dash(m_cr, nullptr, 0, 0);
     else
-        cairo_set_dash(m_cr, s.dashes.data(), int(s.dashes.size()), s.dashOffset);
+        cairo_set_dash(m_cr, state.dashes.data(), int(state.dashes.size()), state.dashOffset);
 }
 
 SvgStatus SvgCairoRenderer::SetStrokeDashArray(const std::vector<double>& dashes) {
     // A pattern with a negative length is in error, and the stroke is drawn solid.
-    bool negative = std::any_of(dashes.begin(), dashes.end(), [](double d) { return d < 0; });
+    bool negative = std::any_of(dashes.begin(), dashes.end(), [](double dash) { return dash < 0; });
     State().dashes = negative ? std::vector<double>{} : dashes;
     ApplyDashes();
     return SvgStatus::Success;
@@ -393,36 +393,37 @@ SvgStatus SvgCairoRenderer::SetViewportDimension(const SvgLength& width, const S
     return SvgStatus::Success;
 }
 
-double SvgCairoRenderer::ToPixels(const SvgLength& l) const {
-    const SvgRenderState& s = State();
-    switch (l.unit) {
+double SvgCairoRenderer::ToPixels(const SvgLength& length) const {
+    const SvgRenderState& state = State();
+    switch (length.unit) {
         case SvgLengthUnit::User:
         case SvgLengthUnit::Px:
-            return l.value;
+            return length.value;
         case SvgLengthUnit::Pt:
-            return l.value * kDotsPerInch / 72;
+            return length.value * kDotsPerInch / 72;
         case SvgLengthUnit::Pc:
-            return l.value * kDotsPerInch / 6;
+            return length.value * kDotsPerInch / 6;
         case SvgLengthUnit::In:
-            return l.value * kDotsPerInch;
+            return length.value * kDotsPerInch;
         case SvgLengthUnit::Cm:
-            return l.value * kDotsPerInch * 0.3937007874;
+            return length.value * kDotsPerInch * 0.3937007874;
         case SvgLengthUnit::Mm:
-            return l.value * kDotsPerInch * 0.03937007874;
+            return length.value * kDotsPerInch * 0.03937007874;
         case SvgLengthUnit::Em:
-            return l.value * s.fontSize;
+            return length.value * state.fontSize;
         case SvgLengthUnit::Ex:
-            return l.value * s.fontSize / 2;
+            return length.value * state.fontSize / 2;
         case SvgLengthUnit::Percent:
-            if (s.boundingBox)
-                return l.value * 0.01;
-            if (l.orientation == SvgOrientation::Horizontal)
-                return l.value * 0.01 * s.viewportWidth;
-            if (l.orientation == SvgOrientation::Vertical)
-                return l.value * 0.01 * s.viewportHeight;
-            return l.value * 0.01 * std::hypot(s.viewportWidth, s.viewportHeight) / std::numbers::sqrt2;
+            if (state.boundingBox)
+                return length.value * 0.01;
+            if (length.orientation == SvgOrientation::Horizontal)
+                return length.value * 0.01 * state.viewportWidth;
+            if (length.orientation == SvgOrientation::Vertical)
+                return length.value * 0.01 * state.viewportHeight;
+            return length.value * 0.01 * std::hypot(state.viewportWidth, state.viewportHeight) /
+                   std::numbers::sqrt2;
     }
-    return l.value;
+    return length.value;
 }
 
 // ---- paint ---------------------------------------------------------------------------------------
@@ -439,16 +440,16 @@ bool SvgCairoRenderer::PathBox(double& x1, double& y1, double& x2, double& y2) c
     return x1 <= x2;
 }
 
-cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g) {
-    bool boundingBox = g.units == SvgPaintUnits::ObjectBoundingBox;
-    SvgMatrix space = g.transform;
+cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& gradient) {
+    bool boundingBox = gradient.units == SvgPaintUnits::ObjectBoundingBox;
+    SvgMatrix space = gradient.transform;
     if (boundingBox) {
         // The box of the path itself, for strokes too; extents of the context would be the device box
         // mapped back, too large under a rotation or skew.
         double x1, y1, x2, y2;
         if (!PathBox(x1, y1, x2, y2) || !(x2 - x1 > 0) || !(y2 - y1 > 0))
             return nullptr;  // no box to span
-        space = SvgMatrix{x2 - x1, 0, 0, y2 - y1, x1, y1}.Then(g.transform);
+        space = SvgMatrix{x2 - x1, 0, 0, y2 - y1, x1, y1}.Then(gradient.transform);
     }
     cairo_matrix_t matrix = ToCairo(space);
     if (cairo_matrix_invert(&matrix) != CAIRO_STATUS_SUCCESS)
@@ -457,27 +458,28 @@ cairo_pattern_t* SvgCairoRenderer::CreateGradient(const SvgGradient& g) {
     // Bounding-box lengths take percentages of 1.0.
     bool saved = State().boundingBox;
     State().boundingBox = boundingBox;
-    double radius = ToPixels(g.r);
+    double radius = ToPixels(gradient.r);
     cairo_pattern_t* pattern =
-        g.type == SvgGradientType::Linear
-            ? cairo_pattern_create_linear(ToPixels(g.x1), ToPixels(g.y1), ToPixels(g.x2), ToPixels(g.y2))
-            : cairo_pattern_create_radial(ToPixels(g.fx), ToPixels(g.fy), 0, ToPixels(g.cx), ToPixels(g.cy),
-                                          radius);
+        gradient.type == SvgGradientType::Linear
+            ? cairo_pattern_create_linear(ToPixels(gradient.x1), ToPixels(gradient.y1), ToPixels(gradient.x2),
+                                          ToPixels(gradient.y2))
+            : cairo_pattern_create_radial(ToPixels(gradient.fx), ToPixels(gradient.fy), 0,
+                                          ToPixels(gradient.cx), ToPixels(gradient.cy), radius);
     State().boundingBox = saved;
 
-    if (g.type == SvgGradientType::Radial && radius == 0 && !g.stops.empty()) {
+    if (gradient.type == SvgGradientType::Radial && radius == 0 && !gradient.stops.empty()) {
         // A circle of no size paints the whole area in the colour of the last stop.
-        const SvgGradientStop& last = g.stops.back();
+        const SvgGradientStop& last = gradient.stops.back();
         cairo_pattern_destroy(pattern);
         return cairo_pattern_create_rgba(Red(last.rgb), Green(last.rgb), Blue(last.rgb), last.opacity);
     }
-    for (const SvgGradientStop& stop : g.stops)
+    for (const SvgGradientStop& stop : gradient.stops)
         cairo_pattern_add_color_stop_rgba(pattern, stop.offset, Red(stop.rgb), Green(stop.rgb),
                                           Blue(stop.rgb), stop.opacity);
     cairo_pattern_set_matrix(pattern, &matrix);
     static constexpr cairo_extend_t kExtend[] = {CAIRO_EXTEND_NONE, CAIRO_EXTEND_REFLECT,
                                                  CAIRO_EXTEND_REPEAT};
-    cairo_pattern_set_extend(pattern, kExtend[int(g.spread)]);
+    cairo_pattern_set_extend(pattern, kExtend[int(gradient.spread)]);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_BILINEAR);
     return pattern;
 }
@@ -506,15 +508,15 @@ SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint
 }
 
 SvgStatus SvgCairoRenderer::RenderPath() {
-    const SvgRenderState& s = State();
-    if (s.drawsNothing) {
+    const SvgRenderState& state = State();
+    if (state.drawsNothing) {
         cairo_new_path(m_cr);
         return MemoryStatus();
     }
     SvgStatus status = SvgStatus::Success;
-    bool stroke = s.stroke.kind != SvgPaintKind::None;
-    if (s.fill.kind != SvgPaintKind::None) {
-        SourceResult r = SetSource(s.fill, s.opacity * s.fillOpacity);
+    bool stroke = state.stroke.kind != SvgPaintKind::None;
+    if (state.fill.kind != SvgPaintKind::None) {
+        SourceResult r = SetSource(state.fill, state.opacity * state.fillOpacity);
         if (r == SourceResult::Failed)
             status = SvgStatus::NoMemory;
         if (r == SourceResult::Ready)
@@ -522,7 +524,7 @@ SvgStatus SvgCairoRenderer::RenderPath() {
     }
     if (stroke && !Failed(status)) {
         LimitDashes();
-        SourceResult r = SetSource(s.stroke, s.opacity * s.strokeOpacity);
+        SourceResult r = SetSource(state.stroke, state.opacity * state.strokeOpacity);
         if (r == SourceResult::Failed)
             status = SvgStatus::NoMemory;
         if (r == SourceResult::Ready)
@@ -533,9 +535,9 @@ SvgStatus SvgCairoRenderer::RenderPath() {
 }
 
 void SvgCairoRenderer::LimitDashes() {
-    const SvgRenderState& s = State();
+    const SvgRenderState& state = State();
     double total = 0;
-    for (double d : s.dashes) total += d;
+    for (double dash : state.dashes) total += dash;
     if (!(total > 0))
         return;
     // A pattern far finer than the path would take millions of dashes to stroke: draw it solid.
@@ -626,28 +628,28 @@ SvgStatus SvgCairoRenderer::RenderRect(const SvgLength& xl, const SvgLength& yl,
 }
 
 SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xl, const SvgLength& yl, std::string_view utf8) {
-    const SvgRenderState& s = State();
-    if (utf8.empty() || !(s.fontSize > 0) || !std::isfinite(s.fontSize))
+    const SvgRenderState& state = State();
+    if (utf8.empty() || !(state.fontSize > 0) || !std::isfinite(state.fontSize))
         return SvgStatus::Success;
     // A glyph size far beyond any picture leaves the font machinery in an error state for the whole
     // process, so such text fails the picture instead.
     double dx = 1, dy = 0, ex = 0, ey = 1;
     cairo_user_to_device_distance(m_cr, &dx, &dy);
     cairo_user_to_device_distance(m_cr, &ex, &ey);
-    double deviceSize = s.fontSize * std::max(std::hypot(dx, dy), std::hypot(ex, ey));
+    double deviceSize = state.fontSize * std::max(std::hypot(dx, dy), std::hypot(ex, ey));
     if (!std::isfinite(deviceSize) || deviceSize > kMaxGlyphSize)
         return SvgStatus::InvalidValue;
     static constexpr cairo_font_slant_t kSlants[] = {CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_SLANT_ITALIC,
                                                      CAIRO_FONT_SLANT_OBLIQUE};
-    cairo_select_font_face(m_cr, s.fontFamily.c_str(), kSlants[int(s.fontStyle)],
-                           s.fontWeight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(m_cr, s.fontSize);
+    cairo_select_font_face(m_cr, state.fontFamily.c_str(), kSlants[int(state.fontStyle)],
+                           state.fontWeight >= 700 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(m_cr, state.fontSize);
     std::string text(utf8);
     cairo_text_extents_t extents;
     cairo_text_extents(m_cr, text.c_str(), &extents);
-    double shift = s.textAnchor == SvgTextAnchor::Middle ? extents.x_advance / 2
-                   : s.textAnchor == SvgTextAnchor::End  ? extents.x_advance
-                                                         : 0;
+    double shift = state.textAnchor == SvgTextAnchor::Middle ? extents.x_advance / 2
+                   : state.textAnchor == SvgTextAnchor::End  ? extents.x_advance
+                                                             : 0;
     cairo_move_to(m_cr, ToPixels(xl) - shift, ToPixels(yl));
     cairo_text_path(m_cr, text.c_str());
     return RenderPath();

@@ -161,27 +161,27 @@ constexpr NamedColor kNamedColors[] = {
     {"yellowgreen", 0x9ACD32},
 };
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+char Lower(char character) {
+    return (character >= 'A' && character <= 'Z') ? char(character - 'A' + 'a') : character;
 }
 
-int CompareWithoutCase(std::string_view a, std::string_view b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        char x = Lower(a[i]), y = Lower(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
+int CompareWithoutCase(std::string_view left, std::string_view right) {
+    size_t length = std::min(left.size(), right.size());
+    for (size_t i = 0; i < length; ++i) {
+        char leftLower = Lower(left[i]), rightLower = Lower(right[i]);
+        if (leftLower != rightLower)
+            return leftLower < rightLower ? -1 : 1;
     }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    return left.size() == right.size() ? 0 : (left.size() < right.size() ? -1 : 1);
 }
 
 // A character that is no hex digit counts as 0.
-uint32_t HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return uint32_t(c - '0');
-    c = Lower(c);
-    if (c >= 'a' && c <= 'f')
-        return uint32_t(c - 'a' + 10);
+uint32_t HexDigit(char character) {
+    if (character >= '0' && character <= '9')
+        return uint32_t(character - '0');
+    character = Lower(character);
+    if (character >= 'a' && character <= 'f')
+        return uint32_t(character - 'a' + 10);
     return 0;
 }
 
@@ -237,9 +237,10 @@ SvgStatus SvgColor::Parse(std::string_view text, SvgColor& out) {
             out = SvgColor{rgb, false};
         return status;
     }
-    auto it = std::lower_bound(
-        std::begin(kNamedColors), std::end(kNamedColors), text,
-        [](const NamedColor& c, std::string_view t) { return CompareWithoutCase(c.name, t) < 0; });
+    auto it = std::lower_bound(std::begin(kNamedColors), std::end(kNamedColors), text,
+                               [](const NamedColor& entry, std::string_view name) {
+                                   return CompareWithoutCase(entry.name, name) < 0;
+                               });
     uint32_t rgb = (it != std::end(kNamedColors) && CompareWithoutCase(it->name, text) == 0) ? it->rgb : 0;
     out = SvgColor{rgb, false};
     return SvgStatus::Success;

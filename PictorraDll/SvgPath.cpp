@@ -133,46 +133,49 @@ SvgStatus SvgPath::ParsePoints(std::string_view text, bool close) {
     return SvgStatus::Success;
 }
 
-SvgStatus SvgPath::ReadCommand(char letter, const double* a) {
+SvgStatus SvgPath::ReadCommand(char letter, const double* arguments) {
     bool relative = std::islower(static_cast<unsigned char>(letter));
     Point base = relative ? m_current : Point{};
     auto at = [&](double x, double y) { return Point{base.x + x, base.y + y}; };
     SvgPathOp last = m_ops.empty() ? SvgPathOp::MoveTo : m_ops.back();
     switch (std::tolower(static_cast<unsigned char>(letter))) {
         case 'm':
-            MoveTo(at(a[0], a[1]));
+            MoveTo(at(arguments[0], arguments[1]));
             break;
         case 'l':
-            LineTo(at(a[0], a[1]));
+            LineTo(at(arguments[0], arguments[1]));
             break;
         case 'h':
-            LineTo({base.x + a[0], m_current.y});
+            LineTo({base.x + arguments[0], m_current.y});
             break;
         case 'v':
-            LineTo({m_current.x, base.y + a[0]});
+            LineTo({m_current.x, base.y + arguments[0]});
             break;
         case 'c':
-            CurveTo(at(a[0], a[1]), at(a[2], a[3]), at(a[4], a[5]));
+            CurveTo(at(arguments[0], arguments[1]), at(arguments[2], arguments[3]),
+                    at(arguments[4], arguments[5]));
             break;
         case 's': {
             Point c1 = m_current;
             if (!m_ops.empty() && last == SvgPathOp::CurveTo)
                 c1 = {2 * m_current.x - m_lastCubicControl.x, 2 * m_current.y - m_lastCubicControl.y};
-            CurveTo(c1, at(a[0], a[1]), at(a[2], a[3]));
+            CurveTo(c1, at(arguments[0], arguments[1]), at(arguments[2], arguments[3]));
             break;
         }
         case 'q':
-            QuadraticCurveTo(at(a[0], a[1]), at(a[2], a[3]));
+            QuadraticCurveTo(at(arguments[0], arguments[1]), at(arguments[2], arguments[3]));
             break;
         case 't': {
-            Point c = m_current;
+            Point control = m_current;
             if (!m_ops.empty() && last == SvgPathOp::QuadraticCurveTo)
-                c = {2 * m_current.x - m_lastQuadraticControl.x, 2 * m_current.y - m_lastQuadraticControl.y};
-            QuadraticCurveTo(c, at(a[0], a[1]));
+                control = {2 * m_current.x - m_lastQuadraticControl.x,
+                           2 * m_current.y - m_lastQuadraticControl.y};
+            QuadraticCurveTo(control, at(arguments[0], arguments[1]));
             break;
         }
         case 'a':
-            ArcTo(a[0], a[1], a[2], a[3], a[4], at(a[5], a[6]));
+            ArcTo(arguments[0], arguments[1], arguments[2], arguments[3], arguments[4],
+                  at(arguments[5], arguments[6]));
             break;
         case 'z':
             ClosePath();
@@ -186,31 +189,31 @@ void SvgPath::Add(SvgPathOp op, std::initializer_list<double> args) {
     m_args.insert(m_args.end(), args);
 }
 
-void SvgPath::MoveTo(Point p) {
-    Add(SvgPathOp::MoveTo, {p.x, p.y});
-    m_current = m_subpathStart = p;
+void SvgPath::MoveTo(Point point) {
+    Add(SvgPathOp::MoveTo, {point.x, point.y});
+    m_current = m_subpathStart = point;
 }
 
-void SvgPath::LineTo(Point p) {
-    Add(SvgPathOp::LineTo, {p.x, p.y});
-    m_current = p;
+void SvgPath::LineTo(Point point) {
+    Add(SvgPathOp::LineTo, {point.x, point.y});
+    m_current = point;
 }
 
-void SvgPath::CurveTo(Point c1, Point c2, Point p) {
-    Add(SvgPathOp::CurveTo, {c1.x, c1.y, c2.x, c2.y, p.x, p.y});
+void SvgPath::CurveTo(Point c1, Point c2, Point point) {
+    Add(SvgPathOp::CurveTo, {c1.x, c1.y, c2.x, c2.y, point.x, point.y});
     m_lastCubicControl = c2;
-    m_current = p;
+    m_current = point;
 }
 
-void SvgPath::QuadraticCurveTo(Point c, Point p) {
-    Add(SvgPathOp::QuadraticCurveTo, {c.x, c.y, p.x, p.y});
-    m_lastQuadraticControl = c;
-    m_current = p;
+void SvgPath::QuadraticCurveTo(Point control, Point point) {
+    Add(SvgPathOp::QuadraticCurveTo, {control.x, control.y, point.x, point.y});
+    m_lastQuadraticControl = control;
+    m_current = point;
 }
 
-void SvgPath::ArcTo(double rx, double ry, double rotation, double largeArc, double sweep, Point p) {
-    Add(SvgPathOp::ArcTo, {rx, ry, rotation, largeArc, sweep, p.x, p.y});
-    m_current = p;
+void SvgPath::ArcTo(double rx, double ry, double rotation, double largeArc, double sweep, Point point) {
+    Add(SvgPathOp::ArcTo, {rx, ry, rotation, largeArc, sweep, point.x, point.y});
+    m_current = point;
 }
 
 void SvgPath::ClosePath() {

@@ -8,10 +8,10 @@
 
 namespace {
 struct SurfaceDeleter {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 };
 struct ContextDeleter {
-    void operator()(cairo_t* c) const { cairo_destroy(c); }
+    void operator()(cairo_t* context) const { cairo_destroy(context); }
 };
 constexpr int kMaxExtent = 32767;
 
@@ -24,8 +24,8 @@ SvgStatus SvgRasterizer::Render(std::string_view svgText, int width, int height,
     if (!IsDrawableSize(width, height))
         return SvgStatus::InvalidValue;
     SvgCairoRenderer renderer;
-    if (SvgStatus s = renderer.Parse(svgText); Failed(s))
-        return s;
+    if (SvgStatus status = renderer.Parse(svgText); Failed(status))
+        return status;
     return Render(renderer, width, height, out);
 }
 
@@ -54,8 +54,8 @@ SvgStatus SvgRasterizer::Render(SvgCairoRenderer& renderer, int width, int heigh
     double sx = double(width) / svgWidth, sy = double(height) / svgHeight;
     renderer.SetRenderScale(sx, sy);
     cairo_scale(cr.get(), sx, sy);
-    if (SvgStatus s = renderer.Render(cr.get()); Failed(s))
-        return s;
+    if (SvgStatus status = renderer.Render(cr.get()); Failed(status))
+        return status;
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
         return SvgStatus::InvalidValue;
 

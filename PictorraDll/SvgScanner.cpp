@@ -3,12 +3,13 @@
 #include <charconv>
 #include <cmath>
 
-bool IsSvgBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+bool IsSvgBlank(char character) {
+    return character == ' ' || character == '\t' || character == '\n' || character == '\r' ||
+           character == '\f';
 }
 
-static bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+static bool IsDigit(char character) {
+    return character >= '0' && character <= '9';
 }
 
 void SvgScanner::SkipBlanks() {

@@ -32,4 +32,4 @@ private:
     size_t m_pos = 0;
 };
 
-bool IsSvgBlank(char c);
+bool IsSvgBlank(char character);

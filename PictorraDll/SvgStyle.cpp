@@ -49,10 +49,10 @@ constexpr std::string_view kShownDisplays[] = {
     "table-caption",
 };
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsSvgBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsSvgBlank(s.back())) s.remove_suffix(1);
-    return s;
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsSvgBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsSvgBlank(text.back())) text.remove_suffix(1);
+    return text;
 }
 
 // A whole value of one number.
@@ -170,8 +170,8 @@ SvgStatus SvgStyle::ParseProperty(SvgProperty property, std::string_view raw,
         case SvgProperty::Color:
             if (inherit)
                 return SvgStatus::Success;
-            if (SvgStatus s = SvgColor::Parse(text, color); Failed(s))
-                return s;
+            if (SvgStatus status = SvgColor::Parse(text, color); Failed(status))
+                return status;
             break;
         case SvgProperty::Display:
             if (inherit)
@@ -188,8 +188,8 @@ SvgStatus SvgStyle::ParseProperty(SvgProperty property, std::string_view raw,
             ok = ParseOpacity(text, fillOpacity);
             break;
         case SvgProperty::Fill:
-            if (SvgStatus s = ParsePaint(text, resolve, fill); Failed(s))
-                return s;
+            if (SvgStatus status = ParsePaint(text, resolve, fill); Failed(status))
+                return status;
             break;
         case SvgProperty::FillRule:
             ok = ParseWord(text, {"nonzero", "evenodd"}, {SvgFillRule::NonZero, SvgFillRule::EvenOdd},
@@ -230,8 +230,8 @@ SvgStatus SvgStyle::ParseProperty(SvgProperty property, std::string_view raw,
             ok = ParseOpacity(text, strokeOpacity);
             break;
         case SvgProperty::Stroke:
-            if (SvgStatus s = ParsePaint(text, resolve, stroke); Failed(s))
-                return s;
+            if (SvgStatus status = ParsePaint(text, resolve, stroke); Failed(status))
+                return status;
             break;
         case SvgProperty::StrokeWidth:
             return Mark(property, SvgLength::Parse(text, SvgOrientation::Other, strokeWidth));
@@ -253,8 +253,8 @@ SvgStatus SvgStyle::ParseProperty(SvgProperty property, std::string_view raw,
             ok = ParseOpacity(text, stopOpacity);
             break;
         case SvgProperty::StopColor:
-            if (SvgStatus s = SvgColor::Parse(text, stopColor); Failed(s))
-                return s;
+            if (SvgStatus status = SvgColor::Parse(text, stopColor); Failed(status))
+                return status;
             break;
         case SvgProperty::Count:
             return SvgStatus::AttributeNotFound;
@@ -309,13 +309,13 @@ SvgStatus SvgStyle::Read(const SvgAttributes& attributes, const SvgPaintResolver
     for (size_t i = 0; i < std::size(values); ++i) {
         if (!values[i])
             continue;
-        if (SvgStatus s = ParseProperty(SvgProperty(i), *values[i], resolve); Failed(s))
-            return s;
+        if (SvgStatus status = ParseProperty(SvgProperty(i), *values[i], resolve); Failed(status))
+            return status;
     }
     return SvgStatus::Success;
 }
 
-SvgStatus SvgStyle::ApplyTo(SvgRenderEngine& e, bool includeOpacity) const {
+SvgStatus SvgStyle::ApplyTo(SvgRenderEngine& engine, bool includeOpacity) const {
     static constexpr SvgProperty kOrder[] = {
         SvgProperty::Color,           SvgProperty::FillOpacity,      SvgProperty::Fill,
         SvgProperty::FillRule,        SvgProperty::FontFamily,       SvgProperty::FontSize,
@@ -324,54 +324,54 @@ SvgStatus SvgStyle::ApplyTo(SvgRenderEngine& e, bool includeOpacity) const {
         SvgProperty::StrokeLineJoin,  SvgProperty::StrokeMiterLimit, SvgProperty::StrokeOpacity,
         SvgProperty::Stroke,          SvgProperty::StrokeWidth,      SvgProperty::TextAnchor,
     };
-    for (SvgProperty p : kOrder) {
-        if (!IsSet(p))
+    for (SvgProperty property : kOrder) {
+        if (!IsSet(property))
             continue;
-        SvgStatus s = ApplyOne(e, p, includeOpacity);
-        if (Failed(s))
-            return s;
+        SvgStatus status = ApplyOne(engine, property, includeOpacity);
+        if (Failed(status))
+            return status;
     }
     return SvgStatus::Success;
 }
 
-SvgStatus SvgStyle::ApplyOne(SvgRenderEngine& e, SvgProperty p, bool includeOpacity) const {
-    switch (p) {
+SvgStatus SvgStyle::ApplyOne(SvgRenderEngine& engine, SvgProperty property, bool includeOpacity) const {
+    switch (property) {
         case SvgProperty::Color:
-            return e.SetColor(color);
+            return engine.SetColor(color);
         case SvgProperty::FillOpacity:
-            return e.SetFillOpacity(fillOpacity);
+            return engine.SetFillOpacity(fillOpacity);
         case SvgProperty::Fill:
-            return e.SetFillPaint(fill);
+            return engine.SetFillPaint(fill);
         case SvgProperty::FillRule:
-            return e.SetFillRule(fillRule);
+            return engine.SetFillRule(fillRule);
         case SvgProperty::FontFamily:
-            return e.SetFontFamily(fontFamily);
+            return engine.SetFontFamily(fontFamily);
         case SvgProperty::FontSize:
-            return e.SetFontSize(fontSize);
+            return engine.SetFontSize(fontSize);
         case SvgProperty::FontStyle:
-            return e.SetFontStyle(fontStyle);
+            return engine.SetFontStyle(fontStyle);
         case SvgProperty::FontWeight:
-            return e.SetFontWeight(fontWeight);
+            return engine.SetFontWeight(fontWeight);
         case SvgProperty::Opacity:
-            return includeOpacity ? e.SetOpacity(opacity) : SvgStatus::Success;
+            return includeOpacity ? engine.SetOpacity(opacity) : SvgStatus::Success;
         case SvgProperty::StrokeDashArray:
-            return e.SetStrokeDashArray(dashArray);
+            return engine.SetStrokeDashArray(dashArray);
         case SvgProperty::StrokeDashOffset:
-            return e.SetStrokeDashOffset(dashOffset);
+            return engine.SetStrokeDashOffset(dashOffset);
         case SvgProperty::StrokeLineCap:
-            return e.SetStrokeLineCap(lineCap);
+            return engine.SetStrokeLineCap(lineCap);
         case SvgProperty::StrokeLineJoin:
-            return e.SetStrokeLineJoin(lineJoin);
+            return engine.SetStrokeLineJoin(lineJoin);
         case SvgProperty::StrokeMiterLimit:
-            return e.SetStrokeMiterLimit(miterLimit);
+            return engine.SetStrokeMiterLimit(miterLimit);
         case SvgProperty::StrokeOpacity:
-            return e.SetStrokeOpacity(strokeOpacity);
+            return engine.SetStrokeOpacity(strokeOpacity);
         case SvgProperty::Stroke:
-            return e.SetStrokePaint(stroke);
+            return engine.SetStrokePaint(stroke);
         case SvgProperty::StrokeWidth:
-            return e.SetStrokeWidth(strokeWidth);
+            return engine.SetStrokeWidth(strokeWidth);
         case SvgProperty::TextAnchor:
-            return e.SetTextAnchor(textAnchor);
+            return engine.SetTextAnchor(textAnchor);
         default:
             return SvgStatus::Success;
     }

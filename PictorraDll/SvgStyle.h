@@ -59,7 +59,7 @@ public:
     // group applies it.
     SvgStatus ApplyTo(SvgRenderEngine& engine, bool includeOpacity) const;
 
-    bool IsSet(SvgProperty p) const { return m_set[int(p)]; }
+    bool IsSet(SvgProperty property) const { return m_set[int(property)]; }
     bool IsDisplayed() const { return !IsSet(SvgProperty::Display) || display; }
     bool IsVisible() const { return !IsSet(SvgProperty::Visibility) || visible; }
     double GroupOpacity() const { return IsSet(SvgProperty::Opacity) ? opacity : 1.0; }
