@@ -48,16 +48,16 @@ std::u16string RenderCacheFile::CompactionPath(const std::u16string& cachePath) 
 
 const RenderCacheRecord* RenderCacheFile::Index::Find(uint32_t entry, uint32_t width, uint32_t height,
                                                       uint32_t key) const {
-    for (const RenderCacheRecord& r : records) {
-        if (r.entry == entry && r.width == width && r.height == height && r.key == key)
-            return &r;
+    for (const RenderCacheRecord& record : records) {
+        if (record.entry == entry && record.width == width && record.height == height && record.key == key)
+            return &record;
     }
     return nullptr;
 }
 
 uint64_t RenderCacheFile::Index::LiveSize() const {
     uint64_t size = 4 + 4 + uint64_t(records.size()) * kRecordSize;
-    for (const RenderCacheRecord& r : records) size += r.blobSize;
+    for (const RenderCacheRecord& record : records) size += record.blobSize;
     return size;
 }
 
@@ -136,8 +136,10 @@ std::vector<uint8_t> RenderCacheFile::EncodeIndex(const Index& index) {
     std::vector<uint8_t> table;
     table.reserve(4 + index.records.size() * kRecordSize);
     AppendLe32(table, uint32_t(index.records.size()));
-    for (const RenderCacheRecord& r : index.records) {
-        for (uint32_t v : {r.entry, r.width, r.height, r.key, r.blobOffset, r.blobSize}) AppendLe32(table, v);
+    for (const RenderCacheRecord& record : index.records) {
+        for (uint32_t word :
+             {record.entry, record.width, record.height, record.key, record.blobOffset, record.blobSize})
+            AppendLe32(table, word);
     }
     return table;
 }
@@ -252,9 +254,9 @@ bool RenderCacheFile::Compact(CFSFile& file, uint64_t fileSize, const Index& ind
         bytes.insert(bytes.end(), data, data + record.blobSize);
         compacted.records.push_back(record);
     };
-    for (const RenderCacheRecord& r : index.records) {
-        if (BlobInside(r, index.offset))
-            append(r, &old[r.blobOffset]);  // a record no look-up can use goes
+    for (const RenderCacheRecord& live : index.records) {
+        if (BlobInside(live, index.offset))
+            append(live, &old[live.blobOffset]);  // a record no look-up can use goes
     }
     append(added, blob.data());
     compacted.offset = uint32_t(bytes.size());
@@ -284,7 +286,7 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     // file is not even created for it.
     std::vector<uint8_t> raw;
     raw.reserve(pixels.size() * 4);
-    for (uint32_t p : pixels) AppendLe32(raw, p);
+    for (uint32_t pixel : pixels) AppendLe32(raw, pixel);
     std::vector<uint8_t> blob;
     if (ZlibCodec::Compress(raw.data(), raw.size(), blob, raw.size(), -1) != 0)
         return false;

@@ -602,32 +602,35 @@ SvgStatus SvgCairoRenderer::RenderEllipse(const SvgLength& cx, const SvgLength& 
     return RenderPath();
 }
 
-SvgStatus SvgCairoRenderer::RenderRect(const SvgLength& xl, const SvgLength& yl, const SvgLength& wl,
-                                       const SvgLength& hl, const SvgLength& rxl, const SvgLength& ryl) {
-    double x = ToPixels(xl), y = ToPixels(yl), w = ToPixels(wl), h = ToPixels(hl);
-    double rx = std::min(ToPixels(rxl), w / 2), ry = std::min(ToPixels(ryl), h / 2);
+SvgStatus SvgCairoRenderer::RenderRect(const SvgLength& xLength, const SvgLength& yLength,
+                                       const SvgLength& widthLength, const SvgLength& heightLength,
+                                       const SvgLength& rxLength, const SvgLength& ryLength) {
+    double x = ToPixels(xLength), y = ToPixels(yLength);
+    double width = ToPixels(widthLength), height = ToPixels(heightLength);
+    double rx = std::min(ToPixels(rxLength), width / 2), ry = std::min(ToPixels(ryLength), height / 2);
     if (!(rx > 0) && !(ry > 0)) {
         cairo_move_to(m_cr, x, y);
-        cairo_line_to(m_cr, x + w, y);
-        cairo_line_to(m_cr, x + w, y + h);
-        cairo_line_to(m_cr, x, y + h);
+        cairo_line_to(m_cr, x + width, y);
+        cairo_line_to(m_cr, x + width, y + height);
+        cairo_line_to(m_cr, x, y + height);
         cairo_close_path(m_cr);
         return RenderPath();
     }
     cairo_move_to(m_cr, x + rx, y);
-    cairo_line_to(m_cr, x + w - rx, y);
-    ArcTo(rx, ry, 0, false, true, x + w, y + ry);
-    cairo_line_to(m_cr, x + w, y + h - ry);
-    ArcTo(rx, ry, 0, false, true, x + w - rx, y + h);
-    cairo_line_to(m_cr, x + rx, y + h);
-    ArcTo(rx, ry, 0, false, true, x, y + h - ry);
+    cairo_line_to(m_cr, x + width - rx, y);
+    ArcTo(rx, ry, 0, false, true, x + width, y + ry);
+    cairo_line_to(m_cr, x + width, y + height - ry);
+    ArcTo(rx, ry, 0, false, true, x + width - rx, y + height);
+    cairo_line_to(m_cr, x + rx, y + height);
+    ArcTo(rx, ry, 0, false, true, x, y + height - ry);
     cairo_line_to(m_cr, x, y + ry);
     ArcTo(rx, ry, 0, false, true, x + rx, y);
     cairo_close_path(m_cr);
     return RenderPath();
 }
 
-SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xl, const SvgLength& yl, std::string_view utf8) {
+SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xLength, const SvgLength& yLength,
+                                       std::string_view utf8) {
     const SvgRenderState& state = State();
     if (utf8.empty() || !(state.fontSize > 0) || !std::isfinite(state.fontSize))
         return SvgStatus::Success;
@@ -650,7 +653,7 @@ SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xl, const SvgLength& yl,
     double shift = state.textAnchor == SvgTextAnchor::Middle ? extents.x_advance / 2
                    : state.textAnchor == SvgTextAnchor::End  ? extents.x_advance
                                                              : 0;
-    cairo_move_to(m_cr, ToPixels(xl) - shift, ToPixels(yl));
+    cairo_move_to(m_cr, ToPixels(xLength) - shift, ToPixels(yLength));
     cairo_text_path(m_cr, text.c_str());
     return RenderPath();
 }

@@ -31,19 +31,19 @@ SvgStatus SvgElement::RenderFrom(SvgRenderEngine& engine, SvgWalk& walk, bool th
 
 SvgStatus SvgElement::Setup(SvgRenderEngine& engine) const {
     if (kind == SvgElementKind::Svg) {
-        if (SvgStatus s = engine.SetViewportDimension(width, height); Failed(s))
-            return s;
+        if (SvgStatus status = engine.SetViewportDimension(width, height); Failed(status))
+            return status;
         if (hasViewBox) {
-            if (SvgStatus s = engine.ApplyViewBox(viewBox, aspect, width, height); Failed(s))
-                return s;
+            if (SvgStatus status = engine.ApplyViewBox(viewBox, aspect, width, height); Failed(status))
+                return status;
         }
     }
-    SvgMatrix m = transform;
+    SvgMatrix matrix = transform;
     if (kind == SvgElementKind::Svg || kind == SvgElementKind::Use)
-        m = m.Then(SvgMatrix::Translate(engine.ToPixels(x), engine.ToPixels(y)));
-    if (!m.IsIdentity()) {
-        if (SvgStatus s = engine.Transform(m); Failed(s))
-            return s;
+        matrix = matrix.Then(SvgMatrix::Translate(engine.ToPixels(x), engine.ToPixels(y)));
+    if (!matrix.IsIdentity()) {
+        if (SvgStatus status = engine.Transform(matrix); Failed(status))
+            return status;
     }
     // The opacity of svg and g acts through their group only, not a second time on each shape.
     return style.ApplyTo(engine, !IsGroup());
@@ -52,9 +52,9 @@ SvgStatus SvgElement::Setup(SvgRenderEngine& engine) const {
 SvgStatus SvgElement::DrawChildren(SvgRenderEngine& engine, SvgWalk& walk) const {
     SvgStatus first = SvgStatus::Success;
     for (const auto& child : children) {
-        SvgStatus s = child->Render(engine, walk);
-        if (Failed(s) && !Failed(first))
-            first = s;
+        SvgStatus status = child->Render(engine, walk);
+        if (Failed(status) && !Failed(first))
+            first = status;
     }
     return first;
 }

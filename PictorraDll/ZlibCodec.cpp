@@ -47,37 +47,38 @@ bool Bind(HMODULE module, const char16_t* name, T& fn) {
 }
 
 bool BindInflate() {
-    ZlibBinding& b = Binding();
-    std::lock_guard<std::mutex> guard(b.lock);
-    if (b.inflateModule)
+    ZlibBinding& binding = Binding();
+    std::lock_guard<std::mutex> guard(binding.lock);
+    if (binding.inflateModule)
         return true;
     HMODULE module = LoadLibraryW(u"zlib");
     if (!module)
         return false;
-    if (!Bind(module, u"inflateInit_", b.initInflate) || !Bind(module, u"inflate", b.stepInflate) ||
-        !Bind(module, u"inflateEnd", b.inflateEnd) || !Bind(module, u"inflateReset", b.inflateReset)) {
+    if (!Bind(module, u"inflateInit_", binding.initInflate) ||
+        !Bind(module, u"inflate", binding.stepInflate) || !Bind(module, u"inflateEnd", binding.inflateEnd) ||
+        !Bind(module, u"inflateReset", binding.inflateReset)) {
         FreeLibrary(module);
         return false;
     }
-    Bind(module, u"inflateValidate", b.inflateValidate);
-    b.inflateModule = module;
+    Bind(module, u"inflateValidate", binding.inflateValidate);
+    binding.inflateModule = module;
     return true;
 }
 
 bool BindDeflate() {
-    ZlibBinding& b = Binding();
-    std::lock_guard<std::mutex> guard(b.lock);
-    if (b.deflateModule)
+    ZlibBinding& binding = Binding();
+    std::lock_guard<std::mutex> guard(binding.lock);
+    if (binding.deflateModule)
         return true;
     HMODULE module = LoadLibraryW(u"zlib");
     if (!module)
         return false;
-    if (!Bind(module, u"deflateInit_", b.initDeflate) || !Bind(module, u"deflate", b.stepDeflate) ||
-        !Bind(module, u"deflateEnd", b.deflateEnd)) {
+    if (!Bind(module, u"deflateInit_", binding.initDeflate) ||
+        !Bind(module, u"deflate", binding.stepDeflate) || !Bind(module, u"deflateEnd", binding.deflateEnd)) {
         FreeLibrary(module);
         return false;
     }
-    b.deflateModule = module;
+    binding.deflateModule = module;
     return true;
 }
 }  // namespace
@@ -89,9 +90,9 @@ int ZlibCodec::Compress(const void* source, size_t length, std::vector<uint8_t>&
         return kNotBound;
     if (length > UINT32_MAX || capacity > UINT32_MAX)
         return kBufferError;
-    ZlibBinding& b = Binding();
+    ZlibBinding& binding = Binding();
     z_stream stream{};
-    int rc = b.initDeflate(&stream, level, ZLIB_VERSION, int(sizeof(z_stream)));
+    int rc = binding.initDeflate(&stream, level, ZLIB_VERSION, int(sizeof(z_stream)));
     if (rc != Z_OK)
         return rc;
     out.resize(capacity);
@@ -99,13 +100,13 @@ int ZlibCodec::Compress(const void* source, size_t length, std::vector<uint8_t>&
     stream.avail_in = uInt(length);
     stream.next_out = out.data();
     stream.avail_out = uInt(capacity);
-    rc = b.stepDeflate(&stream, Z_FULL_FLUSH);
+    rc = binding.stepDeflate(&stream, Z_FULL_FLUSH);
     // A full buffer may hide output still held inside zlib: only a call that took everything and left
     // room over is complete.
     if (rc == Z_OK && (stream.avail_in != 0 || stream.avail_out == 0))
         rc = kBufferError;
     size_t produced = capacity - stream.avail_out;
-    b.deflateEnd(&stream);
+    binding.deflateEnd(&stream);
     if (rc != Z_OK) {
         out.clear();
         return rc;
@@ -121,9 +122,9 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
         return kNotBound;
     if (length > UINT32_MAX)
         return kDataError;
-    ZlibBinding& b = Binding();
+    ZlibBinding& binding = Binding();
     z_stream stream{};
-    int rc = b.initInflate(&stream, ZLIB_VERSION, int(sizeof(z_stream)));
+    int rc = binding.initInflate(&stream, ZLIB_VERSION, int(sizeof(z_stream)));
     if (rc != Z_OK)
         return rc;
     stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
@@ -137,7 +138,7 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
             out.resize(size);
             stream.next_out = out.data() + used;
             stream.avail_out = uInt(size - used);
-            rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
+            rc = binding.stepInflate(&stream, Z_SYNC_FLUSH);
             used = size - stream.avail_out;
             if (rc == Z_NEED_DICT)
                 rc = kDataError;
@@ -158,7 +159,7 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     } catch (const std::bad_alloc&) {
         rc = kNoMemory;
     }
-    b.inflateEnd(&stream);
+    binding.inflateEnd(&stream);
     if (rc != Z_OK) {
         out.clear();
         return rc;
@@ -223,30 +224,30 @@ int ZlibCodec::ExactInflater::InflateWithZlib(const void* source, size_t length,
         return kNotBound;
     if (length > UINT32_MAX || outLength > UINT32_MAX || outLength == 0)
         return kDataError;
-    ZlibBinding& b = Binding();
+    ZlibBinding& binding = Binding();
     int rc = Z_OK;
     if (!m_stream) {
         auto* fresh = new (std::nothrow) Stream;
         if (!fresh)
             return kNoMemory;
-        rc = b.initInflate(&fresh->z, ZLIB_VERSION, int(sizeof(z_stream)));
+        rc = binding.initInflate(&fresh->z, ZLIB_VERSION, int(sizeof(z_stream)));
         if (rc != Z_OK) {
             delete fresh;
             return rc;
         }
         m_stream = fresh;
-    } else if ((rc = b.inflateReset(&m_stream->z)) != Z_OK) {
+    } else if ((rc = binding.inflateReset(&m_stream->z)) != Z_OK) {
         return rc;
     }
     z_stream& stream = m_stream->z;
     // A stream cut off after a full flush has no check value at its end to compare with.
-    if (b.inflateValidate)
-        b.inflateValidate(&stream, 0);
+    if (binding.inflateValidate)
+        binding.inflateValidate(&stream, 0);
     stream.next_in = static_cast<Bytef*>(const_cast<void*>(source));
     stream.avail_in = uInt(length);
     stream.next_out = static_cast<Bytef*>(out);
     stream.avail_out = uInt(outLength);
-    rc = b.stepInflate(&stream, Z_SYNC_FLUSH);
+    rc = binding.stepInflate(&stream, Z_SYNC_FLUSH);
     if (rc == Z_NEED_DICT)
         return kDataError;
     if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
@@ -258,7 +259,7 @@ int ZlibCodec::ExactInflater::InflateWithZlib(const void* source, size_t length,
         Bytef beyond = 0;
         stream.next_out = &beyond;
         stream.avail_out = 1;
-        int more = b.stepInflate(&stream, Z_SYNC_FLUSH);
+        int more = binding.stepInflate(&stream, Z_SYNC_FLUSH);
         whole = stream.avail_out == 1 && (more == Z_OK || more == Z_STREAM_END || more == Z_BUF_ERROR);
     }
     return whole ? Z_OK : kDataError;
