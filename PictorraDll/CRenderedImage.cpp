@@ -207,6 +207,8 @@ void CRenderedImage::Blend(HBITMAP surface, int width, int height, int srcX, int
         GetObjectW(surface, sizeof section, &section) != int(sizeof section))
         return;
     int surfaceHeight = std::abs(int(section.dsBm.bmHeight));
+    // A region beyond the picture or the surface is the caller's mistake: it draws nothing rather than
+    // reading or writing past a plane.
     if (section.dsBm.bmWidth < width || surfaceHeight < height || srcX < 0 || srcY < 0 ||
         srcX + width > m_width || srcY + height > m_height)
         return;

@@ -109,7 +109,7 @@ bool CSpritePackage::CacheLoad(int index, int width, int height, int32_t key,
     const uint32_t* pixels =
         m_cache ? m_cache->Load(uint32_t(index), uint32_t(width), uint32_t(height), uint32_t(key)) : nullptr;
     if (!pixels)
-        return false;
+        return false;  // a missing, unreadable or damaged record costs a render, nothing more
     auto loaded = std::make_unique<CRenderedImage>();
     if (!loaded->Create(width, height) || !loaded->SetPixels(pixels))
         return false;
@@ -174,7 +174,7 @@ int CSpritePackage::Colorize(int handle, BYTE hue, BYTE saturation, SHORT shift)
     const CRenderedImage& stored = *image;
     int added = AddImage(index, width, height, key, std::move(image));
     if (added != kNoImage)
-        CacheStore(index, width, height, key, stored);
+        CacheStore(index, width, height, key, stored);  // a failed store costs a later colouring only
     return added;
 }
 
@@ -192,7 +192,7 @@ bool CSpritePackage::EnsureDrawSurface(int width, int height) {
 void CSpritePackage::Draw(int handle, HDC dc, int x, int y, int width, int height, int srcX, int srcY) {
     const RenderedImageItem* item = Item(handle);
     if (!item || !dc)
-        return;
+        return;  // the call has no result to fail with: a handle that is no image, or no DC, draws nothing
     const CRenderedImage& image = *item->image;
     if (width == 0)
         width = image.Width();

@@ -8,9 +8,13 @@ NamedMutex::~NamedMutex() {
 }
 
 NamedMutex::Lock::Lock(NamedMutex& mutex) {
+    // A mutex that could not be made, or a wait that fails, leaves the files unguarded rather than
+    // unreadable: their readers check what they read.
     if (!mutex.m_handle)
         return;
     DWORD waited = WaitForSingleObject(mutex.m_handle, INFINITE);
+    // An abandoned mutex is taken over: its holder died, and the files are written so that a cut write
+    // is found.
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
         m_held = mutex.m_handle;
 }

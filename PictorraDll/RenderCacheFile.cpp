@@ -122,6 +122,7 @@ void RenderCacheFile::Remember(CFSFile& file, const Index& index) {
     m_snapshot.index = index;
     m_snapshot.fileSize = FileSize(file);
     m_snapshot.lastWrite = LastWrite(file);
+    // Without the file's time a change by another process could go unseen: the index is read again next time.
     m_snapshot.valid = m_snapshot.lastWrite != 0;
 }
 
@@ -163,6 +164,7 @@ const RenderCacheRecord* RenderCacheFile::FindAfterReopening(uint32_t entry, uin
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE))
         return nullptr;
     uint64_t size = FileSize(m_reader);
+    // A file too short to hold a picture, or an index that does not read, is a cache without the picture.
     const Index* index = size > 8 ? CurrentIndex(m_reader, size) : nullptr;
     m_readAheadSize = 0;
     if (!index) {
@@ -270,7 +272,7 @@ bool RenderCacheFile::Compact(CFSFile& file, uint64_t fileSize, const Index& ind
     bool written = out.Open(temporary.c_str(), CREATE_ALWAYS, GENERIC_WRITE, 0) && WriteAt(out, 0, bytes);
     out.Close();
     if (!written || !MoveFileExW(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(temporary.c_str());
+        DeleteFileW(temporary.c_str());  // if it stays, the next compaction writes over it
         return false;
     }
     m_snapshot.valid = false;
@@ -308,7 +310,7 @@ bool RenderCacheFile::Store(uint32_t entry, uint32_t width, uint32_t height, uin
     if (size >= 8 && !ReadIndex(file, size, index))
         return false;
     if (index.Find(entry, width, height, key))
-        return true;
+        return true;  // another object or process stored it meanwhile
 
     // The new blob goes after the current index, over whatever an interrupted append left there.
     uint64_t blobOffset = size >= 8 ? index.End() : 4;

@@ -89,6 +89,7 @@ void SvgCairoRenderer::GetSize(unsigned& width, unsigned& height) const {
         return;
     auto pixels = [&](const SvgLength& length) {
         double value = ToPixels(length) + 0.5;
+        // A size that is no number or negative is 0, which no render accepts.
         return std::isfinite(value) && value >= 0 ? unsigned(std::min(value, 1e9)) : 0u;
     };
     width = pixels(root->width);
@@ -106,6 +107,8 @@ SvgStatus SvgCairoRenderer::Render(cairo_t* cr) {
     return status;
 }
 
+// Only a lack of memory ends an element: the other error states of the context are checked once the
+// picture is drawn (SvgRasterizer).
 SvgStatus SvgCairoRenderer::MemoryStatus() const {
     return cairo_status(m_cr) == CAIRO_STATUS_NO_MEMORY ? SvgStatus::NoMemory : SvgStatus::Success;
 }
@@ -333,7 +336,7 @@ SvgStatus SvgCairoRenderer::SetStrokePaint(const SvgPaint& paint) {
 }
 
 SvgStatus SvgCairoRenderer::SetStrokeWidth(const SvgLength& width) {
-    cairo_set_line_width(m_cr, std::max(0.0, ToPixels(width)));
+    cairo_set_line_width(m_cr, std::max(0.0, ToPixels(width)));  // a negative width is 0, not an error
     return SvgStatus::Success;
 }
 
@@ -495,7 +498,7 @@ SvgCairoRenderer::SourceResult SvgCairoRenderer::SetSource(const SvgPaint& paint
             // Opacities do not apply to gradients.
             cairo_pattern_t* pattern = paint.gradient ? CreateGradient(*paint.gradient) : nullptr;
             if (!pattern)
-                return SourceResult::Skip;
+                return SourceResult::Skip;  // no box to span or a flat transform: unpainted, not an error
             cairo_set_source(m_cr, pattern);
             cairo_pattern_destroy(pattern);
             return SourceResult::Ready;
@@ -618,6 +621,7 @@ SvgStatus SvgCairoRenderer::RenderRect(const SvgLength& xLength, const SvgLength
     }
     cairo_move_to(m_cr, x + rx, y);
     cairo_line_to(m_cr, x + width - rx, y);
+    // The arcs' statuses are the context's, which RenderPath reports.
     ArcTo(rx, ry, 0, false, true, x + width, y + ry);
     cairo_line_to(m_cr, x + width, y + height - ry);
     ArcTo(rx, ry, 0, false, true, x + width - rx, y + height);
@@ -633,7 +637,7 @@ SvgStatus SvgCairoRenderer::RenderText(const SvgLength& xLength, const SvgLength
                                        std::string_view utf8) {
     const SvgRenderState& state = State();
     if (utf8.empty() || !(state.fontSize > 0) || !std::isfinite(state.fontSize))
-        return SvgStatus::Success;
+        return SvgStatus::Success;  // nothing to show, which is no error
     // A glyph size far beyond any picture leaves the font machinery in an error state for the whole
     // process, so such text fails the picture instead.
     double dx = 1, dy = 0, ex = 0, ey = 1;

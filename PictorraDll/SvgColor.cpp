@@ -185,6 +185,8 @@ uint32_t HexDigit(char character) {
     return 0;
 }
 
+// "#rgb" or "#rrggbb": digits beyond those are not looked at, and fewer give black, as a name that is no
+// colour does; the element still draws.
 uint32_t ParseHash(std::string_view digits) {
     if (digits.size() >= 6) {
         uint32_t rgb = 0;
@@ -241,6 +243,7 @@ SvgStatus SvgColor::Parse(std::string_view text, SvgColor& out) {
                                [](const NamedColor& entry, std::string_view name) {
                                    return CompareWithoutCase(entry.name, name) < 0;
                                });
+    // A name that is no colour gives black rather than an error, so that the element still draws.
     uint32_t rgb = (it != std::end(kNamedColors) && CompareWithoutCase(it->name, text) == 0) ? it->rgb : 0;
     out = SvgColor{rgb, false};
     return SvgStatus::Success;

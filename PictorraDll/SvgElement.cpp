@@ -50,6 +50,7 @@ SvgStatus SvgElement::Setup(SvgRenderEngine& engine) const {
 }
 
 SvgStatus SvgElement::DrawChildren(SvgRenderEngine& engine, SvgWalk& walk) const {
+    // A failed child does not stop its siblings: all are drawn, and the group returns the first failure.
     SvgStatus first = SvgStatus::Success;
     for (const auto& child : children) {
         SvgStatus status = child->Render(engine, walk);

@@ -215,6 +215,7 @@ xmlEntityPtr OnSaxGetEntity(void* target, const xmlChar* name) {
                              entity->etype == XML_INTERNAL_PREDEFINED_ENTITY);
     return inside ? entity : nullptr;
 }
+// Nothing is printed: a document in error reaches the caller as not well-formed.
 void OnSaxMessage(void*, const char*, ...) {}
 }  // namespace
 
@@ -243,7 +244,8 @@ SvgStatus SvgParser::Parse(std::string_view text) {
     xmlCtxtUseOptions(ctxt, XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     m_states.assign(1, State{});
     m_status = SvgStatus::Success;
-    // The end of the input is marked, so that a document cut short is not well-formed.
+    // The end of the input is marked, so that a document cut short is not well-formed; that flag, not the
+    // call's result, is what the parse reports.
     xmlParseChunk(ctxt, text.data(), int(text.size()), 1);
     bool wellFormed = ctxt->wellFormed != 0;
     // libxml2 makes a document of its own to hold declared entities, even for a SAX parse.
@@ -296,10 +298,11 @@ void SvgParser::StartElement(std::string_view name, const SvgAttributes& attribu
             handler = entry.handler;
     }
     if (!handler) {
+        // Skipped with all they hold, and the status left alone: drawing programs add elements of their own.
         m_unknownDepth = 1;
         return;
     }
-    m_status = SvgStatus::Success;
+    m_status = SvgStatus::Success;  // a new element starts clean: the error of the one before is forgotten
     State state = m_states.back();
     state.element = nullptr;
     state.opensGradient = false;
@@ -320,6 +323,7 @@ void SvgParser::EndElement() {
     }
     if (m_states.size() > 1)
         m_states.pop_back();
+    // Closing an element forgets its error, so that a complete document ends with success.
     m_status = SvgStatus::Success;
 }
 
@@ -330,7 +334,7 @@ void SvgParser::Characters(std::string_view text) {
     if (!target || target->kind != SvgElementKind::Text)
         return;
     target->text += CollapseBlanks(text);
-    m_status = SvgStatus::Success;
+    m_status = SvgStatus::Success;  // text never fails: like an end tag, it forgets the error of its element
 }
 
 SvgStatus SvgParser::ReadCommonAttributes(SvgElement& element, const SvgAttributes& attributes) {
@@ -580,6 +584,7 @@ SvgStatus SvgParser::OnGradient(const SvgAttributes& attributes, State& state, S
     state.gradient = &gradient;
     state.opensGradient = true;
     gradient.type = type;
+    // The fallbacks are constant lengths, which always parse.
     for (const LengthAttribute<SvgGradient>& length : geometry)
         SvgLength::Parse(length.fallback, length.orientation, gradient.*length.field);
     // A referenced gradient lends its stops and settings, and its geometry only when of the same type;
@@ -637,6 +642,7 @@ SvgStatus SvgParser::OnPattern(const SvgAttributes& attributes, State& state) {
     if (!element)
         return SvgStatus::ParseError;
     state.group = element;  // its content is kept but never drawn
+    // The units are read only to refuse a value in error: a pattern is never drawn, so they are not kept.
     SvgPaintUnits units = SvgPaintUnits::ObjectBoundingBox, contentUnits = SvgPaintUnits::UserSpaceOnUse;
     if (SvgStatus status = ReadUnits(attributes, "patternUnits", units); Failed(status))
         return status;

@@ -64,5 +64,9 @@ private:
     SvgDocument& m_document;
     std::vector<State> m_states;
     int m_unknownDepth = 0;
+    // The status of the latest element event: each start, end and text of a known element sets it afresh.
+    // So an element's error lasts only until the next event, and a complete document, whose root's end
+    // tag comes last, parses with success whatever its elements held; a document cut short returns the
+    // status its last event left.
     SvgStatus m_status = SvgStatus::Success;
 };

@@ -274,6 +274,7 @@ void SvgStyle::ReadStyleAttribute(std::string_view text, const SvgPaintResolver&
         std::string_view piece = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         while (!text.empty() && IsSvgBlank(text.front())) text.remove_prefix(1);
+        // As in a style sheet, a declaration that is not understood is passed over and the rest still apply.
         size_t colon = piece.find(':');
         if (colon == std::string_view::npos)
             continue;
@@ -282,7 +283,8 @@ void SvgStyle::ReadStyleAttribute(std::string_view text, const SvgPaintResolver&
         SvgProperty property = SvgPropertyByName(piece.substr(0, colon));
         if (property == SvgProperty::Count)
             continue;
-        // A value that the property rejects is ignored, with what it held before.
+        // A value that the property rejects is ignored, with what it held before: unlike a presentation
+        // attribute, a style declaration in error does not fail its element.
         SvgStyle before = *this;
         if (Failed(ParseProperty(property, value, resolve)))
             *this = std::move(before);

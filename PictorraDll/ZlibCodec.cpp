@@ -60,7 +60,7 @@ bool BindInflate() {
         FreeLibrary(module);
         return false;
     }
-    Bind(module, u"inflateValidate", binding.inflateValidate);
+    Bind(module, u"inflateValidate", binding.inflateValidate);  // optional: older zlib lacks it
     binding.inflateModule = module;
     return true;
 }
@@ -106,7 +106,7 @@ int ZlibCodec::Compress(const void* source, size_t length, std::vector<uint8_t>&
     if (rc == Z_OK && (stream.avail_in != 0 || stream.avail_out == 0))
         rc = kBufferError;
     size_t produced = capacity - stream.avail_out;
-    binding.deflateEnd(&stream);
+    binding.deflateEnd(&stream);  // only frees the stream: the step's result has judged the output
     if (rc != Z_OK) {
         out.clear();
         return rc;
@@ -159,7 +159,7 @@ int ZlibCodec::Uncompress(const void* source, size_t length, std::vector<uint8_t
     } catch (const std::bad_alloc&) {
         rc = kNoMemory;
     }
-    binding.inflateEnd(&stream);
+    binding.inflateEnd(&stream);  // only frees the stream: the steps' results have judged the output
     if (rc != Z_OK) {
         out.clear();
         return rc;
