@@ -34,7 +34,8 @@ public:
     virtual int GetImageHeight(int image);
     virtual bool GetImageSize(int image, int* width, int* height);
     virtual int FindImage(int index, int width, int height);
-    virtual int FindColorizedImage(int index, int width, int height, BYTE hue, BYTE saturation, SHORT lightnessShift);
+    virtual int FindColorizedImage(int index, int width, int height, BYTE hue, BYTE saturation,
+                                   SHORT lightnessShift);
     virtual ~CSpritePackage();
 
     // The colour key of a recoloured render: shift bits 0-14, saturation 15-22, hue 23-30.

@@ -3,7 +3,6 @@
 
 #include "CSpritePackage.h"
 
-extern "C" CE_EXPORT CSpritePackage* GetSpriteObject()
-{
+extern "C" CE_EXPORT CSpritePackage* GetSpriteObject() {
     return new (std::nothrow) CSpritePackage();
 }

@@ -47,7 +47,8 @@ public:
     bool Load(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, std::vector<uint32_t>& pixels);
     // Appends a render; true without writing when the same record is already there. A damaged index
     // is left alone and the store fails.
-    bool Store(uint32_t entry, uint32_t width, uint32_t height, uint32_t key, const std::vector<uint32_t>& pixels);
+    bool Store(uint32_t entry, uint32_t width, uint32_t height, uint32_t key,
+               const std::vector<uint32_t>& pixels);
 
     // Where a compaction writes the new file before it replaces the cache: beside it, with a name the
     // uninstall step's "*.tmp" pattern also removes.
@@ -76,7 +77,8 @@ private:
     // The record in the index of the file the reader has open, opening the file that has the cache's
     // name and reading its index again first when the index does not hold the record.
     const RenderCacheRecord* FindRecord(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
-    const RenderCacheRecord* FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height, uint32_t key);
+    const RenderCacheRecord* FindAfterReopening(uint32_t entry, uint32_t width, uint32_t height,
+                                                uint32_t key);
     // The blob's bytes, read through the reader's handle into the leased buffers; valid until the next
     // call.
     const uint8_t* BlobBytes(const RenderCacheRecord& record);

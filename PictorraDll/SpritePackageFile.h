@@ -30,14 +30,16 @@ public:
 
     // Read from the device's file system under the package's named mutex (MutexName of the path). The
     // index is refused when its count is 0 or its rows do not fit into the file.
-    static bool ReadIndex(const std::u16string& path, NamedMutex& mutex, std::vector<SpritePackageEntry>& entries);
+    static bool ReadIndex(const std::u16string& path, NamedMutex& mutex,
+                          std::vector<SpritePackageEntry>& entries);
     // The inflated SVG text of one entry; fails for an entry that lies beyond the file or does not inflate.
     static bool ReadEntry(const std::u16string& path, NamedMutex& mutex, const SpritePackageEntry& entry,
                           std::string& svg);
 
     // The same on a package held in memory (the packer's viewer).
     static bool ParseIndex(const std::vector<uint8_t>& bytes, std::vector<SpritePackageEntry>& entries);
-    static bool ParseEntry(const std::vector<uint8_t>& bytes, const SpritePackageEntry& entry, std::string& svg);
+    static bool ParseEntry(const std::vector<uint8_t>& bytes, const SpritePackageEntry& entry,
+                           std::string& svg);
 
     // The bytes of a package holding these pictures in this order.
     static bool Build(const std::vector<Picture>& pictures, std::vector<uint8_t>& out);

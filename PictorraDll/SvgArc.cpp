@@ -3,13 +3,13 @@
 #include <cmath>
 #include <numbers>
 
-SvgArcCurves SvgArc::ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc, bool sweep,
-                              double x, double y)
-{
+SvgArcCurves SvgArc::ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc,
+                              bool sweep, double x, double y) {
     SvgArcCurves curves;
     rx = std::fabs(rx);
     ry = std::fabs(ry);
-    if (rx == 0 || ry == 0 || (x == x0 && y == y0)) return curves;
+    if (rx == 0 || ry == 0 || (x == x0 && y == y0))
+        return curves;
 
     double phi = rotation * 0.017453292519943295;
     double s = std::sin(phi), c = std::cos(phi);
@@ -25,24 +25,29 @@ SvgArcCurves SvgArc::ToCurves(double x0, double y0, double rx, double ry, double
     double p0x = a00 * x0 + a01 * y0, p0y = a10 * x0 + a11 * y0;
     double p1x = a00 * x + a01 * y, p1y = a10 * x + a11 * y;
     double d = (p1x - p0x) * (p1x - p0x) + (p1y - p0y) * (p1y - p0y);
-    if (!(d > 0) || !std::isfinite(d)) return curves;
+    if (!(d > 0) || !std::isfinite(d))
+        return curves;
     double f2 = 1 / d - 0.25;
     double f = std::sqrt(f2 < 0 ? 0 : f2);
-    if (largeArc == sweep) f = -f;
+    if (largeArc == sweep)
+        f = -f;
     double cx = (p0x + p1x) / 2 - f * (p1y - p0y);
     double cy = (p0y + p1y) / 2 + f * (p1x - p0x);
     double theta0 = std::atan2(p0y - cy, p0x - cx);
     double theta1 = std::atan2(p1y - cy, p1x - cx);
     double delta = theta1 - theta0;
-    if (delta < 0 && sweep) delta += 2 * std::numbers::pi;
-    else if (delta > 0 && !sweep) delta -= 2 * std::numbers::pi;
-    if (!std::isfinite(delta)) return curves;
+    if (delta < 0 && sweep)
+        delta += 2 * std::numbers::pi;
+    else if (delta > 0 && !sweep)
+        delta -= 2 * std::numbers::pi;
+    if (!std::isfinite(delta))
+        return curves;
 
     // 1 / (pi/2 + 0.001): a quarter turn is one curve.
     // |delta| <= 2 pi, so n <= kMaxCurves.
     int n = int(std::ceil(std::fabs(delta * 0.6362147454811363)));
-    auto ux = [&](double X, double Y) { return c * rx * X - s * ry * Y; };
-    auto uy = [&](double X, double Y) { return s * rx * X + c * ry * Y; };
+    auto ux = [&](double unitX, double unitY) { return c * rx * unitX - s * ry * unitY; };
+    auto uy = [&](double unitX, double unitY) { return s * rx * unitX + c * ry * unitY; };
     // Each segment starts at the angle where the one before ended (the same expression, so the same
     // value): its sine and cosine are taken over, and each angle's are computed once.
     double ta = theta0 + (0 * delta) / n;

@@ -17,7 +17,7 @@ public:
     void Add(const SvgCubic& curve) { m_curves[m_count++] = curve; }
     size_t size() const { return m_count; }
     bool empty() const { return m_count == 0; }
-    const SvgCubic& operator[](size_t i) const { return m_curves[i]; }
+    const SvgCubic& operator[](size_t index) const { return m_curves[index]; }
     const SvgCubic* begin() const { return m_curves.data(); }
     const SvgCubic* end() const { return m_curves.data() + m_count; }
 
@@ -31,6 +31,6 @@ public:
     // The curves from (x0, y0) to (x, y); none when both points are the same. Both radii must be
     // non-zero (a zero radius is a straight line, which the caller draws). Radii too small to join the
     // points grow until they do.
-    static SvgArcCurves ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc, bool sweep,
-                                 double x, double y);
+    static SvgArcCurves ToCurves(double x0, double y0, double rx, double ry, double rotation, bool largeArc,
+                                 bool sweep, double x, double y);
 };

@@ -11,13 +11,12 @@ public:
     explicit SvgAttributes(const char* const* pairs) : m_pairs(pairs) {}
 
     // The first attribute of that name.
-    std::optional<std::string_view> Find(std::string_view name) const
-    {
+    std::optional<std::string_view> Find(std::string_view name) const {
         for (const char* const* p = m_pairs; p && p[0]; p += 2) {
             // Compared in place: most names differ in their first character, which is checked before
             // the call, and no length is taken.
-            if ((name.empty() || p[0][0] == name.front()) && std::strncmp(p[0], name.data(), name.size()) == 0 &&
-                p[0][name.size()] == '\0')
+            if ((name.empty() || p[0][0] == name.front()) &&
+                std::strncmp(p[0], name.data(), name.size()) == 0 && p[0][name.size()] == '\0')
                 return Value(p);
         }
         return std::nullopt;
@@ -25,14 +24,12 @@ public:
 
     // visit(name, value) for every attribute in document order.
     template <class Visit>
-    void ForEach(Visit visit) const
-    {
+    void ForEach(Visit visit) const {
         for (const char* const* p = m_pairs; p && p[0]; p += 2) visit(std::string_view(p[0]), *Value(p));
     }
 
 private:
-    static std::optional<std::string_view> Value(const char* const* pair)
-    {
+    static std::optional<std::string_view> Value(const char* const* pair) {
         return std::string_view(pair[1] ? pair[1] : "");
     }
 

@@ -35,7 +35,8 @@ public:
     SvgStatus LineTo(double x, double y) override;
     SvgStatus CurveTo(double x1, double y1, double x2, double y2, double x, double y) override;
     SvgStatus QuadraticCurveTo(double x1, double y1, double x, double y) override;
-    SvgStatus ArcTo(double rx, double ry, double rotation, bool largeArc, bool sweep, double x, double y) override;
+    SvgStatus ArcTo(double rx, double ry, double rotation, bool largeArc, bool sweep, double x,
+                    double y) override;
     SvgStatus ClosePath() override;
 
     SvgStatus SetColor(const SvgColor& color) override;
@@ -63,11 +64,13 @@ public:
     SvgStatus SetViewportDimension(const SvgLength& width, const SvgLength& height) override;
     double ToPixels(const SvgLength& length) const override;
 
-    SvgStatus RenderLine(const SvgLength& x1, const SvgLength& y1, const SvgLength& x2, const SvgLength& y2) override;
+    SvgStatus RenderLine(const SvgLength& x1, const SvgLength& y1, const SvgLength& x2,
+                         const SvgLength& y2) override;
     SvgStatus RenderPath() override;
-    SvgStatus RenderEllipse(const SvgLength& cx, const SvgLength& cy, const SvgLength& rx, const SvgLength& ry) override;
-    SvgStatus RenderRect(const SvgLength& x, const SvgLength& y, const SvgLength& width, const SvgLength& height,
-                         const SvgLength& rx, const SvgLength& ry) override;
+    SvgStatus RenderEllipse(const SvgLength& cx, const SvgLength& cy, const SvgLength& rx,
+                            const SvgLength& ry) override;
+    SvgStatus RenderRect(const SvgLength& x, const SvgLength& y, const SvgLength& width,
+                         const SvgLength& height, const SvgLength& rx, const SvgLength& ry) override;
     SvgStatus RenderText(const SvgLength& x, const SvgLength& y, std::string_view utf8) override;
 
 private:

@@ -2,9 +2,9 @@
 
 #include "SvgParser.h"
 
-SvgStatus SvgDocument::Parse(std::string_view text)
-{
-    if (m_parsing) return SvgStatus::InvalidCall;
+SvgStatus SvgDocument::Parse(std::string_view text) {
+    if (m_parsing)
+        return SvgStatus::InvalidCall;
     m_parsing = true;
     SvgParser parser(*this);
     SvgStatus status = parser.Parse(text);
@@ -12,8 +12,7 @@ SvgStatus SvgDocument::Parse(std::string_view text)
     return status;
 }
 
-SvgElement* SvgDocument::FindById(std::string_view id) const
-{
+SvgElement* SvgDocument::FindById(std::string_view id) const {
     auto it = m_ids.find(std::string(id));
     return it == m_ids.end() ? nullptr : it->second;
 }

@@ -16,8 +16,21 @@
 class SvgRenderEngine;
 
 enum class SvgElementKind {
-    Svg = 0, Group = 1, Defs = 2, Use = 3, Symbol = 4, Path = 5, Circle = 6, Ellipse = 7, Line = 8, Rect = 9,
-    Text = 10, Gradient = 11, Stop = 12, Pattern = 13, Image = 14,
+    Svg = 0,
+    Group = 1,
+    Defs = 2,
+    Use = 3,
+    Symbol = 4,
+    Path = 5,
+    Circle = 6,
+    Ellipse = 7,
+    Line = 8,
+    Rect = 9,
+    Text = 10,
+    Gradient = 11,
+    Stop = 12,
+    Pattern = 13,
+    Image = 14,
 };
 
 // Bounds one render: a document can reach many elements many times through use.

@@ -13,7 +13,9 @@ struct SvgLength {
     SvgLengthUnit unit = SvgLengthUnit::User;
     SvgOrientation orientation = SvgOrientation::Other;
 
-    static SvgLength User(double v, SvgOrientation o = SvgOrientation::Other) { return {v, SvgLengthUnit::User, o}; }
+    static SvgLength User(double value, SvgOrientation orientation = SvgOrientation::Other) {
+        return {value, SvgLengthUnit::User, orientation};
+    }
     // A number with an optional unit; any other unit text is a parse error.
     static SvgStatus Parse(std::string_view text, SvgOrientation orientation, SvgLength& out);
 };

@@ -9,7 +9,7 @@ struct SvgMatrix {
     double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
 
     static SvgMatrix Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
-    static SvgMatrix Scale(double x, double y) { return {x, 0, 0, y, 0, 0}; }
+    static SvgMatrix Scale(double horizontal, double vertical) { return {horizontal, 0, 0, vertical, 0, 0}; }
     static SvgMatrix Rotate(double degrees);
 
     // This matrix with `inner` applied first: (this . inner)(p) = this(inner(p)).

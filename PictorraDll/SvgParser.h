@@ -24,9 +24,9 @@ public:
 private:
     // What an open element passes to the elements inside it.
     struct State {
-        SvgElement* group = nullptr;        // where new elements go
-        SvgElement* element = nullptr;      // the element this level created, if any
-        SvgGradient* gradient = nullptr;    // the gradient this level opened, for its stops
+        SvgElement* group = nullptr;      // where new elements go
+        SvgElement* element = nullptr;    // the element this level created, if any
+        SvgGradient* gradient = nullptr;  // the gradient this level opened, for its stops
         bool opensGradient = false;
     };
     using Handler = SvgStatus (SvgParser::*)(const SvgAttributes&, State&);
@@ -35,34 +35,38 @@ private:
     SvgElement* Create(SvgElementKind kind, State& state);
     SvgPaintResolver PaintResolver() const;
 
-    SvgStatus OnAnchor(const SvgAttributes& a, State& s);
-    SvgStatus OnSvg(const SvgAttributes& a, State& s);
-    SvgStatus OnGroup(const SvgAttributes& a, State& s);
-    SvgStatus OnDefs(const SvgAttributes& a, State& s);
-    SvgStatus OnSymbol(const SvgAttributes& a, State& s);
-    SvgStatus OnUse(const SvgAttributes& a, State& s);
-    SvgStatus OnPath(const SvgAttributes& a, State& s);
-    SvgStatus OnLine(const SvgAttributes& a, State& s);
-    SvgStatus OnRect(const SvgAttributes& a, State& s);
-    SvgStatus OnCircle(const SvgAttributes& a, State& s);
-    SvgStatus OnEllipse(const SvgAttributes& a, State& s);
-    SvgStatus OnPolygon(const SvgAttributes& a, State& s);
-    SvgStatus OnPolyline(const SvgAttributes& a, State& s);
-    SvgStatus OnText(const SvgAttributes& a, State& s);
-    SvgStatus OnImage(const SvgAttributes& a, State& s);
-    SvgStatus OnLinearGradient(const SvgAttributes& a, State& s);
-    SvgStatus OnRadialGradient(const SvgAttributes& a, State& s);
-    SvgStatus OnStop(const SvgAttributes& a, State& s);
-    SvgStatus OnPattern(const SvgAttributes& a, State& s);
+    SvgStatus OnAnchor(const SvgAttributes& attributes, State& state);
+    SvgStatus OnSvg(const SvgAttributes& attributes, State& state);
+    SvgStatus OnGroup(const SvgAttributes& attributes, State& state);
+    SvgStatus OnDefs(const SvgAttributes& attributes, State& state);
+    SvgStatus OnSymbol(const SvgAttributes& attributes, State& state);
+    SvgStatus OnUse(const SvgAttributes& attributes, State& state);
+    SvgStatus OnPath(const SvgAttributes& attributes, State& state);
+    SvgStatus OnLine(const SvgAttributes& attributes, State& state);
+    SvgStatus OnRect(const SvgAttributes& attributes, State& state);
+    SvgStatus OnCircle(const SvgAttributes& attributes, State& state);
+    SvgStatus OnEllipse(const SvgAttributes& attributes, State& state);
+    SvgStatus OnPolygon(const SvgAttributes& attributes, State& state);
+    SvgStatus OnPolyline(const SvgAttributes& attributes, State& state);
+    SvgStatus OnText(const SvgAttributes& attributes, State& state);
+    SvgStatus OnImage(const SvgAttributes& attributes, State& state);
+    SvgStatus OnLinearGradient(const SvgAttributes& attributes, State& state);
+    SvgStatus OnRadialGradient(const SvgAttributes& attributes, State& state);
+    SvgStatus OnStop(const SvgAttributes& attributes, State& state);
+    SvgStatus OnPattern(const SvgAttributes& attributes, State& state);
 
-    SvgStatus OnGradient(const SvgAttributes& a, State& s, SvgGradientType type);
-    SvgStatus OnContainer(SvgElementKind kind, State& s);
-    SvgStatus OnPoints(const SvgAttributes& a, State& s, bool close);
-    SvgStatus ReadGradientCommon(const SvgAttributes& a, SvgGradient& gradient);
-    SvgStatus ReadViewBox(const SvgAttributes& a, SvgElement& element);
+    SvgStatus OnGradient(const SvgAttributes& attributes, State& state, SvgGradientType type);
+    SvgStatus OnContainer(SvgElementKind kind, State& state);
+    SvgStatus OnPoints(const SvgAttributes& attributes, State& state, bool close);
+    SvgStatus ReadGradientCommon(const SvgAttributes& attributes, SvgGradient& gradient);
+    SvgStatus ReadViewBox(const SvgAttributes& attributes, SvgElement& element);
 
     SvgDocument& m_document;
     std::vector<State> m_states;
     int m_unknownDepth = 0;
+    // The status of the latest element event: each start, end and text of a known element sets it afresh.
+    // So an element's error lasts only until the next event, and a complete document, whose root's end
+    // tag comes last, parses with success whatever its elements held; a document cut short returns the
+    // status its last event left.
     SvgStatus m_status = SvgStatus::Success;
 };

@@ -32,11 +32,11 @@ private:
 
     SvgStatus ReadCommand(char letter, const double* args);
     void Add(SvgPathOp op, std::initializer_list<double> args);
-    void MoveTo(Point p);
-    void LineTo(Point p);
-    void CurveTo(Point c1, Point c2, Point p);
-    void QuadraticCurveTo(Point c, Point p);
-    void ArcTo(double rx, double ry, double rotation, double largeArc, double sweep, Point p);
+    void MoveTo(Point point);
+    void LineTo(Point point);
+    void CurveTo(Point c1, Point c2, Point point);
+    void QuadraticCurveTo(Point control, Point point);
+    void ArcTo(double rx, double ry, double rotation, double largeArc, double sweep, Point point);
     void ClosePath();
 
     std::vector<SvgPathOp> m_ops;

@@ -24,7 +24,8 @@ public:
     virtual SvgStatus LineTo(double x, double y) = 0;
     virtual SvgStatus CurveTo(double x1, double y1, double x2, double y2, double x, double y) = 0;
     virtual SvgStatus QuadraticCurveTo(double x1, double y1, double x, double y) = 0;
-    virtual SvgStatus ArcTo(double rx, double ry, double rotation, bool largeArc, bool sweep, double x, double y) = 0;
+    virtual SvgStatus ArcTo(double rx, double ry, double rotation, bool largeArc, bool sweep, double x,
+                            double y) = 0;
     virtual SvgStatus ClosePath() = 0;
 
     virtual SvgStatus SetColor(const SvgColor& color) = 0;
@@ -53,10 +54,12 @@ public:
     // A length in pixels of the current user space (the base of percentages and em is the current state's).
     virtual double ToPixels(const SvgLength& length) const = 0;
 
-    virtual SvgStatus RenderLine(const SvgLength& x1, const SvgLength& y1, const SvgLength& x2, const SvgLength& y2) = 0;
+    virtual SvgStatus RenderLine(const SvgLength& x1, const SvgLength& y1, const SvgLength& x2,
+                                 const SvgLength& y2) = 0;
     virtual SvgStatus RenderPath() = 0;
-    virtual SvgStatus RenderEllipse(const SvgLength& cx, const SvgLength& cy, const SvgLength& rx, const SvgLength& ry) = 0;
-    virtual SvgStatus RenderRect(const SvgLength& x, const SvgLength& y, const SvgLength& width, const SvgLength& height,
-                                 const SvgLength& rx, const SvgLength& ry) = 0;
+    virtual SvgStatus RenderEllipse(const SvgLength& cx, const SvgLength& cy, const SvgLength& rx,
+                                    const SvgLength& ry) = 0;
+    virtual SvgStatus RenderRect(const SvgLength& x, const SvgLength& y, const SvgLength& width,
+                                 const SvgLength& height, const SvgLength& rx, const SvgLength& ry) = 0;
     virtual SvgStatus RenderText(const SvgLength& x, const SvgLength& y, std::string_view utf8) = 0;
 };

@@ -32,8 +32,7 @@ struct SvgRenderState {
     bool drawsNothing = false;  // set by a transform that flattens this level (and what it holds) to nothing
 
     // A pushed level inherits everything but the group of the level below.
-    SvgRenderState Inherit() const
-    {
+    SvgRenderState Inherit() const {
         SvgRenderState s = *this;
         s.groupSurface = nullptr;
         s.replacedContext = nullptr;

@@ -9,7 +9,10 @@ public:
 
     bool AtEnd() const { return m_pos >= m_text.size(); }
     char Peek() const { return AtEnd() ? '\0' : m_text[m_pos]; }
-    void Advance() { if (!AtEnd()) ++m_pos; }
+    void Advance() {
+        if (!AtEnd())
+            ++m_pos;
+    }
     std::string_view Rest() const { return m_text.substr(m_pos); }
     size_t Position() const { return m_pos; }
 
@@ -29,4 +32,4 @@ private:
     size_t m_pos = 0;
 };
 
-bool IsSvgBlank(char c);
+bool IsSvgBlank(char character);

@@ -13,4 +13,6 @@ enum class SvgStatus : int {
     AttributeNotFound = 1003,
 };
 
-inline bool Failed(SvgStatus status) { return status != SvgStatus::Success; }
+inline bool Failed(SvgStatus status) {
+    return status != SvgStatus::Success;
+}

@@ -18,9 +18,28 @@ class SvgRenderEngine;
 using SvgPaintResolver = std::function<SvgStatus(std::string_view id, SvgPaint& paint)>;
 
 enum class SvgProperty {
-    Color, Display, FillOpacity, Fill, FillRule, FontFamily, FontSize, FontStyle, FontWeight, Opacity,
-    StrokeDashArray, StrokeDashOffset, StrokeLineCap, StrokeLineJoin, StrokeMiterLimit, StrokeOpacity, Stroke,
-    StrokeWidth, TextAnchor, Visibility, StopOpacity, StopColor,
+    Color,
+    Display,
+    FillOpacity,
+    Fill,
+    FillRule,
+    FontFamily,
+    FontSize,
+    FontStyle,
+    FontWeight,
+    Opacity,
+    StrokeDashArray,
+    StrokeDashOffset,
+    StrokeLineCap,
+    StrokeLineJoin,
+    StrokeMiterLimit,
+    StrokeOpacity,
+    Stroke,
+    StrokeWidth,
+    TextAnchor,
+    Visibility,
+    StopOpacity,
+    StopColor,
     Count
 };
 
@@ -40,7 +59,7 @@ public:
     // group applies it.
     SvgStatus ApplyTo(SvgRenderEngine& engine, bool includeOpacity) const;
 
-    bool IsSet(SvgProperty p) const { return m_set[int(p)]; }
+    bool IsSet(SvgProperty property) const { return m_set[int(property)]; }
     bool IsDisplayed() const { return !IsSet(SvgProperty::Display) || display; }
     bool IsVisible() const { return !IsSet(SvgProperty::Visibility) || visible; }
     double GroupOpacity() const { return IsSet(SvgProperty::Opacity) ? opacity : 1.0; }

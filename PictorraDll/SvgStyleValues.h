@@ -28,7 +28,18 @@ struct SvgViewBox {
     double x = 0, y = 0, width = 0, height = 0;
 };
 
-enum class SvgAlign { None, XMinYMin, XMidYMin, XMaxYMin, XMinYMid, XMidYMid, XMaxYMid, XMinYMax, XMidYMax, XMaxYMax };
+enum class SvgAlign {
+    None,
+    XMinYMin,
+    XMidYMin,
+    XMaxYMin,
+    XMinYMid,
+    XMidYMid,
+    XMaxYMid,
+    XMinYMax,
+    XMidYMax,
+    XMaxYMax
+};
 enum class SvgMeetOrSlice { Neither, Meet, Slice };
 
 struct SvgAspectRatio {

@@ -15,7 +15,8 @@ public:
 
     // One deflate with a full flush into a buffer of `capacity` bytes: a zlib header, no final block.
     // Fails unless all input was taken with room left over.
-    static int Compress(const void* source, size_t length, std::vector<uint8_t>& out, size_t capacity, int level);
+    static int Compress(const void* source, size_t length, std::vector<uint8_t>& out, size_t capacity,
+                        int level);
     // Inflates until the input is used up or the stream ends; an output beyond maxLength is a data
     // error, so that a small damaged block cannot claim unbounded memory. A caller that knows the
     // inflated length gives it as expectedLength: the output is then allocated once.
