@@ -224,6 +224,36 @@ TEST_F(XmlDom, ExternalEntitiesAreNeverFetched) {
     }
 }
 
+// A few kilobytes whose entities stand for hundreds of megabytes of text fail to load, in text, in an
+// attribute and as bytes; a document whose entities stand for a little text loads with it written out.
+TEST_F(XmlDom, EntitiesStandingForFarMoreTextThanTheDocumentFailToLoad) {
+    const std::u16string thousand(1000, u'x');
+    std::u16string declarations = u"<!DOCTYPE d [<!ENTITY k '" + thousand + u"'><!ENTITY big '";
+    for (int i = 0; i < 200; ++i) {
+        declarations += u"&k;";  // 200,000 characters
+    }
+    declarations += u"'>]>";
+    std::u16string uses;
+    for (int i = 0; i < 1000; ++i) {
+        uses += u"&big;";
+    }
+    for (const std::u16string& body : {u"<d>" + uses + u"</d>", u"<d a='" + uses + u"'/>"}) {
+        const std::u16string xml = declarations + body;
+        ASSERT_LT(xml.size(), 10000u);
+        EXPECT_FALSE(Load(xml.c_str()));
+        EXPECT_FALSE(LoadBytes(std::string(xml.begin(), xml.end()), S_FALSE));
+    }
+    const std::u16string flat = u"<!DOCTYPE d [<!ENTITY big '" + std::u16string(200000, u'x') + u"'>]><d>" +
+                                uses + uses + u"</d>";
+    EXPECT_FALSE(Load(flat.c_str()));
+
+    ASSERT_TRUE(Load((u"<!DOCTYPE d [<!ENTITY k '" + thousand + u"'>]><d a='&k;'>&k;&k;</d>").c_str()));
+    ce::Bstr text;
+    ASSERT_EQ(First(u"d")->get_text(text.Out()), S_OK);
+    EXPECT_EQ(text.View(), thousand + thousand);
+    EXPECT_EQ(Attribute(First(u"d").Get(), u"a"), thousand);
+}
+
 // Bytes name their own encoding, as a file on the device does; text through loadXML does not.
 TEST_F(XmlDom, BytesAreReadInTheEncodingTheyDeclareAndUtf8WithoutADeclaration) {
     ASSERT_TRUE(LoadBytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a v=\"K\xF6ln\"/>"));

@@ -148,3 +148,21 @@ TEST(SvgAdapter, DamagedDocumentsAreRefusedWithTheReason)
 }
 
 }  // namespace
+
+TEST(SvgAdapter, EntitiesAreWrittenOutUnlessTheyStandForFarMoreTextThanThePicture)
+{
+    const std::string doctype = "<!DOCTYPE svg [<!ENTITY red '#ff0000'><!ENTITY k '" + std::string(1000, ' ') + "'>";
+    std::string big = "<!ENTITY big '";
+    for (int i = 0; i < 200; ++i) big += "&k;";  // 200,000 characters
+    std::string uses;
+    for (int i = 0; i < 1000; ++i) uses += "&big;";
+    std::string svg = Adapted(doctype + "]>" + kOpen + "<rect width='20' height='20' fill='&red;'/></svg>");
+    EXPECT_EQ(ColourAt(svg, 5, 5), 0xFF0000u) << svg;
+
+    SvgAdapter::Result result;
+    std::string error;
+    const std::string blowUp = doctype + big + "'>]>" + kOpen + "<text>" + uses + "</text></svg>";
+    ASSERT_LT(blowUp.size(), 10000u);
+    EXPECT_FALSE(SvgAdapter::Adapt(blowUp, result, error));
+    EXPECT_NE(error.find("entities stand for more than"), std::string::npos) << error;
+}

@@ -1,0 +1,32 @@
+# Sanitized builds: every executable carries the list of tests/lsan.supp, so that each test and each
+# program a test starts (a device server started on demand, a program started by another) reads the one
+# list whatever its environment holds. The list names system libraries only: a leak of our own still
+# fails its process.
+function(ce_collect_executables directory out)
+    get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+    set(found)
+    foreach(target ${targets})
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "EXECUTABLE")
+            list(APPEND found ${target})
+        endif()
+    endforeach()
+    get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+    foreach(subdirectory ${subdirectories})
+        ce_collect_executables(${subdirectory} below)
+        list(APPEND found ${below})
+    endforeach()
+    set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+function(ce_add_leak_suppressions)
+    set(list ${CMAKE_SOURCE_DIR}/tests/lsan.supp)
+    set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
+    file(READ ${list} CE_LEAK_SUPPRESSIONS)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/LeakSuppressions.cpp.in ${CMAKE_BINARY_DIR}/LeakSuppressions.cpp @ONLY)
+    add_library(ce_leak_suppressions OBJECT ${CMAKE_BINARY_DIR}/LeakSuppressions.cpp)
+    ce_collect_executables(${CMAKE_SOURCE_DIR} executables)
+    foreach(target ${executables})
+        target_link_libraries(${target} PRIVATE ce_leak_suppressions)
+    endforeach()
+endfunction()
