@@ -19,7 +19,7 @@ public:
     HBITMAP TakeBitmap();
 
 private:
-    DWORD m_reserved[2] = {};
+    [[maybe_unused]] DWORD m_reserved[2] = {};  // reserved, kept zero
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
 };

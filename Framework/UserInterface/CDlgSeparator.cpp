@@ -7,7 +7,6 @@ namespace UserInterface {
 
 namespace {
 
-constexpr DWORD kPreferredWidth = 0x400;
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kWhite = 0xFFFFFF;
 
@@ -18,6 +17,7 @@ CDlgSeparator::CDlgSeparator() : CDlgControl(u"__DlgSeparator") {}
 CDlgSeparator::~CDlgSeparator() = default;
 
 BOOL CDlgSeparator::Create(int id, DWORD style, int width, int height) {
+    constexpr DWORD kPreferredWidth = 0x400;
     return CDlgControl::Create(id, style & ~kPreferredWidth, width, height);
 }
 
