@@ -221,9 +221,8 @@ struct Figures {
 };
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: startup-timer frame DEVICE-PROGRAM [ARGUMENTS] [--beside DEVICE-PROGRAM [ARGUMENTS]]\n"
-                 "       startup-timer exit DEVICE-PROGRAM [ARGUMENTS] [--beside-host COMMAND [ARGUMENTS]]\n");
+    std::fprintf(stderr, "usage: startup-timer frame PROGRAM [ARGUMENTS] [--beside PROGRAM [ARGUMENTS]]\n");
+    std::fprintf(stderr, "       startup-timer exit PROGRAM [ARGUMENTS] [--beside-host COMMAND [ARGUMENTS]]\n");
     return 2;
 }
 
