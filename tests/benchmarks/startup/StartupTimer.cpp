@@ -168,7 +168,10 @@ Subject DeviceProgram(char** words, int count) {
     subject.program = ce::FromUtf8(words[0]);
     std::string joined;
     for (int i = 1; i < count; ++i) {
-        joined += (i > 1 ? " " : "") + std::string(words[i]);
+        if (i > 1) {
+            joined += ' ';
+        }
+        joined += words[i];
     }
     subject.commandLine = ce::FromUtf8(joined);
     return subject;
