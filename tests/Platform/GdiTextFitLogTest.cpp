@@ -1,6 +1,7 @@
 // The text-fit log: what a process asked for through CE_TEXT_FIT_LOG gets one line for each text that
-// leaves its rectangle or its DC's clip sideways, is drawn into an empty rectangle or over another
-// text; texts that fit, ellipsis-shortened texts and a process that did not ask leave nothing.
+// leaves its rectangle or its DC's clip sideways (told apart by the end it loses), is shortened from
+// its front, is drawn into an empty rectangle or over another text; texts that fit, texts shortened at
+// their end and a process that did not ask leave nothing.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -85,6 +86,25 @@ TEST_F(TextFitLogTest, ATextLeavingItsRectangleOrTheClipIsRecordedWithBothBoxes)
     }
     EXPECT_EQ(lines.back().rfind("leaves\tTomorrow\t", 0), 0u) << lines.back();
     EXPECT_NE(lines.back().find("\tframe=0,0,200,100"), std::string::npos) << lines.back();
+}
+
+// Whatever a cut text ends with, a user who cannot read its beginning reads a fragment.
+TEST_F(TextFitLogTest, ATextCutAtBothEndsOrAtItsBeginningIsRecordedSo) {
+    RECT box{20, 0, 60, 20};
+    ExtTextOutW(surface_.dc, 10, 2, ETO_CLIPPED, &box, u"Downloading...", 14, nullptr);  // centred, too wide
+    RECT right{0, 30, 40, 50};
+    DrawTextW(surface_.dc, u"Updated at 4:13 PM", -1, &right, DT_SINGLELINE | DT_RIGHT);
+    RECT wide{0, 60, 200, 80};
+    DrawTextW(surface_.dc, u"...ed at 4:13 PM", -1, &wide, DT_SINGLELINE);  // shortened by its caller
+    ExtTextOutW(surface_.dc, 120, 80, 0, nullptr, u"\u2026rt um 4:13", 11, nullptr);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("cut-both\tDownloading...\tdrawn=10,", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("\tframe=20,0,60,20"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].rfind("cut-front\tUpdated at 4:13 PM\t", 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2].rfind("cut-front\t...ed at 4:13 PM\t", 0), 0u) << lines[2];
+    EXPECT_NE(lines[2].find("\tframe=0,60,200,80"), std::string::npos) << lines[2];
+    EXPECT_EQ(lines[3].rfind("cut-front\t\xE2\x80\xA6rt um 4:13\t", 0), 0u) << lines[3];
 }
 
 TEST_F(TextFitLogTest, TextInAnEmptyRectangleIsRecordedAndAProcessThatDidNotAskWritesNothing) {

@@ -82,6 +82,19 @@ bool OnlySpaces(std::u16string_view text) {
     return text.find_first_not_of(u" \t\r\n") == std::u16string_view::npos;
 }
 
+// A text that its caller shortened from the front: what the user reads is a fragment.
+bool BeginsWithEllipsis(std::u16string_view text) {
+    return text.starts_with(u"...") || text.starts_with(u"\u2026");
+}
+
+// A line that leaves its box sideways at its beginning, at both ends, or (else) at its end or above
+// or below.
+const char* LeavingKind(std::u16string_view text, const RECT& drawn, const RECT& box) {
+    const bool front = drawn.left < box.left || BeginsWithEllipsis(text);
+    const bool end = drawn.right > box.right;
+    return front && end ? "cut-both" : front ? "cut-front" : "leaves";
+}
+
 }  // namespace
 
 void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int top, int width,
@@ -100,14 +113,18 @@ void NoteDrawnText(const DeviceContext& dc, std::u16string_view text, int x, int
     }
     if (frame != nullptr && (drawn.left < frame->left || drawn.right > frame->right || drawn.top < frame->top ||
                              drawn.bottom > frame->bottom)) {
-        Record(path, "leaves", text, drawn, *frame);
+        Record(path, LeavingKind(text, drawn, *frame), text, drawn, *frame);
         return;
     }
     // Sideways the clip counts too (a text running off the screen or its control); rows that a
     // scrolled list cuts at its top or bottom are not a fault.
     const RECT clip = dc.ClipInDcCoordinates().Bounds();
     if (clip.right > clip.left && (drawn.left < clip.left || drawn.right > clip.right)) {
-        Record(path, "leaves", text, drawn, clip);
+        Record(path, LeavingKind(text, drawn, clip), text, drawn, clip);
+        return;
+    }
+    if (BeginsWithEllipsis(text)) {
+        Record(path, "cut-front", text, drawn, frame != nullptr ? *frame : clip);
     }
 }
 

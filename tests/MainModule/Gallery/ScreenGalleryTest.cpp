@@ -1,9 +1,9 @@
 // Every screen of the program as a user sees it, on a Pocket PC, a Smartphone and a turned Pocket PC,
 // in English and German: each screen runs for real over a city with a model forecast, is captured as
 // a PNG (into CE_GALLERY_DIR when set, for scripts/gallery, else into the build folder) and drawn with
-// the platform's text-fit log on. No text may leave its box or sit in an empty one, except a text that
-// ends in the ellipsis its shortening added (not one of its own, as in "Connecting..."), and the open faults
-// listed below.
+// the platform's text-fit log on. No text may leave its box or sit in an empty one, lose its beginning or
+// stand out at both sides, except a text that runs out only at its end where that end is the ellipsis its
+// shortening added (not one of its own, as in "Connecting...").
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,6 +28,7 @@
 #include "NmeaSender.h"
 #include "Screens/CAboutDlg.h"
 #include "Screens/CAppMessageBox.h"
+#include "Screens/CAssistantDlg.h"
 #include "Screens/CAutoUpdateSettingsDlg.h"
 #include "Screens/CCityListDlg.h"
 #include "Screens/CDayForecastDlg.h"
@@ -47,10 +48,14 @@
 #include "Screens/CSelectUnitsDlg.h"
 #include "Screens/CSelectUpdateDlg.h"
 #include "Screens/CSetupNetworkDlg.h"
+#include "Screens/CStartWizardCityListDlg.h"
 #include "Screens/CStartWizardInterfaceLangDlg.h"
 #include "Screens/CStartWizardSetupNetworkDlg.h"
 #include "Screens/CUpdateInfoDlg.h"
 #include "Shell/CMainWindow.h"
+#include "UserInterface/CDlgComboBox.h"
+#include "WeatherServerProcess.h"
+#include "Weather/CMapsUpdater.h"
 #include "Weather/COnlineUpdateCatalog.h"
 #include "Weather/CProductInfo.h"
 #include "Weather/CSettings.h"
@@ -119,10 +124,14 @@ std::set<std::u16string> LanguageTexts(const Language& language) {
     return texts;
 }
 
-// A finding of the log that a screen may show: a text cut where it ends in the ellipsis that its
-// shortening added. A text of the language files that ends in "..." of its own ("Connecting...") was
-// not shortened: cut, it is a fault.
+// A finding of the log that a screen may show: a text that runs out only at its end, where it ends in
+// the ellipsis that its shortening added. A text of the language files that ends in "..." of its own
+// ("Connecting...") was not shortened: cut, it is a fault; so is a text cut at its beginning or at both
+// sides, whatever it ends with.
 bool EndsInAddedEllipsis(const std::string& line, const std::set<std::u16string>& languageTexts) {
+    if (line.rfind("leaves\t", 0) != 0) {
+        return false;
+    }
     const size_t text = line.find('\t');
     const size_t end = line.find('\t', text + 1);
     if (text == std::string::npos || end == std::string::npos) {
@@ -310,8 +319,10 @@ protected:
     }
 
     // Runs a screen, waits for its soft keys to be painted, captures it and closes it.
+    // clockStepMs: how fast the virtual clock runs meanwhile (slower where a held transfer must outlast
+    // the screen).
     template <class Dialog, class RunIt>
-    void Show(const std::string& screen, ScriptedScreen<Dialog>& dialog, RunIt run) {
+    void Show(const std::string& screen, ScriptedScreen<Dialog>& dialog, RunIt run, uint64_t clockStepMs = 20) {
         BeginScreen(screen);
         const std::string picture = OutputFolder() + "/" + Name(screen) + ".png";
         dialog.Then([](ScriptedScreen<Dialog>& d) { UpdateWindow(d.GetMenuBar()); });
@@ -321,15 +332,65 @@ protected:
             d.EndDialog(IDCANCEL);
         });
         {
-            ClockTicker clock;
+            ClockTicker clock(clockStepMs);
             run(dialog);
         }
         EndScreen(screen);
     }
+    // A settings dialog, then the drop-down page of each of its combo boxes, opened by its key.
     template <class Dialog>
     void ShowSetting(const std::string& screen) {
         ScriptedScreen<Dialog> dialog;
         Show(screen, dialog, [](ScriptedScreen<Dialog>& d) { d.RunOverWindow(nullptr, nullptr, nullptr); });
+        for (int page = 1; ShowDropDownPage<Dialog>(screen + "-page-" + std::to_string(page), page); ++page) {
+        }
+    }
+    // The n-th combo box's drop-down page of the dialog (from 1); false when it has fewer.
+    template <class Dialog>
+    bool ShowDropDownPage(const std::string& screen, int n) {
+        ScriptedScreen<Dialog> dialog;
+        bool found = false;
+        dialog.Then([&](ScriptedScreen<Dialog>& d) {
+            UserInterface::CDlgComboBox* combo = NthComboBox(d, n);
+            found = combo != nullptr && d.SetFocusControl(combo, TRUE);
+            if (!found) {
+                d.EndDialog(IDCANCEL);
+                return;
+            }
+            BeginScreen(screen);
+            ce::InjectKey(VK_RETURN);
+        });
+        dialog.Then([](ScriptedScreen<Dialog>&) {}, [](ScriptedScreen<Dialog>& d) {
+            return GetActiveWindow() != d.GetHandle();
+        });
+        const std::string picture = OutputFolder() + "/" + Name(screen) + ".png";
+        dialog.Then([picture](ScriptedScreen<Dialog>&) {
+            HWND page = GetActiveWindow();
+            UpdateWindow(page);
+            ce::test::Pump();
+            EXPECT_TRUE(ce::CaptureScreen(picture)) << picture;
+            ce::InjectKey(VK_TSOFT2);  // Cancel
+        }, [](ScriptedScreen<Dialog>& d) { return GetActiveWindow() == d.GetHandle(); });
+        dialog.Then([](ScriptedScreen<Dialog>& d) { d.EndDialog(IDCANCEL); });
+        {
+            ClockTicker clock;
+            dialog.RunOverWindow(nullptr, nullptr, nullptr);
+        }
+        if (found) {
+            EndScreen(screen);
+        }
+        return found;
+    }
+    template <class Dialog>
+    static UserInterface::CDlgComboBox* NthComboBox(ScriptedScreen<Dialog>& d, int n) {
+        UserInterface::CDlgLayout* layout = d.GetLayout();
+        for (int i = 0; layout != nullptr && i < layout->GetControlCount(); ++i) {
+            auto* combo = dynamic_cast<UserInterface::CDlgComboBox*>(layout->GetControlAt(i));
+            if (combo != nullptr && combo->IsVisible() && --n == 0) {
+                return combo;
+            }
+        }
+        return nullptr;
     }
 
     // The item's window, sized as the start screen sizes it; null when the library made none.
@@ -405,6 +466,28 @@ protected:
         plugin->Release();
     }
 
+    // The Today item's options dialog, as the start screen's settings open it from the library.
+    void ShowTodayOptions(const std::u16string& library) {
+        BeginScreen("today-settings");
+        HMODULE module = LoadLibraryW(library.c_str());
+        ASSERT_NE(module, nullptr);
+        auto procedure = ce::ProcAs<DLGPROC>(GetProcAddressW(module, MAKEINTRESOURCEW(ORDINAL_OPTIONSDIALOGPROC)));
+        HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(500), RT_DIALOG);
+        ASSERT_TRUE(procedure != nullptr && resource != nullptr);
+        auto dialogTemplate = static_cast<LPCDLGTEMPLATEW>(LockResource(LoadResource(module, resource)));
+        HWND dialog = CreateDialogIndirectParamW(module, dialogTemplate, nullptr, procedure, 0);
+        ASSERT_NE(dialog, nullptr);
+        ShowWindow(dialog, SW_SHOW);
+        ce::test::Pump();
+        UpdateWindow(dialog);
+        ce::test::Pump();
+        EXPECT_TRUE(ce::CaptureScreen(OutputFolder() + "/" + Name("today-settings") + ".png"));
+        DestroyWindow(dialog);
+        ce::test::Pump();
+        FreeLibrary(module);
+        EndScreen("today-settings");
+    }
+
     CRegistryStore store_;
     // The device information of the kind asked for, in place of the fixture's.
     std::unique_ptr<CSysInfo> sysInfo_;
@@ -420,6 +503,28 @@ TEST_P(ScreenGalleryTest, TheSettingsDialogsAndFirstStartPages) {
     ShowSetting<CHomePluginSettingsDlg>("home-settings");
     ShowSetting<CStartWizardInterfaceLangDlg>("first-start-language");
     ShowSetting<CStartWizardSetupNetworkDlg>("first-start-network");
+    ScriptedScreen<CAssistantDlg> welcome;
+    const std::u16string title = LocalizedText("IDS_ASS_WELCOME_TITLE");
+    const std::u16string text = LocalizedText("IDS_ASS_WELCOME_TEXT");
+    Show("first-start-welcome", welcome, [&](auto& d) { d.Run(nullptr, text.c_str(), title.c_str(), nullptr); });
+    // The city page over the first start's own cities, which have no forecast yet.
+    CCityList firstCities;
+    for (const auto& [id, country, state, name] : {std::tuple{u"RSXX0063", u"Russia", u"", u"Moscow"},
+                                                   std::tuple{u"UKXX0085", u"United Kingdom", u"", u"London"},
+                                                   std::tuple{u"USNY0996", u"United States of America",
+                                                              u"New York", u"New York"}}) {
+        CCity city;
+        city.SetLocationId(id);
+        city.SetCountry(country);
+        city.SetState(state);
+        city.SetName(name);
+        ASSERT_TRUE(firstCities.AddCity(city));
+    }
+    g_pCityList = &firstCities;
+    int shown = 0;
+    ScriptedScreen<CStartWizardCityListDlg> cityPage(&shown);
+    Show("first-start-cities", cityPage, [](auto& d) { d.RunModal(nullptr, 0, nullptr, nullptr, nullptr); });
+    g_pCityList = cities_.get();
     ScriptedScreen<CAboutDlg> about;
     Show("about", about, [](ScriptedScreen<CAboutDlg>& d) { d.Run(nullptr); });
 }
@@ -454,6 +559,12 @@ TEST_P(ScreenGalleryTest, TheListsAndBoxes) {
         CAppMessageBox::DoModalYesNo(d, nullptr, u"The forecast of Berlin is older than a day. Update it now?",
                                      u"Skyvane", &link);
     });
+    // The boxes of an update's outcome that send the user to the support address.
+    for (const auto& [name, result] : {std::pair{"message-box-blocked", CForecastUpdater::kResultBlocked},
+                                       std::pair{"message-box-day-limit", CForecastUpdater::kResultDayLimitExceeded}}) {
+        ScriptedScreen<CAppMessageBox> outcome;
+        Show(name, outcome, [result](auto& d) { CForecastUpdater::ShowResultMessage(d, nullptr, result); });
+    }
 }
 
 TEST_P(ScreenGalleryTest, TheMainWindow) {
@@ -548,6 +659,94 @@ TEST_P(ScreenGalleryTest, TheGpsCityListAndTheMaps) {
     GetSettings() = CSettings();
     ScriptedScreen<CMapsDlg> maps;
     Show("maps", maps, [](auto& d) { d.RunOverWindow(nullptr, nullptr, nullptr); });
+    // Each region's map under its own title.
+    std::vector<CMapDBRecord> regions;
+    ScriptedScreen<CMapsDlg> probe;
+    probe.Then([&](auto& d) {
+        regions = d.GetRegionChoice().records;
+        d.EndDialog(IDCANCEL);
+    });
+    {
+        ClockTicker clock;
+        probe.RunOverWindow(nullptr, nullptr, nullptr);
+    }
+    EXPECT_GT(regions.size(), 1u);
+    for (size_t i = 0; i < regions.size(); ++i) {
+        ASSERT_TRUE(store_.SetString(CMapsDlg::kLastMapValue, regions[i].GetId().c_str()));
+        ScriptedScreen<CMapsDlg> region;
+        Show("maps-region-" + std::to_string(i + 1), region, [](auto& d) { d.RunOverWindow(nullptr, nullptr, nullptr); });
+    }
+}
+
+// Every view while an update runs: the forecast server holds its replies, so the update stays under way
+// until each view is captured with its "Downloading..." (the clock runs slowly, so that the transfers'
+// watchdog does not end it meanwhile).
+TEST_P(ScreenGalleryTest, TheViewsDuringAnUpdate) {
+    std::filesystem::copy_file(std::string(CE_TEST_BINARY_DIR) + "/data/MapDB.dat", device_.InstallFolder("MapDB.dat"),
+                               std::filesystem::copy_options::overwrite_existing);
+    WeatherServerProcess server{{"--date", "2026120912"}};
+    std::unique_ptr<CForecastUpdater> updater = MakeUpdater(server);
+    ASSERT_NE(updater, nullptr);
+    g_pForecastUpdater = updater.get();
+    GetSettings().connection = IID_DestNetInternet;
+    CMapsUpdater maps;
+    ASSERT_TRUE(maps.Initialize());
+    g_pMapsUpdater = &maps;
+    ASSERT_EQ(server.Control("/control/fault?spec=stall"), "ok\n");
+    constexpr uint64_t kSlowClock = 2;
+    const std::u16string downloading = LocalizedText("IDS_DOWNLOADING");
+    auto held = [&] { return server.Control("/control/held") != "0\n" && updater->IsRunning(); };
+
+    // The update is asked for from the first view, as its menu does.
+    ScriptedScreen<CDetailCurConditionDlg> current;
+    current.Then([](auto& d) { PostMessageW(d.GetHandle(), WM_COMMAND, CCityListDlg::kUpdateForecast, 0); },
+                 Soon<ScriptedScreen<CDetailCurConditionDlg>>([&](auto&) { return held(); }));
+    Show("current-conditions-updating", current, [](auto& d) { d.Run(nullptr, u"DEBE0001", nullptr); }, kSlowClock);
+    ASSERT_TRUE(held());
+    const CDate today(2026, 12, 9);
+    const CDate tomorrow(2026, 12, 10);
+    ScriptedScreen<CDayForecastDlg> day;
+    Show("day-forecast-updating", day, [&](auto& d) { d.Run(nullptr, u"DEBE0001", &today, nullptr); }, kSlowClock);
+    ScriptedScreen<CDetailPartOfDayForecastDlg> part;
+    Show("part-of-day-updating", part, [&](auto& d) { d.Run(nullptr, u"DEBE0001", &tomorrow, 1, nullptr); },
+         kSlowClock);
+    ScriptedScreen<CHourlyForecastDlg> hourly;
+    Show("hourly-updating", hourly, [&](auto& d) { d.Run(nullptr, u"DEBE0001", &today, nullptr); }, kSlowClock);
+    int shown = 0;
+    ScriptedScreen<CCityListDlg> cities(&shown);
+    Show("city-list-updating", cities, [](auto& d) { d.RunModal(nullptr, 0, nullptr, nullptr, nullptr); },
+         kSlowClock);
+    ScriptedScreen<CMapsDlg> map;
+    map.Then([](auto& d) { PostMessageW(d.GetHandle(), WM_COMMAND, CMapsDlg::kCmdUpdateMap, 0); },
+             Soon<ScriptedScreen<CMapsDlg>>([&](auto& d) {
+                 auto* header = static_cast<CSwitchControl*>(d.GetLayout()->FindControl(CMapsDlg::kHeaderId));
+                 return header != nullptr && header->GetFirstText() == downloading;
+             }));
+    Show("maps-updating", map, [](auto& d) { d.RunOverWindow(nullptr, nullptr, nullptr); }, kSlowClock);
+    ASSERT_TRUE(store_.SetDWORD(u"Language", std::get<1>(GetParam()).id));
+    BeginScreen("main-window-updating");
+    {
+        CMainWindow window;
+        ASSERT_TRUE(window.Create(0));
+        {
+            mainwindow::test::RunningClock clock;
+            ce::test::Pump();
+        }
+        UpdateWindow(window.GetHandle());
+        ce::test::Pump();
+        EXPECT_TRUE(ce::CaptureScreen(OutputFolder() + "/" + Name("main-window-updating") + ".png"));
+        EXPECT_TRUE(held()) << "the update ran through every picture";
+    }
+    ce::test::Pump();
+    EndScreen("main-window-updating");
+
+    server.Control("/control/reset");
+    server.Control("/control/release");
+    maps.Shutdown();
+    g_pMapsUpdater = nullptr;
+    updater->Shutdown();
+    g_pForecastUpdater = nullptr;
+    GetSettings() = CSettings();
 }
 
 // The main window's menu and its settings sub-menu, captured from inside the menus' own loops: a message
@@ -688,6 +887,9 @@ TEST_P(ScreenGalleryTest, TheStartScreenPlugins) {
         FreeLibrary(module);
         ce::test::Pump();
         EndScreen(name);
+    }
+    if (!smartphone) {
+        ShowTodayOptions(path);
     }
     CoUninitialize();
     DestroyWindow(screen);
