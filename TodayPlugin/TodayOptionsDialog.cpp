@@ -7,6 +7,7 @@
 #include "CPluginSettings.h"
 #include "CSysInfo.h"
 #include "CTodayItem.h"
+#include "Controls/ControlDrawing.h"
 #include "DawnletServices.h"
 #include "Skin/CApplicationSkin.h"
 #include "Skin/HslColor.h"
@@ -60,6 +61,10 @@ HFONT DialogFont(bool bold) { return g_pGdiFactory->GetFont(16, DawnletServices:
 
 int Scale(int length) { return CSysInfo::Scale(length); }
 
+// The least height (pixels of the 240 class) that the title is made smaller to before the shorter
+// caption is taken.
+constexpr int kLeastTitleHeight = 11;
+
 constexpr WORD kDoneBarWords[] = {0, 1, static_cast<WORD>(I_IMAGENONE), IDOK, TBSTATE_ENABLED,
                                   TBSTYLE_BUTTON | TBSTYLE_AUTOSIZE, 0, 0, NOMENU};
 
@@ -100,6 +105,9 @@ INT_PTR CALLBACK TodayOptionsDialog::CustomItemOptionsDlgProc(HWND dialog, UINT 
     case WM_PAINT:
         PaintRule(dialog);
         return TRUE;
+    case WM_DESTROY:
+        SetTitleFont(dialog, nullptr);
+        return FALSE;
     case WM_CTLCOLORSTATIC: {
         if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kTitle) {
             return FALSE;
@@ -123,9 +131,9 @@ void TodayOptionsDialog::Initialize(HWND dialog) {
     SHINITDLGINFO info{SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
     SHInitDialog(&info);
     CreateDoneBar(dialog);
+    // The task bar shows the page's title, as on the program's own pages.
+    SetWindowTextW(dialog, Text("IDS_APP_NAME"));
 
-    SetDlgItemTextW(dialog, kTitle, Text("IDS_LABEL_TODAY_SETTING"));
-    SendDlgItemMessageW(dialog, kTitle, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(true)), FALSE);
     SetDlgItemTextW(dialog, kLabel, Text("IDS_LABEL_VIEW_TYPE"));
     for (int id : {kLabel, kViewList, kCheckLargeIcons}) {
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(false)), FALSE);
@@ -145,12 +153,42 @@ void TodayOptionsDialog::Arrange(HWND dialog) {
     RECT client{};
     GetClientRect(dialog, &client);
     const int width = client.right - Scale(10);
+    FitTitle(dialog, width - Scale(10));
     MoveWindow(GetDlgItem(dialog, kTitle), Scale(10), Scale(5), width, Scale(23) - Scale(5), TRUE);
     const int labelHeight = g_pGdiFactory->GetFontHeight(16) + Scale(1);
     MoveWindow(GetDlgItem(dialog, kLabel), Scale(10), Scale(30), width, labelHeight, TRUE);
     const int listTop = Scale(30) + labelHeight;
     MoveWindow(GetDlgItem(dialog, kViewList), Scale(10), listTop, Scale(120), Scale(20), TRUE);
     MoveWindow(GetDlgItem(dialog, kCheckLargeIcons), Scale(10), listTop + Scale(30), width, Scale(20), TRUE);
+}
+
+// The title has one line above the rule: the caption in the bold font, or made smaller down to a
+// least height where it is too wide, else the shorter caption of the settings menu.
+void TodayOptionsDialog::FitTitle(HWND dialog, int width) {
+    HWND title = GetDlgItem(dialog, kTitle);
+    HDC dc = GetDC(title);
+    if (dc == nullptr) {
+        return;
+    }
+    HFONT bold = DialogFont(true);
+    std::u16string caption = Text("IDS_LABEL_TODAY_SETTING");
+    HFONT fitted = CreateFontToFit(dc, bold, {caption}, width, Scale(kLeastTitleHeight));
+    if (!TextsFit(dc, fitted != nullptr ? fitted : bold, {caption}, width, 1)) {
+        DeleteFontHandles({&fitted});
+        caption = Text("IDS_CAP_TODAY_PLUGIN");
+        fitted = CreateFontToFit(dc, bold, {caption}, width, Scale(kLeastTitleHeight));
+    }
+    ReleaseDC(title, dc);
+    SetWindowTextW(title, caption.c_str());
+    SendMessageW(title, WM_SETFONT, reinterpret_cast<WPARAM>(fitted != nullptr ? fitted : bold), FALSE);
+    SetTitleFont(dialog, fitted);
+}
+
+// The title's own smaller font lives as long as the dialog (the bold one belongs to the font factory).
+void TodayOptionsDialog::SetTitleFont(HWND dialog, HFONT font) {
+    HFONT old = reinterpret_cast<HFONT>(GetWindowLongW(dialog, DWL_USER));
+    SetWindowLongW(dialog, DWL_USER, reinterpret_cast<LONG_PTR>(font));
+    DeleteFontHandles({&old});
 }
 
 void TodayOptionsDialog::PaintRule(HWND dialog) {

@@ -28,6 +28,8 @@ private:
     static void Initialize(HWND dialog);
     static void CreateDoneBar(HWND dialog);
     static void Arrange(HWND dialog);
+    static void FitTitle(HWND dialog, int width);
+    static void SetTitleFont(HWND dialog, HFONT font);
     static void PaintRule(HWND dialog);
     static void Accept(HWND dialog);
 };

@@ -13,6 +13,7 @@ CSmartComboDlg::CSmartComboDlg() { SetLayoutSpacing(CSysInfo::Scale(2), CSysInfo
 CSmartComboDlg::~CSmartComboDlg() = default;
 
 BOOL CSmartComboDlg::OnInitDialog() {
+    ShowOwnerTitle();
     const BOOL initialised = CSmartDialog::OnInitDialog();
     ShowSelection();
     return initialised;
@@ -22,6 +23,15 @@ BOOL CSmartComboDlg::OnSize(int width, int height) {
     const BOOL sized = CSmartDialog::OnSize(width, height);
     ShowSelection();
     return sized;
+}
+
+// The drop-down stands in for the page that opened it: the task bar keeps showing that page's title.
+void CSmartComboDlg::ShowOwnerTitle() {
+    HWND owner = ::GetParent(m_hWnd);
+    WCHAR title[kTitleLength] = {};
+    if (owner != nullptr && GetWindowTextW(owner, title, kTitleLength) > 0) {
+        SetWindowTextW(m_hWnd, title);
+    }
 }
 
 void CSmartComboDlg::ShowSelection() {

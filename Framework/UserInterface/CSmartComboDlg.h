@@ -17,6 +17,9 @@ public:
     LRESULT OnControlNotify(CDlgControl* control, int code, LPARAM a, LPARAM b) override;
 
 private:
+    static constexpr int kTitleLength = 128;
+
+    void ShowOwnerTitle();
     // The list's selection into view after every new layout.
     void ShowSelection();
 };

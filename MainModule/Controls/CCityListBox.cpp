@@ -15,6 +15,8 @@ constexpr int kUnknownTemperature = -10000;
 constexpr int kMargin = 2;
 constexpr int kMarkerWidth = 20;
 constexpr int kRightMargin = 3;
+// The least height (pixels of the 240 class) that a name or a country is made smaller to.
+constexpr int kLeastNameHeight = 10;
 constexpr WCHAR kNoTemperature[] = u"-";
 constexpr WCHAR kNoTemperatureWidth[] = u"-\u00B0";
 constexpr WCHAR kPictureColumnSample[] = u"-00\u00B0";
@@ -92,12 +94,16 @@ void CCityListBox::PaintRowContent(HDC dc, int index, const RECT& row) {
     if (!city.GetDayForecast(today, &day)) {
         day = CDayForecast();
     }
-    const int pictureRight = DrawTemperatures(dc, day, row);
+    int temperatureLeft = row.right;
+    const int pictureRight = DrawTemperatures(dc, day, row, &temperatureLeft);
     const int icon = IconSize();
     const int picture = day.GetIconIndex();
-    DrawPictureCentred(picture, FitPicture(picture, icon, icon), dc,
-                       RECT{pictureRight - icon, row.top, pictureRight, row.bottom});
-    DrawNames(dc, city, row, pictureRight - icon);
+    const SIZE size = FitPicture(picture, icon, icon);
+    const bool drawn = DrawPictureCentred(picture, size, dc, RECT{pictureRight - icon, row.top, pictureRight, row.bottom});
+    // The names have the row up to what is drawn beside them: the picture as wide as it is drawn, or
+    // without one (a city not yet updated) the temperature text.
+    const int beside = drawn ? pictureRight - (icon + size.cx) / 2 : temperatureLeft;
+    DrawNames(dc, city, row, beside - CSysInfo::Scale(kMargin));
 }
 
 void CCityListBox::DrawHomeMarker(HDC dc, const RECT& row) {
@@ -107,7 +113,7 @@ void CCityListBox::DrawHomeMarker(HDC dc, const RECT& row) {
                        RECT{left, row.top, left + width, row.bottom});
 }
 
-int CCityListBox::DrawTemperatures(HDC dc, const CDayForecast& today, const RECT& row) {
+int CCityListBox::DrawTemperatures(HDC dc, const CDayForecast& today, const RECT& row, int* textLeft) {
     UserInterface::CDlgTextScope scope(dc, m_temperatureFont, m_textColor);
     const int right = row.right - CSysInfo::Scale(kRightMargin);
     const int height = row.bottom - row.top;
@@ -119,12 +125,15 @@ int CCityListBox::DrawTemperatures(HDC dc, const CDayForecast& today, const RECT
     if (high == kUnknownTemperature) {
         const SIZE size = MeasureText(dc, kNoTemperatureWidth);
         DrawTextAt(dc, right - size.cx, row.top + (height - size.cy) / 2, kNoTemperature);
+        *textLeft = right - size.cx;
     } else {
         const std::u16string lines[2] = {FormatText(u"%d\u00B0", low), FormatText(u"%d\u00B0", high)};
         const int lineHeight = MeasureText(dc, lines[0]).cy;
         const int top = row.top + (height - 2 * lineHeight) / 2;
         for (int i = 0; i < 2; ++i) {
-            DrawTextAt(dc, right - MeasureText(dc, lines[i]).cx, top + i * lineHeight, lines[i]);
+            const int left = right - MeasureText(dc, lines[i]).cx;
+            DrawTextAt(dc, left, top + i * lineHeight, lines[i]);
+            *textLeft = std::min(*textLeft, left);
         }
     }
     return right - MeasureText(dc, kPictureColumnSample).cx;
@@ -136,19 +145,29 @@ void CCityListBox::DrawNames(HDC dc, const CCity& city, const RECT& row, int rig
         return;
     }
     const RECT column{left, row.top, right, row.bottom};
-    HGDIOBJ old = SelectObject(dc, m_nameFont);
+    // A name too wide for the column takes a smaller font first ("United Kingdom" beside a picture on
+    // a Smartphone); only where that is too wide as well is it shortened with "...".
+    const int least = CSysInfo::Scale(kLeastNameHeight);
+    HFONT smallerName = CreateFontToFit(dc, m_nameFont, {city.GetName()}, right - left, least);
+    HFONT smallerCountry = CreateFontToFit(dc, m_countryFont, {city.GetCountry()}, right - left, least);
+    HFONT nameFont = smallerName != nullptr ? smallerName : m_nameFont;
+    HFONT countryFont = smallerCountry != nullptr ? smallerCountry : m_countryFont;
+    HGDIOBJ old = SelectObject(dc, nameFont);
     const std::u16string name = FitTextToWidth(dc, city.GetName(), column);
     const int nameHeight = MeasureText(dc, name.empty() ? u" " : name).cy;
-    SelectObject(dc, m_countryFont);
+    SelectObject(dc, countryFont);
     const std::u16string country = FitTextToWidth(dc, city.GetCountry(), column);
     const int countryHeight = MeasureText(dc, country.empty() ? u" " : country).cy;
     SelectObject(dc, old);
 
     const int top = row.top + (row.bottom - row.top - nameHeight - countryHeight) / 2;
     {
-        UserInterface::CDlgTextScope scope(dc, m_nameFont, m_textColor);
+        UserInterface::CDlgTextScope scope(dc, nameFont, m_textColor);
         DrawTextAt(dc, left, top, name);
     }
-    UserInterface::CDlgTextScope scope(dc, m_countryFont, m_textColor);
-    DrawTextAt(dc, left, top + nameHeight, country);
+    {
+        UserInterface::CDlgTextScope scope(dc, countryFont, m_textColor);
+        DrawTextAt(dc, left, top + nameHeight, country);
+    }
+    DeleteFontHandles({&smallerName, &smallerCountry});
 }

@@ -36,9 +36,9 @@ protected:
 private:
     int IconSize() const;
     void DrawHomeMarker(HDC dc, const RECT& row);
-    // Today's low over today's high, right-aligned at the right edge; the left edge of the picture
-    // column comes back.
-    int DrawTemperatures(HDC dc, const CDayForecast& today, const RECT& row);
+    // Today's low over today's high, right-aligned at the right edge; the right edge of the picture
+    // column comes back, and the left edge of the widest text drawn into `textLeft`.
+    int DrawTemperatures(HDC dc, const CDayForecast& today, const RECT& row, int* textLeft);
     void DrawNames(HDC dc, const CCity& city, const RECT& row, int right);
     void MakeFonts();
     void DeleteFonts();

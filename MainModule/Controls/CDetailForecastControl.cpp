@@ -18,6 +18,9 @@ constexpr int kTopGapSquare = 15;
 constexpr int kTopGap = 5;
 constexpr int kTemperatureGrow = 10;
 constexpr int kSmallGrow = -2;
+// The least height (pixels of the 240 class) that a weather text too wide for the control is made
+// smaller to; below it the text is shortened with "..." instead.
+constexpr int kLeastWeatherTextHeight = 10;
 
 // A record as the control keeps it: a picture count that indexes only the pictures there are, and
 // every text terminated, whatever the screen filled in.
@@ -197,11 +200,20 @@ void CDetailForecastControl::DrawWeatherText(HDC dc, const RECT& whole, RECT* ar
     if ((m_data.flags & Data::kWeatherText) == 0) {
         return;
     }
-    UserInterface::CDlgTextScope scope(dc, m_weatherTextFont, m_textColor);
-    const std::u16string text = m_data.weatherText;
-    const SIZE size = MeasureText(dc, text);
-    DrawTextAt(dc, whole.left + (whole.right - whole.left - size.cx) / 2, area->bottom - size.cy, text);
-    area->bottom -= size.cy;
+    // A long state text ("Nachts teilweise bewölkt" on a Smartphone) takes a smaller font; where even
+    // that is too wide it keeps its start and ends in "...", never cut at both sides.
+    const int room = whole.right - whole.left - 2 * CSysInfo::Scale(kPadding);
+    const std::u16string stateText = m_data.weatherText;
+    HFONT smaller = CreateFontToFit(dc, m_weatherTextFont, {stateText}, room, CSysInfo::Scale(kLeastWeatherTextHeight));
+    {
+        UserInterface::CDlgTextScope scope(dc, smaller != nullptr ? smaller : m_weatherTextFont, m_textColor);
+        const RECT line{whole.left, area->top, whole.left + room, area->bottom};
+        const std::u16string text = FitTextToWidth(dc, stateText, line);
+        const SIZE size = MeasureText(dc, text);
+        DrawTextAt(dc, whole.left + (whole.right - whole.left - size.cx) / 2, area->bottom - size.cy, text);
+        area->bottom -= size.cy;
+    }
+    DeleteFontHandles({&smaller});
 }
 
 void CDetailForecastControl::DrawPicture(HDC dc, const RECT& area) {

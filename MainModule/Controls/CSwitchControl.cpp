@@ -1,5 +1,8 @@
 #include "Controls/CSwitchControl.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
 #include "Skin/CApplicationSkin.h"
@@ -8,7 +11,8 @@
 namespace {
 
 constexpr int kArrowMargin = 3;
-constexpr int kSmallerLine = -3;
+constexpr int kSmallLine = -3;
+constexpr int kSmallerLine = -5;
 
 // The arrow that a key stands for; -1 for other keys.
 int ArrowOfKey(UINT key) {
@@ -31,6 +35,13 @@ CSwitchControl::~CSwitchControl() { DeleteFonts(); }
 BOOL CSwitchControl::SetTexts(LPCWSTR first, LPCWSTR second, BOOL redraw) {
     m_first = first != nullptr ? first : u"";
     m_second = second != nullptr ? second : u"";
+    m_shortSecond.clear();
+    RedrawIf(redraw);
+    return TRUE;
+}
+
+BOOL CSwitchControl::SetShortSecondText(LPCWSTR text, BOOL redraw) {
+    m_shortSecond = text != nullptr ? text : u"";
     RedrawIf(redraw);
     return TRUE;
 }
@@ -156,11 +167,12 @@ LRESULT CSwitchControl::OnSetFont(HFONT font, BOOL redraw) {
 void CSwitchControl::MakeFonts() {
     DeleteFonts();
     m_boldFont = CreateDerivedFont(m_font, FontChange{FW_BOLD, 0, false, true});
-    m_smallFont = CreateDerivedFont(m_font, FontChange{0, kSmallerLine, false, true});
+    m_smallFont = CreateDerivedFont(m_font, FontChange{0, kSmallLine, false, true});
+    m_smallerFont = CreateDerivedFont(m_font, FontChange{0, kSmallerLine, false, true});
 }
 
 void CSwitchControl::DeleteFonts() {
-    DeleteFontHandles({&m_boldFont, &m_smallFont});
+    DeleteFontHandles({&m_boldFont, &m_smallFont, &m_smallerFont});
 }
 
 void CSwitchControl::OnPaint(HDC dc, const RECT* inner) {
@@ -191,41 +203,67 @@ void CSwitchControl::DrawArrow(HDC dc, const RECT& inner, int arrow) {
                                    rect.top, 0, 0, 0, 0);
 }
 
+// A line too wide for the room between the arrows is never cut at its sides: a line whose fit flag is
+// set is shortened with "..." in its own font; another takes the first of the smaller fonts that holds
+// it whole, then its shorter text where it has one, and only where nothing holds it is it shortened
+// with "..." in the smallest font, keeping its start.
+CSwitchControl::FittedLine CSwitchControl::FitLine(HDC dc, int line, int width) const {
+    const std::u16string& text = line == 0 ? m_first : m_second;
+    const std::u16string& shorter = line == 0 ? std::u16string() : m_shortSecond;
+    const std::vector<HFONT> fonts = line == 0 ? std::vector<HFONT>{m_boldFont, m_smallFont, m_smallerFont}
+                                               : std::vector<HFONT>{m_smallFont, m_smallerFont};
+    const bool shortenAtOnce = (line == 0 ? m_fitFirst : m_fitSecond) != FALSE;
+    for (const std::u16string* candidate : {&text, &shorter}) {
+        if (candidate->empty()) {
+            continue;
+        }
+        for (HFONT font : fonts) {
+            if (TextsFit(dc, font, {*candidate}, width, 1)) {
+                return FittedLine{*candidate, font};
+            }
+            if (shortenAtOnce) {
+                break;
+            }
+        }
+        if (shortenAtOnce) {
+            break;
+        }
+    }
+    HFONT font = shortenAtOnce ? fonts.front() : fonts.back();
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::u16string shortened = FitTextToWidth(dc, text, RECT{0, 0, width, 1});
+    SelectObject(dc, old);
+    return FittedLine{shortened, font};
+}
+
 void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
-    if (area.right <= area.left) {
+    const int width = area.right - area.left;
+    if (width <= 0) {
         return;
     }
-    struct Line {
-        std::u16string text;
-        HFONT font;
-        SIZE size;
-    };
-    Line lines[2] = {{{}, m_boldFont, {}}, {{}, m_smallFont, {}}};
+    FittedLine lines[2];
+    SIZE sizes[2] = {};
     int blockHeight = 0;
     for (int i = 0; i < 2; ++i) {
-        const std::u16string& text = i == 0 ? m_first : m_second;
-        if (text.empty()) {
+        if ((i == 0 ? m_first : m_second).empty()) {
             continue;
         }
+        lines[i] = FitLine(dc, i, width);
         HGDIOBJ old = SelectObject(dc, lines[i].font);
-        // The status line is shortened too where it would be cut at both sides (a narrow screen); one
-        // that holds a time keeps its end, where the time is ("...d at 11:00 AM").
-        const bool tooWide = MeasureText(dc, text).cx > area.right - area.left;
-        const bool fit = i == 0 ? m_fitFirst : (m_fitSecond || tooWide);
-        const bool keepEnd = i == 1 && tooWide && text.find_first_of(u"0123456789") != std::u16string::npos;
-        lines[i].text = fit ? FitTextToWidth(dc, text, area, keepEnd) : text;
-        lines[i].size = MeasureText(dc, lines[i].text);
+        sizes[i] = MeasureText(dc, lines[i].text);
         SelectObject(dc, old);
-        blockHeight += lines[i].size.cy;
+        blockHeight += sizes[i].cy;
     }
     int y = area.top + (area.bottom - area.top - blockHeight) / 2;
-    for (const Line& line : lines) {
-        if (line.text.empty()) {
+    for (int i = 0; i < 2; ++i) {
+        if (lines[i].text.empty()) {
             continue;
         }
-        UserInterface::CDlgTextScope scope(dc, line.font, m_textColor);
-        const int x = area.left + (area.right - area.left - line.size.cx) / 2;
-        ExtTextOutW(dc, x, y, ETO_CLIPPED, &area, line.text.c_str(), static_cast<UINT>(line.text.size()), nullptr);
-        y += line.size.cy;
+        UserInterface::CDlgTextScope scope(dc, lines[i].font, m_textColor);
+        // A shortened line is as wide as the room at most; should a font measure wider, its start stays.
+        const int x = area.left + std::max(0, (width - static_cast<int>(sizes[i].cx)) / 2);
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &area, lines[i].text.c_str(), static_cast<UINT>(lines[i].text.size()),
+                    nullptr);
+        y += sizes[i].cy;
     }
 }

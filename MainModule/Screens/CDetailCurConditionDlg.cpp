@@ -70,6 +70,20 @@ bool CDetailCurConditionDlg::ForecastTimeText(std::u16string* text) const {
     return true;
 }
 
+// Where "Forecast of 4:13 PM" is too wide for the header, the day of the update says how fresh it is.
+std::u16string CDetailCurConditionDlg::ShortForecastTimeText() const {
+    SYSTEMTIME localNow;
+    FILETIME now;
+    FILETIME updated;
+    std::u16string text;
+    GetLocalTime(&localNow);
+    m_city.GetUpdateFileTime(&updated);
+    if (SystemTimeToFileTime(&localNow, &now)) {
+        GetUpdatedOnDayText(updated, now, &text);
+    }
+    return text;
+}
+
 bool CDetailCurConditionDlg::UpdateSwitch() {
     CSwitchControl* cities = GetSwitch();
     if (cities == nullptr) {
@@ -85,6 +99,7 @@ bool CDetailCurConditionDlg::UpdateSwitch() {
             return false;
         }
         cities->SetTexts(m_city.GetName(), when.c_str(), FALSE);
+        cities->SetShortSecondText(ShortForecastTimeText().c_str(), FALSE);
         cities->SetFitFlags(TRUE, FALSE, FALSE);
     }
     cities->SetArrowEnabled(CSwitchControl::kLeftArrow, FALSE, FALSE);

@@ -28,4 +28,5 @@ protected:
 
 private:
     bool ForecastTimeText(std::u16string* text) const;
+    std::u16string ShortForecastTimeText() const;
 };

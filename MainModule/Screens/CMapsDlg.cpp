@@ -245,12 +245,18 @@ bool CMapsDlg::GetPictureTime(FILETIME* writeUtc) const {
     return read != FALSE;
 }
 
-std::u16string CMapsDlg::ComposeStatus() const {
+std::u16string CMapsDlg::ComposeStatus(std::u16string* shorter) const {
     FILETIME written{};
     FILETIME local{};
+    FILETIME localNow{};
+    const FILETIME now = UtcNow();
     std::u16string status;
-    if (GetPictureTime(&written) && IsPictureFresh(written, UtcNow()) && FileTimeToLocalFileTime(&written, &local) &&
+    shorter->clear();
+    if (GetPictureTime(&written) && IsPictureFresh(written, now) && FileTimeToLocalFileTime(&written, &local) &&
         GetUpdatedAtText(local, &status)) {
+        if (FileTimeToLocalFileTime(&now, &localNow)) {
+            GetUpdatedOnDayText(local, localNow, shorter);
+        }
         return status;
     }
     return Text("IDS_NOT_UPDATED");
@@ -264,7 +270,10 @@ void CMapsDlg::RefreshHeader() {
     if (g_pMapsUpdater != nullptr && g_pMapsUpdater->IsQueued(m_current.GetId().c_str())) {
         header->SetTexts(Text("IDS_DOWNLOADING").c_str(), nullptr, FALSE);
     } else {
-        header->SetTexts(NameOf(m_current), ComposeStatus().c_str(), FALSE);
+        std::u16string shorter;
+        const std::u16string status = ComposeStatus(&shorter);
+        header->SetTexts(NameOf(m_current), status.c_str(), FALSE);
+        header->SetShortSecondText(shorter.c_str(), FALSE);
     }
     header->SetArrowEnabled(CSwitchControl::kLeftArrow, m_current.GetMapType() != kSatellite, FALSE);
     header->SetArrowEnabled(CSwitchControl::kRightArrow, m_current.GetMapType() != kSurfaceAnalysis, FALSE);

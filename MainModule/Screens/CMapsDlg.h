@@ -112,8 +112,9 @@ private:
     void OnMapEvent(int status, int result);
     void RefreshHeader();
     void RefreshPicture();
-    // The header's second line: downloading, updated at, or not updated.
-    std::u16string ComposeStatus() const;
+    // The header's second line, updated at or not updated, and into `shorter` its shorter whole text
+    // (empty for none).
+    std::u16string ComposeStatus(std::u16string* shorter) const;
     // The cache file's last write time (UTC); false when there is none.
     bool GetPictureTime(FILETIME* writeUtc) const;
     bool MakeCurrent(const CMapDBRecord& map, bool animate, bool fromRight);

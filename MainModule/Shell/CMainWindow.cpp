@@ -671,6 +671,7 @@ CMainWindow::SwitchState CMainWindow::ComposeSwitchState(const FILETIME& now) co
     const bool updating = g_pForecastUpdater != nullptr && g_pForecastUpdater->IsRunning();
     state.firstLine = city.GetName();
     GetCityStatusText(city, now, updating, &state.secondLine);
+    GetCityStatusShortText(city, now, updating, &state.shortSecondLine);
     state.fitFirstLine = !updating;
     state.leftEnabled = m_cityIndex != 0;
     state.rightEnabled = m_cityIndex != CityCount() - 1;
@@ -685,6 +686,7 @@ bool CMainWindow::RefreshSwitch() {
     SwitchState state = ComposeSwitchState(LocalNow());
     const BOOL redraw = !m_frozen;
     return cities->SetTexts(state.firstLine.c_str(), state.secondLine.c_str(), FALSE) &&
+           cities->SetShortSecondText(state.shortSecondLine.c_str(), FALSE) &&
            cities->SetFitFlags(state.fitFirstLine, FALSE, FALSE) &&
            cities->SetArrowEnabled(CSwitchControl::kLeftArrow, state.leftEnabled, FALSE) &&
            cities->SetArrowEnabled(CSwitchControl::kRightArrow, state.rightEnabled, redraw);

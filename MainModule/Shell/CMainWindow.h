@@ -56,6 +56,7 @@ public:
     struct SwitchState {
         std::u16string firstLine;
         std::u16string secondLine;
+        std::u16string shortSecondLine;  // where the second line is too wide; empty for none
         bool leftEnabled = false;
         bool rightEnabled = false;
         bool fitFirstLine = false;

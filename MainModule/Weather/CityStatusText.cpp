@@ -23,6 +23,21 @@ bool Localized(const char* key, std::u16string* text) {
     return true;
 }
 
+// Days since 1601 of a local time; -1 when it cannot be read.
+LONGLONG DayNumber(const FILETIME& time) {
+    SYSTEMTIME parts;
+    FILETIME midnight;
+    if (!FileTimeToSystemTime(&time, &parts)) {
+        return -1;
+    }
+    parts.wHour = parts.wMinute = parts.wSecond = parts.wMilliseconds = 0;
+    if (!SystemTimeToFileTime(&parts, &midnight)) {
+        return -1;
+    }
+    const FILETIME origin{};
+    return CSysInfo::FileTimeDiff(&midnight, &origin, kDayMs);
+}
+
 bool IsSeparator(WCHAR c) { return c != u's' && c != u'S' && c != u'h' && c != u'H' && c != u'm' && c != u't'; }
 
 }  // namespace
@@ -42,6 +57,27 @@ bool GetUpdatedAtText(const FILETIME& update, std::u16string* text) {
     }
     *text = out;
     return true;
+}
+
+bool GetUpdatedOnDayText(const FILETIME& localTime, const FILETIME& now, std::u16string* text) {
+    const LONGLONG updated = DayNumber(localTime);
+    const LONGLONG today = DayNumber(now);
+    if (text == nullptr || updated < 0 || today < 0) {
+        return false;
+    }
+    if (today == updated) {
+        return Localized("IDS_UPDATED_TODAY", text);
+    }
+    return today == updated + 1 && Localized("IDS_UPDATED_YESTERDAY", text);
+}
+
+bool GetCityStatusShortText(const CCity& city, const FILETIME& now, bool updating, std::u16string* text) {
+    FILETIME update;
+    city.GetUpdateFileTime(&update);
+    if (updating || CSysInfo::FileTimeDiff(&now, &update, kDayMs) != 0) {
+        return false;
+    }
+    return GetUpdatedOnDayText(update, now, text);
 }
 
 bool FormatTimeWithoutSeconds(const SYSTEMTIME& time, LPWSTR buffer, int size) {

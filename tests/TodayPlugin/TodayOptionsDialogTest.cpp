@@ -97,4 +97,26 @@ TEST_F(TodayOptions, TheSoftKeyBarHasDoneAloneAndDoneKeepsTheChoice) {
     DestroyWindow(dialog);
 }
 
+TEST_F(TodayOptions, ThePageHasTheProgramsTitleAndItsCaptionOnOneLineAboveTheRule) {
+    HWND dialog = OpenDialog();
+    ASSERT_NE(dialog, nullptr);
+    WCHAR title[64] = {};
+    GetWindowTextW(dialog, title, 64);
+    EXPECT_EQ(std::u16string(title), u"Skyvane");
+    HWND caption = GetDlgItem(dialog, TodayOptionsDialog::kTitle);
+    WCHAR text[128] = {};
+    GetWindowTextW(caption, text, 128);
+    RECT box{};
+    GetClientRect(caption, &box);
+    HDC dc = GetDC(caption);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(caption, WM_GETFONT, 0, 0)));
+    RECT needed{0, 0, box.right, 0};
+    DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(caption, dc);
+    EXPECT_GT(lstrlenW(text), 0);
+    EXPECT_LE(needed.bottom, box.bottom) << "the caption's lines all lie above the rule";
+    DestroyWindow(dialog);
+}
+
 }  // namespace

@@ -156,7 +156,7 @@ TEST_F(Switch, OneLineIsCentredAndTwoLinesShareTheMiddle) {
     EXPECT_GT(both.last, kHeight / 2 + 2) << "the second line is below the middle";
 }
 
-TEST_F(Switch, ALongNameIsShortenedBetweenTheArrowsOnlyWhenAsked) {
+TEST_F(Switch, ALongNameIsShortenedBetweenTheArrowsAndNeverCutAtItsSides) {
     // Without arrows on the screen, every white pixel is text.
     switch_.SetArrowEnabled(CSwitchControl::kLeftArrow, FALSE, FALSE);
     switch_.SetArrowEnabled(CSwitchControl::kRightArrow, FALSE, FALSE);
@@ -166,7 +166,8 @@ TEST_F(Switch, ALongNameIsShortenedBetweenTheArrowsOnlyWhenAsked) {
     ASSERT_GE(cut.first, 0);
     EXPECT_LE(TextColumns(RECT{0, 0, kBetween.left, kHeight}).first, -1) << "no text where the left arrow goes";
     EXPECT_LE(TextColumns(RECT{kBetween.right, 0, 240, kHeight}).first, -1) << "no text where the right arrow goes";
-    EXPECT_EQ(cut.first, kBetween.left) << "without fitting the name runs out at both ends";
+    EXPECT_GT(cut.first, kBetween.left) << "without the fit flag too the name starts inside the room";
+    EXPECT_LT(cut.last, kBetween.right - 1);
 
     switch_.SetFitFlags(TRUE, FALSE, TRUE);
     Pump();
@@ -182,6 +183,44 @@ TEST_F(Switch, ALongNameIsShortenedBetweenTheArrowsOnlyWhenAsked) {
     const Span status = TextColumns(RECT{kBetween.left, kHeight / 2 + 2, kBetween.right, kHeight});
     EXPECT_GT(status.first, kBetween.left);
     EXPECT_LT(status.last, kBetween.right - 1);
+}
+
+// A line too wide for the room takes the smaller font where it fits whole there ("Downloading..." on
+// a Smartphone), and a status line too wide in both smaller fonts shows its shorter text whole.
+TEST_F(Switch, ATooWideLineIsDrawnSmallerOrAsItsShorterText) {
+    switch_.SetArrowEnabled(CSwitchControl::kLeftArrow, FALSE, FALSE);
+    switch_.SetArrowEnabled(CSwitchControl::kRightArrow, FALSE, FALSE);
+    HDC dc = GetDC(nullptr);
+    HFONT bold = CreateDerivedFont(switch_.GetFont(), FontChange{FW_BOLD, 0, false, true});
+    HFONT small = CreateDerivedFont(switch_.GetFont(), FontChange{0, -3, false, true});
+    const std::u16string title = u"Australia and Oceania";
+    HGDIOBJ old = SelectObject(dc, bold);
+    const int boldWidth = MeasureText(dc, title).cx;
+    SelectObject(dc, small);
+    const int smallWidth = MeasureText(dc, title).cx;
+    const int shortWidth = MeasureText(dc, u"Updated today").cx;
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteFontHandles({&bold, &small});
+    const int room = (boldWidth + smallWidth) / 2;
+    ASSERT_GT(room, shortWidth);
+    // A switch whose room between the arrows lies between the title's width in the two fonts.
+    const int width = room + kBetween.left * 2;
+    switch_.Move(0, 0, width, kHeight, FALSE);
+    const RECT between{kBetween.left, 0, width - kBetween.left, kHeight};
+
+    switch_.SetTexts(title.c_str(), nullptr, TRUE);
+    Pump();
+    const Span whole = TextColumns(between);
+    EXPECT_NEAR(whole.last - whole.first + 1, smallWidth, 3) << "the whole title in the smaller font";
+
+    switch_.SetTexts(u"Berlin", kLongName, FALSE);
+    switch_.SetShortSecondText(u"Updated today", TRUE);
+    Pump();
+    const Span status = TextColumns(RECT{between.left, kHeight / 2 + 2, between.right, kHeight});
+    EXPECT_LE(status.last - status.first + 1, shortWidth + 1) << "the shorter text, at most as wide as in the smaller font";
+    EXPECT_GT(status.last - status.first + 1, shortWidth / 2);
+    EXPECT_NEAR((status.first + status.last) / 2, width / 2, 3) << "and centred";
 }
 
 // The status line, shortened, keeps the time at its end: "...d at 11:00 AM", not "Updated at 1...".

@@ -67,4 +67,21 @@ TEST(TimeFormatWithoutSeconds, DropsTheSecondsFieldWithTheSeparatorBeforeIt) {
     EXPECT_EQ(TimeFormatWithoutSeconds(u"HH'h' mm's'"), u"HH'h' mm's'") << "quoted text stays";
 }
 
+// Where "Updated at 10:29 AM" is too wide, the shorter text names the update's day; other statuses have none.
+TEST_F(CityStatusTextTest, AnUpdateOfTheLastDayHasTheShorterTextOfItsDay) {
+    auto shorter = [this](LONGLONG ms, bool updating) {
+        CCity city;
+        FILETIME update = Now();
+        CSysInfo::AddToFileTime(&update, -ms);
+        city.SetUpdateFileTime(&update);
+        std::u16string text;
+        return GetCityStatusShortText(city, Now(), updating, &text) ? text : u"(none)";
+    };
+    // The device's clock stands shortly before noon.
+    EXPECT_EQ(shorter(90 * 60000, false), u"Updated today");
+    EXPECT_EQ(shorter(13 * kHour, false), u"Updated yesterday") << "before midnight, less than a day ago";
+    EXPECT_EQ(shorter(kDay + kHour, false), u"(none)") << "\"Updated yesterday\" is short already";
+    EXPECT_EQ(shorter(kHour, true), u"(none)") << "\"Downloading...\"";
+}
+
 }  // namespace
