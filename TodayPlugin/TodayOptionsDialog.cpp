@@ -56,7 +56,14 @@ LPCWSTR Text(const char* key) {
     return text != nullptr ? text : u"";
 }
 
-HFONT DialogFont(bool bold) { return g_pGdiFactory->GetFont(16, DawnletServices::ClearType(), bold, false); }
+// The dialog's font size index, and the state of its Done key.
+constexpr int kDialogFontSize = 16;
+constexpr bool kEnabled = true;
+
+HFONT DialogFont(bool bold) {
+    return g_pGdiFactory->GetFont(kDialogFontSize, DawnletServices::ClearType(), bold,
+                                  CGdiFactory::kNoUnderline);
+}
 
 int Scale(int length) { return CSysInfo::Scale(length); }
 
@@ -73,7 +80,7 @@ void TodayOptionsDialog::CreateDoneBar(HWND dialog) {
     SHMENUBARINFO bar{sizeof(SHMENUBARINFO), dialog, 0, kDoneBarId,
                       reinterpret_cast<HINSTANCE>(GetWindowLongW(dialog, GWL_HINSTANCE)), 0, 0, nullptr, 0};
     if (SHCreateMenuBar(&bar)) {
-        CSysInfo::SetSoftKeyButton(0, bar.hwndMB, true, Text("IDS_CAP_DONE"), IDOK);
+        CSysInfo::SetLeftSoftKey(bar.hwndMB, kEnabled, Text("IDS_CAP_DONE"), IDOK);
     }
 }
 
@@ -125,10 +132,12 @@ void TodayOptionsDialog::Initialize(HWND dialog) {
     CreateDoneBar(dialog);
 
     SetDlgItemTextW(dialog, kTitle, Text("IDS_LABEL_TODAY_SETTING"));
-    SendDlgItemMessageW(dialog, kTitle, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(true)), FALSE);
+    SendDlgItemMessageW(dialog, kTitle, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(CGdiFactory::kBold)),
+                        FALSE);
     SetDlgItemTextW(dialog, kLabel, Text("IDS_LABEL_VIEW_TYPE"));
     for (int id : {kLabel, kViewList, kCheckLargeIcons}) {
-        SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(false)), FALSE);
+        SendDlgItemMessageW(dialog, id, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(DialogFont(CGdiFactory::kRegular)), FALSE);
     }
     SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_DETAILED")));
     SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_5DAYS")));

@@ -147,7 +147,7 @@ LRESULT CSwitchControl::OnKey(UINT key, BOOL down) {
 }
 
 LRESULT CSwitchControl::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
     MakeFonts();
     RedrawIf(redraw);
     return 0;
@@ -187,8 +187,10 @@ void CSwitchControl::DrawArrow(HDC dc, const RECT& inner, int arrow) {
     if (width <= 0 || height <= 0) {
         return;
     }
-    g_pApplicationSkin->DrawSprite(arrow == kLeftArrow ? kLeftPicture : kRightPicture, width, height, dc, rect.left,
-                                   rect.top, 0, 0, 0, 0);
+    g_pApplicationSkin->DrawSprite(arrow == kLeftArrow ? kLeftPicture : kRightPicture, width, height, dc,
+                                   rect.left, rect.top, CApplicationSkin::kPictureOrigin,
+                                   CApplicationSkin::kPictureOrigin, CApplicationSkin::kToPictureEdge,
+                                   CApplicationSkin::kToPictureEdge);
 }
 
 void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
