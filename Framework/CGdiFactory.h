@@ -20,6 +20,11 @@ public:
     // The pixel height of a size index on this device; 0 for an index that does not exist.
     int GetFontHeight(int sizeIndex) const;
     // The cached font, or a new one; the caller never deletes it. Null when it cannot be created.
+    // Its style flags by name.
+    static constexpr bool kClearType = true;
+    static constexpr bool kBold = true;
+    static constexpr bool kRegular = false;
+    static constexpr bool kNoUnderline = false;
     HFONT GetFont(int sizeIndex, bool clearType, bool bold, bool underline);
     void DeleteAllFonts();
     LPCWSTR GetFaceName() const { return m_faceName; }

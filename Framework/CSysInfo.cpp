@@ -351,9 +351,9 @@ int CSysInfo::ScaleToScreen(int length) const {
 
 DWORD CSysInfo::GetColor(int index) const {
     switch (index) {
-        case 0:
+        case kThemeColor:
             return m_themeColor;
-        case 1:
+        case kBaseHue:
             return m_baseHue;
         default:
             return 0;

@@ -39,7 +39,9 @@ public:
     int ScaleToScreen(int length) const;
     // ScaleToScreen of the process's device information; the length unchanged before there is one.
     static int Scale(int length);
-    // Index 0: the theme colour; 1: the base hue.
+    // Index kThemeColor: the theme colour; kBaseHue: the base hue.
+    static constexpr int kThemeColor = 0;
+    static constexpr int kBaseHue = 1;
     DWORD GetColor(int index) const;
     DWORD GetBaseHue() const { return m_baseHue; }
     // Re-reads the screen size; true (and the listener told) when the orientation changed.

@@ -16,6 +16,8 @@ bool TintRect(HDC hdc, const RECT* rect, COLORREF color, int alpha);
 bool DrawRotatedText(HDC hdc, LPCWSTR text, int length, const RECT* rect);
 
 // A two-colour gradient over the rectangle: top to bottom when vertical, else left to right.
+inline constexpr bool kTopToBottom = true;
+inline constexpr bool kLeftToRight = false;
 bool FillGradientRect(HDC hdc, int left, int top, int right, int bottom, COLORREF startColor, COLORREF endColor,
                       bool vertical);
 

@@ -22,7 +22,10 @@ constexpr int kDayPartLabelFont = 18;
 constexpr DWORD kFiveDaysMode = 0;
 constexpr DWORD kDayPartsMode = 1;
 
-HFONT Font(int size) { return g_pGdiFactory->GetFont(size, DawnletServices::ClearType(), false, false); }
+HFONT Font(int size) {
+    return g_pGdiFactory->GetFont(size, DawnletServices::ClearType(), CGdiFactory::kRegular,
+                                  CGdiFactory::kNoUnderline);
+}
 
 }  // namespace
 

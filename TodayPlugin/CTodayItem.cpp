@@ -36,7 +36,10 @@ LayoutFonts FontsFor(DWORD layout) {
     }
 }
 
-HFONT Font(int size) { return g_pGdiFactory->GetFont(size, DawnletServices::ClearType(), false, false); }
+HFONT Font(int size) {
+    return g_pGdiFactory->GetFont(size, DawnletServices::ClearType(), CGdiFactory::kRegular,
+                                  CGdiFactory::kNoUnderline);
+}
 
 DWORD Layout() { return DawnletServices::Settings().mode; }
 

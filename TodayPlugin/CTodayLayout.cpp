@@ -238,7 +238,9 @@ void CTodayLayout::DrawPicture(HDC dc, int picture, int height, int centreX, int
         return;
     }
     const int width = PictureWidth(picture, height);
-    g_pApplicationSkin->DrawSprite(picture, width, height, dc, centreX - width / 2, top, 0, 0, 0, 0);
+    g_pApplicationSkin->DrawSprite(picture, width, height, dc, centreX - width / 2, top,
+                                   CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+                                   CApplicationSkin::kToPictureEdge, CApplicationSkin::kToPictureEdge);
 }
 
 void CTodayLayout::PutText(HDC dc, const std::u16string& text, RECT rect, HFONT font, UINT align) {
@@ -259,7 +261,9 @@ void CTodayLayout::DrawTitleBar(HDC dc, const RECT& rect, const TitleBarInfo& ti
     if (g_pApplicationSkin == nullptr || width <= 0 || height <= 0) {
         return;
     }
-    g_pApplicationSkin->DrawTintedSprite(kTitlePicture, width, height, dc, rect.left, rect.top, 0, 0, 0, 0,
+    g_pApplicationSkin->DrawTintedSprite(kTitlePicture, width, height, dc, rect.left, rect.top,
+                                         CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+                                         CApplicationSkin::kToPictureEdge, CApplicationSkin::kToPictureEdge,
                                          CApplicationSkin::GetThemeTint());
     const int edge = CSysInfo::Scale(2);
     const int arrowHeight = height - 2 * edge;
@@ -267,11 +271,15 @@ void CTodayLayout::DrawTitleBar(HDC dc, const RECT& rect, const TitleBarInfo& ti
     const int rightWidth = PictureWidth(kRightArrowPicture, arrowHeight);
     if (title.showLeft) {
         g_pApplicationSkin->DrawSprite(kLeftArrowPicture, leftWidth, arrowHeight, dc, rect.left + edge,
-                                       rect.top + edge, 0, 0, 0, 0);
+                                       rect.top + edge, CApplicationSkin::kPictureOrigin,
+                                       CApplicationSkin::kPictureOrigin, CApplicationSkin::kToPictureEdge,
+                                       CApplicationSkin::kToPictureEdge);
     }
     if (title.showRight) {
-        g_pApplicationSkin->DrawSprite(kRightArrowPicture, rightWidth, arrowHeight, dc, rect.right - rightWidth - edge,
-                                       rect.top + edge, 0, 0, 0, 0);
+        g_pApplicationSkin->DrawSprite(kRightArrowPicture, rightWidth, arrowHeight, dc,
+                                       rect.right - rightWidth - edge, rect.top + edge,
+                                       CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+                                       CApplicationSkin::kToPictureEdge, CApplicationSkin::kToPictureEdge);
     }
     RECT text{rect.left + 2 * edge + leftWidth, rect.top, rect.right - 2 * edge - rightWidth, rect.bottom};
     SelectedFont selected(dc, font);

@@ -72,6 +72,9 @@ std::u16string FormatTime(const SYSTEMTIME& time, const std::u16string& picture)
     return text;
 }
 
+// The sun times of today's forecast, not of a later day's.
+constexpr bool kThatDayOnly = true;
+
 }  // namespace
 
 TodayColumn CTodayRows::CurrentColumn(const CCity& city, const CCurrentCondition& current, const SYSTEMTIME& now,
@@ -97,10 +100,10 @@ bool CTodayRows::IsNight(const CCity& city, const SYSTEMTIME& now) {
     CDayForecast::TimeOfDay sunset{20, 0};
     CDayForecast::TimeOfDay found;
     // A forecast without the times carries 00:00 for them.
-    if (city.GetSunriseOn(today, &found, true) && Minutes(found) != 0) {
+    if (city.GetSunriseOn(today, &found, kThatDayOnly) && Minutes(found) != 0) {
         sunrise = found;
     }
-    if (city.GetSunsetOn(today, &found, true) && Minutes(found) != 0) {
+    if (city.GetSunsetOn(today, &found, kThatDayOnly) && Minutes(found) != 0) {
         sunset = found;
     }
     const int minute = now.wHour * 60 + now.wMinute;

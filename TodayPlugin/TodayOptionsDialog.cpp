@@ -57,7 +57,14 @@ LPCWSTR Text(const char* key) {
     return text != nullptr ? text : u"";
 }
 
-HFONT DialogFont(bool bold) { return g_pGdiFactory->GetFont(16, DawnletServices::ClearType(), bold, false); }
+// The dialog's font size index, and the state of its Done key.
+constexpr int kDialogFontSize = 16;
+constexpr bool kEnabled = true;
+
+HFONT DialogFont(bool bold) {
+    return g_pGdiFactory->GetFont(kDialogFontSize, DawnletServices::ClearType(), bold,
+                                  CGdiFactory::kNoUnderline);
+}
 
 int Scale(int length) { return CSysInfo::Scale(length); }
 
@@ -78,7 +85,7 @@ void TodayOptionsDialog::CreateDoneBar(HWND dialog) {
     SHMENUBARINFO bar{sizeof(SHMENUBARINFO), dialog, 0, kDoneBarId,
                       reinterpret_cast<HINSTANCE>(GetWindowLongW(dialog, GWL_HINSTANCE)), 0, 0, nullptr, 0};
     if (SHCreateMenuBar(&bar)) {
-        CSysInfo::SetSoftKeyButton(0, bar.hwndMB, true, Text("IDS_CAP_DONE"), IDOK);
+        CSysInfo::SetLeftSoftKey(bar.hwndMB, kEnabled, Text("IDS_CAP_DONE"), IDOK);
     }
 }
 
@@ -136,7 +143,8 @@ void TodayOptionsDialog::Initialize(HWND dialog) {
 
     SetDlgItemTextW(dialog, kLabel, Text("IDS_LABEL_VIEW_TYPE"));
     for (int id : {kLabel, kViewList, kCheckLargeIcons}) {
-        SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont(false)), FALSE);
+        SendDlgItemMessageW(dialog, id, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(DialogFont(CGdiFactory::kRegular)), FALSE);
     }
     SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_DETAILED")));
     SendDlgItemMessageW(dialog, kViewList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text("IDS_5DAYS")));
@@ -170,7 +178,7 @@ void TodayOptionsDialog::FitTitle(HWND dialog, int width) {
     if (dc == nullptr) {
         return;
     }
-    HFONT bold = DialogFont(true);
+    HFONT bold = DialogFont(CGdiFactory::kBold);
     std::u16string caption = Text("IDS_LABEL_TODAY_SETTING");
     HFONT fitted = CreateFontToFit(dc, bold, {caption}, width, Scale(kLeastTitleHeight));
     if (!TextsFit(dc, fitted != nullptr ? fitted : bold, {caption}, width, 1)) {

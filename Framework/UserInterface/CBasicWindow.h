@@ -24,7 +24,9 @@ public:
     virtual HWND SetCapture();
     virtual BOOL UpdateWindow();
     virtual BOOL InvalidateRect(const RECT* rect, BOOL erase);
-    // The whole window invalidated, then painted at once.
+    // The whole window invalidated, then painted at once; the erase flag by name.
+    static constexpr BOOL kEraseBackground = TRUE;
+    static constexpr BOOL kKeepBackground = FALSE;
     virtual BOOL Redraw(BOOL erase);
     virtual HDC GetDC();
     virtual int ReleaseDC(HDC dc);

@@ -110,7 +110,7 @@ void CDlgComboBox::SetCurSel(int index, BOOL redraw) {
 }
 
 LRESULT CDlgComboBox::OnSetTextColor(COLORREF color, BOOL redraw) {
-    const LRESULT result = CDlgControl::OnSetTextColor(color, FALSE);
+    const LRESULT result = CDlgControl::OnSetTextColor(color, kNoRedraw);
     for (int i = 0; i < m_items.GetCount(); ++i) {
         m_items.SetTextColor(i, color);
     }
@@ -414,22 +414,24 @@ LRESULT CDlgComboBox::DropDown() {
     if (!m_caption.IsEmpty()) {
         auto* caption = new CDlgStatic();
         layout.AddControl(caption);
-        made = caption->Create(m_caption.Get(), nullptr, kCaptionId, kCaptionStyle, 0, 0) != 0;
-        caption->SetTextColor(m_textColor, FALSE);
+        made = caption->Create(m_caption.Get(), nullptr, kCaptionId, kCaptionStyle, kSizedByLayout,
+                               kSizedByLayout) != 0;
+        caption->SetTextColor(m_textColor, kNoRedraw);
         auto* separator = new CDlgSeparator();
         layout.AddControl(separator);
-        made = separator->Create(kSeparatorId, kSeparatorStyle, 0, S(1)) && made;
+        made = separator->Create(kSeparatorId, kSeparatorStyle, kSizedByLayout, S(1)) && made;
     }
     if (made && m_items.GetCount() > 0) {
         list = new CDlgListBox(&m_items);
         layout.AddControl(list);
-        made = list->Create(kListId, kListStyle, 0, 0) != 0;
-        list->SetMinItemHeight(S(kListRowHeight), FALSE);
+        made = list->Create(kListId, kListStyle, kSizedByLayout, kSizedByLayout) != 0;
+        list->SetMinItemHeight(S(kListRowHeight), kNoRedraw);
         IDlgControlImages* skin = g_pDlgControlImages;
-        list->SetBorderColor(skin != nullptr ? skin->GetSkinColor(0) : 0, FALSE);
-        list->SetRowSpacing(S(2), FALSE);
-        list->SetSelectionTint(kListTint, FALSE);
-        list->SetSelection(m_selection, FALSE);
+        list->SetBorderColor(
+            skin != nullptr ? skin->GetSkinColor(IDlgControlImages::kBackgroundColorIndex) : 0, kNoRedraw);
+        list->SetRowSpacing(S(2), kNoRedraw);
+        list->SetSelectionTint(kListTint, kNoRedraw);
+        list->SetSelection(m_selection, kNoRedraw);
     }
     if (!made) {
         return 1;

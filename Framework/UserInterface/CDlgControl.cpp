@@ -153,7 +153,7 @@ BOOL CDlgControl::Place(int x, int y, int availableWidth, int availableHeight, c
     // A preferred height follows the width (wrapped text is measured at the control's width): the new
     // width is taken first, or the first placing measures a text wrapped word by word.
     if (GetSizeMode(FALSE) == kPreferredSize && width != GetWidth()) {
-        Move(x, y, width, GetHeight(), FALSE);
+        Move(x, y, width, GetHeight(), kNoRedraw);
     }
     int height = GetHeight();
     switch (GetSizeMode(FALSE)) {

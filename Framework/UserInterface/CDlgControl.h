@@ -9,6 +9,17 @@
 
 namespace UserInterface {
 
+// The redraw flag of the setters, by name: kNoRedraw leaves the painting to a later redraw.
+inline constexpr BOOL kRedraw = TRUE;
+inline constexpr BOOL kNoRedraw = FALSE;
+// The animate flag of the scrolling and page calls, and the focus calls' scroll-into-view flag, by name.
+inline constexpr BOOL kAnimate = TRUE;
+inline constexpr BOOL kNoAnimation = FALSE;
+inline constexpr BOOL kScrollIntoView = TRUE;
+inline constexpr BOOL kKeepScrollPosition = FALSE;
+// A width or height given to Create that the layout sets when it places the control.
+inline constexpr int kSizedByLayout = 0;
+
 class CDlgControl {
 public:
     // Style and state flags; bits from 0x10000 up belong to each control class.

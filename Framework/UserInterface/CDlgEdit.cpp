@@ -102,7 +102,7 @@ bool CDlgEdit::CreateEditWindow() {
 
 void CDlgEdit::ApplyPending() {
     if (m_pendingText.Get() != nullptr) {
-        OnSetText(m_pendingText.Get(), FALSE);
+        OnSetText(m_pendingText.Get(), kNoRedraw);
         m_pendingText.Set(nullptr);
     }
     if (m_pendingLimit != -1) {
@@ -338,7 +338,7 @@ LRESULT CDlgEdit::OnCtlColorEdit(HDC dc, HWND window) {
 }
 
 LRESULT CDlgEdit::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, kNoRedraw);
     if (m_edit != nullptr) {
         ::SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), 0);
     }

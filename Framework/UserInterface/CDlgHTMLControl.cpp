@@ -312,13 +312,13 @@ void CDlgHTMLControl::LayOutControl() {
     CDlgControl::GetInnerRect(&full);
     LayOut(full.right - full.left, ViewHeight() + kLayoutSlack);
     if (GetContentHeight() > ViewHeight()) {
-        m_scroller.SetVisible(TRUE, FALSE);
+        m_scroller.SetVisible(TRUE, kNoRedraw);
         RECT inner;
         GetInnerRect(&inner);
         LayOut(inner.right - inner.left, INT_MAX);
     }
     m_offset = std::max(0, std::min(m_offset, GetContentHeight() - ViewHeight()));
-    UpdateScrollRange(FALSE);
+    UpdateScrollRange(kNoRedraw);
 }
 
 LRESULT CDlgHTMLControl::OnMoved() {
@@ -524,7 +524,7 @@ void CDlgHTMLControl::PaintStripBand(CDlgScrollStrip& strip, int offset, int top
 
 void CDlgHTMLControl::ScrollBy(int distance) {
     ScrollTo(m_offset + distance);
-    m_scroller.SetPosition(m_offset, TRUE);
+    m_scroller.SetPosition(m_offset, kRedraw);
 }
 
 void CDlgHTMLControl::Activate(int run) {
@@ -559,14 +559,14 @@ LRESULT CDlgHTMLControl::OnKey(UINT key, BOOL down) {
         const int direction = key == VK_DOWN ? 1 : -1;
         const int link = NearestLink(direction, true);
         if (link >= 0) {
-            SetFocusedLink(link, TRUE);
+            SetFocusedLink(link, kRedraw);
         } else {
             ScrollBy(direction * S(kKeyScroll));
         }
     } else {
         const int link = NearestLink(key == VK_RIGHT ? 1 : -1, false);
         if (link >= 0) {
-            SetFocusedLink(link, TRUE);
+            SetFocusedLink(link, kRedraw);
         }
     }
     return 1;
@@ -586,7 +586,7 @@ LRESULT CDlgHTMLControl::OnPointer(const POINT* point, int mode) {
     if (mode != kPointerUp) {
         const int hit = HitTest(point->x, point->y);
         if (hit >= 0 && m_runs[static_cast<size_t>(hit)].link && hit != m_focused) {
-            SetFocusedLink(hit, TRUE);
+            SetFocusedLink(hit, kRedraw);
         }
     }
     static constexpr int kPenEvent[] = {kPenMove, kPenDown, kPenUp};
@@ -605,13 +605,13 @@ void CDlgHTMLControl::OnScroll(int kind, int amount) {
             break;
         default: break;
     }
-    m_scroller.SetPosition(m_offset, TRUE);
+    m_scroller.SetPosition(m_offset, kRedraw);
 }
 
 // The lines are laid out again in the new font, so that what is drawn keeps to its measures.
 LRESULT CDlgHTMLControl::OnSetFont(HFONT font, BOOL redraw) {
     ClearFonts();
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, kNoRedraw);
     if (IsCreated()) {
         LayOutControl();
     }

@@ -116,7 +116,7 @@ void CDlgLayout::PlaceControl(CDlgControl* control, int x, int y, SIZE* previous
     const bool fillHeight = control->GetSizeMode(FALSE) == CDlgControl::kFillSize;
     const int width = std::max(0, ViewWidth() - m_margin - (fillWidth ? x - m_view.left : 0));
     const int height = std::max(0, ViewHeight() - m_rowGap - (fillHeight ? m_scrollPos + y - m_view.top : 0));
-    control->Place(x, y, width, height, previous, FALSE);
+    control->Place(x, y, width, height, previous, kNoRedraw);
     *previous = SIZE{control->GetWidth(), control->GetHeight()};
 }
 
@@ -240,7 +240,7 @@ BOOL CDlgLayout::ScrollTo(int position, BOOL animate) {
 
 void CDlgLayout::OffsetAll(int dy) {
     for (const auto& control : m_controls) {
-        control->Offset(0, dy, FALSE);
+        control->Offset(0, dy, kNoRedraw);
     }
 }
 

@@ -119,7 +119,7 @@ BOOL CDlgListBox::AddItem(LPCWSTR text, int leftImage, int rightImage, intptr_t 
     // As in the combo box, a new row takes the list's text colour; SetItemTextColor changes one row.
     m_rows->SetTextColor(index, static_cast<COLORREF>(OnGetTextColor()));
     MeasureRow(index);
-    UpdateScrollRange(FALSE);
+    UpdateScrollRange(kNoRedraw);
     RedrawIf(redraw);
     return TRUE;
 }
@@ -130,7 +130,7 @@ void CDlgListBox::ResetContent(BOOL redraw) {
     m_rows->RemoveAll();
     m_selection = -1;
     m_offset = 0;
-    UpdateScrollRange(FALSE);
+    UpdateScrollRange(kNoRedraw);
     RedrawIf(redraw);
 }
 
@@ -176,7 +176,7 @@ void CDlgListBox::SetSelectionTint(DWORD tint, BOOL redraw) {
 void CDlgListBox::SetMinItemHeight(int pixels, BOOL redraw) {
     m_minItemHeight = pixels;
     SendMessage(kMsgMoved, 0, 0);
-    EnsureVisible(m_selection, FALSE);
+    EnsureVisible(m_selection, kNoRedraw);
     RedrawIf(redraw);
 }
 
@@ -199,7 +199,7 @@ LRESULT CDlgListBox::OnSetSelection(int index, BOOL redraw) {
         return 0;
     }
     m_selection = index;
-    EnsureVisible(index, FALSE);
+    EnsureVisible(index, kNoRedraw);
     RedrawIf(redraw);
     return 1;
 }
@@ -345,13 +345,13 @@ LRESULT CDlgListBox::OnMoved() {
     PlaceScroller();
     int content = MeasureAll();
     if (content > ViewHeight()) {
-        m_scroller.SetVisible(TRUE, FALSE);
+        m_scroller.SetVisible(TRUE, kNoRedraw);
         content = MeasureAll();  // the rows wrap in the narrower width
     }
     m_offset = ClampOffset(m_offset);
-    m_scroller.SetRange(m_offset, content, ViewHeight(), FALSE);
+    m_scroller.SetRange(m_offset, content, ViewHeight(), kNoRedraw);
     // A list made smaller (the input panel came up) keeps its selected row in sight.
-    EnsureVisible(m_selection, FALSE);
+    EnsureVisible(m_selection, kNoRedraw);
     return 0;
 }
 
@@ -372,7 +372,7 @@ void CDlgListBox::EnsureVisible(int index, BOOL redraw) {
         m_offset = bottom - view;
     }
     m_offset = std::max(m_offset, 0);
-    m_scroller.SetPosition(m_offset, FALSE);
+    m_scroller.SetPosition(m_offset, kNoRedraw);
     RedrawIf(redraw);
 }
 
@@ -437,7 +437,7 @@ void CDlgListBox::OnScroll(int kind, int amount) {
         }
         default: break;
     }
-    m_scroller.SetPosition(m_offset, TRUE);
+    m_scroller.SetPosition(m_offset, kRedraw);
 }
 
 // ---- painting -----------------------------------------------------------------------------------
@@ -619,7 +619,7 @@ LRESULT CDlgListBox::KeyDownNumbered(UINT key) {
         return 1;
     }
     m_selection = index;
-    EnsureVisible(index, TRUE);
+    EnsureVisible(index, kRedraw);
     NotifyHost(kNotifySelectionChanged, 0, 0);
     return 1;
 }
@@ -633,8 +633,8 @@ LRESULT CDlgListBox::KeyUp() {
     }
     // Nothing selectable above: bring whatever heads the list into view, as far as the selection allows.
     m_offset = 0;
-    EnsureVisible(m_selection, FALSE);
-    m_scroller.SetPosition(m_offset, FALSE);
+    EnsureVisible(m_selection, kNoRedraw);
+    m_scroller.SetPosition(m_offset, kNoRedraw);
     Redraw(nullptr);
     return 1;
 }
@@ -666,11 +666,11 @@ void CDlgListBox::MoveSelection(int index) {
     }
     if (m_selection < 0) {
         m_selection = index;
-        EnsureVisible(index, TRUE);
+        EnsureVisible(index, kRedraw);
         return;
     }
     const int old = m_selection;
-    EnsureVisible(index, TRUE);
+    EnsureVisible(index, kRedraw);
     SlideSelection(old, index);
     m_selection = index;
     Redraw(nullptr);
@@ -720,7 +720,7 @@ LRESULT CDlgListBox::OnPointer(const POINT* point, int mode) {
         m_pressPoint = *point;
         const int row = RowFromPoint(point->y);
         if (AllowsSelection() && row >= 0 && row != m_selection && m_rows->IsEnabled(row)) {
-            SetSelection(row, TRUE);
+            SetSelection(row, kRedraw);
             NotifyHost(kNotifySelectionChanged, 0, 0);
         }
     }
@@ -731,7 +731,7 @@ LRESULT CDlgListBox::OnPointer(const POINT* point, int mode) {
 
 // Rows are measured again in the new font, so that the stored heights stay those of what is drawn.
 LRESULT CDlgListBox::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, kNoRedraw);
     RebuildBoldFont();
     if (IsCreated()) {
         SendMessage(kMsgMoved, 0, 0);

@@ -35,7 +35,7 @@ void CDlgScrolledControl::DrawBorder(HDC dc, const RECT* rect) {
 }
 
 LRESULT CDlgScrolledControl::OnSetBorderColor(COLORREF color, BOOL redraw) {
-    m_scroller.SetBorderColor(color, FALSE);
+    m_scroller.SetBorderColor(color, kNoRedraw);
     return CDlgControl::OnSetBorderColor(color, redraw);
 }
 
@@ -46,7 +46,7 @@ LRESULT CDlgScrolledControl::OnOffset() {
     CDlgControl::GetInnerRect(&full);
     RECT placed;
     m_scroller.GetRect(&placed);
-    m_scroller.Offset(full.right - placed.right, full.top - placed.top, FALSE);
+    m_scroller.Offset(full.right - placed.right, full.top - placed.top, kNoRedraw);
     return CDlgControl::OnOffset();
 }
 

@@ -32,7 +32,7 @@ void CDlgScroller::SetRange(int position, int total, int page, BOOL redraw) {
     m_position = position;
     m_total = total;
     m_page = page;
-    SetVisible(page < total, FALSE);
+    SetVisible(page < total, kNoRedraw);
     if (redraw) {
         Redraw(nullptr);
     }
@@ -75,19 +75,19 @@ bool CDlgScroller::GetThumb(int total, int page, int position, int height, int f
 
 BOOL CDlgScroller::CreateFor(CDlgControl* owner, bool fixedThumb) {
     const DWORD style = (owner->GetFlags() & (kBorder | kHostBackground)) | (fixedThumb ? kFixedThumb : 0);
-    if (!Create(style, CSysInfo::Scale(kEmbeddedWidth), 0)) {
+    if (!Create(style, CSysInfo::Scale(kEmbeddedWidth), kSizedByLayout)) {
         return FALSE;
     }
-    SetBackgroundBrush(owner->GetBackgroundBrush(), FALSE);
-    SetBorderColor(owner->GetBorderColor(), FALSE);
-    SetVisible(FALSE, FALSE);
+    SetBackgroundBrush(owner->GetBackgroundBrush(), kNoRedraw);
+    SetBorderColor(owner->GetBorderColor(), kNoRedraw);
+    SetVisible(FALSE, kNoRedraw);
     return TRUE;
 }
 
 void CDlgScroller::PlaceAlong(const RECT& inner) {
     const int width = CSysInfo::Scale(kEmbeddedWidth);
-    Move(inner.right - width, inner.top, width, inner.bottom - inner.top, FALSE);
-    SetVisible(FALSE, FALSE);
+    Move(inner.right - width, inner.top, width, inner.bottom - inner.top, kNoRedraw);
+    SetVisible(FALSE, kNoRedraw);
 }
 
 int CDlgScroller::GetReservedWidth() const {
@@ -96,7 +96,7 @@ int CDlgScroller::GetReservedWidth() const {
 
 bool CDlgScroller::SetRangeChangesVisibility(int position, int total, int page) {
     const BOOL wasVisible = IsVisible();
-    SetRange(position, total, page, FALSE);
+    SetRange(position, total, page, kNoRedraw);
     return IsVisible() != wasVisible;
 }
 

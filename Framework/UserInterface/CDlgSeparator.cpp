@@ -72,10 +72,10 @@ void CDlgSeparator::DrawEngraved(HDC dc, const RECT& rect) {
     const COLORREF bottomRight = GetPixel(dc, rect.right - 1, rect.bottom - 1);
     const int midX = rect.left + (rect.right - rect.left) / 2;
     const int midY = rect.top + (rect.bottom - rect.top) / 2;
-    FillGradientRect(dc, rect.left, rect.top, midX, midY, topLeft, kBlack, false);
-    FillGradientRect(dc, midX, rect.top, rect.right, midY, kBlack, topRight, false);
-    FillGradientRect(dc, rect.left, midY, midX, rect.bottom, bottomLeft, kWhite, false);
-    FillGradientRect(dc, midX, midY, rect.right, rect.bottom, kWhite, bottomRight, false);
+    FillGradientRect(dc, rect.left, rect.top, midX, midY, topLeft, kBlack, kLeftToRight);
+    FillGradientRect(dc, midX, rect.top, rect.right, midY, kBlack, topRight, kLeftToRight);
+    FillGradientRect(dc, rect.left, midY, midX, rect.bottom, bottomLeft, kWhite, kLeftToRight);
+    FillGradientRect(dc, midX, midY, rect.right, rect.bottom, kWhite, bottomRight, kLeftToRight);
 }
 
 }  // namespace UserInterface

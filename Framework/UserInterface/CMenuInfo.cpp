@@ -90,27 +90,28 @@ bool CMenuInfo::SetKey(int key, int command, const char* locKey) {
 bool CMenuInfo::SetDone(DWORD mode) {
     Clear();
     m_inputPanelMode = mode;
-    return SetKey(0, IDOK, "IDS_CAP_DONE");
+    return SetKey(kLeftSoftKey, IDOK, "IDS_CAP_DONE");
 }
 
 bool CMenuInfo::SetDoneCancel(DWORD mode) {
     Clear();
     m_inputPanelMode = mode;
-    return SetKey(0, IDOK, "IDS_CAP_DONE") && SetKey(1, IDCANCEL, "IDS_CAP_CANCEL");
+    return SetKey(kLeftSoftKey, IDOK, "IDS_CAP_DONE") && SetKey(kRightSoftKey, IDCANCEL, "IDS_CAP_CANCEL");
 }
 
 bool CMenuInfo::SetYesNo(DWORD mode) {
     Clear();
     m_inputPanelMode = mode;
-    return SetKey(0, IDYES, "IDS_CAP_YES") && SetKey(1, IDNO, "IDS_CAP_NO");
+    return SetKey(kLeftSoftKey, IDYES, "IDS_CAP_YES") && SetKey(kRightSoftKey, IDNO, "IDS_CAP_NO");
 }
 
 // 0 for an empty bar; UINT_MAX when the keys cannot be shown (a right key without a left one).
 UINT CMenuInfo::BarResourceFor(const CMenuInfo& info) {
-    const bool left = info.HasKey(0);
-    const bool right = info.HasKey(1);
+    const bool left = info.HasKey(kLeftSoftKey);
+    const bool right = info.HasKey(kRightSoftKey);
     if (left && right) {
-        return info.GetPopup(1) != nullptr ? DialogResources::kKeyAndPopupBar : DialogResources::kTwoKeyBar;
+        return info.GetPopup(kRightSoftKey) != nullptr ? DialogResources::kKeyAndPopupBar
+                                                       : DialogResources::kTwoKeyBar;
     }
     if (left) {
         return DialogResources::kOneKeyBar;

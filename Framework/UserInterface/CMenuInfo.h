@@ -9,6 +9,10 @@
 
 namespace UserInterface {
 
+// The soft keys by index.
+inline constexpr int kLeftSoftKey = 0;
+inline constexpr int kRightSoftKey = 1;
+
 class CMenuInfo {
 public:
     static constexpr int kCaptionLength = 128;

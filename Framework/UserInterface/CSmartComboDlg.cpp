@@ -38,7 +38,7 @@ void CSmartComboDlg::ShowSelection() {
     auto* list = GetLayout() != nullptr ? dynamic_cast<CDlgListBox*>(GetLayout()->FindControl(CDlgComboBox::kListId))
                                         : nullptr;
     if (list != nullptr && list->GetSelection() >= 0) {
-        list->EnsureVisible(list->GetSelection(), TRUE);
+        list->EnsureVisible(list->GetSelection(), kRedraw);
     }
 }
 

@@ -59,7 +59,7 @@ BOOL CSmartDialog::OnInitControls() { return TRUE; }
 
 BOOL CSmartDialog::AttachScroller() {
     const int width = CSysInfo::Scale(4);
-    if (!m_scroller.IsCreated() && !m_scroller.Create(0, width, 0)) {
+    if (!m_scroller.IsCreated() && !m_scroller.Create(0, width, kSizedByLayout)) {
         return FALSE;
     }
     return m_scroller.SetHost(this);
@@ -83,7 +83,7 @@ BOOL CSmartDialog::OnInitDialog() {
             return FALSE;
         }
         m_focusIndex = -1;
-        FocusNext(FALSE);
+        FocusNext(kKeepScrollPosition);
     }
     m_initialised = TRUE;
     // The full-screen sizing above came before there was anything to place.
@@ -121,7 +121,8 @@ BOOL CSmartDialog::OnSize(int, int) {
 void CSmartDialog::ArrangeIn(const RECT& view) {
     m_layout->SetBounds(view, m_margin, m_rowGap);
     m_layout->Arrange();
-    m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top, FALSE);
+    m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top,
+                        kNoRedraw);
 }
 
 void CSmartDialog::RecalcLayout() {
@@ -131,24 +132,25 @@ void CSmartDialog::RecalcLayout() {
     RECT view;
     GetClientRect(&view);
     const int width = CSysInfo::Scale(4);
-    m_scroller.Move(view.right - width + CSysInfo::Scale(1), 0, width, view.bottom - view.top, FALSE);
+    m_scroller.Move(view.right - width + CSysInfo::Scale(1), 0, width, view.bottom - view.top, kNoRedraw);
     ArrangeIn(view);
     if (m_scroller.IsVisible()) {
         view.right -= width;
         ArrangeIn(view);
     }
     if (CDlgControl* focused = GetFocusedControl()) {
-        m_layout->ScrollToControl(focused, FALSE);
+        m_layout->ScrollToControl(focused, kNoAnimation);
         UpdateScroller();
     }
     m_scrollable = view.bottom - view.top < m_layout->GetContentHeight();
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
 }
 
 void CSmartDialog::UpdateScroller() {
     if (m_layout != nullptr) {
         const RECT& view = m_layout->GetView();
-        m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top, TRUE);
+        m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top,
+                            kRedraw);
     }
 }
 
@@ -232,7 +234,7 @@ BOOL CSmartDialog::OnActivate(BOOL active, LPARAM lParam) {
     if (!active) {
         m_shown = FALSE;
     } else {
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
     }
     return FALSE;
 }
@@ -280,7 +282,7 @@ BOOL CSmartDialog::SetFocusIndex(int index, BOOL scrollIntoView) {
     control->SendMessage(CDlgControl::kMsgSetFocus, 0, 0);
     control->Redraw(nullptr);
     if (scrollIntoView) {
-        m_layout->ScrollToControl(control, TRUE);
+        m_layout->ScrollToControl(control, kAnimate);
         UpdateScroller();
     }
     return TRUE;
@@ -325,9 +327,9 @@ BOOL CSmartDialog::OnKey(UINT key, BOOL down) {
         return FALSE;
     }
     const bool next = key == VK_DOWN;
-    if (!(next ? FocusNext(TRUE) : FocusPrevious(TRUE))) {
+    if (!(next ? FocusNext(kScrollIntoView) : FocusPrevious(kScrollIntoView))) {
         const int step = CSysInfo::Scale(30);
-        next ? m_layout->ScrollDown(step, TRUE) : m_layout->ScrollUp(step, TRUE);
+        next ? m_layout->ScrollDown(step, kAnimate) : m_layout->ScrollUp(step, kAnimate);
         UpdateScroller();
     }
     return TRUE;
@@ -356,7 +358,7 @@ BOOL CSmartDialog::OnLButtonDown(int x, int y) {
         SendPointer(m_capture, CDlgControl::kMsgPointerDown, x, y);
     } else if (CDlgControl* hit = m_layout != nullptr ? m_layout->ControlFromPoint(x, y) : nullptr) {
         if (hit->IsVisible() && hit->IsEnabled()) {
-            SetFocusControl(hit, TRUE);
+            SetFocusControl(hit, kScrollIntoView);
             m_pressed = hit;
             SendPointer(hit, CDlgControl::kMsgPointerDown, x, y);
         }
@@ -411,10 +413,10 @@ void CSmartDialog::OnScroll(int kind, int amount) {
         m_layout->BroadcastMessage(CDlgControl::kMsgGesture, 2, 0);
         break;
     case kMoveDown:
-        m_layout->ScrollUp(amount, FALSE);
+        m_layout->ScrollUp(amount, kNoAnimation);
         break;
     case kMoveUp:
-        m_layout->ScrollDown(amount, FALSE);
+        m_layout->ScrollDown(amount, kNoAnimation);
         break;
     default:
         return;  // a tap or a horizontal drag
@@ -464,7 +466,9 @@ HDC CSmartDialog::GetHostDC() { return m_hWnd != nullptr ? GetDC() : nullptr; }
 
 void CSmartDialog::ReleaseHostDC(HDC dc) { ReleaseDC(dc); }
 
-void CSmartDialog::RedrawHost() { Redraw(FALSE); }
+void CSmartDialog::RedrawHost() {
+    Redraw(kKeepBackground);
+}
 
 BOOL CSmartDialog::SetCaptureControl(CDlgControl* control) {
     if (control == nullptr) {

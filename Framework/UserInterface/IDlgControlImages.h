@@ -26,6 +26,8 @@ public:
     virtual BOOL DrawProgressBar(HDC dc, const RECT* rect, int percent);
     // The dialogs' background; target is the whole area it belongs to, clip the part to paint.
     virtual BOOL DrawBackground(HDC dc, const RECT* target, const RECT* clip);
+    // The skin's colours by index; the one that there is:
+    static constexpr int kBackgroundColorIndex = 0;
     virtual COLORREF GetSkinColor(int index);
 };
 

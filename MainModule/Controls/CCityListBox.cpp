@@ -66,7 +66,7 @@ void CCityListBox::SetHomeIndex(int index, BOOL redraw) {
 }
 
 LRESULT CCityListBox::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
     MakeFonts();
     RedrawIf(redraw);
     return 0;

@@ -108,7 +108,7 @@ LRESULT CDayPartsForecastControl::OnPointer(const POINT* point, int mode) {
 LRESULT CDayPartsForecastControl::OnSetFont(HFONT font, BOOL redraw) {
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
-        CDlgControl::OnSetFont(font, FALSE);
+        CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
         MakeFonts();
     }
     RedrawIf(redraw);
@@ -151,8 +151,10 @@ void CDayPartsForecastControl::DrawDividers(HDC dc, const RECT& area) {
     const int inset = CSysInfo::Scale(kDividerInset);
     const int x = area.left + (area.right - area.left) / 2 - thickness / 2;
     const int y = area.top + (area.bottom - area.top) / 2 - thickness / 2;
-    DrawShadedDivider(dc, RECT{x, area.top + inset, x + thickness, area.bottom - inset}, shade, true);
-    DrawShadedDivider(dc, RECT{area.left + inset, y, area.right - inset, y + thickness}, shade, false);
+    DrawShadedDivider(dc, RECT{x, area.top + inset, x + thickness, area.bottom - inset}, shade,
+                      kVerticalLine);
+    DrawShadedDivider(dc, RECT{area.left + inset, y, area.right - inset, y + thickness}, shade,
+                      kHorizontalLine);
 }
 
 void CDayPartsForecastControl::DrawPart(HDC dc, int part, const RECT& quarter, SIZE nameCell) {

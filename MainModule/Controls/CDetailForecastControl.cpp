@@ -121,7 +121,7 @@ bool CDetailForecastControl::AdvanceFrames() {
 LRESULT CDetailForecastControl::OnSetFont(HFONT font, BOOL redraw) {
     {
         std::lock_guard<std::recursive_mutex> hold(m_lock);
-        CDlgControl::OnSetFont(font, FALSE);
+        CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
         MakeFonts();
     }
     RedrawIf(redraw);

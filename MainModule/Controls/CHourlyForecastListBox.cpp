@@ -99,7 +99,7 @@ void CHourlyForecastListBox::Clear(BOOL redraw) {
 }
 
 LRESULT CHourlyForecastListBox::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
     MakeFonts();
     RedrawIf(redraw);
     return 0;

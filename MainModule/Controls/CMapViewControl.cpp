@@ -320,8 +320,9 @@ void CMapViewControl::DrawExitButton(HDC dc, const RECT& inner) {
     GetInnerClientRect(&client);
     const int x = inner.left + button.left - client.left + shift;
     const int y = inner.top + button.top - client.top + shift;
-    g_pApplicationSkin->DrawSprite(kExitButton, button.right - button.left, button.bottom - button.top, dc, x, y, 0,
-                                   0, 0, 0);
+    g_pApplicationSkin->DrawSprite(kExitButton, button.right - button.left, button.bottom - button.top, dc, x,
+                                   y, CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+                                   CApplicationSkin::kToPictureEdge, CApplicationSkin::kToPictureEdge);
 }
 
 // Each hint at its own size, centred along the edge beyond which more picture lies.
@@ -338,7 +339,10 @@ void CMapViewControl::DrawScrollHints(HDC dc, const RECT& inner) {
         }
         const int left = alongTop ? inner.left + (width - size.cx) / 2 : x - (x > inner.left ? size.cx : 0);
         const int top = alongTop ? y - (y > inner.top ? size.cy : 0) : inner.top + (height - size.cy) / 2;
-        g_pApplicationSkin->DrawSprite(picture, 0, 0, dc, left, top, 0, 0, 0, 0);
+        g_pApplicationSkin->DrawSprite(picture, CApplicationSkin::kOwnSize, CApplicationSkin::kOwnSize, dc,
+                                       left, top, CApplicationSkin::kPictureOrigin,
+                                       CApplicationSkin::kPictureOrigin, CApplicationSkin::kToPictureEdge,
+                                       CApplicationSkin::kToPictureEdge);
     };
     draw(kHintLeft, m_scroll.x > 0, inner.left, 0, false);
     draw(kHintTop, m_scroll.y > 0, 0, inner.top, true);

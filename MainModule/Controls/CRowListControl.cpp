@@ -31,10 +31,10 @@ BOOL CRowListControl::CreateRows(int contentHeight) {
         return FALSE;
     }
     m_scroller.SetHost(m_host);
-    m_scroller.SetBorderColor(m_borderColor, FALSE);
-    m_scroller.SetBackgroundBrush(m_backgroundBrush, FALSE);
+    m_scroller.SetBorderColor(m_borderColor, UserInterface::kNoRedraw);
+    m_scroller.SetBackgroundBrush(m_backgroundBrush, UserInterface::kNoRedraw);
     PlaceScroller();
-    UpdateScrollRange(FALSE);
+    UpdateScrollRange(UserInterface::kNoRedraw);
     return TRUE;
 }
 
@@ -76,7 +76,7 @@ void CRowListControl::DrawBorder(HDC dc, const RECT* rect) {
 void CRowListControl::DrawFocusBorder(HDC, const RECT*) {}
 
 LRESULT CRowListControl::OnSetBorderColor(COLORREF color, BOOL redraw) {
-    m_scroller.SetBorderColor(color, FALSE);
+    m_scroller.SetBorderColor(color, UserInterface::kNoRedraw);
     return CDlgControl::OnSetBorderColor(color, redraw);
 }
 
@@ -100,12 +100,12 @@ int CRowListControl::MaxOffset() { return std::max(0, GetCount() * RowStep() - V
 
 void CRowListControl::PlaceScroller() {
     const int width = CSysInfo::Scale(kScrollerWidth);
-    m_scroller.Move(m_rect.right - width, m_rect.top, width, GetHeight(), FALSE);
+    m_scroller.Move(m_rect.right - width, m_rect.top, width, GetHeight(), UserInterface::kNoRedraw);
 }
 
 LRESULT CRowListControl::OnMoved() {
     PlaceScroller();
-    UpdateScrollRange(FALSE);
+    UpdateScrollRange(UserInterface::kNoRedraw);
     return 0;
 }
 
@@ -116,9 +116,9 @@ LRESULT CRowListControl::OnOffset() {
 
 void CRowListControl::UpdateScrollRange(BOOL redraw) {
     const bool wasShown = IsScrollerVisible();
-    m_scroller.SetRange(m_offset, GetCount() * RowStep(), VisibleHeight(), FALSE);
+    m_scroller.SetRange(m_offset, GetCount() * RowStep(), VisibleHeight(), UserInterface::kNoRedraw);
     m_offset = std::clamp(m_offset, 0, MaxOffset());
-    m_scroller.SetPosition(m_offset, FALSE);
+    m_scroller.SetPosition(m_offset, UserInterface::kNoRedraw);
     if (wasShown != IsScrollerVisible()) {
         PlaceScroller();
     }
@@ -127,7 +127,7 @@ void CRowListControl::UpdateScrollRange(BOOL redraw) {
 
 void CRowListControl::SetOffset(int offset, BOOL redraw) {
     m_offset = std::clamp(offset, 0, MaxOffset());
-    m_scroller.SetPosition(m_offset, FALSE);
+    m_scroller.SetPosition(m_offset, UserInterface::kNoRedraw);
     RedrawIf(redraw);
 }
 
@@ -135,7 +135,7 @@ void CRowListControl::ScrollSmoothly(int offset) {
     const int target = std::clamp(offset, 0, MaxOffset());
     const int step = std::max(1, CSysInfo::Scale(kSmoothStep));
     while (m_offset != target) {
-        SetOffset(m_offset + std::clamp(target - m_offset, -step, step), TRUE);
+        SetOffset(m_offset + std::clamp(target - m_offset, -step, step), UserInterface::kRedraw);
     }
 }
 
@@ -178,7 +178,7 @@ void CRowListControl::Select(int index, BOOL redraw) {
         return;
     }
     m_selected = index < 0 ? -1 : index;
-    EnsureVisible(m_selected, FALSE);
+    EnsureVisible(m_selected, UserInterface::kNoRedraw);
     RedrawIf(redraw);
 }
 
@@ -188,7 +188,7 @@ void CRowListControl::MoveSelection(int step) {
     }
     if (m_selected < 0) {
         m_selected = 0;
-        EnsureVisible(0, FALSE);
+        EnsureVisible(0, UserInterface::kNoRedraw);
         Redraw(nullptr);
         return;
     }
@@ -200,7 +200,7 @@ void CRowListControl::MoveSelection(int step) {
     m_selected = next;
     // The view follows first, with the highlight still on the old row; then it slides over.
     m_slideTop = RowTop(previous);
-    EnsureVisible(next, TRUE);
+    EnsureVisible(next, UserInterface::kRedraw);
     SlideHighlight(previous, next);
     NotifyHost(kNotifySelection, 0, 0);
 }
@@ -291,7 +291,7 @@ LRESULT CRowListControl::OnPointer(const POINT* point, int mode) {
         const int hit = HitTest(*point);
         if (hit >= 0 && hit != m_selected) {
             m_selected = hit;
-            EnsureVisible(hit, FALSE);
+            EnsureVisible(hit, UserInterface::kNoRedraw);
             Redraw(nullptr);
             NotifyHost(kNotifySelection, 0, 0);
         }
@@ -320,5 +320,5 @@ void CRowListControl::OnScroll(int kind, int amount) {
         default:
             break;
     }
-    m_scroller.SetPosition(m_offset, FALSE);
+    m_scroller.SetPosition(m_offset, UserInterface::kNoRedraw);
 }

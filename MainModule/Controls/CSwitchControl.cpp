@@ -158,7 +158,7 @@ LRESULT CSwitchControl::OnKey(UINT key, BOOL down) {
 }
 
 LRESULT CSwitchControl::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
     MakeFonts();
     RedrawIf(redraw);
     return 0;
@@ -199,8 +199,10 @@ void CSwitchControl::DrawArrow(HDC dc, const RECT& inner, int arrow) {
     if (width <= 0 || height <= 0) {
         return;
     }
-    g_pApplicationSkin->DrawSprite(arrow == kLeftArrow ? kLeftPicture : kRightPicture, width, height, dc, rect.left,
-                                   rect.top, 0, 0, 0, 0);
+    g_pApplicationSkin->DrawSprite(arrow == kLeftArrow ? kLeftPicture : kRightPicture, width, height, dc,
+                                   rect.left, rect.top, CApplicationSkin::kPictureOrigin,
+                                   CApplicationSkin::kPictureOrigin, CApplicationSkin::kToPictureEdge,
+                                   CApplicationSkin::kToPictureEdge);
 }
 
 // A line too wide for the room between the arrows is never cut at its sides: a line whose fit flag is

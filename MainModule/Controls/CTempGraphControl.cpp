@@ -67,7 +67,7 @@ void AdaptToTheme(COLORREF* high, COLORREF* low, COLORREF* weekend) {
     if (!IsColouredTheme()) {
         return;
     }
-    const BYTE hue = HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(0)).hue);
+    const BYTE hue = HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(CSysInfo::kThemeColor)).hue);
     if (hue >= 143 && hue <= 197) {
         *low = kCyan;
     } else if (hue < 28 || hue >= 228) {
@@ -173,7 +173,7 @@ LRESULT CTempGraphControl::OnPointer(const POINT* point, int mode) {
 }
 
 LRESULT CTempGraphControl::OnSetFont(HFONT font, BOOL redraw) {
-    CDlgControl::OnSetFont(font, FALSE);
+    CDlgControl::OnSetFont(font, UserInterface::kNoRedraw);
     MakeFonts();
     RedrawIf(redraw);
     return 0;
@@ -288,7 +288,8 @@ void CTempGraphControl::DrawDividers(HDC dc, const RECT& area, int columnWidth) 
     const int inset = CSysInfo::Scale(kDividerInset);
     for (int k = 1; k < kColumnCount; ++k) {
         const int x = area.left + k * columnWidth - thickness / 2;
-        DrawShadedDivider(dc, RECT{x, area.top + inset, x + thickness, area.bottom - inset}, shade, true);
+        DrawShadedDivider(dc, RECT{x, area.top + inset, x + thickness, area.bottom - inset}, shade,
+                          kVerticalLine);
     }
 }
 

@@ -121,11 +121,11 @@ void CToolBarControl::DrawBand(HDC dc, const RECT& band) {
     const RECT bottomRight{middleX, middleY, band.right, band.bottom};
     if (m_orientation == kVertical) {
         // Light across the middle of the band's length, dark on the left half and light on the right.
-        FillMirroredHalf(dc, topLeft, bottomLeft, kDarkPair, true);
-        FillMirroredHalf(dc, topRight, bottomRight, kLightPair, true);
+        FillMirroredHalf(dc, topLeft, bottomLeft, kDarkPair, kTopToBottom);
+        FillMirroredHalf(dc, topRight, bottomRight, kLightPair, kTopToBottom);
     } else {
-        FillMirroredHalf(dc, topLeft, topRight, kLightPair, false);
-        FillMirroredHalf(dc, bottomLeft, bottomRight, kDarkPair, false);
+        FillMirroredHalf(dc, topLeft, topRight, kLightPair, kLeftToRight);
+        FillMirroredHalf(dc, bottomLeft, bottomRight, kDarkPair, kLeftToRight);
     }
 }
 

@@ -74,7 +74,10 @@ bool DrawPictureCentred(int picture, SIZE size, HDC dc, const RECT& area) {
     }
     const int x = area.left + (area.right - area.left - size.cx) / 2;
     const int y = area.top + (area.bottom - area.top - size.cy) / 2;
-    return g_pApplicationSkin->DrawSprite(picture, size.cx, size.cy, dc, x, y, 0, 0, 0, 0) != FALSE;
+    return g_pApplicationSkin->DrawSprite(picture, size.cx, size.cy, dc, x, y,
+                                          CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+                                          CApplicationSkin::kToPictureEdge,
+                                          CApplicationSkin::kToPictureEdge) != FALSE;
 }
 
 void DrawShadedDivider(HDC dc, const RECT& line, COLORREF shade, bool vertical) {
@@ -87,12 +90,12 @@ void DrawShadedDivider(HDC dc, const RECT& line, COLORREF shade, bool vertical) 
     end = end != CLR_INVALID ? end : shade;
     if (vertical) {
         const int middle = line.top + (line.bottom - line.top) / 2;
-        FillGradientRect(dc, line.left, line.top, line.right, middle, start, shade, true);
-        FillGradientRect(dc, line.left, middle, line.right, line.bottom, shade, end, true);
+        FillGradientRect(dc, line.left, line.top, line.right, middle, start, shade, kTopToBottom);
+        FillGradientRect(dc, line.left, middle, line.right, line.bottom, shade, end, kTopToBottom);
     } else {
         const int middle = line.left + (line.right - line.left) / 2;
-        FillGradientRect(dc, line.left, line.top, middle, line.bottom, start, shade, false);
-        FillGradientRect(dc, middle, line.top, line.right, line.bottom, shade, end, false);
+        FillGradientRect(dc, line.left, line.top, middle, line.bottom, start, shade, kLeftToRight);
+        FillGradientRect(dc, middle, line.top, line.right, line.bottom, shade, end, kLeftToRight);
     }
 }
 

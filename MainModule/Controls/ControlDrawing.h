@@ -37,6 +37,8 @@ bool DrawPictureCentred(int picture, SIZE size, HDC dc, const RECT& area);
 
 // A line of the given thickness across the rectangle's long axis that fades from the colours already
 // on screen at its two ends into the shade at its middle.
+inline constexpr bool kVerticalLine = true;
+inline constexpr bool kHorizontalLine = false;
 void DrawShadedDivider(HDC dc, const RECT& line, COLORREF shade, bool vertical);
 
 // The text of a localization key; empty when the language files have none.

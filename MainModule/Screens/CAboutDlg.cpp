@@ -30,7 +30,9 @@ constexpr DWORD kLinkStyle = kShown | CDlgControl::kPreferredWidth | CDlgControl
                              CDlgHyperLink::kSingleLine;
 
 HFONT FontOf(int sizeIndex, bool bold) {
-    return g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(sizeIndex, true, bold, false) : nullptr;
+    return g_pGdiFactory != nullptr
+               ? g_pGdiFactory->GetFont(sizeIndex, CGdiFactory::kClearType, bold, CGdiFactory::kNoUnderline)
+               : nullptr;
 }
 
 bool IsLink(CDlgControl* control) {
@@ -49,14 +51,14 @@ INT_PTR CAboutDlg::Run(HWND parent) { return RunOverWindow(parent, nullptr, null
 
 BOOL CAboutDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
-    menu->SetFlags(0);
-    menu->SetCommand(0, IDOK);
-    if (!menu->SetCaption(0, "IDS_CAP_DONE")) {
+    menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
+    menu->SetCommand(UserInterface::kLeftSoftKey, IDOK);
+    if (!menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DONE")) {
         return FALSE;
     }
     if (IsSwitchedOn("IDS_MOD_SHOWMORE_ENABLED")) {
-        menu->SetCommand(1, kShowMoreCommand);
-        return menu->SetCaption(1, "IDS_CAP_SHOW_MORE");
+        menu->SetCommand(UserInterface::kRightSoftKey, kShowMoreCommand);
+        return menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_SHOW_MORE");
     }
     return TRUE;
 }
@@ -75,8 +77,8 @@ BOOL CAboutDlg::OnInitControls() {
         return FALSE;
     }
     const bool added =
-        AddLabel(kTitleId, kLineStyle, title, kTitleSize, true) &&
-        AddLabel(kCopyrightId, kLineStyle, copyright, kTextSize, false) &&
+        AddLabel(kTitleId, kLineStyle, title, kTitleSize, CGdiFactory::kBold) &&
+        AddLabel(kCopyrightId, kLineStyle, copyright, kTextSize, CGdiFactory::kRegular) &&
         (!IsSwitchedOn("IDS_MOD_MAINWEB_ENABLED") ||
          AddLinkOfKeys(kMainWebId, "IDS_MAIN_WEB_LINK", "IDS_MAIN_WEB_ADDRESS")) &&
         AddLabelOfKey(kSupportId, "IDS_SUPPORT") &&
@@ -90,14 +92,14 @@ BOOL CAboutDlg::OnInitControls() {
 bool CAboutDlg::AddLabel(int id, DWORD style, const char16_t* text, int sizeIndex, bool bold) {
     CDlgStatic* label = AddText(id, style, text, nullptr);
     if (label != nullptr) {
-        label->SetFont(FontOf(sizeIndex, bold), FALSE);
+        label->SetFont(FontOf(sizeIndex, bold), UserInterface::kNoRedraw);
     }
     return label != nullptr;
 }
 
 bool CAboutDlg::AddLabelOfKey(int id, const char* key) {
     LPCWSTR text = LoadLocalizedString(key);
-    return text != nullptr && AddLabel(id, kLineStyle, text, kTextSize, false);
+    return text != nullptr && AddLabel(id, kLineStyle, text, kTextSize, CGdiFactory::kRegular);
 }
 
 bool CAboutDlg::AddLinkOfKeys(int id, const char* textKey, const char* addressKey) {
@@ -109,7 +111,7 @@ bool CAboutDlg::AddLinkOfKeys(int id, const char* textKey, const char* addressKe
     }
     CDlgHyperLink* link = AddLink(id, kLinkStyle, text, address);
     if (link != nullptr) {
-        link->SetFont(FontOf(kTextSize, false), FALSE);
+        link->SetFont(FontOf(kTextSize, CGdiFactory::kRegular), UserInterface::kNoRedraw);
     }
     return link != nullptr;
 }
@@ -123,7 +125,7 @@ bool CAboutDlg::AddDeviceLine() {
     LPCWSTR label = LoadLocalizedString("IDS_DEVICE_ID");
     WCHAR line[kTextLength];
     return label != nullptr && _snwprintf(line, kTextLength, u"%s %s", label, identifier) >= 0 &&
-           AddLabel(kDeviceId, kDeviceStyle, line, kDeviceSize, false);
+           AddLabel(kDeviceId, kDeviceStyle, line, kDeviceSize, CGdiFactory::kRegular);
 }
 
 BOOL CAboutDlg::OnInitDialog() {
@@ -155,13 +157,15 @@ void CAboutDlg::PlaceControls() {
         const int controlWidth = rect.right - rect.left;
         const int controlHeight = rect.bottom - rect.top;
         if (IsLink(control)) {
-            control->Move((width - controlWidth) / 2, rect.top, controlWidth, controlHeight, FALSE);
+            control->Move((width - controlWidth) / 2, rect.top, controlWidth, controlHeight,
+                          UserInterface::kNoRedraw);
         } else if (control->GetId() == kDeviceId) {
-            control->Move((width - controlWidth) / 2, GetClientHeight() - CSysInfo::Scale(kMargin) - controlHeight,
-                          controlWidth, controlHeight, FALSE);
+            control->Move((width - controlWidth) / 2,
+                          GetClientHeight() - CSysInfo::Scale(kMargin) - controlHeight, controlWidth,
+                          controlHeight, UserInterface::kNoRedraw);
         }
     }
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
 }
 
 BOOL CAboutDlg::OnDialogCommand(int id, int code, HWND window) {

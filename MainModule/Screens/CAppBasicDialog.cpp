@@ -90,7 +90,8 @@ BOOL CAppBasicDialog::OnPaint() {
 
 BOOL CAppBasicDialog::AttachScroller() {
     UserInterface::CDlgScroller& scroller = GetScroller();
-    if (!scroller.IsCreated() && !scroller.Create(kScrollerStyle, CSysInfo::Scale(kScrollerWidth), 0)) {
+    if (!scroller.IsCreated() &&
+        !scroller.Create(kScrollerStyle, CSysInfo::Scale(kScrollerWidth), UserInterface::kSizedByLayout)) {
         return FALSE;
     }
     return scroller.SetHost(this);
@@ -119,35 +120,39 @@ void CAppBasicDialog::EraseBackground(UserInterface::CDlgControl* control, HDC d
 UserInterface::CDlgStatic* CAppBasicDialog::AddText(int id, DWORD style, LPCWSTR text,
                                                     const UserInterface::IDlgImage* image) {
     std::unique_ptr<UserInterface::CDlgStatic> label(new (std::nothrow) UserInterface::CDlgStatic());
-    if (label == nullptr || !label->Create(text, image, id, style, 0, 0)) {
+    if (label == nullptr || !label->Create(text, image, id, style, UserInterface::kSizedByLayout,
+                                           UserInterface::kSizedByLayout)) {
         return nullptr;
     }
-    label->SetBorderColor(SkinBorderColor(), FALSE);
-    label->SetTextColor(kTextColor, FALSE);
+    label->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
+    label->SetTextColor(kTextColor, UserInterface::kNoRedraw);
     return Adopt(GetLayout(), std::move(label));
 }
 
 UserInterface::CDlgSeparator* CAppBasicDialog::AddSeparator(int id, DWORD style, int height) {
     std::unique_ptr<UserInterface::CDlgSeparator> separator(new (std::nothrow) UserInterface::CDlgSeparator());
-    if (separator == nullptr || !separator->Create(id, style, 0, height)) {
+    if (separator == nullptr || !separator->Create(id, style, UserInterface::kSizedByLayout, height)) {
         return nullptr;
     }
-    separator->SetBorderColor(SkinBorderColor(), FALSE);
+    separator->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
     return Adopt(GetLayout(), std::move(separator));
 }
 
 UserInterface::CDlgHyperLink* CAppBasicDialog::AddLink(int id, DWORD style, LPCWSTR text, LPCWSTR address) {
     std::unique_ptr<UserInterface::CDlgHyperLink> link(new (std::nothrow) UserInterface::CDlgHyperLink());
-    if (link == nullptr || !link->Create(text, address, id, style, 0, 0)) {
+    if (link == nullptr || !link->Create(text, address, id, style, UserInterface::kSizedByLayout,
+                                         UserInterface::kSizedByLayout)) {
         return nullptr;
     }
-    link->SetBorderColor(SkinBorderColor(), FALSE);
-    link->SetTextColor(UserInterface::CDlgHyperLink::kLinkColor, FALSE);
+    link->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
+    link->SetTextColor(UserInterface::CDlgHyperLink::kLinkColor, UserInterface::kNoRedraw);
     return Adopt(GetLayout(), std::move(link));
 }
 
 COLORREF CAppBasicDialog::SkinBorderColor() {
-    return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : 0;
+    return g_pApplicationSkin != nullptr
+               ? g_pApplicationSkin->GetSkinColor(CApplicationSkin::kBackgroundColorIndex)
+               : 0;
 }
 
 bool CAppBasicDialog::MakeBold(UserInterface::CDlgControl* control) {
@@ -159,6 +164,6 @@ bool CAppBasicDialog::MakeBold(UserInterface::CDlgControl* control) {
         return false;
     }
     m_fonts.push_back(bold);
-    control->SetFont(bold, FALSE);
+    control->SetFont(bold, UserInterface::kNoRedraw);
     return true;
 }

@@ -144,12 +144,13 @@ void CAppMessageBox::CAppMessageBoxLayout::SetLinkHeight(CDlgControl* link, LONG
     if (font == nullptr) {
         return;
     }
-    link->SetFont(font, FALSE);  // the link keeps a copy of its own
+    link->SetFont(font, UserInterface::kNoRedraw);  // the link keeps a copy of its own
     DeleteObject(font);
 }
 
 bool CAppMessageBox::IsKeyCommand(int id) {
-    return id != -1 && (GetMenuInfo().GetCommand(0) == id || GetMenuInfo().GetCommand(1) == id);
+    return id != -1 && (GetMenuInfo().GetCommand(UserInterface::kLeftSoftKey) == id ||
+                        GetMenuInfo().GetCommand(UserInterface::kRightSoftKey) == id);
 }
 
 BOOL CAppMessageBox::OnDialogCommand(int id, int code, HWND window) {
@@ -165,9 +166,9 @@ BOOL CAppMessageBox::OnKey(UINT key, BOOL down) {
     if (CAppBasicDialog::OnKey(key, down)) {
         return TRUE;
     }
-    if (key != VK_RETURN || !down || !GetMenuInfo().HasKey(0)) {
+    if (key != VK_RETURN || !down || !GetMenuInfo().HasKey(UserInterface::kLeftSoftKey)) {
         return FALSE;
     }
-    EndDialog(GetMenuInfo().GetCommand(0));
+    EndDialog(GetMenuInfo().GetCommand(UserInterface::kLeftSoftKey));
     return TRUE;
 }

@@ -71,26 +71,27 @@ bool CAutoUpdateSettingsDlg::FillFields() {
     SelectByData(FieldOf(kIntervalField), settings.updateInterval);
     SelectByData(FieldOf(kTimeField), settings.updateTime[0]);
     auto* roaming = static_cast<CDlgCheckBox*>(GetLayout()->FindControl(kRoamingCheck));
-    roaming->SetCheck(settings.updateInRoaming == 1 ? 1 : 0, FALSE);
+    roaming->SetCheck(settings.updateInRoaming == 1 ? 1 : 0, UserInterface::kNoRedraw);
     RedrawUnlessBusy(roaming);
     return true;
 }
 
 bool CAutoUpdateSettingsDlg::FillKinds() {
     CDlgComboBox* kinds = FieldOf(kKindField);
-    kinds->ResetContent(FALSE);
+    kinds->ResetContent(UserInterface::kNoRedraw);
     return AddItemOfKey(kinds, "IDS_UPDATE_OFF", kOff) && AddItemOfKey(kinds, "IDS_UPDATE_INTERVAL", kEveryInterval) &&
            AddItemOfKey(kinds, "IDS_UPDATE_TIME", kDaily);
 }
 
 bool CAutoUpdateSettingsDlg::FillIntervals() {
     CDlgComboBox* intervals = FieldOf(kIntervalField);
-    intervals->ResetContent(FALSE);
+    intervals->ResetContent(UserInterface::kNoRedraw);
     WCHAR pattern[kHoursTextLength] = {};
     CLocalization::Global().GetTemplate("IDS_HOURS_TMPL", pattern, kHoursTextLength);
     for (int hours : kIntervalHours) {
         WCHAR text[kHoursTextLength] = {};
-        if (_snwprintf(text, kHoursTextLength, pattern, hours, hours) < 0 || !intervals->AddItem(text, hours, FALSE)) {
+        if (_snwprintf(text, kHoursTextLength, pattern, hours, hours) < 0 ||
+            !intervals->AddItem(text, hours, UserInterface::kNoRedraw)) {
             return false;
         }
     }
@@ -100,11 +101,12 @@ bool CAutoUpdateSettingsDlg::FillIntervals() {
 // Each window runs from half past an hour to half past the next; its data is the hour it centres on.
 bool CAutoUpdateSettingsDlg::FillTimes() {
     CDlgComboBox* times = FieldOf(kTimeField);
-    times->ResetContent(FALSE);
+    times->ResetContent(UserInterface::kNoRedraw);
     for (int hour = 0; hour < kHoursPerDay; ++hour) {
         const int next = (hour + 1) % kHoursPerDay;
         WCHAR text[32];
-        if (_snwprintf(text, 32, u"%02d:30-%02d:30", hour, next) < 0 || !times->AddItem(text, next, FALSE)) {
+        if (_snwprintf(text, 32, u"%02d:30-%02d:30", hour, next) < 0 ||
+            !times->AddItem(text, next, UserInterface::kNoRedraw)) {
             return false;
         }
     }
@@ -117,7 +119,7 @@ void CAutoUpdateSettingsDlg::UpdateShownControls() {
     UserInterface::CDlgLayout* layout = GetLayout();
     for (int i = 0; i < layout->GetControlCount(); ++i) {
         CDlgControl* control = layout->GetControlAt(i);
-        control->SetVisible(IsShownFor(kind, control->GetId()), FALSE);
+        control->SetVisible(IsShownFor(kind, control->GetId()), UserInterface::kNoRedraw);
     }
     if (!IsPaintingSuppressed()) {
         RecalcLayout();
@@ -142,7 +144,7 @@ bool CAutoUpdateSettingsDlg::ConfirmAutomaticUpdates() {
     if (answer == IDYES || answer == IDOK) {
         return true;
     }
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return false;
 }
 

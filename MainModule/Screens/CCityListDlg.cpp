@@ -149,9 +149,9 @@ void CCityListDlg::CCityListDlgLayout::Arrange() {
     int top = rest.top + inset;
     if (CDlgControl* status = FindControl(kStatusId)) {
         const int width = std::max(0, rest.right - rest.left - 2 * inset);
-        status->Move(rest.left + inset, top, width, 0, FALSE);
+        status->Move(rest.left + inset, top, width, 0, UserInterface::kNoRedraw);
         const int height = status->GetPreferredHeight();
-        status->Move(rest.left + inset, top, width, height, FALSE);
+        status->Move(rest.left + inset, top, width, height, UserInterface::kNoRedraw);
         top += height + inset;
     }
     const int rule = CSysInfo::Scale(kRuleHeight);
@@ -165,7 +165,7 @@ int CCityListDlg::CCityListDlgLayout::GetContentHeight() const { return GetView(
 void CCityListDlg::CCityListDlgLayout::Place(int id, const RECT& rect) {
     if (CDlgControl* control = FindControl(id)) {
         control->Move(rect.left, rect.top, std::max<int>(0, rect.right - rect.left),
-                      std::max<int>(0, rect.bottom - rect.top), FALSE);
+                      std::max<int>(0, rect.bottom - rect.top), UserInterface::kNoRedraw);
     }
 }
 
@@ -207,9 +207,10 @@ bool CCityListDlg::BuildMenu(CMenuInfo* menu) {
     CMenuItemCollection views;
     CMenuItemCollection popup;
     menu->Clear();
-    menu->SetCommand(0, kSelect);
-    menu->SetCommand(1, kMenu);
-    return menu->SetCaption(0, "IDS_CAP_SELECT") && menu->SetCaption(1, "IDS_CAP_MENU") &&
+    menu->SetCommand(UserInterface::kLeftSoftKey, kSelect);
+    menu->SetCommand(UserInterface::kRightSoftKey, kMenu);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_SELECT") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") &&
            AppendEntry(&views, kDayForecast, "IDS_CAP_DAY_FORECAST") &&
            AppendEntry(&views, kCurrentCondition, "IDS_CAP_CURRENT_CONDITION") &&
            AppendEntry(&views, kHourlyForecast, "IDS_CAP_HOURLY_FORECAST") &&
@@ -217,9 +218,10 @@ bool CCityListDlg::BuildMenu(CMenuInfo* menu) {
            AppendEntry(&popup, kUpdateForecast, "IDS_CAP_UPDATE_FORECAST") &&
            AppendEntry(&popup, kHomeCity, "IDS_CAP_HOME_CITY") &&
            AppendEntry(&popup, kViewsMenu, "IDS_CAP_VIEWS", &views) &&
-           AppendEntry(&popup, kAddCity, "IDS_CAP_ADD_CITY") && AppendEntry(&popup, kAddByGps, "IDS_CAP_ADD_BY_GPS") &&
-           AppendEntry(&popup, kDeleteCity, "IDS_CAP_DELETE_CITY") && AppendEntry(&popup, kBack, "IDS_CAP_BACK") &&
-           menu->SetPopup(1, &popup);
+           AppendEntry(&popup, kAddCity, "IDS_CAP_ADD_CITY") &&
+           AppendEntry(&popup, kAddByGps, "IDS_CAP_ADD_BY_GPS") &&
+           AppendEntry(&popup, kDeleteCity, "IDS_CAP_DELETE_CITY") &&
+           AppendEntry(&popup, kBack, "IDS_CAP_BACK") && menu->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 const CToolBarControl::Button* CCityListDlg::GetToolbarButtons() const { return kToolbarButtons; }
@@ -236,15 +238,19 @@ bool CCityListDlg::CreateControls() {
         return false;
     }
     CCityListBox* box = list.release();
-    if (!box->Create(kListId, kControlStyle, 0, 0)) {
+    if (!box->Create(kListId, kControlStyle, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return false;
     }
     if (g_pGdiFactory != nullptr) {
-        status->SetFont(g_pGdiFactory->GetFont(kStatusFontSize, true, true, false), FALSE);
-        box->SetFont(g_pGdiFactory->GetFont(kListFontSize, true, false, false), FALSE);
+        status->SetFont(g_pGdiFactory->GetFont(kStatusFontSize, CGdiFactory::kClearType, CGdiFactory::kBold,
+                                               CGdiFactory::kNoUnderline),
+                        UserInterface::kNoRedraw);
+        box->SetFont(g_pGdiFactory->GetFont(kListFontSize, CGdiFactory::kClearType, CGdiFactory::kRegular,
+                                            CGdiFactory::kNoUnderline),
+                     UserInterface::kNoRedraw);
     }
-    box->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
-    box->SetTextColor(kTextColor, FALSE);
+    box->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
+    box->SetTextColor(kTextColor, UserInterface::kNoRedraw);
     if (IsSmartphone()) {
         return true;
     }
@@ -254,10 +260,11 @@ bool CCityListDlg::CreateControls() {
     }
     CToolBarControl* bar = toolbar.release();
     const int orientation = IsPortrait() ? CToolBarControl::kHorizontal : CToolBarControl::kVertical;
-    if (!bar->Create(orientation, nullptr, kToolbarId, kControlStyle, 0, 0)) {
+    if (!bar->Create(orientation, nullptr, kToolbarId, kControlStyle, UserInterface::kSizedByLayout,
+                     UserInterface::kSizedByLayout)) {
         return false;
     }
-    bar->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    bar->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
     return true;
 }
 
@@ -280,9 +287,9 @@ BOOL CCityListDlg::OnSize(int width, int height) {
     if (list == nullptr || m_hWnd == nullptr) {
         return TRUE;
     }
-    GetLayout()->ScrollTo(0, FALSE);
-    list->EnsureVisible(list->GetCurSel(), FALSE);
-    Redraw(FALSE);
+    GetLayout()->ScrollTo(0, UserInterface::kNoAnimation);
+    list->EnsureVisible(list->GetCurSel(), UserInterface::kNoRedraw);
+    Redraw(kKeepBackground);
     return TRUE;
 }
 
@@ -304,7 +311,7 @@ bool CCityListDlg::RefreshStatus() {
     }
     // The text's height decides where the rule and the list begin: they are placed again before the
     // screen is painted, so that a new text never lands in the old (at first empty) box.
-    status->SetText(text != nullptr ? text : u"", FALSE);
+    status->SetText(text != nullptr ? text : u"", UserInterface::kNoRedraw);
     RecalcLayout();
     if (!m_busy) {
         RedrawHost();
@@ -318,21 +325,21 @@ bool CCityListDlg::RefreshList() {
         return false;
     }
     int selection = list->GetCurSel();
-    list->RemoveAll(FALSE);
+    list->RemoveAll(UserInterface::kNoRedraw);
     for (int i = 0; i < CityCount(); ++i) {
         CCity city;
         if (g_pCityList->GetCity(i, &city)) {
-            list->AddCity(&city, FALSE);
+            list->AddCity(&city, UserInterface::kNoRedraw);
         }
     }
-    list->SetHomeIndex(g_pCityList != nullptr ? g_pCityList->GetHomeIndex() : -1, FALSE);
+    list->SetHomeIndex(g_pCityList != nullptr ? g_pCityList->GetHomeIndex() : -1, UserInterface::kNoRedraw);
     if (selection < 0 && m_shownCity != nullptr) {
         selection = *m_shownCity;
     }
     if (selection < 0 || selection >= list->GetCount()) {
         selection = 0;
     }
-    list->SetCurSel(selection, FALSE);
+    list->SetCurSel(selection, UserInterface::kNoRedraw);
     if (!m_busy) {
         list->Redraw(nullptr);
     }
@@ -340,7 +347,7 @@ bool CCityListDlg::RefreshList() {
 }
 
 bool CCityListDlg::RefreshSoftKeys() {
-    m_menuInfo.SetEnabled(0, CityCount() > 0 && GetSelection() >= 0);
+    m_menuInfo.SetEnabled(UserInterface::kLeftSoftKey, CityCount() > 0 && GetSelection() >= 0);
     return m_hMenuBar == nullptr || CMenuInfo::UpdateMenuBar(m_hMenuBar, m_menuInfo);
 }
 
@@ -349,7 +356,7 @@ bool CCityListDlg::RefreshMenu() {
     if (!BuildMenu(&rebuilt)) {
         return false;
     }
-    return m_menuInfo.SetPopup(1, rebuilt.GetPopup(1));
+    return m_menuInfo.SetPopup(UserInterface::kRightSoftKey, rebuilt.GetPopup(UserInterface::kRightSoftKey));
 }
 
 bool CCityListDlg::RefreshToolbar() {
@@ -451,7 +458,8 @@ void CCityListDlg::UpdateForecasts() {
         !g_pCityList->GetLocationIds(&ids) || ids.empty()) {
         return;
     }
-    g_pForecastUpdater->Start(ids, false, 1, 0);
+    g_pForecastUpdater->Start(ids, CForecastUpdater::kReturnAtOnce, CForecastUpdater::kOneAttempt,
+                              CForecastUpdater::kNoDelay);
 }
 
 // The home city always stands first: it trades places with the first city.
@@ -534,12 +542,12 @@ bool CCityListDlg::AddCity(CCity& city) {
     if (!SaveOrRestore(before)) {
         return false;
     }
-    list->AddCity(&city, FALSE);
+    list->AddCity(&city, UserInterface::kNoRedraw);
     const int row = list->GetCount() - 1;
     if (g_pCityList->GetHomeIndex() == row) {
-        list->SetHomeIndex(row, FALSE);
+        list->SetHomeIndex(row, UserInterface::kNoRedraw);
     }
-    list->SetCurSel(row, FALSE);
+    list->SetCurSel(row, UserInterface::kNoRedraw);
     Refresh(kRefreshMenu | kRefreshSoftKeys);
     if (!m_busy) {
         list->Redraw(nullptr);
@@ -662,7 +670,7 @@ INT_PTR CCityListDlg::RunChooser(const std::function<INT_PTR()>& run) {
     m_busy = true;
     const INT_PTR result = run();
     m_busy = false;
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return result;
 }
 

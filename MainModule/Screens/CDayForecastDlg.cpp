@@ -126,13 +126,14 @@ BOOL CDayForecastDlg::OnCreateMenu(CMenuInfo* menu) {
     CMenuItem back;
     back.SetCommand(kBack);
     back.SetState(m_partsView ? CMenuItem::kNormal : CMenuItem::kHidden);
-    CMenuItemCollection popup(*menu->GetPopup(1));
-    if (!back.SetCaption("IDS_CAP_BACK") || !popup.Append(&back) || !menu->SetPopup(1, &popup)) {
+    CMenuItemCollection popup(*menu->GetPopup(UserInterface::kRightSoftKey));
+    if (!back.SetCaption("IDS_CAP_BACK") || !popup.Append(&back) ||
+        !menu->SetPopup(UserInterface::kRightSoftKey, &popup)) {
         return FALSE;
     }
     if (m_partsView) {
-        menu->SetCommand(0, kDetails);
-        return menu->SetCaption(0, "IDS_CAP_DETAILS");
+        menu->SetCommand(UserInterface::kLeftSoftKey, kDetails);
+        return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DETAILS");
     }
     return TRUE;
 }
@@ -179,7 +180,7 @@ bool CDayForecastDlg::UpdatePartsView() {
 
 bool CDayForecastDlg::UpdateMenuBackItem() {
     CMenuInfo& menu = GetMenuInfo();
-    const CMenuItemCollection* popup = menu.GetPopup(1);
+    const CMenuItemCollection* popup = menu.GetPopup(UserInterface::kRightSoftKey);
     if (popup == nullptr) {
         return false;
     }
@@ -191,17 +192,17 @@ bool CDayForecastDlg::UpdateMenuBackItem() {
         }
         updated.Append(&item);
     }
-    return menu.SetPopup(1, &updated);
+    return menu.SetPopup(UserInterface::kRightSoftKey, &updated);
 }
 
 bool CDayForecastDlg::UpdateLeftKey() {
     CMenuInfo& menu = GetMenuInfo();
     const int command = m_partsView ? kDetails : kBack;
-    if (menu.GetCommand(0) == command) {
+    if (menu.GetCommand(UserInterface::kLeftSoftKey) == command) {
         return true;
     }
-    menu.SetCommand(0, command);
-    if (!menu.SetCaption(0, m_partsView ? "IDS_CAP_DETAILS" : "IDS_CAP_BACK")) {
+    menu.SetCommand(UserInterface::kLeftSoftKey, command);
+    if (!menu.SetCaption(UserInterface::kLeftSoftKey, m_partsView ? "IDS_CAP_DETAILS" : "IDS_CAP_BACK")) {
         return false;
     }
     return GetMenuBar() == nullptr || CMenuInfo::UpdateMenuBar(GetMenuBar(), menu);
@@ -213,8 +214,8 @@ bool CDayForecastDlg::UpdateControlChoice() {
     if (detail == nullptr || parts == nullptr) {
         return false;
     }
-    detail->SetVisible(!m_partsView, FALSE);
-    parts->SetVisible(m_partsView != 0, FALSE);
+    detail->SetVisible(!m_partsView, UserInterface::kNoRedraw);
+    parts->SetVisible(m_partsView != 0, UserInterface::kNoRedraw);
     return true;
 }
 
@@ -247,8 +248,10 @@ bool CDayForecastDlg::UpdateSwitch() {
         shown.FormatDayMonth(date, kDateLength);
     }
     const bool valid = page != nullptr;
-    return cities->SetTexts(first, second, FALSE) && cities->SetFitFlags(valid && !updating, FALSE, FALSE) &&
-           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_currentPage > 0, FALSE) &&
+    return cities->SetTexts(first, second, UserInterface::kNoRedraw) &&
+           cities->SetFitFlags(valid && !updating, FALSE, UserInterface::kNoRedraw) &&
+           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_currentPage > 0,
+                                   UserInterface::kNoRedraw) &&
            cities->SetArrowEnabled(CSwitchControl::kRightArrow, valid && m_currentPage < GetPageCount() - 1,
                                    RepaintsControl(cities));
 }
@@ -329,7 +332,7 @@ BOOL CDayForecastDlg::ShowPage(int index, BOOL animate) {
     m_currentPage = index;
     UpdateView(kEverything);
     SuppressPainting(suppressed);
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return TRUE;
 }
 
@@ -352,7 +355,7 @@ void CDayForecastDlg::TurnPage(bool next) {
     }
     CancelPen();
     PauseAnimations();
-    ShowPage(target, TRUE);
+    ShowPage(target, UserInterface::kAnimate);
     ResumeAnimations();
 }
 
@@ -431,7 +434,7 @@ void CDayForecastDlg::OpenPartOfDayDetails(int part) {
         return;
     }
     SuppressPainting(false);
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
 }
 
 // ---- the forecast updater -----------------------------------------------------------------------------
@@ -445,7 +448,7 @@ void CDayForecastDlg::OnForecastEvent(int status, int result, bool last) {
         ReloadPages();
     }
     UpdateView(kEverything);
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     if (last) {
         ShowUpdateOutcome(result);
     }

@@ -11,5 +11,6 @@ void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
     }
     RECT rect;
     detail->GetRect(&rect);
-    parts->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    parts->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                UserInterface::kNoRedraw);
 }

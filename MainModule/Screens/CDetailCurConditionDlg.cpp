@@ -24,6 +24,9 @@ constexpr CToolBarControl::Button kButtons[CToolBarControl::kButtonCount] = {
 
 int MinuteOfDay(CDayForecast::TimeOfDay time) { return time.hour * 60 + time.minute; }
 
+// The sun times of today's forecast, not of a later day's.
+constexpr bool kThatDayOnly = true;
+
 }  // namespace
 
 INT_PTR CDetailCurConditionDlg::Run(HWND owner, LPCWSTR locationId, UserInterface::IDlgScreenCapture* capture) {
@@ -47,7 +50,8 @@ bool CDetailCurConditionDlg::IsDaytime(const CCity& city, const SYSTEMTIME& loca
     const CDate today(localTime);
     CDayForecast::TimeOfDay sunrise = kDefaultSunrise;
     CDayForecast::TimeOfDay sunset = kDefaultSunset;
-    if (!city.GetSunriseOn(today, &sunrise, true) || !city.GetSunsetOn(today, &sunset, true)) {
+    if (!city.GetSunriseOn(today, &sunrise, kThatDayOnly) ||
+        !city.GetSunsetOn(today, &sunset, kThatDayOnly)) {
         sunrise = kDefaultSunrise;
         sunset = kDefaultSunset;
     }
@@ -91,18 +95,18 @@ bool CDetailCurConditionDlg::UpdateSwitch() {
     }
     const BOOL repaint = ShouldRepaint();
     if (IsUpdating()) {
-        cities->SetTexts(LoadLocalizedString("IDS_DOWNLOADING"), nullptr, FALSE);
-        cities->SetFitFlags(FALSE, FALSE, FALSE);
+        cities->SetTexts(LoadLocalizedString("IDS_DOWNLOADING"), nullptr, UserInterface::kNoRedraw);
+        cities->SetFitFlags(FALSE, FALSE, UserInterface::kNoRedraw);
     } else {
         std::u16string when;
         if (!ForecastTimeText(&when)) {
             return false;
         }
-        cities->SetTexts(m_city.GetName(), when.c_str(), FALSE);
-        cities->SetShortSecondText(ShortForecastTimeText().c_str(), FALSE);
-        cities->SetFitFlags(TRUE, FALSE, FALSE);
+        cities->SetTexts(m_city.GetName(), when.c_str(), UserInterface::kNoRedraw);
+        cities->SetShortSecondText(ShortForecastTimeText().c_str(), UserInterface::kNoRedraw);
+        cities->SetFitFlags(TRUE, FALSE, UserInterface::kNoRedraw);
     }
-    cities->SetArrowEnabled(CSwitchControl::kLeftArrow, FALSE, FALSE);
+    cities->SetArrowEnabled(CSwitchControl::kLeftArrow, FALSE, UserInterface::kNoRedraw);
     cities->SetArrowEnabled(CSwitchControl::kRightArrow, FALSE, repaint);
     return true;
 }

@@ -36,10 +36,11 @@ bool CDetailForecastDlg::AddContent(UserInterface::CDlgLayout* layout) {
 
 BOOL CDetailForecastDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
-    menu->SetFlags(0);
-    menu->SetCommand(0, Menu::kPartDetails);
-    menu->SetCommand(1, Menu::kMenu);
-    return menu->SetCaption(0, "IDS_CAP_DETAILS") && menu->SetCaption(1, "IDS_CAP_MENU");
+    menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
+    menu->SetCommand(UserInterface::kLeftSoftKey, Menu::kPartDetails);
+    menu->SetCommand(UserInterface::kRightSoftKey, Menu::kMenu);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DETAILS") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU");
 }
 
 BOOL CDetailForecastDlg::OnInitDialog() {

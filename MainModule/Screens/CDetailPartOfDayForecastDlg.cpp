@@ -88,14 +88,14 @@ bool CDetailPartOfDayForecastDlg::ShowPage(int part) {
     }
     if (m_part == -1 || part == -1) {
         ShowPart(part);
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
         return true;
     }
     const bool forward = part > m_part;
     if (!PageSlide::Slide(*this, forward, [&] { ShowPart(part); })) {
         return false;
     }
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return true;
 }
 
@@ -108,22 +108,23 @@ bool CDetailPartOfDayForecastDlg::UpdateSwitch() {
     }
     const BOOL repaint = ShouldRepaint();
     const CDayPartsForecast parts = DayParts();
-    cities->SetFitFlags(FALSE, FALSE, FALSE);
+    cities->SetFitFlags(FALSE, FALSE, UserInterface::kNoRedraw);
     if (IsUpdating()) {
         cities->SetTexts(LoadLocalizedString("IDS_DOWNLOADING"), nullptr, repaint);
         return true;
     }
     if (m_part == -1 || parts.CountParts() == 0) {
-        cities->SetTexts(nullptr, nullptr, FALSE);
-        cities->SetArrowEnabled(CSwitchControl::kLeftArrow, TRUE, FALSE);
+        cities->SetTexts(nullptr, nullptr, UserInterface::kNoRedraw);
+        cities->SetArrowEnabled(CSwitchControl::kLeftArrow, TRUE, UserInterface::kNoRedraw);
         cities->SetArrowEnabled(CSwitchControl::kRightArrow, TRUE, repaint);
         return true;
     }
     WCHAR date[kDateLength] = {};
     m_date.FormatDayMonth(date, kDateLength);
     LPCWSTR name = LoadLocalizedString(kPartNames[m_part]);
-    cities->SetTexts(date, name, FALSE);
-    cities->SetArrowEnabled(CSwitchControl::kLeftArrow, m_part != parts.FindFirstPart(), FALSE);
+    cities->SetTexts(date, name, UserInterface::kNoRedraw);
+    cities->SetArrowEnabled(CSwitchControl::kLeftArrow, m_part != parts.FindFirstPart(),
+                            UserInterface::kNoRedraw);
     cities->SetArrowEnabled(CSwitchControl::kRightArrow, m_part != parts.FindLastPart(), repaint);
     return true;
 }

@@ -119,27 +119,30 @@ bool CDownloadProgressViewDlg::HasEstimate(ULONGLONG done, ULONGLONG total) { re
 UserInterface::CDlgLayout* CDownloadProgressViewDlg::CreateLayout() { return new CDownloadProgressViewDlgLayout; }
 
 bool CDownloadProgressViewDlg::BuildControls() {
-    HFONT font = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
+    HFONT font = g_pGdiFactory != nullptr
+                     ? g_pGdiFactory->GetFont(kFontSize, CGdiFactory::kClearType, CGdiFactory::kBold,
+                                              CGdiFactory::kNoUnderline)
+                     : nullptr;
     const std::u16string connecting = Text("IDS_CONNECTING_TO_SERVER");
     CDlgStatic* status = AddText(kStatusId, kStatusStyle, connecting.c_str(), nullptr);
     if (status == nullptr) {
         return false;
     }
-    status->SetFont(font, FALSE);
+    status->SetFont(font, UserInterface::kNoRedraw);
     auto* bar = new (std::nothrow) CDlgProgressBar;
     if (bar == nullptr || !GetLayout()->AddControl(bar)) {
         delete bar;
         return false;
     }
-    if (!bar->Create(kBarId, kBarStyle, 0, CSysInfo::Scale(kBarHeight))) {
+    if (!bar->Create(kBarId, kBarStyle, UserInterface::kSizedByLayout, CSysInfo::Scale(kBarHeight))) {
         return false;
     }
-    bar->SetBorderColor(status->GetBorderColor(), FALSE);
+    bar->SetBorderColor(status->GetBorderColor(), UserInterface::kNoRedraw);
     CDlgStatic* remaining = AddText(kRemainingId, kLineStyle & ~CDlgControl::kVisible, u"", nullptr);
     if (remaining == nullptr) {
         return false;
     }
-    remaining->SetFont(font, FALSE);
+    remaining->SetFont(font, UserInterface::kNoRedraw);
     std::lock_guard guard(m_lock);
     m_state = Shown{connecting, 0, 0, {}, false};
     m_startMs = 0;
@@ -209,7 +212,7 @@ void CDownloadProgressViewDlg::ShowState() {
     CDlgProgressBar::Progress progress{CDlgProgressBar::kPositionValid | CDlgProgressBar::kMaximumValid,
                                        state.position, state.maximum};
     bar->SetProgress(&progress, redraw);
-    remaining->SetText(state.remaining.c_str(), FALSE);
+    remaining->SetText(state.remaining.c_str(), UserInterface::kNoRedraw);
     remaining->SetVisible(state.remainingVisible, redraw);
 }
 
@@ -221,7 +224,10 @@ CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::~CDownloadProgressView
 // smaller font, the same for every text it can show, or, where that would be too small to read, two
 // lines. Gives the number of lines the status line needs.
 int CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::FitStatusFont(CDlgControl* status, int width) {
-    HFONT own = g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr;
+    HFONT own = g_pGdiFactory != nullptr
+                    ? g_pGdiFactory->GetFont(kFontSize, CGdiFactory::kClearType, CGdiFactory::kBold,
+                                             CGdiFactory::kNoUnderline)
+                    : nullptr;
     UserInterface::CDlgHostDC dc(GetHost());
     if (own == nullptr || dc.Get() == nullptr) {
         return 1;
@@ -238,7 +244,7 @@ int CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::FitStatusFont(CDlg
         lines = 2;
         fitted = CreateFontToFitLines(dc.Get(), own, texts, room, lines, CSysInfo::Scale(kLeastStatusHeight));
     }
-    status->SetFont(fitted != nullptr ? fitted : own, FALSE);
+    status->SetFont(fitted != nullptr ? fitted : own, UserInterface::kNoRedraw);
     DeleteFontHandles({&m_fittedFont});
     m_fittedFont = fitted;
     return lines;
@@ -259,7 +265,7 @@ void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     const int barHeight = CSysInfo::Scale(kBarHeight);
     const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
     const int statusHeight = LineHeight(status, FitStatusFont(status, width));
-    status->Move(left, barTop - gap - statusHeight, width, statusHeight, FALSE);
-    bar->Move(left, barTop, width, barHeight, FALSE);
-    remaining->Move(left, barTop + barHeight + gap, width, LineHeight(remaining), FALSE);
+    status->Move(left, barTop - gap - statusHeight, width, statusHeight, UserInterface::kNoRedraw);
+    bar->Move(left, barTop, width, barHeight, UserInterface::kNoRedraw);
+    remaining->Move(left, barTop + barHeight + gap, width, LineHeight(remaining), UserInterface::kNoRedraw);
 }

@@ -39,7 +39,11 @@ bool CDownloadWaitViewDlg::BuildControls() {
         if (text == nullptr) {
             return false;
         }
-        text->SetFont(g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(kFontSize, true, true, false) : nullptr, FALSE);
+        text->SetFont(g_pGdiFactory != nullptr
+                          ? g_pGdiFactory->GetFont(kFontSize, CGdiFactory::kClearType, CGdiFactory::kBold,
+                                                   CGdiFactory::kNoUnderline)
+                          : nullptr,
+                      UserInterface::kNoRedraw);
     }
     const int size = CSysInfo::Scale(kFrameSize);
     UserInterface::CDlgImageArray frames;
@@ -54,7 +58,8 @@ bool CDownloadWaitViewDlg::BuildControls() {
         delete animation;
         return false;
     }
-    if (!animation->Create(&frames, kFrameIntervalMs, kAnimationId, kAnimationStyle, 0, size)) {
+    if (!animation->Create(&frames, kFrameIntervalMs, kAnimationId, kAnimationStyle,
+                           UserInterface::kSizedByLayout, size)) {
         return false;
     }
     return true;
@@ -74,14 +79,14 @@ void CDownloadWaitViewDlg::CDownloadWaitViewDlgLayout::Arrange() {
     const int rowHeight = CSysInfo::Scale(kFrameSize);
     int textHeight = 0;
     if (text != nullptr) {
-        text->Move(left, view.top, width, 0, FALSE);
+        text->Move(left, view.top, width, 0, UserInterface::kNoRedraw);
         textHeight = text->GetPreferredHeight();
     }
     const int block = rowHeight + (text != nullptr ? textHeight + gap : 0);
     int top = view.top + (view.bottom - view.top - block) / 2;
     if (text != nullptr) {
-        text->Move(left, top, width, textHeight, FALSE);
+        text->Move(left, top, width, textHeight, UserInterface::kNoRedraw);
         top += textHeight + gap;
     }
-    animation->Move(left, top, width, rowHeight, FALSE);
+    animation->Move(left, top, width, rowHeight, UserInterface::kNoRedraw);
 }

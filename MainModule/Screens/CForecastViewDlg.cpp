@@ -53,7 +53,8 @@ int CForecastViewDlg::CForecastViewLayout::GetContentHeight() const {
 }
 
 void CForecastViewDlg::CForecastViewLayout::PlaceControl(int id, const RECT& rect) {
-    FindControl(id)->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    FindControl(id)->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                          UserInterface::kNoRedraw);
 }
 
 // ---- the view -----------------------------------------------------------------------------------------
@@ -114,7 +115,8 @@ void CForecastViewDlg::UpdateAllForecasts() {
         !g_pCityList->GetLocationIds(&ids) || ids.empty()) {
         return;
     }
-    g_pForecastUpdater->Start(ids, false, 1, 0);
+    g_pForecastUpdater->Start(ids, CForecastUpdater::kReturnAtOnce, CForecastUpdater::kOneAttempt,
+                              CForecastUpdater::kNoDelay);
 }
 
 void CForecastViewDlg::ShowUpdateOutcome(int result) {

@@ -222,12 +222,13 @@ BOOL CGPSSettingsDlg::OnInitControls() {
         return FALSE;
     }
     std::unique_ptr<CDlgComboBox> ports(new (std::nothrow) CDlgComboBox());
-    if (ports == nullptr || !ports->Create(title, kPortsId, kComboStyle, 0, 0)) {
+    if (ports == nullptr || !ports->Create(title, kPortsId, kComboStyle, UserInterface::kSizedByLayout,
+                                           UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    const COLORREF theme = g_pSysInfo != nullptr ? g_pSysInfo->GetColor(0) : 0;
-    ports->SetBorderColor(FieldColor(theme), FALSE);
-    ports->SetTextColor(kTextColor, FALSE);
+    const COLORREF theme = g_pSysInfo != nullptr ? g_pSysInfo->GetColor(CSysInfo::kThemeColor) : 0;
+    ports->SetBorderColor(FieldColor(theme), UserInterface::kNoRedraw);
+    ports->SetTextColor(kTextColor, UserInterface::kNoRedraw);
     if (GetLayout() == nullptr || !GetLayout()->AddControl(ports.get())) {
         return FALSE;
     }
@@ -250,18 +251,18 @@ bool CGPSSettingsDlg::FillPorts() {
     if (!ListPorts(&ports)) {
         return false;
     }
-    m_ports->ResetContent(FALSE);
+    m_ports->ResetContent(UserInterface::kNoRedraw);
     const int stored = static_cast<int>(GetSettings().gpsPort);
     int selection = -1;
     for (size_t i = 0; i < ports.size(); ++i) {
-        if (!m_ports->AddItem(ports[i].text.c_str(), ports[i].value, FALSE)) {
+        if (!m_ports->AddItem(ports[i].text.c_str(), ports[i].value, UserInterface::kNoRedraw)) {
             return false;
         }
         if (ports[i].value == stored && selection < 0) {
             selection = static_cast<int>(i);
         }
     }
-    m_ports->SetCurSel(selection < 0 && !ports.empty() ? 0 : selection, FALSE);
+    m_ports->SetCurSel(selection < 0 && !ports.empty() ? 0 : selection, UserInterface::kNoRedraw);
     return true;
 }
 

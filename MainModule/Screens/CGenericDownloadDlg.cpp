@@ -32,9 +32,9 @@ int CGenericDownloadDlg::Run(HWND owner, const CDelegate* job, UserInterface::ID
 
 BOOL CGenericDownloadDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
-    menu->SetFlags(0);
-    menu->SetCommand(0, kAbortCommand);
-    return menu->SetCaption(0, "IDS_CAP_ABORT");
+    menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
+    menu->SetCommand(UserInterface::kLeftSoftKey, kAbortCommand);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_ABORT");
 }
 
 BOOL CGenericDownloadDlg::OnInitControls() {

@@ -14,7 +14,7 @@ BOOL CHomePluginSettingsDlg::Refresh(DWORD mask) {
         return TRUE;
     }
     UserInterface::CDlgComboBox* field = FieldOf(kFieldId);
-    field->ResetContent(FALSE);
+    field->ResetContent(UserInterface::kNoRedraw);
     if (!AddItemOfKey(field, "IDS_DETAILED", kDetailed) || !AddItemOfKey(field, "IDS_5DAYS", kFiveDays)) {
         return FALSE;
     }

@@ -112,8 +112,8 @@ bool CHourlyForecastDlg::UpdateSwitch() {
     }
     const bool valid = IsValidPage(m_page);
     if (IsUpdating()) {
-        days->SetTexts(LoadLocalizedString("IDS_DOWNLOADING"), nullptr, FALSE);
-        days->SetFitFlags(FALSE, FALSE, FALSE);
+        days->SetTexts(LoadLocalizedString("IDS_DOWNLOADING"), nullptr, UserInterface::kNoRedraw);
+        days->SetFitFlags(FALSE, FALSE, UserInterface::kNoRedraw);
     } else {
         CDate date;
         date.SetToday();
@@ -122,10 +122,10 @@ bool CHourlyForecastDlg::UpdateSwitch() {
         }
         WCHAR text[kDateLength] = {};
         date.FormatDayMonth(text, kDateLength);
-        days->SetTexts(m_cityName.c_str(), text, FALSE);
-        days->SetFitFlags(TRUE, FALSE, FALSE);
+        days->SetTexts(m_cityName.c_str(), text, UserInterface::kNoRedraw);
+        days->SetFitFlags(TRUE, FALSE, UserInterface::kNoRedraw);
     }
-    days->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_page > 0, FALSE);
+    days->SetArrowEnabled(CSwitchControl::kLeftArrow, valid && m_page > 0, UserInterface::kNoRedraw);
     days->SetArrowEnabled(CSwitchControl::kRightArrow, valid && m_page < GetPageCount() - 1, ShouldRepaint());
     return true;
 }
@@ -137,14 +137,14 @@ bool CHourlyForecastDlg::UpdateList() {
         return false;
     }
     const int selected = list->GetSelection();
-    list->Clear(FALSE);
+    list->Clear(UserInterface::kNoRedraw);
     if (const CHourForecastSet* hours = CurrentHours()) {
         for (const CHourForecast& hour : *hours) {
-            list->AddItem(&hour, FALSE);
+            list->AddItem(&hour, UserInterface::kNoRedraw);
         }
     }
     if (list->GetCount() > 0) {
-        list->Select(selected >= 0 && selected < list->GetCount() ? selected : 0, FALSE);
+        list->Select(selected >= 0 && selected < list->GetCount() ? selected : 0, UserInterface::kNoRedraw);
     }
     if (ShouldRepaint()) {
         list->Redraw(nullptr);
@@ -171,18 +171,18 @@ bool CHourlyForecastDlg::ShowPage(int index) {
     }
     if (index < 0 || m_page < 0) {
         ShowPageNow(index);
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
         return true;
     }
     const bool slid = PageSlide::Slide(*this, index > m_page, [&] {
         // The new day opens on its first hour.
         if (CHourlyForecastListBox* list = GetList()) {
-            list->Select(-1, FALSE);
+            list->Select(-1, UserInterface::kNoRedraw);
         }
         ShowPageNow(index);
     });
     if (slid) {
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
     }
     return slid;
 }

@@ -54,7 +54,7 @@ BOOL CInterfaceLangDlg::Refresh(DWORD mask) {
 
 bool CInterfaceLangDlg::FillLanguages() {
     UserInterface::CDlgComboBox* field = FieldOf(kFieldId);
-    field->ResetContent(FALSE);
+    field->ResetContent(UserInterface::kNoRedraw);
     WCHAR folder[MAX_PATH];
     if (!CSysInfo::ExpandPath(kLocFolder, folder, MAX_PATH)) {
         return false;
@@ -67,7 +67,8 @@ bool CInterfaceLangDlg::FillLanguages() {
         // A file whose name carries no language number is no language file.
         const LANGID language = LanguageOfFileName(found.cFileName);
         if (language != 0) {
-            added = field->AddItem(NameOfLanguage(language).c_str(), language, FALSE) != FALSE;
+            added =
+                field->AddItem(NameOfLanguage(language).c_str(), language, UserInterface::kNoRedraw) != FALSE;
         }
     }
     if (search != INVALID_HANDLE_VALUE) {

@@ -54,12 +54,14 @@ void CMainWindowLayout::Arrange() {
     PlaceControl(kTempGraph, bands.graph);
     // After a turn the toolbar's band is the bottom or the right edge: its buttons follow.
     if (auto* toolbar = static_cast<CToolBarControl*>(FindControl(kToolbar))) {
-        toolbar->SetOrientation(portrait ? CToolBarControl::kHorizontal : CToolBarControl::kVertical, FALSE);
+        toolbar->SetOrientation(portrait ? CToolBarControl::kHorizontal : CToolBarControl::kVertical,
+                                UserInterface::kNoRedraw);
     }
 }
 
 void CMainWindowLayout::PlaceControl(int id, const RECT& rect) {
     if (UserInterface::CDlgControl* control = FindControl(id)) {
-        control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+        control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                      UserInterface::kNoRedraw);
     }
 }

@@ -36,6 +36,10 @@ constexpr int kRegistryTextLength = 261;
 constexpr LONGLONG kHourMs = 3600000;
 constexpr DWORD kFullScreenParts = SHFS_HIDETASKBAR | SHFS_HIDESIPBUTTON | SHFS_HIDESTARTICON;
 constexpr DWORD kNormalParts = SHFS_SHOWTASKBAR | SHFS_SHOWSIPBUTTON | SHFS_SHOWSTARTICON;
+// MakeCurrent's slide direction by name: the new picture comes in from the right.
+constexpr bool kSlideFromRight = true;
+// The factory's font size of the header.
+constexpr int kHeaderFontSize = 0;
 
 // Back, full screen, select region, update map.
 constexpr CToolBarControl::Button kToolbarButtons[CToolBarControl::kButtonCount] = {
@@ -90,11 +94,12 @@ UserInterface::CDlgLayout* CMapsDlg::CreateLayout() { return new CMapsDlgLayout;
 BOOL CMapsDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     using MainWindowMenu::Entry;
     menu->Clear();
-    menu->SetFlags(0);
-    menu->SetCommand(0, kCmdBack);
-    menu->SetCommand(1, kCmdMenu);
+    menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
+    menu->SetCommand(UserInterface::kLeftSoftKey, kCmdBack);
+    menu->SetCommand(UserInterface::kRightSoftKey, kCmdMenu);
     UserInterface::CMenuItemCollection popup;
-    return menu->SetCaption(0, "IDS_CAP_BACK") && menu->SetCaption(1, "IDS_CAP_MENU") &&
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_BACK") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") &&
            MainWindowMenu::AppendAll(&popup, {{kCmdUpdateMap, "IDS_CAP_UPDATE_MAP"},
                                               {kCmdFullScreen, "IDS_CAP_FULL_SCREEN"},
                                               {kCmdSelectRegion, "IDS_CAP_SELECT_REGION"}}) &&
@@ -102,7 +107,8 @@ BOOL CMapsDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
                                          {{kCmdDayForecast, "IDS_CAP_DAY_FORECAST"},
                                           {kCmdCurrentCondition, "IDS_CAP_CURRENT_CONDITION"},
                                           {kCmdHourlyForecast, "IDS_CAP_HOURLY_FORECAST"}}) &&
-           MainWindowMenu::AppendAll(&popup, {{kCmdCityList, "IDS_CAP_CITY_LIST"}}) && menu->SetPopup(1, &popup);
+           MainWindowMenu::AppendAll(&popup, {{kCmdCityList, "IDS_CAP_CITY_LIST"}}) &&
+           menu->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 // A missing or empty database ends the screen as cancelled (2) before anything is shown.
@@ -134,27 +140,33 @@ bool CMapsDlg::BuildControls() {
         delete header;
         return false;
     }
-    if (!header->Create(kHeaderId, kControlFlags, 0, 0)) {
+    if (!header->Create(kHeaderId, kControlFlags, UserInterface::kSizedByLayout,
+                        UserInterface::kSizedByLayout)) {
         return false;
     }
-    header->SetFont(g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(0, true, false, false) : nullptr, FALSE);
-    header->SetTextColor(kTextColor, FALSE);
-    header->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    header->SetFont(g_pGdiFactory != nullptr
+                        ? g_pGdiFactory->GetFont(kHeaderFontSize, CGdiFactory::kClearType,
+                                                 CGdiFactory::kRegular, CGdiFactory::kNoUnderline)
+                        : nullptr,
+                    UserInterface::kNoRedraw);
+    header->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    header->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
     UserInterface::CDlgSeparator* separator = AddSeparator(kSeparatorId, kSeparatorStyle, 1);
     if (separator == nullptr) {
         return false;
     }
-    separator->SetBorderColor(0, FALSE);
+    separator->SetBorderColor(RGB(0, 0, 0), UserInterface::kNoRedraw);
     auto* view = new (std::nothrow) CMapViewControl;
     if (view == nullptr || !layout->AddControl(view)) {
         delete view;
         return false;
     }
-    if (!view->Create(kMapViewId, kControlFlags, 0, 0)) {
+    if (!view->Create(kMapViewId, kControlFlags, UserInterface::kSizedByLayout,
+                      UserInterface::kSizedByLayout)) {
         return false;
     }
-    view->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
-    view->SetTextColor(kTextColor, FALSE);
+    view->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
+    view->SetTextColor(kTextColor, UserInterface::kNoRedraw);
     if (IsSmartphone()) {
         return true;
     }
@@ -165,10 +177,11 @@ bool CMapsDlg::BuildControls() {
     }
     const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
                                                                                 : CToolBarControl::kHorizontal;
-    if (!toolbar->Create(orientation, kToolbarButtons, kToolbarId, kControlFlags, 0, 0)) {
+    if (!toolbar->Create(orientation, kToolbarButtons, kToolbarId, kControlFlags,
+                         UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return false;
     }
-    toolbar->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    toolbar->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
     return true;
 }
 
@@ -268,15 +281,17 @@ void CMapsDlg::RefreshHeader() {
         return;
     }
     if (g_pMapsUpdater != nullptr && g_pMapsUpdater->IsQueued(m_current.GetId().c_str())) {
-        header->SetTexts(Text("IDS_DOWNLOADING").c_str(), nullptr, FALSE);
+        header->SetTexts(Text("IDS_DOWNLOADING").c_str(), nullptr, UserInterface::kNoRedraw);
     } else {
         std::u16string shorter;
         const std::u16string status = ComposeStatus(&shorter);
-        header->SetTexts(NameOf(m_current), status.c_str(), FALSE);
-        header->SetShortSecondText(shorter.c_str(), FALSE);
+        header->SetTexts(NameOf(m_current), status.c_str(), UserInterface::kNoRedraw);
+        header->SetShortSecondText(shorter.c_str(), UserInterface::kNoRedraw);
     }
-    header->SetArrowEnabled(CSwitchControl::kLeftArrow, m_current.GetMapType() != kSatellite, FALSE);
-    header->SetArrowEnabled(CSwitchControl::kRightArrow, m_current.GetMapType() != kSurfaceAnalysis, FALSE);
+    header->SetArrowEnabled(CSwitchControl::kLeftArrow, m_current.GetMapType() != kSatellite,
+                            UserInterface::kNoRedraw);
+    header->SetArrowEnabled(CSwitchControl::kRightArrow, m_current.GetMapType() != kSurfaceAnalysis,
+                            UserInterface::kNoRedraw);
     if (m_ready) {
         header->Redraw(nullptr);
     }
@@ -295,7 +310,7 @@ void CMapsDlg::RefreshPicture() {
                        CMapsUpdater::GetMapCachePath(m_current.GetId().c_str(), &path) &&
                        picture.LoadFromFile(path.c_str());
     if ((view->IsFullScreen() != FALSE) != m_fullScreen) {
-        view->SetFullScreen(m_fullScreen, FALSE);
+        view->SetFullScreen(m_fullScreen, UserInterface::kNoRedraw);
     }
     view->SetPicture(shown ? &picture : nullptr, MapTypeText(m_current.GetMapType()).c_str(), m_ready);
 }
@@ -336,7 +351,7 @@ LRESULT CMapsDlg::OnControlNotify(CDlgControl* control, int code, LPARAM a, LPAR
     switch (control != nullptr ? control->GetId() : -1) {
         case kHeaderId:
             if (code == CSwitchControl::kNotifyPrevious || code == CSwitchControl::kNotifyNext) {
-                StepMapType(code == CSwitchControl::kNotifyNext ? 1 : -1, true);
+                StepMapType(code == CSwitchControl::kNotifyNext ? 1 : -1, UserInterface::kAnimate);
                 return 1;
             }
             break;
@@ -410,7 +425,7 @@ bool CMapsDlg::StepMapType(int step, bool animate) {
 
 bool CMapsDlg::ShowMap(LPCWSTR id, bool animate) {
     CMapDBRecord map;
-    return id != nullptr && m_db.FindRecord(id, &map) && MakeCurrent(map, animate, true);
+    return id != nullptr && m_db.FindRecord(id, &map) && MakeCurrent(map, animate, kSlideFromRight);
 }
 
 bool CMapsDlg::MakeCurrent(const CMapDBRecord& map, bool animate, bool fromRight) {
@@ -431,7 +446,7 @@ bool CMapsDlg::MakeCurrent(const CMapDBRecord& map, bool animate, bool fromRight
     if (oldPicture.IsValid()) {
         SlideIn(oldPicture.DC(), fromRight);
     }
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     if (CMapViewControl* view = MapView()) {
         view->StartTitleAnimation();
     }
@@ -537,7 +552,7 @@ void CMapsDlg::SelectRegion() {
         }
         chosen = maps.records[static_cast<size_t>(row)];
     }
-    MakeCurrent(chosen, true, true);
+    MakeCurrent(chosen, UserInterface::kAnimate, kSlideFromRight);
 }
 
 int CMapsDlg::ChooseFrom(const Choice& choice) {
@@ -566,17 +581,17 @@ bool CMapsDlg::SetFullScreen(bool on) {
     }
     for (int id : {kHeaderId, kSeparatorId, kToolbarId}) {
         if (CDlgControl* control = layout->FindControl(id)) {
-            control->SetVisible(!on, FALSE);
+            control->SetVisible(!on, UserInterface::kNoRedraw);
         }
     }
-    view->SetFullScreen(on, FALSE);
+    view->SetFullScreen(on, UserInterface::kNoRedraw);
     // The view takes keys only with the focus: in full screen the arrows pan and Enter leaves.
     if (on) {
-        SetFocusControl(view, FALSE);
+        SetFocusControl(view, UserInterface::kKeepScrollPosition);
     }
     PlaceWindow();
     RecalcLayout();
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return true;
 }
 
@@ -660,7 +675,7 @@ BOOL CMapsDlg::OnMouseMove(int x, int y) {
     const int moved = x - m_penDown.x;
     if (!m_fullScreen && m_penDownHere && !m_swiped && std::abs(moved) > CSysInfo::Scale(kSwipeDistance)) {
         m_swiped = true;
-        StepMapType(moved < 0 ? 1 : -1, true);
+        StepMapType(moved < 0 ? 1 : -1, UserInterface::kAnimate);
     }
     return handled;
 }
@@ -680,7 +695,8 @@ void CMapsDlg::CMapsDlgLayout::Arrange() {
     CDlgControl* toolbar = FindControl(kToolbarId);
     const auto place = [](CDlgControl* control, const RECT& rect) {
         if (control != nullptr) {
-            control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+            control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                          UserInterface::kNoRedraw);
         }
     };
     if (header != nullptr && !header->IsVisible()) {
@@ -694,7 +710,8 @@ void CMapsDlg::CMapsDlgLayout::Arrange() {
     place(FindControl(kSeparatorId), bands.separator);
     place(map, bands.graph);
     if (CToolBarControl* bar = static_cast<CToolBarControl*>(toolbar)) {
-        bar->SetOrientation(portrait ? CToolBarControl::kHorizontal : CToolBarControl::kVertical, FALSE);
+        bar->SetOrientation(portrait ? CToolBarControl::kHorizontal : CToolBarControl::kVertical,
+                            UserInterface::kNoRedraw);
     }
 }
 

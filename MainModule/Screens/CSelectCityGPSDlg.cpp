@@ -70,13 +70,14 @@ void CSelectCityGPSDlg::PortName(DWORD gpsPort, WCHAR (&name)[32]) {
 BOOL CSelectCityGPSDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
     menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
-    menu->SetCommand(0, kSelectCommand);
-    menu->SetCommand(1, IDCANCEL);
-    if (!menu->SetCaption(0, "IDS_CAP_SELECT") || !menu->SetCaption(1, "IDS_CAP_CANCEL")) {
+    menu->SetCommand(UserInterface::kLeftSoftKey, kSelectCommand);
+    menu->SetCommand(UserInterface::kRightSoftKey, IDCANCEL);
+    if (!menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_SELECT") ||
+        !menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_CANCEL")) {
         return FALSE;
     }
-    menu->SetEnabled(0, false);
-    menu->SetEnabled(1, false);
+    menu->SetEnabled(UserInterface::kLeftSoftKey, false);
+    menu->SetEnabled(UserInterface::kRightSoftKey, false);
     return TRUE;
 }
 
@@ -86,11 +87,11 @@ BOOL CSelectCityGPSDlg::OnInitControls() {
     m_separator = AddSeparator(kSeparatorId, kSeparatorStyle, CSysInfo::Scale(kSeparatorHeight));
     std::unique_ptr<CDlgListBox> list(new (std::nothrow) CDlgListBox());
     if (m_title == nullptr || m_separator == nullptr || list == nullptr ||
-        !list->Create(kListId, kListStyle, 0, 0)) {
+        !list->Create(kListId, kListStyle, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    list->SetTextColor(kTextColor, FALSE);
-    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), FALSE);
+    list->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), UserInterface::kNoRedraw);
     if (GetLayout() == nullptr || !GetLayout()->AddControl(list.get())) {
         return FALSE;
     }
@@ -117,7 +118,7 @@ void CSelectCityGPSDlg::RunSearch() {
     if (FindCities(&errorKey) && ShowCities()) {
         EndWaitCursor();
         RefreshMenu();
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
         return;
     }
     EndWaitCursor();
@@ -146,31 +147,32 @@ bool CSelectCityGPSDlg::FindCities(const char** errorKey) {
 }
 
 bool CSelectCityGPSDlg::ShowCities() {
-    m_title->SetText(TextOf("IDS_SELECT_CITY"), FALSE);
-    m_list->ResetContent(FALSE);
+    m_title->SetText(TextOf("IDS_SELECT_CITY"), UserInterface::kNoRedraw);
+    m_list->ResetContent(UserInterface::kNoRedraw);
     LPCWSTR unit = TextOf("IDS_KM");
     for (size_t i = 0; i < m_cities.size(); ++i) {
         WCHAR row[kRowLength];
-        if (_snwprintf(row, kRowLength, u"%s (~%d %s)", m_cities[i].city.name, m_cities[i].distanceKm, unit) < 0 ||
-            !m_list->AddItem(row, -1, -1, static_cast<intptr_t>(i), FALSE)) {
+        if (_snwprintf(row, kRowLength, u"%s (~%d %s)", m_cities[i].city.name, m_cities[i].distanceKm, unit) <
+                0 ||
+            !m_list->AddItem(row, -1, -1, static_cast<intptr_t>(i), UserInterface::kNoRedraw)) {
             return false;
         }
-        m_list->SetItemTextColor(static_cast<int>(i), kTextColor, FALSE);
+        m_list->SetItemTextColor(static_cast<int>(i), kTextColor, UserInterface::kNoRedraw);
     }
-    m_list->SetSelection(m_cities.empty() ? -1 : 0, FALSE);
+    m_list->SetSelection(m_cities.empty() ? -1 : 0, UserInterface::kNoRedraw);
     m_found = true;
-    m_separator->SetVisible(TRUE, FALSE);
-    m_list->SetVisible(TRUE, FALSE);
+    m_separator->SetVisible(TRUE, UserInterface::kNoRedraw);
+    m_list->SetVisible(TRUE, UserInterface::kNoRedraw);
     RecalcLayout();
-    GetLayout()->ScrollTo(0, FALSE);
+    GetLayout()->ScrollTo(0, UserInterface::kNoAnimation);
     return true;
 }
 
 void CSelectCityGPSDlg::RefreshMenu() {
     UserInterface::CMenuInfo& menu = GetMenuInfo();
     const bool rowSelected = m_list != nullptr && m_list->GetItemCount() > 0 && m_list->GetSelection() >= 0;
-    menu.SetEnabled(0, m_found && rowSelected);
-    menu.SetEnabled(1, m_found);
+    menu.SetEnabled(UserInterface::kLeftSoftKey, m_found && rowSelected);
+    menu.SetEnabled(UserInterface::kRightSoftKey, m_found);
     if (GetMenuBar() != nullptr) {
         UserInterface::CMenuInfo::UpdateMenuBar(GetMenuBar(), menu);
     }

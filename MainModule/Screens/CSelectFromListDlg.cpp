@@ -41,7 +41,9 @@ constexpr DWORD kPortraitMenuFlags = 1;
 constexpr DWORD kLandscapeMenuFlags = 2;
 
 HFONT FontOf(int sizeIndex, bool bold) {
-    return g_pGdiFactory != nullptr ? g_pGdiFactory->GetFont(sizeIndex, true, bold, false) : nullptr;
+    return g_pGdiFactory != nullptr
+               ? g_pGdiFactory->GetFont(sizeIndex, CGdiFactory::kClearType, bold, CGdiFactory::kNoUnderline)
+               : nullptr;
 }
 
 }  // namespace
@@ -56,22 +58,22 @@ void CSelectFromListDlg::CSelectFromListDlgLayout::Arrange() {
     const int left = view.left + margin;
     int top = view.top + margin;
     if (CDlgControl* title = FindControl(kTitleId)) {
-        title->Move(left, top, width, 0, FALSE);
+        title->Move(left, top, width, 0, UserInterface::kNoRedraw);
         const int height = title->GetPreferredHeight();
-        title->Move(left, top, width, height, FALSE);
+        title->Move(left, top, width, height, UserInterface::kNoRedraw);
         top += height + gap;
     }
     if (CDlgControl* separator = FindControl(kSeparatorId)) {
-        separator->Move(left, top, width, CSysInfo::Scale(kSeparatorHeight), FALSE);
+        separator->Move(left, top, width, CSysInfo::Scale(kSeparatorHeight), UserInterface::kNoRedraw);
         top += CSysInfo::Scale(kSeparatorHeight) + gap;
     }
     const int searchHeight = CSysInfo::Scale(kSearchHeight);
     const int searchTop = view.bottom - gap - searchHeight;
     if (CDlgControl* search = FindControl(kSearchId)) {
-        search->Move(left, searchTop, width, searchHeight, FALSE);
+        search->Move(left, searchTop, width, searchHeight, UserInterface::kNoRedraw);
     }
     if (CDlgControl* list = FindControl(kListId)) {
-        list->Move(left, top, width, std::max(0, searchTop - gap - top), FALSE);
+        list->Move(left, top, width, std::max(0, searchTop - gap - top), UserInterface::kNoRedraw);
     }
 }
 
@@ -115,9 +117,10 @@ bool CSelectFromListDlg::IsPortrait() { return g_pSysInfo == nullptr || g_pSysIn
 BOOL CSelectFromListDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
     menu->SetFlags(IsPortrait() ? kPortraitMenuFlags : kLandscapeMenuFlags);
-    menu->SetCommand(0, kSelectCommand);
-    menu->SetCommand(1, IDCANCEL);
-    return menu->SetCaption(0, "IDS_CAP_SELECT") && menu->SetCaption(1, "IDS_CAP_CANCEL");
+    menu->SetCommand(UserInterface::kLeftSoftKey, kSelectCommand);
+    menu->SetCommand(UserInterface::kRightSoftKey, IDCANCEL);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_SELECT") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_CANCEL");
 }
 
 // ---- controls -----------------------------------------------------------------------------------------
@@ -128,35 +131,37 @@ BOOL CSelectFromListDlg::OnInitControls() {
         if (title == nullptr) {
             return FALSE;
         }
-        title->SetFont(FontOf(kTitleFontSize, true), FALSE);
+        title->SetFont(FontOf(kTitleFontSize, CGdiFactory::kBold), UserInterface::kNoRedraw);
     }
     UserInterface::CDlgSeparator* separator = AddSeparator(kSeparatorId, kSeparatorStyle, 1);
     if (separator == nullptr) {
         return FALSE;
     }
-    separator->SetBorderColor(kBlack, FALSE);
+    separator->SetBorderColor(kBlack, UserInterface::kNoRedraw);
     std::unique_ptr<CDlgListBox> list(new (std::nothrow) CDlgListBox());
-    if (list == nullptr || !list->Create(kListId, kListStyle, 0, 0)) {
+    if (list == nullptr ||
+        !list->Create(kListId, kListStyle, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    list->SetFont(FontOf(kRowFontSize, false), FALSE);
-    list->SetBorderColor(SkinBorderColor(), FALSE);
-    list->SetSelectionTint(kSelectionTint, FALSE);
-    list->SetTextColor(kWhite, FALSE);
-    list->SetRowSpacing(CSysInfo::Scale(kRowSpacing), FALSE);
-    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), FALSE);
+    list->SetFont(FontOf(kRowFontSize, CGdiFactory::kRegular), UserInterface::kNoRedraw);
+    list->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
+    list->SetSelectionTint(kSelectionTint, UserInterface::kNoRedraw);
+    list->SetTextColor(kWhite, UserInterface::kNoRedraw);
+    list->SetRowSpacing(CSysInfo::Scale(kRowSpacing), UserInterface::kNoRedraw);
+    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), UserInterface::kNoRedraw);
     if (!GetLayout()->AddControl(list.get())) {
         return FALSE;
     }
     list.release();
     std::unique_ptr<CDlgEdit> search(new (std::nothrow) CDlgEdit());
-    if (search == nullptr || !search->Create(kSearchId, kSearchStyle, 0, 0)) {
+    if (search == nullptr || !search->Create(kSearchId, kSearchStyle, UserInterface::kSizedByLayout,
+                                             UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    search->SetFont(FontOf(kRowFontSize, false), FALSE);
-    search->SetTextColor(kBlack, FALSE);
-    search->SetBorderColor(CSettingsDialog::GetSettingsFieldColor(), FALSE);
-    search->SetFocusColor(CSettingsDialog::GetThemeColor(), FALSE);
+    search->SetFont(FontOf(kRowFontSize, CGdiFactory::kRegular), UserInterface::kNoRedraw);
+    search->SetTextColor(kBlack, UserInterface::kNoRedraw);
+    search->SetBorderColor(CSettingsDialog::GetSettingsFieldColor(), UserInterface::kNoRedraw);
+    search->SetFocusColor(CSettingsDialog::GetThemeColor(), UserInterface::kNoRedraw);
     search->SetLimitText(kSearchLength - 1);
     if (!GetLayout()->AddControl(search.get())) {
         return FALSE;
@@ -169,8 +174,8 @@ BOOL CSelectFromListDlg::OnInitDialog() {
     BeginWaitCursor();
     const BOOL initialised = CAppBasicDialog::OnInitDialog();
     if (initialised) {
-        GetScroller().SetBorderColor(SkinBorderColor(), FALSE);
-        SetFocusControl(Search(), FALSE);
+        GetScroller().SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
+        SetFocusControl(Search(), UserInterface::kKeepScrollPosition);
     }
     EndWaitCursor();
     return initialised;
@@ -203,9 +208,10 @@ bool CSelectFromListDlg::FillList() {
     }
     const int selected = list->GetSelection();
     const intptr_t remembered = selected >= 0 ? list->GetItemData(selected) : -1;
-    list->ResetContent(FALSE);
+    list->ResetContent(UserInterface::kNoRedraw);
     for (size_t i = 0; i < m_items->size(); ++i) {
-        if (!list->AddItem((*m_items)[i].c_str(), -1, -1, static_cast<intptr_t>(i), FALSE)) {
+        if (!list->AddItem((*m_items)[i].c_str(), -1, -1, static_cast<intptr_t>(i),
+                           UserInterface::kNoRedraw)) {
             return false;
         }
     }
@@ -217,7 +223,7 @@ bool CSelectFromListDlg::FillList() {
             break;
         }
     }
-    list->SetSelection(row, FALSE);
+    list->SetSelection(row, UserInterface::kNoRedraw);
     ShowRow(row);
     if (!IsPaintingSuppressed() && m_hWnd != nullptr) {
         list->Redraw(nullptr);
@@ -228,10 +234,10 @@ bool CSelectFromListDlg::FillList() {
 bool CSelectFromListDlg::UpdateSoftKeys() {
     CDlgListBox* list = List();
     const bool enabled = list != nullptr && list->GetItemCount() > 0 && list->GetSelection() >= 0;
-    if (GetMenuInfo().IsEnabled(0) == enabled) {
+    if (GetMenuInfo().IsEnabled(UserInterface::kLeftSoftKey) == enabled) {
         return true;
     }
-    GetMenuInfo().SetEnabled(0, enabled);
+    GetMenuInfo().SetEnabled(UserInterface::kLeftSoftKey, enabled);
     return GetMenuBar() == nullptr || UserInterface::CMenuInfo::UpdateMenuBar(GetMenuBar(), GetMenuInfo());
 }
 
@@ -240,9 +246,9 @@ void CSelectFromListDlg::ShowRow(int row) {
     if (list == nullptr || row < 0) {
         return;
     }
-    list->EnsureVisible(row, FALSE);
+    list->EnsureVisible(row, UserInterface::kNoRedraw);
     if (IsPortrait()) {
-        list->EnsureVisible(std::max(0, row - kRowsAboveFound), FALSE);
+        list->EnsureVisible(std::max(0, row - kRowsAboveFound), UserInterface::kNoRedraw);
     }
 }
 
@@ -255,7 +261,7 @@ void CSelectFromListDlg::RunSearch() {
     WCHAR text[kSearchLength] = {};
     search->GetText(text, kSearchLength);
     const int found = std::max(0, list->FindItem(text, FALSE));
-    list->SetSelection(found, FALSE);
+    list->SetSelection(found, UserInterface::kNoRedraw);
     ShowRow(found);
     list->Redraw(nullptr);
     UpdateSoftKeys();
@@ -335,7 +341,7 @@ bool CSelectFromListDlg::EraseSearchCharacter() {
         return false;
     }
     text[length - 1] = 0;
-    search->SetText(text, TRUE);
+    search->SetText(text, UserInterface::kRedraw);
     RunSearch();
     return true;
 }
@@ -343,12 +349,12 @@ bool CSelectFromListDlg::EraseSearchCharacter() {
 BOOL CSelectFromListDlg::OnSize(int width, int height) {
     CAppBasicDialog::OnSize(width, height);
     if (GetLayout() != nullptr) {
-        GetLayout()->ScrollTo(0, FALSE);
+        GetLayout()->ScrollTo(0, UserInterface::kNoAnimation);
     }
     if (CDlgListBox* list = List()) {
-        list->EnsureVisible(list->GetSelection(), FALSE);
+        list->EnsureVisible(list->GetSelection(), UserInterface::kNoRedraw);
     }
-    Redraw(FALSE);
+    Redraw(kKeepBackground);
     return TRUE;
 }
 

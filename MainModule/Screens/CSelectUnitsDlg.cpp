@@ -39,7 +39,7 @@ bool CSelectUnitsDlg::FillField(int id, std::initializer_list<const char*> keys,
     if (field == nullptr) {
         return false;
     }
-    field->ResetContent(FALSE);
+    field->ResetContent(UserInterface::kNoRedraw);
     intptr_t data = 0;
     for (const char* key : keys) {
         if (!AddItemOfKey(field, key, data++)) {

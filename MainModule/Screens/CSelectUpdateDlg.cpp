@@ -49,12 +49,14 @@ INT_PTR CSelectUpdateDlg::Run(HWND owner, const COnlineUpdateCatalog* catalog, c
 BOOL CSelectUpdateDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     menu->Clear();
     menu->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
-    menu->SetCommand(0, kDownloadCommand);
-    menu->SetCommand(1, kMenuCommand);
+    menu->SetCommand(UserInterface::kLeftSoftKey, kDownloadCommand);
+    menu->SetCommand(UserInterface::kRightSoftKey, kMenuCommand);
     UserInterface::CMenuItemCollection popup;
-    return menu->SetCaption(0, "IDS_CAP_DOWNLOAD") && menu->SetCaption(1, "IDS_CAP_MENU") &&
-           AppendEntry(&popup, kInfoCommand, "IDS_CAP_INFO") && AppendEntry(&popup, IDCANCEL, "IDS_CAP_CANCEL") &&
-           menu->SetPopup(1, &popup);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DOWNLOAD") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") &&
+           AppendEntry(&popup, kInfoCommand, "IDS_CAP_INFO") &&
+           AppendEntry(&popup, IDCANCEL, "IDS_CAP_CANCEL") &&
+           menu->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 BOOL CSelectUpdateDlg::OnInitControls() {
@@ -64,13 +66,15 @@ BOOL CSelectUpdateDlg::OnInitControls() {
         return FALSE;
     }
     std::unique_ptr<CDlgListBox> list(new (std::nothrow) CDlgListBox());
-    if (list == nullptr || !list->Create(kListId, kListStyle, 0, 0)) {
+    if (list == nullptr ||
+        !list->Create(kListId, kListStyle, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    list->SetTextColor(kTextColor, FALSE);
-    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), FALSE);
+    list->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    list->SetMinItemHeight(CSysInfo::Scale(kRowHeight), UserInterface::kNoRedraw);
     if (g_pApplicationSkin != nullptr) {
-        list->SetBorderColor(g_pApplicationSkin->GetSkinColor(0), FALSE);
+        list->SetBorderColor(g_pApplicationSkin->GetSkinColor(CApplicationSkin::kBackgroundColorIndex),
+                             UserInterface::kNoRedraw);
     }
     if (!GetLayout()->AddControl(list.get())) {
         return FALSE;
@@ -81,12 +85,12 @@ BOOL CSelectUpdateDlg::OnInitControls() {
 bool CSelectUpdateDlg::FillList(CDlgListBox* list) {
     for (int i = 0; i < m_catalog->GetCount(); ++i) {
         LPCWSTR kind = LoadLocalizedString(m_catalog->GetProduct(i)->IsPaid() ? "IDS_PAID_UPDATE" : "IDS_FREE_UPDATE");
-        if (!list->AddItem(kind != nullptr ? kind : u"", -1, -1, i, FALSE)) {
+        if (!list->AddItem(kind != nullptr ? kind : u"", -1, -1, i, UserInterface::kNoRedraw)) {
             return false;
         }
     }
     if (list->GetItemCount() > 0) {
-        list->SetSelection(0, FALSE);
+        list->SetSelection(0, UserInterface::kNoRedraw);
     }
     return true;
 }

@@ -23,7 +23,9 @@ COLORREF CSettingsDialog::FieldColorOf(COLORREF themeColor) {
     return HslBytesToRgb(HslPartToByte(hsl.hue), HslPartToByte(hsl.saturation), kFieldLightness);
 }
 
-COLORREF CSettingsDialog::GetThemeColor() { return g_pSysInfo != nullptr ? g_pSysInfo->GetColor(0) : 0; }
+COLORREF CSettingsDialog::GetThemeColor() {
+    return g_pSysInfo != nullptr ? g_pSysInfo->GetColor(CSysInfo::kThemeColor) : 0;
+}
 
 COLORREF CSettingsDialog::GetSettingsFieldColor() { return FieldColorOf(GetThemeColor()); }
 
@@ -35,7 +37,7 @@ BOOL CSettingsDialog::OnInitDialog() {
     for (int i = 0; layout != nullptr && i < layout->GetControlCount(); ++i) {
         CDlgControl* control = layout->GetControlAt(i);
         if (control->IsVisible() && dynamic_cast<CDlgComboBox*>(control) != nullptr) {
-            SetFocusIndex(i, FALSE);
+            SetFocusIndex(i, UserInterface::kKeepScrollPosition);
             break;
         }
     }
@@ -79,12 +81,13 @@ UserInterface::CDlgStatic* CSettingsDialog::AddLabel(int id, const char* key) {
 CDlgComboBox* CSettingsDialog::AddField(int id, const char* captionKey, DWORD style) {
     LPCWSTR caption = LoadLocalizedString(captionKey);
     std::unique_ptr<CDlgComboBox> field(new (std::nothrow) CDlgComboBox());
-    if (field == nullptr || !field->Create(caption != nullptr ? caption : u"", id, style, 0, 0)) {
+    if (field == nullptr || !field->Create(caption != nullptr ? caption : u"", id, style,
+                                           UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return nullptr;
     }
-    field->SetBorderColor(GetSettingsFieldColor(), FALSE);
-    field->SetTextColor(kTextColor, FALSE);
-    field->SetFocusColor(GetThemeColor(), FALSE);
+    field->SetBorderColor(GetSettingsFieldColor(), UserInterface::kNoRedraw);
+    field->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    field->SetFocusColor(GetThemeColor(), UserInterface::kNoRedraw);
     if (!GetLayout()->AddControl(field.get())) {
         return nullptr;
     }
@@ -98,12 +101,13 @@ UserInterface::CDlgSeparator* CSettingsDialog::AddSpacer(int id, int height) {
 CDlgCheckBox* CSettingsDialog::AddCheck(int id, const char* key) {
     LPCWSTR text = LoadLocalizedString(key);
     std::unique_ptr<CDlgCheckBox> check(new (std::nothrow) CDlgCheckBox());
-    if (check == nullptr || !check->Create(text != nullptr ? text : u"", id, kCheckStyle, 0, 0)) {
+    if (check == nullptr || !check->Create(text != nullptr ? text : u"", id, kCheckStyle,
+                                           UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return nullptr;
     }
-    check->SetBorderColor(SkinBorderColor(), FALSE);
-    check->SetTextColor(kTextColor, FALSE);
-    check->SetHighlightColor(kCheckHighlight, FALSE);
+    check->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
+    check->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    check->SetHighlightColor(kCheckHighlight, UserInterface::kNoRedraw);
     if (!GetLayout()->AddControl(check.get())) {
         return nullptr;
     }
@@ -116,7 +120,7 @@ CDlgComboBox* CSettingsDialog::FieldOf(int id) const {
 
 bool CSettingsDialog::AddItemOfKey(CDlgComboBox* field, const char* key, intptr_t data) {
     LPCWSTR text = LoadLocalizedString(key);
-    return field != nullptr && field->AddItem(text != nullptr ? text : u"", data, FALSE);
+    return field != nullptr && field->AddItem(text != nullptr ? text : u"", data, UserInterface::kNoRedraw);
 }
 
 void CSettingsDialog::SelectByData(CDlgComboBox* field, intptr_t value) {
@@ -130,7 +134,7 @@ void CSettingsDialog::SelectByData(CDlgComboBox* field, intptr_t value) {
             break;
         }
     }
-    field->SetCurSel(chosen, FALSE);
+    field->SetCurSel(chosen, UserInterface::kNoRedraw);
     RedrawUnlessBusy(field);
 }
 

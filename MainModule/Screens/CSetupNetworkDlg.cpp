@@ -25,11 +25,11 @@ bool CSetupNetworkDlg::FillDestinations() {
     if (field == nullptr) {
         return false;
     }
-    field->ResetContent(FALSE);
+    field->ResetContent(UserInterface::kNoRedraw);
     CONNMGR_DESTINATION_INFO info{};
     for (int index = 0; ConnMgrEnumDestinations(index, &info) == S_OK; ++index) {
         info.szDescription[127] = 0;
-        if (!field->AddItem(info.szDescription, index, FALSE)) {
+        if (!field->AddItem(info.szDescription, index, UserInterface::kNoRedraw)) {
             return false;
         }
     }
@@ -40,7 +40,7 @@ bool CSetupNetworkDlg::FillDestinations() {
     if (selection < 0 && field->GetCount() > 0) {
         selection = 0;
     }
-    field->SetCurSel(selection, FALSE);
+    field->SetCurSel(selection, UserInterface::kNoRedraw);
     RedrawUnlessBusy(field);
     return true;
 }

@@ -20,12 +20,15 @@ constexpr CToolBarControl::Button kPageButtons[CToolBarControl::kButtonCount] = 
 bool CStartWizardCityListDlg::BuildMenu(UserInterface::CMenuInfo* menu) {
     UserInterface::CMenuItemCollection popup;
     menu->Clear();
-    menu->SetCommand(0, IDOK);
-    menu->SetCommand(1, kMenu);
-    return menu->SetCaption(0, "IDS_CAP_DONE") && menu->SetCaption(1, "IDS_CAP_MENU") &&
-           AppendEntry(&popup, kHomeCity, "IDS_CAP_HOME_CITY") && AppendEntry(&popup, kAddCity, "IDS_CAP_ADD_CITY") &&
+    menu->SetCommand(UserInterface::kLeftSoftKey, IDOK);
+    menu->SetCommand(UserInterface::kRightSoftKey, kMenu);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DONE") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") &&
+           AppendEntry(&popup, kHomeCity, "IDS_CAP_HOME_CITY") &&
+           AppendEntry(&popup, kAddCity, "IDS_CAP_ADD_CITY") &&
            AppendEntry(&popup, kAddByGps, "IDS_CAP_ADD_BY_GPS") &&
-           AppendEntry(&popup, kDeleteCity, "IDS_CAP_DELETE_CITY") && menu->SetPopup(1, &popup);
+           AppendEntry(&popup, kDeleteCity, "IDS_CAP_DELETE_CITY") &&
+           menu->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 const CToolBarControl::Button* CStartWizardCityListDlg::GetToolbarButtons() const { return kPageButtons; }

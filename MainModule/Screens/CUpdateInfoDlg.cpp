@@ -58,9 +58,10 @@ BOOL CUpdateInfoDlg::OnCreateMenu(UserInterface::CMenuInfo* menu) {
     }
     menu->Clear();
     menu->SetFlags(mode);
-    menu->SetCommand(0, kDownloadCommand);
-    menu->SetCommand(1, IDCANCEL);
-    return menu->SetCaption(0, "IDS_CAP_DOWNLOAD") && menu->SetCaption(1, "IDS_CAP_CANCEL");
+    menu->SetCommand(UserInterface::kLeftSoftKey, kDownloadCommand);
+    menu->SetCommand(UserInterface::kRightSoftKey, IDCANCEL);
+    return menu->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DOWNLOAD") &&
+           menu->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_CANCEL");
 }
 
 bool CUpdateInfoDlg::AddOfferLine() {
@@ -85,12 +86,14 @@ BOOL CUpdateInfoDlg::OnInitControls() {
     }
     const std::u16string conditions = m_product->GetDisplayText(CProductInfo::kConditions, InterfaceLocale());
     std::unique_ptr<CDlgHTMLControl> view(new (std::nothrow) CDlgHTMLControl());
-    if (view == nullptr || !view->Create(conditions.c_str(), kConditionsId, kMarkupStyle, 0, 0)) {
+    if (view == nullptr || !view->Create(conditions.c_str(), kConditionsId, kMarkupStyle,
+                                         UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return FALSE;
     }
-    view->SetTextColor(kTextColor, FALSE);
+    view->SetTextColor(kTextColor, UserInterface::kNoRedraw);
     if (g_pApplicationSkin != nullptr) {
-        view->SetBorderColor(g_pApplicationSkin->GetSkinColor(0), FALSE);
+        view->SetBorderColor(g_pApplicationSkin->GetSkinColor(CApplicationSkin::kBackgroundColorIndex),
+                             UserInterface::kNoRedraw);
     }
     if (!GetLayout()->AddControl(view.get())) {
         return FALSE;

@@ -100,10 +100,11 @@ bool Build(bool smartphone, CMenuInfo* info) {
     }
     info->Clear();
     CMenuItemCollection popup;
-    info->SetCommand(0, kDetails);
-    info->SetCommand(1, kMenu);
-    return info->SetCaption(0, "IDS_CAP_DETAILS") && info->SetCaption(1, "IDS_CAP_MENU") &&
-           BuildPopup(&popup, smartphone) && info->SetPopup(1, &popup);
+    info->SetCommand(UserInterface::kLeftSoftKey, kDetails);
+    info->SetCommand(UserInterface::kRightSoftKey, kMenu);
+    return info->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_DETAILS") &&
+           info->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") && BuildPopup(&popup, smartphone) &&
+           info->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 bool BuildViewPopup(CMenuItemCollection* items, std::initializer_list<int> views) {
@@ -126,22 +127,24 @@ bool BuildViewScreen(CMenuInfo* info, std::initializer_list<int> views) {
         return false;
     }
     info->Clear();
-    info->SetFlags(0);
+    info->SetFlags(UserInterface::CMenuInfo::kNoInputPanel);
     CMenuItemCollection popup;
-    info->SetCommand(0, kBack);
-    info->SetCommand(1, kMenu);
-    return info->SetCaption(0, "IDS_CAP_BACK") && info->SetCaption(1, "IDS_CAP_MENU") &&
-           BuildViewPopup(&popup, views) && info->SetPopup(1, &popup);
+    info->SetCommand(UserInterface::kLeftSoftKey, kBack);
+    info->SetCommand(UserInterface::kRightSoftKey, kMenu);
+    return info->SetCaption(UserInterface::kLeftSoftKey, "IDS_CAP_BACK") &&
+           info->SetCaption(UserInterface::kRightSoftKey, "IDS_CAP_MENU") && BuildViewPopup(&popup, views) &&
+           info->SetPopup(UserInterface::kRightSoftKey, &popup);
 }
 
 bool SetCityCommandsEnabled(CMenuInfo* info, bool enabled) {
-    const CMenuItemCollection* popup = info != nullptr ? info->GetPopup(1) : nullptr;
+    const CMenuItemCollection* popup =
+        info != nullptr ? info->GetPopup(UserInterface::kRightSoftKey) : nullptr;
     if (popup == nullptr) {
         return false;
     }
     const DWORD state = enabled ? CMenuItem::kNormal : CMenuItem::kGrayed;
     CMenuItemCollection updated = WithState(*popup, {kUpdateForecast, kCurrentCondition, kHourlyForecast}, state);
-    return info->SetPopup(1, &updated);
+    return info->SetPopup(UserInterface::kRightSoftKey, &updated);
 }
 
 }  // namespace MainWindowMenu

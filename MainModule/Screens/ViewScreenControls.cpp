@@ -29,17 +29,24 @@ bool Adopt(UserInterface::CDlgLayout* layout, UserInterface::CDlgControl* contro
 
 void Style(UserInterface::CDlgControl* control, int fontSize, COLORREF border) {
     if (g_pGdiFactory != nullptr) {
-        control->SetFont(g_pGdiFactory->GetFont(fontSize, true, false, false), FALSE);
+        control->SetFont(g_pGdiFactory->GetFont(fontSize, CGdiFactory::kClearType, CGdiFactory::kRegular,
+                                                CGdiFactory::kNoUnderline),
+                         UserInterface::kNoRedraw);
     }
-    control->SetTextColor(kTextColor, FALSE);
-    control->SetBorderColor(border, FALSE);
+    control->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    control->SetBorderColor(border, UserInterface::kNoRedraw);
 }
 
-COLORREF SkinBorderColor() { return g_pApplicationSkin != nullptr ? g_pApplicationSkin->GetSkinColor(0) : 0; }
+COLORREF SkinBorderColor() {
+    return g_pApplicationSkin != nullptr
+               ? g_pApplicationSkin->GetSkinColor(CApplicationSkin::kBackgroundColorIndex)
+               : 0;
+}
 
 CSwitchControl* AddSwitch(UserInterface::CDlgLayout* layout, int id) {
     auto* control = new (std::nothrow) CSwitchControl;
-    if (!Adopt(layout, control) || !control->Create(id, kFlags, 0, 0)) {
+    if (!Adopt(layout, control) ||
+        !control->Create(id, kFlags, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return nullptr;
     }
     Style(control, kSwitchFontSize, kSwitchBorder);
@@ -50,10 +57,12 @@ CToolBarControl* AddToolbar(UserInterface::CDlgLayout* layout, int id) {
     auto* control = new (std::nothrow) CToolBarControl;
     const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
                                                                                 : CToolBarControl::kHorizontal;
-    if (!Adopt(layout, control) || !control->Create(orientation, nullptr, id, kFlags, 0, 0)) {
+    if (!Adopt(layout, control) ||
+        !control->Create(orientation, nullptr, id, kFlags, UserInterface::kSizedByLayout,
+                         UserInterface::kSizedByLayout)) {
         return nullptr;
     }
-    control->SetBorderColor(SkinBorderColor(), FALSE);
+    control->SetBorderColor(SkinBorderColor(), UserInterface::kNoRedraw);
     return control;
 }
 

@@ -31,7 +31,8 @@ CToolBarControl* AddToolbar(UserInterface::CDlgLayout* layout, int id);
 template <class Control>
 Control* AddContent(UserInterface::CDlgLayout* layout, int id, int fontSize) {
     auto* control = new (std::nothrow) Control;
-    if (!Adopt(layout, control) || !control->Create(id, kFlags, 0, 0)) {
+    if (!Adopt(layout, control) ||
+        !control->Create(id, kFlags, UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return nullptr;
     }
     Style(control, fontSize, SkinBorderColor());

@@ -65,6 +65,10 @@ void LogUpdateResult(const char* mode, int result) {
     Log(mode, fields);
 }
 
+// The start lock's arguments by name: taken at once, and waited for while another start holds it.
+constexpr BOOL kTakeOwnership = TRUE;
+constexpr BOOL kWaitForOwner = TRUE;
+
 }  // namespace
 
 CMainApplication::CMainApplication() : m_forecastListener(&OnForecastEvent, reinterpret_cast<INT_PTR>(this)) {
@@ -102,7 +106,8 @@ int CMainApplication::ParseCityIndex(LPCWSTR commandLine) {
 
 int CMainApplication::Run(HINSTANCE instance, LPCWSTR commandLine) {
     // Without the lock object the start goes on unguarded rather than not at all.
-    std::unique_ptr<CSOMutex> startLock(new (std::nothrow) CSOMutex(TRUE, kStartMutexName, TRUE));
+    std::unique_ptr<CSOMutex> startLock(new (std::nothrow)
+                                            CSOMutex(kTakeOwnership, kStartMutexName, kWaitForOwner));
     if (HandOffToRunningInstance(commandLine)) {
         return 1;
     }
@@ -136,10 +141,10 @@ int CMainApplication::RunMode(int mode, LPCWSTR commandLine, std::unique_ptr<CSO
         }
         case kModeAutoUpdate:
             startLock.reset();
-            return RunScheduledUpdate(true);
+            return RunScheduledUpdate(CForecastUpdater::kWaitForEnd);
         case kModeSilentUpdate:
             startLock.reset();
-            return RunSilentUpdate(true);
+            return RunSilentUpdate(CForecastUpdater::kWaitForEnd);
         case kModeAfterInstall: return RunAfterInstall();
         case kModeBeforeUninstall: return RunBeforeUninstall();
         case kModeInstallCatalog: return RunInstallCatalog();
@@ -325,7 +330,7 @@ int CMainApplication::StartUpdate(const char* mode, DWORD attempts, bool wait) {
     m_updateEnded = false;
     // A run started in place tells its end from the forecast listener.
     const char* running = m_inPlaceRun.exchange(wait ? nullptr : mode);
-    if (!g_pForecastUpdater->Start(ids, wait, attempts, 0)) {
+    if (!g_pForecastUpdater->Start(ids, wait, attempts, CForecastUpdater::kNoDelay)) {
         m_inPlaceRun = running;  // the run that is going on still tells its end
         Log(mode, {{"event", "update"}, {"result", "not started: an update of this program runs"}});
         return 0;
@@ -431,11 +436,11 @@ int CMainApplication::RunMessageLoop() {
 
 bool CMainApplication::HandleUpdateMessage(UINT message) {
     if (message == WMU_AUTO_UPDATE) {
-        RunScheduledUpdate(false);
+        RunScheduledUpdate(CForecastUpdater::kReturnAtOnce);
         return true;
     }
     if (message == WMU_SILENT_UPDATE) {
-        RunSilentUpdate(false);
+        RunSilentUpdate(CForecastUpdater::kReturnAtOnce);
         return true;
     }
     return false;

@@ -128,7 +128,7 @@ LRESULT CMainWindow::OnCreate(HWND window, LPCREATESTRUCTW create) {
     GetClientRect(&client);
     m_layout.SetBounds(client, 0, 0);
     m_layout.Arrange();
-    FocusControl(0, false);
+    FocusControl(0, UserInterface::kNoRedraw);
     LRESULT result = CGenericWindow::OnCreate(window, create);
     if (result >= 0) {
         PostMessageW(window, WMU_STARTUP, 0, 0);
@@ -158,13 +158,19 @@ bool CMainWindow::BuildMenu() {
 
 namespace {
 
+// The factory's font sizes of the city switch and of the graph.
+constexpr int kSwitchFontSize = 0;
+constexpr int kGraphFontSize = 1;
+
 // A control of the window's look: white text in a font of the factory, the skin's border colour.
 bool StyleControl(CDlgControl* control, int fontSize) {
     if (g_pGdiFactory != nullptr) {
-        control->SetFont(g_pGdiFactory->GetFont(fontSize, true, false, false), FALSE);
+        control->SetFont(g_pGdiFactory->GetFont(fontSize, CGdiFactory::kClearType, CGdiFactory::kRegular,
+                                                CGdiFactory::kNoUnderline),
+                         UserInterface::kNoRedraw);
     }
-    control->SetTextColor(kTextColor, FALSE);
-    control->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    control->SetTextColor(kTextColor, UserInterface::kNoRedraw);
+    control->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
     return true;
 }
 
@@ -176,18 +182,23 @@ constexpr CToolBarControl::Button kToolbarButtons[CToolBarControl::kButtonCount]
 
 bool CMainWindow::CreateControls() {
     auto* cities = new CSwitchControl;
-    if (!m_layout.AddControl(cities) || !cities->Create(CMainWindowLayout::kSwitch, kControlFlags, 0, 0) ||
-        !StyleControl(cities, 0)) {
+    if (!m_layout.AddControl(cities) ||
+        !cities->Create(CMainWindowLayout::kSwitch, kControlFlags, UserInterface::kSizedByLayout,
+                        UserInterface::kSizedByLayout) ||
+        !StyleControl(cities, kSwitchFontSize)) {
         return false;
     }
     auto* separator = new UserInterface::CDlgSeparator;
-    if (!m_layout.AddControl(separator) || !separator->Create(CMainWindowLayout::kSeparator, kSeparatorStyle, 0, 1)) {
+    if (!m_layout.AddControl(separator) || !separator->Create(CMainWindowLayout::kSeparator, kSeparatorStyle,
+                                                              UserInterface::kSizedByLayout, 1)) {
         return false;
     }
-    separator->SetBorderColor(0, FALSE);
+    separator->SetBorderColor(RGB(0, 0, 0), UserInterface::kNoRedraw);
     auto* graph = new CTempGraphControl;
-    if (!m_layout.AddControl(graph) || !graph->Create(CMainWindowLayout::kTempGraph, kControlFlags, 0, 0) ||
-        !StyleControl(graph, 1)) {
+    if (!m_layout.AddControl(graph) ||
+        !graph->Create(CMainWindowLayout::kTempGraph, kControlFlags, UserInterface::kSizedByLayout,
+                       UserInterface::kSizedByLayout) ||
+        !StyleControl(graph, kGraphFontSize)) {
         return false;
     }
     if (IsSmartphone()) {
@@ -197,10 +208,11 @@ bool CMainWindow::CreateControls() {
     const int orientation = g_pSysInfo != nullptr && !g_pSysInfo->IsPortrait() ? CToolBarControl::kVertical
                                                                                 : CToolBarControl::kHorizontal;
     if (!m_layout.AddControl(toolbar) ||
-        !toolbar->Create(orientation, nullptr, CMainWindowLayout::kToolbar, kControlFlags, 0, 0)) {
+        !toolbar->Create(orientation, nullptr, CMainWindowLayout::kToolbar, kControlFlags,
+                         UserInterface::kSizedByLayout, UserInterface::kSizedByLayout)) {
         return false;
     }
-    toolbar->SetBorderColor(CApplicationSkin::kBackgroundColor, FALSE);
+    toolbar->SetBorderColor(CApplicationSkin::kBackgroundColor, UserInterface::kNoRedraw);
     return true;
 }
 
@@ -369,7 +381,7 @@ void CMainWindow::ReleaseHostDC(HDC dc) { ReleaseDC(dc); }
 
 void CMainWindow::RedrawHost() {
     if (m_hWnd != nullptr) {
-        Redraw(FALSE);
+        Redraw(kKeepBackground);
     }
 }
 
@@ -390,7 +402,7 @@ LRESULT CMainWindow::OnControlNotify(CDlgControl* control, int code, LPARAM, LPA
     }
     switch (control->GetId()) {
         case CMainWindowLayout::kSwitch:
-            SwitchCityBy(code == 1 ? -1 : 1, TRUE);
+            SwitchCityBy(code == 1 ? -1 : 1, UserInterface::kAnimate);
             return 1;
         case CMainWindowLayout::kTempGraph: {
             // The control's date lives only during this call.
@@ -440,7 +452,7 @@ LRESULT CMainWindow::OnLButtonDown(int x, int y) {
     SetCapture();
     CDlgControl* hit = m_layout.ControlFromPoint(x, y);
     if (hit != nullptr && hit->IsVisible() && hit->IsEnabled()) {
-        FocusControl(m_layout.IndexOfControl(hit), true);
+        FocusControl(m_layout.IndexOfControl(hit), UserInterface::kRedraw);
         m_pressed = hit;
         SendPointer(hit, CDlgControl::kMsgPointerDown, x, y);
     }
@@ -461,7 +473,7 @@ LRESULT CMainWindow::OnMouseMove(int x, int y) {
         m_pressed->SendMessage(CDlgControl::kMsgPointerCancel, 0, 0);
         m_pressed = nullptr;
     }
-    ChangeCity(target, TRUE);
+    ChangeCity(target, UserInterface::kAnimate);
     return 0;
 }
 
@@ -482,7 +494,7 @@ LRESULT CMainWindow::OnCommand(int id, int, HWND) {
         case Menu::kCurrentCondition: ShowView(kViewCurrent, nullptr); return 1;
         case Menu::kMaps: ShowView(kViewMaps, nullptr); return 1;
         case Menu::kHourlyForecast: ShowView(kViewHourly, nullptr); return 1;
-        case Menu::kUpdateForecast: UpdateAllCities(0); return 1;
+        case Menu::kUpdateForecast: UpdateAllCities(CForecastUpdater::kNoDelay); return 1;
         case Menu::kTodayPlugin: RunTodayItemOptions(); return 1;
         case Menu::kAbout: RunAboutBox(); return 1;
         case Menu::kAutoUpdate: RunAutoUpdateSettings(); return 1;
@@ -490,8 +502,8 @@ LRESULT CMainWindow::OnCommand(int id, int, HWND) {
         case Menu::kUnits: RunUnitsDialog(); return 1;
         case Menu::kInterfaceLanguage: RunLanguageDialog(); return 1;
         case Menu::kGpsSettings: RunGpsSettings(); return 1;
-        case Menu::kSendBySms: SendForecast(false); return 1;
-        case Menu::kSendByEmail: SendForecast(true); return 1;
+        case Menu::kSendBySms: SendForecast(kBySms); return 1;
+        case Menu::kSendByEmail: SendForecast(kByEmail); return 1;
         case Menu::kCheckUpdates: CheckOnlineUpdateManual(); return 1;
         case Menu::kOnlineUpdateSettings: RunOnlineUpdateSettings(); return 1;
         case Menu::kHomePluginSettings: RunHomePluginSettings(); return 1;
@@ -593,7 +605,7 @@ void CMainWindow::SendForecastByEmail(const CCity& city) { ::SendForecastByEmail
 
 // A check that read the catalog counts as done.
 void CMainWindow::CheckOnlineUpdateManual() {
-    if (RunUpdateCheck(false) != COnlineUpdateMgr::kOutcomeNothing) {
+    if (RunUpdateCheck(kAskedCheck) != COnlineUpdateMgr::kOutcomeNothing) {
         StoreLastOnlineUpdate();
     }
 }
@@ -622,7 +634,7 @@ void CMainWindow::UpdateAllCities(DWORD delayMs) {
         !g_pCityList->GetLocationIds(&ids) || ids.empty()) {
         return;
     }
-    g_pForecastUpdater->Start(ids, false, 1, delayMs);
+    g_pForecastUpdater->Start(ids, CForecastUpdater::kReturnAtOnce, CForecastUpdater::kOneAttempt, delayMs);
 }
 
 // ---- refresh ----------------------------------------------------------------------------------------
@@ -656,7 +668,7 @@ bool CMainWindow::RefreshLeftKey() {
         return true;
     }
     m_leftKeyEnabled = enabled;
-    m_menuInfo.SetEnabled(0, enabled);
+    m_menuInfo.SetEnabled(UserInterface::kLeftSoftKey, enabled);
     return m_menuBar == nullptr || CMenuInfo::UpdateMenuBar(m_menuBar, m_menuInfo);
 }
 
@@ -685,10 +697,10 @@ bool CMainWindow::RefreshSwitch() {
     }
     SwitchState state = ComposeSwitchState(LocalNow());
     const BOOL redraw = !m_frozen;
-    return cities->SetTexts(state.firstLine.c_str(), state.secondLine.c_str(), FALSE) &&
-           cities->SetShortSecondText(state.shortSecondLine.c_str(), FALSE) &&
-           cities->SetFitFlags(state.fitFirstLine, FALSE, FALSE) &&
-           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, state.leftEnabled, FALSE) &&
+    return cities->SetTexts(state.firstLine.c_str(), state.secondLine.c_str(), UserInterface::kNoRedraw) &&
+           cities->SetShortSecondText(state.shortSecondLine.c_str(), UserInterface::kNoRedraw) &&
+           cities->SetFitFlags(state.fitFirstLine, FALSE, UserInterface::kNoRedraw) &&
+           cities->SetArrowEnabled(CSwitchControl::kLeftArrow, state.leftEnabled, UserInterface::kNoRedraw) &&
            cities->SetArrowEnabled(CSwitchControl::kRightArrow, state.rightEnabled, redraw);
 }
 
@@ -1090,7 +1102,7 @@ void CMainWindow::CheckOnlineUpdateAuto() {
     }
     // Noted first, so that the activations that the check's screens cause do not start it again.
     StoreLastOnlineUpdate();
-    RunUpdateCheck(true);
+    RunUpdateCheck(kAutomaticCheck);
 }
 
 bool CMainWindow::StoreLastOnlineUpdate() {

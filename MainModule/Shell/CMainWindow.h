@@ -188,10 +188,16 @@ private:
     void RunGpsSettings();
     void RunOnlineUpdateSettings();
     void RunHomePluginSettings();
+    // Its flag by name.
+    static constexpr bool kBySms = false;
+    static constexpr bool kByEmail = true;
     void SendForecast(bool byEmail);
     void SendForecastByEmail(const CCity& city);
     void CheckOnlineUpdateManual();
     // One program-update check over the window; what it came to (COnlineUpdateMgr::Outcome).
+    // Its flag by name: the timer's check, or the one the user asked for.
+    static constexpr bool kAutomaticCheck = true;
+    static constexpr bool kAskedCheck = false;
     unsigned RunUpdateCheck(bool automatic);
     // Notes now as the time of the last program-update check.
     bool StoreLastOnlineUpdate();

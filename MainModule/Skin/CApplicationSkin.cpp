@@ -45,16 +45,22 @@ constexpr BYTE kBackgroundTopSaturation = 255;
 constexpr BYTE kBackgroundBottomSaturation = 215;
 
 BYTE ThemeHue() {
-    return g_pSysInfo != nullptr ? HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(0)).hue) : 0;
+    return g_pSysInfo != nullptr ? HslPartToByte(RgbToHsl(g_pSysInfo->GetColor(CSysInfo::kThemeColor)).hue)
+                                 : 0;
 }
 
 COLORREF BackgroundColor(BYTE saturation, BYTE lightness) {
     return HslBytesToRgb(ThemeHue(), IsColouredTheme() ? saturation : 0, lightness);
 }
 
+// The packages' file names carry no screen class and no orientation.
+constexpr bool kAnyScreenClass = false;
+constexpr bool kAnyOrientation = false;
+
 CSpritePackage* OpenPackage(LPCWSTR name) {
     WCHAR path[MAX_PATH];
-    if (g_pSysInfo == nullptr || !g_pSysInfo->GetDataFileName(name, path, MAX_PATH, false, false)) {
+    if (g_pSysInfo == nullptr ||
+        !g_pSysInfo->GetDataFileName(name, path, MAX_PATH, kAnyScreenClass, kAnyOrientation)) {
         return nullptr;
     }
     CSpritePackage* package = NewSpriteObject();
@@ -114,36 +120,38 @@ CSpritePackage* CApplicationSkin::PackageOf(int picture, int* entry) const {
 
 BOOL CApplicationSkin::DrawSprite(int picture, int width, int height, HDC dc, int x, int y, int sourceX, int sourceY,
                                   int sourceWidth, int sourceHeight) {
-    return RenderAndDraw(picture, width, height, dc, x, y, sourceX, sourceY, sourceWidth, sourceHeight, nullptr);
+    return RenderAndDraw(
+        {picture, {width, height}, dc, {x, y}, {sourceX, sourceY}, {sourceWidth, sourceHeight}}, nullptr);
 }
 
 BOOL CApplicationSkin::DrawTintedSprite(int picture, int width, int height, HDC dc, int x, int y, int sourceX,
                                         int sourceY, int sourceWidth, int sourceHeight, const SkinTint& tint) {
-    return RenderAndDraw(picture, width, height, dc, x, y, sourceX, sourceY, sourceWidth, sourceHeight, &tint);
+    return RenderAndDraw(
+        {picture, {width, height}, dc, {x, y}, {sourceX, sourceY}, {sourceWidth, sourceHeight}}, &tint);
 }
 
-BOOL CApplicationSkin::RenderAndDraw(int picture, int width, int height, HDC dc, int x, int y, int sourceX,
-                                     int sourceY, int sourceWidth, int sourceHeight, const SkinTint* tint) {
+BOOL CApplicationSkin::RenderAndDraw(SpriteDrawing drawing, const SkinTint* tint) {
     int entry = 0;
-    CSpritePackage* package = dc != nullptr ? PackageOf(picture, &entry) : nullptr;
+    CSpritePackage* package = drawing.dc != nullptr ? PackageOf(drawing.picture, &entry) : nullptr;
     if (package == nullptr) {
         return FALSE;
     }
     std::lock_guard guard(m_lock);
-    if (width == 0) {
-        width = CSysInfo::Scale(package->GetEntryWidth(entry));
+    if (drawing.size.cx == kOwnSize) {
+        drawing.size.cx = CSysInfo::Scale(package->GetEntryWidth(entry));
     }
-    if (height == 0) {
-        height = CSysInfo::Scale(package->GetEntryHeight(entry));
+    if (drawing.size.cy == kOwnSize) {
+        drawing.size.cy = CSysInfo::Scale(package->GetEntryHeight(entry));
     }
-    int image = package->Render(entry, width, height);
+    int image = package->Render(entry, drawing.size.cx, drawing.size.cy);
     if (image != CSpritePackage::kNoImage && tint != nullptr) {
         image = package->Colorize(image, tint->hue, tint->saturation, tint->lightnessShift);
     }
     if (image == CSpritePackage::kNoImage) {
         return FALSE;
     }
-    package->Draw(image, dc, x, y, sourceWidth, sourceHeight, sourceX, sourceY);
+    package->Draw(image, drawing.dc, drawing.target.x, drawing.target.y, drawing.sourceSize.cx,
+                  drawing.sourceSize.cy, drawing.sourceOrigin.x, drawing.sourceOrigin.y);
     return TRUE;
 }
 
@@ -181,7 +189,8 @@ BOOL CApplicationSkin::DrawTintedInRect(int picture, HDC dc, const RECT& rect) {
     if (width <= 0 || height <= 0) {
         return FALSE;
     }
-    return DrawTintedSprite(picture, width, height, dc, rect.left, rect.top, 0, 0, 0, 0, GetThemeTint());
+    return DrawTintedSprite(picture, width, height, dc, rect.left, rect.top, kPictureOrigin, kPictureOrigin,
+                            kToPictureEdge, kToPictureEdge, GetThemeTint());
 }
 
 // ---- control parts ----------------------------------------------------------------------------------
@@ -234,15 +243,15 @@ BOOL CApplicationSkin::DrawScrollThumb(HDC dc, const RECT* rect) {
     const int designCap = CSysInfo::Scale(kThumbCap);
     const int middle = CSysInfo::Scale(kThumbMiddle);
     const int pictureHeight = 2 * designCap + middle;
-    if (middle <= 0 ||
-        !DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, rect->top, 0, 0, width, cap)) {
+    if (middle <= 0 || !DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, rect->top,
+                                   kPictureOrigin, kPictureOrigin, width, cap)) {
         return FALSE;
     }
     for (int y = rect->top + cap; y < rect->bottom - cap; y += middle) {
-        DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, y, 0, designCap, width,
+        DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, y, kPictureOrigin, designCap, width,
                    std::min(middle, static_cast<int>(rect->bottom - cap - y)));
     }
-    return DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, rect->bottom - cap, 0,
+    return DrawSprite(kScrollThumb, width, pictureHeight, dc, rect->left, rect->bottom - cap, kPictureOrigin,
                       pictureHeight - cap, width, cap);
 }
 
@@ -254,7 +263,8 @@ BOOL CApplicationSkin::DrawScrollTrack(HDC dc, const RECT* rect) {
     }
     const int width = CSysInfo::Scale(kTrackWidth);
     const int x = rect->left + (rect->right - rect->left - width) / 2 + 1;
-    return DrawSprite(kScrollTrack, width, rect->bottom - rect->top, dc, x, rect->top, 0, 0, 0, 0);
+    return DrawSprite(kScrollTrack, width, rect->bottom - rect->top, dc, x, rect->top, kPictureOrigin,
+                      kPictureOrigin, kToPictureEdge, kToPictureEdge);
 }
 
 // The frame over the whole bar; inside it the done part from the left and the rest after it, each
@@ -274,11 +284,12 @@ BOOL CApplicationSkin::DrawProgressBar(HDC dc, const RECT* rect, int percent) {
     const SkinTint tint = GetThemeTint();
     BOOL drawn = TRUE;
     if (done > 0) {
-        drawn = DrawTintedSprite(kProgressDone, width, height, dc, inner.left, inner.top, 0, 0, done, height, tint);
+        drawn = DrawTintedSprite(kProgressDone, width, height, dc, inner.left, inner.top, kPictureOrigin,
+                                 kPictureOrigin, done, height, tint);
     }
     if (done < width) {
-        drawn = DrawTintedSprite(kProgressRest, width, height, dc, inner.left + done, inner.top, done, 0,
-                                 width - done, height, tint) &&
+        drawn = DrawTintedSprite(kProgressRest, width, height, dc, inner.left + done, inner.top, done,
+                                 kPictureOrigin, width - done, height, tint) &&
                 drawn;
     }
     return drawn;
@@ -301,8 +312,8 @@ BOOL CApplicationSkin::DrawBackground(HDC dc, const RECT* target, const RECT* cl
         if (!m_background.CreateCompatible(dc, width, height)) {
             return FALSE;
         }
-        FillGradientRect(m_background.DC(), 0, 0, width, height, GetBackgroundTopColor(), GetBackgroundBottomColor(),
-                         true);
+        FillGradientRect(m_background.DC(), 0, 0, width, height, GetBackgroundTopColor(),
+                         GetBackgroundBottomColor(), kTopToBottom);
     }
     return BitBlt(dc, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top, m_background.DC(),
                   clip->left - target->left, clip->top - target->top, SRCCOPY);
@@ -313,7 +324,9 @@ void CApplicationSkin::DropBackground() {
     m_background.Release();
 }
 
-COLORREF CApplicationSkin::GetSkinColor(int index) { return index == 0 ? kBackgroundColor : 0; }
+COLORREF CApplicationSkin::GetSkinColor(int index) {
+    return index == kBackgroundColorIndex ? kBackgroundColor : 0;
+}
 
 // ---- pre-rendering ----------------------------------------------------------------------------------
 

@@ -25,6 +25,11 @@ public:
     static constexpr COLORREF kBackgroundColor = 0xBD9A6B;
     static constexpr LPCWSTR kIconsPackage = u"icons.pak";
     static constexpr LPCWSTR kMiscPackage = u"misc.pak";
+    // DrawSprite's arguments by name: a width or height it takes from the picture itself, and the source
+    // region of the whole picture (from its origin to its edge).
+    static constexpr int kOwnSize = 0;
+    static constexpr int kPictureOrigin = 0;
+    static constexpr int kToPictureEdge = 0;
 
     CApplicationSkin();
     CApplicationSkin(const CApplicationSkin&) = delete;
@@ -34,9 +39,9 @@ public:
     // Opens both packages through the sprite library; false unless everything could be made.
     BOOL Load();
 
-    // Renders the picture at width x height (0: its own scaled size) and draws the source region
-    // (sourceWidth 0: to the picture's edge) at (x, y). False for a zero dc, a negative picture, a
-    // missing package or a failed render.
+    // Renders the picture at width x height (kOwnSize: its own scaled size) and draws the source region
+    // (sourceWidth kToPictureEdge: to the picture's edge) at (x, y). False for a zero dc, a negative
+    // picture, a missing package or a failed render.
     BOOL DrawSprite(int picture, int width, int height, HDC dc, int x, int y, int sourceX, int sourceY,
                     int sourceWidth, int sourceHeight);
     BOOL DrawTintedSprite(int picture, int width, int height, HDC dc, int x, int y, int sourceX, int sourceY,
@@ -75,10 +80,19 @@ public:
     HBRUSH GetBackgroundBrush() const { return m_backgroundBrush; }
 
 private:
+    // One drawing of a picture: rendered at size, its source region drawn at target.
+    struct SpriteDrawing {
+        int picture;
+        SIZE size;
+        HDC dc;
+        POINT target;
+        POINT sourceOrigin;
+        SIZE sourceSize;
+    };
+
     // The package that holds the picture and the picture's entry in it; null for none.
     CSpritePackage* PackageOf(int picture, int* entry) const;
-    BOOL RenderAndDraw(int picture, int width, int height, HDC dc, int x, int y, int sourceX, int sourceY,
-                       int sourceWidth, int sourceHeight, const SkinTint* tint);
+    BOOL RenderAndDraw(SpriteDrawing drawing, const SkinTint* tint);
     BOOL DrawTintedInRect(int picture, HDC dc, const RECT& rect);
     static bool PreRenderPacket(const CRasterizeTable& table, int packet);
 

@@ -69,6 +69,11 @@ public:
 
     // False while a run is under way or when the thread cannot be started; with the wait flag the run
     // goes on the caller's thread, and Start returns once it has ended and its listeners have been told.
+    // Its arguments by name:
+    static constexpr bool kReturnAtOnce = false;
+    static constexpr bool kWaitForEnd = true;
+    static constexpr DWORD kOneAttempt = 1;
+    static constexpr DWORD kNoDelay = 0;
     bool Start(const std::vector<std::u16string>& locationIds, bool wait, DWORD connectionAttempts, DWORD delayMs);
     bool IsRunning() const { return m_running.load(); }
     // Cancels the transfer of a run under way and joins every worker (and waits for a run on a waiting

@@ -29,17 +29,25 @@ constexpr int kHighestDegrees = 360;
 constexpr int kHighestSkyCode = 1000;
 constexpr float kHighestPressure = 10000.0f;
 
-int ReadBoundedInt(IXMLDOMElement* attributes, LPCWSTR name, int missing, int lowest, int highest) {
-    int value = GetXmlAttributeInt(attributes, name, missing);
-    return value >= lowest && value <= highest ? value : missing;
+// What a missing or impossible attribute reads as, and the range of the possible values.
+struct IntRule {
+    int missing;
+    int lowest;
+    int highest;
+};
+
+int ReadBoundedInt(IXMLDOMElement* attributes, LPCWSTR name, const IntRule& rule) {
+    int value = GetXmlAttributeInt(attributes, name, rule.missing);
+    return value >= rule.lowest && value <= rule.highest ? value : rule.missing;
 }
 
 int ReadFahrenheit(IXMLDOMElement* attributes, LPCWSTR name) {
-    return ReadBoundedInt(attributes, name, -10000, kLowestFahrenheit, kHighestFahrenheit);
+    return ReadBoundedInt(attributes, name,
+                          {.missing = -10000, .lowest = kLowestFahrenheit, .highest = kHighestFahrenheit});
 }
 
 int ReadCount(IXMLDOMElement* attributes, LPCWSTR name, int highest) {
-    return ReadBoundedInt(attributes, name, -1, 0, highest);
+    return ReadBoundedInt(attributes, name, {.missing = -1, .lowest = 0, .highest = highest});
 }
 
 float ReadPressure(IXMLDOMElement* attributes) {
@@ -49,7 +57,9 @@ float ReadPressure(IXMLDOMElement* attributes) {
 
 // The server's sky codes start at kSkyCodeBase; a missing or impossible one reads as 0.
 int ReadSkyCode(IXMLDOMElement* attributes, LPCWSTR name) {
-    return ReadBoundedInt(attributes, name, kSkyCodeBase, 0, kHighestSkyCode) - kSkyCodeBase;
+    return ReadBoundedInt(attributes, name,
+                          {.missing = kSkyCodeBase, .lowest = 0, .highest = kHighestSkyCode}) -
+           kSkyCodeBase;
 }
 
 bool IsLeapYear(DWORD year) {
