@@ -22,8 +22,10 @@
 
 #include "CHTTPDownloader.h"
 #include "CRegistryStore.h"
+#include "Controls/CDetailForecastControl.h"
 #include "Controls/ControlDrawing.h"
 #include "ForecastScreenTest.h"
+#include "LocalizationKeys.h"
 #include "MainWindowDevice.h"
 #include "NmeaSender.h"
 #include "Screens/CAboutDlg.h"
@@ -529,11 +531,31 @@ TEST_P(ScreenGalleryTest, TheSettingsDialogsAndFirstStartPages) {
     Show("about", about, [](ScriptedScreen<CAboutDlg>& d) { d.Run(nullptr); });
 }
 
+// The longest of the language's weather-state texts: the sky text that the detail view must hold.
+std::u16string LongestWeatherStateText() {
+    std::u16string longest;
+    for (const char* key : kLocalizationKeys) {
+        if (std::string_view(key).starts_with("IDS_WS_")) {
+            std::u16string text = LoadLocalizedString(key);
+            longest = text.size() > longest.size() ? text : longest;
+        }
+    }
+    return longest;
+}
+
 TEST_P(ScreenGalleryTest, TheForecastScreens) {
     const CDate today(2026, 12, 9);
     const CDate tomorrow(2026, 12, 10);
     ScriptedScreen<CDetailCurConditionDlg> current;
     Show("current-conditions", current, [](auto& d) { d.Run(nullptr, u"DEBE0001", nullptr); });
+    ScriptedScreen<CDetailCurConditionDlg> longestSky;
+    longestSky.Then([](auto& d) {
+        CDetailForecastControl* detail = d.GetDetail();
+        DetailForecastData data = detail->GetData();
+        lstrcpynW(data.weatherText, LongestWeatherStateText().c_str(), static_cast<int>(std::size(data.weatherText)));
+        detail->SetData(&data, TRUE);
+    });
+    Show("current-conditions-longest-sky", longestSky, [](auto& d) { d.Run(nullptr, u"DEBE0001", nullptr); });
     ScriptedScreen<CDayForecastDlg> day;
     Show("day-forecast", day, [&](auto& d) { d.Run(nullptr, u"DEBE0001", &today, nullptr); });
     ScriptedScreen<CDetailPartOfDayForecastDlg> part;
