@@ -5,6 +5,7 @@
 #include "CBitmapDC.h"
 #include "CDibView.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ bool TintRect(HDC hdc, const RECT* rect, COLORREF color, int alpha) {
         return false;
     }
     alpha = std::clamp(alpha, 0, 255);
-    const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+    const int width = RectWidth(*rect), height = RectHeight(*rect);
     if (alpha == 0 || width <= 0 || height <= 0) {
         return true;
     }

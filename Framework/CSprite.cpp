@@ -10,6 +10,7 @@
 #include "CFSFile.h"
 #include "CVOImage.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "ce/imaging.h"
 
 namespace {
@@ -91,8 +92,8 @@ void CSprite::Draw(HDC hdc, const RECT* target, const RECT* source) const {
     const RECT& from = source != nullptr ? *source : whole;
     HDC memory = CreateCompatibleDC(hdc);
     HGDIOBJ old = SelectObject(memory, m_bitmap);
-    StretchBlt(hdc, target->left, target->top, target->right - target->left, target->bottom - target->top, memory,
-               from.left, from.top, from.right - from.left, from.bottom - from.top, SRCCOPY);
+    StretchBlt(hdc, target->left, target->top, RectWidth(*target), RectHeight(*target), memory, from.left,
+               from.top, RectWidth(from), RectHeight(from), SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "RectHelpers.h"
 #include "ce/device.h"
 #include "ce/gdi.h"
 #include "ce/registry.h"
@@ -645,7 +646,7 @@ bool CSysInfo::FitTextEllipsis(LPCWSTR text, LPWSTR output, int size, HDC hdc, c
         return false;
     }
     const int length = lstrlenW(text);
-    const int width = rect->right - rect->left;
+    const int width = RectWidth(*rect);
     int fit = 0;
     SIZE extent{};
     if (!GetTextExtentExPointW(hdc, text, length, width, &fit, nullptr, &extent)) {
@@ -705,13 +706,13 @@ bool CSysInfo::OpenUrl(LPCWSTR url) {
 int CSysInfo::GetDlgItemWidth(HWND window, int id) {
     RECT rect{};
     HWND item = window != nullptr ? GetDlgItem(window, id) : nullptr;
-    return item != nullptr && GetWindowRect(item, &rect) ? rect.right - rect.left : 0;
+    return item != nullptr && GetWindowRect(item, &rect) ? RectWidth(rect) : 0;
 }
 
 int CSysInfo::GetDlgItemHeight(HWND window, int id) {
     RECT rect{};
     HWND item = window != nullptr ? GetDlgItem(window, id) : nullptr;
-    return item != nullptr && GetWindowRect(item, &rect) ? rect.bottom - rect.top : 0;
+    return item != nullptr && GetWindowRect(item, &rect) ? RectHeight(rect) : 0;
 }
 
 bool CSysInfo::SetSoftKeyButton(int index, HWND menuBar, bool enabled, LPCWSTR text, int command) {

@@ -2,6 +2,7 @@
 #include "CBitmapDC.h"
 #include "CDibView.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ bool DrawRotatedText(HDC hdc, LPCWSTR text, int length, const RECT* rect) {
     if (length < 0) {
         length = lstrlenW(text);
     }
-    const int w = rect->right - rect->left, h = rect->bottom - rect->top;
+    const int w = RectWidth(*rect), h = RectHeight(*rect);
     if (w <= 0 || h <= 0) {
         return true;
     }

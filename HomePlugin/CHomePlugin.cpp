@@ -12,6 +12,7 @@
 #include "DawnletServices.h"
 #include "LanternetModule.h"
 #include "MainProgramStarter.h"
+#include "RectHelpers.h"
 #include "Weather/CCityList.h"
 #include "Weather/GlobalServices.h"
 
@@ -242,8 +243,8 @@ HDC CHomePlugin::GetBufferDC(HDC hostDC, int width, int height) {
 
 void CHomePlugin::Paint(const HOMEPAINTINFO& paint) {
     const RECT& area = paint.rc;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
+    const int width = RectWidth(area);
+    const int height = RectHeight(area);
     if (paint.hdc == nullptr || width <= 0 || height <= 0) {
         return;
     }

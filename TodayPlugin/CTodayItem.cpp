@@ -8,6 +8,7 @@
 #include "CSysInfo.h"
 #include "DawnletServices.h"
 #include "MainProgramStarter.h"
+#include "RectHelpers.h"
 #include "ThreadJoin.h"
 #include "Weather/GlobalServices.h"
 
@@ -181,10 +182,10 @@ LRESULT CTodayItem::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_LBUTTONDOWN:
-        OnTapDown(POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))});
+        OnTapDown(PointFromLParam(lParam));
         return 0;
     case WM_LBUTTONUP:
-        OnTap(POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))});
+        OnTap(PointFromLParam(lParam));
         return 0;
     case WMU_TODAY_RELOAD:
         Reload();
@@ -226,8 +227,8 @@ void CTodayItem::FollowParentWidth() {
     if (!GetClientRect(GetParent(m_window), &parent) || !GetClientRect(m_window, &own)) {
         return;
     }
-    if (parent.right - parent.left != own.right - own.left) {
-        SetWindowPos(m_window, nullptr, 0, 0, parent.right - parent.left, own.bottom - own.top,
+    if (RectWidth(parent) != RectWidth(own)) {
+        SetWindowPos(m_window, nullptr, 0, 0, RectWidth(parent), RectHeight(own),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -247,7 +248,7 @@ void CTodayItem::OnTapDown(POINT point) {
 void CTodayItem::OnTap(POINT point) {
     RECT client{};
     GetClientRect(m_window, &client);
-    const int width = client.right - client.left;
+    const int width = RectWidth(client);
     const int zoneLeft = client.left + (width / 5) * 3;
     const int titleHeight = MetricsFor(Layout()).titleHeight;
     if (point.x >= zoneLeft && point.x < client.right && point.y >= client.top && point.y < client.top + titleHeight) {
@@ -309,9 +310,9 @@ void CTodayItem::ShowContextMenu() {
     AppendMenuW(menu, MF_STRING | (days ? MF_CHECKED : 0), kCommandFiveDays, text("IDS_5DAYS").c_str());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING | (large ? MF_CHECKED : 0), kCommandLargeIcons, text("IDS_USE_LARGE_ICONS").c_str());
-    const DWORD position = GetMessagePos();
-    const UINT command = static_cast<UINT>(TrackPopupMenuEx(menu, TPM_RETURNCMD, static_cast<SHORT>(LOWORD(position)),
-                                                            static_cast<SHORT>(HIWORD(position)), m_window, nullptr));
+    const POINT position = PointFromLParam(GetMessagePos());
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenuEx(menu, TPM_RETURNCMD, position.x, position.y, m_window, nullptr));
     DestroyMenu(menu);
     if (command == kCommandUpdate) {
         MainProgramStarter::StartSilentUpdate();
@@ -397,10 +398,10 @@ void CTodayItem::Paint() {
     HDC dc = BeginPaint(m_window, &paint);
     RECT client{};
     GetClientRect(m_window, &client);
-    HDC memory = GetBufferDC(dc, client.right - client.left, client.bottom - client.top);
+    HDC memory = GetBufferDC(dc, RectWidth(client), RectHeight(client));
     if (memory != nullptr) {
         DrawItem(memory, client);
-        BitBlt(dc, 0, 0, client.right - client.left, client.bottom - client.top, memory, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, RectWidth(client), RectHeight(client), memory, 0, 0, SRCCOPY);
         DeleteDC(memory);
     }
     EndPaint(m_window, &paint);

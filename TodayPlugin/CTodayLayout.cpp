@@ -5,6 +5,7 @@
 #include "CLocalization.h"
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 #include "ce/user.h"
 
@@ -103,7 +104,7 @@ int CTodayLayout::PictureWidth(int picture, int height) {
 
 void CTodayLayout::Draw(HDC dc, const RECT& rect, const std::vector<TodayColumn>& columns,
                         const TodayLayoutMetrics& metrics, const TitleBarInfo& title) {
-    const int columnWidth = (rect.right - rect.left) / CTodayRows::kColumnCount;
+    const int columnWidth = RectWidth(rect) / CTodayRows::kColumnCount;
     const RECT titleRect{rect.left + 3 * columnWidth, rect.top, rect.right, rect.top + metrics.titleHeight};
     if (columns.empty()) {
         DrawNoForecast(dc, rect);
@@ -256,8 +257,8 @@ void CTodayLayout::DrawNoForecast(HDC dc, const RECT& rect) {
 }
 
 void CTodayLayout::DrawTitleBar(HDC dc, const RECT& rect, const TitleBarInfo& title, HFONT font) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = RectWidth(rect);
+    const int height = RectHeight(rect);
     if (g_pApplicationSkin == nullptr || width <= 0 || height <= 0) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "UserInterface/CBasicWindow.h"
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 
 namespace UserInterface {
 
@@ -63,12 +64,12 @@ int CBasicWindow::GetClientWidth() const {
 
 int CBasicWindow::GetWindowHeight() const {
     RECT rect{};
-    return GetWindowRect(&rect) ? rect.bottom - rect.top : 0;
+    return GetWindowRect(&rect) ? RectHeight(rect) : 0;
 }
 
 int CBasicWindow::GetWindowWidth() const {
     RECT rect{};
-    return GetWindowRect(&rect) ? rect.right - rect.left : 0;
+    return GetWindowRect(&rect) ? RectWidth(rect) : 0;
 }
 
 HWND CBasicWindow::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }

@@ -1,5 +1,6 @@
 #include "UserInterface/CDlgAnimationControl.h"
 
+#include "RectHelpers.h"
 #include "ThreadJoin.h"
 #include "ce/kernel.h"
 
@@ -130,8 +131,8 @@ void CDlgAnimationControl::OnPaint(HDC dc, const RECT* inner) {
     int x = inner->left;
     int y = inner->top;
     if (GetFlags() & kCenter) {
-        x += (inner->right - inner->left - width) / 2;
-        y += (inner->bottom - inner->top - height) / 2;
+        x += (RectWidth(*inner) - width) / 2;
+        y += (RectHeight(*inner) - height) / 2;
     }
     frame->Draw(dc, x, y, width, height, 0, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "UserInterface/IDlgControlImages.h"
@@ -90,7 +91,7 @@ void CDlgCheckBox::OnPaint(HDC dc, const RECT* rect) {
         return;
     }
     const SIZE square = GetSquareSize();
-    const int height = rect->bottom - rect->top;
+    const int height = RectHeight(*rect);
     const int squareTop = rect->top + (height - square.cy) / 2;
     RECT box{rect->left, squareTop, rect->left + square.cx, squareTop + square.cy};
     skin->DrawCheckBox(m_check, dc, &box);

@@ -5,6 +5,7 @@
 
 #include "CBitmapDC.h"
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgLayout.h"
 #include "UserInterface/CDlgListBox.h"
@@ -43,7 +44,7 @@ bool GetButtonSize(int state, SIZE* size) {
 }
 
 RECT CenteredAt(int left, const RECT& content, SIZE size) {
-    const int top = content.top + (content.bottom - content.top - size.cy) / 2;
+    const int top = content.top + (RectHeight(content) - size.cy) / 2;
     return RECT{left, top, left + size.cx, top + size.cy};
 }
 
@@ -278,8 +279,8 @@ void CDlgComboBox::Slide(int from, int to, int direction) {
         !GetLocalParts(&parts)) {
         return;
     }
-    const int width = parts.text.right - parts.text.left;
-    const int height = parts.text.bottom - parts.text.top;
+    const int width = RectWidth(parts.text);
+    const int height = RectHeight(parts.text);
     CDlgHostDC host(GetHost());
     CBitmapDC frame;
     if (width <= 0 || height <= 0 || host.Get() == nullptr || !frame.CreateCompatible(host.Get(), width, height)) {

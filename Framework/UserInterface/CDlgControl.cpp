@@ -1,6 +1,7 @@
 #include "UserInterface/CDlgControl.h"
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgStatic.h"
 
 #include <string>
@@ -193,13 +194,13 @@ void CDlgControl::GetInnerClientRect(LPRECT rect) {
 int CDlgControl::GetInnerWidth() {
     RECT inner;
     GetInnerRect(&inner);
-    return inner.right - inner.left;
+    return RectWidth(inner);
 }
 
 int CDlgControl::GetInnerHeight() {
     RECT inner;
     GetInnerRect(&inner);
-    return inner.bottom - inner.top;
+    return RectHeight(inner);
 }
 
 BOOL CDlgControl::GetTypeName(LPWSTR buffer, int size) const {
@@ -308,8 +309,8 @@ BOOL CDlgControl::Draw(HDC dc, int x, int y, const RECT* clip, BOOL ownBuffer) {
         return FALSE;
     }
     DrawParts(buffer, 0, 0, part);
-    const BOOL copied = BitBlt(dc, x + part.left, y + part.top, part.right - part.left, part.bottom - part.top,
-                               buffer, part.left, part.top, SRCCOPY);
+    const BOOL copied = BitBlt(dc, x + part.left, y + part.top, RectWidth(part), RectHeight(part), buffer,
+                               part.left, part.top, SRCCOPY);
     DeleteDC(buffer);
     return copied;
 }

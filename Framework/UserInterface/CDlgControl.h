@@ -3,6 +3,7 @@
 // messages that one dispatcher maps to virtual handlers.
 #pragma once
 
+#include "RectHelpers.h"
 #include "UserInterface/CDlgTimerMap.h"
 #include "UserInterface/IDlgObjectHost.h"
 #include "ce/user.h"
@@ -165,8 +166,8 @@ public:
 
     void GetRect(LPRECT rect) const;
     void GetClientRect(LPRECT rect) const;
-    int GetWidth() const { return m_rect.right - m_rect.left; }
-    int GetHeight() const { return m_rect.bottom - m_rect.top; }
+    int GetWidth() const { return RectWidth(m_rect); }
+    int GetHeight() const { return RectHeight(m_rect); }
     int GetId() const { return m_id; }
     DWORD GetFlags() const { return m_flags; }
     IDlgObjectHost* GetHost() const { return m_host; }

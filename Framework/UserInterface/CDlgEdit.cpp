@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgTextScope.h"
 
@@ -81,7 +82,7 @@ bool CDlgEdit::CreateEditWindow() {
     GetInnerRect(&inner);
     HINSTANCE instance = g_pSysInfo != nullptr ? g_pSysInfo->GetInstance() : nullptr;
     HWND edit = CreateWindowExW(0, u"Edit", u"", GetEditStyle(), inner.left, inner.top,
-                                std::max<LONG>(inner.right - inner.left, 0), std::max<LONG>(inner.bottom - inner.top, 0),
+                                std::max<LONG>(RectWidth(inner), 0), std::max<LONG>(RectHeight(inner), 0),
                                 GetHost()->GetHostWindow(), nullptr, instance, nullptr);
     if (edit == nullptr) {
         return false;
@@ -259,7 +260,7 @@ void CDlgEdit::PlaceEdit() {
         return;
     }
     m_placed = inner;
-    MoveWindow(m_edit, inner.left, inner.top, inner.right - inner.left, inner.bottom - inner.top, TRUE);
+    MoveWindow(m_edit, inner.left, inner.top, RectWidth(inner), RectHeight(inner), TRUE);
 }
 
 LRESULT CDlgEdit::OnMoved() {
@@ -309,7 +310,7 @@ LRESULT CDlgEdit::OnCtlColorEdit(HDC dc, HWND window) {
     SetBkMode(dc, TRANSPARENT);
     RECT inner;
     GetInnerRect(&inner);
-    const SIZE size{std::max<LONG>(inner.right - inner.left, 1), std::max<LONG>(inner.bottom - inner.top, 1)};
+    const SIZE size{std::max<LONG>(RectWidth(inner), 1), std::max<LONG>(RectHeight(inner), 1)};
     if (m_backgroundBitmap == nullptr || size.cx != m_backgroundSize.cx || size.cy != m_backgroundSize.cy) {
         if (m_backgroundBitmap != nullptr) {
             DeleteObject(m_backgroundBitmap);

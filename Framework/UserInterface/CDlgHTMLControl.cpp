@@ -310,12 +310,12 @@ void CDlgHTMLControl::LayOutControl() {
     PlaceScroller();
     RECT full;
     CDlgControl::GetInnerRect(&full);
-    LayOut(full.right - full.left, ViewHeight() + kLayoutSlack);
+    LayOut(RectWidth(full), ViewHeight() + kLayoutSlack);
     if (GetContentHeight() > ViewHeight()) {
         m_scroller.SetVisible(TRUE, kNoRedraw);
         RECT inner;
         GetInnerRect(&inner);
-        LayOut(inner.right - inner.left, INT_MAX);
+        LayOut(RectWidth(inner), INT_MAX);
     }
     m_offset = std::max(0, std::min(m_offset, GetContentHeight() - ViewHeight()));
     UpdateScrollRange(kNoRedraw);

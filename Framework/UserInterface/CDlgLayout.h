@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CBitmapDC.h"
+#include "RectHelpers.h"
 #include "ce/user.h"
 
 namespace UserInterface {
@@ -63,8 +64,8 @@ private:
     };
 
     std::vector<Row> Rows() const;
-    int ViewWidth() const { return m_view.right - m_view.left; }
-    int ViewHeight() const { return m_view.bottom - m_view.top; }
+    int ViewWidth() const { return RectWidth(m_view); }
+    int ViewHeight() const { return RectHeight(m_view); }
     int ClampScroll(int position) const;
     void PlaceControl(CDlgControl* control, int x, int y, SIZE* previous);
     void OffsetAll(int dy);

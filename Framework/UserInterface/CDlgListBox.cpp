@@ -7,6 +7,7 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDefaultListElementCollection.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgTextScope.h"
@@ -397,8 +398,8 @@ void CDlgListBox::ScrollTo(int target) {
 void CDlgListBox::BlitScrollTo(int target) {
     RECT inner;
     GetInnerRect(&inner);
-    const int width = inner.right - inner.left;
-    const int view = inner.bottom - inner.top;
+    const int width = RectWidth(inner);
+    const int view = RectHeight(inner);
     const int distance = std::abs(target - m_offset);
     CDlgHostDC host(GetHost());
     if (host.Get() == nullptr || width <= 0 || view <= 0 ||
@@ -449,7 +450,7 @@ void CDlgListBox::OnPaint(HDC dc, const RECT* inner) {
 }
 
 void CDlgListBox::PaintRows(HDC dc, const RECT& area, int offset) {
-    const int width = area.right - area.left;
+    const int width = RectWidth(area);
     if (m_sliding) {
         RECT bar{area.left, area.top + m_slideTop - offset, area.right, area.top + m_slideTop - offset + m_slideHeight};
         if (GetFlags() & kTintSelection) {
@@ -492,8 +493,8 @@ int CDlgListBox::DrawRow(HDC dc, int index, int x, int y, int width) {
 }
 
 void CDlgListBox::DrawSelectionBar(HDC dc, const RECT& rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = RectWidth(rect);
+    const int height = RectHeight(rect);
     if (width <= 0 || height <= 0) {
         return;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 
 namespace UserInterface {
 
@@ -59,7 +60,7 @@ void CDlgScrolledControl::PlaceScroller() {
 int CDlgScrolledControl::ViewHeight() {
     RECT inner;
     GetInnerRect(&inner);
-    return inner.bottom - inner.top;
+    return RectHeight(inner);
 }
 
 void CDlgScrolledControl::UpdateScrollRange(BOOL redraw) {

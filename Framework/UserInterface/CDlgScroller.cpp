@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/IDlgControlImages.h"
 
 namespace UserInterface {
@@ -86,7 +87,7 @@ BOOL CDlgScroller::CreateFor(CDlgControl* owner, bool fixedThumb) {
 
 void CDlgScroller::PlaceAlong(const RECT& inner) {
     const int width = CSysInfo::Scale(kEmbeddedWidth);
-    Move(inner.right - width, inner.top, width, inner.bottom - inner.top, kNoRedraw);
+    Move(inner.right - width, inner.top, width, RectHeight(inner), kNoRedraw);
     SetVisible(FALSE, kNoRedraw);
 }
 
@@ -131,7 +132,7 @@ void CDlgScroller::OnPaint(HDC dc, const RECT* rect) {
     }
     const bool fixed = (GetFlags() & kFixedThumb) != 0;
     Thumb thumb{};
-    if (!GetThumb(m_total, m_page, m_position, rect->bottom - rect->top, fixed ? skin->GetScrollThumbLength() : -1,
+    if (!GetThumb(m_total, m_page, m_position, RectHeight(*rect), fixed ? skin->GetScrollThumbLength() : -1,
                   CSysInfo::Scale(kMinimumThumb), &thumb)) {
         return;
     }

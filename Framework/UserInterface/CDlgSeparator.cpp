@@ -1,6 +1,7 @@
 #include "UserInterface/CDlgSeparator.h"
 
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "UserInterface/IDlgControlImages.h"
 
 namespace UserInterface {
@@ -70,8 +71,8 @@ void CDlgSeparator::DrawEngraved(HDC dc, const RECT& rect) {
     const COLORREF topRight = GetPixel(dc, rect.right - 1, rect.top);
     const COLORREF bottomLeft = GetPixel(dc, rect.left, rect.bottom - 1);
     const COLORREF bottomRight = GetPixel(dc, rect.right - 1, rect.bottom - 1);
-    const int midX = rect.left + (rect.right - rect.left) / 2;
-    const int midY = rect.top + (rect.bottom - rect.top) / 2;
+    const int midX = rect.left + RectWidth(rect) / 2;
+    const int midY = rect.top + RectHeight(rect) / 2;
     FillGradientRect(dc, rect.left, rect.top, midX, midY, topLeft, kBlack, kLeftToRight);
     FillGradientRect(dc, midX, rect.top, rect.right, midY, kBlack, topRight, kLeftToRight);
     FillGradientRect(dc, rect.left, midY, midX, rect.bottom, bottomLeft, kWhite, kLeftToRight);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "UserInterface/IDlgImage.h"
@@ -96,13 +97,13 @@ RECT CDlgStatic::PlaceImage(const RECT& inner, SIZE size) const {
     if (style & kImageRight) {
         x = inner.right - size.cx;
     } else if (style & kImageCenter) {
-        x = inner.left + (inner.right - inner.left - size.cx) / 2;
+        x = inner.left + (RectWidth(inner) - size.cx) / 2;
     }
     LONG y = inner.top;
     if (style & kImageBottom) {
         y = inner.bottom - size.cy;
     } else if (style & kImageVCenter) {
-        y = inner.top + (inner.bottom - inner.top - size.cy) / 2;
+        y = inner.top + (RectHeight(inner) - size.cy) / 2;
     }
     return RECT{x, y, x + size.cx, y + size.cy};
 }

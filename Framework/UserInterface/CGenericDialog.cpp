@@ -1,6 +1,7 @@
 #include "UserInterface/CGenericDialog.h"
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/DialogResources.h"
 
 namespace UserInterface {
@@ -46,8 +47,7 @@ INT_PTR CGenericDialog::SetMessageResult(LRESULT result) {
 }
 
 INT_PTR CGenericDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = static_cast<SHORT>(LOWORD(lParam));
-    const int y = static_cast<SHORT>(HIWORD(lParam));
+    const POINT point = PointFromLParam(lParam);
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();
@@ -107,13 +107,13 @@ INT_PTR CGenericDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return brush;
     }
     case WM_MOUSEMOVE:
-        return OnMouseMove(x, y);
+        return OnMouseMove(point.x, point.y);
     case WM_LBUTTONDOWN:
-        return OnLButtonDown(x, y);
+        return OnLButtonDown(point.x, point.y);
     case WM_LBUTTONUP:
-        return OnLButtonUp(x, y);
+        return OnLButtonUp(point.x, point.y);
     case WM_LBUTTONDBLCLK:
-        return OnLButtonDblClk(x, y);
+        return OnLButtonDblClk(point.x, point.y);
     case WM_HOTKEY:
         if (HIWORD(lParam) == VK_ESCAPE) {
             OnBackKey(wParam, lParam);

@@ -1,6 +1,7 @@
 #include "UserInterface/CGenericWindow.h"
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 
 namespace UserInterface {
 
@@ -9,9 +10,6 @@ namespace {
 HINSTANCE ProgramInstance() {
     return g_pSysInfo != nullptr ? g_pSysInfo->GetInstance() : GetModuleHandleW(nullptr);
 }
-
-int SignedX(LPARAM lParam) { return static_cast<SHORT>(LOWORD(lParam)); }
-int SignedY(LPARAM lParam) { return static_cast<SHORT>(HIWORD(lParam)); }
 
 }  // namespace
 
@@ -77,6 +75,7 @@ LRESULT CALLBACK CGenericWindow::WindowProc(HWND window, UINT message, WPARAM wP
 }
 
 LRESULT CGenericWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point = PointFromLParam(lParam);
     switch (message) {
         case WM_SIZE:
             if (g_pSysInfo != nullptr) {
@@ -130,13 +129,13 @@ LRESULT CGenericWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
             OnInitMenuPopup(LOWORD(lParam), reinterpret_cast<HMENU>(wParam));
             return 0;
         case WM_MOUSEMOVE:
-            return OnMouseMove(SignedX(lParam), SignedY(lParam));
+            return OnMouseMove(point.x, point.y);
         case WM_LBUTTONDOWN:
-            return OnLButtonDown(SignedX(lParam), SignedY(lParam));
+            return OnLButtonDown(point.x, point.y);
         case WM_LBUTTONUP:
-            return OnLButtonUp(SignedX(lParam), SignedY(lParam));
+            return OnLButtonUp(point.x, point.y);
         case WM_LBUTTONDBLCLK:
-            return OnLButtonDblClk(SignedX(lParam), SignedY(lParam));
+            return OnLButtonDblClk(point.x, point.y);
         case WM_HOTKEY:
             // The Back key must not leave the window.
             if (HIWORD(lParam) == VK_ESCAPE) {

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgControl.h"
 #include "UserInterface/CDlgLayout.h"
 #include "UserInterface/CGenericEffect.h"
@@ -121,8 +122,7 @@ BOOL CSmartDialog::OnSize(int, int) {
 void CSmartDialog::ArrangeIn(const RECT& view) {
     m_layout->SetBounds(view, m_margin, m_rowGap);
     m_layout->Arrange();
-    m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top,
-                        kNoRedraw);
+    m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), RectHeight(view), kNoRedraw);
 }
 
 void CSmartDialog::RecalcLayout() {
@@ -132,7 +132,7 @@ void CSmartDialog::RecalcLayout() {
     RECT view;
     GetClientRect(&view);
     const int width = CSysInfo::Scale(4);
-    m_scroller.Move(view.right - width + CSysInfo::Scale(1), 0, width, view.bottom - view.top, kNoRedraw);
+    m_scroller.Move(view.right - width + CSysInfo::Scale(1), 0, width, RectHeight(view), kNoRedraw);
     ArrangeIn(view);
     if (m_scroller.IsVisible()) {
         view.right -= width;
@@ -142,14 +142,14 @@ void CSmartDialog::RecalcLayout() {
         m_layout->ScrollToControl(focused, kNoAnimation);
         UpdateScroller();
     }
-    m_scrollable = view.bottom - view.top < m_layout->GetContentHeight();
+    m_scrollable = RectHeight(view) < m_layout->GetContentHeight();
     Redraw(kKeepBackground);
 }
 
 void CSmartDialog::UpdateScroller() {
     if (m_layout != nullptr) {
         const RECT& view = m_layout->GetView();
-        m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), view.bottom - view.top,
+        m_scroller.SetRange(m_layout->GetScrollPos(), m_layout->GetContentHeight(), RectHeight(view),
                             kRedraw);
     }
 }
@@ -253,8 +253,8 @@ void CSmartDialog::ShowInputPanel(BOOL active) {
         RECT window;
         GetWindowRect(&window);
         if (window.bottom != sip.rcSipRect.bottom) {
-            MoveWindow(m_hWnd, window.left, window.top, window.right - window.left,
-                       sip.rcSipRect.bottom - window.top, FALSE);
+            MoveWindow(m_hWnd, window.left, window.top, RectWidth(window), sip.rcSipRect.bottom - window.top,
+                       FALSE);
         }
     }
 }
@@ -374,8 +374,9 @@ BOOL CSmartDialog::OnMouseMove(int x, int y) {
     // Only the newest of the queued moves counts, so that slow controls do not fall behind the pen.
     MSG queued;
     while (PeekMessageW(&queued, m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-        x = static_cast<SHORT>(LOWORD(queued.lParam));
-        y = static_cast<SHORT>(HIWORD(queued.lParam));
+        const POINT point = PointFromLParam(queued.lParam);
+        x = point.x;
+        y = point.y;
     }
     SendPointer(m_capture != nullptr ? m_capture : m_pressed, CDlgControl::kMsgPointerMove, x, y);
     if (m_capture == nullptr && m_scrollable) {

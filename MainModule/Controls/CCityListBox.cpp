@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "Weather/CSettings.h"
@@ -109,14 +110,14 @@ void CCityListBox::PaintRowContent(HDC dc, int index, const RECT& row) {
 void CCityListBox::DrawHomeMarker(HDC dc, const RECT& row) {
     const int left = row.left + CSysInfo::Scale(kMargin);
     const int width = CSysInfo::Scale(kMarkerWidth);
-    DrawPictureCentred(kHomePicture, FitPicture(kHomePicture, width, row.bottom - row.top), dc,
+    DrawPictureCentred(kHomePicture, FitPicture(kHomePicture, width, RectHeight(row)), dc,
                        RECT{left, row.top, left + width, row.bottom});
 }
 
 int CCityListBox::DrawTemperatures(HDC dc, const CDayForecast& today, const RECT& row, int* textLeft) {
     UserInterface::CDlgTextScope scope(dc, m_temperatureFont, m_textColor);
     const int right = row.right - CSysInfo::Scale(kRightMargin);
-    const int height = row.bottom - row.top;
+    const int height = RectHeight(row);
     const DWORD degreeType = GetSettings().degreeType;
     int high = today.GetHighTemperature(degreeType);
     int low = today.GetLowTemperature(degreeType);
@@ -160,7 +161,7 @@ void CCityListBox::DrawNames(HDC dc, const CCity& city, const RECT& row, int rig
     const int countryHeight = MeasureText(dc, country.empty() ? u" " : country).cy;
     SelectObject(dc, old);
 
-    const int top = row.top + (row.bottom - row.top - nameHeight - countryHeight) / 2;
+    const int top = row.top + (RectHeight(row) - nameHeight - countryHeight) / 2;
     {
         UserInterface::CDlgTextScope scope(dc, nameFont, m_textColor);
         DrawTextAt(dc, left, top, name);

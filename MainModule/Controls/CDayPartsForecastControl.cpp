@@ -4,6 +4,7 @@
 #include "Controls/ControlDrawing.h"
 #include "Controls/PressTracking.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "Weather/CSettings.h"
 #include "Weather/GlobalServices.h"
@@ -84,8 +85,8 @@ int CDayPartsForecastControl::QuarterAt(POINT point) {
     if (!PtInRect(&inner, point)) {
         return -1;
     }
-    const bool right = point.x >= inner.left + (inner.right - inner.left) / 2;
-    const bool bottom = point.y >= inner.top + (inner.bottom - inner.top) / 2;
+    const bool right = point.x >= inner.left + RectWidth(inner) / 2;
+    const bool bottom = point.y >= inner.top + RectHeight(inner) / 2;
     return (bottom ? 2 : 0) + (right ? 1 : 0);
 }
 
@@ -136,8 +137,8 @@ void CDayPartsForecastControl::OnPaint(HDC dc, const RECT* inner) {
         nameCell = MeasureText(dc, kNameSample);
     }
     DrawDividers(dc, *inner);
-    const int halfWidth = (inner->right - inner->left) / 2;
-    const int halfHeight = (inner->bottom - inner->top) / 2;
+    const int halfWidth = RectWidth(*inner) / 2;
+    const int halfHeight = RectHeight(*inner) / 2;
     for (int part = 0; part < kPartCount; ++part) {
         const int left = inner->left + (part % 2) * halfWidth;
         const int top = inner->top + (part / 2) * halfHeight;
@@ -149,8 +150,8 @@ void CDayPartsForecastControl::DrawDividers(HDC dc, const RECT& area) {
     const COLORREF shade = DividerShade();
     const int thickness = CSysInfo::Scale(1);
     const int inset = CSysInfo::Scale(kDividerInset);
-    const int x = area.left + (area.right - area.left) / 2 - thickness / 2;
-    const int y = area.top + (area.bottom - area.top) / 2 - thickness / 2;
+    const int x = area.left + RectWidth(area) / 2 - thickness / 2;
+    const int y = area.top + RectHeight(area) / 2 - thickness / 2;
     DrawShadedDivider(dc, RECT{x, area.top + inset, x + thickness, area.bottom - inset}, shade,
                       kVerticalLine);
     DrawShadedDivider(dc, RECT{area.left + inset, y, area.right - inset, y + thickness}, shade,
@@ -168,8 +169,8 @@ void CDayPartsForecastControl::DrawPart(HDC dc, int part, const RECT& quarter, S
         count = 1;
     }
     const int frame = m_frames[part].current < count ? m_frames[part].current : 0;
-    const int boxWidth = (quarter.right - quarter.left) - 2 * (one + nameCell.cx);
-    DrawPictureCentred(pictures[frame], FitPicture(pictures[frame], boxWidth, quarter.bottom - quarter.top), dc,
+    const int boxWidth = RectWidth(quarter) - 2 * (one + nameCell.cx);
+    DrawPictureCentred(pictures[frame], FitPicture(pictures[frame], boxWidth, RectHeight(quarter)), dc,
                        quarter);
 
     UserInterface::CDlgTextScope scope(dc, m_nameFont, m_textColor);

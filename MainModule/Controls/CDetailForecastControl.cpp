@@ -6,6 +6,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 #include "UserInterface/CDlgTextScope.h"
 
@@ -162,7 +163,7 @@ void CDetailForecastControl::DrawBottomRow(HDC dc, const RECT& whole, RECT* area
     }
     UserInterface::CDlgTextScope scope(dc, m_smallFont, m_textColor);
     const int padding = CSysInfo::Scale(kPadding);
-    const int width = whole.right - whole.left;
+    const int width = RectWidth(whole);
     const int middle = whole.left + width / 2;
     int drawn = 0;
     int previousRight = whole.left;
@@ -202,7 +203,7 @@ void CDetailForecastControl::DrawWeatherText(HDC dc, const RECT& whole, RECT* ar
     }
     // A long state text ("Nachts teilweise bewölkt" on a Smartphone) takes a smaller font; where even
     // that is too wide it keeps its start and ends in "...", never cut at both sides.
-    const int room = whole.right - whole.left - 2 * CSysInfo::Scale(kPadding);
+    const int room = RectWidth(whole) - 2 * CSysInfo::Scale(kPadding);
     const std::u16string stateText = m_data.weatherText;
     HFONT smaller = CreateFontToFit(dc, m_weatherTextFont, {stateText}, room, CSysInfo::Scale(kLeastWeatherTextHeight));
     {
@@ -210,7 +211,7 @@ void CDetailForecastControl::DrawWeatherText(HDC dc, const RECT& whole, RECT* ar
         const RECT line{whole.left, area->top, whole.left + room, area->bottom};
         const std::u16string text = FitTextToWidth(dc, stateText, line);
         const SIZE size = MeasureText(dc, text);
-        DrawTextAt(dc, whole.left + (whole.right - whole.left - size.cx) / 2, area->bottom - size.cy, text);
+        DrawTextAt(dc, whole.left + (RectWidth(whole) - size.cx) / 2, area->bottom - size.cy, text);
         area->bottom -= size.cy;
     }
     DeleteFontHandles({&smaller});
@@ -221,7 +222,7 @@ void CDetailForecastControl::DrawPicture(HDC dc, const RECT& area) {
         return;
     }
     const int picture = m_data.pictures[m_frame];
-    DrawPictureCentred(picture, FitPicture(picture, area.right - area.left, area.bottom - area.top), dc, area);
+    DrawPictureCentred(picture, FitPicture(picture, RectWidth(area), RectHeight(area)), dc, area);
 }
 
 void CDetailForecastControl::DrawTemperatures(HDC dc, const RECT& whole) {

@@ -5,6 +5,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 #include "UserInterface/CDlgTextScope.h"
 #include "Weather/CSettings.h"
@@ -154,7 +155,7 @@ void CHourlyForecastListBox::PaintRowContent(HDC dc, int index, const RECT& row)
     const Measures measures = Measure(dc);
     const int gap2 = CSysInfo::Scale(2);
     const int gap3 = CSysInfo::Scale(3);
-    const int height = row.bottom - row.top;
+    const int height = RectHeight(row);
     const int side = GetContentHeight();
 
     const int temperature = hour.GetTemperature(GetSettings().degreeType);
@@ -191,7 +192,7 @@ void CHourlyForecastListBox::DrawDetails(HDC dc, const CHourForecast& hour, cons
     UserInterface::CDlgTextScope scope(dc, m_detailFont, m_textColor);
     // The long label where the line fits with it (never on a square screen), else the short one, and
     // where that is still too long (beside a wide time such as "12 AM"), the values alone.
-    const int width = room.right - room.left;
+    const int width = RectWidth(room);
     auto line = [&](const char* key, const char* shortKey, const std::function<std::u16string(LPCWSTR)>& compose) {
         const std::u16string withLong = compose(LocalizedText(key).c_str());
         if (!IsSquare() && MeasureText(dc, withLong).cx <= width) {

@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "Skin/CAppDlgImage.h"
 #include "Skin/CApplicationSkin.h"
 #include "ThreadJoin.h"
@@ -17,7 +18,7 @@ constexpr DWORD kFrameMs = 40;
 // A 16-bit copy of a part of a context, selected into a memory context of its own.
 class PixelCopy {
 public:
-    PixelCopy(HDC source, const RECT& part) : m_width(part.right - part.left), m_height(part.bottom - part.top) {
+    PixelCopy(HDC source, const RECT& part) : m_width(RectWidth(part)), m_height(RectHeight(part)) {
         m_bitmap = CreateDibBitmap(m_width, m_height, 16);
         m_dc = m_bitmap != nullptr ? CreateCompatibleDC(source) : nullptr;
         if (m_dc != nullptr) {
@@ -250,8 +251,8 @@ void CMapViewControl::DrawPicture(HDC dc, const RECT& inner) {
     if (!BuildCachedPicture(dc)) {
         return;
     }
-    const int width = inner.right - inner.left;
-    const int height = inner.bottom - inner.top;
+    const int width = RectWidth(inner);
+    const int height = RectHeight(inner);
     const int x = m_scaledSize.cx < width ? (width - m_scaledSize.cx) / 2 : -m_scroll.x;
     const int y = m_scaledSize.cy < height ? (height - m_scaledSize.cy) / 2 : -m_scroll.y;
     HDC source = CreateCompatibleDC(dc);
@@ -275,8 +276,8 @@ void CMapViewControl::DrawTitle(HDC dc, const RECT& inner) {
         UserInterface::CDlgTextScope scope(dc, font, m_textColor);
         DrawTextW(dc, m_title.c_str(), -1, &measured, DT_CENTER | DT_WORDBREAK | DT_CALCRECT);
     }
-    const int textHeight = std::min<int>(measured.bottom - measured.top, inner.bottom - inner.top);
-    RECT part{inner.left, inner.top + (inner.bottom - inner.top - textHeight) / 2, inner.right, 0};
+    const int textHeight = std::min<int>(RectHeight(measured), RectHeight(inner));
+    RECT part{inner.left, inner.top + (RectHeight(inner) - textHeight) / 2, inner.right, 0};
     part.bottom = part.top + textHeight;
     if (part.right <= part.left || part.bottom <= part.top) {
         return;
@@ -320,8 +321,8 @@ void CMapViewControl::DrawExitButton(HDC dc, const RECT& inner) {
     GetInnerClientRect(&client);
     const int x = inner.left + button.left - client.left + shift;
     const int y = inner.top + button.top - client.top + shift;
-    g_pApplicationSkin->DrawSprite(kExitButton, button.right - button.left, button.bottom - button.top, dc, x,
-                                   y, CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
+    g_pApplicationSkin->DrawSprite(kExitButton, RectWidth(button), RectHeight(button), dc, x, y,
+                                   CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
                                    CApplicationSkin::kToPictureEdge, CApplicationSkin::kToPictureEdge);
 }
 
@@ -330,8 +331,8 @@ void CMapViewControl::DrawScrollHints(HDC dc, const RECT& inner) {
     if (g_pApplicationSkin == nullptr) {
         return;
     }
-    const int width = inner.right - inner.left;
-    const int height = inner.bottom - inner.top;
+    const int width = RectWidth(inner);
+    const int height = RectHeight(inner);
     auto draw = [&](int picture, bool shown, int x, int y, bool alongTop) {
         SIZE size{};
         if (!shown || !g_pApplicationSkin->GetSpriteSize(picture, &size)) {
@@ -408,7 +409,7 @@ LRESULT CMapViewControl::OnPointer(const POINT* point, int mode) {
             m_dragging = !m_exitPressed;
             redraw = m_exitPressed;
         } else if (mode == kPointerMove && point != nullptr) {
-            const int slack = (CSysInfo::Scale(kExitButtonSlack) - (button.right - button.left)) / 2;
+            const int slack = (CSysInfo::Scale(kExitButtonSlack) - RectWidth(button)) / 2;
             if (m_exitPressed && !Inflated(button, slack, *point)) {
                 m_exitPressed = false;
                 redraw = true;

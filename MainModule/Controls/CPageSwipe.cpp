@@ -3,12 +3,14 @@
 #include <cstdlib>
 
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 
 void CPageSwipe::TakeLatestMove(HWND window, int* x, int* y) {
     MSG queued;
     while (PeekMessageW(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-        *x = static_cast<SHORT>(LOWORD(queued.lParam));
-        *y = static_cast<SHORT>(HIWORD(queued.lParam));
+        const POINT point = PointFromLParam(queued.lParam);
+        *x = point.x;
+        *y = point.y;
     }
 }
 

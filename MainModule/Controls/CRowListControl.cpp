@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgSeparator.h"
 #include "UserInterface/IDlgControlImages.h"
 
@@ -232,7 +233,7 @@ void CRowListControl::OnPaint(HDC dc, const RECT* inner) {
         return;
     }
     const int first = FirstVisibleRow();
-    const int width = inner->right - inner->left;
+    const int width = RectWidth(*inner);
     if (first >= 0) {
         int y = inner->top + RowTop(first) - m_offset;
         for (int index = first; index < GetCount() && y < inner->bottom; ++index, y += RowStep()) {

@@ -5,6 +5,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 #include "UserInterface/CDlgTextScope.h"
 
@@ -67,7 +68,7 @@ BOOL CSwitchControl::SetArrowEnabled(int arrow, BOOL enabled, BOOL redraw) {
 
 RECT CSwitchControl::ArrowRectIn(const RECT& inner, int arrow) const {
     const int margin = CSysInfo::Scale(kArrowMargin);
-    int side = (inner.bottom - inner.top) - 2 * margin;
+    int side = RectHeight(inner) - 2 * margin;
     if (g_pSysInfo != nullptr && g_pSysInfo->IsSquareScreen()) {
         side = side * 3 / 4;
     }
@@ -194,8 +195,8 @@ void CSwitchControl::DrawArrow(HDC dc, const RECT& inner, int arrow) {
     if (m_arrows[arrow] == kPressed) {
         OffsetRect(&rect, 0, CSysInfo::Scale(1));
     }
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = RectWidth(rect);
+    const int height = RectHeight(rect);
     if (width <= 0 || height <= 0) {
         return;
     }
@@ -239,7 +240,7 @@ CSwitchControl::FittedLine CSwitchControl::FitLine(HDC dc, int line, int width) 
 }
 
 void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
-    const int width = area.right - area.left;
+    const int width = RectWidth(area);
     if (width <= 0) {
         return;
     }
@@ -256,7 +257,7 @@ void CSwitchControl::DrawLines(HDC dc, const RECT& area) {
         SelectObject(dc, old);
         blockHeight += sizes[i].cy;
     }
-    int y = area.top + (area.bottom - area.top - blockHeight) / 2;
+    int y = area.top + (RectHeight(area) - blockHeight) / 2;
     for (int i = 0; i < 2; ++i) {
         if (lines[i].text.empty()) {
             continue;

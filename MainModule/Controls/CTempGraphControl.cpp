@@ -8,6 +8,7 @@
 #include "Controls/ControlDrawing.h"
 #include "Controls/PressTracking.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "Skin/HslColor.h"
 #include "Skin/ThemeKind.h"
 #include "UserInterface/CDlgTextScope.h"
@@ -147,7 +148,7 @@ int CTempGraphControl::ScaleValue(int extent, int lo, int hi, int value) {
 int CTempGraphControl::ColumnAt(POINT point) {
     RECT inner{};
     GetInnerClientRect(&inner);
-    const int width = (inner.right - inner.left) / kColumnCount;
+    const int width = RectWidth(inner) / kColumnCount;
     if (width <= 0 || point.y < inner.top || point.y >= inner.bottom || point.x < inner.left) {
         return -1;
     }
@@ -202,7 +203,7 @@ CTempGraphControl::Layout CTempGraphControl::MeasureLayout(HDC dc, const RECT& a
         UserInterface::CDlgTextScope scope(dc, m_firstLabelFont, m_textColor);
         RECT sample{0, 0, layout.columnWidth, 0};
         DrawTextW(dc, kDateSample, -1, &sample, kLabelFormat | DT_CALCRECT);
-        layout.dateHeight = sample.bottom - sample.top;
+        layout.dateHeight = RectHeight(sample);
     }
     {
         UserInterface::CDlgTextScope scope(dc, temperatureFont, m_textColor);
@@ -265,7 +266,7 @@ void CTempGraphControl::OnPaint(HDC dc, const RECT* inner) {
     SetBkMode(dc, oldMode);
 }
 
-int CTempGraphControl::ColumnWidth(const RECT& area) { return (area.right - area.left) / kColumnCount; }
+int CTempGraphControl::ColumnWidth(const RECT& area) { return RectWidth(area) / kColumnCount; }
 
 // On a narrow screen the enlarged temperature font makes neighbouring labels run together: it then
 // shrinks until every label keeps a gap inside its column.
@@ -334,7 +335,7 @@ void CTempGraphControl::DrawDateLabels(HDC dc, const Layout& layout, COLORREF we
 
 void CTempGraphControl::PlotSeries(HDC dc, const Layout& layout, const Series& series) {
     const RECT& graph = layout.graph;
-    const int extent = graph.bottom - graph.top;
+    const int extent = RectHeight(graph);
     const int radius = CSysInfo::Scale(kMarkerRadius);
     auto known = [&](int i) { return i >= 0 && i < series.count && IsKnown(series.values[i]); };
     auto pointOf = [&](int i) {

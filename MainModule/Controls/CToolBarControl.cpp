@@ -6,6 +6,7 @@
 #include "Controls/ControlDrawing.h"
 #include "Controls/PressTracking.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ BOOL CToolBarControl::SetButtons(const Button* buttons, BOOL redraw) {
 
 RECT CToolBarControl::GetCellRect(const RECT& area, int index) const {
     const bool vertical = m_orientation == kVertical;
-    const int length = vertical ? area.bottom - area.top : area.right - area.left;
+    const int length = vertical ? RectHeight(area) : RectWidth(area);
     const int base = length / kButtonCount;
     const int longer = length % kButtonCount;
     const int start = index * base + std::min(index, longer);
@@ -113,8 +114,8 @@ void CToolBarControl::OnPaint(HDC dc, const RECT* inner) {
 }
 
 void CToolBarControl::DrawBand(HDC dc, const RECT& band) {
-    const int middleX = band.left + (band.right - band.left) / 2;
-    const int middleY = band.top + (band.bottom - band.top) / 2;
+    const int middleX = band.left + RectWidth(band) / 2;
+    const int middleY = band.top + RectHeight(band) / 2;
     const RECT topLeft{band.left, band.top, middleX, middleY};
     const RECT topRight{middleX, band.top, band.right, middleY};
     const RECT bottomLeft{band.left, middleY, middleX, band.bottom};
@@ -134,7 +135,7 @@ void CToolBarControl::DrawButton(HDC dc, int index, const RECT& cell) {
     if (!button.enabled || button.picture < 0) {
         return;
     }
-    const SIZE size = FitPicture(button.picture, cell.right - cell.left, cell.bottom - cell.top);
+    const SIZE size = FitPicture(button.picture, RectWidth(cell), RectHeight(cell));
     RECT area = cell;
     if (index == m_pressed) {
         const int shift = CSysInfo::Scale(1);

@@ -8,6 +8,7 @@
 #include "CLocalization.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "Skin/CAppDlgImage.h"
 #include "Skin/CApplicationSkin.h"
 #include "Skin/HslColor.h"
@@ -72,8 +73,8 @@ bool DrawPictureCentred(int picture, SIZE size, HDC dc, const RECT& area) {
     if (g_pApplicationSkin == nullptr || size.cx <= 0 || size.cy <= 0) {
         return false;
     }
-    const int x = area.left + (area.right - area.left - size.cx) / 2;
-    const int y = area.top + (area.bottom - area.top - size.cy) / 2;
+    const int x = area.left + (RectWidth(area) - size.cx) / 2;
+    const int y = area.top + (RectHeight(area) - size.cy) / 2;
     return g_pApplicationSkin->DrawSprite(picture, size.cx, size.cy, dc, x, y,
                                           CApplicationSkin::kPictureOrigin, CApplicationSkin::kPictureOrigin,
                                           CApplicationSkin::kToPictureEdge,
@@ -89,11 +90,11 @@ void DrawShadedDivider(HDC dc, const RECT& line, COLORREF shade, bool vertical) 
     start = start != CLR_INVALID ? start : shade;
     end = end != CLR_INVALID ? end : shade;
     if (vertical) {
-        const int middle = line.top + (line.bottom - line.top) / 2;
+        const int middle = line.top + RectHeight(line) / 2;
         FillGradientRect(dc, line.left, line.top, line.right, middle, start, shade, kTopToBottom);
         FillGradientRect(dc, line.left, middle, line.right, line.bottom, shade, end, kTopToBottom);
     } else {
-        const int middle = line.left + (line.right - line.left) / 2;
+        const int middle = line.left + RectWidth(line) / 2;
         FillGradientRect(dc, line.left, line.top, middle, line.bottom, start, shade, kLeftToRight);
         FillGradientRect(dc, middle, line.top, line.right, line.bottom, shade, end, kLeftToRight);
     }

@@ -3,6 +3,7 @@
 #include "CGdiFactory.h"
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHyperLink.h"
 #include "UserInterface/CDlgLayout.h"
 #include "UserInterface/CDlgStatic.h"
@@ -154,8 +155,8 @@ void CAboutDlg::PlaceControls() {
         CDlgControl* control = layout->GetControlAt(i);
         RECT rect;
         control->GetRect(&rect);
-        const int controlWidth = rect.right - rect.left;
-        const int controlHeight = rect.bottom - rect.top;
+        const int controlWidth = RectWidth(rect);
+        const int controlHeight = RectHeight(rect);
         if (IsLink(control)) {
             control->Move((width - controlWidth) / 2, rect.top, controlWidth, controlHeight,
                           UserInterface::kNoRedraw);

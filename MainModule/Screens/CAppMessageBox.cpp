@@ -5,6 +5,7 @@
 
 #include "CLocalization.h"
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHyperLink.h"
 #include "UserInterface/CDlgSeparator.h"
 #include "UserInterface/CDlgStatic.h"
@@ -112,7 +113,7 @@ UserInterface::CDlgLayout* CAppMessageBox::CreateLayout() { return new (std::not
 
 void CAppMessageBox::CAppMessageBoxLayout::Arrange() {
     if (CDlgControl* link = FindControl(kLinkId)) {
-        FitLink(link, GetView().right - GetView().left - 2 * GetMargin());
+        FitLink(link, RectWidth(GetView()) - 2 * GetMargin());
     }
     CDlgLayout::Arrange();
 }

@@ -10,6 +10,7 @@
 #include "CRegistryStore.h"
 #include "CSysInfo.h"
 #include "Controls/CCityListBox.h"
+#include "RectHelpers.h"
 #include "Screens/CAppMessageBox.h"
 #include "Screens/CGPSSettingsDlg.h"
 #include "Screens/CSelectCityGPSDlg.h"
@@ -148,7 +149,7 @@ void CCityListDlg::CCityListDlgLayout::Arrange() {
     const int inset = CSysInfo::Scale(kInset);
     int top = rest.top + inset;
     if (CDlgControl* status = FindControl(kStatusId)) {
-        const int width = std::max(0, rest.right - rest.left - 2 * inset);
+        const int width = std::max(0, RectWidth(rest) - 2 * inset);
         status->Move(rest.left + inset, top, width, 0, UserInterface::kNoRedraw);
         const int height = status->GetPreferredHeight();
         status->Move(rest.left + inset, top, width, height, UserInterface::kNoRedraw);
@@ -160,12 +161,12 @@ void CCityListDlg::CCityListDlgLayout::Arrange() {
     Place(kListId, RECT{rest.left, top, rest.right, rest.bottom});
 }
 
-int CCityListDlg::CCityListDlgLayout::GetContentHeight() const { return GetView().bottom - GetView().top; }
+int CCityListDlg::CCityListDlgLayout::GetContentHeight() const { return RectHeight(GetView()); }
 
 void CCityListDlg::CCityListDlgLayout::Place(int id, const RECT& rect) {
     if (CDlgControl* control = FindControl(id)) {
-        control->Move(rect.left, rect.top, std::max<int>(0, rect.right - rect.left),
-                      std::max<int>(0, rect.bottom - rect.top), UserInterface::kNoRedraw);
+        control->Move(rect.left, rect.top, std::max<int>(0, RectWidth(rect)),
+                      std::max<int>(0, RectHeight(rect)), UserInterface::kNoRedraw);
     }
 }
 

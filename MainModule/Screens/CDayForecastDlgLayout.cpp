@@ -1,5 +1,6 @@
 #include "Screens/CDayForecastDlg.h"
 
+#include "RectHelpers.h"
 #include "UserInterface/CDlgControl.h"
 
 void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
@@ -11,6 +12,5 @@ void CDayForecastDlg::CDayForecastDlgLayout::Arrange() {
     }
     RECT rect;
     detail->GetRect(&rect);
-    parts->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                UserInterface::kNoRedraw);
+    parts->Move(rect.left, rect.top, RectWidth(rect), RectHeight(rect), UserInterface::kNoRedraw);
 }

@@ -10,6 +10,7 @@
 #include "CLocalization.h"
 #include "CSysInfo.h"
 #include "Controls/ControlDrawing.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgHostDC.h"
 #include "UserInterface/CDlgProgressBar.h"
 #include "UserInterface/CDlgStatic.h"
@@ -261,9 +262,9 @@ void CDownloadProgressViewDlg::CDownloadProgressViewDlgLayout::Arrange() {
     const int margin = GetMargin();
     const int gap = GetRowGap();
     const int left = view.left + margin;
-    const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
+    const int width = std::max(0, RectWidth(view) - 2 * margin);
     const int barHeight = CSysInfo::Scale(kBarHeight);
-    const int barTop = view.top + (view.bottom - view.top) * 2 / 3 - barHeight / 2;
+    const int barTop = view.top + RectHeight(view) * 2 / 3 - barHeight / 2;
     const int statusHeight = LineHeight(status, FitStatusFont(status, width));
     status->Move(left, barTop - gap - statusHeight, width, statusHeight, UserInterface::kNoRedraw);
     bar->Move(left, barTop, width, barHeight, UserInterface::kNoRedraw);

@@ -5,6 +5,7 @@
 
 #include "CGdiFactory.h"
 #include "CSysInfo.h"
+#include "RectHelpers.h"
 #include "Skin/CAppDlgImage.h"
 #include "UserInterface/CDlgAnimationControl.h"
 #include "UserInterface/CDlgImageArray.h"
@@ -75,7 +76,7 @@ void CDownloadWaitViewDlg::CDownloadWaitViewDlgLayout::Arrange() {
     const int margin = GetMargin();
     const int gap = GetRowGap();
     const int left = view.left + margin;
-    const int width = std::max(0, static_cast<int>(view.right - view.left) - 2 * margin);
+    const int width = std::max(0, RectWidth(view) - 2 * margin);
     const int rowHeight = CSysInfo::Scale(kFrameSize);
     int textHeight = 0;
     if (text != nullptr) {
@@ -83,7 +84,7 @@ void CDownloadWaitViewDlg::CDownloadWaitViewDlgLayout::Arrange() {
         textHeight = text->GetPreferredHeight();
     }
     const int block = rowHeight + (text != nullptr ? textHeight + gap : 0);
-    int top = view.top + (view.bottom - view.top - block) / 2;
+    int top = view.top + (RectHeight(view) - block) / 2;
     if (text != nullptr) {
         text->Move(left, top, width, textHeight, UserInterface::kNoRedraw);
         top += textHeight + gap;

@@ -6,6 +6,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/CSwitchControl.h"
+#include "RectHelpers.h"
 #include "Screens/CAppMessageBox.h"
 #include "Screens/CMainWindowLayout.h"
 #include "Screens/MainWindowMenu.h"
@@ -49,12 +50,11 @@ void CForecastViewDlg::CForecastViewLayout::Arrange() {
 
 int CForecastViewDlg::CForecastViewLayout::GetContentHeight() const {
     const RECT& view = GetView();
-    return view.bottom - view.top;
+    return RectHeight(view);
 }
 
 void CForecastViewDlg::CForecastViewLayout::PlaceControl(int id, const RECT& rect) {
-    FindControl(id)->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                          UserInterface::kNoRedraw);
+    FindControl(id)->Move(rect.left, rect.top, RectWidth(rect), RectHeight(rect), UserInterface::kNoRedraw);
 }
 
 // ---- the view -----------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "CSysInfo.h"
 #include "Controls/CToolBarControl.h"
+#include "RectHelpers.h"
 #include "UserInterface/CDlgControl.h"
 
 namespace {
@@ -61,7 +62,6 @@ void CMainWindowLayout::Arrange() {
 
 void CMainWindowLayout::PlaceControl(int id, const RECT& rect) {
     if (UserInterface::CDlgControl* control = FindControl(id)) {
-        control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                      UserInterface::kNoRedraw);
+        control->Move(rect.left, rect.top, RectWidth(rect), RectHeight(rect), UserInterface::kNoRedraw);
     }
 }

@@ -13,6 +13,7 @@
 #include "Controls/CMapViewControl.h"
 #include "Controls/CSwitchControl.h"
 #include "Controls/CToolBarControl.h"
+#include "RectHelpers.h"
 #include "Screens/CMainWindowLayout.h"
 #include "Screens/CSelectFromListDlg.h"
 #include "Screens/MainWindowMenu.h"
@@ -607,8 +608,7 @@ void CMapsDlg::PlaceWindow() {
     }
     RECT area{};
     if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-        SetWindowPos(m_hWnd, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                     SWP_NOZORDER);
+        SetWindowPos(m_hWnd, nullptr, area.left, area.top, RectWidth(area), RectHeight(area), SWP_NOZORDER);
     }
 }
 
@@ -668,8 +668,9 @@ BOOL CMapsDlg::OnLButtonDown(int x, int y) {
 BOOL CMapsDlg::OnMouseMove(int x, int y) {
     MSG queued;
     while (PeekMessageW(&queued, m_hWnd, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-        x = static_cast<SHORT>(LOWORD(queued.lParam));
-        y = static_cast<SHORT>(HIWORD(queued.lParam));
+        const POINT point = PointFromLParam(queued.lParam);
+        x = point.x;
+        y = point.y;
     }
     const BOOL handled = CAppBasicDialog::OnMouseMove(x, y);
     const int moved = x - m_penDown.x;
@@ -695,8 +696,7 @@ void CMapsDlg::CMapsDlgLayout::Arrange() {
     CDlgControl* toolbar = FindControl(kToolbarId);
     const auto place = [](CDlgControl* control, const RECT& rect) {
         if (control != nullptr) {
-            control->Move(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                          UserInterface::kNoRedraw);
+            control->Move(rect.left, rect.top, RectWidth(rect), RectHeight(rect), UserInterface::kNoRedraw);
         }
     };
     if (header != nullptr && !header->IsVisible()) {
@@ -715,4 +715,4 @@ void CMapsDlg::CMapsDlgLayout::Arrange() {
     }
 }
 
-int CMapsDlg::CMapsDlgLayout::GetContentHeight() const { return GetView().bottom - GetView().top; }
+int CMapsDlg::CMapsDlgLayout::GetContentHeight() const { return RectHeight(GetView()); }

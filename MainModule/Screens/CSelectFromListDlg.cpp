@@ -7,6 +7,7 @@
 #include "CGdiFactory.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "Screens/CSettingsDialog.h"
 #include "Screens/ModalDialogRun.h"
 #include "UserInterface/CDlgEdit.h"
@@ -54,7 +55,7 @@ void CSelectFromListDlg::CSelectFromListDlgLayout::Arrange() {
     const RECT& view = GetView();
     const int margin = GetMargin();
     const int gap = GetRowGap();
-    const int width = view.right - view.left - 2 * margin;
+    const int width = RectWidth(view) - 2 * margin;
     const int left = view.left + margin;
     int top = view.top + margin;
     if (CDlgControl* title = FindControl(kTitleId)) {
@@ -78,7 +79,7 @@ void CSelectFromListDlg::CSelectFromListDlgLayout::Arrange() {
 }
 
 int CSelectFromListDlg::CSelectFromListDlgLayout::GetContentHeight() const {
-    return GetView().bottom - GetView().top;
+    return RectHeight(GetView());
 }
 
 UserInterface::CDlgLayout* CSelectFromListDlg::CreateLayout() { return new (std::nothrow) CSelectFromListDlgLayout; }

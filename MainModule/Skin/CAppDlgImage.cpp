@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "RectHelpers.h"
 #include "Skin/CApplicationSkin.h"
 
 SIZE CAppDlgImage::FitInside(SIZE own, int width, int height) {
@@ -85,7 +86,7 @@ BOOL CAppDlgImage::DrawInRect(HDC dc, const RECT* rect, const RECT* clip, BOOL k
     if (!IsValid() || dc == nullptr || rect == nullptr || IsRectEmpty(rect)) {
         return FALSE;
     }
-    SIZE size{rect->right - rect->left, rect->bottom - rect->top};
+    SIZE size{RectWidth(*rect), RectHeight(*rect)};
     if (keepAspect) {
         SIZE own{};
         if (!g_pApplicationSkin->GetSpriteSize(m_picture, &own)) {
@@ -97,14 +98,15 @@ BOOL CAppDlgImage::DrawInRect(HDC dc, const RECT* rect, const RECT* clip, BOOL k
         return FALSE;
     }
     RECT picture;
-    picture.left = rect->left + (rect->right - rect->left - size.cx) / 2;
-    picture.top = rect->top + (rect->bottom - rect->top - size.cy) / 2;
+    picture.left = rect->left + (RectWidth(*rect) - size.cx) / 2;
+    picture.top = rect->top + (RectHeight(*rect) - size.cy) / 2;
     picture.right = picture.left + size.cx;
     picture.bottom = picture.top + size.cy;
     RECT part = picture;
     if (clip != nullptr && !IntersectRect(&part, &picture, clip)) {
         return TRUE;  // nothing of it lies inside the clip
     }
-    return g_pApplicationSkin->DrawSprite(m_picture, size.cx, size.cy, dc, part.left, part.top, part.left - picture.left,
-                                          part.top - picture.top, part.right - part.left, part.bottom - part.top);
+    return g_pApplicationSkin->DrawSprite(m_picture, size.cx, size.cy, dc, part.left, part.top,
+                                          part.left - picture.left, part.top - picture.top, RectWidth(part),
+                                          RectHeight(part));
 }

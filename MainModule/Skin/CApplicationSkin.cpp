@@ -8,6 +8,7 @@
 #include "CSpritePackage.h"
 #include "CSysInfo.h"
 #include "DrawingHelpers.h"
+#include "RectHelpers.h"
 #include "Skin/CRasterizeTable.h"
 #include "Skin/HslColor.h"
 #include "Skin/SpriteLibraryLoader.h"
@@ -184,8 +185,8 @@ BOOL CApplicationSkin::GetSizeAtHeight(int picture, int height, SIZE* size) {
 }
 
 BOOL CApplicationSkin::DrawTintedInRect(int picture, HDC dc, const RECT& rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
+    const int width = RectWidth(rect);
+    const int height = RectHeight(rect);
     if (width <= 0 || height <= 0) {
         return FALSE;
     }
@@ -237,8 +238,8 @@ BOOL CApplicationSkin::DrawScrollThumb(HDC dc, const RECT* rect) {
     if (dc == nullptr || rect == nullptr || IsRectEmpty(rect)) {
         return FALSE;
     }
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+    const int width = RectWidth(*rect);
+    const int height = RectHeight(*rect);
     const int cap = std::min(CSysInfo::Scale(kThumbCap), height / 2);
     const int designCap = CSysInfo::Scale(kThumbCap);
     const int middle = CSysInfo::Scale(kThumbMiddle);
@@ -262,8 +263,8 @@ BOOL CApplicationSkin::DrawScrollTrack(HDC dc, const RECT* rect) {
         return FALSE;
     }
     const int width = CSysInfo::Scale(kTrackWidth);
-    const int x = rect->left + (rect->right - rect->left - width) / 2 + 1;
-    return DrawSprite(kScrollTrack, width, rect->bottom - rect->top, dc, x, rect->top, kPictureOrigin,
+    const int x = rect->left + (RectWidth(*rect) - width) / 2 + 1;
+    return DrawSprite(kScrollTrack, width, RectHeight(*rect), dc, x, rect->top, kPictureOrigin,
                       kPictureOrigin, kToPictureEdge, kToPictureEdge);
 }
 
@@ -275,8 +276,8 @@ BOOL CApplicationSkin::DrawProgressBar(HDC dc, const RECT* rect, int percent) {
     }
     const RECT inner{rect->left + CSysInfo::Scale(kProgressInsetX), rect->top + CSysInfo::Scale(kProgressInsetY),
                      rect->right - CSysInfo::Scale(kProgressInsetX), rect->bottom - CSysInfo::Scale(kProgressInsetY)};
-    const int width = inner.right - inner.left;
-    const int height = inner.bottom - inner.top;
+    const int width = RectWidth(inner);
+    const int height = RectHeight(inner);
     if (width <= 0 || height <= 0) {
         return TRUE;
     }
@@ -301,8 +302,8 @@ BOOL CApplicationSkin::DrawBackground(HDC dc, const RECT* target, const RECT* cl
     if (dc == nullptr || target == nullptr || clip == nullptr) {
         return FALSE;
     }
-    const int width = target->right - target->left;
-    const int height = target->bottom - target->top;
+    const int width = RectWidth(*target);
+    const int height = RectHeight(*target);
     if (width <= 0 || height <= 0) {
         return FALSE;
     }
@@ -315,7 +316,7 @@ BOOL CApplicationSkin::DrawBackground(HDC dc, const RECT* target, const RECT* cl
         FillGradientRect(m_background.DC(), 0, 0, width, height, GetBackgroundTopColor(),
                          GetBackgroundBottomColor(), kTopToBottom);
     }
-    return BitBlt(dc, clip->left, clip->top, clip->right - clip->left, clip->bottom - clip->top, m_background.DC(),
+    return BitBlt(dc, clip->left, clip->top, RectWidth(*clip), RectHeight(*clip), m_background.DC(),
                   clip->left - target->left, clip->top - target->top, SRCCOPY);
 }
 

@@ -210,7 +210,7 @@ LRESULT CALLBACK BarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     RECT client;
     GetClientRect(window, &client);
-    POINT point{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+    POINT point = PointFromLParam(lParam);
     switch (message) {
     case WM_PAINT:
         Paint(window, *state);

@@ -152,7 +152,7 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         if (GetCapture() == window) {
             RECT client;
             GetClientRect(window, &client);
-            bool inside = PointIn(client, POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))});
+            bool inside = PointIn(client, PointFromLParam(lParam));
             if (inside != state->pushed) {
                 state->pushed = inside;
                 InvalidateRect(window, nullptr, FALSE);

@@ -414,16 +414,11 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDBLCLK:
         SetFocus(window);
         SetCapture(window);
-        MoveCaret(window, *state,
-                  CharFromPoint(window, *state, POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}),
-                  false);
+        MoveCaret(window, *state, CharFromPoint(window, *state, PointFromLParam(lParam)), false);
         return 0;
     case WM_MOUSEMOVE:
         if (GetCapture() == window) {
-            MoveCaret(window, *state,
-                      CharFromPoint(window, *state,
-                                    POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))}),
-                      true);
+            MoveCaret(window, *state, CharFromPoint(window, *state, PointFromLParam(lParam)), true);
         }
         return 0;
     case WM_LBUTTONUP:
@@ -465,7 +460,7 @@ LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         InvalidateRect(window, nullptr, FALSE);
         return TRUE;
     case EM_CHARFROMPOS: {
-        POINT point{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+        POINT point = PointFromLParam(lParam);
         size_t index = CharFromPoint(window, *state, point);
         return MAKELRESULT(index, LineOf(state->text, index));
     }

@@ -31,6 +31,10 @@ bool PointIn(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && 
 
 RECT Offset(RECT r, LONG dx, LONG dy) { return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
+POINT PointFromLParam(LPARAM lParam) {
+    return POINT{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+}
+
 }  // namespace ce::detail
 
 namespace {

@@ -300,7 +300,7 @@ LRESULT CALLBACK PopupMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (!state) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    POINT point{static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+    POINT point = PointFromLParam(lParam);
     RECT client;
     GetClientRect(window, &client);
     switch (message) {

@@ -68,5 +68,7 @@ RECT Intersect(const RECT& a, const RECT& b);
 RECT Union(const RECT& a, const RECT& b);
 bool PointIn(const RECT& r, POINT p);
 RECT Offset(RECT r, LONG dx, LONG dy);
+// The pen position of a mouse message: signed 16-bit halves, negative left of or above the window.
+POINT PointFromLParam(LPARAM lParam);
 
 }  // namespace ce::detail
