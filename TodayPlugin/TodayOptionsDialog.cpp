@@ -23,7 +23,10 @@ constexpr WORD kComboAtom = 0x0085;
 // The template in the layout that dialogs are read from; positions do not matter, WM_SIZE places them.
 std::vector<WORD> BuildTemplate() {
     std::vector<WORD> words;
-    auto dword = [&words](DWORD value) { words.insert(words.end(), {LOWORD(value), HIWORD(value)}); };
+    auto dword = [&words](DWORD value) {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    };
     dword(WS_POPUP | WS_VISIBLE);
     dword(0);
     words.insert(words.end(), {4, 0, 0, 240, 320, 0, 0, 0});  // items, x, y, cx, cy, no menu, no class, no title
