@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <set>
 
@@ -17,6 +15,7 @@
 #include "SvgPath.h"
 #include "SvgPathRewriter.h"
 #include "SvgRasterizer.h"
+#include "xmldom/EntityExpansion.h"
 
 namespace {
 
@@ -326,53 +325,6 @@ std::string Serialise(xmlDoc* doc)
     return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())), xmlBufferLength(buffer.get()));
 }
 
-// The most text a picture may stand for once its entities are written out: ten times its own size, and
-// 1 MiB for a small one. A few kilobytes of nested entities would otherwise build gigabytes.
-constexpr size_t kExpandedTextPerByte = 10;
-constexpr size_t kSmallSourceExpandedText = 1 << 20;
-
-size_t SaturatingSum(size_t a, size_t b) { return a > SIZE_MAX - b ? SIZE_MAX : a + b; }
-
-// Counts the text under nodes that still hold their entity references, each entity measured once;
-// stops once the count passes the bound.
-class ExpandedText {
-public:
-    explicit ExpandedText(size_t bound) : m_bound(bound) {}
-
-    size_t Under(const xmlNode* first)
-    {
-        size_t size = 0;
-        for (const xmlNode* node = first; node && size <= m_bound; node = node->next) {
-            if (node->type == XML_ENTITY_REF_NODE && node->children && node->children->type == XML_ENTITY_DECL) {
-                size = SaturatingSum(size, OfEntity(reinterpret_cast<const xmlEntity*>(node->children)));
-            } else if (node->type == XML_ELEMENT_NODE) {
-                size = SaturatingSum(size, Under(reinterpret_cast<const xmlNode*>(node->properties)));
-                size = SaturatingSum(size, Under(node->children));
-            } else if (node->type == XML_ATTRIBUTE_NODE) {
-                size = SaturatingSum(size, Under(node->children));
-            } else if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content) {
-                size = SaturatingSum(size, std::strlen(reinterpret_cast<const char*>(node->content)));
-            }
-        }
-        return size;
-    }
-
-private:
-    // An entity that refers to itself counts as too much.
-    size_t OfEntity(const xmlEntity* entity)
-    {
-        auto [known, isNew] = m_entities.try_emplace(entity, SIZE_MAX);
-        if (!isNew) return known->second;
-        size_t size = entity->children ? Under(entity->children)
-                                       : entity->content ? std::strlen(reinterpret_cast<const char*>(entity->content)) : 0;
-        m_entities[entity] = size;
-        return size;
-    }
-
-    size_t m_bound;
-    std::map<const xmlEntity*, size_t> m_entities;
-};
-
 std::string ParseErrorText(xmlParserCtxt* context)
 {
     const xmlError* last = xmlCtxtGetLastError(context);
@@ -407,9 +359,9 @@ bool SvgAdapter::Adapt(std::string_view source, Result& result, std::string& err
         return false;
     }
     if (doc->intSubset && doc->intSubset->entities) {
-        const size_t bound = std::max(kSmallSourceExpandedText, source.size() * kExpandedTextPerByte);
-        if (ExpandedText(bound).Under(doc->children) > bound) {
-            error = "its entities stand for more than " + std::to_string(bound) + " bytes of text";
+        if (!ce::detail::EntityExpansion::IsBounded(doc.get(), source.size())) {
+            error = "its entities stand for more than " +
+                    std::to_string(ce::detail::EntityExpansion::BoundFor(source.size())) + " bytes of text";
             return false;
         }
         doc.reset(xmlCtxtReadMemory(context.get(), source.data(), int(source.size()), "picture.svg", nullptr,

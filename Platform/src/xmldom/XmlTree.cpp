@@ -3,13 +3,12 @@
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
-#include <algorithm>
 #include <cctype>
 #include <climits>
-#include <cstdint>
 #include <cstring>
 #include <string>
-#include <unordered_map>
+
+#include "xmldom/EntityExpansion.h"
 
 namespace ce::detail {
 
@@ -22,81 +21,6 @@ constexpr int kParseOptions =
     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
 // Text that arrives as UTF-16 is handed over as UTF-8, so a declared encoding is ignored.
 constexpr int kTextParseOptions = kParseOptions | XML_PARSE_IGNORE_ENC;
-
-// The most text a document may stand for once its entity references are written out: ten times its own
-// size, and 1 MiB for a small one. libxml2 keeps the references as they are, so a few kilobytes of
-// nested entities parse quickly, but reading a node's text would then build gigabytes.
-constexpr size_t kExpandedTextPerByte = 10;
-constexpr size_t kSmallDocumentExpandedText = 1 << 20;
-
-using EntityTextSizes = std::unordered_map<const xmlEntity*, size_t>;
-
-size_t SaturatingSum(size_t a, size_t b) {
-    return a > SIZE_MAX - b ? SIZE_MAX : a + b;
-}
-
-size_t EntityTextSize(EntityTextSizes& sizes, const xmlEntity* entity, size_t bound);
-
-// The text under the nodes from first on, entity references written out. Counting stops once it
-// passes bound.
-size_t TextSize(EntityTextSizes& sizes, xmlNodePtr first, size_t bound) {
-    size_t size = 0;
-    for (xmlNodePtr node = first; node != nullptr && size <= bound; node = node->next) {
-        switch (node->type) {
-            case XML_ENTITY_REF_NODE:
-                // A reference points at its declaration (when the document declares it).
-                if (node->children != nullptr && node->children->type == XML_ENTITY_DECL) {
-                    const auto* entity = reinterpret_cast<const xmlEntity*>(node->children);
-                    size = SaturatingSum(size, EntityTextSize(sizes, entity, bound));
-                }
-                break;
-            case XML_ELEMENT_NODE:
-                size = SaturatingSum(size, TextSize(sizes, reinterpret_cast<xmlNodePtr>(node->properties), bound));
-                size = SaturatingSum(size, TextSize(sizes, node->children, bound));
-                break;
-            case XML_ATTRIBUTE_NODE:
-                size = SaturatingSum(size, TextSize(sizes, node->children, bound));
-                break;
-            case XML_TEXT_NODE:
-            case XML_CDATA_SECTION_NODE:
-                if (node->content != nullptr) {
-                    size = SaturatingSum(size, std::strlen(reinterpret_cast<const char*>(node->content)));
-                }
-                break;
-            default:  // the declarations, comments and instructions are no text
-                break;
-        }
-    }
-    return size;
-}
-
-// Each entity is measured once, however often it is used; one that refers to itself counts as
-// too much.
-size_t EntityTextSize(EntityTextSizes& sizes, const xmlEntity* entity, size_t bound) {
-    const auto [known, isNew] = sizes.try_emplace(entity, SIZE_MAX);
-    if (!isNew) {
-        return known->second;
-    }
-    size_t size = 0;
-    if (entity->children != nullptr) {
-        size = TextSize(sizes, entity->children, bound);
-    } else if (entity->content != nullptr) {
-        size = std::strlen(reinterpret_cast<const char*>(entity->content));
-    }
-    sizes[entity] = size;
-    return size;
-}
-
-// Whether the document's text, its entity references written out, stays within the bound for a
-// document of that many bytes. Only a document that declares entities is walked.
-bool HasBoundedExpansion(xmlDocPtr document, size_t bytes) {
-    if (document->intSubset == nullptr || document->intSubset->entities == nullptr) {
-        return true;
-    }
-    const size_t bound = std::max(kSmallDocumentExpandedText, bytes * kExpandedTextPerByte);
-    EntityTextSizes sizes;
-    return TextSize(sizes, document->children, bound) <= bound;
-}
 
 std::u16string FromXmlText(const xmlChar* text) {
     if (text == nullptr) {
@@ -326,7 +250,7 @@ std::shared_ptr<XmlTree> XmlTree::Read(std::string_view bytes, const char* encod
     if (document == nullptr) {
         return nullptr;
     }
-    if (xmlDocGetRootElement(document) == nullptr || !HasBoundedExpansion(document, bytes.size())) {
+    if (xmlDocGetRootElement(document) == nullptr || !EntityExpansion::IsBounded(document, bytes.size())) {
         xmlFreeDoc(document);
         return nullptr;
     }
