@@ -292,6 +292,24 @@ protected:
     std::string Name(const std::string& screen) const {
         return screen + "-" + std::get<0>(GetParam()).name + "-" + std::get<1>(GetParam()).name;
     }
+    // The main window in the device's language, drawn once its start has settled, with its text-fit check.
+    void ShowMainWindow(const std::string& screen) {
+        ASSERT_TRUE(store_.SetDWORD(u"Language", std::get<1>(GetParam()).id));
+        BeginScreen(screen);
+        {
+            CMainWindow window;
+            ASSERT_TRUE(window.Create(0));
+            {
+                mainwindow::test::RunningClock clock;
+                ce::test::Pump();
+            }
+            UpdateWindow(window.GetHandle());
+            ce::test::Pump();
+            EXPECT_TRUE(ce::CaptureScreen(OutputFolder() + "/" + Name(screen) + ".png"));
+        }
+        ce::test::Pump();
+        EndScreen(screen);
+    }
     // The text-fit log of one screen, fresh.
     void BeginScreen(const std::string& screen) {
         const std::string log = OutputFolder() + "/" + Name(screen) + ".fit.log";
@@ -590,21 +608,7 @@ TEST_P(ScreenGalleryTest, TheListsAndBoxes) {
 }
 
 TEST_P(ScreenGalleryTest, TheMainWindow) {
-    ASSERT_TRUE(store_.SetDWORD(u"Language", std::get<1>(GetParam()).id));
-    BeginScreen("main-window");
-    {
-        CMainWindow window;
-        ASSERT_TRUE(window.Create(0));
-        {
-            mainwindow::test::RunningClock clock;
-            ce::test::Pump();
-        }
-        UpdateWindow(window.GetHandle());
-        ce::test::Pump();
-        EXPECT_TRUE(ce::CaptureScreen(OutputFolder() + "/" + Name("main-window") + ".png"));
-    }
-    ce::test::Pump();
-    EndScreen("main-window");
+    ShowMainWindow("main-window");
 }
 
 TEST_P(ScreenGalleryTest, TheDownloadScreens) {
@@ -745,22 +749,8 @@ TEST_P(ScreenGalleryTest, TheViewsDuringAnUpdate) {
                  return header != nullptr && header->GetFirstText() == downloading;
              }));
     Show("maps-updating", map, [](auto& d) { d.RunOverWindow(nullptr, nullptr, nullptr); }, kSlowClock);
-    ASSERT_TRUE(store_.SetDWORD(u"Language", std::get<1>(GetParam()).id));
-    BeginScreen("main-window-updating");
-    {
-        CMainWindow window;
-        ASSERT_TRUE(window.Create(0));
-        {
-            mainwindow::test::RunningClock clock;
-            ce::test::Pump();
-        }
-        UpdateWindow(window.GetHandle());
-        ce::test::Pump();
-        EXPECT_TRUE(ce::CaptureScreen(OutputFolder() + "/" + Name("main-window-updating") + ".png"));
-        EXPECT_TRUE(held()) << "the update ran through every picture";
-    }
-    ce::test::Pump();
-    EndScreen("main-window-updating");
+    ShowMainWindow("main-window-updating");
+    EXPECT_TRUE(held()) << "the update ran through every picture";
 
     server.Control("/control/reset");
     server.Control("/control/release");
