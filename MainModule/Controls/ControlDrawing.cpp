@@ -126,11 +126,12 @@ void DrawTextAt(HDC dc, int x, int y, std::u16string_view text) {
     ExtTextOutW(dc, x, y, 0, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
-std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area, bool keepEnd) {
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area) {
     if (text.empty()) {
         return std::u16string();
     }
-    return UserInterface::CDlgStatic::FitWithEllipsis(dc, std::u16string(text).c_str(), area, keepEnd);
+    constexpr bool kKeepStart = false;
+    return UserInterface::CDlgStatic::FitWithEllipsis(dc, std::u16string(text).c_str(), area, kKeepStart);
 }
 
 namespace {

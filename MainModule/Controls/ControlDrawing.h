@@ -49,9 +49,9 @@ std::u16string FormatText(LPCWSTR format, ...);
 SIZE MeasureText(HDC dc, std::u16string_view text);
 // The text with its top-left corner at (x, y), in the context's font, colour and background mode.
 void DrawTextAt(HDC dc, int x, int y, std::u16string_view text);
-// The text cut with "..." to the area's width when it does not fit whole, in the context's font; with
-// keepEnd the "..." stands in front and the text's end stays.
-std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area, bool keepEnd = false);
+// The text cut with "..." to the area's width when it does not fit whole, in the context's font; its start
+// stays.
+std::u16string FitTextToWidth(HDC dc, std::u16string_view text, const RECT& area);
 
 // A font like the given one (the context's when null), its height lowered pixel by pixel until the
 // widest of the texts fits the width, but not below the least height (pixels); null when the font

@@ -223,23 +223,4 @@ TEST_F(Switch, ATooWideLineIsDrawnSmallerOrAsItsShorterText) {
     EXPECT_NEAR((status.first + status.last) / 2, width / 2, 3) << "and centred";
 }
 
-// The status line, shortened, keeps the time at its end: "...d at 11:00 AM", not "Updated at 1...".
-TEST(SwitchStatusLine, AShortenedLineKeepsItsEndWhenAskedAndItsStartOtherwise) {
-    ce::test::DibDC canvas(200, 40, 32);
-    LOGFONTW description{};
-    description.lfHeight = 12;
-    HFONT font = CreateFontIndirectW(&description);
-    HGDIOBJ old = SelectObject(canvas.dc, font);
-    const RECT room{0, 0, 100, 20};
-    const std::u16string end = FitTextToWidth(canvas.dc, u"Updated at 11:00 AM", room, true);
-    EXPECT_EQ(end.rfind(u"...", 0), 0u);
-    EXPECT_EQ(end.substr(end.size() - 8), u"11:00 AM");
-    const std::u16string start = FitTextToWidth(canvas.dc, u"Updated at 11:00 AM", room);
-    EXPECT_EQ(start.rfind(u"Updated", 0), 0u);
-    EXPECT_EQ(start.substr(start.size() - 3), u"...");
-    EXPECT_EQ(FitTextToWidth(canvas.dc, u"11:00 AM", room, true), u"11:00 AM") << "a text that fits stays whole";
-    SelectObject(canvas.dc, old);
-    DeleteObject(font);
-}
-
 }  // namespace
